@@ -1,0 +1,50 @@
+#ifndef TJVX_COMMON_ERROR_H_
+#define TJVX_COMMON_ERROR_H_
+
+#include <exception>
+#include <string>
+
+namespace tjvx {
+
+// The one error channel of the converter. A routine that cannot go on throws an Error naming the
+// file, the place in it and the cause; the conversion run turns it into its message box.
+class Error : public std::exception {
+ public:
+  enum class Kind {
+    kFileMissing,     // a needed file is not there
+    kNotAFile,        // a folder stands where a file is needed
+    kReadFailed,      // the file exists but cannot be read
+    kWriteFailed,     // the converted file cannot be written
+    kBadCharacter,    // bytes that are not CP932
+    kRecordCutShort,  // the file ends inside a record
+    kFolderCreate,    // a destination folder cannot be created
+    kOutOfRange,      // a value or an index beyond what the converter holds
+  };
+
+  Error(Kind kind, std::u16string file, long long line = 0, long long offset = -1,
+        std::u16string detail = {});
+
+  Kind kind() const { return kind_; }
+  const std::u16string& file() const { return file_; }
+  // 1-based line of the file, 0 when the error has no line.
+  long long line() const { return line_; }
+  // 0-based byte offset in the file, -1 when the error has no offset.
+  long long offset() const { return offset_; }
+  const std::u16string& detail() const { return detail_; }
+
+  // The Japanese text shown to the user: the cause, the file, and where in it.
+  std::u16string Message() const;
+  const char* what() const noexcept override { return what_.c_str(); }
+
+ private:
+  Kind kind_;
+  std::u16string file_;
+  long long line_;
+  long long offset_;
+  std::u16string detail_;
+  std::string what_;
+};
+
+}  // namespace tjvx
+
+#endif  // TJVX_COMMON_ERROR_H_

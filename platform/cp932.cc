@@ -1,0 +1,219 @@
+#include "platform/cp932.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+
+#include "common/error.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace tjvx::platform {
+namespace {
+
+constexpr char16_t kNoChar = 0xFFFF;    // U+FFFF is never the image of a CP932 code
+constexpr uint16_t kNoCode = 0xFFFF;    // 0xFFFF is never a CP932 code
+constexpr char16_t kLeadByte = 0xFFFE;  // marks a single byte that starts a two-byte code
+
+struct Tables {
+  std::array<char16_t, 256> single;
+  std::array<char16_t, 65536> pair;    // indexed by lead << 8 | trail
+  std::array<uint16_t, 65536> encode;  // code of each character, kNoCode when none
+};
+
+#ifdef _WIN32
+
+// One system conversion of a byte sequence to a single character, kNoChar when it is not valid.
+char16_t SystemDecode(const char* bytes, int length, bool* incomplete) {
+  wchar_t out[4];
+  int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, length, out, 4);
+  *incomplete = false;
+  if (n == 1) return static_cast<char16_t>(out[0]);
+  if (length == 1 && IsDBCSLeadByteEx(932, static_cast<BYTE>(bytes[0]))) *incomplete = true;
+  return kNoChar;
+}
+
+uint16_t SystemEncode(char16_t c) {
+  wchar_t in = static_cast<wchar_t>(c);
+  char out[4];
+  BOOL used_default = FALSE;
+  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &in, 1, out, 4, nullptr, &used_default);
+  if (used_default || n < 1 || n > 2) return kNoCode;
+  if (n == 1) return static_cast<unsigned char>(out[0]);
+  return static_cast<uint16_t>(static_cast<unsigned char>(out[0]) << 8 |
+                               static_cast<unsigned char>(out[1]));
+}
+
+#else
+
+class Iconv {
+ public:
+  Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+      throw std::runtime_error("the system has no CP932 converter (iconv)");
+    }
+  }
+  ~Iconv() { iconv_close(cd_); }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+
+  // Converts `in` whole; returns the output length, or -1 with `incomplete` set when the input
+  // ends inside a character, or -1 when it is invalid.
+  long Convert(const char* in, size_t in_len, char* out, size_t out_cap, bool* incomplete) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(in);
+    char* dst = out;
+    size_t left = in_len, room = out_cap;
+    *incomplete = false;
+    size_t r = iconv(cd_, &src, &left, &dst, &room);
+    if (r == static_cast<size_t>(-1)) {
+      *incomplete = errno == EINVAL;
+      return -1;
+    }
+    // Irreversible conversions (a substitute character) are not a faithful mapping.
+    if (r != 0) return -1;
+    return static_cast<long>(out_cap - room);
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+char16_t SystemDecode(Iconv& cd, const char* bytes, int length, bool* incomplete) {
+  char16_t out[4];
+  long n = cd.Convert(bytes, length, reinterpret_cast<char*>(out), sizeof out, incomplete);
+  return n == 2 ? out[0] : kNoChar;
+}
+
+uint16_t SystemEncode(Iconv& cd, char16_t c) {
+  unsigned char out[4];
+  bool incomplete;
+  long n = cd.Convert(reinterpret_cast<const char*>(&c), 2, reinterpret_cast<char*>(out),
+                      sizeof out, &incomplete);
+  if (n == 1) return out[0];
+  if (n == 2) return static_cast<uint16_t>(out[0] << 8 | out[1]);
+  return kNoCode;
+}
+
+#endif
+
+std::unique_ptr<Tables> BuildTables() {
+  auto t = std::make_unique<Tables>();
+  t->single.fill(kNoChar);
+  t->pair.fill(kNoChar);
+  t->encode.fill(kNoCode);
+#ifdef _WIN32
+  auto decode = [](const char* b, int n, bool* inc) { return SystemDecode(b, n, inc); };
+  auto encode = [](char16_t c) { return SystemEncode(c); };
+#else
+  Iconv to_utf16("UTF-16LE", "CP932");
+  Iconv from_utf16("CP932", "UTF-16LE");
+  auto decode = [&](const char* b, int n, bool* inc) { return SystemDecode(to_utf16, b, n, inc); };
+  auto encode = [&](char16_t c) { return SystemEncode(from_utf16, c); };
+#endif
+  for (int b = 0; b < 256; ++b) {
+    char byte = static_cast<char>(b);
+    bool incomplete = false;
+    char16_t c = decode(&byte, 1, &incomplete);
+    if (c != kNoChar) {
+      t->single[b] = c;
+    } else if (incomplete) {
+      t->single[b] = kLeadByte;
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        char bytes[2] = {byte, static_cast<char>(trail)};
+        bool inc2 = false;
+        t->pair[b << 8 | trail] = decode(bytes, 2, &inc2);
+      }
+    }
+  }
+  // Each character's code is the one the system's encoder chooses, so where two codes read as one
+  // character (the NEC and IBM rows) the written code is the system's usual one.
+  for (int b = 0; b < 256; ++b) {
+    char16_t c = t->single[b];
+    if (c != kNoChar && c != kLeadByte) t->encode[c] = encode(c);
+  }
+  for (int code = 0; code < 65536; ++code) {
+    char16_t c = t->pair[code];
+    if (c != kNoChar && t->encode[c] == kNoCode) t->encode[c] = encode(c);
+  }
+  return t;
+}
+
+const Tables& Table() {
+  static const std::unique_ptr<Tables> tables = BuildTables();
+  return *tables;
+}
+
+long long LineOf(std::string_view bytes, size_t offset) {
+  long long line = 1;
+  for (size_t i = 0; i < offset; ++i) {
+    if (bytes[i] == '\n') {
+      ++line;
+    } else if (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n')) {
+      ++line;
+    }
+  }
+  return line;
+}
+
+[[noreturn]] void ThrowBadByte(std::string_view bytes, size_t offset, std::u16string_view file) {
+  throw Error(Error::Kind::kBadCharacter, std::u16string(file), LineOf(bytes, offset),
+              static_cast<long long>(offset));
+}
+
+}  // namespace
+
+std::u16string DecodeCp932(std::string_view bytes, std::u16string_view file) {
+  const Tables& t = Table();
+  std::u16string out;
+  out.resize(bytes.size());
+  size_t n = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(bytes[i]);
+    char16_t c = t.single[b];
+    if (c == kLeadByte) {
+      if (i + 1 >= bytes.size()) ThrowBadByte(bytes, i, file);
+      c = t.pair[b << 8 | static_cast<unsigned char>(bytes[i + 1])];
+      if (c == kNoChar) ThrowBadByte(bytes, i, file);
+      ++i;
+    } else if (c == kNoChar) {
+      ThrowBadByte(bytes, i, file);
+    }
+    out[n++] = c;
+  }
+  out.resize(n);
+  return out;
+}
+
+void AppendCp932(std::u16string_view text, std::u16string_view file, std::string& out) {
+  const Tables& t = Table();
+  for (char16_t c : text) {
+    uint16_t code = t.encode[c];
+    if (code == kNoCode) {
+      throw Error(Error::Kind::kOutOfRange, std::u16string(file), 0, -1,
+                  u"CP932 で書けない文字: " + std::u16string(1, c));
+    }
+    if (code > 0xFF) out += static_cast<char>(code >> 8);
+    out += static_cast<char>(code & 0xFF);
+  }
+}
+
+std::string EncodeCp932(std::u16string_view text, std::u16string_view file) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  AppendCp932(text, file, out);
+  return out;
+}
+
+int Cp932ByteCount(char16_t c) {
+  uint16_t code = Table().encode[c];
+  if (code == kNoCode) return 2;
+  return code > 0xFF ? 2 : 1;
+}
+
+}  // namespace tjvx::platform

@@ -1,0 +1,278 @@
+#include "platform/drives.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <system_error>
+
+#include "common/error.h"
+#include "common/text.h"
+
+#ifdef _WIN32
+#include <direct.h>
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace tjvx::platform {
+namespace {
+
+char16_t Upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+
+bool IsLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Upper(a[i]) != Upper(b[i])) return false;
+  }
+  return true;
+}
+
+// The path's components after "X:", without empty ones (repeated separators count as one).
+std::vector<std::u16string_view> Components(std::u16string_view rest) {
+  std::vector<std::u16string_view> parts;
+  size_t start = 0;
+  while (start <= rest.size()) {
+    size_t end = rest.find_first_of(u"\\/", start);
+    if (end == std::u16string_view::npos) end = rest.size();
+    if (end > start) parts.push_back(rest.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+fs::path HostName(std::u16string_view name) {
+#ifdef _WIN32
+  return fs::path(std::wstring(name.begin(), name.end()));
+#else
+  return fs::path(ToUtf8(name));
+#endif
+}
+
+std::u16string WindowsName(const fs::path& name) {
+#ifdef _WIN32
+  std::wstring w = name.wstring();
+  return std::u16string(w.begin(), w.end());
+#else
+  return FromUtf8(name.string());
+#endif
+}
+
+// Finds `name` in `folder` under another letter case when it is not there as written; folders
+// copied from Windows often change the case of the fixed file names.
+fs::path ResolveCase(const fs::path& folder, std::u16string_view name) {
+  fs::path exact = folder / HostName(name);
+  std::error_code ec;
+  if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found || name == u"." ||
+      name == u"..") {
+    return exact;
+  }
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    fs::path candidate = it->path().filename();
+    if (SameIgnoringAsciiCase(WindowsName(candidate), name)) return folder / candidate;
+  }
+  return exact;
+}
+
+std::mutex g_drives_mutex;
+DriveTable* g_drives = nullptr;
+char16_t g_current_drive = u'Z';
+
+}  // namespace
+
+DriveTable::DriveTable() {
+#ifndef _WIN32
+  roots_[u'Z'] = "/";
+#endif
+}
+
+DriveTable DriveTable::FromEnvironment() {
+  DriveTable table;
+  const char* env = std::getenv("TJVX_DRIVES");
+  if (env == nullptr) return table;
+  std::string spec = env;
+  size_t start = 0;
+  while (start < spec.size()) {
+    size_t end = spec.find(';', start);
+    if (end == std::string::npos) end = spec.size();
+    std::string item = spec.substr(start, end - start);
+    if (item.size() >= 3 && item[1] == '=' && IsLetter(static_cast<char16_t>(item[0]))) {
+      table.Map(static_cast<char16_t>(item[0]), fs::path(item.substr(2)));
+    }
+    start = end + 1;
+  }
+  return table;
+}
+
+void DriveTable::Map(char16_t letter, fs::path root) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(root, ec);
+  if (ec) absolute = root;
+  roots_[Upper(letter)] = absolute.lexically_normal();
+}
+
+std::vector<char16_t> DriveTable::Letters() const {
+#ifdef _WIN32
+  std::vector<char16_t> letters;
+  DWORD mask = GetLogicalDrives();
+  for (int i = 0; i < 26; ++i) {
+    if (mask & (1u << i)) letters.push_back(static_cast<char16_t>(u'A' + i));
+  }
+  return letters;
+#else
+  std::vector<char16_t> letters;
+  for (const auto& [letter, root] : roots_) letters.push_back(letter);
+  return letters;
+#endif
+}
+
+std::optional<fs::path> DriveTable::Root(char16_t letter) const {
+#ifdef _WIN32
+  if (!IsLetter(letter)) return std::nullopt;
+  return fs::path(std::wstring{static_cast<wchar_t>(Upper(letter)), L':', L'\\'});
+#else
+  auto it = roots_.find(Upper(letter));
+  if (it == roots_.end()) return std::nullopt;
+  return it->second;
+#endif
+}
+
+std::optional<fs::path> DriveTable::ToHost(std::u16string_view path) const {
+  if (path.size() < 2 || path[1] != u':' || !IsLetter(path[0])) return std::nullopt;
+  std::optional<fs::path> root = Root(path[0]);
+  if (!root) return std::nullopt;
+  fs::path host = *root;
+  bool resolving = true;
+  for (std::u16string_view name : Components(path.substr(2))) {
+    if (resolving) {
+      host = ResolveCase(host, name);
+      std::error_code ec;
+      resolving = fs::is_directory(host, ec);
+    } else {
+      host /= HostName(name);
+    }
+  }
+  return host;
+}
+
+std::u16string DriveTable::FromHost(const fs::path& host) const {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(host, ec);
+  if (ec) absolute = host;
+  absolute = absolute.lexically_normal();
+#ifdef _WIN32
+  std::wstring w = absolute.wstring();
+  return std::u16string(w.begin(), w.end());
+#else
+  char16_t best_letter = u'Z';
+  fs::path best_root = "/";
+  size_t best_depth = 0;
+  for (const auto& [letter, root] : roots_) {
+    auto [root_end, abs_end] = std::mismatch(root.begin(), root.end(), absolute.begin(),
+                                             absolute.end());
+    // A trailing empty component ("/srv/data/") matches too.
+    bool prefix = root_end == root.end() || (std::next(root_end) == root.end() &&
+                                             root_end->empty());
+    size_t depth = static_cast<size_t>(std::distance(root.begin(), root.end()));
+    if (prefix && depth > best_depth) {
+      best_letter = letter;
+      best_root = root;
+      best_depth = depth;
+    }
+  }
+  fs::path relative = absolute.lexically_relative(best_root);
+  std::u16string out{best_letter, u':'};
+  for (const fs::path& part : relative) {
+    if (part.empty() || part == ".") continue;
+    out += u'\\';
+    out += WindowsName(part);
+  }
+  if (out.size() == 2) out += u'\\';
+  return out;
+#endif
+}
+
+const DriveTable& Drives() {
+  std::lock_guard<std::mutex> lock(g_drives_mutex);
+  if (g_drives == nullptr) g_drives = new DriveTable(DriveTable::FromEnvironment());
+  return *g_drives;
+}
+
+void SetDrives(DriveTable table) {
+  std::lock_guard<std::mutex> lock(g_drives_mutex);
+  delete g_drives;
+  g_drives = new DriveTable(std::move(table));
+}
+
+bool MakeDriveCurrent(char16_t letter) {
+  if (!IsLetter(letter)) return false;
+#ifdef _WIN32
+  if (_chdrive(Upper(letter) - u'A' + 1) != 0) return false;
+  g_current_drive = Upper(letter);
+  return true;
+#else
+  std::optional<fs::path> root = Drives().Root(letter);
+  std::error_code ec;
+  if (!root || !fs::is_directory(*root, ec)) return false;
+  g_current_drive = Upper(letter);
+  return true;
+#endif
+}
+
+char16_t CurrentDrive() { return g_current_drive; }
+
+std::optional<EntryInfo> FindEntry(std::u16string_view path) {
+  std::optional<fs::path> host = Drives().ToHost(path);
+  if (!host) return std::nullopt;
+  std::error_code ec;
+  fs::file_status status = fs::status(*host, ec);
+  if (ec || !fs::exists(status)) return std::nullopt;
+  EntryInfo info;
+  if (fs::is_directory(status)) info.attributes |= EntryInfo::kDirectory;
+#ifdef _WIN32
+  DWORD attributes = GetFileAttributesW(host->c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & FILE_ATTRIBUTE_READONLY) info.attributes |= EntryInfo::kReadOnly;
+    if (attributes & FILE_ATTRIBUTE_HIDDEN) info.attributes |= EntryInfo::kHidden;
+  }
+#else
+  if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+    info.attributes |= EntryInfo::kReadOnly;
+  }
+  std::string name = host->filename().string();
+  if (!name.empty() && name[0] == '.' && name != "." && name != "..") {
+    info.attributes |= EntryInfo::kHidden;
+  }
+#endif
+  return info;
+}
+
+bool CreateFolder(std::u16string_view path) {
+  std::optional<fs::path> host = Drives().ToHost(path);
+  if (!host) return false;
+  std::error_code ec;
+  return fs::create_directory(*host, ec) && !ec;
+}
+
+std::vector<std::u16string> SubFolders(std::u16string_view path) {
+  std::vector<std::u16string> names;
+  std::optional<fs::path> host = Drives().ToHost(path);
+  if (!host) return names;
+  std::error_code ec;
+  for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code ec2;
+    if (it->is_directory(ec2)) names.push_back(WindowsName(it->path().filename()));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+fs::path HostPath(std::u16string_view path) {
+  std::optional<fs::path> host = Drives().ToHost(path);
+  if (!host) throw Error(Error::Kind::kFileMissing, std::u16string(path));
+  return *host;
+}
+
+}  // namespace tjvx::platform

@@ -1,0 +1,74 @@
+#ifndef TJVX_PLATFORM_DRIVES_H_
+#define TJVX_PLATFORM_DRIVES_H_
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tjvx::platform {
+
+// Paths keep the Windows form the users know ("C:\DATA\B-12"). On Windows the drives are the real
+// ones. Elsewhere a drive table maps letters to host folders: Z: is "/" (as under Wine) and more
+// letters come from TJVX_DRIVES, e.g. "C=/srv/data;D=/mnt/usb".
+class DriveTable {
+ public:
+  // Z: mapped to "/" only.
+  DriveTable();
+  // Z: plus the letters of TJVX_DRIVES.
+  static DriveTable FromEnvironment();
+
+  // Maps a letter (either case) to a host folder; replaces an earlier mapping of the letter.
+  void Map(char16_t letter, std::filesystem::path root);
+  // The drive letters, upper case, in order.
+  std::vector<char16_t> Letters() const;
+  std::optional<std::filesystem::path> Root(char16_t letter) const;
+
+  // The host path of a Windows-form path "X:\a\b" (also "X:a\b" and "X:"); repeated separators
+  // count as one. Components that exist under another letter case are found under that case.
+  // Empty when the path has no drive letter or the letter is not mapped.
+  std::optional<std::filesystem::path> ToHost(std::u16string_view path) const;
+
+  // The Windows form of a host path (absolute or relative to the working folder): the mapped drive
+  // whose root is the longest prefix of the absolute path, else Z:.
+  std::u16string FromHost(const std::filesystem::path& host) const;
+
+ private:
+  std::map<char16_t, std::filesystem::path> roots_;
+};
+
+// The drive table of the process. Tests install their own.
+const DriveTable& Drives();
+void SetDrives(DriveTable table);
+
+// Makes the drive of `letter` the current drive. False when the letter is not a drive or its root
+// cannot be reached.
+bool MakeDriveCurrent(char16_t letter);
+// The current drive letter, upper case.
+char16_t CurrentDrive();
+
+// Attributes of a directory search hit, with the values of the classic attribute bits.
+struct EntryInfo {
+  static constexpr int kReadOnly = 1;
+  static constexpr int kHidden = 2;
+  static constexpr int kDirectory = 16;
+  int attributes = 0;
+  bool IsDirectory() const { return (attributes & kDirectory) != 0; }
+};
+
+// A directory search for one Windows-form path: its attributes, or nothing when there is no entry.
+std::optional<EntryInfo> FindEntry(std::u16string_view path);
+// Creates one folder. False when it cannot be created.
+bool CreateFolder(std::u16string_view path);
+// The names of the subfolders of a folder, sorted; empty when it cannot be read.
+std::vector<std::u16string> SubFolders(std::u16string_view path);
+
+// Host path of a Windows-form path for opening a file; throws Error::Kind::kFileMissing naming the
+// path when its drive is unknown.
+std::filesystem::path HostPath(std::u16string_view path);
+
+}  // namespace tjvx::platform
+
+#endif  // TJVX_PLATFORM_DRIVES_H_

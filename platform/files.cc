@@ -1,0 +1,130 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+#include "common/error.h"
+#include "common/text.h"
+#include "platform/drives.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace tjvx::platform {
+namespace {
+
+#ifndef _WIN32
+mode_t ProcessUmask() {
+  // umask can only be read by setting it; done once, before any thread writes files.
+  static const mode_t mask = [] {
+    mode_t m = umask(022);
+    umask(m);
+    return m;
+  }();
+  return mask;
+}
+#endif
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(std::u16string_view path) {
+  std::optional<fs::path> host = Drives().ToHost(path);
+  if (!host) return std::nullopt;
+  std::error_code ec;
+  fs::file_status status = fs::status(*host, ec);
+  if (!fs::exists(status)) return std::nullopt;
+  if (fs::is_directory(status)) throw Error(Error::Kind::kNotAFile, std::u16string(path));
+  std::ifstream in(*host, std::ios::binary);
+  if (!in) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  std::string bytes;
+  std::uintmax_t size = fs::file_size(*host, ec);
+  if (!ec) bytes.reserve(static_cast<size_t>(size));
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  return bytes;
+}
+
+std::optional<std::uintmax_t> FileSize(std::u16string_view path) {
+  std::optional<fs::path> host = Drives().ToHost(path);
+  if (!host) return std::nullopt;
+  std::error_code ec;
+  fs::file_status status = fs::status(*host, ec);
+  if (!fs::exists(status)) return std::nullopt;
+  if (fs::is_directory(status)) return 1;
+  std::uintmax_t size = fs::file_size(*host, ec);
+  if (ec) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  return size;
+}
+
+AtomicFile::AtomicFile(std::u16string path) : path_(std::move(path)) {
+  std::optional<fs::path> host = Drives().ToHost(path_);
+  if (!host) Fail();
+  final_ = *host;
+#ifdef _WIN32
+  for (unsigned n = GetCurrentProcessId() * 7919u + GetTickCount(); file_ == nullptr; ++n) {
+    temporary_ = final_;
+    temporary_ += L".tjvx-" + std::to_wstring(n % 1000000u);
+    file_ = _wfopen(temporary_.c_str(), L"wbx");
+    if (file_ == nullptr && errno != EEXIST) Fail();
+  }
+#else
+  std::string pattern = final_.string() + ".tjvx-XXXXXX";
+  int fd = mkstemp(pattern.data());
+  if (fd < 0) Fail();
+  temporary_ = pattern;
+  // mkstemp makes the file private; the converted file gets the usual permissions instead.
+  fchmod(fd, 0666 & ~ProcessUmask());
+  file_ = fdopen(fd, "wb");
+  if (file_ == nullptr) {
+    close(fd);
+    std::error_code ec;
+    fs::remove(temporary_, ec);
+    Fail();
+  }
+#endif
+}
+
+AtomicFile::~AtomicFile() {
+  if (file_ != nullptr) std::fclose(file_);
+  if (!committed_ && !temporary_.empty()) {
+    std::error_code ec;
+    fs::remove(temporary_, ec);
+  }
+}
+
+void AtomicFile::Fail() { throw Error(Error::Kind::kWriteFailed, path_); }
+
+void AtomicFile::Write(std::string_view bytes) {
+  if (file_ == nullptr) Fail();
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) Fail();
+}
+
+void AtomicFile::Commit() {
+  if (file_ == nullptr) Fail();
+  bool ok = std::fflush(file_) == 0;
+  ok = std::fclose(file_) == 0 && ok;
+  file_ = nullptr;
+  if (!ok) Fail();
+#ifdef _WIN32
+  if (!MoveFileExW(temporary_.c_str(), final_.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    Fail();
+  }
+#else
+  std::error_code ec;
+  fs::rename(temporary_, final_, ec);
+  if (ec) Fail();
+#endif
+  committed_ = true;
+}
+
+}  // namespace tjvx::platform

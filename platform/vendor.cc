@@ -1,0 +1,49 @@
+#include "platform/vendor.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/drives.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace tjvx::platform {
+
+std::u16string SysDir() {
+#ifdef _WIN32
+  wchar_t buffer[MAX_PATH + 1] = {};
+  UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);
+  if (n == 0 || n > MAX_PATH) return {};
+  return std::u16string(buffer, buffer + n);
+#else
+  std::filesystem::path folder;
+  if (const char* sysdir = std::getenv("TJVX_SYSDIR"); sysdir != nullptr && *sysdir != '\0') {
+    folder = sysdir;
+  } else if (const char* config = std::getenv("XDG_CONFIG_HOME");
+             config != nullptr && *config != '\0') {
+    folder = std::filesystem::path(config) / "tjvx";
+  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    folder = std::filesystem::path(home) / ".config" / "tjvx";
+  } else {
+    return {};
+  }
+  return Drives().FromHost(folder);
+#endif
+}
+
+std::u16string QPRTrim(std::u16string_view text) {
+  auto filler = [](char16_t c) { return c == u' ' || c == u'\0'; };
+  size_t start = 0, end = text.size();
+  while (start < end && filler(text[start])) ++start;
+  while (end > start && filler(text[end - 1])) --end;
+  return std::u16string(text.substr(start, end - start));
+}
+
+int InCount(std::u16string_view text, char16_t c) {
+  return static_cast<int>(std::count(text.begin(), text.end(), c));
+}
+
+}  // namespace tjvx::platform

@@ -1,0 +1,21 @@
+#ifndef TJVX_PLATFORM_VENDOR_H_
+#define TJVX_PLATFORM_VENDOR_H_
+
+#include <string>
+#include <string_view>
+
+namespace tjvx::platform {
+
+// The system folder in Windows form: the Windows system folder on Windows; elsewhere the host
+// folder named by TJVX_SYSDIR, else $XDG_CONFIG_HOME/tjvx, else ~/.config/tjvx.
+std::u16string SysDir();
+
+// The text without leading and trailing blanks and NUL fillers.
+std::u16string QPRTrim(std::u16string_view text);
+
+// How many times `c` occurs in `text`.
+int InCount(std::u16string_view text, char16_t c);
+
+}  // namespace tjvx::platform
+
+#endif  // TJVX_PLATFORM_VENDOR_H_

@@ -1,0 +1,41 @@
+#ifndef TJVX_SOURCE_FCOPYSUB_H_
+#define TJVX_SOURCE_FCOPYSUB_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "source/field_reader.h"
+
+// Source file opening and field formatting, used by every record section.
+namespace FCOPYSUB {
+
+// A source file ready for reading, or nothing when it is missing or empty (both leave the section
+// out). Nothing is ever created in the source folder. Bytes that are not CP932 throw
+// Error::Kind::kBadCharacter; a folder in the file's place kNotAFile.
+std::optional<tjvx::FieldReader> OpenSourceFile(std::u16string_view path);
+
+// How NormaliseField treats a value.
+enum FieldKind : int {
+  kText = 1,         // blank gives "@"; each blank of a non-blank text becomes "_"
+  kNumber = 2,       // blank, not a number or 0 gives "-1"; anything else stays as it is
+  kBottomDepth = 3,  // as kNumber with "9999"
+};
+
+// One field in the form the converted file wants. Half-width and full-width blanks of a text each
+// become one "_", so the text keeps its length in characters.
+std::u16string NormaliseField(int kind, std::u16string_view value);
+
+// Lays a numeric text out with `integer_width` integer columns and `decimal_width` decimals:
+// blanks are skipped, at most two fraction digits are taken and the rest cut off, longer integer
+// parts lose their leftmost characters ("12.345", 5, 2 gives "   12.34"). A text of blanks only is
+// left as it is. Signs and other characters are carried as integer digits.
+void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width);
+
+// A depth as the records write it: four integer columns, two decimals, leading blanks removed
+// (1.5 gives "1.50"); a blank depth stays empty.
+std::u16string DepthText(std::u16string_view value);
+
+}  // namespace FCOPYSUB
+
+#endif  // TJVX_SOURCE_FCOPYSUB_H_

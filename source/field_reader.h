@@ -1,0 +1,62 @@
+#ifndef TJVX_SOURCE_FIELD_READER_H_
+#define TJVX_SOURCE_FIELD_READER_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tjvx {
+
+// Reads the comma-separated fields that every source file, code table and title file holds:
+// - leading blanks (space, tab) are skipped;
+// - a field that starts with a double quote runs to the next double quote, without the quotes, and
+//   everything after it up to and including the next comma or line end is skipped; a missing
+//   closing quote ends the field at the line end, so no value carries a line break;
+// - an unquoted field runs to the next comma or line end, trailing blanks dropped;
+// - a comma always introduces one more field, possibly empty ("1,2," holds three fields);
+// - a line of nothing but blanks, where a new line begins, is skipped;
+// - line ends are CR LF, LF or CR; a Ctrl-Z ends the file.
+// Fields are views into the reader's own text and stay valid as long as the reader.
+class FieldReader {
+ public:
+  // `file` names the file in error messages.
+  FieldReader(std::u16string text, std::u16string file);
+  FieldReader(FieldReader&&) = default;
+  FieldReader& operator=(FieldReader&&) = default;
+
+  // True when nothing but blanks, line ends and Ctrl-Z remain.
+  bool AtEnd() const;
+  // The next field. Throws Error::Kind::kRecordCutShort when the file has ended.
+  std::u16string_view ReadField();
+  // The next `count` fields, wherever they stand (a record may span lines). A record cut short by
+  // the end of the file throws Error::Kind::kRecordCutShort naming the file and the record's line.
+  void ReadRecord(size_t count, std::vector<std::u16string_view>& fields);
+  std::vector<std::u16string_view> ReadRecord(size_t count);
+  // Drops the rest of the current line, line end included.
+  void SkipLine();
+
+  // 1-based line of the reading position.
+  long long line() const { return line_; }
+  const std::u16string& file() const { return file_; }
+
+ private:
+  // The next field; a file that has ended throws naming `record_line` (0: the current line).
+  std::u16string_view ReadFieldOf(long long record_line);
+  bool AtLineEnd() const;
+  bool AtTextEnd() const { return pos_ >= end_; }
+  void ConsumeLineEnd();
+  void SkipBlanks();
+  [[noreturn]] void CutShort(long long line) const;
+
+  std::unique_ptr<const std::u16string> text_;  // on the heap, so views survive a move
+  std::u16string file_;
+  size_t pos_ = 0;
+  size_t end_ = 0;  // the first Ctrl-Z, or the text's end
+  long long line_ = 1;
+  bool after_comma_ = false;  // the last field ended with a comma, so one more field follows
+};
+
+}  // namespace tjvx
+
+#endif  // TJVX_SOURCE_FIELD_READER_H_

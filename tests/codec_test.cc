@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "common/error.h"
+#include "platform/cp932.h"
+
+namespace tjvx::platform {
+namespace {
+
+TEST(Cp932, MapsTheThreeWindowsCharactersBothWays) {
+  const std::string bytes = "\x81\x60\x81\x8F\x81\x5F";
+  EXPECT_EQ(DecodeCp932(bytes, u"f"), u"\uFF5E\uFFE5\uFF3C");
+  EXPECT_EQ(EncodeCp932(u"～￥＼", u"f"), bytes);
+}
+
+TEST(Cp932, RoundTripsUserDefinedAndExtensionCharacters) {
+  // A user-defined character, a NEC circled digit, an IBM kanji, half-width kana and ASCII.
+  const std::string bytes = "\xF0\x40\x87\x40\xFB\xFC\xB6\xDE\\~A";
+  std::u16string text = DecodeCp932(bytes, u"f");
+  EXPECT_EQ(text, u"\uE000①髙ｶﾞ\\~A");
+  EXPECT_EQ(EncodeCp932(text, u"f"), bytes);
+}
+
+TEST(Cp932, CountsBytesPerCharacter) {
+  EXPECT_EQ(Cp932ByteCount(u'A'), 1);
+  EXPECT_EQ(Cp932ByteCount(u'ｼ'), 1);
+  EXPECT_EQ(Cp932ByteCount(u'シ'), 2);
+  EXPECT_EQ(Cp932ByteCount(u'\u3000'), 2);
+}
+
+TEST(Cp932, RefusesABadByteNamingFileLineAndOffset) {
+  // 0x81 0x20 is a lead byte with a trail byte out of range, on line 3 at byte offset 9.
+  const std::string bytes = "ab\r\ncd\nx\x81 y";
+  try {
+    DecodeCp932(bytes, u"C:\\DATA\\X1.TXT");
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.kind(), Error::Kind::kBadCharacter);
+    EXPECT_EQ(error.file(), u"C:\\DATA\\X1.TXT");
+    EXPECT_EQ(error.line(), 3);
+    EXPECT_EQ(error.offset(), 8);
+    EXPECT_EQ(error.Message(),
+              u"ファイルに Shift-JIS でないバイトがある為に変換できません。\n"
+              u"C:\\DATA\\X1.TXT\n(3 行目、バイト位置 8)");
+  }
+}
+
+TEST(Cp932, RefusesALeadByteCutOffAtTheEnd) {
+  try {
+    DecodeCp932("ok\r\r\x82", u"f");
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.line(), 3);  // a lone CR ends a line too
+    EXPECT_EQ(error.offset(), 4);
+  }
+}
+
+TEST(Cp932, RefusesACharacterItCannotWrite) {
+  EXPECT_THROW(EncodeCp932(u"\u00E9", u"f"), Error);
+}
+
+}  // namespace
+}  // namespace tjvx::platform

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "common/trcomsub.h"
+#include "tests/test_support.h"
+
+namespace {
+
+class ReadPatternFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sysdir_ = drives_.c() / "WINDOWS" / "system32";
+    std::filesystem::create_directories(sysdir_);
+    setenv("TJVX_SYSDIR", sysdir_.c_str(), 1);
+  }
+  void TearDown() override { unsetenv("TJVX_SYSDIR"); }
+  void WriteSettings(std::u16string_view text) {
+    tjvx::testing::WriteCp932(sysdir_ / "DozoraV5.ini", text);
+  }
+
+  tjvx::testing::TempDrives drives_;
+  std::filesystem::path sysdir_;
+  tjvx::testing::RecordingHost host_;
+};
+
+TEST_F(ReadPatternFolderTest, TakesTheFirstItemOfTheSecondLine) {
+  WriteSettings(u"anything, at all\r\n  D:\\PAT\\DOZORA\\  \r\n");
+  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"D:\\PAT\\DOZORA\\");
+  WriteSettings(u"[x]\r\n\"C:\\A,B\\DOZORA\\\",more\r\n");
+  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"C:\\A,B\\DOZORA\\");
+  WriteSettings(u"[x]\r\nC:\\PAT,1\r\n");
+  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"C:\\PAT");
+}
+
+TEST_F(ReadPatternFolderTest, AHostPathIsTurnedIntoDriveForm) {
+  std::string host = (drives_.d() / "DOZORA").string() + "/";
+  WriteSettings(u"[x]\r\n" + std::u16string(host.begin(), host.end()) + u"\r\n");
+  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"D:\\DOZORA\\");
+}
+
+TEST_F(ReadPatternFolderTest, AMissingFileIsEmptyAndCreatesNothing) {
+  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"");
+  EXPECT_TRUE(std::filesystem::is_empty(sysdir_));
+  WriteSettings(u"only one line\r\n");
+  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"");
+}
+
+TEST_F(ReadPatternFolderTest, StartupCheckNeedsAnExistingFolder) {
+  std::filesystem::create_directories(drives_.d() / "DOZORA");
+  WriteSettings(u"[x]\r\nD:\\DOZORA\\\r\n");
+  EXPECT_EQ(TRCOMSUB::StartupPatternFolder(host_), u"D:\\DOZORA\\");
+  EXPECT_TRUE(host_.boxes.empty());
+
+  // Without the trailing "\" the last letter is cut before the test, so the folder is not found.
+  WriteSettings(u"[x]\r\nD:\\DOZORA\r\n");
+  EXPECT_EQ(TRCOMSUB::StartupPatternFolder(host_), std::nullopt);
+  WriteSettings(u"");
+  EXPECT_EQ(TRCOMSUB::StartupPatternFolder(host_), std::nullopt);
+  ASSERT_EQ(host_.boxes.size(), 2u);
+  EXPECT_EQ(host_.boxes[1].prompt, u" DOZORA の設定がありません.");
+  EXPECT_EQ(host_.boxes[1].style, tjvx::kMsgOk);
+}
+
+}  // namespace
