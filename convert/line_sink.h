@@ -1,0 +1,44 @@
+#ifndef TJVX_CONVERT_LINE_SINK_H_
+#define TJVX_CONVERT_LINE_SINK_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace tjvx {
+
+// Where the record writers put their lines: the converted file, or a list in tests.
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  // One line, without its line end.
+  virtual void Line(std::u16string_view text) = 0;
+};
+
+// The converted file: CP932 lines ended by CR LF, written under a temporary name and put in place
+// by Commit(), so a failed run leaves no partial file and an earlier file of the name intact.
+class RecordFile : public LineSink {
+ public:
+  explicit RecordFile(std::u16string path);
+  void Line(std::u16string_view text) override;
+  void Commit();
+
+ private:
+  void Flush();
+  std::u16string path_;
+  platform::AtomicFile file_;
+  std::string buffer_;
+};
+
+// Lines kept in memory.
+class LineCollector : public LineSink {
+ public:
+  void Line(std::u16string_view text) override { lines.emplace_back(text); }
+  std::vector<std::u16string> lines;
+};
+
+}  // namespace tjvx
+
+#endif  // TJVX_CONVERT_LINE_SINK_H_

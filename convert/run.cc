@@ -1,0 +1,214 @@
+#include "convert/run.h"
+
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "common/error.h"
+#include "common/text.h"
+#include "common/trcomsub.h"
+#include "convert/header.h"
+#include "convert/line_sink.h"
+#include "convert/site_notes.h"
+#include "platform/drives.h"
+#include "source/depset.h"
+#include "source/fcopysub.h"
+#include "source/fnother.h"
+#include "source/titles.h"
+
+namespace tjvx {
+namespace {
+
+using platform::FindEntry;
+
+// Every file a run reads, so that the converted file can never take the place of one of them.
+constexpr std::u16string_view kSourceFiles[] = {
+    u"X1.TXT",  u"X3.TXT",  u"X5.TXT",  u"X7.TXT",  u"X11.TXT", u"X12.TXT",     u"R30.TXT",
+    u"R31.TXT", u"R32.TXT", u"R33.TXT", u"R34.TXT", u"R35.TXT", u"R41.TXT",     u"N8.TXT",
+    u"N9.TXT",  u"G40.TXT", u"G71.TXT", u"G72.TXT", u"G73.TXT", u"G81.TXT",     u"Titl01.txt",
+    u"Titl02.txt"};
+constexpr std::u16string_view kPatternFiles[] = {
+    u"L1.TXT",  u"L4.TXT",  u"L8.TXT",   u"L13.TXT", u"L14.TXT",     u"L15.TXT",   u"L16.TXT",
+    u"L17.TXT", u"L18.TXT", u"L18B.TXT", u"L19.TXT", u"KISHITU.TXT", u"SHITU.TXT", u"MAJIRI.TXT"};
+
+bool SameFile(std::u16string_view a, std::u16string_view b) {
+  std::optional<std::filesystem::path> host_a = platform::Drives().ToHost(a);
+  std::optional<std::filesystem::path> host_b = platform::Drives().ToHost(b);
+  std::error_code ec;
+  return host_a && host_b && std::filesystem::equivalent(*host_a, *host_b, ec) && !ec;
+}
+
+bool OverwritesInput(std::u16string_view converted, const std::u16string& source,
+                     const std::u16string& pattern_folder) {
+  for (std::u16string_view name : kSourceFiles) {
+    if (SameFile(converted, source + u"\\" + std::u16string(name))) return true;
+  }
+  for (std::u16string_view name : kPatternFiles) {
+    if (SameFile(converted, pattern_folder + std::u16string(name))) return true;
+  }
+  return false;
+}
+
+// The source folder without trailing separators ("C:\DATA\B-12\" gives "C:\DATA\B-12").
+std::u16string SourceFolder(std::u16string_view text) {
+  std::u16string folder(Trim(text));
+  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+  return folder;
+}
+
+bool IsDriveRoot(std::u16string_view folder) {
+  return folder.size() <= 3 && folder.size() >= 2 && folder[1] == u':' &&
+         (folder.size() == 2 || folder[2] == u'\\');
+}
+
+class Run {
+ public:
+  Run(RunHost& host, PatternTables& tables, SiteRegistry* registry)
+      : host_(host), tables_(tables), registry_(registry) {}
+
+  RunResult Go() {
+    host_.SetLabel3(kBusyText);
+    std::u16string source = host_.Text1();
+    std::u16string destination = host_.Text2();
+
+    std::u16string checked = destination;
+    if (!TRCOMSUB::CheckPath(checked, host_)) {
+      host_.MsgBox(kBadPathMessage, kMsgExclamation, destination);
+      host_.FocusText2SelectAll();
+      return Refuse(kBadPathMessage);
+    }
+
+    source = host_.Text1();
+    destination = host_.Text2();
+    if (Trim(source).empty()) return RefuseWithBox(kNoSourceMessage);
+    if (Trim(destination).empty()) return RefuseWithBox(kNoDestinationMessage);
+
+    const std::u16string source_folder = SourceFolder(source);
+    if (IsDriveRoot(source_folder)) return RefuseWithBox(kSourceRootMessage);
+    std::optional<platform::EntryInfo> source_entry = FindEntry(source_folder);
+    if (!source_entry || !source_entry->IsDirectory()) {
+      return RefuseWithBox(kSourceMissingMessage);
+    }
+
+    // A blank around the destination is never part of the folder the user meant.
+    destination = std::u16string(Trim(destination));
+    std::optional<RunResult> stop;
+    try {
+      stop = WalkDestination(destination);
+    } catch (const Error& error) {
+      return Fail(error.Message());
+    }
+    if (stop) return *stop;
+
+    std::vector<std::u16string> parts = FNOTHER::SplitPath(source_folder, u"\\");
+    const std::u16string name = parts.back();
+    result_.converted_file = destination + u"\\" + name;
+    if (std::optional<platform::EntryInfo> entry = FindEntry(result_.converted_file);
+        entry && entry->IsDirectory()) {
+      return RefuseWithBox(kSameNameFolderMessage);
+    }
+    if (OverwritesInput(result_.converted_file, source_folder, tables_.folder())) {
+      return RefuseWithBox(kOverwritesInputMessage);
+    }
+
+    host_.SetMousePointer(kPointerHourglass);
+    try {
+      Convert(source_folder, name, destination);
+    } catch (const Error& error) {
+      return Fail(error.Message());
+    } catch (const std::bad_alloc&) {
+      return Fail(u"メモリが足りない為に変換できません。\n" + source_folder);
+    }
+    host_.SetLabel3(kDoneText);
+    host_.SetMousePointer(kPointerDefault);
+    result_.outcome = RunOutcome::kConverted;
+    return result_;
+  }
+
+ private:
+  // Asks once when a level of the destination is missing; "Yes" creates every missing level.
+  std::optional<RunResult> WalkDestination(const std::u16string& destination) {
+    const std::vector<std::u16string> parts = FNOTHER::SplitPath(destination, u"\\");
+    bool missing = false;
+    std::u16string path = parts[0];
+    for (size_t k = 1; k < parts.size() && !missing; ++k) {
+      path += u"\\" + parts[k];
+      missing = !FindEntry(path).has_value();
+    }
+    if (!missing) return std::nullopt;
+    if (host_.MsgBox(kCreateFolderQuestion, kMsgYesNoQuestion, {}) != kAnswerYes) {
+      host_.SetLabel3(u"");
+      result_.outcome = RunOutcome::kRefused;
+      result_.message = std::u16string(kCreateFolderQuestion);
+      return result_;
+    }
+    path = parts[0];
+    for (size_t k = 1; k < parts.size(); ++k) {
+      path += u"\\" + parts[k];
+      if (!FindEntry(path) && !platform::CreateFolder(path)) {
+        throw Error(Error::Kind::kFolderCreate, path);
+      }
+    }
+    return std::nullopt;
+  }
+
+  void Convert(const std::u16string& folder, const std::u16string& name,
+               const std::u16string& destination) {
+    tables_.Geology();
+    const std::vector<DEPSET::DepthEntry> note_depths = DEPSET::CollectDepths(folder, 1);
+    const TitleLists titles = ReadTitleFiles(folder);
+    if (registry_ != nullptr) registry_->Register(name, destination);
+
+    RecordFile out(result_.converted_file);
+    WriteHeader(titles, tables_, out);
+
+    std::optional<FieldReader> x1 = Open(folder, u"X1.TXT");
+    const std::optional<std::u16string> last_site_depth = WriteSiteRecords(x1, note_depths, out);
+    NoteSources notes;
+    const std::u16string_view coded[] = {u"X3.TXT",  u"R31.TXT", u"R32.TXT",
+                                         u"R33.TXT", u"R34.TXT", u"R35.TXT"};
+    for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(folder, coded[k]);
+    notes.x12 = Open(folder, u"X12.TXT");
+    WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out);
+
+    out.Commit();
+  }
+
+  static std::optional<FieldReader> Open(const std::u16string& folder, std::u16string_view name) {
+    return FCOPYSUB::OpenSourceFile(folder + u"\\" + std::u16string(name));
+  }
+
+  RunResult Refuse(std::u16string_view message) {
+    host_.SetLabel3(u"");
+    result_.outcome = RunOutcome::kRefused;
+    result_.message = std::u16string(message);
+    return result_;
+  }
+
+  RunResult RefuseWithBox(std::u16string_view message) {
+    host_.MsgBox(message, kMsgOk, {});
+    return Refuse(message);
+  }
+
+  RunResult Fail(const std::u16string& message) {
+    host_.MsgBox(message, kMsgExclamation, {});
+    host_.SetMousePointer(kPointerDefault);
+    host_.SetLabel3(u"");
+    result_.outcome = RunOutcome::kFailed;
+    result_.message = message;
+    return result_;
+  }
+
+  RunHost& host_;
+  PatternTables& tables_;
+  SiteRegistry* registry_;
+  RunResult result_{RunOutcome::kRefused, {}, {}};
+};
+
+}  // namespace
+
+RunResult RunConversion(RunHost& host, PatternTables& tables, SiteRegistry* registry) {
+  return Run(host, tables, registry).Go();
+}
+
+}  // namespace tjvx

@@ -1,0 +1,137 @@
+#include "convert/site_notes.h"
+
+#include <algorithm>
+
+#include "common/text.h"
+#include "source/fcopysub.h"
+#include "source/legend.h"
+
+namespace tjvx {
+namespace {
+
+using DEPSET::DepthEntry;
+
+std::u16string Count(size_t n) { return SingleToText(static_cast<float>(n)); }
+
+// A note of X12.TXT: texts of exactly 30 characters go on in the next record's text.
+struct Note {
+  float depth;
+  std::u16string text;
+};
+
+constexpr size_t kContinuedLength = 30;
+
+std::vector<Note> ReadNotes(FieldReader& x12) {
+  std::vector<Note> notes;
+  std::vector<std::u16string_view> record;
+  while (!x12.AtEnd()) {
+    x12.ReadRecord(3, record);
+    Note note{NumericValue(record[1]), std::u16string(record[2])};
+    size_t last_piece = record[2].size();
+    while (last_piece == kContinuedLength && !x12.AtEnd()) {
+      x12.ReadRecord(3, record);
+      note.text += record[2];
+      last_piece = record[2].size();
+    }
+    notes.push_back(std::move(note));
+  }
+  return notes;
+}
+
+}  // namespace
+
+std::u16string SiteText(std::u16string_view item3, std::u16string_view item4) {
+  std::u16string_view a = Trim(item3), b = Trim(item4);
+  std::u16string text = !a.empty() && !b.empty() ? std::u16string(a) + u"_" + std::u16string(b)
+                                                 : std::u16string(a.empty() ? b : a);
+  return FCOPYSUB::NormaliseField(FCOPYSUB::kText, text);
+}
+
+std::optional<std::u16string> WriteSiteRecords(std::optional<FieldReader>& x1,
+                                               const std::vector<DepthEntry>& depths,
+                                               LineSink& out) {
+  if (!x1) return std::nullopt;
+  std::optional<std::u16string> last_depth;
+  std::vector<std::u16string_view> record;
+  size_t position = 0;  // the depth list is read onward from one line to the next
+  while (!x1->AtEnd()) {
+    x1->ReadRecord(4, record);
+    const float depth = NumericValue(record[1]);
+    size_t passed = 0;
+    while (position < depths.size()) {
+      ++passed;
+      if (depths[position++].value == depth) break;
+    }
+    out.Line(u"2000 " + FCOPYSUB::DepthText(record[1]) + u" " + SiteText(record[2], record[3]) +
+             u" @" + Count(passed));
+    last_depth = std::u16string(record[1]);
+  }
+  return last_depth;
+}
+
+std::vector<std::u16string> FoldNote(std::u16string_view text) {
+  std::vector<std::u16string> lines;
+  if (DisplayWidth(text) <= kNoteWidth) {
+    lines.push_back(FCOPYSUB::NormaliseField(FCOPYSUB::kText, text));
+    return lines;
+  }
+  for (size_t start = 0; start < text.size(); start += kNoteWidth) {
+    std::u16string piece(text.substr(start, kNoteWidth));
+    if (start > 0) piece.insert(0, u"￥");
+    lines.push_back(FCOPYSUB::NormaliseField(FCOPYSUB::kText, piece));
+  }
+  return lines;
+}
+
+void WriteNotesRecords(NoteSources& sources, const std::vector<DepthEntry>& depths,
+                       const std::optional<std::u16string>& last_site_depth, PatternTables& tables,
+                       LineSink& out) {
+  // The entries that get a record: up to the last site depth, or all when it is not in the list.
+  size_t entries = depths.size();
+  if (last_site_depth) {
+    const float last = NumericValue(*last_site_depth);
+    auto it = std::find_if(depths.begin(), depths.end(),
+                           [&](const DepthEntry& e) { return e.value == last; });
+    if (it != depths.end()) entries = static_cast<size_t>(it - depths.begin()) + 1;
+  }
+  if (entries == 0) return;
+
+  // Each note goes to the first entry at or below its depth; the last entry takes the rest, so
+  // no note is lost.
+  std::vector<std::vector<std::u16string>> note_lines(entries);
+  if (sources.x12) {
+    for (const Note& note : ReadNotes(*sources.x12)) {
+      auto it = std::find_if(depths.begin(), depths.begin() + static_cast<long>(entries),
+                             [&](const DepthEntry& e) { return note.depth <= e.value; });
+      size_t index = std::min(static_cast<size_t>(it - depths.begin()), entries - 1);
+      for (std::u16string& line : FoldNote(note.text)) {
+        note_lines[index].push_back(std::move(line));
+      }
+    }
+  }
+
+  std::array<std::u16string, 6> depth_text, names;
+  for (size_t k = 0; k < 6; ++k) {
+    depth_text[k] = sources.coded[k] ? u"-1" : u"99999";
+    names[k] = u"@";
+  }
+  for (size_t e = 0; e < entries; ++e) {
+    const DepthEntry& entry = depths[e];
+    for (size_t k = 0; k < 6; ++k) {
+      if (sources.coded[k] && NumericValue(depth_text[k]) < entry.value) {
+        FCOPYSUB::LookupLegendNames(tables, static_cast<int>(k) + 1, *sources.coded[k], names[k],
+                                    depth_text[k]);
+      }
+      if (depth_text[k] == u"99999") names[k] = u"@";
+    }
+    std::u16string line = u"2001 " + FCOPYSUB::DepthText(entry.text) + u" @ ";
+    for (const std::u16string& name : names) line += name + u" ";
+    line += u"-1" + Count(note_lines[e].size());
+    out.Line(line);
+  }
+  for (const auto& lines : note_lines) {
+    for (const std::u16string& line : lines) out.Line(u"2002 " + line);
+  }
+}
+
+}  // namespace tjvx

@@ -1,0 +1,108 @@
+#include "source/code_table.h"
+
+#include <cmath>
+
+#include "common/error.h"
+#include "common/text.h"
+#include "platform/files.h"
+#include "source/fcopysub.h"
+
+namespace tjvx {
+namespace {
+
+struct TableLayout {
+  std::u16string_view file;
+  size_t fields;
+  size_t code_field;
+  size_t name_field;
+};
+
+constexpr TableLayout kLayouts[] = {
+    {u"L1.TXT", 2, 0, 1},  {u"L4.TXT", 2, 0, 1},  {u"L8.TXT", 3, 0, 1},   {u"L13.TXT", 2, 0, 1},
+    {u"L14.TXT", 2, 0, 1}, {u"L15.TXT", 2, 0, 1}, {u"L16.TXT", 2, 0, 1},  {u"L17.TXT", 3, 0, 2},
+    {u"L18.TXT", 2, 0, 1}, {u"L18B.TXT", 2, 0, 1}, {u"L19.TXT", 2, 0, 1},
+};
+static_assert(std::size(kLayouts) == static_cast<size_t>(TableId::kCount));
+
+// A required file of the pattern folder: missing is an error, empty is a table without entries.
+FieldReader OpenRequired(const std::u16string& path) {
+  if (!platform::FileSize(path)) throw Error(Error::Kind::kFileMissing, path);
+  std::optional<FieldReader> reader = FCOPYSUB::OpenSourceFile(path);
+  return reader ? std::move(*reader) : FieldReader(u"", path);
+}
+
+}  // namespace
+
+CodeTable::CodeTable(FieldReader& reader, size_t fields, size_t code_field, size_t name_field) {
+  std::vector<std::u16string_view> record;
+  while (!reader.AtEnd()) {
+    reader.ReadRecord(fields, record);
+    float key = Key(NumericValue(record[code_field]));
+    first_.emplace(key, names_.size());
+    last_[key] = names_.size();
+    names_.emplace_back(record[name_field]);
+  }
+}
+
+std::optional<std::u16string_view> CodeTable::First(float code) const {
+  auto it = first_.find(Key(code));
+  if (it == first_.end()) return std::nullopt;
+  return names_[it->second];
+}
+
+std::optional<std::u16string_view> CodeTable::Last(float code) const {
+  auto it = last_.find(Key(code));
+  if (it == last_.end()) return std::nullopt;
+  return names_[it->second];
+}
+
+std::u16string_view TableFileName(TableId id) { return kLayouts[static_cast<size_t>(id)].file; }
+
+PatternTables::PatternTables(std::u16string folder) : folder_(std::move(folder)) {}
+
+const CodeTable& PatternTables::Get(TableId id) {
+  Slot& slot = slots_[static_cast<size_t>(id)];
+  // A load that throws leaves the flag unset, so a later run tries the file again.
+  std::call_once(slot.once, [&] {
+    const TableLayout& layout = kLayouts[static_cast<size_t>(id)];
+    FieldReader reader = OpenRequired(folder_ + std::u16string(layout.file));
+    slot.table = CodeTable(reader, layout.fields, layout.code_field, layout.name_field);
+  });
+  return slot.table;
+}
+
+const GeologyTables& PatternTables::Geology() {
+  std::call_once(geology_once_, [&] {
+    GeologyTables tables;
+    FieldReader geology = OpenRequired(folder_ + u"KISHITU.TXT");
+    tables.geology = ReadGeologyTable(geology);
+    FieldReader soil = OpenRequired(folder_ + u"SHITU.TXT");
+    tables.soil = ReadGeologyTable(soil);
+    FieldReader admixture = OpenRequired(folder_ + u"MAJIRI.TXT");
+    tables.admixture = ReadGeologyTable(admixture);
+    geology_ = std::move(tables);
+  });
+  return geology_;
+}
+
+std::vector<GeologyEntry> ReadGeologyTable(FieldReader& reader) {
+  std::vector<GeologyEntry> entries;
+  std::vector<std::u16string_view> record;
+  while (!reader.AtEnd()) {
+    long long line = reader.line();
+    reader.ReadRecord(6, record);
+    if (entries.size() == kGeologyTableSize) {
+      throw Error(Error::Kind::kOutOfRange, reader.file(), line, -1,
+                  u"行数が多すぎます (最大 1000 行)");
+    }
+    double code = std::nearbyint(static_cast<double>(NumericValue(record[0])));
+    if (code < -32768.0 || code > 32767.0) {
+      throw Error(Error::Kind::kOutOfRange, reader.file(), line, -1,
+                  u"コードが -32768～32767 の範囲外です");
+    }
+    entries.push_back({static_cast<short>(code), std::u16string(record[1])});
+  }
+  return entries;
+}
+
+}  // namespace tjvx

@@ -1,0 +1,94 @@
+#ifndef TJVX_SOURCE_CODE_TABLE_H_
+#define TJVX_SOURCE_CODE_TABLE_H_
+
+#include <array>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "source/field_reader.h"
+
+namespace tjvx {
+
+// One code table of the pattern folder: entries of a fixed number of fields, a code and a name.
+// Codes are compared by NumericValue, so "05" finds the entry with code 5.
+class CodeTable {
+ public:
+  // Reads every entry of `reader`: `fields` fields each, the code at `code_field` and the name at
+  // `name_field` (counted from 0).
+  CodeTable(FieldReader& reader, size_t fields, size_t code_field, size_t name_field);
+  CodeTable() = default;
+
+  // The name of the first entry whose code has the value `code`; for lookups that read the table
+  // from its start and stop at the first match.
+  std::optional<std::u16string_view> First(float code) const;
+  // The name of the last such entry; for lookups that read the whole table, later matches
+  // overwriting earlier ones.
+  std::optional<std::u16string_view> Last(float code) const;
+  size_t size() const { return names_.size(); }
+
+ private:
+  static float Key(float code) { return code == 0.0f ? 0.0f : code; }  // -0 and 0 are one code
+  std::vector<std::u16string> names_;
+  std::unordered_map<float, size_t> first_;
+  std::unordered_map<float, size_t> last_;
+};
+
+// The code tables of the pattern folder that lookups use.
+enum class TableId { kL1, kL4, kL8, kL13, kL14, kL15, kL16, kL17, kL18, kL18B, kL19, kCount };
+
+// One line of a geology name table: a code rounded to 16 bits and its name.
+struct GeologyEntry {
+  short code;
+  std::u16string name;
+};
+
+// The three geology name tables, KISHITU.TXT, SHITU.TXT and MAJIRI.TXT.
+struct GeologyTables {
+  std::vector<GeologyEntry> geology;
+  std::vector<GeologyEntry> soil;
+  std::vector<GeologyEntry> admixture;
+};
+
+// The tables of one pattern folder, each read the first time a lookup needs it and then kept, so
+// a batch of conversions reads each table once. Safe to share between threads.
+class PatternTables {
+ public:
+  // `folder` is the pattern folder in Windows form with its trailing "\".
+  explicit PatternTables(std::u16string folder);
+
+  const std::u16string& folder() const { return folder_; }
+  // The table; a missing table file throws Error::Kind::kFileMissing naming it.
+  const CodeTable& Get(TableId id);
+  // The geology name tables; each of the three files is required.
+  const GeologyTables& Geology();
+
+ private:
+  struct Slot {
+    std::once_flag once;
+    CodeTable table;
+  };
+  std::u16string folder_;
+  std::array<Slot, static_cast<size_t>(TableId::kCount)> slots_;
+  std::once_flag geology_once_;
+  GeologyTables geology_;
+};
+
+// The file name of a table ("L18B.TXT").
+std::u16string_view TableFileName(TableId id);
+
+// Most lines a geology name table may have.
+inline constexpr size_t kGeologyTableSize = 1000;
+
+// Reads one geology name table: six fields a line, the code (field 1, rounded to a 16-bit integer,
+// halves to even) and the name (field 2). A code beyond 16 bits or more than kGeologyTableSize
+// lines throw Error::Kind::kOutOfRange naming the file and line.
+std::vector<GeologyEntry> ReadGeologyTable(FieldReader& reader);
+
+}  // namespace tjvx
+
+#endif  // TJVX_SOURCE_CODE_TABLE_H_

@@ -1,0 +1,31 @@
+#ifndef TJVX_SOURCE_DEPSET_H_
+#define TJVX_SOURCE_DEPSET_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Depth collection: every depth a group of source files mentions, sorted, equal ones merged.
+namespace DEPSET {
+
+// One entry of the depth list. Depths are single precision numbers, so 1.5 and 1.50 are one depth.
+struct DepthEntry {
+  int number;         // running number from 1
+  float value;
+  std::u16string text;  // the shortest decimal that reads back as `value` ("0.5", "12", "-0.5")
+};
+
+// The member files of mode 1 (X3, R31..R35, R30, X11, X1) or of any other mode (N8, G71, G73,
+// G81), read from `folder` (no trailing "\"). Missing or empty members add nothing; nothing is
+// written anywhere. A record cut short throws Error::Kind::kRecordCutShort.
+std::vector<DepthEntry> CollectDepths(std::u16string_view folder, int mode);
+
+// The depth list of a set of depths: sorted ascending, each value once.
+std::vector<DepthEntry> MergeDepths(std::vector<float> depths);
+
+// The shortest decimal text, in fixed notation with a leading zero, that reads back as `value`.
+std::u16string ShortestText(float value);
+
+}  // namespace DEPSET
+
+#endif  // TJVX_SOURCE_DEPSET_H_

@@ -1,0 +1,53 @@
+#include "source/legend.h"
+
+#include <array>
+
+#include "common/error.h"
+#include "common/text.h"
+
+namespace FCOPYSUB {
+
+void LookupLegendNames(tjvx::PatternTables& tables, int kind, tjvx::FieldReader& reader,
+                       std::u16string& names, std::u16string& depth) {
+  if (reader.AtEnd()) {
+    depth = u"99999";
+    return;
+  }
+  const long long line = reader.line();
+  std::vector<std::u16string_view> record = reader.ReadRecord(kind == 1 ? 7 : 6);
+  depth = std::u16string(record[1]);
+
+  // codes[g][p]: group g (0, 1), position p (0..2); empty positions count as code 0.
+  std::array<std::array<std::u16string_view, 3>, 2> codes{};
+  const size_t positions = kind == 1 ? 3 : 1;
+  const std::u16string_view group_fields[2] = {record[2], record[4]};
+  for (int g = 0; g < 2; ++g) {
+    std::u16string_view field = group_fields[g];
+    if (kind != 1) {
+      codes[g][0] = field;
+      continue;
+    }
+    if (field.size() > 6) {
+      throw tjvx::Error(tjvx::Error::Kind::kOutOfRange, reader.file(), line, -1,
+                        u"コードが 3 個を超えています: " + std::u16string(field));
+    }
+    for (size_t p = 0; p * 2 < field.size(); ++p) codes[g][p] = field.substr(p * 2, 2);
+  }
+
+  const tjvx::TableId table_id =
+      kind == 1 ? tjvx::TableId::kL4
+                : static_cast<tjvx::TableId>(static_cast<int>(tjvx::TableId::kL13) + kind - 2);
+  const tjvx::CodeTable& table = tables.Get(table_id);
+  std::u16string group[2];
+  for (int g = 0; g < 2; ++g) {
+    for (size_t p = 0; p < positions; ++p) {
+      // The whole list is read and a later matching line overwrites an earlier one.
+      if (auto name = table.Last(tjvx::NumericValue(codes[g][p]))) group[g] += *name;
+    }
+  }
+  names = group[1].empty() ? tjvx::ToFullWidth(group[0])
+                           : tjvx::ToFullWidth(group[0] + u"～" + group[1]);
+  if (names.empty()) names = u"@";
+}
+
+}  // namespace FCOPYSUB

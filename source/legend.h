@@ -1,0 +1,23 @@
+#ifndef TJVX_SOURCE_LEGEND_H_
+#define TJVX_SOURCE_LEGEND_H_
+
+#include <string>
+
+#include "source/code_table.h"
+#include "source/field_reader.h"
+
+namespace FCOPYSUB {
+
+// Reads the next line of a coded note file and names its legend codes.
+// Kind 1 (X3.TXT, 7 fields) holds runs of up to three two-character codes in its two groups and
+// is named from L4.TXT; kinds 2 to 6 (R31.TXT..R35.TXT, 6 fields) hold one code a group and are
+// named from L13.TXT..L17.TXT. `depth` becomes the line's depth, or "99999" when the file has ended
+// (then `names` keeps its value). `names` becomes the group names, the second group after "～",
+// in full width, or "@" when no code has a name. A code run of more than three codes throws
+// Error::Kind::kOutOfRange naming the file and line.
+void LookupLegendNames(tjvx::PatternTables& tables, int kind, tjvx::FieldReader& reader,
+                       std::u16string& names, std::u16string& depth);
+
+}  // namespace FCOPYSUB
+
+#endif  // TJVX_SOURCE_LEGEND_H_

@@ -1,0 +1,24 @@
+#ifndef TJVX_SOURCE_TITLES_H_
+#define TJVX_SOURCE_TITLES_H_
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace tjvx {
+
+// The title fields of a borehole, from Titl01.txt and Titl02.txt of the source folder.
+// t1[i] (i = 1..23) is item i of Titl01.txt and t1[24..28] are items 16..20 of Titl02.txt;
+// t2[j] (j = 1..15) is item j of Titl02.txt. Missing items are empty; index 0 is unused.
+struct TitleLists {
+  std::array<std::u16string, 29> t1;
+  std::array<std::u16string, 16> t2;
+};
+
+// Titl01.txt holds at most 23 items and Titl02.txt at most 41; items beyond are ignored. Missing
+// files give empty items; nothing is created or deleted.
+TitleLists ReadTitleFiles(std::u16string_view folder);
+
+}  // namespace tjvx
+
+#endif  // TJVX_SOURCE_TITLES_H_
