@@ -87,7 +87,9 @@ struct ConvertOptions {
 };
 
 int Convert(const ConvertOptions& options) {
-  CommandLineHost host(options.yes ? Answer::kYes : options.no ? Answer::kNo : Answer::kAsk,
+  CommandLineHost host(options.yes  ? Answer::kYes
+                       : options.no ? Answer::kNo
+                                    : Answer::kAsk,
                        options.quiet);
   std::u16string pattern_folder;
   if (!options.pattern.empty()) {
@@ -118,13 +120,15 @@ int Convert(const ConvertOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"tjvx: converts borehole folders of Tarvik_Jr into the converted file User(Vx) reads."};
+  CLI::App app{
+      "tjvx: converts borehole folders of Tarvik_Jr into the converted file User(Vx) reads."};
   app.require_subcommand(1);
 
   ConvertOptions options;
   CLI::App* convert = app.add_subcommand(
       "convert",
-      "Convert each SOURCE folder into DEST\\<name of SOURCE>. Paths are host paths or Windows-form "
+      "Convert each SOURCE folder into DEST\\<name of SOURCE>. Paths are host paths or "
+      "Windows-form "
       "paths on the drive table (Z: is /, more letters from TJVX_DRIVES=\"C=/srv/data;D=/mnt\").");
   convert->add_option("paths", options.paths, "SOURCE... DEST")->required()->expected(2, -1);
   convert->add_option("--pattern", options.pattern,

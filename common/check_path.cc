@@ -52,7 +52,7 @@ bool CheckPath(std::u16string& path, tjvx::MessageHost& host) {
   }
   if (path.find_first_of(u"*? ") != kNone) return false;
   if (path.size() < 2 || path[1] != u':') return false;
-  if (path.size() >= 3 && path[2] != u'\\') path.insert(2, u"\\");
+  if (path.size() >= 3 && path[2] != u'\\') path = path.substr(0, 2) + u'\\' + path.substr(2);
   if (!tjvx::platform::MakeDriveCurrent(path[0])) return false;
   if (path.back() != u'\\') path += u'\\';
   if (path.size() == 3) return true;  // a drive root "X:\"

@@ -36,7 +36,7 @@ char16_t Voiced(char16_t kana) {
 
 char16_t SemiVoiced(char16_t kana) {
   return kSemiVoiceable.find(kana) != std::u16string_view::npos ? static_cast<char16_t>(kana + 2)
-                                                                 : 0;
+                                                                : 0;
 }
 
 }  // namespace
@@ -202,7 +202,8 @@ std::u16string FromUtf8(std::string_view text) {
       out += u'\uFFFD';
       break;
     }
-    for (size_t k = 1; k < len; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    for (size_t k = 1; k < len; ++k)
+      c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
     i += len;
     if (c >= 0x10000) {
       c -= 0x10000;

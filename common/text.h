@@ -21,7 +21,8 @@ float NumericValue(std::u16string_view text);
 // followed by a voiced or semi-voiced mark becomes the one combined kana where CP932 has it.
 std::u16string ToFullWidth(std::u16string_view text);
 
-// Columns the text takes on a fixed-pitch screen: its CP932 byte count (half-width 1, full-width 2).
+// Columns the text takes on a fixed-pitch screen: its CP932 byte count (half-width 1, full-width
+// 2).
 int DisplayWidth(std::u16string_view text);
 
 // A single-precision number as the log program's runtime writes it: up to seven significant digits

@@ -6,7 +6,9 @@
 namespace tjvx {
 namespace {
 
-std::u16string F1(std::u16string_view value) { return FCOPYSUB::NormaliseField(FCOPYSUB::kText, value); }
+std::u16string F1(std::u16string_view value) {
+  return FCOPYSUB::NormaliseField(FCOPYSUB::kText, value);
+}
 std::u16string F2(std::u16string_view value) {
   return FCOPYSUB::NormaliseField(FCOPYSUB::kNumber, value);
 }

@@ -8,8 +8,10 @@
 #include "common/text.h"
 #include "common/trcomsub.h"
 #include "convert/header.h"
+#include "convert/layers.h"
 #include "convert/line_sink.h"
 #include "convert/site_notes.h"
+#include "convert/tests_and_merged.h"
 #include "platform/drives.h"
 #include "source/depset.h"
 #include "source/fcopysub.h"
@@ -23,10 +25,10 @@ using platform::FindEntry;
 
 // Every file a run reads, so that the converted file can never take the place of one of them.
 constexpr std::u16string_view kSourceFiles[] = {
-    u"X1.TXT",  u"X3.TXT",  u"X5.TXT",  u"X7.TXT",  u"X11.TXT", u"X12.TXT",     u"R30.TXT",
-    u"R31.TXT", u"R32.TXT", u"R33.TXT", u"R34.TXT", u"R35.TXT", u"R41.TXT",     u"N8.TXT",
-    u"N9.TXT",  u"G40.TXT", u"G71.TXT", u"G72.TXT", u"G73.TXT", u"G81.TXT",     u"Titl01.txt",
-    u"Titl02.txt"};
+    u"X1.TXT",  u"X3.TXT",  u"X5.TXT",     u"X7.TXT",    u"X11.TXT", u"X12.TXT",
+    u"R30.TXT", u"R31.TXT", u"R32.TXT",    u"R33.TXT",   u"R34.TXT", u"R35.TXT",
+    u"R41.TXT", u"N8.TXT",  u"N9.TXT",     u"G40.TXT",   u"G71.TXT", u"G72.TXT",
+    u"G73.TXT", u"G81.TXT", u"Titl01.txt", u"Titl02.txt"};
 constexpr std::u16string_view kPatternFiles[] = {
     u"L1.TXT",  u"L4.TXT",  u"L8.TXT",   u"L13.TXT", u"L14.TXT",     u"L15.TXT",   u"L16.TXT",
     u"L17.TXT", u"L18.TXT", u"L18B.TXT", u"L19.TXT", u"KISHITU.TXT", u"SHITU.TXT", u"MAJIRI.TXT"};
@@ -170,6 +172,17 @@ class Run {
     for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(folder, coded[k]);
     notes.x12 = Open(folder, u"X12.TXT");
     WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out);
+
+    if (auto r41 = Open(folder, u"R41.TXT")) WriteRecords3000And3010(*r41, out);
+    if (auto n9 = Open(folder, u"N9.TXT")) WriteRecords3020(*n9, out);
+    if (auto x7 = Open(folder, u"X7.TXT")) WriteRecords3030(*x7, tables_, out);
+    if (auto g40 = Open(folder, u"G40.TXT")) WriteRecords3040(*g40, out);
+    if (auto r30 = Open(folder, u"R30.TXT")) WriteRecords3070(*r30, tables_, out);
+    if (auto x5 = Open(folder, u"X5.TXT")) WriteRecords4000(*x5, out);
+    MergedMembers members = {Open(folder, u"N8.TXT"), Open(folder, u"G71.TXT"),
+                             Open(folder, u"G73.TXT"), Open(folder, u"G81.TXT")};
+    WriteRecords5000(members, out);
+    if (auto g72 = Open(folder, u"G72.TXT")) WriteRecords5010(*g72, tables_, out);
 
     out.Commit();
   }

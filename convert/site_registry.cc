@@ -4,8 +4,9 @@ namespace tjvx {
 
 void SiteRegistry::Register(std::u16string_view name, std::u16string_view destination) {
   // The first list keeps the latest 101 names; the newest is the entry taken.
-  const int chosen = names_used_ < static_cast<int>(names_.size()) ? names_used_++
-                                                                    : static_cast<int>(names_.size()) - 1;
+  const int chosen = names_used_ < static_cast<int>(names_.size())
+                         ? names_used_++
+                         : static_cast<int>(names_.size()) - 1;
   names_[chosen] = std::u16string(name);
   const std::u16string& entry = names_[chosen];
 

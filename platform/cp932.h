@@ -11,8 +11,8 @@ namespace tjvx::platform {
 // 0x8160 is U+FF5E, 0x818F is U+FFE5 and 0x815F is U+FF3C, and user-defined characters and the
 // NEC/IBM extensions round-trip.
 
-// Decodes a whole file. Bytes that are not CP932 throw Error::Kind::kBadCharacter naming `file`, the
-// 1-based line and the 0-based byte offset of the offending byte.
+// Decodes a whole file. Bytes that are not CP932 throw Error::Kind::kBadCharacter naming `file`,
+// the 1-based line and the 0-based byte offset of the offending byte.
 std::u16string DecodeCp932(std::string_view bytes, std::u16string_view file);
 
 // Encodes text for a file. A character CP932 cannot write throws Error::Kind::kOutOfRange naming

@@ -170,11 +170,11 @@ std::u16string DriveTable::FromHost(const fs::path& host) const {
   fs::path best_root = "/";
   size_t best_depth = 0;
   for (const auto& [letter, root] : roots_) {
-    auto [root_end, abs_end] = std::mismatch(root.begin(), root.end(), absolute.begin(),
-                                             absolute.end());
+    auto [root_end, abs_end] =
+        std::mismatch(root.begin(), root.end(), absolute.begin(), absolute.end());
     // A trailing empty component ("/srv/data/") matches too.
-    bool prefix = root_end == root.end() || (std::next(root_end) == root.end() &&
-                                             root_end->empty());
+    bool prefix =
+        root_end == root.end() || (std::next(root_end) == root.end() && root_end->empty());
     size_t depth = static_cast<size_t>(std::distance(root.begin(), root.end()));
     if (prefix && depth > best_depth) {
       best_letter = letter;

@@ -18,8 +18,8 @@ struct TableLayout {
 };
 
 constexpr TableLayout kLayouts[] = {
-    {u"L1.TXT", 2, 0, 1},  {u"L4.TXT", 2, 0, 1},  {u"L8.TXT", 3, 0, 1},   {u"L13.TXT", 2, 0, 1},
-    {u"L14.TXT", 2, 0, 1}, {u"L15.TXT", 2, 0, 1}, {u"L16.TXT", 2, 0, 1},  {u"L17.TXT", 3, 0, 2},
+    {u"L1.TXT", 2, 0, 1},  {u"L4.TXT", 2, 0, 1},   {u"L8.TXT", 3, 0, 1},  {u"L13.TXT", 2, 0, 1},
+    {u"L14.TXT", 2, 0, 1}, {u"L15.TXT", 2, 0, 1},  {u"L16.TXT", 2, 0, 1}, {u"L17.TXT", 3, 0, 2},
     {u"L18.TXT", 2, 0, 1}, {u"L18B.TXT", 2, 0, 1}, {u"L19.TXT", 2, 0, 1},
 };
 static_assert(std::size(kLayouts) == static_cast<size_t>(TableId::kCount));

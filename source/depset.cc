@@ -16,9 +16,9 @@ struct Member {
 };
 
 constexpr Member kMode1[] = {
-    {u"X3.TXT", 7, 2},  {u"R31.TXT", 6, 2}, {u"R32.TXT", 6, 2}, {u"R33.TXT", 6, 2},
-    {u"R34.TXT", 6, 2}, {u"R35.TXT", 6, 2}, {u"R30.TXT", 6, 2}, {u"X11.TXT", 5, 2},
-    {u"X1.TXT", 4, 2},
+    {u"X3.TXT", 7, 2},  {u"R31.TXT", 6, 2}, {u"R32.TXT", 6, 2},
+    {u"R33.TXT", 6, 2}, {u"R34.TXT", 6, 2}, {u"R35.TXT", 6, 2},
+    {u"R30.TXT", 6, 2}, {u"X11.TXT", 5, 2}, {u"X1.TXT", 4, 2},
 };
 constexpr Member kMode2[] = {
     {u"N8.TXT", 3, 3}, {u"G71.TXT", 5, 2}, {u"G73.TXT", 4, 2}, {u"G81.TXT", 5, 2}};

@@ -10,7 +10,7 @@ namespace DEPSET {
 
 // One entry of the depth list. Depths are single precision numbers, so 1.5 and 1.50 are one depth.
 struct DepthEntry {
-  int number;         // running number from 1
+  int number;  // running number from 1
   float value;
   std::u16string text;  // the shortest decimal that reads back as `value` ("0.5", "12", "-0.5")
 };

@@ -71,4 +71,3 @@ std::u16string DepthText(std::u16string_view value) {
 }
 
 }  // namespace FCOPYSUB
-

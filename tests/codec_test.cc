@@ -54,9 +54,7 @@ TEST(Cp932, RefusesALeadByteCutOffAtTheEnd) {
   }
 }
 
-TEST(Cp932, RefusesACharacterItCannotWrite) {
-  EXPECT_THROW(EncodeCp932(u"\u00E9", u"f"), Error);
-}
+TEST(Cp932, RefusesACharacterItCannotWrite) { EXPECT_THROW(EncodeCp932(u"\u00E9", u"f"), Error); }
 
 }  // namespace
 }  // namespace tjvx::platform

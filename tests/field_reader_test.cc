@@ -52,7 +52,10 @@ TEST(FieldReader, BlankLinesBetweenRecordsAreSkipped) {
 }
 
 TEST(FieldReader, CtrlZAndTrailingBlankLinesEndTheFile) {
-  FieldReader reader(u"1,a\r\n\r\n   \r\n\x1A" u"2,b\r\n", u"t");
+  FieldReader reader(
+      u"1,a\r\n\r\n   \r\n\x1A"
+      u"2,b\r\n",
+      u"t");
   EXPECT_EQ(reader.ReadRecord(2), (Fields{u"1", u"a"}));
   EXPECT_TRUE(reader.AtEnd());
 }

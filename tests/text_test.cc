@@ -22,9 +22,8 @@ TEST(NumericValue, RoundsToSinglePrecision) {
 }
 
 TEST(NumericValue, AnythingElseIsZero) {
-  for (std::u16string_view text :
-       {u"", u"   ", u"abc", u"1,5", u"1.2.3", u".", u"-", u"1e", u"1e+", u"e5", u"１２",
-        u"1 2", u"\t1", u"1e39", u"-1e39"}) {
+  for (std::u16string_view text : {u"", u"   ", u"abc", u"1,5", u"1.2.3", u".", u"-", u"1e", u"1e+",
+                                   u"e5", u"１２", u"1 2", u"\t1", u"1e39", u"-1e39"}) {
     EXPECT_EQ(NumericValue(text), 0.0f) << std::string(text.begin(), text.end());
   }
 }
