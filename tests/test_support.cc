@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 
@@ -36,6 +38,40 @@ TempDrives::~TempDrives() {
   fs::remove_all(base_, ec);
 }
 
+std::u16string TempDrives::Path(std::u16string_view path) const {
+#ifdef _WIN32
+  if (path.size() >= 2 && path[1] == u':') {
+    char16_t letter = path[0] | 0x20;
+    if (letter == u'c' || letter == u'd') {
+      std::wstring root = (letter == u'c' ? c_ : d_).wstring();
+      std::u16string rest(path.substr(2));
+      if (rest.empty() || rest[0] != u'\\') rest.insert(rest.begin(), u'\\');
+      return std::u16string(root.begin(), root.end()) + rest;
+    }
+  }
+#endif
+  return std::u16string(path);
+}
+
+void SetEnvironment(const char* name, const fs::path& value) {
+#ifdef _WIN32
+  std::wstring wide_name(name, name + std::char_traits<char>::length(name));
+  ASSERT_EQ(_wputenv_s(wide_name.c_str(), value.c_str()), 0) << name;
+#else
+  ASSERT_EQ(setenv(name, value.c_str(), 1), 0) << name;
+#endif
+}
+
+void UnsetEnvironment(const char* name) {
+#ifdef _WIN32
+  // An empty value removes the variable.
+  std::wstring wide_name(name, name + std::char_traits<char>::length(name));
+  _wputenv_s(wide_name.c_str(), L"");
+#else
+  unsetenv(name);
+#endif
+}
+
 void WriteCp932(const fs::path& path, std::u16string_view text) {
   WriteBytes(path, platform::EncodeCp932(text, u"test"));
 }
@@ -58,6 +94,41 @@ int RecordingHost::MsgBox(std::u16string_view prompt, int style, std::u16string_
   int answer = answers.front();
   answers.erase(answers.begin());
   return answer;
+}
+
+}  // namespace tjvx::testing
+
+namespace tjvx::testing {
+
+fs::path RepositoryPath(const fs::path& relative) { return fs::path(TJVX_SOURCE_DIR) / relative; }
+
+void CopyTree(const fs::path& from_repository, const fs::path& to) {
+  fs::create_directories(to);
+  fs::copy(RepositoryPath(from_repository), to, fs::copy_options::recursive);
+}
+
+std::vector<std::pair<std::string, std::string>> Snapshot(const fs::path& folder) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    files.emplace_back(fs::relative(entry.path(), folder).string(),
+                       entry.is_regular_file() ? ReadBytes(entry.path()) : "<folder>");
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::vector<std::u16string> ConvertedLines(const fs::path& file) {
+  std::u16string text = platform::DecodeCp932(ReadBytes(file), u"converted");
+  std::vector<std::u16string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(u"\r\n", start);
+    EXPECT_NE(end, std::u16string::npos) << "every line ends with CR LF";
+    if (end == std::u16string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
 }
 
 }  // namespace tjvx::testing

@@ -11,16 +11,25 @@
 namespace tjvx::testing {
 
 // Temporary folders mapped as drives C: and D: (and Z: as "/") for the length of a test.
+// On Windows the drives are the real ones, so there the folders are not drives: Path() names them
+// by their real paths.
 class TempDrives {
  public:
   TempDrives();
   ~TempDrives();
   const std::filesystem::path& c() const { return c_; }
   const std::filesystem::path& d() const { return d_; }
+  // A path on the test drives as this platform names it: "C:\B-12" is itself where the drive
+  // table maps C:, and "<c() on Windows>\B-12" on Windows.
+  std::u16string Path(std::u16string_view path) const;
 
  private:
   std::filesystem::path base_, c_, d_;
 };
+
+// Sets or removes a variable of the process environment.
+void SetEnvironment(const char* name, const std::filesystem::path& value);
+void UnsetEnvironment(const char* name);
 
 // Writes `text` (UTF-8 in the test source) to `path` as CP932, lines joined by CR LF as given.
 void WriteCp932(const std::filesystem::path& path, std::u16string_view text);
@@ -44,3 +53,42 @@ class RecordingHost : public MessageHost {
 }  // namespace tjvx::testing
 
 #endif  // TJVX_TESTS_TEST_SUPPORT_H_
+
+#include "convert/run.h"
+
+namespace tjvx::testing {
+
+// A run host with path boxes, a status line and a pointer that tests can read.
+class ScriptedRunHost : public RunHost {
+ public:
+  ScriptedRunHost(std::u16string source, std::u16string destination)
+      : text1(std::move(source)), text2(std::move(destination)) {}
+  std::u16string Text1() override { return text1; }
+  std::u16string Text2() override { return text2; }
+  void SetLabel3(std::u16string_view text) override { label3_history.emplace_back(text); }
+  void FocusText2SelectAll() override { text2_selected = true; }
+  void SetMousePointer(int pointer) override { pointers.push_back(pointer); }
+  int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override {
+    return boxes.MsgBox(prompt, style, title);
+  }
+  const std::u16string& label3() const { return label3_history.back(); }
+
+  std::u16string text1, text2;
+  std::vector<std::u16string> label3_history;
+  std::vector<int> pointers;
+  bool text2_selected = false;
+  RecordingHost boxes;
+};
+
+// Copies a folder tree of the repository (relative to its root) to `to`.
+void CopyTree(const std::filesystem::path& from_repository, const std::filesystem::path& to);
+// A path inside the repository.
+std::filesystem::path RepositoryPath(const std::filesystem::path& relative);
+
+// Every file below `folder` with its bytes, for before-and-after comparisons.
+std::vector<std::pair<std::string, std::string>> Snapshot(const std::filesystem::path& folder);
+
+// The decoded lines of a converted file.
+std::vector<std::u16string> ConvertedLines(const std::filesystem::path& file);
+
+}  // namespace tjvx::testing

@@ -1,0 +1,210 @@
+#include "convert/run.h"
+
+#include <gtest/gtest.h>
+
+#include "common/trcomsub.h"
+#include "tests/test_support.h"
+
+namespace tjvx {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedRunHost;
+
+// The sample borehole at C:\DATA\B-12 and the sample pattern folder at D:\DOZORA.
+class RunTest : public ::testing::Test {
+ protected:
+  RunTest() : tables_(u"D:\\DOZORA\\") {
+    testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-12");
+    testing::CopyTree("samples/DOZORA", drives_.d() / "DOZORA");
+  }
+
+  RunResult Run(ScriptedRunHost& host) { return RunConversion(host, tables_, &registry_); }
+
+  fs::path Source() const { return drives_.c() / "DATA" / "B-12"; }
+
+  testing::TempDrives drives_;
+  PatternTables tables_;
+  SiteRegistry registry_;
+};
+
+TEST_F(RunTest, ConvertsIntoAnExistingDestinationWithoutAsking) {
+  fs::create_directories(drives_.d() / "OUT");
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+  RunResult result = Run(host);
+  EXPECT_EQ(result.outcome, RunOutcome::kConverted);
+  EXPECT_EQ(result.converted_file, u"D:\\OUT\\B-12");
+  EXPECT_TRUE(host.boxes.boxes.empty());
+  EXPECT_EQ(host.label3_history.front(), kBusyText);
+  EXPECT_EQ(host.label3(), kDoneText);
+  EXPECT_EQ(host.pointers, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+  EXPECT_EQ(testing::ConvertedLines(drives_.d() / "OUT" / "B-12").front(), u"GTJ Ge201");
+  EXPECT_EQ(registry_.count(), 1);
+  EXPECT_EQ(registry_.Site(1), u"B-12");
+  EXPECT_EQ(registry_.current_folder(), u"D:\\OUT\\");
+}
+
+TEST_F(RunTest, ABadDestinationIsRefusedWithItsPathAsTitle) {
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\a*b");
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kRefused);
+  ASSERT_EQ(host.boxes.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes.boxes[0].prompt, u"指定されたパスは正しくありません。");
+  EXPECT_EQ(host.boxes.boxes[0].style, kMsgExclamation);
+  EXPECT_EQ(host.boxes.boxes[0].title, u"D:\\a*b");
+  EXPECT_TRUE(host.text2_selected);
+  EXPECT_EQ(host.label3(), u"");
+  EXPECT_TRUE(host.pointers.empty());
+}
+
+TEST_F(RunTest, ABadDriveShowsTheDriveMessageThenThePathMessage) {
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"OUT");
+  Run(host);
+  ASSERT_EQ(host.boxes.boxes.size(), 2u);
+  EXPECT_EQ(host.boxes.boxes[0].prompt, TRCOMSUB::kDriveMessage);
+  EXPECT_EQ(host.boxes.boxes[0].style, kMsgInformation);
+  EXPECT_EQ(host.boxes.boxes[1].prompt, kBadPathMessage);
+}
+
+TEST_F(RunTest, BlankPathBoxesAreRefused) {
+  ScriptedRunHost no_source(u"   ", u"D:\\OUT");
+  EXPECT_EQ(Run(no_source).outcome, RunOutcome::kRefused);
+  ASSERT_EQ(no_source.boxes.boxes.size(), 1u);
+  EXPECT_EQ(no_source.boxes.boxes[0].prompt, u"変換元ファイルが選択されていません。");
+  EXPECT_EQ(no_source.boxes.boxes[0].style, kMsgOk);
+  EXPECT_EQ(no_source.boxes.boxes[0].title, u"");
+  EXPECT_EQ(no_source.label3(), u"");
+
+  // The path check passes a bare drive, so the blank test sees the box as the user left it.
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:");
+  host.text2 = u"D:";
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);  // D: itself is a destination
+  EXPECT_TRUE(fs::exists(drives_.d() / "B-12"));
+}
+
+TEST_F(RunTest, AnsweringNoWritesNothing) {
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\NEW\\DEEP");
+  host.boxes.answers = {kAnswerNo};
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kRefused);
+  ASSERT_EQ(host.boxes.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes.boxes[0].prompt, u"フォルダがありません。新規作成しますか？");
+  EXPECT_EQ(host.boxes.boxes[0].style, kMsgYesNoQuestion);
+  EXPECT_EQ(host.label3(), u"");
+  EXPECT_FALSE(fs::exists(drives_.d() / "NEW"));
+}
+
+TEST_F(RunTest, OneYesCreatesEveryMissingLevel) {
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"  D:\\NEW\\DEEP\\  ");
+  host.boxes.answers = {kAnswerYes};
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);
+  EXPECT_EQ(host.boxes.boxes.size(), 1u);
+  EXPECT_TRUE(fs::is_regular_file(drives_.d() / "NEW" / "DEEP" / "B-12"));
+  // The blanks around the box's text are not part of any folder name.
+  EXPECT_EQ(std::distance(fs::directory_iterator(drives_.d()), {}), 2);
+}
+
+TEST_F(RunTest, AFolderBearingTheConvertedNameStopsTheRun) {
+  fs::create_directories(drives_.d() / "OUT" / "B-12");
+  fs::permissions(drives_.d() / "OUT" / "B-12", fs::perms::owner_write, fs::perm_options::remove);
+  ScriptedRunHost host(u"C:\\DATA\\B-12\\", u"D:\\OUT");
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kRefused);
+  ASSERT_EQ(host.boxes.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes.boxes[0].prompt,
+            u"出力ファイルと同名のフォルダが存在する為に変換できません。");
+  EXPECT_EQ(host.boxes.boxes[0].style, kMsgOk);
+  EXPECT_EQ(host.label3(), u"");
+}
+
+TEST_F(RunTest, APlainFileOfTheConvertedNameIsOverwritten) {
+  testing::WriteBytes(drives_.d() / "OUT" / "B-12", "old");
+  ScriptedRunHost host(u"C:\\DATA\\B-12\\", u"D:\\OUT");  // named after B-12, not ""
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);
+  EXPECT_EQ(testing::ConvertedLines(drives_.d() / "OUT" / "B-12").front(), u"GTJ Ge201");
+  EXPECT_EQ(std::distance(fs::directory_iterator(drives_.d() / "OUT"), {}), 1);
+}
+
+TEST_F(RunTest, RefusesAMissingSourceADriveRootAndOverwritingAnInput) {
+  fs::create_directories(drives_.d() / "OUT");
+  ScriptedRunHost missing(u"C:\\DATA\\NONE", u"D:\\OUT");
+  EXPECT_EQ(Run(missing).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(missing.boxes.boxes.at(0).prompt, kSourceMissingMessage);
+
+  ScriptedRunHost root(u"C:\\", u"D:\\OUT");
+  EXPECT_EQ(Run(root).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(root.boxes.boxes.at(0).prompt, kSourceRootMessage);
+
+  // A source folder named X1.TXT converted into itself would replace its own X1.TXT.
+  fs::create_directories(drives_.c() / "X1.TXT");
+  testing::WriteBytes(drives_.c() / "X1.TXT" / "X1.TXT", "1,1.00,a,b\r\n");
+  ScriptedRunHost itself(u"C:\\X1.TXT", u"C:\\X1.TXT");
+  EXPECT_EQ(Run(itself).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(itself.boxes.boxes.at(0).prompt, kOverwritesInputMessage);
+  EXPECT_EQ(testing::ReadBytes(drives_.c() / "X1.TXT" / "X1.TXT"), "1,1.00,a,b\r\n");
+  EXPECT_FALSE(fs::exists(drives_.d() / "OUT" / "NONE"));
+}
+
+TEST_F(RunTest, TheSourceFolderIsOnlyRead) {
+  fs::remove(Source() / "X1.TXT");
+  testing::WriteBytes(Source() / "MARGE.DAT", "the user's own file");
+  auto before = testing::Snapshot(drives_.c());
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+  host.boxes.answers = {kAnswerYes};
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);
+  EXPECT_EQ(testing::Snapshot(drives_.c()), before);
+}
+
+TEST_F(RunTest, AFailureMidRunKeepsTheEarlierFileAndLeavesNoPartialFile) {
+  fs::create_directories(drives_.d() / "OUT");
+  testing::WriteBytes(drives_.d() / "OUT" / "B-12", "earlier conversion");
+  fs::remove(drives_.d() / "DOZORA" / "L19.TXT");
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+  RunResult result = Run(host);
+  EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+  ASSERT_EQ(host.boxes.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes.boxes[0].prompt,
+            u"ファイルが見つからない為に変換できません。\nD:\\DOZORA\\L19.TXT");
+  EXPECT_EQ(host.boxes.boxes[0].style, kMsgExclamation);
+  EXPECT_EQ(host.label3(), u"");
+  EXPECT_EQ(host.pointers.back(), kPointerDefault);
+  EXPECT_EQ(testing::ReadBytes(drives_.d() / "OUT" / "B-12"), "earlier conversion");
+  EXPECT_EQ(std::distance(fs::directory_iterator(drives_.d() / "OUT"), {}), 1);
+}
+
+TEST_F(RunTest, ARecordCutShortNamesTheFileAndLine) {
+  fs::create_directories(drives_.d() / "OUT");
+  testing::WriteBytes(Source() / "N9.TXT", "1,2004/08/05,2.10\r\n2,2004/08/09\r\n");
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kFailed);
+  EXPECT_EQ(host.boxes.boxes.at(0).prompt,
+            u"ファイルがレコードの途中で終わっている為に変換できません。\n"
+            u"C:\\DATA\\B-12\\N9.TXT\n(2 行目)");
+  EXPECT_FALSE(fs::exists(drives_.d() / "OUT" / "B-12"));
+}
+
+TEST_F(RunTest, ADestinationLevelThatCannotBeCreatedEndsTheRunWithAMessage) {
+  if (geteuid() == 0) GTEST_SKIP() << "root may create folders anywhere";
+  fs::create_directories(drives_.d() / "LOCKED");
+  fs::permissions(drives_.d() / "LOCKED", fs::perms::owner_write, fs::perm_options::remove);
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\LOCKED\\OUT");
+  host.boxes.answers = {kAnswerYes};
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kFailed);
+  EXPECT_EQ(host.boxes.boxes.at(1).prompt,
+            u"フォルダを作成できない為に変換できません。\nD:\\LOCKED\\OUT");
+}
+
+TEST_F(RunTest, NeedsNoTableThatNoLookupUses) {
+  // A borehole with only site records needs the geology tables and L1.TXT, nothing else.
+  for (const char* name : {"L4.TXT", "L8.TXT", "L13.TXT", "L18.TXT", "L19.TXT"}) {
+    fs::remove(drives_.d() / "DOZORA" / name);
+  }
+  fs::create_directories(drives_.c() / "ONLY");
+  testing::WriteBytes(drives_.c() / "ONLY" / "X1.TXT", "1,1.00,a,b\r\n");
+  ScriptedRunHost host(u"C:\\ONLY", u"D:\\");
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);
+  std::vector<std::u16string> lines = testing::ConvertedLines(drives_.d() / "ONLY");
+  EXPECT_EQ(lines.size(), 1u + 19u + 2u);
+  EXPECT_EQ(lines[20], u"2000 1.00 a_b @ 1");
+  EXPECT_EQ(lines[21], u"2001 1.00 @ @ @ @ @ @ @ -1 0");
+}
+
+}  // namespace
+}  // namespace tjvx
