@@ -3,33 +3,11 @@
 #include <vector>
 
 #include "common/text.h"
+#include "convert/values.h"
 #include "source/fcopysub.h"
 
 namespace tjvx {
-namespace {
-
 using FCOPYSUB::DepthText;
-
-std::u16string Number(std::u16string_view value) {
-  return std::u16string(TrimLeft(FCOPYSUB::NormaliseField(FCOPYSUB::kNumber, value)));
-}
-
-std::u16string BottomDepth(std::u16string_view value) {
-  return std::u16string(
-      TrimLeft(FCOPYSUB::NormaliseField(FCOPYSUB::kBottomDepth, DepthText(value))));
-}
-
-std::u16string Text(std::u16string_view value) {
-  return std::u16string(TrimLeft(FCOPYSUB::NormaliseField(FCOPYSUB::kText, value)));
-}
-
-}  // namespace
-
-std::u16string DatePart(std::u16string_view date, size_t start) {
-  std::u16string_view part =
-      start - 1 < date.size() ? date.substr(start - 1, 2) : std::u16string_view();
-  return Number(part);
-}
 
 void WriteRecords3000And3010(FieldReader& r41, LineSink& out) {
   // Depth, value C, value A, value B of every record; the 3010 lines follow all 3000 lines.
@@ -37,7 +15,7 @@ void WriteRecords3000And3010(FieldReader& r41, LineSink& out) {
   std::vector<std::u16string_view> f;
   while (!r41.AtEnd()) {
     r41.ReadRecord(11, f);
-    records.push_back({DepthText(f[1]), Number(f[2]), Number(f[3]), Number(f[4])});
+    records.push_back({DepthText(f[1]), NumberValue(f[2]), NumberValue(f[3]), NumberValue(f[4])});
   }
   for (const auto& r : records) out.Line(u"3000 " + r[0] + u" " + r[2] + u" " + r[3]);
   for (const auto& r : records) out.Line(u"3010 " + r[0] + u" " + r[1]);
@@ -55,13 +33,13 @@ void WriteRecords3030(FieldReader& x7, PatternTables& tables, LineSink& out) {
   std::vector<std::u16string_view> f;
   while (!x7.AtEnd()) {
     x7.ReadRecord(68, f);
-    const std::u16string depths = DepthText(f[4]) + u" " + BottomDepth(f[5]) + u" ";
+    const std::u16string depths = DepthText(f[4]) + u" " + BottomDepthValue(f[5]) + u" ";
     for (size_t i = 8; i < 28; ++i) {
       const float code = NumericValue(f[i]);
       if (code == 0.0f) continue;
       std::u16string name;
       if (auto found = tables.Get(TableId::kL8).First(code)) name = *found;
-      out.Line(u"3030 " + depths + Text(ToFullWidth(name)));
+      out.Line(u"3030 " + depths + TextValue(ToFullWidth(name)));
     }
   }
 }
@@ -70,7 +48,7 @@ void WriteRecords3040(FieldReader& g40, LineSink& out) {
   std::vector<std::u16string_view> f;
   while (!g40.AtEnd()) {
     g40.ReadRecord(8, f);
-    out.Line(u"3040 " + DepthText(f[3]) + u" " + BottomDepth(f[4]) + u" " + Text(f[1]));
+    out.Line(u"3040 " + DepthText(f[3]) + u" " + BottomDepthValue(f[4]) + u" " + TextValue(f[1]));
   }
 }
 

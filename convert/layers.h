@@ -29,9 +29,6 @@ void WriteRecords3040(FieldReader& g40, LineSink& out);
 // entry of each), joined by "～", as the table holds them.
 void WriteRecords3070(FieldReader& r30, PatternTables& tables, LineSink& out);
 
-// The month (characters 6-7) or day (characters 9-10) of a yyyy/mm/dd date as a number field.
-std::u16string DatePart(std::u16string_view date, size_t start);
-
 }  // namespace tjvx
 
 #endif  // TJVX_CONVERT_LAYERS_H_

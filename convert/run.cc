@@ -120,6 +120,9 @@ class Run {
       return Fail(error.Message());
     } catch (const std::bad_alloc&) {
       return Fail(u"メモリが足りない為に変換できません。\n" + source_folder);
+    } catch (const std::exception& error) {
+      return Fail(u"予期しないエラーの為に変換できません。\n" + source_folder + u"\n" +
+                  FromUtf8(error.what()));
     }
     host_.SetLabel3(kDoneText);
     host_.SetMousePointer(kPointerDefault);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "convert/layers.h"
+#include "convert/values.h"
 #include "source/depset.h"
 #include "source/fcopysub.h"
 
@@ -12,10 +12,6 @@ namespace tjvx {
 namespace {
 
 using FCOPYSUB::DepthText;
-
-std::u16string Number(std::u16string_view value) {
-  return std::u16string(TrimLeft(FCOPYSUB::NormaliseField(FCOPYSUB::kNumber, value)));
-}
 
 // -0 and 0 are one depth.
 float DepthKey(float depth) { return depth == 0.0f ? 0.0f : depth; }
@@ -63,10 +59,10 @@ void WriteRecords4000(FieldReader& x5, LineSink& out) {
     x5.ReadRecord(11, f);
     const std::u16string start = DepthText(f[1]);
     std::u16string line = u"4000 " + start + u" " + EndDepth(start, {f[6], f[8], f[10]});
-    for (size_t i : {6, 8, 10}) line += u" " + Number(f[i]);
+    for (size_t i : {6, 8, 10}) line += u" " + NumberValue(f[i]);
     for (size_t i : {5, 7, 9}) {
       // A negative reading counts as none.
-      line += u" " + Number(NumericValue(f[i]) < 0.0f ? std::u16string_view(u"0") : f[i]);
+      line += u" " + NumberValue(NumericValue(f[i]) < 0.0f ? std::u16string_view(u"0") : f[i]);
     }
     out.Line(line);
   }

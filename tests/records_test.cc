@@ -10,6 +10,7 @@
 #include "convert/layers.h"
 #include "convert/site_notes.h"
 #include "convert/tests_and_merged.h"
+#include "convert/values.h"
 #include "source/depset.h"
 #include "source/fcopysub.h"
 #include "tests/test_support.h"
