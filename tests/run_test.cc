@@ -1,6 +1,7 @@
 #include "convert/run.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "common/trcomsub.h"
 #include "tests/test_support.h"
@@ -79,6 +80,25 @@ TEST_F(RunTest, BlankPathBoxesAreRefused) {
   host.text2 = u"D:";
   EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);  // D: itself is a destination
   EXPECT_TRUE(fs::exists(drives_.d() / "B-12"));
+}
+
+// A host whose destination box is emptied between the path check and the second reading.
+class EmptiedText2Host : public testing::ScriptedRunHost {
+ public:
+  EmptiedText2Host() : ScriptedRunHost(u"C:\\DATA\\B-12", u"D:\\OUT") {}
+  std::u16string Text2() override { return reads_++ == 0 ? text2 : u"  "; }
+
+ private:
+  int reads_ = 0;
+};
+
+TEST_F(RunTest, ADestinationEmptiedAfterTheCheckIsRefused) {
+  EmptiedText2Host host;
+  EXPECT_EQ(Run(host).outcome, RunOutcome::kRefused);
+  ASSERT_EQ(host.boxes.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes.boxes[0].prompt, u"変換先フォルダが選択されていません。");
+  EXPECT_EQ(host.boxes.boxes[0].style, kMsgOk);
+  EXPECT_EQ(host.label3(), u"");
 }
 
 TEST_F(RunTest, AnsweringNoWritesNothing) {
