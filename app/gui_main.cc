@@ -1,0 +1,39 @@
+// tjvx-gui: the converter's window. `--screenshot FILE` saves a picture of the window as soon as
+// it is shown and ends the program (used for the documentation).
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/form1.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("tjvx"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("The Tarvik_Jr -> User(Vx) converter's window."));
+  parser.addHelpOption();
+  QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                QStringLiteral("Save a PNG of the window to FILE and quit."),
+                                QStringLiteral("FILE"));
+  parser.addOption(screenshot);
+  parser.process(app);
+
+  tjvx::Form1 form;
+  // Without a pattern folder the program ends here, after the start-up check's message.
+  if (!form.Form_Load()) return 1;
+  form.show();
+
+  if (parser.isSet(screenshot)) {
+    const QString file = parser.value(screenshot);
+    // The first paint has to happen before the picture is taken.
+    QTimer::singleShot(800, &form, [&form, &app, file] {
+      const bool saved = form.grab().save(file, "PNG");
+      if (!saved) std::fprintf(stderr, "tjvx-gui: cannot write %s\n", qPrintable(file));
+      app.exit(saved ? 0 : 1);
+    });
+  }
+  return app.exec();
+}
