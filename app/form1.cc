@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <system_error>
 
@@ -99,6 +100,25 @@ class PictureBox : public QWidget {
   }
 };
 
+// Draws a folder list entry indented by its level, icon and all, as the classic list does.
+class IndentDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  static constexpr int kStep = 14;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyleOptionViewItem indented(option);
+    indented.rect.adjust(index.data(FolderList::kLevelRole).toInt() * kStep, 0, 0, 0);
+    QStyledItemDelegate::paint(painter, indented, index);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.rwidth() += index.data(FolderList::kLevelRole).toInt() * kStep;
+    return size;
+  }
+};
+
 }  // namespace
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
@@ -129,6 +149,7 @@ bool DriveList::ShowDrive(char16_t letter) {
 }
 
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
+  setItemDelegate(new IndentDelegate(this));
   connect(this, &QListWidget::itemDoubleClicked, this, &FolderList::Open);
 }
 
@@ -152,8 +173,9 @@ void FolderList::Refresh() {
   std::u16string chain = path_.substr(0, 3);
   int depth = 0;
   auto add = [&](const std::u16string& text, const std::u16string& full, const QIcon& icon) {
-    auto* item = new QListWidgetItem(icon, QString(depth * 2, QChar(' ')) + Q(text), this);
-    item->setData(Qt::UserRole, Q(full));
+    auto* item = new QListWidgetItem(icon, Q(text), this);
+    item->setData(kPathRole, Q(full));
+    item->setData(FolderList::kLevelRole, depth);
     return item;
   };
   QListWidgetItem* current = add(chain, chain, open_icon);
@@ -185,7 +207,7 @@ void FolderList::keyPressEvent(QKeyEvent* event) {
 void FolderList::Open(QListWidgetItem* item) {
   if (item == nullptr) return;
   // A folder gone since the list was filled is dropped from the list by reading it again.
-  if (!SetPath(item->data(Qt::UserRole).toString().toStdU16String())) Refresh();
+  if (!SetPath(item->data(kPathRole).toString().toStdU16String())) Refresh();
 }
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {

@@ -53,6 +53,10 @@ class FolderList : public QListWidget {
   Q_OBJECT
 
  public:
+  // Each entry holds its folder's path (Windows form) and its level of indentation.
+  static constexpr int kPathRole = Qt::UserRole;
+  static constexpr int kLevelRole = Qt::UserRole + 1;
+
   explicit FolderList(QWidget* parent = nullptr);
 
   // The current folder in Windows form ("C:\DATA\B-12"; a drive's root as "C:\").

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -28,9 +30,17 @@ int main(int argc, char** argv) {
 
   if (parser.isSet(screenshot)) {
     const QString file = parser.value(screenshot);
-    // The first paint has to happen before the picture is taken.
-    QTimer::singleShot(800, &form, [&form, &app, file] {
-      const bool saved = form.grab().save(file, "PNG");
+    // The window is painted and placed by the window manager before the picture is taken.
+    QTimer::singleShot(1500, &form, [&form, &app, file] {
+      // On X11 the picture is cut from the screen, so the window manager's title bar shows too;
+      // elsewhere the window paints itself into the picture.
+      QPixmap picture;
+      if (QGuiApplication::platformName() == QStringLiteral("xcb") && form.screen() != nullptr) {
+        const QRect frame = form.frameGeometry();
+        picture = form.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+      }
+      if (picture.isNull()) picture = form.grab();
+      const bool saved = picture.save(file, "PNG");
       if (!saved) std::fprintf(stderr, "tjvx-gui: cannot write %s\n", qPrintable(file));
       app.exit(saved ? 0 : 1);
     });

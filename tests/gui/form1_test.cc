@@ -221,8 +221,13 @@ class Form1Test : public QObject {
     QCOMPARE(text1->text(), QStringLiteral("C:\\"));
     // The root, then its subfolders in order.
     QCOMPARE(dir1->count(), 3);
-    QCOMPARE(dir1->item(1)->text().trimmed(), QStringLiteral("B-12"));
-    QCOMPARE(dir1->item(2)->text().trimmed(), QStringLiteral("DOZORA"));
+    QCOMPARE(dir1->item(0)->text(), QStringLiteral("C:\\"));
+    QCOMPARE(dir1->item(1)->text(), QStringLiteral("B-12"));
+    QCOMPARE(dir1->item(2)->text(), QStringLiteral("DOZORA"));
+    QCOMPARE(dir1->item(2)->data(tjvx::FolderList::kPathRole).toString(),
+             QStringLiteral("C:\\DOZORA"));
+    QCOMPARE(dir1->item(0)->data(tjvx::FolderList::kLevelRole).toInt(), 0);
+    QCOMPARE(dir1->item(2)->data(tjvx::FolderList::kLevelRole).toInt(), 1);
 
     // Double-click opens a subfolder: the list shows the chain C:\ > B-12 and no subfolders.
     const QRect rect = dir1->visualItemRect(dir1->item(1));
@@ -232,7 +237,8 @@ class Form1Test : public QObject {
     QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, rect.center());
     QCOMPARE(text1->text(), QStringLiteral("C:\\B-12"));
     QCOMPARE(dir1->count(), 2);
-    QCOMPARE(QString(dir1->currentItem()->text()).trimmed(), QStringLiteral("B-12"));
+    QCOMPARE(dir1->currentItem()->text(), QStringLiteral("B-12"));
+    QCOMPARE(dir1->currentItem()->data(tjvx::FolderList::kLevelRole).toInt(), 1);
 
     // Enter on a folder of the chain goes back up.
     dir1->setCurrentRow(0);
