@@ -2,17 +2,26 @@
 
 #include <vector>
 
+#include "common/error.h"
 #include "source/fcopysub.h"
 
 namespace tjvx {
 namespace {
 
-// The items of a title file, at most `limit` of them.
+// The items of a title file. A file with more than `limit` items was not written for this list,
+// so its items cannot be placed: it throws Error::Kind::kOutOfRange at the first item too many.
 std::vector<std::u16string> ReadItems(const std::u16string& path, size_t limit) {
   std::vector<std::u16string> items;
   std::optional<FieldReader> reader = FCOPYSUB::OpenSourceFile(path);
   if (!reader) return items;
-  while (!reader->AtEnd() && items.size() < limit) items.emplace_back(reader->ReadField());
+  while (!reader->AtEnd()) {
+    if (items.size() == limit) {
+      const std::string most = std::to_string(limit);
+      throw Error(Error::Kind::kOutOfRange, path, reader->line(), -1,
+                  u"項目が多すぎます (最大 " + std::u16string(most.begin(), most.end()) + u" 項目)");
+    }
+    items.emplace_back(reader->ReadField());
+  }
   return items;
 }
 

@@ -15,8 +15,9 @@ struct TitleLists {
   std::array<std::u16string, 16> t2;
 };
 
-// Titl01.txt holds at most 23 items and Titl02.txt at most 41; items beyond are ignored. Missing
-// files give empty items; nothing is created or deleted.
+// Titl01.txt holds at most 23 items and Titl02.txt at most 41; a file with more throws
+// Error::Kind::kOutOfRange naming it and the line of the first item too many. Missing files give
+// empty items; nothing is created or deleted.
 TitleLists ReadTitleFiles(std::u16string_view folder);
 
 }  // namespace tjvx

@@ -1,0 +1,252 @@
+// Faults and bad input: every run that cannot finish ends with one clear message, leaves no
+// partial converted file and keeps an earlier converted file of the same name byte for byte.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <string>
+
+#include "convert/run.h"
+#include "tests/test_support.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace tjvx {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedRunHost;
+
+constexpr std::string_view kEarlier = "an earlier conversion\r\n";
+constexpr std::u16string_view kWriteFailed =
+    u"ファイルに書き込めない為に変換できません。\nD:\\OUT\\B-12";
+
+// The sample borehole at C:\DATA\B-12, the sample pattern folder at D:\DOZORA and an earlier
+// converted file at D:\OUT\B-12.
+class FaultTest : public ::testing::Test {
+ protected:
+  FaultTest() : tables_(u"D:\\DOZORA\\") {
+    testing::CopyTree("samples/boreholes/B-12", Source());
+    testing::CopyTree("samples/DOZORA", Pattern());
+    testing::WriteBytes(Out() / "B-12", kEarlier);
+  }
+
+  fs::path Source() const { return drives_.c() / "DATA" / "B-12"; }
+  fs::path Pattern() const { return drives_.d() / "DOZORA"; }
+  fs::path Out() const { return drives_.d() / "OUT"; }
+
+  // Runs the conversion and checks what every failed run must leave: the outcome, one message box
+  // with the exclamation icon, and `folder` holding nothing but the earlier converted file.
+  void ExpectFailure(ScriptedRunHost& host, std::u16string_view message, const fs::path& folder) {
+    RunResult result = RunConversion(host, tables_, nullptr);
+    EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+    EXPECT_EQ(result.message, message);
+    ASSERT_EQ(host.boxes.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes.boxes[0].prompt, message);
+    EXPECT_EQ(host.boxes.boxes[0].style, kMsgExclamation);
+    EXPECT_EQ(host.label3(), u"");
+    EXPECT_EQ(host.pointers.back(), kPointerDefault);
+    ASSERT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(testing::Snapshot(folder),
+              (std::vector<std::pair<std::string, std::string>>{{"B-12", std::string(kEarlier)}}));
+  }
+
+  void ExpectFailure(std::u16string_view message) {
+    ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+    ExpectFailure(host, message, Out());
+  }
+
+  testing::TempDrives drives_;
+  PatternTables tables_;
+};
+
+// One bad input: how it is made in the fixture's folders, and the message the run ends with.
+struct BadInput {
+  const char* name;
+  std::function<void(const fs::path& source, const fs::path& pattern)> make;
+  std::u16string message;
+};
+
+void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
+
+class BadInputTest : public FaultTest, public ::testing::WithParamInterface<BadInput> {};
+
+TEST_P(BadInputTest, EndsTheRunWithItsMessageAndKeepsTheEarlierFile) {
+  GetParam().make(Source(), Pattern());
+  ExpectFailure(GetParam().message);
+}
+
+std::string Items(int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i) text += "\"" + std::to_string(i) + "\"" + (i % 4 ? "," : "\r\n");
+  return text;
+}
+
+const BadInput kBadInputs[] = {
+    {"SourceFileIsAFolder",
+     [](const fs::path& source, const fs::path&) {
+       fs::remove(source / "X7.TXT");
+       fs::create_directory(source / "X7.TXT");
+     },
+     u"ファイルの代わりにフォルダがある為に変換できません。\nC:\\DATA\\B-12\\X7.TXT"},
+    {"TitleFileIsAFolder",
+     [](const fs::path& source, const fs::path&) {
+       fs::remove(source / "Titl02.txt");
+       fs::create_directory(source / "Titl02.txt");
+     },
+     u"ファイルの代わりにフォルダがある為に変換できません。\nC:\\DATA\\B-12\\Titl02.txt"},
+    {"TableIsAFolder",
+     [](const fs::path&, const fs::path& pattern) {
+       fs::remove(pattern / "L8.TXT");
+       fs::create_directory(pattern / "L8.TXT");
+     },
+     u"ファイルの代わりにフォルダがある為に変換できません。\nD:\\DOZORA\\L8.TXT"},
+    {"GeologyTableMissing",
+     [](const fs::path&, const fs::path& pattern) { fs::remove(pattern / "SHITU.TXT"); },
+     u"ファイルが見つからない為に変換できません。\nD:\\DOZORA\\SHITU.TXT"},
+    {"CodeTableMissing",
+     [](const fs::path&, const fs::path& pattern) { fs::remove(pattern / "L8.TXT"); },
+     u"ファイルが見つからない為に変換できません。\nD:\\DOZORA\\L8.TXT"},
+    {"SourceRecordCutShort",
+     [](const fs::path& source, const fs::path&) {
+       testing::WriteBytes(source / "X5.TXT",
+                           "1,1.15,5,63.5,\"\",1,10,2,10,2,10\r\n2,2.15,3,63.5,\"\",1,10\r\n");
+     },
+     u"ファイルがレコードの途中で終わっている為に変換できません。\nC:\\DATA\\B-12\\X5.TXT\n(2 "
+     u"行目)"},
+    {"RecordCutShortAcrossLines",
+     [](const fs::path& source, const fs::path&) {
+       // A record may span lines; the message names the line where it begins.
+       testing::WriteBytes(source / "G72.TXT", "1,2.00,\r\n\r\n3,\r\n");
+     },
+     u"ファイルがレコードの途中で終わっている為に変換できません。\nC:\\DATA\\B-12\\G72.TXT\n(1 "
+     u"行目)"},
+    {"TableRecordCutShort",
+     [](const fs::path&, const fs::path& pattern) {
+       testing::WriteBytes(pattern / "L8.TXT", "1,\"a\",\"P001\"\r\n2,\"b\"\r\n");
+     },
+     u"ファイルがレコードの途中で終わっている為に変換できません。\nD:\\DOZORA\\L8.TXT\n(2 行目)"},
+    {"Title01WithMoreThan23Items",
+     [](const fs::path& source, const fs::path&) {
+       testing::WriteBytes(source / "Titl01.txt", Items(24));
+     },
+     u"ファイルの値が範囲を超えている為に変換できません。\nC:\\DATA\\B-12\\Titl01.txt\n(6 "
+     u"行目)\n項目が多すぎます (最大 23 項目)"},
+    {"Title02WithMoreThan41Items",
+     [](const fs::path& source, const fs::path&) {
+       testing::WriteBytes(source / "Titl02.txt", Items(42));
+     },
+     u"ファイルの値が範囲を超えている為に変換できません。\nC:\\DATA\\B-12\\Titl02.txt\n(11 "
+     u"行目)\n項目が多すぎます (最大 41 項目)"},
+    {"SourceByteNotCp932",
+     [](const fs::path& source, const fs::path&) {
+       testing::WriteBytes(source / "N9.TXT", "1,\"2004/08/05\",2.10\r\n2,\"2004/\xFF\",2.35\r\n");
+     },
+     u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nC:\\DATA\\B-12\\N9.TXT\n(2 "
+     u"行目、バイト位置 29)"},
+    {"SourceLeadByteWithoutTrailByte",
+     [](const fs::path& source, const fs::path&) {
+       // 0x82 starts a two-byte character; 0x0D cannot end one.
+       testing::WriteBytes(source / "X12.TXT", "1,1.00,\"\x82\xA0\x82\r\n");
+     },
+     u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nC:\\DATA\\B-12\\X12.TXT\n(1 "
+     u"行目、バイト位置 10)"},
+    {"TableByteNotCp932AtTheEnd",
+     [](const fs::path&, const fs::path& pattern) {
+       testing::WriteBytes(pattern / "KISHITU.TXT", "1,\"a\",0,0,0,0\r\n\x81");
+     },
+     u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nD:\\DOZORA\\KISHITU.TXT\n(2 "
+     u"行目、バイト位置 15)"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, BadInputTest, ::testing::ValuesIn(kBadInputs),
+                         [](const ::testing::TestParamInfo<BadInput>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST_F(FaultTest, TitleFilesFilledToTheirListsStillConvert) {
+  testing::WriteBytes(Source() / "Titl01.txt", Items(23));
+  testing::WriteBytes(Source() / "Titl02.txt", Items(41) + "\r\n\r\n");
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+  EXPECT_EQ(RunConversion(host, tables_, nullptr).outcome, RunOutcome::kConverted);
+  EXPECT_TRUE(host.boxes.boxes.empty());
+}
+
+#ifndef _WIN32
+
+TEST_F(FaultTest, ADestinationFolderThatCannotBeWrittenEndsTheRun) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into any folder; see the next test";
+  fs::permissions(Out(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  ExpectFailure(kWriteFailed);
+}
+
+// A host that moves the destination folder away the moment the run starts converting, as when a
+// network share drops or a user deletes the folder mid-run.
+class FolderTakingHost : public ScriptedRunHost {
+ public:
+  FolderTakingHost(fs::path folder, fs::path moved_to)
+      : ScriptedRunHost(u"C:\\DATA\\B-12", u"D:\\OUT"),
+        folder_(std::move(folder)),
+        moved_to_(std::move(moved_to)) {}
+  void SetMousePointer(int pointer) override {
+    ScriptedRunHost::SetMousePointer(pointer);
+    if (pointer == kPointerHourglass) fs::rename(folder_, moved_to_);
+  }
+
+ private:
+  fs::path folder_, moved_to_;
+};
+
+TEST_F(FaultTest, ADestinationFolderRemovedMidRunEndsTheRun) {
+  const fs::path moved = drives_.d() / "MOVED";
+  FolderTakingHost host(Out(), moved);
+  ExpectFailure(host, kWriteFailed, moved);
+  EXPECT_FALSE(fs::exists(Out())) << "the run must not make the folder again";
+}
+
+// A file size limit stands in for a full disk: writes beyond it fail with EFBIG instead of
+// raising SIGXFSZ. Both are put back when the scope ends.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_handler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previous_handler_)(int) = nullptr;
+};
+
+TEST_F(FaultTest, AFullDiskAtTheLastWriteEndsTheRun) {
+  FileSizeLimit limit(1000);  // the sample's converted file is over 3,000 bytes
+  ExpectFailure(kWriteFailed);
+}
+
+TEST_F(FaultTest, AFullDiskMidRunEndsTheRun) {
+  // Enough interval tests for the converted file to be written in several pieces before the end.
+  std::string x5;
+  for (int i = 1; i <= 40000; ++i) {
+    x5 += std::to_string(i) + "," + std::to_string(i) + ".15,5,63.5,\"\",1,10,2,10,2,10\r\n";
+  }
+  testing::WriteBytes(Source() / "X5.TXT", x5);
+  FileSizeLimit limit(300000);
+  ExpectFailure(kWriteFailed);
+}
+
+#endif  // _WIN32
+
+}  // namespace
+}  // namespace tjvx
