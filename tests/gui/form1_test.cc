@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 #include <cstdlib>
 #include <filesystem>
@@ -291,6 +293,50 @@ class Form1Test : public QObject {
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     form->SetMousePointer(tjvx::kPointerDefault);
     QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  void RealMessageBoxesFollowTheStyle() {
+    Form1 form;  // no hook: real message boxes
+    struct Case {
+      int style;
+      QMessageBox::Icon icon;
+      QMessageBox::StandardButtons buttons;
+      QMessageBox::StandardButton press;
+      int answer;
+      std::u16string_view title;
+      QString shown_title;
+    };
+    const Case cases[] = {
+        {tjvx::kMsgOk, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok, tjvx::kAnswerOk, u"",
+         QStringLiteral("tjvx")},
+        {tjvx::kMsgYesNoQuestion, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+         QMessageBox::Yes, tjvx::kAnswerYes, u"", QStringLiteral("tjvx")},
+        {tjvx::kMsgYesNoQuestion, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+         QMessageBox::No, tjvx::kAnswerNo, u"", QStringLiteral("tjvx")},
+        {tjvx::kMsgExclamation, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok,
+         tjvx::kAnswerOk, u"D:\\OUT*", QStringLiteral("D:\\OUT*")},
+        {tjvx::kMsgInformation, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok,
+         tjvx::kAnswerOk, u"", QStringLiteral("tjvx")},
+    };
+    for (const Case& c : cases) {
+      QMessageBox::Icon icon = QMessageBox::Critical;
+      QMessageBox::StandardButtons buttons;
+      QString title, text;
+      QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        icon = box->icon();
+        buttons = box->standardButtons();
+        title = box->windowTitle();
+        text = box->text();
+        box->button(c.press)->click();
+      });
+      QCOMPARE(form.MsgBox(u"フォルダがありません。", c.style, c.title), c.answer);
+      QCOMPARE(icon, c.icon);
+      QCOMPARE(buttons, c.buttons);
+      QCOMPARE(title, c.shown_title);
+      QCOMPARE(text, QStringLiteral("フォルダがありません。"));
+    }
   }
 
   void Command2ClosesTheWindow() {
