@@ -1,0 +1,90 @@
+// Fuzz target: the text routines every field goes through.
+
+#include <cmath>
+#include <string>
+
+#include "common/text.h"
+#include "common/trcomsub.h"
+#include "fuzz/fuzz_targets.h"
+#include "source/depset.h"
+#include "source/fcopysub.h"
+
+namespace tjvx::fuzz {
+namespace {
+
+// The input's text: bytes as UTF-16LE code units when the control byte's top bit is set, else one
+// character a byte, 0xA1..0xDF taken as the half-width katakana CP932 gives them.
+std::u16string TextOf(uint8_t control, const uint8_t* data, size_t size) {
+  std::u16string text;
+  if (control & 0x80) {
+    for (size_t i = 0; i + 1 < size; i += 2) text += static_cast<char16_t>(data[i] | data[i + 1] << 8);
+  } else {
+    for (size_t i = 0; i < size; ++i) {
+      const uint8_t b = data[i];
+      text += (b >= 0xA1 && b <= 0xDF) ? static_cast<char16_t>(0xFF61 + b - 0xA1)
+                                       : static_cast<char16_t>(b);
+    }
+  }
+  return text;
+}
+
+bool IsBlanks(std::u16string_view text) { return Trim(text).empty(); }
+
+}  // namespace
+
+int TextRoutines(const uint8_t* data, size_t size) {
+  if (size < 2) return 0;
+  const uint8_t control = data[0];
+  const int integer_width = data[1] % 13;
+  const int decimal_width = (data[1] >> 4) % 7;
+  const std::u16string text = TextOf(control, data + 2, size - 2);
+
+  const float value = NumericValue(text);
+  TJVX_FUZZ_CHECK(std::isfinite(value));
+  // A number as the log program writes it reads back as nearly the same number.
+  const float again = NumericValue(SingleToText(value));
+  TJVX_FUZZ_CHECK(std::fabs(again - value) <= std::fabs(value) * 1e-6f);
+  // The shortest decimal of a depth reads back as exactly that depth.
+  TJVX_FUZZ_CHECK(NumericValue(DEPSET::ShortestText(value)) == value);
+
+  std::u16string fixed = text;
+  FCOPYSUB::FormatFixedPoint(fixed, integer_width, decimal_width);
+  if (IsBlanks(text)) {
+    TJVX_FUZZ_CHECK(fixed == text);
+  } else {
+    const size_t width = integer_width + (decimal_width == 0 ? 0 : decimal_width + 1);
+    TJVX_FUZZ_CHECK(fixed.size() == width);
+  }
+  FCOPYSUB::DepthText(text);
+
+  const std::u16string as_text = FCOPYSUB::NormaliseField(FCOPYSUB::kText, text);
+  if (IsBlanks(text)) {
+    TJVX_FUZZ_CHECK(as_text == u"@");
+  } else {
+    TJVX_FUZZ_CHECK(as_text.size() == text.size());
+    TJVX_FUZZ_CHECK(as_text.find_first_of(u" \u3000") == std::u16string::npos);
+  }
+  const std::u16string as_number = FCOPYSUB::NormaliseField(FCOPYSUB::kNumber, text);
+  TJVX_FUZZ_CHECK(as_number == u"-1" || as_number == text);
+  const std::u16string as_depth = FCOPYSUB::NormaliseField(FCOPYSUB::kBottomDepth, text);
+  TJVX_FUZZ_CHECK(as_depth == u"9999" || as_depth == text);
+  TJVX_FUZZ_CHECK(FCOPYSUB::NormaliseField(control % 5, text).size() <= text.size() + 4);
+
+  const std::u16string full = ToFullWidth(text);
+  TJVX_FUZZ_CHECK(full.size() <= text.size());
+  for (char16_t c : full) {
+    // Nothing half-width that has a full-width form is left.
+    TJVX_FUZZ_CHECK(!(c >= u'0' && c <= u'Z'));
+    TJVX_FUZZ_CHECK(!(c >= 0xFF61 && c <= 0xFF9F));
+  }
+  const int width = DisplayWidth(text);
+  TJVX_FUZZ_CHECK(width >= static_cast<int>(text.size()) && width <= 2 * static_cast<int>(text.size()));
+  TJVX_FUZZ_CHECK(TRCOMSUB::ByteLength(text) == width);
+  const std::u16string piece = TRCOMSUB::ByteMid(text, control % 8, data[1] % 8);
+  TJVX_FUZZ_CHECK(piece.size() <= 8);
+  return 0;
+}
+
+}  // namespace tjvx::fuzz
+
+TJVX_FUZZ_ENTRY(tjvx::fuzz::TextRoutines)
