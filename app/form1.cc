@@ -16,6 +16,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <system_error>
+#include <tuple>
 
 #include "common/trcomsub.h"
 #include "platform/drives.h"
@@ -295,10 +296,10 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   connect(Drive1, &DriveList::Change, this, &Form1::Drive1_Change);
   connect(Drive2, &DriveList::Change, this, &Form1::Drive2_Change);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
   // F1 anywhere in the window asks for the help file's contents.
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(help, &QShortcut::activated, this, [this] { ShowHelp(platform::kHelpContents); });
-  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 }
 
 Form1::~Form1() { SetMousePointer(kPointerDefault); }
