@@ -313,7 +313,7 @@ bool Form1::Form_Load() {
   }
   std::optional<std::u16string> pattern = TRCOMSUB::StartupPatternFolder(*this);
   if (!pattern) return false;
-  tables_ = std::make_unique<PatternTables>(*pattern);
+  pattern_folder_ = *pattern;
   help_file_ = platform::FindHelpFile();
   Text1_->setText(Q(Dir1->Path()));
   Text2_->setText(Q(Dir2->Path()));
@@ -417,8 +417,10 @@ void Form1::DriveChange(DriveList* drive, FolderList* dir, int& remembered, bool
 }
 
 void Form1::Command1_Click() {
-  if (!tables_) return;
-  RunConversion(*this, *tables_, &registry_);
+  if (pattern_folder_.empty()) return;
+  // Each run reads the tables afresh, so a table edited between two runs is seen by the second.
+  PatternTables tables(pattern_folder_);
+  RunConversion(*this, tables, &registry_);
   // A run that stopped on a failure gives the pointer back as well.
   SetMousePointer(kPointerDefault);
 }

@@ -147,7 +147,7 @@ class Form1 : public QWidget, public RunHost {
   QWidget* Picture1;
 
   MessageBoxHook message_box_hook_;
-  std::unique_ptr<PatternTables> tables_;
+  std::u16string pattern_folder_;  // with its trailing "\"
   SiteRegistry registry_;
   std::optional<std::filesystem::path> help_file_;
   int drive1_index_ = 0;
