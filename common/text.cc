@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -55,41 +56,54 @@ std::u16string_view Trim(std::u16string_view text) { return TrimRight(TrimLeft(t
 
 float NumericValue(std::u16string_view text) {
   text = Trim(text);
-  size_t i = 0;
   const size_t n = text.size();
-  std::string ascii;
-  ascii.reserve(n);
-  if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-    if (text[i] == u'-') ascii += '-';
-    ++i;
-  }
+  size_t i = 0;
+  bool negative = false;
+  if (i < n && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  // The digits as one integer; exact while there are at most 15 of them.
+  uint64_t mantissa = 0;
   size_t int_digits = 0;
   while (i < n && IsDigit(text[i])) {
-    ascii += static_cast<char>(text[i++]);
+    mantissa = mantissa * 10 + static_cast<uint64_t>(text[i++] - u'0');
     ++int_digits;
   }
   size_t frac_digits = 0;
   if (i < n && text[i] == u'.') {
-    ascii += '.';
     ++i;
     while (i < n && IsDigit(text[i])) {
-      ascii += static_cast<char>(text[i++]);
+      mantissa = mantissa * 10 + static_cast<uint64_t>(text[i++] - u'0');
       ++frac_digits;
     }
   }
   if (int_digits == 0 && frac_digits == 0) return 0.0f;
+  bool exponent = false;
   if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-    ascii += 'e';
+    exponent = true;
     ++i;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) ascii += static_cast<char>(text[i++]);
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
     size_t exp_digits = 0;
     while (i < n && IsDigit(text[i])) {
-      ascii += static_cast<char>(text[i++]);
+      ++i;
       ++exp_digits;
     }
     if (exp_digits == 0) return 0.0f;
   }
   if (i != n) return 0.0f;
+
+  // Most fields are short decimals: an integer of at most 15 digits and a power of ten up to
+  // 1e15 are both exact doubles, so their quotient is the correctly rounded double of the decimal,
+  // the same double the general reading below gives.
+  if (!exponent && int_digits + frac_digits <= 15) {
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double value = static_cast<double>(mantissa) / kPowersOfTen[frac_digits];
+    return static_cast<float>(negative ? -value : value);
+  }
+  std::string ascii;
+  ascii.reserve(n);
+  for (size_t k = text[0] == u'+' ? 1 : 0; k < n; ++k) {
+    ascii += text[k] == u'E' ? 'e' : static_cast<char>(text[k]);
+  }
   double value = 0.0;
   auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
   if (ec != std::errc() || end != ascii.data() + ascii.size()) return 0.0f;
@@ -132,6 +146,10 @@ int DisplayWidth(std::u16string_view text) {
 
 std::u16string SingleToPlainText(float value) {
   if (value == 0.0f) return u"0";
+  // Whole numbers of up to seven digits, such as counts, print as their digits under "%.7G" too.
+  if (std::fabs(value) < 1e7f && value == std::trunc(value)) {
+    return FromAscii(std::to_string(static_cast<long>(value)));
+  }
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(value));
   std::string text = buf;

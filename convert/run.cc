@@ -1,6 +1,7 @@
 #include "convert/run.h"
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <system_error>
 
@@ -160,7 +161,14 @@ class Run {
   void Convert(const std::u16string& folder, const std::u16string& name,
                const std::u16string& destination) {
     tables_.Geology();
-    const std::vector<DEPSET::DepthEntry> note_depths = DEPSET::CollectDepths(folder, 1);
+    // The files of the depth list stay open, so their record writers read them from memory.
+    const std::vector<DEPSET::DepthEntry> note_depths = DEPSET::CollectDepths(
+        [&](std::u16string_view name) -> FieldReader* {
+          std::optional<FieldReader>& reader = opened_[std::u16string(name)];
+          reader = FCOPYSUB::OpenSourceFile(folder + u"\\" + std::u16string(name));
+          return reader ? &*reader : nullptr;
+        },
+        1);
     const TitleLists titles = ReadTitleFiles(folder);
     if (registry_ != nullptr) registry_->Register(name, destination);
 
@@ -190,7 +198,14 @@ class Run {
     out.Commit();
   }
 
-  static std::optional<FieldReader> Open(const std::u16string& folder, std::u16string_view name) {
+  // A source file's reader: the one the depth list read, from its start, else the file opened now.
+  std::optional<FieldReader> Open(const std::u16string& folder, std::u16string_view name) {
+    if (auto it = opened_.find(name); it != opened_.end()) {
+      std::optional<FieldReader> reader = std::move(it->second);
+      opened_.erase(it);
+      if (reader) reader->Rewind();
+      return reader;
+    }
     return FCOPYSUB::OpenSourceFile(folder + u"\\" + std::u16string(name));
   }
 
@@ -218,6 +233,7 @@ class Run {
   RunHost& host_;
   PatternTables& tables_;
   SiteRegistry* registry_;
+  std::map<std::u16string, std::optional<FieldReader>, std::less<>> opened_;
   RunResult result_{RunOutcome::kRefused, {}, {}};
 };
 

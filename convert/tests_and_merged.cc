@@ -69,7 +69,7 @@ void WriteRecords4000(FieldReader& x5, LineSink& out) {
 }
 
 void WriteRecords5000(MergedMembers& members, LineSink& out) {
-  std::array<std::unordered_map<float, std::u16string>, 4> values;
+  std::array<std::unordered_map<float, std::u16string, FloatKeyHash>, 4> values;
   std::vector<float> depths;
   std::vector<std::u16string_view> f;
   for (size_t m = 0; m < members.size(); ++m) {

@@ -45,10 +45,18 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   if (fs::is_directory(status)) throw Error(Error::Kind::kNotAFile, std::u16string(path));
   std::ifstream in(*host, std::ios::binary);
   if (!in) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  // One read of the size the file has, then blocks for anything it gained since.
   std::string bytes;
   std::uintmax_t size = fs::file_size(*host, ec);
-  if (!ec) bytes.reserve(static_cast<size_t>(size));
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  bytes.resize(ec ? 0 : static_cast<size_t>(size));
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  char block[1 << 14];
+  while (in) {
+    in.read(block, sizeof block);
+    if (in.gcount() <= 0) break;
+    bytes.append(block, static_cast<size_t>(in.gcount()));
+  }
   if (in.bad()) throw Error(Error::Kind::kReadFailed, std::u16string(path));
   return bytes;
 }

@@ -45,11 +45,21 @@ std::vector<DepthEntry> MergeDepths(std::vector<float> depths) {
 }
 
 std::vector<DepthEntry> CollectDepths(std::u16string_view folder, int mode) {
+  std::optional<tjvx::FieldReader> reader;
+  return CollectDepths(
+      [&](std::u16string_view name) {
+        reader = FCOPYSUB::OpenSourceFile(std::u16string(folder) + u"\\" + std::u16string(name));
+        return reader ? &*reader : nullptr;
+      },
+      mode);
+}
+
+std::vector<DepthEntry> CollectDepths(
+    const std::function<tjvx::FieldReader*(std::u16string_view name)>& open, int mode) {
   std::vector<float> depths;
   auto collect = [&](const Member& member) {
-    std::u16string path = std::u16string(folder) + u"\\" + std::u16string(member.file);
-    std::optional<tjvx::FieldReader> reader = FCOPYSUB::OpenSourceFile(path);
-    if (!reader) return;
+    tjvx::FieldReader* reader = open(member.file);
+    if (reader == nullptr) return;
     std::vector<std::u16string_view> record;
     while (!reader->AtEnd()) {
       reader->ReadRecord(member.fields, record);

@@ -1,9 +1,12 @@
 #ifndef TJVX_SOURCE_DEPSET_H_
 #define TJVX_SOURCE_DEPSET_H_
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "source/field_reader.h"
 
 // Depth collection: every depth a group of source files mentions, sorted, equal ones merged.
 namespace DEPSET {
@@ -19,6 +22,11 @@ struct DepthEntry {
 // G81), read from `folder` (no trailing "\"). Missing or empty members add nothing; nothing is
 // written anywhere. A record cut short throws Error::Kind::kRecordCutShort.
 std::vector<DepthEntry> CollectDepths(std::u16string_view folder, int mode);
+
+// The same from readers the caller keeps: `member` gives the reader of a member file by name
+// ("X3.TXT"), or null when it is missing or empty. Each reader is read to its end.
+std::vector<DepthEntry> CollectDepths(
+    const std::function<tjvx::FieldReader*(std::u16string_view name)>& member, int mode);
 
 // The depth list of a set of depths: sorted ascending, each value once.
 std::vector<DepthEntry> MergeDepths(std::vector<float> depths);

@@ -1,5 +1,7 @@
 #include "source/fcopysub.h"
 
+#include <algorithm>
+
 #include "common/text.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -41,27 +43,29 @@ std::u16string NormaliseField(int kind, std::u16string_view value) {
 
 void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width) {
   if (tjvx::Trim(text).empty()) return;
-  std::u16string integer_digits, fraction_digits;
-  bool fraction = false;
-  int count = 1;
-  for (char16_t c : text) {
-    if (c == u' ') continue;
-    if (c == u'.') {
-      fraction = true;
-      continue;
-    }
-    if (!fraction) {
-      integer_digits += c;
-    } else {
-      fraction_digits += c;
-      if (++count > 2) break;
-    }
+  const size_t integer_columns = static_cast<size_t>(std::max(integer_width, 0));
+  const size_t decimal_columns = static_cast<size_t>(std::max(decimal_width, 0));
+  std::u16string out(integer_columns + (decimal_columns == 0 ? 0 : decimal_columns + 1), u' ');
+  const size_t point = text.find(u'.');
+  // The integer part fills its columns from the right, blanks skipped; what does not fit is cut
+  // off on the left.
+  size_t column = integer_columns;
+  for (size_t i = std::min(point, text.size()); i > 0 && column > 0; --i) {
+    if (text[i - 1] != u' ') out[--column] = text[i - 1];
   }
-  std::u16string fraction_field =
-      (fraction_digits + std::u16string(decimal_width, u'0')).substr(0, decimal_width);
-  std::u16string padded = std::u16string(integer_width, u' ') + integer_digits;
-  std::u16string integer_field = padded.substr(padded.size() - integer_width);
-  text = decimal_width == 0 ? integer_field : integer_field + u"." + fraction_field;
+  if (decimal_columns > 0) {
+    out[integer_columns] = u'.';
+    // At most two fraction digits are taken (blanks and further points skipped), then zeros.
+    size_t taken = 0;
+    for (size_t i = point == std::u16string::npos ? text.size() : point + 1;
+         i < text.size() && taken < 2; ++i) {
+      if (text[i] == u' ' || text[i] == u'.') continue;
+      if (taken < decimal_columns) out[integer_columns + 1 + taken] = text[i];
+      ++taken;
+    }
+    for (size_t k = taken; k < decimal_columns; ++k) out[integer_columns + 1 + k] = u'0';
+  }
+  text = std::move(out);
 }
 
 std::u16string DepthText(std::u16string_view value) {

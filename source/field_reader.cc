@@ -11,27 +11,36 @@ bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 FieldReader::FieldReader(std::u16string text, std::u16string file)
     : text_(std::make_unique<const std::u16string>(std::move(text))), file_(std::move(file)) {
+  data_ = text_->data();
   end_ = text_->find(u'\x1A');
   if (end_ == std::u16string::npos) end_ = text_->size();
 }
 
 bool FieldReader::AtLineEnd() const {
-  return pos_ < end_ && ((*text_)[pos_] == u'\r' || (*text_)[pos_] == u'\n');
+  return pos_ < end_ && (data_[pos_] == u'\r' || data_[pos_] == u'\n');
 }
 
 void FieldReader::ConsumeLineEnd() {
-  if ((*text_)[pos_] == u'\r' && pos_ + 1 < end_ && (*text_)[pos_ + 1] == u'\n') ++pos_;
+  if (data_[pos_] == u'\r' && pos_ + 1 < end_ && data_[pos_ + 1] == u'\n') ++pos_;
   ++pos_;
   ++line_;
 }
 
+void FieldReader::SkipUntil(char16_t stop) {
+  while (pos_ < end_) {
+    const char16_t c = data_[pos_];
+    if (c == stop || c == u'\r' || c == u'\n') return;
+    ++pos_;
+  }
+}
+
 void FieldReader::SkipBlanks() {
-  while (pos_ < end_ && IsBlank((*text_)[pos_])) ++pos_;
+  while (pos_ < end_ && IsBlank(data_[pos_])) ++pos_;
 }
 
 bool FieldReader::AtEnd() const {
   for (size_t i = pos_; i < end_; ++i) {
-    char16_t c = (*text_)[i];
+    char16_t c = data_[i];
     if (!IsBlank(c) && c != u'\r' && c != u'\n') return false;
   }
   return true;
@@ -65,23 +74,23 @@ std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
   }
   std::u16string_view all(*text_);
   std::u16string_view value;
-  if ((*text_)[pos_] == u'"') {
+  if (data_[pos_] == u'"') {
     size_t start = ++pos_;
-    while (pos_ < end_ && (*text_)[pos_] != u'"' && !AtLineEnd()) ++pos_;
+    SkipUntil(u'"');
     value = all.substr(start, pos_ - start);
-    if (pos_ < end_ && (*text_)[pos_] == u'"') {
+    if (pos_ < end_ && data_[pos_] == u'"') {
       ++pos_;
-      while (pos_ < end_ && (*text_)[pos_] != u',' && !AtLineEnd()) ++pos_;
+      SkipUntil(u',');
     }
   } else {
     size_t start = pos_;
-    while (pos_ < end_ && (*text_)[pos_] != u',' && !AtLineEnd()) ++pos_;
+    SkipUntil(u',');
     size_t stop = pos_;
-    while (stop > start && IsBlank((*text_)[stop - 1])) --stop;
+    while (stop > start && IsBlank(data_[stop - 1])) --stop;
     value = all.substr(start, stop - start);
   }
   after_comma_ = false;
-  if (pos_ < end_ && (*text_)[pos_] == u',') {
+  if (pos_ < end_ && data_[pos_] == u',') {
     ++pos_;
     after_comma_ = true;
   } else if (AtLineEnd()) {
@@ -109,6 +118,12 @@ std::vector<std::u16string_view> FieldReader::ReadRecord(size_t count) {
   fields.reserve(count);
   ReadRecord(count, fields);
   return fields;
+}
+
+void FieldReader::Rewind() {
+  pos_ = 0;
+  line_ = 1;
+  after_comma_ = false;
 }
 
 void FieldReader::SkipLine() {

@@ -35,6 +35,9 @@ class FieldReader {
   std::vector<std::u16string_view> ReadRecord(size_t count);
   // Drops the rest of the current line, line end included.
   void SkipLine();
+  // Goes back to the start of the text, so a file read once can be read again without reading
+  // and decoding it a second time.
+  void Rewind();
 
   // 1-based line of the reading position.
   long long line() const { return line_; }
@@ -47,9 +50,12 @@ class FieldReader {
   bool AtTextEnd() const { return pos_ >= end_; }
   void ConsumeLineEnd();
   void SkipBlanks();
+  // Moves to the next `stop` character or line end, or to the end of the text.
+  void SkipUntil(char16_t stop);
   [[noreturn]] void CutShort(long long line) const;
 
   std::unique_ptr<const std::u16string> text_;  // on the heap, so views survive a move
+  const char16_t* data_ = nullptr;              // text_'s characters
   std::u16string file_;
   size_t pos_ = 0;
   size_t end_ = 0;  // the first Ctrl-Z, or the text's end

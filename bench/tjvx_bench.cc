@@ -1,0 +1,275 @@
+// tjvx_bench: the speed and memory of the conversion, against the floor of the same borehole.
+//
+//   tjvx_bench [--records N] [--repeats K]
+//       One report for a synthetic borehole of N records per source file (default 20000): the
+//       time of one whole conversion; the floor (read and CP932-decode every input file, encode
+//       and write the converted file's bytes) measured in this process; their ratio; the peak
+//       memory of a conversion in a fresh process; and the time at N/16, N/4 and N records.
+//   tjvx_bench --batch COUNT --tjvx PROGRAM [--records N] [--jobs J]
+//       COUNT boreholes of N records per file (default 50) converted by one
+//       `PROGRAM convert ... --jobs J` (default: the number of cores); boreholes per second.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/borehole_generator.h"
+#include "common/text.h"
+#include "convert/line_sink.h"
+#include "convert/run.h"
+#include "platform/cp932.h"
+#include "platform/drives.h"
+#include "platform/files.h"
+
+namespace fs = std::filesystem;
+
+namespace tjvx::bench {
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+// Converts C:\<name> into D:\OUT and answers Yes to every question.
+class QuietHost : public RunHost {
+ public:
+  explicit QuietHost(std::u16string source) : source_(std::move(source)) {}
+  std::u16string Text1() override { return source_; }
+  std::u16string Text2() override { return u"D:\\OUT"; }
+  void SetLabel3(std::u16string_view) override {}
+  void FocusText2SelectAll() override {}
+  void SetMousePointer(int) override {}
+  int MsgBox(std::u16string_view prompt, int, std::u16string_view) override {
+    std::fprintf(stderr, "tjvx_bench: %s\n", ToUtf8(prompt).c_str());
+    return kAnswerYes;
+  }
+
+ private:
+  std::u16string source_;
+};
+
+// C: and D: mapped to <work>/c and <work>/d.
+void MapDrives(const fs::path& work) {
+  platform::DriveTable table;
+  table.Map(u'C', work / "c");
+  table.Map(u'D', work / "d");
+  platform::SetDrives(table);
+}
+
+std::u16string BoreholeName(int records) { return FromAscii("B" + std::to_string(records)); }
+
+void ConvertOnce(int records) {
+  PatternTables tables(u"D:\\DOZORA\\");
+  QuietHost host(u"C:\\" + BoreholeName(records));
+  RunResult result = RunConversion(host, tables, nullptr);
+  if (result.outcome != RunOutcome::kConverted) {
+    std::fprintf(stderr, "tjvx_bench: the conversion failed: %s\n", ToUtf8(result.message).c_str());
+    std::exit(1);
+  }
+}
+
+// The shortest of `repeats` runs, in seconds.
+double BestTime(int repeats, const std::function<void()>& run) {
+  double best = 1e300;
+  for (int i = 0; i < repeats; ++i) {
+    auto start = std::chrono::steady_clock::now();
+    run();
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    best = std::min(best, took.count());
+  }
+  return best;
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What any conversion of the borehole must do at least: read and decode every input file, encode
+// and write the converted file's lines.
+void Floor(const fs::path& work, int records, const std::vector<std::u16string>& lines) {
+  for (const char* folder : {"c", "d/DOZORA"}) {
+    const fs::path host = work / folder / (folder[0] == 'c' ? ToUtf8(BoreholeName(records)) : "");
+    for (const auto& entry : fs::directory_iterator(host)) {
+      const std::u16string path = platform::Drives().FromHost(entry.path());
+      std::optional<std::string> bytes = platform::ReadFileBytes(path);
+      std::u16string text = platform::DecodeCp932(*bytes, path);
+      if (text.size() > bytes->size()) std::abort();
+    }
+  }
+  RecordFile out(u"D:\\OUT\\FLOOR");
+  for (const std::u16string& line : lines) out.Line(line);
+  out.Commit();
+}
+
+std::vector<std::u16string> ConvertedLines(const fs::path& file) {
+  const std::u16string text = platform::DecodeCp932(ReadAll(file), u"converted");
+  std::vector<std::u16string> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find(u"\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+// Peak resident memory of one conversion in a fresh process (this program run again), in bytes.
+long long PeakMemory(const fs::path& work, int records) {
+  pid_t child = fork();
+  if (child == 0) {
+    std::string records_text = std::to_string(records);
+    execl("/proc/self/exe", "tjvx_bench", "--convert-once", work.c_str(), records_text.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "tjvx_bench: the measuring process failed\n");
+    std::exit(1);
+  }
+  rusage usage{};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  return static_cast<long long>(usage.ru_maxrss) * 1024;
+}
+
+fs::path MakeWork() {
+  std::random_device random;
+  fs::path work = fs::temp_directory_path() / ("tjvx-bench-" + std::to_string(random()));
+  fs::create_directories(work / "c");
+  fs::create_directories(work / "d" / "OUT");
+  return work;
+}
+
+int Report(int records, int repeats) {
+  const fs::path work = MakeWork();
+  MapDrives(work);
+  const std::uintmax_t pattern_bytes = WriteSamplePattern(work / "d" / "DOZORA");
+  const int sizes[] = {std::max(1, records / 16), std::max(1, records / 4), records};
+  std::uintmax_t input_bytes[3];
+  for (int k = 0; k < 3; ++k) {
+    input_bytes[k] = WriteSyntheticBorehole(work / "c" / ToUtf8(BoreholeName(sizes[k])), sizes[k]) +
+                     pattern_bytes;
+  }
+  ConvertOnce(sizes[0]);  // builds the code page tables once, outside every measurement
+
+  double times[3];
+  for (int k = 0; k < 3; ++k) times[k] = BestTime(repeats, [&] { ConvertOnce(sizes[k]); });
+  const fs::path converted = work / "d" / "OUT" / ToUtf8(BoreholeName(records));
+  const std::uintmax_t output_bytes = fs::file_size(converted);
+  const std::vector<std::u16string> lines = ConvertedLines(converted);
+  const double floor = BestTime(repeats, [&] { Floor(work, records, lines); });
+  const long long peak = PeakMemory(work, records);
+  fs::remove_all(work);
+
+  const double input = static_cast<double>(input_bytes[2]);
+  const double peak_limit = 4.0 * input + 32.0 * kMiB;
+  std::printf("borehole: %d records per source file, input %.1f MiB, converted file %.1f MiB "
+              "(%zu lines)\n",
+              records, input / kMiB, output_bytes / kMiB, lines.size());
+  std::printf("conversion:        %8.3f s   (best of %d)\n", times[2], repeats);
+  std::printf("floor:             %8.3f s   (read + decode inputs, encode + write output)\n",
+              floor);
+  std::printf("conversion/floor:  %8.2f     target <= 3      %s\n", times[2] / floor,
+              times[2] <= 3.0 * floor ? "met" : "MISSED");
+  std::printf("peak memory:       %8.1f MiB target <= %.1f MiB (4 x input + 32 MiB)  %s\n",
+              peak / kMiB, peak_limit / kMiB, peak <= peak_limit ? "met" : "MISSED");
+  std::printf("scaling:  1x %6d records %8.3f s\n", sizes[0], times[0]);
+  std::printf("          4x %6d records %8.3f s  (%.2f x the time)\n", sizes[1], times[1],
+              times[1] / times[0]);
+  std::printf("         16x %6d records %8.3f s  (%.2f x the time)  target <= 20  %s\n", sizes[2],
+              times[2], times[2] / times[0], times[2] <= 20.0 * times[0] ? "met" : "MISSED");
+  return 0;
+}
+
+int Batch(int count, int records, int jobs, const std::string& program) {
+  const fs::path work = MakeWork();
+  WriteSamplePattern(work / "d" / "DOZORA");
+  std::vector<std::string> arguments = {program, "convert"};
+  for (int i = 1; i <= count; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "B%04d", i);
+    WriteSyntheticBorehole(work / "c" / name, records);
+    arguments.push_back((work / "c" / name).string());
+  }
+  arguments.push_back((work / "d" / "OUT").string());
+  for (std::string option : std::vector<std::string>{"--pattern", (work / "d" / "DOZORA").string(),
+                                                      "--yes", "--quiet", "--jobs",
+                                                      std::to_string(jobs)}) {
+    arguments.push_back(option);
+  }
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  auto start = std::chrono::steady_clock::now();
+  pid_t child = fork();
+  if (child == 0) {
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  const auto converted = std::distance(fs::directory_iterator(work / "d" / "OUT"), {});
+  fs::remove_all(work);
+  const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && converted == count;
+  std::printf("batch: %d boreholes of %d records per file, --jobs %d: %.3f s, %.0f boreholes/s, "
+              "%ld converted%s\n",
+              count, records, jobs, took.count(), count / took.count(),
+              static_cast<long>(converted), ok ? "" : "  FAILED");
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace tjvx::bench
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 3 && args[0] == "--convert-once") {
+    tjvx::bench::MapDrives(args[1]);
+    tjvx::bench::ConvertOnce(std::stoi(args[2]));
+    return 0;
+  }
+  int records = -1, repeats = 3, batch = 0;
+  int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  std::string program;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const bool has_value = i + 1 < args.size();
+    if (args[i] == "--records" && has_value) {
+      records = std::stoi(args[++i]);
+    } else if (args[i] == "--repeats" && has_value) {
+      repeats = std::stoi(args[++i]);
+    } else if (args[i] == "--batch" && has_value) {
+      batch = std::stoi(args[++i]);
+    } else if (args[i] == "--jobs" && has_value) {
+      jobs = std::stoi(args[++i]);
+    } else if (args[i] == "--tjvx" && has_value) {
+      program = args[++i];
+    } else {
+      std::fprintf(stderr,
+                   "usage: tjvx_bench [--records N] [--repeats K]\n"
+                   "       tjvx_bench --batch COUNT --tjvx PROGRAM [--records N] [--jobs J]\n");
+      return 2;
+    }
+  }
+  if (batch > 0) {
+    if (program.empty()) {
+      std::fprintf(stderr, "tjvx_bench: --batch needs --tjvx PROGRAM\n");
+      return 2;
+    }
+    return tjvx::bench::Batch(batch, records > 0 ? records : 50, jobs, program);
+  }
+  return tjvx::bench::Report(records > 0 ? records : 20000, repeats);
+}
