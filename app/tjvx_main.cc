@@ -1,15 +1,20 @@
 // tjvx: the command line of the converter. `tjvx convert SOURCE... DEST` runs, for each source
-// folder, the same conversion run as the window's run button, with DEST as the destination.
+// folder, the same conversion run as the window's run button, with DEST as the destination;
+// several source folders are converted in parallel (--jobs) with one set of pattern tables.
 
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/text.h"
@@ -22,7 +27,64 @@ namespace {
 using tjvx::FromUtf8;
 using tjvx::ToUtf8;
 
+bool ErrorIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
 enum class Answer { kAsk, kYes, kNo };
+
+// The standard output and error of a batch, shared by its parallel runs: one run writes at a time,
+// and on a terminal a progress line stays under the messages.
+class Console {
+ public:
+  explicit Console(bool progress) : progress_(progress) {}
+
+  // Holds the console for the length of a message, and of its question's answer.
+  std::unique_lock<std::mutex> Lock() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    ClearProgress();
+    return lock;
+  }
+  // Draws the progress line again after a message; the console must be held.
+  void Release(std::unique_lock<std::mutex> lock) {
+    DrawProgress();
+    lock.unlock();
+  }
+
+  // A run starts (`finished` false) or ends; the progress line names it.
+  void Step(const std::string& name, bool finished) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (finished) ++done_;
+    current_ = name;
+    DrawProgress();
+  }
+  void SetTotal(size_t total) { total_ = total; }
+  // Removes the progress line for good.
+  void EndProgress() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ClearProgress();
+    progress_ = false;
+  }
+
+ private:
+  void ClearProgress() {
+    if (progress_) std::cerr << "\r\x1b[K" << std::flush;
+  }
+  void DrawProgress() {
+    if (!progress_) return;
+    std::cerr << "\r\x1b[K[" << done_ << "/" << total_ << "] " << current_ << std::flush;
+  }
+
+  std::mutex mutex_;
+  bool progress_;
+  size_t done_ = 0;
+  size_t total_ = 0;
+  std::string current_;
+};
 
 // Windows-form paths ("C:\DATA\B-12", "D:") are kept; anything else is a host path.
 std::u16string WindowsForm(const std::string& argument) {
@@ -34,10 +96,12 @@ std::u16string WindowsForm(const std::string& argument) {
 }
 
 // The run's user on a terminal: messages go to standard error, the folder question is answered
-// by --yes or --no, asked on a terminal, else answered No.
+// by --yes or --no, asked on a terminal, else answered No. In a batch each message names its
+// source folder (`name`) and the status lines are left to the progress line.
 class CommandLineHost : public tjvx::RunHost {
  public:
-  CommandLineHost(Answer answer, bool quiet) : answer_(answer), quiet_(quiet) {}
+  CommandLineHost(Console& console, Answer answer, bool quiet, std::string name = {})
+      : console_(console), answer_(answer), quiet_(quiet), name_(std::move(name)) {}
 
   void SetPaths(std::u16string source, std::u16string destination) {
     source_ = std::move(source);
@@ -47,17 +111,23 @@ class CommandLineHost : public tjvx::RunHost {
   std::u16string Text1() override { return source_; }
   std::u16string Text2() override { return destination_; }
   void SetLabel3(std::u16string_view text) override {
-    if (!quiet_ && !text.empty()) std::cerr << ToUtf8(text) << '\n';
+    if (quiet_ || !name_.empty() || text.empty()) return;
+    auto lock = console_.Lock();
+    std::cerr << ToUtf8(text) << '\n';
+    console_.Release(std::move(lock));
   }
   void FocusText2SelectAll() override {}
   void SetMousePointer(int) override {}
 
   int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override {
+    auto lock = console_.Lock();
     std::cerr << "tjvx: ";
+    if (!name_.empty()) std::cerr << name_ << ": ";
     if (!title.empty()) std::cerr << ToUtf8(title) << ": ";
     std::cerr << ToUtf8(prompt);
     if (style != tjvx::kMsgYesNoQuestion) {
       std::cerr << '\n';
+      console_.Release(std::move(lock));
       return tjvx::kAnswerOk;
     }
     bool yes = answer_ == Answer::kYes;
@@ -69,12 +139,15 @@ class CommandLineHost : public tjvx::RunHost {
     } else {
       std::cerr << (yes ? " -> yes" : " -> no") << '\n';
     }
+    console_.Release(std::move(lock));
     return yes ? tjvx::kAnswerYes : tjvx::kAnswerNo;
   }
 
  private:
+  Console& console_;
   Answer answer_;
   bool quiet_;
+  std::string name_;
   std::u16string source_, destination_;
 };
 
@@ -84,37 +157,88 @@ struct ConvertOptions {
   bool yes = false;
   bool no = false;
   bool quiet = false;
+  unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
 };
 
+// A message box text on the lines of the summary.
+std::string Indented(const std::u16string& message) {
+  std::string text = ToUtf8(message);
+  for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+    text.insert(at + 1, "    ");
+  }
+  return text;
+}
+
 int Convert(const ConvertOptions& options) {
-  CommandLineHost host(options.yes  ? Answer::kYes
-                       : options.no ? Answer::kNo
-                                    : Answer::kAsk,
-                       options.quiet);
+  const Answer answer = options.yes ? Answer::kYes : options.no ? Answer::kNo : Answer::kAsk;
+  const std::vector<std::string> sources(options.paths.begin(), options.paths.end() - 1);
+  const bool batch = sources.size() > 1;
+  Console console(batch && !options.quiet && ErrorIsTerminal());
+  console.SetTotal(sources.size());
+
   std::u16string pattern_folder;
   if (!options.pattern.empty()) {
     pattern_folder = WindowsForm(options.pattern);
     if (pattern_folder.back() != u'\\') pattern_folder += u'\\';
   } else {
+    CommandLineHost host(console, answer, options.quiet);
     std::optional<std::u16string> folder = TRCOMSUB::StartupPatternFolder(host);
     if (!folder) return 2;
     pattern_folder = *folder;
   }
+  // One set of tables for the whole batch: each table is read once, by the first run needing it.
   tjvx::PatternTables tables(pattern_folder);
-  tjvx::SiteRegistry registry;
-
   const std::u16string destination = WindowsForm(options.paths.back());
-  int failures = 0;
-  for (size_t i = 0; i + 1 < options.paths.size(); ++i) {
-    host.SetPaths(WindowsForm(options.paths[i]), destination);
-    tjvx::RunResult result = tjvx::RunConversion(host, tables, &registry);
-    if (result.outcome == tjvx::RunOutcome::kConverted) {
-      if (!options.quiet) std::cout << ToUtf8(result.converted_file) << '\n';
-    } else {
-      ++failures;
+
+  std::vector<tjvx::RunResult> results(sources.size());
+  auto convert = [&](size_t i) {
+    console.Step(sources[i], false);
+    CommandLineHost host(console, answer, options.quiet, batch ? sources[i] : std::string());
+    host.SetPaths(WindowsForm(sources[i]), destination);
+    results[i] = tjvx::RunConversion(host, tables, nullptr);
+    if (results[i].outcome == tjvx::RunOutcome::kConverted && !options.quiet) {
+      auto lock = console.Lock();
+      std::cout << ToUtf8(results[i].converted_file) << std::endl;
+      console.Release(std::move(lock));
+    }
+    console.Step(sources[i], true);
+  };
+
+  // The first run goes alone: it asks about a missing destination and creates it once, so the
+  // runs after it find it in place.
+  convert(0);
+  size_t first_parallel = 1;
+  if (results[0].outcome == tjvx::RunOutcome::kRefused &&
+      results[0].message == tjvx::kCreateFolderQuestion) {
+    // The destination was not made, so no run can write into it.
+    for (size_t i = 1; i < sources.size(); ++i) results[i] = results[0];
+    first_parallel = sources.size();
+  }
+  // Each worker takes the next source folder; one failure never stops the others.
+  std::atomic<size_t> next{first_parallel};
+  std::vector<std::thread> workers;
+  const size_t jobs = std::min<size_t>(options.jobs, sources.size() - first_parallel);
+  for (size_t w = 0; w < jobs; ++w) {
+    workers.emplace_back([&] {
+      for (size_t i = next++; i < sources.size(); i = next++) convert(i);
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+  console.EndProgress();
+
+  size_t counts[3] = {0, 0, 0};
+  for (const tjvx::RunResult& result : results) ++counts[static_cast<int>(result.outcome)];
+  if (batch && !options.quiet) {
+    std::cerr << "tjvx: " << counts[0] << " converted, " << counts[1] << " refused, " << counts[2]
+              << " failed\n";
+    for (size_t i = 0; i < sources.size(); ++i) {
+      if (results[i].outcome == tjvx::RunOutcome::kConverted) continue;
+      std::cerr << "tjvx: "
+                << (results[i].outcome == tjvx::RunOutcome::kRefused ? "refused" : "failed") << ": "
+                << sources[i] << ": " << Indented(results[i].message) << '\n';
     }
   }
-  return failures == 0 ? 0 : 1;
+  return counts[0] == sources.size() ? 0 : 1;
 }
 
 }  // namespace
@@ -137,6 +261,10 @@ int main(int argc, char** argv) {
       convert->add_flag("--yes", options.yes, "create a missing destination without asking");
   convert->add_flag("--no", options.no, "never create a missing destination")->excludes(yes);
   convert->add_flag("--quiet", options.quiet, "print only messages");
+  convert
+      ->add_option("--jobs,-j", options.jobs,
+                   "source folders converted at the same time (default: the number of cores)")
+      ->check(CLI::Range(1u, 1024u));
 
   CLI11_PARSE(app, argc, argv);
   if (convert->parsed()) return Convert(options);

@@ -26,13 +26,11 @@ struct SourceLayout {
 };
 
 constexpr SourceLayout kLayouts[] = {
-    {"X1.TXT", 4, 1, -1},   {"X3.TXT", 7, 1, -1},   {"X5.TXT", 11, 1, -1},
-    {"X7.TXT", 68, 4, 5},   {"X11.TXT", 5, 1, -1},  {"X12.TXT", 3, 1, -1},
-    {"R30.TXT", 6, 1, -1},  {"R31.TXT", 6, 1, -1},  {"R32.TXT", 6, 1, -1},
-    {"R33.TXT", 6, 1, -1},  {"R34.TXT", 6, 1, -1},  {"R35.TXT", 6, 1, -1},
-    {"R41.TXT", 11, 1, -1}, {"N8.TXT", 3, 2, -1},   {"N9.TXT", 3, -1, -1},
-    {"G40.TXT", 8, 3, 4},   {"G71.TXT", 5, 1, -1},  {"G72.TXT", 8, 1, -1},
-    {"G73.TXT", 4, 1, -1},  {"G81.TXT", 5, 1, -1},
+    {"X1.TXT", 4, 1, -1},   {"X3.TXT", 7, 1, -1},  {"X5.TXT", 11, 1, -1}, {"X7.TXT", 68, 4, 5},
+    {"X11.TXT", 5, 1, -1},  {"X12.TXT", 3, 1, -1}, {"R30.TXT", 6, 1, -1}, {"R31.TXT", 6, 1, -1},
+    {"R32.TXT", 6, 1, -1},  {"R33.TXT", 6, 1, -1}, {"R34.TXT", 6, 1, -1}, {"R35.TXT", 6, 1, -1},
+    {"R41.TXT", 11, 1, -1}, {"N8.TXT", 3, 2, -1},  {"N9.TXT", 3, -1, -1}, {"G40.TXT", 8, 3, 4},
+    {"G71.TXT", 5, 1, -1},  {"G72.TXT", 8, 1, -1}, {"G73.TXT", 4, 1, -1}, {"G81.TXT", 5, 1, -1},
 };
 
 fs::path SamplePath(const char* relative) { return fs::path(TJVX_SOURCE_DIR) / relative; }
@@ -67,7 +65,8 @@ std::vector<std::vector<std::u16string>> Templates(const SourceLayout& layout) {
     reader.ReadRecord(layout.fields, fields);
     std::vector<std::u16string>& record = records.emplace_back();
     for (std::u16string_view value : fields) {
-      record.push_back(IsNumber(value) ? std::u16string(value) : u"\"" + std::u16string(value) + u"\"");
+      record.push_back(IsNumber(value) ? std::u16string(value)
+                                       : u"\"" + std::u16string(value) + u"\"");
     }
   }
   return records;

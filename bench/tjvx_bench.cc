@@ -175,9 +175,10 @@ int Report(int records, int repeats) {
 
   const double input = static_cast<double>(input_bytes[2]);
   const double peak_limit = 4.0 * input + 32.0 * kMiB;
-  std::printf("borehole: %d records per source file, input %.1f MiB, converted file %.1f MiB "
-              "(%zu lines)\n",
-              records, input / kMiB, output_bytes / kMiB, lines.size());
+  std::printf(
+      "borehole: %d records per source file, input %.1f MiB, converted file %.1f MiB "
+      "(%zu lines)\n",
+      records, input / kMiB, output_bytes / kMiB, lines.size());
   std::printf("conversion:        %8.3f s   (best of %d)\n", times[2], repeats);
   std::printf("floor:             %8.3f s   (read + decode inputs, encode + write output)\n",
               floor);
@@ -204,9 +205,9 @@ int Batch(int count, int records, int jobs, const std::string& program) {
     arguments.push_back((work / "c" / name).string());
   }
   arguments.push_back((work / "d" / "OUT").string());
-  for (std::string option : std::vector<std::string>{"--pattern", (work / "d" / "DOZORA").string(),
-                                                      "--yes", "--quiet", "--jobs",
-                                                      std::to_string(jobs)}) {
+  for (std::string option :
+       std::vector<std::string>{"--pattern", (work / "d" / "DOZORA").string(), "--yes", "--quiet",
+                                "--jobs", std::to_string(jobs)}) {
     arguments.push_back(option);
   }
   std::vector<char*> argv;
@@ -225,10 +226,11 @@ int Batch(int count, int records, int jobs, const std::string& program) {
   const auto converted = std::distance(fs::directory_iterator(work / "d" / "OUT"), {});
   fs::remove_all(work);
   const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && converted == count;
-  std::printf("batch: %d boreholes of %d records per file, --jobs %d: %.3f s, %.0f boreholes/s, "
-              "%ld converted%s\n",
-              count, records, jobs, took.count(), count / took.count(),
-              static_cast<long>(converted), ok ? "" : "  FAILED");
+  std::printf(
+      "batch: %d boreholes of %d records per file, --jobs %d: %.3f s, %.0f boreholes/s, "
+      "%ld converted%s\n",
+      count, records, jobs, took.count(), count / took.count(), static_cast<long>(converted),
+      ok ? "" : "  FAILED");
   return ok ? 0 : 1;
 }
 

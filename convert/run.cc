@@ -34,20 +34,22 @@ constexpr std::u16string_view kPatternFiles[] = {
     u"L1.TXT",  u"L4.TXT",  u"L8.TXT",   u"L13.TXT", u"L14.TXT",     u"L15.TXT",   u"L16.TXT",
     u"L17.TXT", u"L18.TXT", u"L18B.TXT", u"L19.TXT", u"KISHITU.TXT", u"SHITU.TXT", u"MAJIRI.TXT"};
 
-bool SameFile(std::u16string_view a, std::u16string_view b) {
-  std::optional<std::filesystem::path> host_a = platform::Drives().ToHost(a);
-  std::optional<std::filesystem::path> host_b = platform::Drives().ToHost(b);
-  std::error_code ec;
-  return host_a && host_b && std::filesystem::equivalent(*host_a, *host_b, ec) && !ec;
-}
-
 bool OverwritesInput(std::u16string_view converted, const std::u16string& source,
                      const std::u16string& pattern_folder) {
+  std::optional<std::filesystem::path> host = platform::Drives().ToHost(converted);
+  std::error_code ec;
+  // A converted file that is not there yet is none of the inputs; this spares looking up every
+  // input in a destination folder that may hold thousands of files.
+  if (!host || !std::filesystem::exists(*host, ec)) return false;
+  auto same = [&](const std::u16string& input) {
+    std::optional<std::filesystem::path> input_host = platform::Drives().ToHost(input);
+    return input_host && std::filesystem::equivalent(*host, *input_host, ec) && !ec;
+  };
   for (std::u16string_view name : kSourceFiles) {
-    if (SameFile(converted, source + u"\\" + std::u16string(name))) return true;
+    if (same(source + u"\\" + std::u16string(name))) return true;
   }
   for (std::u16string_view name : kPatternFiles) {
-    if (SameFile(converted, pattern_folder + std::u16string(name))) return true;
+    if (same(pattern_folder + std::u16string(name))) return true;
   }
   return false;
 }
@@ -106,11 +108,10 @@ class Run {
     std::vector<std::u16string> parts = FNOTHER::SplitPath(source_folder, u"\\");
     const std::u16string name = parts.back();
     result_.converted_file = destination + u"\\" + name;
-    if (std::optional<platform::EntryInfo> entry = FindEntry(result_.converted_file);
-        entry && entry->IsDirectory()) {
-      return RefuseWithBox(kSameNameFolderMessage);
-    }
-    if (OverwritesInput(result_.converted_file, source_folder, tables_.folder())) {
+    const std::optional<platform::EntryInfo> entry = FindEntry(result_.converted_file);
+    if (entry && entry->IsDirectory()) return RefuseWithBox(kSameNameFolderMessage);
+    // Only a file already there can be one of the inputs.
+    if (entry && OverwritesInput(result_.converted_file, source_folder, tables_.folder())) {
       return RefuseWithBox(kOverwritesInputMessage);
     }
 

@@ -102,9 +102,9 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<DepthEntry>& dept
   if (sources.x12) {
     for (const Note& note : ReadNotes(*sources.x12)) {
       // The depth list is sorted, so the first entry at or below the note is found by halving.
-      auto it = std::lower_bound(
-          depths.begin(), depths.begin() + static_cast<long>(entries), note.depth,
-          [](const DepthEntry& e, float depth) { return e.value < depth; });
+      auto it =
+          std::lower_bound(depths.begin(), depths.begin() + static_cast<long>(entries), note.depth,
+                           [](const DepthEntry& e, float depth) { return e.value < depth; });
       size_t index = std::min(static_cast<size_t>(it - depths.begin()), entries - 1);
       for (std::u16string& line : FoldNote(note.text)) {
         note_lines[index].push_back(std::move(line));

@@ -22,12 +22,12 @@ int WholeConversion(const uint8_t* data, size_t size);
 
 }  // namespace tjvx::fuzz
 
-#define TJVX_FUZZ_CHECK(condition)                                                       \
-  do {                                                                                   \
-    if (!(condition)) {                                                                  \
+#define TJVX_FUZZ_CHECK(condition)                                                          \
+  do {                                                                                      \
+    if (!(condition)) {                                                                     \
       std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                      \
-    }                                                                                    \
+      std::abort();                                                                         \
+    }                                                                                       \
   } while (0)
 
 // Defines the libFuzzer entry point of a fuzz program; left out where the replay test links the
@@ -35,9 +35,9 @@ int WholeConversion(const uint8_t* data, size_t size);
 #ifdef TJVX_FUZZ_NO_MAIN
 #define TJVX_FUZZ_ENTRY(body)
 #else
-#define TJVX_FUZZ_ENTRY(body)                                                    \
-  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {     \
-    return body(data, size);                                                     \
+#define TJVX_FUZZ_ENTRY(body)                                               \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
+    return body(data, size);                                                \
   }
 #endif
 

@@ -17,7 +17,8 @@ namespace {
 std::u16string TextOf(uint8_t control, const uint8_t* data, size_t size) {
   std::u16string text;
   if (control & 0x80) {
-    for (size_t i = 0; i + 1 < size; i += 2) text += static_cast<char16_t>(data[i] | data[i + 1] << 8);
+    for (size_t i = 0; i + 1 < size; i += 2)
+      text += static_cast<char16_t>(data[i] | data[i + 1] << 8);
   } else {
     for (size_t i = 0; i < size; ++i) {
       const uint8_t b = data[i];
@@ -78,7 +79,8 @@ int TextRoutines(const uint8_t* data, size_t size) {
     TJVX_FUZZ_CHECK(!(c >= 0xFF61 && c <= 0xFF9F));
   }
   const int width = DisplayWidth(text);
-  TJVX_FUZZ_CHECK(width >= static_cast<int>(text.size()) && width <= 2 * static_cast<int>(text.size()));
+  TJVX_FUZZ_CHECK(width >= static_cast<int>(text.size()) &&
+                  width <= 2 * static_cast<int>(text.size()));
   TJVX_FUZZ_CHECK(TRCOMSUB::ByteLength(text) == width);
   const std::u16string piece = TRCOMSUB::ByteMid(text, control % 8, data[1] % 8);
   TJVX_FUZZ_CHECK(piece.size() <= 8);

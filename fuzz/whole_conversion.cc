@@ -21,8 +21,8 @@ namespace tjvx::fuzz {
 namespace {
 
 constexpr const char* kSourceNames[] = {
-    "X1.TXT",  "X3.TXT",  "X5.TXT",  "X7.TXT",  "X11.TXT", "X12.TXT",    "R30.TXT",   "R31.TXT",
-    "R32.TXT", "R33.TXT", "R34.TXT", "R35.TXT", "R41.TXT", "N8.TXT",     "N9.TXT",    "G40.TXT",
+    "X1.TXT",  "X3.TXT",  "X5.TXT",  "X7.TXT",  "X11.TXT",    "X12.TXT",   "R30.TXT", "R31.TXT",
+    "R32.TXT", "R33.TXT", "R34.TXT", "R35.TXT", "R41.TXT",    "N8.TXT",    "N9.TXT",  "G40.TXT",
     "G71.TXT", "G72.TXT", "G73.TXT", "G81.TXT", "Titl01.txt", "Titl02.txt"};
 constexpr const char* kPatternNames[] = {
     "L1.TXT",  "L4.TXT",  "L8.TXT",   "L13.TXT", "L14.TXT",     "L15.TXT",   "L16.TXT",

@@ -143,9 +143,16 @@ std::optional<fs::path> DriveTable::ToHost(std::u16string_view path) const {
   if (path.size() < 2 || path[1] != u':' || !IsLetter(path[0])) return std::nullopt;
   std::optional<fs::path> root = Root(path[0]);
   if (!root) return std::nullopt;
+  const std::vector<std::u16string_view> names = Components(path.substr(2));
+  // Most paths are written as they stand on disk, and one look-up settles them; the walk below,
+  // which asks for every level and may read whole folders, is for the rest.
   fs::path host = *root;
+  for (std::u16string_view name : names) host /= HostName(name);
+  std::error_code exists_ec;
+  if (fs::exists(host, exists_ec)) return host;
+  host = *root;
   bool resolving = true;
-  for (std::u16string_view name : Components(path.substr(2))) {
+  for (std::u16string_view name : names) {
     if (resolving) {
       host = ResolveCase(host, name);
       std::error_code ec;

@@ -9,8 +9,6 @@
 namespace FCOPYSUB {
 
 std::optional<tjvx::FieldReader> OpenSourceFile(std::u16string_view path) {
-  std::optional<std::uintmax_t> size = tjvx::platform::FileSize(path);
-  if (!size || *size == 0) return std::nullopt;
   std::optional<std::string> bytes = tjvx::platform::ReadFileBytes(path);
   if (!bytes || bytes->empty()) return std::nullopt;
   // A Ctrl-Z ends the file; it is never part of a two-byte character.
