@@ -78,7 +78,8 @@ fs::path ResolveCase(const fs::path& folder, std::u16string_view name) {
 
 std::mutex g_drives_mutex;
 DriveTable* g_drives = nullptr;
-char16_t g_current_drive = u'Z';
+// 0 until a drive is made current: then the process's own current drive (Z: off Windows).
+char16_t g_current_drive = 0;
 
 }  // namespace
 
@@ -114,29 +115,29 @@ void DriveTable::Map(char16_t letter, fs::path root) {
 }
 
 std::vector<char16_t> DriveTable::Letters() const {
-#ifdef _WIN32
   std::vector<char16_t> letters;
+#ifdef _WIN32
   DWORD mask = GetLogicalDrives();
   for (int i = 0; i < 26; ++i) {
-    if (mask & (1u << i)) letters.push_back(static_cast<char16_t>(u'A' + i));
+    char16_t letter = static_cast<char16_t>(u'A' + i);
+    if ((mask & (1u << i)) != 0 || roots_.count(letter) != 0) letters.push_back(letter);
   }
-  return letters;
 #else
-  std::vector<char16_t> letters;
   for (const auto& [letter, root] : roots_) letters.push_back(letter);
-  return letters;
 #endif
+  return letters;
 }
 
+bool DriveTable::IsMapped(char16_t letter) const { return roots_.count(Upper(letter)) != 0; }
+
 std::optional<fs::path> DriveTable::Root(char16_t letter) const {
-#ifdef _WIN32
-  if (!IsLetter(letter)) return std::nullopt;
-  return fs::path(std::wstring{static_cast<wchar_t>(Upper(letter)), L':', L'\\'});
-#else
   auto it = roots_.find(Upper(letter));
-  if (it == roots_.end()) return std::nullopt;
-  return it->second;
+  if (it != roots_.end()) return it->second;
+#ifdef _WIN32
+  // Any other letter is the real drive; whether it exists shows when it is used.
+  if (IsLetter(letter)) return fs::path(std::wstring{static_cast<wchar_t>(Upper(letter)), L':', L'\\'});
 #endif
+  return std::nullopt;
 }
 
 std::optional<fs::path> DriveTable::ToHost(std::u16string_view path) const {
@@ -170,11 +171,12 @@ std::u16string DriveTable::FromHost(const fs::path& host) const {
   if (ec) absolute = host;
   absolute = absolute.lexically_normal();
 #ifdef _WIN32
-  std::wstring w = absolute.wstring();
-  return std::u16string(w.begin(), w.end());
+  char16_t best_letter = 0;
+  fs::path best_root;
 #else
   char16_t best_letter = u'Z';
   fs::path best_root = "/";
+#endif
   size_t best_depth = 0;
   for (const auto& [letter, root] : roots_) {
     auto [root_end, abs_end] =
@@ -189,6 +191,13 @@ std::u16string DriveTable::FromHost(const fs::path& host) const {
       best_depth = depth;
     }
   }
+#ifdef _WIN32
+  // Outside the mapped folders a Windows path is already in drive form.
+  if (best_letter == 0) {
+    std::wstring w = absolute.wstring();
+    return std::u16string(w.begin(), w.end());
+  }
+#endif
   fs::path relative = absolute.lexically_relative(best_root);
   std::u16string out{best_letter, u':'};
   for (const fs::path& part : relative) {
@@ -198,7 +207,6 @@ std::u16string DriveTable::FromHost(const fs::path& host) const {
   }
   if (out.size() == 2) out += u'\\';
   return out;
-#endif
 }
 
 const DriveTable& Drives() {
@@ -215,20 +223,30 @@ void SetDrives(DriveTable table) {
 
 bool MakeDriveCurrent(char16_t letter) {
   if (!IsLetter(letter)) return false;
+  const DriveTable& drives = Drives();
 #ifdef _WIN32
-  if (_chdrive(Upper(letter) - u'A' + 1) != 0) return false;
-  g_current_drive = Upper(letter);
-  return true;
-#else
-  std::optional<fs::path> root = Drives().Root(letter);
+  if (!drives.IsMapped(letter)) {
+    // A real drive: the system decides (no such drive, or no medium in it).
+    if (_chdrive(Upper(letter) - u'A' + 1) != 0) return false;
+    g_current_drive = Upper(letter);
+    return true;
+  }
+#endif
+  std::optional<fs::path> root = drives.Root(letter);
   std::error_code ec;
   if (!root || !fs::is_directory(*root, ec)) return false;
   g_current_drive = Upper(letter);
   return true;
-#endif
 }
 
-char16_t CurrentDrive() { return g_current_drive; }
+char16_t CurrentDrive() {
+  if (g_current_drive != 0) return g_current_drive;
+#ifdef _WIN32
+  int drive = _getdrive();
+  if (drive >= 1 && drive <= 26) return static_cast<char16_t>(u'A' + drive - 1);
+#endif
+  return u'Z';
+}
 
 std::optional<EntryInfo> FindEntry(std::u16string_view path) {
   std::optional<fs::path> host = Drives().ToHost(path);

@@ -12,7 +12,9 @@ namespace tjvx::platform {
 
 // Paths keep the Windows form the users know ("C:\DATA\B-12"). On Windows the drives are the real
 // ones. Elsewhere a drive table maps letters to host folders: Z: is "/" (as under Wine) and more
-// letters come from TJVX_DRIVES, e.g. "C=/srv/data;D=/mnt/usb".
+// letters come from TJVX_DRIVES, e.g. "C=/srv/data;D=/mnt/usb". On Windows the table starts empty
+// and a letter mapped in it stands in front of the real drive of that letter for this process
+// only, as the tests map C: and D: to temporary folders.
 class DriveTable {
  public:
   // Z: mapped to "/" only.
@@ -24,6 +26,7 @@ class DriveTable {
   void Map(char16_t letter, std::filesystem::path root);
   // The drive letters, upper case, in order.
   std::vector<char16_t> Letters() const;
+  bool IsMapped(char16_t letter) const;
   std::optional<std::filesystem::path> Root(char16_t letter) const;
 
   // The host path of a Windows-form path "X:\a\b" (also "X:a\b" and "X:"); repeated separators
@@ -32,7 +35,8 @@ class DriveTable {
   std::optional<std::filesystem::path> ToHost(std::u16string_view path) const;
 
   // The Windows form of a host path (absolute or relative to the working folder): the mapped drive
-  // whose root is the longest prefix of the absolute path, else Z:.
+  // whose root is the longest prefix of the absolute path, else Z: (on Windows: else the absolute
+  // path itself).
   std::u16string FromHost(const std::filesystem::path& host) const;
 
  private:

@@ -10,6 +10,9 @@
 #include "platform/drives.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -81,8 +84,20 @@ AtomicFile::AtomicFile(std::u16string path) : path_(std::move(path)) {
   for (unsigned n = GetCurrentProcessId() * 7919u + GetTickCount(); file_ == nullptr; ++n) {
     temporary_ = final_;
     temporary_ += L".tjvx-" + std::to_wstring(n % 1000000u);
-    file_ = _wfopen(temporary_.c_str(), L"wbx");
-    if (file_ == nullptr && errno != EEXIST) Fail();
+    // _O_EXCL: a name that is already taken is skipped, never overwritten.
+    int fd = _wopen(temporary_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                    _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+      if (errno != EEXIST) Fail();
+      continue;
+    }
+    file_ = _wfdopen(fd, L"wb");
+    if (file_ == nullptr) {
+      _close(fd);
+      std::error_code ec;
+      fs::remove(temporary_, ec);
+      Fail();
+    }
   }
 #else
   std::string pattern = final_.string() + ".tjvx-XXXXXX";

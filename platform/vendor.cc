@@ -14,6 +14,11 @@ namespace tjvx::platform {
 
 std::u16string SysDir() {
 #ifdef _WIN32
+  // TJVX_SYSDIR stands in for the system folder, which users without administrator rights
+  // cannot write to (and the tests must not).
+  if (const wchar_t* sysdir = _wgetenv(L"TJVX_SYSDIR"); sysdir != nullptr && *sysdir != L'\0') {
+    return Drives().FromHost(std::filesystem::path(sysdir));
+  }
   wchar_t buffer[MAX_PATH + 1] = {};
   UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);
   if (n == 0 || n > MAX_PATH) return {};

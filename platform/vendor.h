@@ -6,8 +6,8 @@
 
 namespace tjvx::platform {
 
-// The system folder in Windows form: the Windows system folder on Windows; elsewhere the host
-// folder named by TJVX_SYSDIR, else $XDG_CONFIG_HOME/tjvx, else ~/.config/tjvx.
+// The system folder in Windows form: the host folder named by TJVX_SYSDIR when that is set, else
+// on Windows the Windows system folder, elsewhere $XDG_CONFIG_HOME/tjvx, else ~/.config/tjvx.
 std::u16string SysDir();
 
 // The text without leading and trailing blanks and NUL fillers.

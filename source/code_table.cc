@@ -62,17 +62,23 @@ PatternTables::PatternTables(std::u16string folder) : folder_(std::move(folder))
 
 const CodeTable& PatternTables::Get(TableId id) {
   Slot& slot = slots_[static_cast<size_t>(id)];
-  // A load that throws leaves the flag unset, so a later run tries the file again.
-  std::call_once(slot.once, [&] {
-    const TableLayout& layout = kLayouts[static_cast<size_t>(id)];
-    FieldReader reader = OpenRequired(folder_ + std::u16string(layout.file));
-    slot.table = CodeTable(reader, layout.fields, layout.code_field, layout.name_field);
-  });
+  // A load that throws leaves the table unloaded, so a later run tries the file again.
+  if (!slot.loaded.load(std::memory_order_acquire)) {
+    std::lock_guard<std::mutex> lock(slot.mutex);
+    if (!slot.loaded.load(std::memory_order_relaxed)) {
+      const TableLayout& layout = kLayouts[static_cast<size_t>(id)];
+      FieldReader reader = OpenRequired(folder_ + std::u16string(layout.file));
+      slot.table = CodeTable(reader, layout.fields, layout.code_field, layout.name_field);
+      slot.loaded.store(true, std::memory_order_release);
+    }
+  }
   return slot.table;
 }
 
 const GeologyTables& PatternTables::Geology() {
-  std::call_once(geology_once_, [&] {
+  if (geology_loaded_.load(std::memory_order_acquire)) return geology_;
+  std::lock_guard<std::mutex> lock(geology_mutex_);
+  if (!geology_loaded_.load(std::memory_order_relaxed)) {
     GeologyTables tables;
     FieldReader geology = OpenRequired(folder_ + u"KISHITU.TXT");
     tables.geology = ReadGeologyTable(geology);
@@ -81,7 +87,8 @@ const GeologyTables& PatternTables::Geology() {
     FieldReader admixture = OpenRequired(folder_ + u"MAJIRI.TXT");
     tables.admixture = ReadGeologyTable(admixture);
     geology_ = std::move(tables);
-  });
+    geology_loaded_.store(true, std::memory_order_release);
+  }
   return geology_;
 }
 

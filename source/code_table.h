@@ -2,6 +2,7 @@
 #define TJVX_SOURCE_CODE_TABLE_H_
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -80,13 +81,17 @@ class PatternTables {
   const GeologyTables& Geology();
 
  private:
+  // Not std::once_flag: with MinGW's winpthreads a std::call_once whose load throws leaves its
+  // once object locked, and a later flag at the same address then waits for ever.
   struct Slot {
-    std::once_flag once;
+    std::mutex mutex;
+    std::atomic<bool> loaded{false};
     CodeTable table;
   };
   std::u16string folder_;
   std::array<Slot, static_cast<size_t>(TableId::kCount)> slots_;
-  std::once_flag geology_once_;
+  std::mutex geology_mutex_;
+  std::atomic<bool> geology_loaded_{false};
   GeologyTables geology_;
 };
 

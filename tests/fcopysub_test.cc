@@ -61,16 +61,16 @@ class OpenSourceFileTest : public ::testing::Test {
 };
 
 TEST_F(OpenSourceFileTest, MissingAndEmptyFilesAreAlikeAndNothingIsCreated) {
-  EXPECT_FALSE(OpenSourceFile(drives_.Path(u"C:\\B-12\\X1.TXT")).has_value());
+  EXPECT_FALSE(OpenSourceFile(u"C:\\B-12\\X1.TXT").has_value());
   EXPECT_FALSE(std::filesystem::exists(drives_.c() / "B-12"));
   tjvx::testing::WriteBytes(drives_.c() / "B-12" / "X1.TXT", "");
-  EXPECT_FALSE(OpenSourceFile(drives_.Path(u"C:\\B-12\\X1.TXT")).has_value());
+  EXPECT_FALSE(OpenSourceFile(u"C:\\B-12\\X1.TXT").has_value());
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(drives_.c() / "B-12"), {}), 1);
 }
 
 TEST_F(OpenSourceFileTest, FindsFilesWhateverTheirLetterCase) {
   tjvx::testing::WriteCp932(drives_.c() / "b-12" / "x1.txt", u"1,2.5,ｻｲﾄ,\"現場\"\r\n");
-  std::optional<tjvx::FieldReader> reader = OpenSourceFile(drives_.Path(u"C:\\B-12\\X1.TXT"));
+  std::optional<tjvx::FieldReader> reader = OpenSourceFile(u"C:\\B-12\\X1.TXT");
   ASSERT_TRUE(reader.has_value());
   EXPECT_EQ(reader->ReadRecord(4),
             (std::vector<std::u16string_view>{u"1", u"2.5", u"ｻｲﾄ", u"現場"}));
@@ -79,7 +79,7 @@ TEST_F(OpenSourceFileTest, FindsFilesWhateverTheirLetterCase) {
 TEST_F(OpenSourceFileTest, AFolderInTheFilesPlaceIsAnError) {
   std::filesystem::create_directories(drives_.c() / "B-12" / "X1.TXT");
   try {
-    OpenSourceFile(drives_.Path(u"C:\\B-12\\X1.TXT"));
+    OpenSourceFile(u"C:\\B-12\\X1.TXT");
     FAIL() << "no error";
   } catch (const tjvx::Error& error) {
     EXPECT_EQ(error.kind(), tjvx::Error::Kind::kNotAFile);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/trcomsub.h"
 #include "platform/drives.h"
 #include "source/fnother.h"
@@ -35,7 +37,7 @@ TEST_F(CheckPathTest, NormalisesAcceptedPaths) {
   EXPECT_EQ(Check(u"  C:\\data  "), u"C:\\data\\");
   EXPECT_EQ(Check(u"C:"), u"C:\\");
   EXPECT_EQ(Check(u"C:data"), u"C:\\data\\");
-  EXPECT_EQ(Check(u"c:\\a\\b\\"), u"c:\\a\\b\\");
+  EXPECT_EQ(Check(u"d:\\a\\b\\"), u"d:\\a\\b\\");
   EXPECT_TRUE(host_.boxes.empty());
 }
 
@@ -70,21 +72,44 @@ TEST_F(CheckPathTest, FolderNamesWithADotFollowTheEightThreeRule) {
 
 TEST_F(CheckPathTest, ADriveThatCannotBeMadeCurrentIsRejectedWithoutAMessage) {
   EXPECT_EQ(Check(u"Q:\\data"), u"rejected");
+  std::filesystem::remove_all(drives_.d());
+  EXPECT_EQ(Check(u"D:\\data"), u"rejected");
   EXPECT_TRUE(host_.boxes.empty());
   EXPECT_EQ(Check(u"C:\\x"), u"C:\\x\\");
   EXPECT_EQ(tjvx::platform::CurrentDrive(), u'C');
 }
 
-TEST_F(CheckPathTest, AMappedDriveWhoseFolderIsGoneIsRejectedWithoutAMessage) {
+// Without mapped letters the drives are the system's: the real ones on Windows, where C: is the
+// system drive, and Z: ("/") elsewhere.
+TEST(CheckPathOverTheSystemDrives, TakesAnExistingDriveAndRefusesAMissingOne) {
+  tjvx::platform::SetDrives(tjvx::platform::DriveTable());
 #ifdef _WIN32
-  GTEST_SKIP() << "the drives are the real ones on Windows; none is a folder that can vanish";
+  const char16_t drive = u'C';
+#else
+  const char16_t drive = u'Z';
 #endif
-  std::filesystem::remove_all(drives_.d());
-  EXPECT_EQ(Check(u"D:\\data"), u"rejected");
-  EXPECT_TRUE(host_.boxes.empty());
+  const std::vector<char16_t> letters = tjvx::platform::Drives().Letters();
+  ASSERT_NE(std::find(letters.begin(), letters.end(), drive), letters.end());
+  char16_t missing = u'A';
+  while (std::find(letters.begin(), letters.end(), missing) != letters.end()) ++missing;
+  ASSERT_LE(missing, u'Z');
+
+  tjvx::testing::RecordingHost host;
+  std::u16string existing = std::u16string{drive, u':', u'\\', u'x'};
+  EXPECT_TRUE(TRCOMSUB::CheckPath(existing, host));
+  EXPECT_EQ(existing, (std::u16string{drive, u':', u'\\', u'x', u'\\'}));
+  EXPECT_EQ(tjvx::platform::CurrentDrive(), drive);
+  std::u16string absent = std::u16string{missing, u':', u'\\', u'x'};
+  EXPECT_FALSE(TRCOMSUB::CheckPath(absent, host));
+  EXPECT_EQ(tjvx::platform::CurrentDrive(), drive);
+  EXPECT_TRUE(host.boxes.empty());
+  tjvx::platform::SetDrives(tjvx::platform::DriveTable::FromEnvironment());
 }
 
 TEST(DriveTable, TurnsHostPathsIntoTheLongestMappedDrive) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the host paths here are POSIX paths";
+#endif
   tjvx::platform::DriveTable table;
   table.Map(u'C', "/srv/data");
   table.Map(u'D', "/srv/data/usb");

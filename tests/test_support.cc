@@ -38,21 +38,6 @@ TempDrives::~TempDrives() {
   fs::remove_all(base_, ec);
 }
 
-std::u16string TempDrives::Path(std::u16string_view path) const {
-#ifdef _WIN32
-  if (path.size() >= 2 && path[1] == u':') {
-    char16_t letter = path[0] | 0x20;
-    if (letter == u'c' || letter == u'd') {
-      std::wstring root = (letter == u'c' ? c_ : d_).wstring();
-      std::u16string rest(path.substr(2));
-      if (rest.empty() || rest[0] != u'\\') rest.insert(rest.begin(), u'\\');
-      return std::u16string(root.begin(), root.end()) + rest;
-    }
-  }
-#endif
-  return std::u16string(path);
-}
-
 void SetEnvironment(const char* name, const fs::path& value) {
 #ifdef _WIN32
   std::wstring wide_name(name, name + std::char_traits<char>::length(name));

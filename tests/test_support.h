@@ -10,18 +10,14 @@
 
 namespace tjvx::testing {
 
-// Temporary folders mapped as drives C: and D: (and Z: as "/") for the length of a test.
-// On Windows the drives are the real ones, so there the folders are not drives: Path() names them
-// by their real paths.
+// Temporary folders mapped as drives C: and D: (and Z: as "/") for the length of a test. On
+// Windows the two letters stand in front of the real drives C: and D: for this process only.
 class TempDrives {
  public:
   TempDrives();
   ~TempDrives();
   const std::filesystem::path& c() const { return c_; }
   const std::filesystem::path& d() const { return d_; }
-  // A path on the test drives as this platform names it: "C:\B-12" is itself where the drive
-  // table maps C:, and "<c() on Windows>\B-12" on Windows.
-  std::u16string Path(std::u16string_view path) const;
 
  private:
   std::filesystem::path base_, c_, d_;
