@@ -2,7 +2,11 @@
 // folder, the same conversion run as the window's run button, with DEST as the destination;
 // several source folders are converted in parallel (--jobs) with one set of pattern tables.
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -26,6 +30,14 @@ namespace {
 
 using tjvx::FromUtf8;
 using tjvx::ToUtf8;
+
+bool InputIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stdin)) != 0;
+#else
+  return isatty(STDIN_FILENO) != 0;
+#endif
+}
 
 bool ErrorIsTerminal() {
 #ifdef _WIN32
@@ -131,7 +143,7 @@ class CommandLineHost : public tjvx::RunHost {
       return tjvx::kAnswerOk;
     }
     bool yes = answer_ == Answer::kYes;
-    if (answer_ == Answer::kAsk && isatty(STDIN_FILENO)) {
+    if (answer_ == Answer::kAsk && InputIsTerminal()) {
       std::cerr << " [y/N] " << std::flush;
       std::string reply;
       std::getline(std::cin, reply);
