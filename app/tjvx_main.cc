@@ -2,12 +2,6 @@
 // folder, the same conversion run as the window's run button, with DEST as the destination;
 // several source folders are converted in parallel (--jobs) with one set of pattern tables.
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
@@ -24,28 +18,13 @@
 #include "common/text.h"
 #include "common/trcomsub.h"
 #include "convert/run.h"
+#include "platform/console.h"
 #include "platform/drives.h"
 
 namespace {
 
 using tjvx::FromUtf8;
 using tjvx::ToUtf8;
-
-bool InputIsTerminal() {
-#ifdef _WIN32
-  return _isatty(_fileno(stdin)) != 0;
-#else
-  return isatty(STDIN_FILENO) != 0;
-#endif
-}
-
-bool ErrorIsTerminal() {
-#ifdef _WIN32
-  return _isatty(_fileno(stderr)) != 0;
-#else
-  return isatty(STDERR_FILENO) != 0;
-#endif
-}
 
 enum class Answer { kAsk, kYes, kNo };
 
@@ -143,7 +122,7 @@ class CommandLineHost : public tjvx::RunHost {
       return tjvx::kAnswerOk;
     }
     bool yes = answer_ == Answer::kYes;
-    if (answer_ == Answer::kAsk && InputIsTerminal()) {
+    if (answer_ == Answer::kAsk && tjvx::platform::StandardInputIsTerminal()) {
       std::cerr << " [y/N] " << std::flush;
       std::string reply;
       std::getline(std::cin, reply);
@@ -185,7 +164,7 @@ int Convert(const ConvertOptions& options) {
   const Answer answer = options.yes ? Answer::kYes : options.no ? Answer::kNo : Answer::kAsk;
   const std::vector<std::string> sources(options.paths.begin(), options.paths.end() - 1);
   const bool batch = sources.size() > 1;
-  Console console(batch && !options.quiet && ErrorIsTerminal());
+  Console console(batch && !options.quiet && tjvx::platform::StandardErrorIsTerminal());
   console.SetTotal(sources.size());
 
   std::u16string pattern_folder;
@@ -278,7 +257,12 @@ int main(int argc, char** argv) {
                    "source folders converted at the same time (default: the number of cores)")
       ->check(CLI::Range(1u, 1024u));
 
-  CLI11_PARSE(app, argc, argv);
+  // Arguments are read as UTF-8 whatever code page the console has.
+  tjvx::platform::UseUtf8Console();
+  std::vector<std::string> arguments = tjvx::platform::Utf8Arguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
+  CLI11_PARSE(app, static_cast<int>(pointers.size()), pointers.data());
   if (convert->parsed()) return Convert(options);
   return 0;
 }

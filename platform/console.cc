@@ -1,0 +1,57 @@
+#include "platform/console.h"
+
+#include <cstdio>
+
+#include "common/text.h"
+
+#ifdef _WIN32
+// windows.h first: shellapi.h needs its declarations.
+#include <io.h>
+#include <shellapi.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace tjvx::platform {
+
+bool StandardInputIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stdin)) != 0;
+#else
+  return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+  std::vector<std::string> arguments;
+#ifdef _WIN32
+  int count = 0;
+  if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count); wide != nullptr) {
+    for (int i = 0; i < count; ++i) {
+      std::wstring w = wide[i];
+      arguments.push_back(ToUtf8(std::u16string(w.begin(), w.end())));
+    }
+    LocalFree(wide);
+    return arguments;
+  }
+#endif
+  for (int i = 0; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
+void UseUtf8Console() {
+#ifdef _WIN32
+  SetConsoleOutputCP(CP_UTF8);
+#endif
+}
+
+}  // namespace tjvx::platform
