@@ -6,9 +6,11 @@
 
 #ifdef _WIN32
 // windows.h first: shellapi.h needs its declarations.
+// clang-format off
+#include <windows.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
+// clang-format on
 #else
 #include <unistd.h>
 #endif
