@@ -1,6 +1,7 @@
 #include "platform/drives.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <system_error>
@@ -79,7 +80,8 @@ fs::path ResolveCase(const fs::path& folder, std::u16string_view name) {
 std::mutex g_drives_mutex;
 DriveTable* g_drives = nullptr;
 // 0 until a drive is made current: then the process's own current drive (Z: off Windows).
-char16_t g_current_drive = 0;
+// Written by every conversion of a parallel batch; 0 until a drive is made current.
+std::atomic<char16_t> g_current_drive{0};
 
 }  // namespace
 
@@ -240,7 +242,7 @@ bool MakeDriveCurrent(char16_t letter) {
 }
 
 char16_t CurrentDrive() {
-  if (g_current_drive != 0) return g_current_drive;
+  if (char16_t drive = g_current_drive.load(); drive != 0) return drive;
 #ifdef _WIN32
   int drive = _getdrive();
   if (drive >= 1 && drive <= 26) return static_cast<char16_t>(u'A' + drive - 1);
