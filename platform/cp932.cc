@@ -192,15 +192,21 @@ std::u16string DecodeCp932(std::string_view bytes, std::u16string_view file) {
 
 void AppendCp932(std::u16string_view text, std::u16string_view file, std::string& out) {
   const Tables& t = Table();
+  // Room for the longest form (two bytes a character), written through a pointer, then cut back.
+  const size_t start = out.size();
+  out.resize(start + 2 * text.size());
+  char* p = out.data() + start;
   for (char16_t c : text) {
     uint16_t code = t.encode[c];
     if (code == kNoCode) {
+      out.resize(start);
       throw Error(Error::Kind::kOutOfRange, std::u16string(file), 0, -1,
                   u"CP932 で書けない文字: " + std::u16string(1, c));
     }
-    if (code > 0xFF) out += static_cast<char>(code >> 8);
-    out += static_cast<char>(code & 0xFF);
+    if (code > 0xFF) *p++ = static_cast<char>(code >> 8);
+    *p++ = static_cast<char>(code & 0xFF);
   }
+  out.resize(static_cast<size_t>(p - out.data()));
 }
 
 std::string EncodeCp932(std::u16string_view text, std::u16string_view file) {
