@@ -36,7 +36,8 @@ constexpr std::u16string_view kPatternFiles[] = {
 
 bool OverwritesInput(std::u16string_view converted, const std::u16string& source,
                      const std::u16string& pattern_folder) {
-  std::optional<std::filesystem::path> host = platform::Drives().ToHost(converted);
+  std::optional<std::filesystem::path> host =
+      platform::Drives().ToHost(converted, platform::LastName::kAsWritten);
   std::error_code ec;
   // A converted file that is not there yet is none of the inputs; this spares looking up every
   // input in a destination folder that may hold thousands of files.
@@ -108,7 +109,8 @@ class Run {
     std::vector<std::u16string> parts = FNOTHER::SplitPath(source_folder, u"\\");
     const std::u16string name = parts.back();
     result_.converted_file = destination + u"\\" + name;
-    const std::optional<platform::EntryInfo> entry = FindEntry(result_.converted_file);
+    const std::optional<platform::EntryInfo> entry =
+        FindEntry(result_.converted_file, platform::LastName::kAsWritten);
     if (entry && entry->IsDirectory()) return RefuseWithBox(kSameNameFolderMessage);
     // Only a file already there can be one of the inputs.
     if (entry && OverwritesInput(result_.converted_file, source_folder, tables_.folder())) {

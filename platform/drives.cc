@@ -137,12 +137,13 @@ std::optional<fs::path> DriveTable::Root(char16_t letter) const {
   if (it != roots_.end()) return it->second;
 #ifdef _WIN32
   // Any other letter is the real drive; whether it exists shows when it is used.
-  if (IsLetter(letter)) return fs::path(std::wstring{static_cast<wchar_t>(Upper(letter)), L':', L'\\'});
+  if (IsLetter(letter))
+    return fs::path(std::wstring{static_cast<wchar_t>(Upper(letter)), L':', L'\\'});
 #endif
   return std::nullopt;
 }
 
-std::optional<fs::path> DriveTable::ToHost(std::u16string_view path) const {
+std::optional<fs::path> DriveTable::ToHost(std::u16string_view path, LastName last) const {
   if (path.size() < 2 || path[1] != u':' || !IsLetter(path[0])) return std::nullopt;
   std::optional<fs::path> root = Root(path[0]);
   if (!root) return std::nullopt;
@@ -155,7 +156,9 @@ std::optional<fs::path> DriveTable::ToHost(std::u16string_view path) const {
   if (fs::exists(host, exists_ec)) return host;
   host = *root;
   bool resolving = true;
-  for (std::u16string_view name : names) {
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::u16string_view name = names[i];
+    if (resolving && i + 1 == names.size() && last == LastName::kAsWritten) resolving = false;
     if (resolving) {
       host = ResolveCase(host, name);
       std::error_code ec;
@@ -250,8 +253,8 @@ char16_t CurrentDrive() {
   return u'Z';
 }
 
-std::optional<EntryInfo> FindEntry(std::u16string_view path) {
-  std::optional<fs::path> host = Drives().ToHost(path);
+std::optional<EntryInfo> FindEntry(std::u16string_view path, LastName last) {
+  std::optional<fs::path> host = Drives().ToHost(path, last);
   if (!host) return std::nullopt;
   std::error_code ec;
   fs::file_status status = fs::status(*host, ec);

@@ -15,6 +15,12 @@ namespace tjvx::platform {
 // letters come from TJVX_DRIVES, e.g. "C=/srv/data;D=/mnt/usb". On Windows the table starts empty
 // and a letter mapped in it stands in front of the real drive of that letter for this process
 // only, as the tests map C: and D: to temporary folders.
+// How the last name of a path is looked up on a case-sensitive file system: in any letter case
+// (the fixed file names, which folders copied from Windows often change), or only as written (the
+// converted file, named after the user's own folder; looking it up in any case would read the
+// whole destination folder, once for every borehole of a batch).
+enum class LastName { kAnyCase, kAsWritten };
+
 class DriveTable {
  public:
   // Z: mapped to "/" only.
@@ -32,7 +38,8 @@ class DriveTable {
   // The host path of a Windows-form path "X:\a\b" (also "X:a\b" and "X:"); repeated separators
   // count as one. Components that exist under another letter case are found under that case.
   // Empty when the path has no drive letter or the letter is not mapped.
-  std::optional<std::filesystem::path> ToHost(std::u16string_view path) const;
+  std::optional<std::filesystem::path> ToHost(std::u16string_view path,
+                                              LastName last = LastName::kAnyCase) const;
 
   // The Windows form of a host path (absolute or relative to the working folder): the mapped drive
   // whose root is the longest prefix of the absolute path, else Z: (on Windows: else the absolute
@@ -63,7 +70,7 @@ struct EntryInfo {
 };
 
 // A directory search for one Windows-form path: its attributes, or nothing when there is no entry.
-std::optional<EntryInfo> FindEntry(std::u16string_view path);
+std::optional<EntryInfo> FindEntry(std::u16string_view path, LastName last = LastName::kAnyCase);
 // Creates one folder. False when it cannot be created.
 bool CreateFolder(std::u16string_view path);
 // The names of the subfolders of a folder, sorted; empty when it cannot be read.

@@ -77,7 +77,7 @@ std::optional<std::uintmax_t> FileSize(std::u16string_view path) {
 }
 
 AtomicFile::AtomicFile(std::u16string path) : path_(std::move(path)) {
-  std::optional<fs::path> host = Drives().ToHost(path_);
+  std::optional<fs::path> host = Drives().ToHost(path_, LastName::kAsWritten);
   if (!host) Fail();
   final_ = *host;
 #ifdef _WIN32
