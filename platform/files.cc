@@ -46,21 +46,27 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   fs::file_status status = fs::status(*host, ec);
   if (!fs::exists(status)) return std::nullopt;
   if (fs::is_directory(status)) throw Error(Error::Kind::kNotAFile, std::u16string(path));
-  std::ifstream in(*host, std::ios::binary);
-  if (!in) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+#ifdef _WIN32
+  std::FILE* file = _wfopen(host->c_str(), L"rb");
+#else
+  std::FILE* file = std::fopen(host->c_str(), "rb");
+#endif
+  if (file == nullptr) throw Error(Error::Kind::kReadFailed, std::u16string(path));
   // One read of the size the file has, then blocks for anything it gained since.
   std::string bytes;
   std::uintmax_t size = fs::file_size(*host, ec);
   bytes.resize(ec ? 0 : static_cast<size_t>(size));
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<size_t>(in.gcount()));
+  size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+  bytes.resize(got);
   char block[1 << 14];
-  while (in) {
-    in.read(block, sizeof block);
-    if (in.gcount() <= 0) break;
-    bytes.append(block, static_cast<size_t>(in.gcount()));
+  while (got > 0 || bytes.empty()) {
+    got = std::fread(block, 1, sizeof block, file);
+    if (got == 0) break;
+    bytes.append(block, got);
   }
-  if (in.bad()) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) throw Error(Error::Kind::kReadFailed, std::u16string(path));
   return bytes;
 }
 
