@@ -27,16 +27,10 @@ constexpr std::u16string_view kWriteFailed =
 
 // The sample borehole at C:\DATA\B-12, the sample pattern folder at D:\DOZORA and an earlier
 // converted file at D:\OUT\B-12.
-class FaultTest : public ::testing::Test {
+class FaultTest : public ::testing::Test, public testing::SampleFolders {
  protected:
-  FaultTest() : tables_(u"D:\\DOZORA\\") {
-    testing::CopyTree("samples/boreholes/B-12", Source());
-    testing::CopyTree("samples/DOZORA", Pattern());
-    testing::WriteBytes(Out() / "B-12", kEarlier);
-  }
+  FaultTest() { testing::WriteBytes(Out() / "B-12", kEarlier); }
 
-  fs::path Source() const { return drives_.c() / "DATA" / "B-12"; }
-  fs::path Pattern() const { return drives_.d() / "DOZORA"; }
   fs::path Out() const { return drives_.d() / "OUT"; }
 
   // Runs the conversion and checks what every failed run must leave: the outcome, one message box
@@ -59,9 +53,6 @@ class FaultTest : public ::testing::Test {
     ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
     ExpectFailure(host, message, Out());
   }
-
-  testing::TempDrives drives_;
-  PatternTables tables_;
 };
 
 // One bad input: how it is made in the fixture's folders, and the message the run ends with.

@@ -15,27 +15,12 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ScriptedRunHost;
 
-// The sample borehole at C:\DATA\B-12 and the sample pattern folder at D:\DOZORA.
-class RunTest : public ::testing::Test {
- protected:
-  RunTest() : tables_(u"D:\\DOZORA\\") {
-    testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-12");
-    testing::CopyTree("samples/DOZORA", drives_.d() / "DOZORA");
-  }
-
-  RunResult Run(ScriptedRunHost& host) { return RunConversion(host, tables_, &registry_); }
-
-  fs::path Source() const { return drives_.c() / "DATA" / "B-12"; }
-
-  testing::TempDrives drives_;
-  PatternTables tables_;
-  SiteRegistry registry_;
-};
+class RunTest : public ::testing::Test, public testing::SampleFolders {};
 
 TEST_F(RunTest, ConvertsIntoAnExistingDestinationWithoutAsking) {
   fs::create_directories(drives_.d() / "OUT");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
-  RunResult result = Run(host);
+  RunResult result = Convert(host);
   EXPECT_EQ(result.outcome, RunOutcome::kConverted);
   EXPECT_EQ(result.converted_file, u"D:\\OUT\\B-12");
   EXPECT_TRUE(host.boxes.boxes.empty());
@@ -50,7 +35,7 @@ TEST_F(RunTest, ConvertsIntoAnExistingDestinationWithoutAsking) {
 
 TEST_F(RunTest, ABadDestinationIsRefusedWithItsPathAsTitle) {
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\a*b");
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"指定されたパスは正しくありません。");
   EXPECT_EQ(host.boxes.boxes[0].style, kMsgExclamation);
@@ -62,7 +47,7 @@ TEST_F(RunTest, ABadDestinationIsRefusedWithItsPathAsTitle) {
 
 TEST_F(RunTest, ABadDriveShowsTheDriveMessageThenThePathMessage) {
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"OUT");
-  Run(host);
+  Convert(host);
   ASSERT_EQ(host.boxes.boxes.size(), 2u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, TRCOMSUB::kDriveMessage);
   EXPECT_EQ(host.boxes.boxes[0].style, kMsgInformation);
@@ -71,7 +56,7 @@ TEST_F(RunTest, ABadDriveShowsTheDriveMessageThenThePathMessage) {
 
 TEST_F(RunTest, BlankPathBoxesAreRefused) {
   ScriptedRunHost no_source(u"   ", u"D:\\OUT");
-  EXPECT_EQ(Run(no_source).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(no_source).outcome, RunOutcome::kRefused);
   ASSERT_EQ(no_source.boxes.boxes.size(), 1u);
   EXPECT_EQ(no_source.boxes.boxes[0].prompt, u"変換元ファイルが選択されていません。");
   EXPECT_EQ(no_source.boxes.boxes[0].style, kMsgOk);
@@ -81,7 +66,7 @@ TEST_F(RunTest, BlankPathBoxesAreRefused) {
   // The path check passes a bare drive, so the blank test sees the box as the user left it.
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:");
   host.text2 = u"D:";
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);  // D: itself is a destination
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kConverted);  // D: itself is a destination
   EXPECT_TRUE(fs::exists(drives_.d() / "B-12"));
 }
 
@@ -97,7 +82,7 @@ class EmptiedText2Host : public testing::ScriptedRunHost {
 
 TEST_F(RunTest, ADestinationEmptiedAfterTheCheckIsRefused) {
   EmptiedText2Host host;
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"変換先フォルダが選択されていません。");
   EXPECT_EQ(host.boxes.boxes[0].style, kMsgOk);
@@ -107,7 +92,7 @@ TEST_F(RunTest, ADestinationEmptiedAfterTheCheckIsRefused) {
 TEST_F(RunTest, AnsweringNoWritesNothing) {
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\NEW\\DEEP");
   host.boxes.answers = {kAnswerNo};
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"フォルダがありません。新規作成しますか？");
   EXPECT_EQ(host.boxes.boxes[0].style, kMsgYesNoQuestion);
@@ -118,7 +103,7 @@ TEST_F(RunTest, AnsweringNoWritesNothing) {
 TEST_F(RunTest, OneYesCreatesEveryMissingLevel) {
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"  D:\\NEW\\DEEP\\  ");
   host.boxes.answers = {kAnswerYes};
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kConverted);
   EXPECT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_TRUE(fs::is_regular_file(drives_.d() / "NEW" / "DEEP" / "B-12"));
   // The blanks around the box's text are not part of any folder name.
@@ -129,7 +114,7 @@ TEST_F(RunTest, AFolderBearingTheConvertedNameStopsTheRun) {
   fs::create_directories(drives_.d() / "OUT" / "B-12");
   fs::permissions(drives_.d() / "OUT" / "B-12", fs::perms::owner_write, fs::perm_options::remove);
   ScriptedRunHost host(u"C:\\DATA\\B-12\\", u"D:\\OUT");
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt,
             u"出力ファイルと同名のフォルダが存在する為に変換できません。");
@@ -140,7 +125,7 @@ TEST_F(RunTest, AFolderBearingTheConvertedNameStopsTheRun) {
 TEST_F(RunTest, APlainFileOfTheConvertedNameIsOverwritten) {
   testing::WriteBytes(drives_.d() / "OUT" / "B-12", "old");
   ScriptedRunHost host(u"C:\\DATA\\B-12\\", u"D:\\OUT");  // named after B-12, not ""
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kConverted);
   EXPECT_EQ(testing::ConvertedLines(drives_.d() / "OUT" / "B-12").front(), u"GTJ Ge201");
   EXPECT_EQ(std::distance(fs::directory_iterator(drives_.d() / "OUT"), {}), 1);
 }
@@ -148,18 +133,18 @@ TEST_F(RunTest, APlainFileOfTheConvertedNameIsOverwritten) {
 TEST_F(RunTest, RefusesAMissingSourceADriveRootAndOverwritingAnInput) {
   fs::create_directories(drives_.d() / "OUT");
   ScriptedRunHost missing(u"C:\\DATA\\NONE", u"D:\\OUT");
-  EXPECT_EQ(Run(missing).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(missing).outcome, RunOutcome::kRefused);
   EXPECT_EQ(missing.boxes.boxes.at(0).prompt, kSourceMissingMessage);
 
   ScriptedRunHost root(u"C:\\", u"D:\\OUT");
-  EXPECT_EQ(Run(root).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(root).outcome, RunOutcome::kRefused);
   EXPECT_EQ(root.boxes.boxes.at(0).prompt, kSourceRootMessage);
 
   // A source folder named X1.TXT converted into itself would replace its own X1.TXT.
   fs::create_directories(drives_.c() / "X1.TXT");
   testing::WriteBytes(drives_.c() / "X1.TXT" / "X1.TXT", "1,1.00,a,b\r\n");
   ScriptedRunHost itself(u"C:\\X1.TXT", u"C:\\X1.TXT");
-  EXPECT_EQ(Run(itself).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(itself).outcome, RunOutcome::kRefused);
   EXPECT_EQ(itself.boxes.boxes.at(0).prompt, kOverwritesInputMessage);
   EXPECT_EQ(testing::ReadBytes(drives_.c() / "X1.TXT" / "X1.TXT"), "1,1.00,a,b\r\n");
   EXPECT_FALSE(fs::exists(drives_.d() / "OUT" / "NONE"));
@@ -171,7 +156,7 @@ TEST_F(RunTest, TheSourceFolderIsOnlyRead) {
   auto before = testing::Snapshot(drives_.c());
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
   host.boxes.answers = {kAnswerYes};
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kConverted);
   EXPECT_EQ(testing::Snapshot(drives_.c()), before);
 }
 
@@ -180,7 +165,7 @@ TEST_F(RunTest, AFailureMidRunKeepsTheEarlierFileAndLeavesNoPartialFile) {
   testing::WriteBytes(drives_.d() / "OUT" / "B-12", "earlier conversion");
   fs::remove(drives_.d() / "DOZORA" / "L19.TXT");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
-  RunResult result = Run(host);
+  RunResult result = Convert(host);
   EXPECT_EQ(result.outcome, RunOutcome::kFailed);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt,
@@ -196,7 +181,7 @@ TEST_F(RunTest, ARecordCutShortNamesTheFileAndLine) {
   fs::create_directories(drives_.d() / "OUT");
   testing::WriteBytes(Source() / "N9.TXT", "1,2004/08/05,2.10\r\n2,2004/08/09\r\n");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kFailed);
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kFailed);
   EXPECT_EQ(host.boxes.boxes.at(0).prompt,
             u"ファイルがレコードの途中で終わっている為に変換できません。\n"
             u"C:\\DATA\\B-12\\N9.TXT\n(2 行目)");
@@ -213,7 +198,7 @@ TEST_F(RunTest, ADestinationLevelThatCannotBeCreatedEndsTheRunWithAMessage) {
   fs::permissions(drives_.d() / "LOCKED", fs::perms::owner_write, fs::perm_options::remove);
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\LOCKED\\OUT");
   host.boxes.answers = {kAnswerYes};
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kFailed);
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kFailed);
   EXPECT_EQ(host.boxes.boxes.at(1).prompt,
             u"フォルダを作成できない為に変換できません。\nD:\\LOCKED\\OUT");
 }
@@ -226,7 +211,7 @@ TEST_F(RunTest, NeedsNoTableThatNoLookupUses) {
   fs::create_directories(drives_.c() / "ONLY");
   testing::WriteBytes(drives_.c() / "ONLY" / "X1.TXT", "1,1.00,a,b\r\n");
   ScriptedRunHost host(u"C:\\ONLY", u"D:\\");
-  EXPECT_EQ(Run(host).outcome, RunOutcome::kConverted);
+  EXPECT_EQ(Convert(host).outcome, RunOutcome::kConverted);
   std::vector<std::u16string> lines = testing::ConvertedLines(drives_.d() / "ONLY");
   EXPECT_EQ(lines.size(), 1u + 19u + 2u);
   EXPECT_EQ(lines[20], u"2000 1.00 a_b @ 1");

@@ -85,6 +85,11 @@ int RecordingHost::MsgBox(std::u16string_view prompt, int style, std::u16string_
 
 namespace tjvx::testing {
 
+SampleFolders::SampleFolders() : tables_(u"D:\\DOZORA\\") {
+  CopyTree("samples/boreholes/B-12", Source());
+  CopyTree("samples/DOZORA", Pattern());
+}
+
 fs::path RepositoryPath(const fs::path& relative) { return fs::path(TJVX_SOURCE_DIR) / relative; }
 
 void CopyTree(const fs::path& from_repository, const fs::path& to) {

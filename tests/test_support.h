@@ -76,6 +76,21 @@ class ScriptedRunHost : public RunHost {
   RecordingHost boxes;
 };
 
+// The sample borehole copied to C:\DATA\B-12 and the sample pattern folder to D:\DOZORA, on
+// temporary drives, with the tables and site registry a run needs.
+class SampleFolders {
+ public:
+  SampleFolders();
+  RunResult Convert(RunHost& host) { return RunConversion(host, tables_, &registry_); }
+  std::filesystem::path Source() const { return drives_.c() / "DATA" / "B-12"; }
+  std::filesystem::path Pattern() const { return drives_.d() / "DOZORA"; }
+
+ protected:
+  TempDrives drives_;
+  PatternTables tables_;
+  SiteRegistry registry_;
+};
+
 // Copies a folder tree of the repository (relative to its root) to `to`.
 void CopyTree(const std::filesystem::path& from_repository, const std::filesystem::path& to);
 // A path inside the repository.
