@@ -31,6 +31,18 @@ FieldReader OpenRequired(const std::u16string& path) {
   return reader ? std::move(*reader) : FieldReader(u"", path);
 }
 
+// Runs `load` once: the first caller loads while later ones wait, and every caller after sees the
+// result without taking the lock. A load that throws leaves `loaded` false, so a later run tries
+// the file again (std::call_once hangs after a throwing call on some Windows thread libraries).
+template <typename Load>
+void LoadOnce(std::atomic<bool>& loaded, std::mutex& mutex, Load load) {
+  if (loaded.load(std::memory_order_acquire)) return;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (loaded.load(std::memory_order_relaxed)) return;
+  load();
+  loaded.store(true, std::memory_order_release);
+}
+
 }  // namespace
 
 CodeTable::CodeTable(FieldReader& reader, size_t fields, size_t code_field, size_t name_field) {
@@ -62,33 +74,23 @@ PatternTables::PatternTables(std::u16string folder) : folder_(std::move(folder))
 
 const CodeTable& PatternTables::Get(TableId id) {
   Slot& slot = slots_[static_cast<size_t>(id)];
-  // A load that throws leaves the table unloaded, so a later run tries the file again.
-  if (!slot.loaded.load(std::memory_order_acquire)) {
-    std::lock_guard<std::mutex> lock(slot.mutex);
-    if (!slot.loaded.load(std::memory_order_relaxed)) {
-      const TableLayout& layout = kLayouts[static_cast<size_t>(id)];
-      FieldReader reader = OpenRequired(folder_ + std::u16string(layout.file));
-      slot.table = CodeTable(reader, layout.fields, layout.code_field, layout.name_field);
-      slot.loaded.store(true, std::memory_order_release);
-    }
-  }
+  LoadOnce(slot.loaded, slot.mutex, [&] {
+    const TableLayout& layout = kLayouts[static_cast<size_t>(id)];
+    FieldReader reader = OpenRequired(folder_ + std::u16string(layout.file));
+    slot.table = CodeTable(reader, layout.fields, layout.code_field, layout.name_field);
+  });
   return slot.table;
 }
 
 const GeologyTables& PatternTables::Geology() {
-  if (geology_loaded_.load(std::memory_order_acquire)) return geology_;
-  std::lock_guard<std::mutex> lock(geology_mutex_);
-  if (!geology_loaded_.load(std::memory_order_relaxed)) {
-    GeologyTables tables;
-    FieldReader geology = OpenRequired(folder_ + u"KISHITU.TXT");
-    tables.geology = ReadGeologyTable(geology);
-    FieldReader soil = OpenRequired(folder_ + u"SHITU.TXT");
-    tables.soil = ReadGeologyTable(soil);
-    FieldReader admixture = OpenRequired(folder_ + u"MAJIRI.TXT");
-    tables.admixture = ReadGeologyTable(admixture);
-    geology_ = std::move(tables);
-    geology_loaded_.store(true, std::memory_order_release);
-  }
+  LoadOnce(geology_loaded_, geology_mutex_, [&] {
+    for (auto [file, table] : {std::pair{u"KISHITU.TXT", &GeologyTables::geology},
+                               std::pair{u"SHITU.TXT", &GeologyTables::soil},
+                               std::pair{u"MAJIRI.TXT", &GeologyTables::admixture}}) {
+      FieldReader reader = OpenRequired(folder_ + file);
+      geology_.*table = ReadGeologyTable(reader);
+    }
+  });
   return geology_;
 }
 
