@@ -112,9 +112,8 @@ float NumericValue(std::u16string_view text) {
   return single;
 }
 
-std::u16string ToFullWidth(std::u16string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
+void AppendFullWidth(std::u16string& out, std::u16string_view text) {
+  out.reserve(out.size() + text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char16_t c = text[i];
     if (c >= u'0' && c <= u'Z') {
@@ -135,6 +134,11 @@ std::u16string ToFullWidth(std::u16string_view text) {
       out += c;
     }
   }
+}
+
+std::u16string ToFullWidth(std::u16string_view text) {
+  std::u16string out;
+  AppendFullWidth(out, text);
   return out;
 }
 

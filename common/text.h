@@ -20,6 +20,8 @@ float NumericValue(std::u16string_view text);
 // Half-width "0".."Z" and half-width katakana become their full-width forms; a half-width kana
 // followed by a voiced or semi-voiced mark becomes the one combined kana where CP932 has it.
 std::u16string ToFullWidth(std::u16string_view text);
+// ToFullWidth(text) appended to `out`.
+void AppendFullWidth(std::u16string& out, std::u16string_view text);
 
 // Columns the text takes on a fixed-pitch screen: its CP932 byte count (half-width 1, full-width
 // 2).

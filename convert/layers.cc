@@ -1,5 +1,6 @@
 #include "convert/layers.h"
 
+#include <array>
 #include <vector>
 
 #include "common/text.h"
@@ -7,62 +8,118 @@
 #include "source/fcopysub.h"
 
 namespace tjvx {
-using FCOPYSUB::DepthText;
+using FCOPYSUB::AppendDepthText;
+
+// Each writer reads a record into a fixed array of fields and builds its lines in one buffer that
+// keeps its room from line to line.
 
 void WriteRecords3000And3010(FieldReader& r41, LineSink& out) {
-  // Depth, value C, value A, value B of every record; the 3010 lines follow all 3000 lines.
-  std::vector<std::array<std::u16string, 4>> records;
-  std::vector<std::u16string_view> f;
+  // The 3010 lines follow all 3000 lines: the 3000 lines are written as the records are read, and
+  // each record's depth and value C are kept, as views into the file's text, for the 3010 lines.
+  std::vector<std::array<std::u16string_view, 2>> later;
+  std::array<std::u16string_view, 11> f;
+  std::u16string line;
   while (!r41.AtEnd()) {
-    r41.ReadRecord(11, f);
-    records.push_back({DepthText(f[1]), NumberValue(f[2]), NumberValue(f[3]), NumberValue(f[4])});
+    r41.ReadRecord(f);
+    line.assign(u"3000 ");
+    AppendDepthText(line, f[1]);
+    line += u' ';
+    AppendNumberValue(line, f[3]);
+    line += u' ';
+    AppendNumberValue(line, f[4]);
+    out.Line(line);
+    later.push_back({f[1], f[2]});
   }
-  for (const auto& r : records) out.Line(u"3000 " + r[0] + u" " + r[2] + u" " + r[3]);
-  for (const auto& r : records) out.Line(u"3010 " + r[0] + u" " + r[1]);
+  for (const auto& [depth, value] : later) {
+    line.assign(u"3010 ");
+    AppendDepthText(line, depth);
+    line += u' ';
+    AppendNumberValue(line, value);
+    out.Line(line);
+  }
 }
 
 void WriteRecords3020(FieldReader& n9, LineSink& out) {
-  std::vector<std::u16string_view> f;
+  std::array<std::u16string_view, 3> f;
+  std::u16string line;
   while (!n9.AtEnd()) {
-    n9.ReadRecord(3, f);
-    out.Line(u"3020 " + DepthText(f[2]) + u" " + DatePart(f[1], 6) + u" " + DatePart(f[1], 9));
+    n9.ReadRecord(f);
+    line.assign(u"3020 ");
+    AppendDepthText(line, f[2]);
+    line += u' ';
+    AppendDatePart(line, f[1], 6);
+    line += u' ';
+    AppendDatePart(line, f[1], 9);
+    out.Line(line);
   }
 }
 
 void WriteRecords3030(FieldReader& x7, PatternTables& tables, LineSink& out) {
-  std::vector<std::u16string_view> f;
+  std::array<std::u16string_view, 68> f;
+  std::u16string line, name;
+  size_t prefix = 0;  // "3030 <top> <bottom> ", the same for every code of a record
   while (!x7.AtEnd()) {
-    x7.ReadRecord(68, f);
-    const std::u16string depths = DepthText(f[4]) + u" " + BottomDepthValue(f[5]) + u" ";
+    x7.ReadRecord(f);
+    bool prefix_built = false;
     for (size_t i = 8; i < 28; ++i) {
       const float code = NumericValue(f[i]);
       if (code == 0.0f) continue;
-      std::u16string name;
-      if (auto found = tables.Get(TableId::kL8).First(code)) name = *found;
-      out.Line(u"3030 " + depths + TextValue(ToFullWidth(name)));
+      if (!prefix_built) {
+        line.assign(u"3030 ");
+        AppendDepthText(line, f[4]);
+        line += u' ';
+        AppendBottomDepthValue(line, f[5]);
+        line += u' ';
+        prefix = line.size();
+        prefix_built = true;
+      }
+      line.resize(prefix);
+      name.clear();
+      if (auto found = tables.Get(TableId::kL8).First(code)) AppendFullWidth(name, *found);
+      AppendTextValue(line, name);
+      out.Line(line);
     }
   }
 }
 
 void WriteRecords3040(FieldReader& g40, LineSink& out) {
-  std::vector<std::u16string_view> f;
+  std::array<std::u16string_view, 8> f;
+  std::u16string line;
   while (!g40.AtEnd()) {
-    g40.ReadRecord(8, f);
-    out.Line(u"3040 " + DepthText(f[3]) + u" " + BottomDepthValue(f[4]) + u" " + TextValue(f[1]));
+    g40.ReadRecord(f);
+    line.assign(u"3040 ");
+    AppendDepthText(line, f[3]);
+    line += u' ';
+    AppendBottomDepthValue(line, f[4]);
+    line += u' ';
+    AppendTextValue(line, f[1]);
+    out.Line(line);
   }
 }
 
 void WriteRecords3070(FieldReader& r30, PatternTables& tables, LineSink& out) {
-  std::vector<std::u16string_view> f;
+  std::array<std::u16string_view, 6> f;
+  std::u16string line;
   while (!r30.AtEnd()) {
-    r30.ReadRecord(6, f);
+    r30.ReadRecord(f);
     const CodeTable& l19 = tables.Get(TableId::kL19);
-    std::u16string first, second;
-    if (auto name = l19.Last(NumericValue(f[2]))) first = *name;
-    if (auto name = l19.Last(NumericValue(f[4]))) second = *name;
-    std::u16string text = second.empty() ? first : first + u"～" + second;
-    if (text.empty()) text = u"@";
-    out.Line(u"3070 " + DepthText(f[1]) + u" " + std::u16string(TrimLeft(text)));
+    const std::optional<std::u16string_view> first = l19.Last(NumericValue(f[2]));
+    const std::optional<std::u16string_view> second = l19.Last(NumericValue(f[4]));
+    line.assign(u"3070 ");
+    AppendDepthText(line, f[1]);
+    line += u' ';
+    const size_t start = line.size();
+    if (first) line += *first;
+    if (second && !second->empty()) {
+      line += u'～';
+      line += *second;
+    }
+    // The names without their leading blanks, or "@" when there are none.
+    if (line.size() == start) line += u'@';
+    size_t blanks = start;
+    while (blanks < line.size() && line[blanks] == u' ') ++blanks;
+    line.erase(start, blanks - start);
+    out.Line(line);
   }
 }
 

@@ -39,11 +39,13 @@ std::u16string NormaliseField(int kind, std::u16string_view value) {
   }
 }
 
-void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width) {
-  if (tjvx::Trim(text).empty()) return;
-  const size_t integer_columns = static_cast<size_t>(std::max(integer_width, 0));
-  const size_t decimal_columns = static_cast<size_t>(std::max(decimal_width, 0));
-  std::u16string out(integer_columns + (decimal_columns == 0 ? 0 : decimal_columns + 1), u' ');
+namespace {
+
+// The columns of FormatFixedPoint for a text that is not blank: `integer_columns` integer columns,
+// then, when `decimal_columns` > 0, the point and the decimals; `out` holds that many characters,
+// all blanks on entry.
+void FixedPointColumns(std::u16string_view text, size_t integer_columns, size_t decimal_columns,
+                       char16_t* out) {
   const size_t point = text.find(u'.');
   // The integer part fills its columns from the right, blanks skipped; what does not fit is cut
   // off on the left.
@@ -55,7 +57,7 @@ void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width
     out[integer_columns] = u'.';
     // At most two fraction digits are taken (blanks and further points skipped), then zeros.
     size_t taken = 0;
-    for (size_t i = point == std::u16string::npos ? text.size() : point + 1;
+    for (size_t i = point == std::u16string_view::npos ? text.size() : point + 1;
          i < text.size() && taken < 2; ++i) {
       if (text[i] == u' ' || text[i] == u'.') continue;
       if (taken < decimal_columns) out[integer_columns + 1 + taken] = text[i];
@@ -63,13 +65,33 @@ void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width
     }
     for (size_t k = taken; k < decimal_columns; ++k) out[integer_columns + 1 + k] = u'0';
   }
+}
+
+}  // namespace
+
+void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width) {
+  if (tjvx::Trim(text).empty()) return;
+  const size_t integer_columns = static_cast<size_t>(std::max(integer_width, 0));
+  const size_t decimal_columns = static_cast<size_t>(std::max(decimal_width, 0));
+  std::u16string out(integer_columns + (decimal_columns == 0 ? 0 : decimal_columns + 1), u' ');
+  FixedPointColumns(text, integer_columns, decimal_columns, out.data());
   text = std::move(out);
 }
 
+void AppendDepthText(std::u16string& line, std::u16string_view value) {
+  // A blank depth is left as it is, and without its leading blanks that is nothing.
+  if (tjvx::Trim(value).empty()) return;
+  char16_t columns[7] = {u' ', u' ', u' ', u' ', u' ', u' ', u' '};
+  FixedPointColumns(value, 4, 2, columns);
+  const char16_t* first = columns;
+  while (*first == u' ') ++first;  // the point always stands
+  line.append(first, static_cast<size_t>(columns + 7 - first));
+}
+
 std::u16string DepthText(std::u16string_view value) {
-  std::u16string text(value);
-  FormatFixedPoint(text, 4, 2);
-  return std::u16string(tjvx::TrimLeft(text));
+  std::u16string text;
+  AppendDepthText(text, value);
+  return text;
 }
 
 }  // namespace FCOPYSUB

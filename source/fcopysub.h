@@ -35,6 +35,8 @@ void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width
 // A depth as the records write it: four integer columns, two decimals, leading blanks removed
 // (1.5 gives "1.50"); a blank depth stays empty.
 std::u16string DepthText(std::u16string_view value);
+// DepthText(value) appended to `line`, for lines built in one buffer.
+void AppendDepthText(std::u16string& line, std::u16string_view value);
 
 }  // namespace FCOPYSUB
 

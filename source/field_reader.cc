@@ -1,19 +1,44 @@
 #include "source/field_reader.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 #include "common/error.h"
 
 namespace tjvx {
 namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+bool IsLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
+// A comma or a line end; the three are below U+002D, so most characters take one comparison.
+bool IsFieldEnd(char16_t c) { return c <= u',' && (c == u',' || IsLineEnd(c)); }
+
+// The index of the first Ctrl-Z, or the size of the text. Big files rarely hold one, so the bytes
+// are searched with memchr and a hit counts only where it is a whole U+001A.
+size_t FindCtrlZ(const std::u16string& text) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const char* bytes = reinterpret_cast<const char*>(text.data());
+    const size_t size = text.size() * 2;
+    for (size_t from = 0; from < size;) {
+      const void* hit = std::memchr(bytes + from, 0x1A, size - from);
+      if (hit == nullptr) break;
+      const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - bytes);
+      if (at % 2 == 0 && bytes[at + 1] == 0) return at / 2;
+      from = at + 1;
+    }
+    return text.size();
+  } else {
+    return std::min(text.find(u'\x1A'), text.size());
+  }
+}
 
 }  // namespace
 
 FieldReader::FieldReader(std::u16string text, std::u16string file)
     : text_(std::make_unique<const std::u16string>(std::move(text))), file_(std::move(file)) {
   data_ = text_->data();
-  end_ = text_->find(u'\x1A');
-  if (end_ == std::u16string::npos) end_ = text_->size();
+  end_ = FindCtrlZ(*text_);
 }
 
 bool FieldReader::AtLineEnd() const {
@@ -53,54 +78,65 @@ void FieldReader::CutShort(long long line) const {
 std::u16string_view FieldReader::ReadField() { return ReadFieldOf(0); }
 
 std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
+  // Every source file goes through here field by field, so the scan works on local pointers.
+  const char16_t* p = data_ + pos_;
+  const char16_t* const end = data_ + end_;
+  auto consume_line_end = [&] {
+    if (*p == u'\r' && p + 1 < end && p[1] == u'\n') ++p;
+    ++p;
+    ++line_;
+  };
   // Find where the field begins: blank lines are skipped unless a comma has promised a field.
   for (;;) {
-    SkipBlanks();
-    if (AtLineEnd() && !after_comma_) {
-      ConsumeLineEnd();
+    while (p < end && IsBlank(*p)) ++p;
+    if (p < end && IsLineEnd(*p) && !after_comma_) {
+      consume_line_end();
       continue;
     }
     break;
   }
-  if (AtTextEnd()) {
+  if (p == end) {
+    pos_ = end_;
     if (!after_comma_) CutShort(record_line > 0 ? record_line : line_);
     after_comma_ = false;
     return {};
   }
-  if (AtLineEnd()) {  // "a,": the comma's field is empty
-    ConsumeLineEnd();
+  if (IsLineEnd(*p)) {  // "a,": the comma's field is empty
+    consume_line_end();
+    pos_ = static_cast<size_t>(p - data_);
     after_comma_ = false;
     return {};
   }
-  std::u16string_view all(*text_);
   std::u16string_view value;
-  if (data_[pos_] == u'"') {
-    size_t start = ++pos_;
-    SkipUntil(u'"');
-    value = all.substr(start, pos_ - start);
-    if (pos_ < end_ && data_[pos_] == u'"') {
-      ++pos_;
-      SkipUntil(u',');
+  if (*p == u'"') {
+    const char16_t* start = ++p;
+    while (p < end && *p != u'"' && !IsLineEnd(*p)) ++p;
+    value = std::u16string_view(start, static_cast<size_t>(p - start));
+    if (p < end && *p == u'"') {
+      ++p;
+      while (p < end && !IsFieldEnd(*p)) ++p;
     }
   } else {
-    size_t start = pos_;
-    SkipUntil(u',');
-    size_t stop = pos_;
-    while (stop > start && IsBlank(data_[stop - 1])) --stop;
-    value = all.substr(start, stop - start);
+    const char16_t* start = p;
+    while (p < end && !IsFieldEnd(*p)) ++p;
+    const char16_t* stop = p;
+    while (stop > start && IsBlank(stop[-1])) --stop;
+    value = std::u16string_view(start, static_cast<size_t>(stop - start));
   }
   after_comma_ = false;
-  if (pos_ < end_ && data_[pos_] == u',') {
-    ++pos_;
-    after_comma_ = true;
-  } else if (AtLineEnd()) {
-    ConsumeLineEnd();
+  if (p < end) {
+    if (*p == u',') {
+      ++p;
+      after_comma_ = true;
+    } else {
+      consume_line_end();
+    }
   }
+  pos_ = static_cast<size_t>(p - data_);
   return value;
 }
 
-void FieldReader::ReadRecord(size_t count, std::vector<std::u16string_view>& fields) {
-  fields.clear();
+void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
   // The record's line is where its first field stands, after any blank lines.
   if (!after_comma_) {
     SkipBlanks();
@@ -110,7 +146,12 @@ void FieldReader::ReadRecord(size_t count, std::vector<std::u16string_view>& fie
     }
   }
   const long long record_line = line_;
-  for (size_t i = 0; i < count; ++i) fields.push_back(ReadFieldOf(record_line));
+  for (std::u16string_view& field : fields) field = ReadFieldOf(record_line);
+}
+
+void FieldReader::ReadRecord(size_t count, std::vector<std::u16string_view>& fields) {
+  fields.resize(count);
+  ReadRecord(std::span(fields));
 }
 
 std::vector<std::u16string_view> FieldReader::ReadRecord(size_t count) {

@@ -2,6 +2,7 @@
 #define TJVX_SOURCE_FIELD_READER_H_
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,8 @@ class FieldReader {
   // The next `count` fields, wherever they stand (a record may span lines). A record cut short by
   // the end of the file throws Error::Kind::kRecordCutShort naming the file and the record's line.
   void ReadRecord(size_t count, std::vector<std::u16string_view>& fields);
+  // The next fields.size() fields, into `fields`, as above.
+  void ReadRecord(std::span<std::u16string_view> fields);
   std::vector<std::u16string_view> ReadRecord(size_t count);
   // Drops the rest of the current line, line end included.
   void SkipLine();
