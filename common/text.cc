@@ -151,16 +151,32 @@ int DisplayWidth(std::u16string_view text) {
 std::u16string SingleToPlainText(float value) {
   if (value == 0.0f) return u"0";
   // Whole numbers of up to seven digits, such as counts, print as their digits under "%.7G" too.
-  if (std::fabs(value) < 1e7f && value == std::trunc(value)) {
-    return FromAscii(std::to_string(static_cast<long>(value)));
-  }
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(value));
-  std::string text = buf;
+  char* end;
+  if (std::fabs(value) < 1e7f && value == std::trunc(value)) {
+    end = std::to_chars(buf, buf + sizeof buf, static_cast<long>(value)).ptr;
+  } else {
+    // "%.7G": to_chars with a precision writes what printf's "%.7g" writes; the exponent letter is
+    // then made a capital.
+    end = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value),
+                        std::chars_format::general, 7)
+              .ptr;
+    for (char* c = buf; c != end; ++c) {
+      if (*c == 'e') *c = 'E';
+    }
+  }
   // Drop the zero before the point: "0.3" becomes ".3", "-0.3" becomes "-.3".
-  if (text.rfind("0.", 0) == 0) text.erase(0, 1);
-  if (text.rfind("-0.", 0) == 0) text.erase(1, 1);
-  return FromAscii(text);
+  std::string_view text(buf, static_cast<size_t>(end - buf));
+  std::u16string out;
+  out.reserve(text.size());
+  if (text.starts_with("0.")) {
+    text.remove_prefix(1);
+  } else if (text.starts_with("-0.")) {
+    out += u'-';
+    text.remove_prefix(2);
+  }
+  out.append(text.begin(), text.end());
+  return out;
 }
 
 std::u16string SingleToText(float value) {

@@ -1,6 +1,6 @@
 #include "convert/tests_and_merged.h"
 
-#include <unordered_map>
+#include <algorithm>
 #include <vector>
 
 #include "common/text.h"
@@ -11,108 +11,193 @@
 namespace tjvx {
 namespace {
 
-using FCOPYSUB::DepthText;
+using FCOPYSUB::AppendDepthText;
 
-// -0 and 0 are one depth.
-float DepthKey(float depth) { return depth == 0.0f ? 0.0f : depth; }
-
-// The values one member gives a 5000 line, joined by blanks.
-std::u16string MemberValues(size_t member, const std::vector<std::u16string_view>& f) {
-  auto value = [](std::u16string_view v) {
-    return v.empty() ? std::u16string(u"@") : std::u16string(v);
-  };
-  switch (member) {
-    case 0:  // N8.TXT: the date pair
-      return f[1].empty() ? u"-1 -1" : DatePart(f[1], 6) + u" " + DatePart(f[1], 9);
-    case 1:  // G71.TXT
-      return value(f[4]);
-    case 2:  // G73.TXT
-      return value(f[2]) + u" " + value(f[3]);
-    default:  // G81.TXT: A, B, then the fixed "@", then C
-      return value(f[2]) + u" " + value(f[3]) + u" @ " + value(f[4]);
+// Appends `value`, or "@" when it is empty.
+void AppendOrAt(std::u16string& line, std::u16string_view value) {
+  if (value.empty()) {
+    line += u'@';
+  } else {
+    line += value;
   }
 }
 
+// Drops the blanks that stand at `start` of the line.
+void TrimLeftFrom(std::u16string& line, size_t start) {
+  size_t blanks = start;
+  while (blanks < line.size() && line[blanks] == u' ') ++blanks;
+  line.erase(start, blanks - start);
+}
+
+// One record of a 5000 member: its depth and the fields it gives the line, as views into the
+// member's text.
+struct MemberRecord {
+  float depth;
+  std::array<std::u16string_view, 3> values;
+};
+
 struct MemberLayout {
   size_t fields;
-  size_t depth_field;  // counted from 0
+  size_t depth_field;                 // counted from 0
+  std::array<size_t, 3> value_fields;  // the fields kept (counted from 0); 0 ends the list
   std::u16string_view defaults;
 };
 
-constexpr MemberLayout kMembers[] = {
-    {3, 2, u"-1 -1"}, {5, 1, u"@"}, {4, 1, u"@ @"}, {5, 1, u"@ @ @ @"}};
+constexpr MemberLayout kMembers[] = {{3, 2, {1}, u"-1 -1"},        // N8.TXT: the date
+                                     {5, 1, {4}, u"@"},            // G71.TXT
+                                     {4, 1, {2, 3}, u"@ @"},       // G73.TXT
+                                     {5, 1, {2, 3, 4}, u"@ @ @ @"}};  // G81.TXT
+
+// The values one member gives a 5000 line, joined by blanks.
+void AppendMemberValues(std::u16string& line, size_t member, const MemberRecord& record) {
+  const auto& v = record.values;
+  switch (member) {
+    case 0:  // N8.TXT: the date pair
+      if (v[0].empty()) {
+        line += u"-1 -1";
+      } else {
+        AppendDatePart(line, v[0], 6);
+        line += u' ';
+        AppendDatePart(line, v[0], 9);
+      }
+      break;
+    case 1:  // G71.TXT
+      AppendOrAt(line, v[0]);
+      break;
+    case 2:  // G73.TXT
+      AppendOrAt(line, v[0]);
+      line += u' ';
+      AppendOrAt(line, v[1]);
+      break;
+    default:  // G81.TXT: A, B, then the fixed "@", then C
+      AppendOrAt(line, v[0]);
+      line += u' ';
+      AppendOrAt(line, v[1]);
+      line += u" @ ";
+      AppendOrAt(line, v[2]);
+      break;
+  }
+}
+
+void AppendEndDepth(std::u16string& line, std::u16string_view start_depth,
+                    const std::array<std::u16string_view, 3>& lengths) {
+  // Each quotient and each partial sum is a single precision number.
+  float end = 0.0f;
+  for (std::u16string_view length : lengths) end = end + NumericValue(length) / 100.0f;
+  end = end + NumericValue(start_depth);
+  AppendDepthText(line, SingleToText(end));
+}
 
 }  // namespace
 
 std::u16string EndDepth(std::u16string_view start_depth,
                         const std::array<std::u16string_view, 3>& lengths) {
-  // Each quotient and each partial sum is a single precision number.
-  float end = 0.0f;
-  for (std::u16string_view length : lengths) end = end + NumericValue(length) / 100.0f;
-  end = end + NumericValue(start_depth);
-  return DepthText(SingleToText(end));
+  std::u16string text;
+  AppendEndDepth(text, start_depth, lengths);
+  return text;
 }
 
 void WriteRecords4000(FieldReader& x5, LineSink& out) {
-  std::vector<std::u16string_view> f;
+  std::array<std::u16string_view, 11> f;
+  std::u16string line, start_depth;
   while (!x5.AtEnd()) {
-    x5.ReadRecord(11, f);
-    const std::u16string start = DepthText(f[1]);
-    std::u16string line = u"4000 " + start + u" " + EndDepth(start, {f[6], f[8], f[10]});
-    for (size_t i : {6, 8, 10}) line += u" " + NumberValue(f[i]);
+    x5.ReadRecord(f);
+    start_depth.clear();
+    AppendDepthText(start_depth, f[1]);
+    line.assign(u"4000 ");
+    line += start_depth;
+    line += u' ';
+    // The end depth is summed from the start depth as the line writes it.
+    AppendEndDepth(line, start_depth, {f[6], f[8], f[10]});
+    for (size_t i : {6, 8, 10}) {
+      line += u' ';
+      AppendNumberValue(line, f[i]);
+    }
     for (size_t i : {5, 7, 9}) {
       // A negative reading counts as none.
-      line += u" " + NumberValue(NumericValue(f[i]) < 0.0f ? std::u16string_view(u"0") : f[i]);
+      line += u' ';
+      AppendNumberValue(line, NumericValue(f[i]) < 0.0f ? std::u16string_view(u"0") : f[i]);
     }
     out.Line(line);
   }
 }
 
 void WriteRecords5000(MergedMembers& members, LineSink& out) {
-  std::array<std::unordered_map<float, std::u16string, FloatKeyHash>, 4> values;
+  // Each member's records, ordered by depth with the file's order kept among equal depths, so the
+  // first record at a depth comes first; the lines walk the depth list and every member at once.
+  std::array<std::vector<MemberRecord>, 4> records;
   std::vector<float> depths;
   std::vector<std::u16string_view> f;
   for (size_t m = 0; m < members.size(); ++m) {
     if (!members[m]) continue;
     FieldReader& reader = *members[m];
+    const MemberLayout& layout = kMembers[m];
     while (!reader.AtEnd()) {
-      reader.ReadRecord(kMembers[m].fields, f);
-      const float depth = DepthKey(NumericValue(f[kMembers[m].depth_field]));
-      depths.push_back(depth);
-      // The first record at a depth counts.
-      if (!values[m].contains(depth)) values[m].emplace(depth, MemberValues(m, f));
+      reader.ReadRecord(layout.fields, f);
+      MemberRecord& record = records[m].emplace_back();
+      record.depth = NumericValue(f[layout.depth_field]);
+      for (size_t k = 0; k < 3; ++k) {
+        if (layout.value_fields[k] != 0) record.values[k] = f[layout.value_fields[k]];
+      }
+      depths.push_back(record.depth);
+    }
+    auto by_depth = [](const MemberRecord& a, const MemberRecord& b) { return a.depth < b.depth; };
+    if (!std::is_sorted(records[m].begin(), records[m].end(), by_depth)) {
+      std::stable_sort(records[m].begin(), records[m].end(), by_depth);
     }
   }
+  std::array<size_t, 4> next{};
+  std::u16string line;
   for (const DEPSET::DepthEntry& entry : DEPSET::MergeDepths(std::move(depths))) {
-    std::u16string line = u"5000 " + DepthText(entry.text);
+    line.assign(u"5000 ");
+    AppendDepthText(line, entry.text);
     for (size_t m = 0; m < members.size(); ++m) {
-      auto it = values[m].find(DepthKey(entry.value));
-      line += u" ";
-      line += it != values[m].end() ? it->second : std::u16string(kMembers[m].defaults);
+      const std::vector<MemberRecord>& list = records[m];
+      while (next[m] < list.size() && list[next[m]].depth < entry.value) ++next[m];
+      line += u' ';
+      if (next[m] < list.size() && list[next[m]].depth == entry.value) {
+        AppendMemberValues(line, m, list[next[m]]);
+      } else {
+        line += kMembers[m].defaults;
+      }
     }
     out.Line(line);
   }
 }
 
 void WriteRecords5010(FieldReader& g72, PatternTables& tables, LineSink& out) {
-  std::vector<std::u16string_view> f;
+  std::array<std::u16string_view, 8> f;
+  std::u16string line;
   while (!g72.AtEnd()) {
-    g72.ReadRecord(8, f);
-    std::u16string first, second;
-    if (!f[3].empty()) {
-      if (auto name = tables.Get(TableId::kL18).First(NumericValue(f[3]))) first = *name;
+    g72.ReadRecord(f);
+    std::optional<std::u16string_view> first, second;
+    if (!f[3].empty()) first = tables.Get(TableId::kL18).First(NumericValue(f[3]));
+    if (!f[5].empty()) second = tables.Get(TableId::kL18B).First(NumericValue(f[5]));
+    const bool has_first = first && !first->empty(), has_second = second && !second->empty();
+
+    line.assign(u"5010 ");
+    AppendDepthText(line, f[1]);
+    line += u' ';
+    if (f[2].empty()) {
+      line += u"-1";
+    } else {
+      line += TrimLeft(f[2]);
     }
-    if (!f[5].empty()) {
-      if (auto name = tables.Get(TableId::kL18B).First(NumericValue(f[5]))) second = *name;
+    line += u' ';
+    if (f[7].empty()) {
+      line += u'@';
+    } else {
+      line += TrimLeft(f[7]);
     }
-    std::u16string names = !first.empty() && !second.empty() ? ToFullWidth(first + u"／" + second)
-                           : !first.empty()                  ? ToFullWidth(first)
-                           : !second.empty()                 ? ToFullWidth(second)
-                                                             : u"@";
-    const std::u16string value = f[2].empty() ? u"-1" : std::u16string(TrimLeft(f[2]));
-    const std::u16string text = f[7].empty() ? u"@" : std::u16string(TrimLeft(f[7]));
-    out.Line(u"5010 " + DepthText(f[1]) + u" " + value + u" " + text + u" " +
-             std::u16string(TrimLeft(names)));
+    line += u' ';
+    // The names in full width, joined by "／", without leading blanks; "@" when there are none.
+    const size_t names = line.size();
+    if (has_first) AppendFullWidth(line, *first);
+    if (has_first && has_second) line += u'／';
+    if (has_second) AppendFullWidth(line, *second);
+    if (!has_first && !has_second) line += u'@';
+    TrimLeftFrom(line, names);
+    out.Line(line);
   }
 }
 

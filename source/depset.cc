@@ -1,7 +1,10 @@
 #include "source/depset.h"
 
 #include <algorithm>
+#include <array>
+#include <span>
 #include <charconv>
+#include <iterator>
 
 #include "common/text.h"
 #include "source/fcopysub.h"
@@ -23,6 +26,11 @@ constexpr Member kMode1[] = {
 constexpr Member kMode2[] = {
     {u"N8.TXT", 3, 3}, {u"G71.TXT", 5, 2}, {u"G73.TXT", 4, 2}, {u"G81.TXT", 5, 2}};
 
+// The most fields a member's record has.
+constexpr size_t kMostFields = 7;
+static_assert(std::ranges::all_of(kMode1, [](const Member& m) { return m.fields <= kMostFields; }));
+static_assert(std::ranges::all_of(kMode2, [](const Member& m) { return m.fields <= kMostFields; }));
+
 }  // namespace
 
 std::u16string ShortestText(float value) {
@@ -32,8 +40,37 @@ std::u16string ShortestText(float value) {
   return tjvx::FromAscii(std::string_view(buffer, ec == std::errc() ? end - buffer : 0));
 }
 
+namespace {
+
+// Sorts depths that are mostly a few ascending runs, one per member file read: up to kMaxRuns runs
+// are merged one after another; anything else is sorted.
+void SortDepths(std::vector<float>& depths) {
+  constexpr size_t kMaxRuns = 16;
+  std::vector<size_t> run_ends;
+  for (size_t i = 1; i < depths.size() && run_ends.size() < kMaxRuns; ++i) {
+    if (depths[i] < depths[i - 1]) run_ends.push_back(i);
+  }
+  if (run_ends.empty()) return;
+  if (run_ends.size() == kMaxRuns) {
+    std::sort(depths.begin(), depths.end());
+    return;
+  }
+  run_ends.push_back(depths.size());
+  std::vector<float> merged;
+  merged.reserve(depths.size());
+  for (size_t k = 1; k < run_ends.size(); ++k) {
+    merged.clear();
+    std::merge(depths.begin(), depths.begin() + static_cast<long>(run_ends[k - 1]),
+               depths.begin() + static_cast<long>(run_ends[k - 1]),
+               depths.begin() + static_cast<long>(run_ends[k]), std::back_inserter(merged));
+    std::copy(merged.begin(), merged.end(), depths.begin());
+  }
+}
+
+}  // namespace
+
 std::vector<DepthEntry> MergeDepths(std::vector<float> depths) {
-  std::sort(depths.begin(), depths.end());
+  SortDepths(depths);
   // -0 and 0 compare equal and are one depth.
   depths.erase(std::unique(depths.begin(), depths.end()), depths.end());
   std::vector<DepthEntry> list;
@@ -60,9 +97,10 @@ std::vector<DepthEntry> CollectDepths(
   auto collect = [&](const Member& member) {
     tjvx::FieldReader* reader = open(member.file);
     if (reader == nullptr) return;
-    std::vector<std::u16string_view> record;
+    std::array<std::u16string_view, kMostFields> record;
+    const std::span<std::u16string_view> fields(record.data(), member.fields);
     while (!reader->AtEnd()) {
-      reader->ReadRecord(member.fields, record);
+      reader->ReadRecord(fields);
       depths.push_back(tjvx::NumericValue(record[member.depth_field - 1]));
     }
   };
