@@ -1,6 +1,7 @@
 #include "convert/site_notes.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "common/text.h"
 #include "source/fcopysub.h"
@@ -11,7 +12,17 @@ namespace {
 
 using DEPSET::DepthEntry;
 
-std::u16string Count(size_t n) { return SingleToText(static_cast<float>(n)); }
+// A count as the log program writes a single-precision number: " 12".
+void AppendCount(std::u16string& line, size_t n) {
+  if (n >= 10'000'000) {
+    line += SingleToText(static_cast<float>(n));
+    return;
+  }
+  char digits[8];
+  char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+  line += u' ';
+  line.append(digits, end);
+}
 
 // A note of X12.TXT: texts of exactly 30 characters go on in the next record's text.
 struct Note {
@@ -51,22 +62,31 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<FieldReader>& x1,
                                                const std::vector<DepthEntry>& depths,
                                                LineSink& out) {
   if (!x1) return std::nullopt;
-  std::optional<std::u16string> last_depth;
-  std::vector<std::u16string_view> record;
+  std::u16string_view last_depth;
+  bool any = false;
+  std::array<std::u16string_view, 4> record;
+  std::u16string line;
   size_t position = 0;  // the depth list is read onward from one line to the next
   while (!x1->AtEnd()) {
-    x1->ReadRecord(4, record);
+    x1->ReadRecord(record);
     const float depth = NumericValue(record[1]);
     size_t passed = 0;
     while (position < depths.size()) {
       ++passed;
       if (depths[position++].value == depth) break;
     }
-    out.Line(u"2000 " + FCOPYSUB::DepthText(record[1]) + u" " + SiteText(record[2], record[3]) +
-             u" @" + Count(passed));
-    last_depth = std::u16string(record[1]);
+    line.assign(u"2000 ");
+    FCOPYSUB::AppendDepthText(line, record[1]);
+    line += u' ';
+    line += SiteText(record[2], record[3]);
+    line += u" @";
+    AppendCount(line, passed);
+    out.Line(line);
+    last_depth = record[1];
+    any = true;
   }
-  return last_depth;
+  if (!any) return std::nullopt;
+  return std::u16string(last_depth);
 }
 
 std::vector<std::u16string> FoldNote(std::u16string_view text) {
@@ -112,27 +132,43 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<DepthEntry>& dept
     }
   }
 
+  // Each coded file is read onward: its last record read gives the names until the list passes
+  // the record's depth (kept as text and as its number, so the text is read once).
   std::array<std::u16string, 6> depth_text, names;
+  std::array<float, 6> depth_value;
   for (size_t k = 0; k < 6; ++k) {
     depth_text[k] = sources.coded[k] ? u"-1" : u"99999";
+    depth_value[k] = NumericValue(depth_text[k]);
     names[k] = u"@";
   }
+  std::u16string line;
   for (size_t e = 0; e < entries; ++e) {
     const DepthEntry& entry = depths[e];
     for (size_t k = 0; k < 6; ++k) {
-      if (sources.coded[k] && NumericValue(depth_text[k]) < entry.value) {
+      if (sources.coded[k] && depth_value[k] < entry.value) {
         FCOPYSUB::LookupLegendNames(tables, static_cast<int>(k) + 1, *sources.coded[k], names[k],
                                     depth_text[k]);
+        depth_value[k] = NumericValue(depth_text[k]);
       }
       if (depth_text[k] == u"99999") names[k] = u"@";
     }
-    std::u16string line = u"2001 " + FCOPYSUB::DepthText(entry.text) + u" @ ";
-    for (const std::u16string& name : names) line += name + u" ";
-    line += u"-1" + Count(note_lines[e].size());
+    line.assign(u"2001 ");
+    FCOPYSUB::AppendDepthText(line, entry.text);
+    line += u" @ ";
+    for (const std::u16string& name : names) {
+      line += name;
+      line += u' ';
+    }
+    line += u"-1";
+    AppendCount(line, note_lines[e].size());
     out.Line(line);
   }
   for (const auto& lines : note_lines) {
-    for (const std::u16string& line : lines) out.Line(u"2002 " + line);
+    for (const std::u16string& note : lines) {
+      line.assign(u"2002 ");
+      line += note;
+      out.Line(line);
+    }
   }
 }
 

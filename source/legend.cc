@@ -1,6 +1,7 @@
 #include "source/legend.h"
 
 #include <array>
+#include <span>
 
 #include "common/error.h"
 #include "common/text.h"
@@ -14,8 +15,10 @@ void LookupLegendNames(tjvx::PatternTables& tables, int kind, tjvx::FieldReader&
     return;
   }
   const long long line = reader.line();
-  std::vector<std::u16string_view> record = reader.ReadRecord(kind == 1 ? 7 : 6);
-  depth = std::u16string(record[1]);
+  std::array<std::u16string_view, 7> fields;
+  const std::span<std::u16string_view> record(fields.data(), kind == 1 ? 7 : 6);
+  reader.ReadRecord(record);
+  depth.assign(record[1]);
 
   // codes[g][p]: group g (0, 1), position p (0..2); empty positions count as code 0.
   std::array<std::array<std::u16string_view, 3>, 2> codes{};
@@ -45,8 +48,13 @@ void LookupLegendNames(tjvx::PatternTables& tables, int kind, tjvx::FieldReader&
       if (auto name = table.Last(tjvx::NumericValue(codes[g][p]))) group[g] += *name;
     }
   }
-  names = group[1].empty() ? tjvx::ToFullWidth(group[0])
-                           : tjvx::ToFullWidth(group[0] + u"～" + group[1]);
+  // The wave dash and the full-width forms never combine, so each group is made full width alone.
+  names.clear();
+  tjvx::AppendFullWidth(names, group[0]);
+  if (!group[1].empty()) {
+    names += u'～';
+    tjvx::AppendFullWidth(names, group[1]);
+  }
   if (names.empty()) names = u"@";
 }
 
