@@ -43,13 +43,15 @@ char16_t SemiVoiced(char16_t kana) {
 }  // namespace
 
 std::u16string_view TrimLeft(std::u16string_view text) {
-  size_t start = text.find_first_not_of(u' ');
-  return start == std::u16string_view::npos ? std::u16string_view() : text.substr(start);
+  size_t start = 0;
+  while (start < text.size() && text[start] == u' ') ++start;
+  return text.substr(start);
 }
 
 std::u16string_view TrimRight(std::u16string_view text) {
-  size_t end = text.find_last_not_of(u' ');
-  return end == std::u16string_view::npos ? std::u16string_view() : text.substr(0, end + 1);
+  size_t end = text.size();
+  while (end > 0 && text[end - 1] == u' ') --end;
+  return text.substr(0, end);
 }
 
 std::u16string_view Trim(std::u16string_view text) { return TrimRight(TrimLeft(text)); }

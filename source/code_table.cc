@@ -49,20 +49,33 @@ CodeTable::CodeTable(FieldReader& reader, size_t fields, size_t code_field, size
   std::vector<std::u16string_view> record;
   while (!reader.AtEnd()) {
     reader.ReadRecord(fields, record);
-    float key = Key(NumericValue(record[code_field]));
-    first_.emplace(key, names_.size());
-    last_[key] = names_.size();
+    const float key = Key(NumericValue(record[code_field]));
+    const auto entry = static_cast<uint32_t>(names_.size());
+    if (std::optional<size_t> index = DirectIndex(key)) {
+      if (direct_.size() <= *index) direct_.resize(*index + 1);
+      if (direct_[*index].first == kNone) direct_[*index].first = entry;
+      direct_[*index].last = entry;
+    } else {
+      first_.emplace(key, entry);
+      last_[key] = entry;
+    }
     names_.emplace_back(record[name_field]);
   }
 }
 
 std::optional<std::u16string_view> CodeTable::First(float code) const {
+  if (std::optional<size_t> index = DirectIndex(code)) {
+    return *index < direct_.size() ? Name(direct_[*index].first) : std::nullopt;
+  }
   auto it = first_.find(Key(code));
   if (it == first_.end()) return std::nullopt;
   return names_[it->second];
 }
 
 std::optional<std::u16string_view> CodeTable::Last(float code) const {
+  if (std::optional<size_t> index = DirectIndex(code)) {
+    return *index < direct_.size() ? Name(direct_[*index].last) : std::nullopt;
+  }
   auto it = last_.find(Key(code));
   if (it == last_.end()) return std::nullopt;
   return names_[it->second];

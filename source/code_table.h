@@ -46,6 +46,24 @@ class CodeTable {
 
  private:
   static float Key(float code) { return code == 0.0f ? 0.0f : code; }  // -0 and 0 are one code
+  // Most codes are small whole numbers; they index `direct_` instead of being hashed.
+  static constexpr size_t kDirectCodes = 1024;
+  static std::optional<size_t> DirectIndex(float code) {
+    if (!(code >= 0.0f && code < static_cast<float>(kDirectCodes))) return std::nullopt;
+    const auto whole = static_cast<size_t>(code);
+    if (static_cast<float>(whole) != code) return std::nullopt;
+    return whole;
+  }
+  static constexpr uint32_t kNone = UINT32_MAX;
+  struct Entries {
+    uint32_t first = kNone;
+    uint32_t last = kNone;
+  };
+  std::optional<std::u16string_view> Name(uint32_t entry) const {
+    if (entry == kNone) return std::nullopt;
+    return names_[entry];
+  }
+  std::vector<Entries> direct_;
   std::vector<std::u16string> names_;
   std::unordered_map<float, size_t, FloatKeyHash> first_;
   std::unordered_map<float, size_t, FloatKeyHash> last_;

@@ -33,6 +33,17 @@ size_t FindCtrlZ(const std::u16string& text) {
   }
 }
 
+// The end of an unquoted field starting at `p`: the next comma or line end, or `end`. The
+// character at `end` is the text's terminating NUL or a Ctrl-Z, both below the comma, so the inner
+// loop needs no bound check; a NUL inside the text is passed over.
+const char16_t* ScanUnquoted(const char16_t* p, const char16_t* end) {
+  for (;;) {
+    while (*p > u',') ++p;
+    if (p >= end || IsFieldEnd(*p)) return p;
+    ++p;
+  }
+}
+
 }  // namespace
 
 FieldReader::FieldReader(std::u16string text, std::u16string file)
@@ -118,7 +129,7 @@ std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
     }
   } else {
     const char16_t* start = p;
-    while (p < end && !IsFieldEnd(*p)) ++p;
+    p = ScanUnquoted(p, end);
     const char16_t* stop = p;
     while (stop > start && IsBlank(stop[-1])) --stop;
     value = std::u16string_view(start, static_cast<size_t>(stop - start));
@@ -146,7 +157,33 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
     }
   }
   const long long record_line = line_;
-  for (std::u16string_view& field : fields) field = ReadFieldOf(record_line);
+  const char16_t* const end = data_ + end_;
+  for (std::u16string_view& field : fields) {
+    // Most fields are unquoted and start at once with a character above the comma (digits,
+    // points, signs, letters, kana, kanji): they are read here; any other start goes the long way.
+    const char16_t* p = data_ + pos_;
+    if (p == end || *p <= u',') {
+      field = ReadFieldOf(record_line);
+      continue;
+    }
+    const char16_t* const start = p;
+    p = ScanUnquoted(p, end);
+    const char16_t* stop = p;
+    while (IsBlank(stop[-1])) --stop;  // stops at the first character, which is not blank
+    field = std::u16string_view(start, static_cast<size_t>(stop - start));
+    after_comma_ = false;
+    if (p < end) {
+      if (*p == u',') {
+        ++p;
+        after_comma_ = true;
+      } else {  // a line end
+        if (*p == u'\r' && p + 1 < end && p[1] == u'\n') ++p;
+        ++p;
+        ++line_;
+      }
+    }
+    pos_ = static_cast<size_t>(p - data_);
+  }
 }
 
 void FieldReader::ReadRecord(size_t count, std::vector<std::u16string_view>& fields) {

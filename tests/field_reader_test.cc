@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
+
 #include "common/error.h"
+#include "common/text.h"
 
 namespace tjvx {
 namespace {
@@ -85,6 +89,128 @@ TEST(FieldReader, FieldsSurviveMovingTheReader) {
   FieldReader moved = std::move(reader);
   EXPECT_EQ(first, u"ab");
   EXPECT_EQ(moved.ReadField(), u"cd");
+}
+
+// The reading rules spelled out one character at a time, without any of the reader's shortcuts.
+class ModelReader {
+ public:
+  explicit ModelReader(std::u16string text) : t_(std::move(text)) {
+    end_ = std::min(t_.find(u'\x1A'), t_.size());
+  }
+  bool AtEnd() const {
+    for (size_t i = pos_; i < end_; ++i) {
+      if (!Blank(t_[i]) && !LineEnd(t_[i])) return false;
+    }
+    return true;
+  }
+  // The record's fields, or the line a cut-short record names.
+  std::optional<std::vector<std::u16string>> Record(size_t count, long long& cut_line) {
+    if (!after_comma_) {
+      while (pos_ < end_ && Blank(t_[pos_])) ++pos_;
+      while (AtLineEnd()) {
+        ConsumeLineEnd();
+        while (pos_ < end_ && Blank(t_[pos_])) ++pos_;
+      }
+    }
+    const long long record_line = line_;
+    std::vector<std::u16string> fields;
+    for (size_t k = 0; k < count; ++k) {
+      for (;;) {
+        while (pos_ < end_ && Blank(t_[pos_])) ++pos_;
+        if (AtLineEnd() && !after_comma_) {
+          ConsumeLineEnd();
+          continue;
+        }
+        break;
+      }
+      if (pos_ >= end_) {
+        if (!after_comma_) {
+          cut_line = record_line;
+          return std::nullopt;
+        }
+        after_comma_ = false;
+        fields.emplace_back();
+        continue;
+      }
+      if (AtLineEnd()) {
+        ConsumeLineEnd();
+        after_comma_ = false;
+        fields.emplace_back();
+        continue;
+      }
+      std::u16string value;
+      if (t_[pos_] == u'"') {
+        ++pos_;
+        while (pos_ < end_ && t_[pos_] != u'"' && !LineEnd(t_[pos_])) value += t_[pos_++];
+        if (pos_ < end_ && t_[pos_] == u'"') {
+          ++pos_;
+          while (pos_ < end_ && t_[pos_] != u',' && !LineEnd(t_[pos_])) ++pos_;
+        }
+      } else {
+        while (pos_ < end_ && t_[pos_] != u',' && !LineEnd(t_[pos_])) value += t_[pos_++];
+        while (!value.empty() && Blank(value.back())) value.pop_back();
+      }
+      after_comma_ = false;
+      if (pos_ < end_ && t_[pos_] == u',') {
+        ++pos_;
+        after_comma_ = true;
+      } else if (AtLineEnd()) {
+        ConsumeLineEnd();
+      }
+      fields.push_back(value);
+    }
+    return fields;
+  }
+  long long line() const { return line_; }
+
+ private:
+  static bool Blank(char16_t c) { return c == u' ' || c == u'\t'; }
+  static bool LineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
+  bool AtLineEnd() const { return pos_ < end_ && LineEnd(t_[pos_]); }
+  void ConsumeLineEnd() {
+    if (t_[pos_] == u'\r' && pos_ + 1 < end_ && t_[pos_ + 1] == u'\n') ++pos_;
+    ++pos_;
+    ++line_;
+  }
+  std::u16string t_;
+  size_t pos_ = 0, end_ = 0;
+  long long line_ = 1;
+  bool after_comma_ = false;
+};
+
+TEST(FieldReader, ReadsRandomTextsAsTheRulesSay) {
+  // Short texts over the characters the rules care about, a NUL and Ctrl-Z among them, read in
+  // records of random sizes: every field, line and cut-short record must be the model's.
+  constexpr char16_t kAlphabet[] = {u'a', u'1', u'.', u'-', u'漢', u' ', u'\t', u',',
+                                    u'"',  u'\r', u'\n', u'\0', u'\x1A'};
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 20000; ++round) {
+    std::u16string text(random() % 24, u' ');
+    for (char16_t& c : text) c = kAlphabet[random() % std::size(kAlphabet)];
+    FieldReader reader(text, u"t");
+    ModelReader model(text);
+    SCOPED_TRACE(testing::PrintToString(ToUtf8(text)));
+    while (!model.AtEnd()) {
+      ASSERT_FALSE(reader.AtEnd());
+      const size_t count = 1 + random() % 4;
+      long long cut_line = 0;
+      const std::optional<std::vector<std::u16string>> expected = model.Record(count, cut_line);
+      if (!expected) {
+        try {
+          reader.ReadRecord(count);
+          FAIL() << "no cut-short record";
+        } catch (const Error& error) {
+          EXPECT_EQ(error.line(), cut_line);
+        }
+        break;
+      }
+      const Fields fields = reader.ReadRecord(count);
+      ASSERT_EQ(fields.size(), expected->size());
+      for (size_t k = 0; k < fields.size(); ++k) EXPECT_EQ(fields[k], (*expected)[k]);
+      ASSERT_EQ(reader.line(), model.line());
+    }
+    EXPECT_TRUE(reader.AtEnd());
+  }
 }
 
 }  // namespace
