@@ -57,6 +57,9 @@ std::u16string_view TrimRight(std::u16string_view text) {
 std::u16string_view Trim(std::u16string_view text) { return TrimRight(TrimLeft(text)); }
 
 float NumericValue(std::u16string_view text) {
+  // Codes and depths are read by the hundred thousand: a lone digit, the most common field, is
+  // read at once.
+  if (text.size() == 1) return IsDigit(text[0]) ? static_cast<float>(text[0] - u'0') : 0.0f;
   text = Trim(text);
   const size_t n = text.size();
   size_t i = 0;
@@ -98,7 +101,9 @@ float NumericValue(std::u16string_view text) {
   if (!exponent && int_digits + frac_digits <= 15) {
     static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const double value = static_cast<double>(mantissa) / kPowersOfTen[frac_digits];
+    const double value = frac_digits == 0
+                             ? static_cast<double>(mantissa)
+                             : static_cast<double>(mantissa) / kPowersOfTen[frac_digits];
     return static_cast<float>(negative ? -value : value);
   }
   std::string ascii;
