@@ -158,32 +158,41 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
   }
   const long long record_line = line_;
   const char16_t* const end = data_ + end_;
+  // The position and the comma flag stay in locals while fields are read here, and go back to the
+  // members around every field that takes the long way.
+  const char16_t* p = data_ + pos_;
+  bool after_comma = after_comma_;
   for (std::u16string_view& field : fields) {
     // Most fields are unquoted and start at once with a character above the comma (digits,
     // points, signs, letters, kana, kanji): they are read here; any other start goes the long way.
-    const char16_t* p = data_ + pos_;
     if (p == end || *p <= u',') {
+      pos_ = static_cast<size_t>(p - data_);
+      after_comma_ = after_comma;
       field = ReadFieldOf(record_line);
+      p = data_ + pos_;
+      after_comma = after_comma_;
       continue;
     }
     const char16_t* const start = p;
     p = ScanUnquoted(p, end);
     const char16_t* stop = p;
-    while (IsBlank(stop[-1])) --stop;  // stops at the first character, which is not blank
+    // Trailing blanks are dropped; the first character is not blank, so the loop stops there.
+    while (stop[-1] <= u' ' && IsBlank(stop[-1])) --stop;
     field = std::u16string_view(start, static_cast<size_t>(stop - start));
-    after_comma_ = false;
+    after_comma = false;
     if (p < end) {
       if (*p == u',') {
         ++p;
-        after_comma_ = true;
+        after_comma = true;
       } else {  // a line end
         if (*p == u'\r' && p + 1 < end && p[1] == u'\n') ++p;
         ++p;
         ++line_;
       }
     }
-    pos_ = static_cast<size_t>(p - data_);
   }
+  pos_ = static_cast<size_t>(p - data_);
+  after_comma_ = after_comma;
 }
 
 void FieldReader::ReadRecord(size_t count, std::vector<std::u16string_view>& fields) {
