@@ -151,7 +151,7 @@ std::u16string ToFullWidth(std::u16string_view text) {
 
 int DisplayWidth(std::u16string_view text) {
   int width = 0;
-  for (char16_t c : text) width += platform::Cp932ByteCount(c);
+  for (char16_t c : text) width += c < 0x80 ? 1 : platform::Cp932ByteCount(c);  // ASCII: 1 byte
   return width;
 }
 
