@@ -58,42 +58,38 @@ std::u16string_view Trim(std::u16string_view text) { return TrimRight(TrimLeft(t
 
 float NumericValue(std::u16string_view text) {
   // Codes and depths are read by the hundred thousand: a lone digit, the most common field, is
-  // read at once.
+  // read at once, and the rest through pointers.
   if (text.size() == 1) return IsDigit(text[0]) ? static_cast<float>(text[0] - u'0') : 0.0f;
-  text = Trim(text);
+  const char16_t* p = text.data();
+  const char16_t* end = p + text.size();
+  while (p < end && *p == u' ') ++p;
+  while (end > p && end[-1] == u' ') --end;
+  text = std::u16string_view(p, static_cast<size_t>(end - p));
   const size_t n = text.size();
-  size_t i = 0;
   bool negative = false;
-  if (i < n && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  if (p < end && (*p == u'+' || *p == u'-')) negative = *p++ == u'-';
   // The digits as one integer; exact while there are at most 15 of them.
   uint64_t mantissa = 0;
-  size_t int_digits = 0;
-  while (i < n && IsDigit(text[i])) {
-    mantissa = mantissa * 10 + static_cast<uint64_t>(text[i++] - u'0');
-    ++int_digits;
-  }
+  const char16_t* digits = p;
+  while (p < end && IsDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - u'0');
+  const size_t int_digits = static_cast<size_t>(p - digits);
   size_t frac_digits = 0;
-  if (i < n && text[i] == u'.') {
-    ++i;
-    while (i < n && IsDigit(text[i])) {
-      mantissa = mantissa * 10 + static_cast<uint64_t>(text[i++] - u'0');
-      ++frac_digits;
-    }
+  if (p < end && *p == u'.') {
+    digits = ++p;
+    while (p < end && IsDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - u'0');
+    frac_digits = static_cast<size_t>(p - digits);
   }
   if (int_digits == 0 && frac_digits == 0) return 0.0f;
   bool exponent = false;
-  if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+  if (p < end && (*p == u'e' || *p == u'E')) {
     exponent = true;
-    ++i;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
-    size_t exp_digits = 0;
-    while (i < n && IsDigit(text[i])) {
-      ++i;
-      ++exp_digits;
-    }
-    if (exp_digits == 0) return 0.0f;
+    ++p;
+    if (p < end && (*p == u'+' || *p == u'-')) ++p;
+    digits = p;
+    while (p < end && IsDigit(*p)) ++p;
+    if (p == digits) return 0.0f;
   }
-  if (i != n) return 0.0f;
+  if (p != end) return 0.0f;
 
   // Most fields are short decimals: an integer of at most 15 digits and a power of ten up to
   // 1e15 are both exact doubles, so their quotient is the correctly rounded double of the decimal,
@@ -112,8 +108,8 @@ float NumericValue(std::u16string_view text) {
     ascii += text[k] == u'E' ? 'e' : static_cast<char>(text[k]);
   }
   double value = 0.0;
-  auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-  if (ec != std::errc() || end != ascii.data() + ascii.size()) return 0.0f;
+  auto [read_to, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+  if (ec != std::errc() || read_to != ascii.data() + ascii.size()) return 0.0f;
   float single = static_cast<float>(value);
   if (!std::isfinite(single)) return 0.0f;
   return single;
