@@ -143,18 +143,23 @@ std::optional<fs::path> DriveTable::Root(char16_t letter) const {
   return std::nullopt;
 }
 
-std::optional<fs::path> DriveTable::ToHost(std::u16string_view path, LastName last) const {
+std::optional<fs::path> DriveTable::AsWritten(std::u16string_view path) const {
   if (path.size() < 2 || path[1] != u':' || !IsLetter(path[0])) return std::nullopt;
-  std::optional<fs::path> root = Root(path[0]);
-  if (!root) return std::nullopt;
-  const std::vector<std::u16string_view> names = Components(path.substr(2));
+  std::optional<fs::path> host = Root(path[0]);
+  if (!host) return std::nullopt;
+  for (std::u16string_view name : Components(path.substr(2))) *host /= HostName(name);
+  return host;
+}
+
+std::optional<fs::path> DriveTable::ToHost(std::u16string_view path, LastName last) const {
   // Most paths are written as they stand on disk, and one look-up settles them; the walk below,
   // which asks for every level and may read whole folders, is for the rest.
-  fs::path host = *root;
-  for (std::u16string_view name : names) host /= HostName(name);
+  std::optional<fs::path> as_written = AsWritten(path);
+  if (!as_written) return std::nullopt;
   std::error_code exists_ec;
-  if (fs::exists(host, exists_ec)) return host;
-  host = *root;
+  if (fs::exists(*as_written, exists_ec)) return as_written;
+  const std::vector<std::u16string_view> names = Components(path.substr(2));
+  fs::path host = *Root(path[0]);
   bool resolving = true;
   for (size_t i = 0; i < names.size(); ++i) {
     const std::u16string_view name = names[i];

@@ -40,6 +40,9 @@ class DriveTable {
   // Empty when the path has no drive letter or the letter is not mapped.
   std::optional<std::filesystem::path> ToHost(std::u16string_view path,
                                               LastName last = LastName::kAnyCase) const;
+  // The host path with every name as written, without looking at the file system: what ToHost
+  // gives whenever that path exists.
+  std::optional<std::filesystem::path> AsWritten(std::u16string_view path) const;
 
   // The Windows form of a host path (absolute or relative to the working folder): the mapped drive
   // whose root is the longest prefix of the absolute path, else Z: (on Windows: else the absolute

@@ -39,6 +39,59 @@ mode_t ProcessUmask() {
 
 }  // namespace
 
+#ifndef _WIN32
+namespace {
+
+// A name that is not there, as opposed to one that is there and cannot be read.
+bool IsMissing(int error) {
+  return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(std::u16string_view path) {
+  // Every conversion reads some twenty files, so the file is opened as written first and its
+  // size and kind taken from the open file; only a name that is not there as written is looked
+  // up under another letter case.
+  const std::optional<fs::path> as_written = Drives().AsWritten(path);
+  if (!as_written) return std::nullopt;
+  int fd = open(as_written->c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 && IsMissing(errno)) {
+    const std::optional<fs::path> host = Drives().ToHost(path);
+    if (!host || *host == *as_written) return std::nullopt;
+    fd = open(host->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && IsMissing(errno)) return std::nullopt;
+  }
+  if (fd < 0) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  struct stat info {};
+  if (fstat(fd, &info) != 0) {
+    close(fd);
+    throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  }
+  if (S_ISDIR(info.st_mode)) {
+    close(fd);
+    throw Error(Error::Kind::kNotAFile, std::u16string(path));
+  }
+  // One read of the size the file has, then blocks for anything it gained since.
+  std::string bytes(static_cast<size_t>(info.st_size > 0 ? info.st_size : 0), '\0');
+  size_t got = 0;
+  bool failed = false;
+  for (;;) {
+    if (got == bytes.size()) bytes.resize(got + (1 << 14));
+    const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failed = n < 0;
+      break;
+    }
+    got += static_cast<size_t>(n);
+  }
+  close(fd);
+  if (failed) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  bytes.resize(got);
+  return bytes;
+}
+#else
 std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   std::optional<fs::path> host = Drives().ToHost(path);
   if (!host) return std::nullopt;
@@ -69,6 +122,7 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   if (failed) throw Error(Error::Kind::kReadFailed, std::u16string(path));
   return bytes;
 }
+#endif
 
 std::optional<std::uintmax_t> FileSize(std::u16string_view path) {
   std::optional<fs::path> host = Drives().ToHost(path);
