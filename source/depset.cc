@@ -4,7 +4,6 @@
 #include <array>
 #include <span>
 #include <charconv>
-#include <iterator>
 
 #include "common/text.h"
 #include "source/fcopysub.h"
@@ -42,37 +41,49 @@ std::u16string ShortestText(float value) {
 
 namespace {
 
-// Sorts depths that are mostly a few ascending runs, one per member file read: up to kMaxRuns runs
-// are merged one after another; anything else is sorted.
-void SortDepths(std::vector<float>& depths) {
+// Appends `value` unless it equals the last value (the input comes in ascending order), so the
+// first of equal depths stays; -0 and 0 compare equal and are one depth.
+void AppendNew(std::vector<float>& out, float value) {
+  if (out.empty() || out.back() < value) out.push_back(value);
+}
+
+// The depths ascending, each once. Depths are mostly a few ascending runs, one per member file
+// read: up to kMaxRuns runs are merged one after another, dropping repeats as they go, so each
+// merge is as long as the distinct depths so far; anything else is sorted.
+std::vector<float> SortedDistinct(std::vector<float> depths) {
   constexpr size_t kMaxRuns = 16;
   std::vector<size_t> run_ends;
   for (size_t i = 1; i < depths.size() && run_ends.size() < kMaxRuns; ++i) {
     if (depths[i] < depths[i - 1]) run_ends.push_back(i);
   }
-  if (run_ends.empty()) return;
   if (run_ends.size() == kMaxRuns) {
     std::sort(depths.begin(), depths.end());
-    return;
+    depths.erase(std::unique(depths.begin(), depths.end()), depths.end());
+    return depths;
   }
   run_ends.push_back(depths.size());
-  std::vector<float> merged;
-  merged.reserve(depths.size());
-  for (size_t k = 1; k < run_ends.size(); ++k) {
+  std::vector<float> distinct, merged;
+  size_t run_start = 0;
+  for (size_t run_end : run_ends) {
     merged.clear();
-    std::merge(depths.begin(), depths.begin() + static_cast<long>(run_ends[k - 1]),
-               depths.begin() + static_cast<long>(run_ends[k - 1]),
-               depths.begin() + static_cast<long>(run_ends[k]), std::back_inserter(merged));
-    std::copy(merged.begin(), merged.end(), depths.begin());
+    merged.reserve(distinct.size() + (run_end - run_start));
+    size_t i = 0, j = run_start;
+    // On a tie the depth already merged comes first, as a stable merge would put it.
+    while (i < distinct.size() && j < run_end) {
+      AppendNew(merged, depths[j] < distinct[i] ? depths[j++] : distinct[i++]);
+    }
+    while (i < distinct.size()) AppendNew(merged, distinct[i++]);
+    while (j < run_end) AppendNew(merged, depths[j++]);
+    distinct.swap(merged);
+    run_start = run_end;
   }
+  return distinct;
 }
 
 }  // namespace
 
-std::vector<DepthEntry> MergeDepths(std::vector<float> depths) {
-  SortDepths(depths);
-  // -0 and 0 compare equal and are one depth.
-  depths.erase(std::unique(depths.begin(), depths.end()), depths.end());
+std::vector<DepthEntry> MergeDepths(std::vector<float> unsorted) {
+  const std::vector<float> depths = SortedDistinct(std::move(unsorted));
   std::vector<DepthEntry> list;
   list.reserve(depths.size());
   for (float value : depths) {

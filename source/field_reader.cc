@@ -44,6 +44,16 @@ const char16_t* ScanUnquoted(const char16_t* p, const char16_t* end) {
   }
 }
 
+// The end of a quoted field's text starting at `p`: the closing quote, the line end or `end`,
+// bounded by the character at `end` as above.
+const char16_t* ScanQuoted(const char16_t* p, const char16_t* end) {
+  for (;;) {
+    while (*p > u'"') ++p;
+    if (p >= end || *p == u'"' || IsLineEnd(*p)) return p;
+    ++p;
+  }
+}
+
 }  // namespace
 
 FieldReader::FieldReader(std::u16string text, std::u16string file)
@@ -163,9 +173,26 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
   const char16_t* p = data_ + pos_;
   bool after_comma = after_comma_;
   for (std::u16string_view& field : fields) {
-    // Most fields are unquoted and start at once with a character above the comma (digits,
-    // points, signs, letters, kana, kanji): they are read here; any other start goes the long way.
-    if (p == end || *p <= u',') {
+    // Fields that start at once with a character above the comma (digits, points, signs,
+    // letters, kana, kanji), with a quote, or that are empty before a comma are read here; a
+    // field after blanks, at a line end or at the end of the text goes the long way.
+    const char16_t first = p < end ? *p : u'\0';
+    if (first > u',') {
+      const char16_t* const start = p;
+      p = ScanUnquoted(p, end);
+      const char16_t* stop = p;
+      // Trailing blanks are dropped; the first character is not blank, so the loop stops there.
+      while (stop[-1] <= u' ' && IsBlank(stop[-1])) --stop;
+      field = std::u16string_view(start, static_cast<size_t>(stop - start));
+    } else if (first == u'"') {
+      const char16_t* const start = ++p;
+      p = ScanQuoted(p, end);
+      field = std::u16string_view(start, static_cast<size_t>(p - start));
+      // What follows the closing quote, up to the comma or line end, is dropped.
+      if (p < end && *p == u'"') p = ScanUnquoted(p + 1, end);
+    } else if (first == u',' && p < end) {
+      field = std::u16string_view(p, 0);
+    } else {
       pos_ = static_cast<size_t>(p - data_);
       after_comma_ = after_comma;
       field = ReadFieldOf(record_line);
@@ -173,12 +200,6 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
       after_comma = after_comma_;
       continue;
     }
-    const char16_t* const start = p;
-    p = ScanUnquoted(p, end);
-    const char16_t* stop = p;
-    // Trailing blanks are dropped; the first character is not blank, so the loop stops there.
-    while (stop[-1] <= u' ' && IsBlank(stop[-1])) --stop;
-    field = std::u16string_view(start, static_cast<size_t>(stop - start));
     after_comma = false;
     if (p < end) {
       if (*p == u',') {
