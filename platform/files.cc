@@ -76,14 +76,19 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   std::string bytes(static_cast<size_t>(info.st_size > 0 ? info.st_size : 0), '\0');
   size_t got = 0;
   bool failed = false;
+  char block[1 << 14];
   for (;;) {
-    if (got == bytes.size()) bytes.resize(got + (1 << 14));
-    const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+    // Into the room the size gave, then through a block, so a file of the size it had is never
+    // copied to a bigger buffer.
+    const bool into_bytes = got < bytes.size();
+    const ssize_t n = into_bytes ? read(fd, bytes.data() + got, bytes.size() - got)
+                                 : read(fd, block, sizeof block);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       failed = n < 0;
       break;
     }
+    if (!into_bytes) bytes.append(block, static_cast<size_t>(n));
     got += static_cast<size_t>(n);
   }
   close(fd);
