@@ -57,9 +57,12 @@ std::u16string_view TrimRight(std::u16string_view text) {
 std::u16string_view Trim(std::u16string_view text) { return TrimRight(TrimLeft(text)); }
 
 float NumericValue(std::u16string_view text) {
-  // Codes and depths are read by the hundred thousand: a lone digit, the most common field, is
-  // read at once, and the rest through pointers.
+  // Codes and depths are read by the hundred thousand: one or two digits, the most common fields,
+  // are read at once, and the rest through pointers.
   if (text.size() == 1) return IsDigit(text[0]) ? static_cast<float>(text[0] - u'0') : 0.0f;
+  if (text.size() == 2 && IsDigit(text[0]) && IsDigit(text[1])) {  // two-digit codes: "05", "12"
+    return static_cast<float>((text[0] - u'0') * 10 + (text[1] - u'0'));
+  }
   const char16_t* p = text.data();
   const char16_t* end = p + text.size();
   while (p < end && *p == u' ') ++p;

@@ -15,7 +15,9 @@ std::optional<tjvx::FieldReader> OpenSourceFile(std::u16string_view path) {
   size_t eof = bytes->find('\x1A');
   if (eof != std::string::npos) bytes->resize(eof);
   std::u16string file(path);
-  return tjvx::FieldReader(tjvx::platform::DecodeCp932(*bytes, file), file);
+  // The byte 0x1A is never part of a two-byte character, so the text holds no Ctrl-Z either.
+  return tjvx::FieldReader(tjvx::platform::DecodeCp932(*bytes, file), file,
+                           tjvx::FieldReader::CutAtCtrlZ{});
 }
 
 std::u16string NormaliseField(int kind, std::u16string_view value) {

@@ -62,6 +62,12 @@ FieldReader::FieldReader(std::u16string text, std::u16string file)
   end_ = FindCtrlZ(*text_);
 }
 
+FieldReader::FieldReader(std::u16string text, std::u16string file, CutAtCtrlZ)
+    : text_(std::make_unique<const std::u16string>(std::move(text))), file_(std::move(file)) {
+  data_ = text_->data();
+  end_ = text_->size();
+}
+
 bool FieldReader::AtLineEnd() const {
   return pos_ < end_ && (data_[pos_] == u'\r' || data_[pos_] == u'\n');
 }

@@ -23,6 +23,9 @@ class FieldReader {
  public:
   // `file` names the file in error messages.
   FieldReader(std::u16string text, std::u16string file);
+  // For text already cut at its first Ctrl-Z, so it need not be searched for one.
+  struct CutAtCtrlZ {};
+  FieldReader(std::u16string text, std::u16string file, CutAtCtrlZ);
   FieldReader(FieldReader&&) = default;
   FieldReader& operator=(FieldReader&&) = default;
 
