@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -79,14 +80,32 @@ void ConvertOnce(int records) {
   }
 }
 
+// The time a run took: on the wall clock, and on this thread's processor clock, which leaves out
+// the time other programs of a busy machine take from it.
+struct RunTime {
+  double wall = 1e300;
+  double cpu = 1e300;
+  void KeepBest(const RunTime& other) {
+    wall = std::min(wall, other.wall);
+    cpu = std::min(cpu, other.cpu);
+  }
+};
+
+double ThreadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 // The shortest of `repeats` runs, in seconds.
-double BestTime(int repeats, const std::function<void()>& run) {
-  double best = 1e300;
+RunTime BestTime(int repeats, const std::function<void()>& run) {
+  RunTime best;
   for (int i = 0; i < repeats; ++i) {
-    auto start = std::chrono::steady_clock::now();
+    const double cpu_start = ThreadSeconds();
+    const auto start = std::chrono::steady_clock::now();
     run();
-    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    best.KeepBest({took.count(), ThreadSeconds() - cpu_start});
   }
   return best;
 }
@@ -164,7 +183,7 @@ int Report(int records, int repeats) {
   }
   ConvertOnce(sizes[0]);  // builds the code page tables once, outside every measurement
 
-  double times[3];
+  RunTime times[3];
   for (int k = 0; k < 2; ++k) times[k] = BestTime(repeats, [&] { ConvertOnce(sizes[k]); });
   ConvertOnce(sizes[2]);
   const fs::path converted = work / "d" / "OUT" / ToUtf8(BoreholeName(records));
@@ -172,11 +191,10 @@ int Report(int records, int repeats) {
   const std::vector<std::u16string> lines = ConvertedLines(converted);
   // The conversion and its floor take turns, so a change in the machine's load between them
   // does not tilt their ratio; the best of each counts.
-  times[2] = 1e300;
-  double floor = 1e300;
+  RunTime floor;
   for (int i = 0; i < repeats; ++i) {
-    times[2] = std::min(times[2], BestTime(1, [&] { ConvertOnce(sizes[2]); }));
-    floor = std::min(floor, BestTime(1, [&] { Floor(work, records, lines); }));
+    times[2].KeepBest(BestTime(1, [&] { ConvertOnce(sizes[2]); }));
+    floor.KeepBest(BestTime(1, [&] { Floor(work, records, lines); }));
   }
   const long long peak = PeakMemory(work, records);
   fs::remove_all(work);
@@ -187,18 +205,23 @@ int Report(int records, int repeats) {
       "borehole: %d records per source file, input %.1f MiB, converted file %.1f MiB "
       "(%zu lines)\n",
       records, input / kMiB, output_bytes / kMiB, lines.size());
-  std::printf("conversion:        %8.3f s   (best of %d)\n", times[2], repeats);
-  std::printf("floor:             %8.3f s   (read + decode inputs, encode + write output)\n",
-              floor);
-  std::printf("conversion/floor:  %8.2f     target <= 3      %s\n", times[2] / floor,
-              times[2] <= 3.0 * floor ? "met" : "MISSED");
+  std::printf("                   wall clock   processor   (best of %d)\n", repeats);
+  std::printf("conversion:        %8.3f s   %8.3f s\n", times[2].wall, times[2].cpu);
+  std::printf("floor:             %8.3f s   %8.3f s   (read + decode inputs, encode + write output)\n",
+              floor.wall, floor.cpu);
+  const double wall_ratio = times[2].wall / floor.wall, cpu_ratio = times[2].cpu / floor.cpu;
+  std::printf("conversion/floor:  %8.2f     %8.2f     target <= 3  %s\n", wall_ratio, cpu_ratio,
+              wall_ratio <= 3.0 && cpu_ratio <= 3.0 ? "met"
+              : wall_ratio <= 3.0 || cpu_ratio <= 3.0 ? "met on one clock only"
+                                                      : "MISSED");
   std::printf("peak memory:       %8.1f MiB target <= %.1f MiB (4 x input + 32 MiB)  %s\n",
               peak / kMiB, peak_limit / kMiB, peak <= peak_limit ? "met" : "MISSED");
-  std::printf("scaling:  1x %6d records %8.3f s\n", sizes[0], times[0]);
-  std::printf("          4x %6d records %8.3f s  (%.2f x the time)\n", sizes[1], times[1],
-              times[1] / times[0]);
+  std::printf("scaling:  1x %6d records %8.3f s\n", sizes[0], times[0].wall);
+  std::printf("          4x %6d records %8.3f s  (%.2f x the time)\n", sizes[1], times[1].wall,
+              times[1].wall / times[0].wall);
   std::printf("         16x %6d records %8.3f s  (%.2f x the time)  target <= 20  %s\n", sizes[2],
-              times[2], times[2] / times[0], times[2] <= 20.0 * times[0] ? "met" : "MISSED");
+              times[2].wall, times[2].wall / times[0].wall,
+              times[2].wall <= 20.0 * times[0].wall ? "met" : "MISSED");
   return 0;
 }
 

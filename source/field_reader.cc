@@ -78,14 +78,6 @@ void FieldReader::ConsumeLineEnd() {
   ++line_;
 }
 
-void FieldReader::SkipUntil(char16_t stop) {
-  while (pos_ < end_) {
-    const char16_t c = data_[pos_];
-    if (c == stop || c == u'\r' || c == u'\n') return;
-    ++pos_;
-  }
-}
-
 void FieldReader::SkipBlanks() {
   while (pos_ < end_ && IsBlank(data_[pos_])) ++pos_;
 }

@@ -53,18 +53,17 @@ class FieldReader {
   // The next field; a file that has ended throws naming `record_line` (0: the current line).
   std::u16string_view ReadFieldOf(long long record_line);
   bool AtLineEnd() const;
-  bool AtTextEnd() const { return pos_ >= end_; }
   void ConsumeLineEnd();
   void SkipBlanks();
-  // Moves to the next `stop` character or line end, or to the end of the text.
-  void SkipUntil(char16_t stop);
   [[noreturn]] void CutShort(long long line) const;
 
   std::unique_ptr<const std::u16string> text_;  // on the heap, so views survive a move
   const char16_t* data_ = nullptr;              // text_'s characters
   std::u16string file_;
   size_t pos_ = 0;
-  size_t end_ = 0;  // the first Ctrl-Z, or the text's end
+  // The first Ctrl-Z, or the text's end; the character there (the Ctrl-Z or the string's
+  // terminating NUL) is below the comma and stops the field scans without a bound check.
+  size_t end_ = 0;
   long long line_ = 1;
   bool after_comma_ = false;  // the last field ended with a comma, so one more field follows
 };
