@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "common/error.h"
@@ -86,6 +87,32 @@ TEST(DepthList, MergesEqualDepthsAndNumbersThem) {
   EXPECT_EQ(list[3].number, 4);
   EXPECT_EQ(DEPSET::ShortestText(-0.5f), u"-0.5");
   EXPECT_EQ(DEPSET::ShortestText(NumericValue(u"12.30")), u"12.3");
+}
+
+TEST(DepthList, MergesAnyRunsAsSortingWould) {
+  // Member files give ascending runs with repeats; the list must be the sorted distinct depths
+  // however many runs there are (beyond sixteen they are sorted instead of merged).
+  std::mt19937 random(8);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<float> depths;
+    const int runs = static_cast<int>(random() % 24);
+    for (int r = 0; r < runs; ++r) {
+      float depth = -0.0f;
+      for (int n = static_cast<int>(random() % 12); n > 0; --n) {
+        depths.push_back(depth);
+        depth += static_cast<float>(random() % 3) * 0.25f;
+      }
+    }
+    std::vector<float> expected = depths;
+    std::sort(expected.begin(), expected.end());
+    expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+    const std::vector<DEPSET::DepthEntry> list = DEPSET::MergeDepths(depths);
+    ASSERT_EQ(list.size(), expected.size());
+    for (size_t k = 0; k < list.size(); ++k) {
+      EXPECT_EQ(list[k].value, expected[k]);
+      EXPECT_EQ(list[k].number, static_cast<int>(k) + 1);
+    }
+  }
 }
 
 TEST(DepthList, CollectsTheMemberFilesOfEachMode) {
@@ -207,6 +234,31 @@ TEST_F(RecordsTest, Records3070JoinTheLastMatchingNames) {
   WriteRecords3070(r30, tables_, out_);
   EXPECT_EQ(out_.lines, (Lines{u"3070 1.00 強 風化～中風化", u"3070 2.00 ～中風化",
                                u"3070 3.00 空欄", u"3070 4.00 @"}));
+}
+
+TEST_F(RecordsTest, Records3070WriteNamesOfBlanksAsNothingButNoNameAsAt) {
+  Table("L19.TXT", u"1,\"   \"\r\n");
+  FieldReader r30 = Source(u"1,5,1,,0,\r\n2,6,7,,0,\r\n");
+  WriteRecords3070(r30, tables_, out_);
+  EXPECT_EQ(out_.lines, (Lines{u"3070 5.00 ", u"3070 6.00 @"}));
+}
+
+TEST_F(RecordsTest, CodeTablesMatchCodesByValueWhateverTheirSize) {
+  // Small whole codes and the rest (large, fractional, negative) are kept apart; both give the
+  // first and the last entry of a code.
+  Table("L19.TXT", u"5,a\r\n05,b\r\n2000,c\r\n2000.0,d\r\n1.5,e\r\n-3,f\r\n0,g\r\n-0,h\r\n");
+  const CodeTable& table = tables_.Get(TableId::kL19);
+  EXPECT_EQ(table.First(5.0f), u"a");
+  EXPECT_EQ(table.Last(5.0f), u"b");
+  EXPECT_EQ(table.First(2000.0f), u"c");
+  EXPECT_EQ(table.Last(2000.0f), u"d");
+  EXPECT_EQ(table.Last(1.5f), u"e");
+  EXPECT_EQ(table.First(-3.0f), u"f");
+  EXPECT_EQ(table.First(-0.0f), u"g");
+  EXPECT_EQ(table.Last(0.0f), u"h");
+  EXPECT_FALSE(table.First(4.0f).has_value());
+  EXPECT_FALSE(table.Last(1023.0f).has_value());
+  EXPECT_FALSE(table.First(5000.0f).has_value());
 }
 
 TEST_F(RecordsTest, Records4000SumTheEndDepthInSinglePrecision) {

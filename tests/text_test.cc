@@ -55,6 +55,9 @@ TEST(SingleToText, WritesSevenSignificantDigitsWithTheRuntimesBlanks) {
   EXPECT_EQ(SingleToText(0.0f), u" 0");
   EXPECT_EQ(SingleToText(6.3399997f), u" 6.34");
   EXPECT_EQ(SingleToText(1.0f / 3.0f), u" .3333333");
+  // Beyond seven digits or below 1E-4 the exponent form, with a capital E.
+  EXPECT_EQ(SingleToText(1.5e-5f), u" 1.5E-05");
+  EXPECT_EQ(SingleToText(-12345678.0f), u"-1.234568E+07");
   EXPECT_EQ(SingleToPlainText(16.0f), u"16");
 }
 
