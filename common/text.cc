@@ -13,6 +13,10 @@ namespace {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
+// Powers of ten exact in double precision.
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 // Full-width forms of U+FF61..U+FF9F, in code order.
 constexpr char16_t kFullWidthKana[] = {
     u'。', u'「', u'」', u'、', u'・', u'ヲ', u'ァ', u'ィ', u'ゥ', u'ェ', u'ォ', u'ャ', u'ュ',
@@ -63,6 +67,31 @@ float NumericValue(std::u16string_view text) {
   if (text.size() == 2 && IsDigit(text[0]) && IsDigit(text[1])) {  // two-digit codes: "05", "12"
     return static_cast<float>((text[0] - u'0') * 10 + (text[1] - u'0'));
   }
+  // Plain decimals such as depths ("12.35", "0.80", "120"): one pass as long as the text, with
+  // the same result as the general reading below.
+  if (text.size() <= 15) {
+    uint64_t mantissa = 0;
+    size_t point = text.size();
+    bool plain = true;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const auto digit = static_cast<unsigned>(text[i] - u'0');
+      if (digit <= 9) {
+        mantissa = mantissa * 10 + digit;
+      } else if (text[i] == u'.' && point == text.size()) {
+        point = i;
+      } else {
+        plain = false;
+        break;
+      }
+    }
+    const bool has_point = point < text.size();
+    if (plain && text.size() > (has_point ? 1u : 0u)) {
+      const size_t decimals = has_point ? text.size() - point - 1 : 0;
+      const double value = decimals == 0 ? static_cast<double>(mantissa)
+                                         : static_cast<double>(mantissa) / kPowersOfTen[decimals];
+      return static_cast<float>(value);
+    }
+  }
   const char16_t* p = text.data();
   const char16_t* end = p + text.size();
   while (p < end && *p == u' ') ++p;
@@ -98,8 +127,6 @@ float NumericValue(std::u16string_view text) {
   // 1e15 are both exact doubles, so their quotient is the correctly rounded double of the decimal,
   // the same double the general reading below gives.
   if (!exponent && int_digits + frac_digits <= 15) {
-    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const double value = frac_digits == 0
                              ? static_cast<double>(mantissa)
                              : static_cast<double>(mantissa) / kPowersOfTen[frac_digits];
