@@ -116,9 +116,7 @@ void WriteRecords3070(FieldReader& r30, PatternTables& tables, LineSink& out) {
     }
     // The names without their leading blanks, or "@" when there are none.
     if (line.size() == start) line += u'@';
-    size_t blanks = start;
-    while (blanks < line.size() && line[blanks] == u' ') ++blanks;
-    line.erase(start, blanks - start);
+    TrimLeftFrom(line, start);
     out.Line(line);
   }
 }

@@ -22,13 +22,6 @@ void AppendOrAt(std::u16string& line, std::u16string_view value) {
   }
 }
 
-// Drops the blanks that stand at `start` of the line.
-void TrimLeftFrom(std::u16string& line, size_t start) {
-  size_t blanks = start;
-  while (blanks < line.size() && line[blanks] == u' ') ++blanks;
-  line.erase(start, blanks - start);
-}
-
 // One record of a 5000 member: its depth and the fields it gives the line, as views into the
 // member's text.
 struct MemberRecord {

@@ -4,63 +4,36 @@
 #include "source/fcopysub.h"
 
 namespace tjvx {
-namespace {
 
-bool IsBlankOrZero(std::u16string_view value) {
-  return Trim(value).empty() || NumericValue(value) == 0.0f;
+void TrimLeftFrom(std::u16string& line, size_t start) {
+  size_t blanks = start;
+  while (blanks < line.size() && line[blanks] == u' ') ++blanks;
+  line.erase(start, blanks - start);
 }
-
-template <typename Append>
-std::u16string Value(Append append, std::u16string_view value) {
-  std::u16string text;
-  append(text, value);
-  return text;
-}
-
-}  // namespace
 
 void AppendNumberValue(std::u16string& line, std::u16string_view value) {
-  if (IsBlankOrZero(value)) {
-    line += u"-1";
-  } else {
-    line += TrimLeft(value);
-  }
+  const size_t start = line.size();
+  FCOPYSUB::AppendNormalisedField(line, FCOPYSUB::kNumber, value);
+  TrimLeftFrom(line, start);
 }
 
 void AppendBottomDepthValue(std::u16string& line, std::u16string_view value) {
-  const size_t start = line.size();
-  FCOPYSUB::AppendDepthText(line, value);
-  if (IsBlankOrZero(std::u16string_view(line).substr(start))) {
-    line.resize(start);
-    line += u"9999";
-  }
+  std::u16string depth;  // at most seven characters, so it stays in the string itself
+  FCOPYSUB::AppendDepthText(depth, value);
+  // A depth text has no leading blanks, and neither have "9999" and the value kept.
+  FCOPYSUB::AppendNormalisedField(line, FCOPYSUB::kBottomDepth, depth);
 }
 
 void AppendTextValue(std::u16string& line, std::u16string_view value) {
-  if (Trim(value).empty()) {
-    line += u'@';
-    return;
-  }
-  // Every blank becomes "_", so no leading blank is left to drop.
   const size_t start = line.size();
-  line += value;
-  for (size_t i = start; i < line.size(); ++i) {
-    if (line[i] == u' ' || line[i] == u'\u3000') line[i] = u'_';
-  }
+  FCOPYSUB::AppendNormalisedField(line, FCOPYSUB::kText, value);
+  TrimLeftFrom(line, start);
 }
 
 void AppendDatePart(std::u16string& line, std::u16string_view date, size_t start) {
   AppendNumberValue(line,
                     start - 1 < date.size() ? date.substr(start - 1, 2) : std::u16string_view());
 }
-
-std::u16string NumberValue(std::u16string_view value) { return Value(AppendNumberValue, value); }
-
-std::u16string BottomDepthValue(std::u16string_view value) {
-  return Value(AppendBottomDepthValue, value);
-}
-
-std::u16string TextValue(std::u16string_view value) { return Value(AppendTextValue, value); }
 
 std::u16string DatePart(std::u16string_view date, size_t start) {
   std::u16string text;

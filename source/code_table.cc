@@ -63,21 +63,14 @@ CodeTable::CodeTable(FieldReader& reader, size_t fields, size_t code_field, size
   }
 }
 
-std::optional<std::u16string_view> CodeTable::First(float code) const {
+std::optional<std::u16string_view> CodeTable::Find(float code, bool last) const {
   if (std::optional<size_t> index = DirectIndex(code)) {
-    return *index < direct_.size() ? Name(direct_[*index].first) : std::nullopt;
+    if (*index >= direct_.size()) return std::nullopt;
+    return Name(last ? direct_[*index].last : direct_[*index].first);
   }
-  auto it = first_.find(Key(code));
-  if (it == first_.end()) return std::nullopt;
-  return names_[it->second];
-}
-
-std::optional<std::u16string_view> CodeTable::Last(float code) const {
-  if (std::optional<size_t> index = DirectIndex(code)) {
-    return *index < direct_.size() ? Name(direct_[*index].last) : std::nullopt;
-  }
-  auto it = last_.find(Key(code));
-  if (it == last_.end()) return std::nullopt;
+  const auto& entries = last ? last_ : first_;
+  auto it = entries.find(Key(code));
+  if (it == entries.end()) return std::nullopt;
   return names_[it->second];
 }
 

@@ -38,13 +38,14 @@ class CodeTable {
 
   // The name of the first entry whose code has the value `code`; for lookups that read the table
   // from its start and stop at the first match.
-  std::optional<std::u16string_view> First(float code) const;
+  std::optional<std::u16string_view> First(float code) const { return Find(code, false); }
   // The name of the last such entry; for lookups that read the whole table, later matches
   // overwriting earlier ones.
-  std::optional<std::u16string_view> Last(float code) const;
+  std::optional<std::u16string_view> Last(float code) const { return Find(code, true); }
   size_t size() const { return names_.size(); }
 
  private:
+  std::optional<std::u16string_view> Find(float code, bool last) const;
   static float Key(float code) { return code == 0.0f ? 0.0f : code; }  // -0 and 0 are one code
   // Most codes are small whole numbers; they index `direct_` instead of being hashed.
   static constexpr size_t kDirectCodes = 1024;

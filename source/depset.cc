@@ -30,17 +30,6 @@ constexpr size_t kMostFields = 7;
 static_assert(std::ranges::all_of(kMode1, [](const Member& m) { return m.fields <= kMostFields; }));
 static_assert(std::ranges::all_of(kMode2, [](const Member& m) { return m.fields <= kMostFields; }));
 
-}  // namespace
-
-std::u16string ShortestText(float value) {
-  if (value == 0.0f) return u"0";  // also -0
-  char buffer[64];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  return tjvx::FromAscii(std::string_view(buffer, ec == std::errc() ? end - buffer : 0));
-}
-
-namespace {
-
 // Appends `value` unless it equals the last value (the input comes in ascending order), so the
 // first of equal depths stays; -0 and 0 compare equal and are one depth.
 void AppendNew(std::vector<float>& out, float value) {
@@ -81,6 +70,13 @@ std::vector<float> SortedDistinct(std::vector<float> depths) {
 }
 
 }  // namespace
+
+std::u16string ShortestText(float value) {
+  if (value == 0.0f) return u"0";  // also -0
+  char buffer[64];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  return tjvx::FromAscii(std::string_view(buffer, ec == std::errc() ? end - buffer : 0));
+}
 
 std::vector<DepthEntry> MergeDepths(std::vector<float> unsorted) {
   const std::vector<float> depths = SortedDistinct(std::move(unsorted));

@@ -11,34 +11,47 @@ namespace FCOPYSUB {
 std::optional<tjvx::FieldReader> OpenSourceFile(std::u16string_view path) {
   std::optional<std::string> bytes = tjvx::platform::ReadFileBytes(path);
   if (!bytes || bytes->empty()) return std::nullopt;
-  // A Ctrl-Z ends the file; it is never part of a two-byte character.
+  // A Ctrl-Z ends the file; the byte 0x1A is never part of a two-byte character, so the text
+  // decoded from what stands before it holds no Ctrl-Z either.
   size_t eof = bytes->find('\x1A');
   if (eof != std::string::npos) bytes->resize(eof);
   std::u16string file(path);
-  // The byte 0x1A is never part of a two-byte character, so the text holds no Ctrl-Z either.
   return tjvx::FieldReader(tjvx::platform::DecodeCp932(*bytes, file), file,
                            tjvx::FieldReader::CutAtCtrlZ{});
 }
 
-std::u16string NormaliseField(int kind, std::u16string_view value) {
+void AppendNormalisedField(std::u16string& line, int kind, std::u16string_view value) {
   switch (kind) {
     case kText: {
-      if (tjvx::Trim(value).empty()) return u"@";
-      std::u16string result(value);
-      for (char16_t& c : result) {
-        if (c == u' ' || c == u'\u3000') c = u'_';
+      if (tjvx::Trim(value).empty()) {
+        line += u'@';
+        return;
       }
-      return result;
+      const size_t start = line.size();
+      line += value;
+      for (size_t i = start; i < line.size(); ++i) {
+        if (line[i] == u' ' || line[i] == u'\u3000') line[i] = u'_';
+      }
+      return;
     }
     case kNumber:
     case kBottomDepth:
       if (tjvx::Trim(value).empty() || tjvx::NumericValue(value) == 0.0f) {
-        return kind == kNumber ? u"-1" : u"9999";
+        line += kind == kNumber ? u"-1" : u"9999";
+        return;
       }
-      return std::u16string(value);
+      line += value;
+      return;
     default:
-      return std::u16string(value);
+      line += value;
+      return;
   }
+}
+
+std::u16string NormaliseField(int kind, std::u16string_view value) {
+  std::u16string field;
+  AppendNormalisedField(field, kind, value);
+  return field;
 }
 
 namespace {

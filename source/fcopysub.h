@@ -25,6 +25,8 @@ enum FieldKind : int {
 // One field in the form the converted file wants. Half-width and full-width blanks of a text each
 // become one "_", so the text keeps its length in characters.
 std::u16string NormaliseField(int kind, std::u16string_view value);
+// NormaliseField(kind, value) appended to `line`, for lines built in one buffer.
+void AppendNormalisedField(std::u16string& line, int kind, std::u16string_view value);
 
 // Lays a numeric text out with `integer_width` integer columns and `decimal_width` decimals:
 // blanks are skipped, at most two fraction digits are taken and the rest cut off, longer integer

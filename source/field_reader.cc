@@ -44,6 +44,12 @@ const char16_t* ScanUnquoted(const char16_t* p, const char16_t* end) {
   }
 }
 
+// Past the line end at `p`; CR LF counts as one.
+const char16_t* PastLineEnd(const char16_t* p, const char16_t* end) {
+  if (*p == u'\r' && p + 1 < end && p[1] == u'\n') ++p;
+  return p + 1;
+}
+
 // The end of a quoted field's text starting at `p`: the closing quote, the line end or `end`,
 // bounded by the character at `end` as above.
 const char16_t* ScanQuoted(const char16_t* p, const char16_t* end) {
@@ -73,8 +79,7 @@ bool FieldReader::AtLineEnd() const {
 }
 
 void FieldReader::ConsumeLineEnd() {
-  if (data_[pos_] == u'\r' && pos_ + 1 < end_ && data_[pos_ + 1] == u'\n') ++pos_;
-  ++pos_;
+  pos_ = static_cast<size_t>(PastLineEnd(data_ + pos_, data_ + end_) - data_);
   ++line_;
 }
 
@@ -97,46 +102,37 @@ void FieldReader::CutShort(long long line) const {
 std::u16string_view FieldReader::ReadField() { return ReadFieldOf(0); }
 
 std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
-  // Every source file goes through here field by field, so the scan works on local pointers.
-  const char16_t* p = data_ + pos_;
-  const char16_t* const end = data_ + end_;
-  auto consume_line_end = [&] {
-    if (*p == u'\r' && p + 1 < end && p[1] == u'\n') ++p;
-    ++p;
-    ++line_;
-  };
   // Find where the field begins: blank lines are skipped unless a comma has promised a field.
   for (;;) {
-    while (p < end && IsBlank(*p)) ++p;
-    if (p < end && IsLineEnd(*p) && !after_comma_) {
-      consume_line_end();
+    SkipBlanks();
+    if (AtLineEnd() && !after_comma_) {
+      ConsumeLineEnd();
       continue;
     }
     break;
   }
-  if (p == end) {
-    pos_ = end_;
+  if (pos_ >= end_) {
     if (!after_comma_) CutShort(record_line > 0 ? record_line : line_);
     after_comma_ = false;
     return {};
   }
-  if (IsLineEnd(*p)) {  // "a,": the comma's field is empty
-    consume_line_end();
-    pos_ = static_cast<size_t>(p - data_);
+  if (AtLineEnd()) {  // "a,": the comma's field is empty
+    ConsumeLineEnd();
     after_comma_ = false;
     return {};
   }
+  // The field's text and its end are read as in ReadRecord, which keeps these steps inline in its
+  // loop because every field of every file passes there.
+  const char16_t* p = data_ + pos_;
+  const char16_t* const end = data_ + end_;
   std::u16string_view value;
   if (*p == u'"') {
-    const char16_t* start = ++p;
-    while (p < end && *p != u'"' && !IsLineEnd(*p)) ++p;
+    const char16_t* const start = ++p;
+    p = ScanQuoted(p, end);
     value = std::u16string_view(start, static_cast<size_t>(p - start));
-    if (p < end && *p == u'"') {
-      ++p;
-      while (p < end && !IsFieldEnd(*p)) ++p;
-    }
+    if (p < end && *p == u'"') p = ScanUnquoted(p + 1, end);
   } else {
-    const char16_t* start = p;
+    const char16_t* const start = p;
     p = ScanUnquoted(p, end);
     const char16_t* stop = p;
     while (stop > start && IsBlank(stop[-1])) --stop;
@@ -148,7 +144,8 @@ std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
       ++p;
       after_comma_ = true;
     } else {
-      consume_line_end();
+      p = PastLineEnd(p, end);
+      ++line_;
     }
   }
   pos_ = static_cast<size_t>(p - data_);
@@ -204,8 +201,7 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
         ++p;
         after_comma = true;
       } else {  // a line end
-        if (*p == u'\r' && p + 1 < end && p[1] == u'\n') ++p;
-        ++p;
+        p = PastLineEnd(p, end);
         ++line_;
       }
     }
