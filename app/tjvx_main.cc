@@ -186,7 +186,9 @@ int Convert(const ConvertOptions& options) {
     console.Step(sources[i], false);
     CommandLineHost host(console, answer, options.quiet, batch ? sources[i] : std::string());
     host.SetPaths(WindowsForm(sources[i]), destination);
-    results[i] = tjvx::RunConversion(host, tables, nullptr);
+    // Runs of a batch share the processors among themselves, so each keeps to one thread.
+    results[i] = tjvx::RunConversion(host, tables, nullptr,
+                                     batch ? tjvx::RunThreads::kOne : tjvx::RunThreads::kTwo);
     if (results[i].outcome == tjvx::RunOutcome::kConverted && !options.quiet) {
       auto lock = console.Lock();
       std::cout << ToUtf8(results[i].converted_file) << std::endl;

@@ -69,18 +69,21 @@ void MapDrives(const fs::path& work) {
 
 std::u16string BoreholeName(int records) { return FromAscii("B" + std::to_string(records)); }
 
-void ConvertOnce(int records) {
+// One conversion as the window and a single-borehole command line make it (two threads), or as
+// each run of a batch does (one).
+void ConvertOnce(int records, RunThreads threads = RunThreads::kTwo) {
   PatternTables tables(u"D:\\DOZORA\\");
   QuietHost host(u"C:\\" + BoreholeName(records));
-  RunResult result = RunConversion(host, tables, nullptr);
+  RunResult result = RunConversion(host, tables, nullptr, threads);
   if (result.outcome != RunOutcome::kConverted) {
     std::fprintf(stderr, "tjvx_bench: the conversion failed: %s\n", ToUtf8(result.message).c_str());
     std::exit(1);
   }
 }
 
-// The time a run took: on the wall clock, and on this thread's processor clock, which leaves out
-// the time other programs of a busy machine take from it.
+// The time a run took: on the wall clock, and on the processor clock of all this process's
+// threads, which leaves out the time other programs of a busy machine take from it and adds up
+// the time of a run's two threads.
 struct RunTime {
   double wall = 1e300;
   double cpu = 1e300;
@@ -90,9 +93,9 @@ struct RunTime {
   }
 };
 
-double ThreadSeconds() {
+double ProcessorSeconds() {
   timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
@@ -100,11 +103,11 @@ double ThreadSeconds() {
 RunTime BestTime(int repeats, const std::function<void()>& run) {
   RunTime best;
   for (int i = 0; i < repeats; ++i) {
-    const double cpu_start = ThreadSeconds();
+    const double cpu_start = ProcessorSeconds();
     const auto start = std::chrono::steady_clock::now();
     run();
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    best.KeepBest({took.count(), ThreadSeconds() - cpu_start});
+    best.KeepBest({took.count(), ProcessorSeconds() - cpu_start});
   }
   return best;
 }
@@ -212,9 +215,10 @@ int Report(int records, int repeats) {
   const std::vector<std::u16string> lines = ConvertedLines(converted);
   // The conversion and its floor take turns, so a change in the machine's load between them
   // does not tilt their ratio; the best of each counts.
-  RunTime floor;
+  RunTime floor, one_thread;
   for (int i = 0; i < repeats; ++i) {
     times[2].KeepBest(BestTime(1, [&] { ConvertOnce(sizes[2]); }));
+    one_thread.KeepBest(BestTime(1, [&] { ConvertOnce(sizes[2], RunThreads::kOne); }));
     floor.KeepBest(BestTime(1, [&] { Floor(work, records, lines); }));
   }
   const long long peak = PeakMemory(work, records);
@@ -226,15 +230,20 @@ int Report(int records, int repeats) {
       "borehole: %d records per source file, input %.1f MiB, converted file %.1f MiB "
       "(%zu lines)\n",
       records, input / kMiB, output_bytes / kMiB, lines.size());
-  std::printf("                   wall clock   processor   (best of %d)\n", repeats);
-  std::printf("conversion:        %8.3f s   %8.3f s\n", times[2].wall, times[2].cpu);
-  std::printf("floor:             %8.3f s   %8.3f s   (read + decode inputs, encode + write output)\n",
+  std::printf("                       wall clock   processor   (best of %d; processor: all threads)\n",
+              repeats);
+  std::printf("conversion:            %8.3f s   %8.3f s   (two threads: the window, one borehole)\n",
+              times[2].wall, times[2].cpu);
+  std::printf("conversion, 1 thread:  %8.3f s   %8.3f s   (each run of a batch)\n", one_thread.wall,
+              one_thread.cpu);
+  std::printf("floor:                 %8.3f s   %8.3f s   (read + decode inputs, encode + write output)\n",
               floor.wall, floor.cpu);
-  const double wall_ratio = times[2].wall / floor.wall, cpu_ratio = times[2].cpu / floor.cpu;
-  std::printf("conversion/floor:  %8.2f     %8.2f     target <= 3  %s\n", wall_ratio, cpu_ratio,
-              wall_ratio <= 3.0 && cpu_ratio <= 3.0 ? "met"
-              : wall_ratio <= 3.0 || cpu_ratio <= 3.0 ? "met on one clock only"
-                                                      : "MISSED");
+  const double ratio = times[2].wall / floor.wall;
+  std::printf("conversion/floor:      %8.2f                 target <= 3  %s\n", ratio,
+              ratio <= 3.0 ? "met" : "MISSED");
+  std::printf("  the same, 1 thread:  %8.2f     %8.2f\n", one_thread.wall / floor.wall,
+              one_thread.cpu / floor.cpu);
+  std::printf("  processor time, two threads / floor: %.2f\n", times[2].cpu / floor.cpu);
   std::printf("peak memory:       %8.1f MiB target <= %.1f MiB (4 x input + 32 MiB)  %s\n",
               peak / kMiB, peak_limit / kMiB, peak <= peak_limit ? "met" : "MISSED");
   std::printf("scaling:  1x %6d records %8.3f s\n", sizes[0], times[0].wall);

@@ -19,6 +19,11 @@ void RecordFile::Line(std::u16string_view text) {
   if (buffer_.size() >= kFlushBytes) Flush();
 }
 
+void RecordFile::Encoded(std::string_view bytes) {
+  Flush();
+  file_.Write(bytes);
+}
+
 void RecordFile::Flush() {
   file_.Write(buffer_);
   buffer_.clear();
@@ -27,6 +32,11 @@ void RecordFile::Flush() {
 void RecordFile::Commit() {
   Flush();
   file_.Commit();
+}
+
+void EncodedLines::Line(std::u16string_view text) {
+  platform::AppendCp932(text, path_, bytes_);
+  bytes_ += "\r\n";
 }
 
 }  // namespace tjvx

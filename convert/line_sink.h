@@ -23,6 +23,8 @@ class RecordFile : public LineSink {
  public:
   explicit RecordFile(std::u16string path);
   void Line(std::u16string_view text) override;
+  // Lines already encoded, each with its CR LF (what an EncodedLines gathered).
+  void Encoded(std::string_view bytes);
   void Commit();
 
  private:
@@ -30,6 +32,19 @@ class RecordFile : public LineSink {
   std::u16string path_;
   platform::AtomicFile file_;
   std::string buffer_;
+};
+
+// Lines encoded as the converted file holds them (CP932, CR LF), kept in memory until they are put
+// into it; `path` names the converted file in the message of a character CP932 cannot write.
+class EncodedLines : public LineSink {
+ public:
+  explicit EncodedLines(std::u16string path) : path_(std::move(path)) {}
+  void Line(std::u16string_view text) override;
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  std::u16string path_;
+  std::string bytes_;
 };
 
 // Lines kept in memory.

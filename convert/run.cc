@@ -1,6 +1,10 @@
 #include "convert/run.h"
 
+#include <array>
+#include <atomic>
+#include <exception>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <optional>
 #include <system_error>
@@ -69,8 +73,8 @@ bool IsDriveRoot(std::u16string_view folder) {
 
 class Run {
  public:
-  Run(RunHost& host, PatternTables& tables, SiteRegistry* registry)
-      : host_(host), tables_(tables), registry_(registry) {}
+  Run(RunHost& host, PatternTables& tables, SiteRegistry* registry, RunThreads threads)
+      : host_(host), tables_(tables), registry_(registry), threads_(threads) {}
 
   RunResult Go() {
     host_.SetLabel3(kBusyText);
@@ -163,43 +167,140 @@ class Run {
 
   void Convert(const std::u16string& folder, const std::u16string& name,
                const std::u16string& destination) {
-    tables_.Geology();
-    // The files of the depth list stay open, so their record writers read them from memory.
-    const std::vector<DEPSET::DepthEntry> note_depths = DEPSET::CollectDepths(
-        [&](std::u16string_view name) -> FieldReader* {
-          std::optional<FieldReader>& reader = opened_[std::u16string(name)];
-          reader = FCOPYSUB::OpenSourceFile(folder + u"\\" + std::u16string(name));
-          return reader ? &*reader : nullptr;
-        },
-        1);
-    const TitleLists titles = ReadTitleFiles(folder);
-    if (registry_ != nullptr) registry_->Register(name, destination);
+    // The groups from 3000 on each read files of their own. With two threads, a second thread
+    // makes them one after another into memory while this one makes the depth list, header, site
+    // and note records, then helps with those left; they follow the notes into the file in their
+    // order. The first failure in the file's order is the one reported, as with one thread.
+    const bool two_threads = threads_ == RunThreads::kTwo;
+    LaterGroups later(*this, folder, result_.converted_file, two_threads);
+    std::future<void> helper;  // declared after `later`: waits for the thread when unwinding
+    if (two_threads) helper = std::async(std::launch::async, [&later] { later.Work(); });
+    try {
+      tables_.Geology();
+      // The files of the depth list stay open, so their record writers read them from memory.
+      const std::vector<DEPSET::DepthEntry> note_depths = DEPSET::CollectDepths(
+          [&](std::u16string_view name) -> FieldReader* {
+            std::optional<FieldReader>& reader = opened_[std::u16string(name)];
+            reader = FCOPYSUB::OpenSourceFile(folder + u"\\" + std::u16string(name));
+            return reader ? &*reader : nullptr;
+          },
+          1);
+      // X11.TXT serves only the depth list; with two threads R30.TXT is read again for 3070.
+      opened_.erase(u"X11.TXT");
+      if (two_threads) opened_.erase(u"R30.TXT");
+      const TitleLists titles = ReadTitleFiles(folder);
+      if (registry_ != nullptr) registry_->Register(name, destination);
 
-    RecordFile out(result_.converted_file);
-    WriteHeader(titles, tables_, out);
-
-    std::optional<FieldReader> x1 = Open(folder, u"X1.TXT");
-    const std::optional<std::u16string> last_site_depth = WriteSiteRecords(x1, note_depths, out);
-    NoteSources notes;
-    const std::u16string_view coded[] = {u"X3.TXT",  u"R31.TXT", u"R32.TXT",
-                                         u"R33.TXT", u"R34.TXT", u"R35.TXT"};
-    for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(folder, coded[k]);
-    notes.x12 = Open(folder, u"X12.TXT");
-    WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out);
-
-    if (auto r41 = Open(folder, u"R41.TXT")) WriteRecords3000And3010(*r41, out);
-    if (auto n9 = Open(folder, u"N9.TXT")) WriteRecords3020(*n9, out);
-    if (auto x7 = Open(folder, u"X7.TXT")) WriteRecords3030(*x7, tables_, out);
-    if (auto g40 = Open(folder, u"G40.TXT")) WriteRecords3040(*g40, out);
-    if (auto r30 = Open(folder, u"R30.TXT")) WriteRecords3070(*r30, tables_, out);
-    if (auto x5 = Open(folder, u"X5.TXT")) WriteRecords4000(*x5, out);
-    MergedMembers members = {Open(folder, u"N8.TXT"), Open(folder, u"G71.TXT"),
-                             Open(folder, u"G73.TXT"), Open(folder, u"G81.TXT")};
-    WriteRecords5000(members, out);
-    if (auto g72 = Open(folder, u"G72.TXT")) WriteRecords5010(*g72, tables_, out);
-
-    out.Commit();
+      RecordFile out(result_.converted_file);
+      WriteHeader(titles, tables_, out);
+      {
+        std::optional<FieldReader> x1 = Open(folder, u"X1.TXT");
+        const std::optional<std::u16string> last_site_depth =
+            WriteSiteRecords(x1, note_depths, out);
+        x1.reset();
+        NoteSources notes;
+        const std::u16string_view coded[] = {u"X3.TXT",  u"R31.TXT", u"R32.TXT",
+                                             u"R33.TXT", u"R34.TXT", u"R35.TXT"};
+        for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(folder, coded[k]);
+        notes.x12 = Open(folder, u"X12.TXT");
+        WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out);
+      }
+      if (two_threads) {
+        later.Work();
+        helper.get();
+        later.PutInto(out);
+      } else {
+        later.WriteAll(out);
+      }
+      out.Commit();
+    } catch (...) {
+      later.Stop();
+      throw;
+    }
   }
+
+  // Record groups 3000 to 5010, in their order.
+  class LaterGroups {
+   public:
+    LaterGroups(Run& run, const std::u16string& folder, const std::u16string& converted_file,
+                bool in_memory)
+        : run_(run), folder_(folder), reuse_(!in_memory) {
+      if (in_memory) made_.assign(kCount, EncodedLines(converted_file));
+    }
+
+    // One thread: straight into the file; R30.TXT comes from the depth list's readers.
+    void WriteAll(LineSink& out) {
+      for (size_t k = 0; k < kCount; ++k) Write(k, out);
+    }
+    // Makes the groups nobody has taken yet, each into its own memory; called by both threads.
+    void Work() {
+      for (size_t k = next_++; k < kCount; k = next_++) {
+        try {
+          Write(k, made_[k]);
+        } catch (...) {
+          failed_[k] = std::current_exception();
+        }
+      }
+    }
+    // Leaves the groups nobody has taken yet.
+    void Stop() { next_ = kCount; }
+    // Once both threads are done: the groups into the file in order, up to the first failure.
+    void PutInto(RecordFile& out) {
+      for (size_t k = 0; k < kCount; ++k) {
+        if (failed_[k]) std::rethrow_exception(failed_[k]);
+        out.Encoded(made_[k].bytes());
+        made_[k] = EncodedLines({});
+      }
+    }
+
+   private:
+    static constexpr size_t kCount = 8;
+
+    std::optional<FieldReader> Open(std::u16string_view name) {
+      return reuse_ ? run_.Open(folder_, name)
+                    : FCOPYSUB::OpenSourceFile(folder_ + u"\\" + std::u16string(name));
+    }
+
+    void Write(size_t group, LineSink& out) {
+      PatternTables& tables = run_.tables_;
+      switch (group) {
+        case 0:
+          if (auto r41 = Open(u"R41.TXT")) WriteRecords3000And3010(*r41, out);
+          break;
+        case 1:
+          if (auto n9 = Open(u"N9.TXT")) WriteRecords3020(*n9, out);
+          break;
+        case 2:
+          if (auto x7 = Open(u"X7.TXT")) WriteRecords3030(*x7, tables, out);
+          break;
+        case 3:
+          if (auto g40 = Open(u"G40.TXT")) WriteRecords3040(*g40, out);
+          break;
+        case 4:
+          if (auto r30 = Open(u"R30.TXT")) WriteRecords3070(*r30, tables, out);
+          break;
+        case 5:
+          if (auto x5 = Open(u"X5.TXT")) WriteRecords4000(*x5, out);
+          break;
+        case 6: {
+          MergedMembers members = {Open(u"N8.TXT"), Open(u"G71.TXT"), Open(u"G73.TXT"),
+                                   Open(u"G81.TXT")};
+          WriteRecords5000(members, out);
+          break;
+        }
+        default:
+          if (auto g72 = Open(u"G72.TXT")) WriteRecords5010(*g72, tables, out);
+          break;
+      }
+    }
+
+    Run& run_;
+    const std::u16string& folder_;
+    const bool reuse_;
+    std::vector<EncodedLines> made_;
+    std::array<std::exception_ptr, kCount> failed_{};
+    std::atomic<size_t> next_{0};
+  };
 
   // A source file's reader: the one the depth list read, from its start, else the file opened now.
   std::optional<FieldReader> Open(const std::u16string& folder, std::u16string_view name) {
@@ -236,14 +337,16 @@ class Run {
   RunHost& host_;
   PatternTables& tables_;
   SiteRegistry* registry_;
+  RunThreads threads_;
   std::map<std::u16string, std::optional<FieldReader>, std::less<>> opened_;
   RunResult result_{RunOutcome::kRefused, {}, {}};
 };
 
 }  // namespace
 
-RunResult RunConversion(RunHost& host, PatternTables& tables, SiteRegistry* registry) {
-  return Run(host, tables, registry).Go();
+RunResult RunConversion(RunHost& host, PatternTables& tables, SiteRegistry* registry,
+                        RunThreads threads) {
+  return Run(host, tables, registry, threads).Go();
 }
 
 }  // namespace tjvx

@@ -56,12 +56,19 @@ struct RunResult {
   std::u16string converted_file;  // the converted file's path (Windows form), once known
 };
 
+// How many threads one run may use. With two, the record groups from 3000 on are made on a second
+// thread while the first makes the depth list, header, site and note records; a batch that
+// converts several boreholes at once gives each run one.
+enum class RunThreads { kOne, kTwo };
+
 // One conversion run, from the run button's click to the finished converted file: checks the
 // destination, walks and (after one "Yes") creates its missing folders, refuses a folder bearing
 // the converted file's name, then writes the header and every record group in their fixed order.
 // It reads the two path boxes from `host` and reports through it. The source folder is only read.
-// `registry` may be null when nobody keeps the sites of the session.
-RunResult RunConversion(RunHost& host, PatternTables& tables, SiteRegistry* registry);
+// `registry` may be null when nobody keeps the sites of the session. The converted file and the
+// message of a failure are the same with one thread or two.
+RunResult RunConversion(RunHost& host, PatternTables& tables, SiteRegistry* registry,
+                        RunThreads threads = RunThreads::kTwo);
 
 }  // namespace tjvx
 

@@ -35,8 +35,9 @@ class FaultTest : public ::testing::Test, public testing::SampleFolders {
 
   // Runs the conversion and checks what every failed run must leave: the outcome, one message box
   // with the exclamation icon, and `folder` holding nothing but the earlier converted file.
-  void ExpectFailure(ScriptedRunHost& host, std::u16string_view message, const fs::path& folder) {
-    RunResult result = RunConversion(host, tables_, nullptr);
+  void ExpectFailure(ScriptedRunHost& host, std::u16string_view message, const fs::path& folder,
+                     RunThreads threads = RunThreads::kTwo) {
+    RunResult result = RunConversion(host, tables_, nullptr, threads);
     EXPECT_EQ(result.outcome, RunOutcome::kFailed);
     EXPECT_EQ(result.message, message);
     ASSERT_EQ(host.boxes.boxes.size(), 1u);
@@ -49,9 +50,13 @@ class FaultTest : public ::testing::Test, public testing::SampleFolders {
               (std::vector<std::pair<std::string, std::string>>{{"B-12", std::string(kEarlier)}}));
   }
 
+  // The same failure whether the run has one thread or two.
   void ExpectFailure(std::u16string_view message) {
-    ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
-    ExpectFailure(host, message, Out());
+    for (RunThreads threads : {RunThreads::kOne, RunThreads::kTwo}) {
+      SCOPED_TRACE(threads == RunThreads::kOne ? "one thread" : "two threads");
+      ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+      ExpectFailure(host, message, Out(), threads);
+    }
   }
 };
 
@@ -158,6 +163,27 @@ INSTANTIATE_TEST_SUITE_P(Faults, BadInputTest, ::testing::ValuesIn(kBadInputs),
                          [](const ::testing::TestParamInfo<BadInput>& info) {
                            return std::string(info.param.name);
                          });
+
+// With two threads the later groups are made while the notes are, yet the failure reported is the
+// one a single thread meets first in the file's order.
+TEST_F(FaultTest, TheFirstFailureInTheFilesOrderIsTheOneReported) {
+  const std::u16string x12 =
+      u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nC:\\DATA\\B-12\\X12.TXT\n(1 "
+      u"行目、バイト位置 8)";
+  const std::u16string n9 =
+      u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nC:\\DATA\\B-12\\N9.TXT\n(1 "
+      u"行目、バイト位置 3)";
+  // A note (before 3000) and the last group, 5010.
+  testing::WriteBytes(Source() / "X12.TXT", "1,1.00,\"\xFF\"\r\n");
+  testing::WriteBytes(Source() / "G72.TXT", "\xFF");
+  ExpectFailure(x12);
+  // Two of the later groups, 3020 and 4000; the notes are sound again.
+  fs::remove(Source() / "X12.TXT");
+  fs::remove(Source() / "G72.TXT");
+  testing::WriteBytes(Source() / "N9.TXT", "1,\"\xFF\"\r\n");
+  testing::WriteBytes(Source() / "X5.TXT", "1,1.15,5\r\n");
+  ExpectFailure(n9);
+}
 
 TEST_F(FaultTest, TitleFilesFilledToTheirListsStillConvert) {
   testing::WriteBytes(Source() / "Titl01.txt", Items(23));
