@@ -127,6 +127,15 @@ int WholeConversion(const uint8_t* data, size_t size) {
     TJVX_FUZZ_CHECK(result.message.rfind(u"予期しないエラー", 0) != 0);
     TJVX_FUZZ_CHECK(written[0].second == kEarlier);
   }
+
+  // One thread makes what two made, or fails with the same message and keeps the earlier file.
+  QuietHost one_thread_host;
+  PatternTables one_thread_tables(u"D:\\P\\");
+  const RunResult one_thread =
+      RunConversion(one_thread_host, one_thread_tables, nullptr, RunThreads::kOne);
+  TJVX_FUZZ_CHECK(one_thread.outcome == result.outcome);
+  TJVX_FUZZ_CHECK(one_thread.message == result.message);
+  TJVX_FUZZ_CHECK(Snapshot(out) == written);
   return 0;
 }
 
