@@ -174,7 +174,13 @@ class Run {
     const bool two_threads = threads_ == RunThreads::kTwo;
     LaterGroups later(*this, folder, result_.converted_file, two_threads);
     std::future<void> helper;  // declared after `later`: waits for the thread when unwinding
-    if (two_threads) helper = std::async(std::launch::async, [&later] { later.Work(); });
+    if (two_threads) {
+      try {
+        helper = std::async(std::launch::async, [&later] { later.Work(); });
+      } catch (const std::system_error&) {
+        // No second thread to be had: this one makes the groups into memory after the notes.
+      }
+    }
     try {
       tables_.Geology();
       // The files of the depth list stay open, so their record writers read them from memory.
@@ -207,7 +213,7 @@ class Run {
       }
       if (two_threads) {
         later.Work();
-        helper.get();
+        if (helper.valid()) helper.get();
         later.PutInto(out);
       } else {
         later.WriteAll(out);
