@@ -244,7 +244,9 @@ class Run {
         try {
           Write(k, made_[k]);
         } catch (...) {
+          // The groups after a failed one are never written, so nobody needs to make them.
           failed_[k] = std::current_exception();
+          Stop();
         }
       }
     }
