@@ -167,12 +167,13 @@ class Run {
 
   void Convert(const std::u16string& folder, const std::u16string& name,
                const std::u16string& destination) {
-    // The groups from 3000 on each read files of their own. With two threads, a second thread
-    // makes them one after another into memory while this one makes the depth list, header, site
-    // and note records, then helps with those left; they follow the notes into the file in their
-    // order. The first failure in the file's order is the one reported, as with one thread.
+    // The groups from 3000 on read files of their own (R30.TXT is handed over once the depth list
+    // has read it). With two threads, a second thread makes them one after another into memory
+    // while this one makes the depth list, header, site and note records, then helps with those
+    // left; they follow the notes into the file in their order. The first failure in the file's
+    // order is the one reported, as with one thread.
     const bool two_threads = threads_ == RunThreads::kTwo;
-    LaterGroups later(*this, folder, result_.converted_file, two_threads);
+    LaterGroups later(tables_, folder, result_.converted_file, two_threads);
     std::future<void> helper;  // declared after `later`: waits for the thread when unwinding
     if (two_threads) {
       try {
@@ -191,9 +192,9 @@ class Run {
             return reader ? &*reader : nullptr;
           },
           1);
-      // X11.TXT serves only the depth list; with two threads R30.TXT is read again for 3070.
+      // X11.TXT serves only the depth list; R30.TXT goes on to the 3070 records.
       opened_.erase(u"X11.TXT");
-      if (two_threads) opened_.erase(u"R30.TXT");
+      later.GiveR30(Open(folder, u"R30.TXT"));
       const TitleLists titles = ReadTitleFiles(folder);
       if (registry_ != nullptr) registry_->Register(name, destination);
 
@@ -220,21 +221,28 @@ class Run {
       }
       out.Commit();
     } catch (...) {
-      later.Stop();
+      later.Abandon();
       throw;
     }
   }
 
-  // Record groups 3000 to 5010, in their order.
+  // Record groups 3000 to 5010, in their order. Each opens its own files, but for R30.TXT, which
+  // the depth list has read already and hands over.
   class LaterGroups {
    public:
-    LaterGroups(Run& run, const std::u16string& folder, const std::u16string& converted_file,
-                bool in_memory)
-        : run_(run), folder_(folder), reuse_(!in_memory) {
+    LaterGroups(PatternTables& tables, const std::u16string& folder,
+                const std::u16string& converted_file, bool in_memory)
+        : tables_(tables), folder_(folder), r30_(r30_given_.get_future()) {
       if (in_memory) made_.assign(kCount, EncodedLines(converted_file));
     }
 
-    // One thread: straight into the file; R30.TXT comes from the depth list's readers.
+    // R30.TXT's reader once the depth list is made; the 3070 records wait for it. Called once,
+    // by the thread making the depth list.
+    void GiveR30(std::optional<FieldReader> reader) {
+      r30_given_.set_value(std::move(reader));
+      r30_handed_ = true;
+    }
+    // One thread: straight into the file.
     void WriteAll(LineSink& out) {
       for (size_t k = 0; k < kCount; ++k) Write(k, out);
     }
@@ -252,6 +260,12 @@ class Run {
     }
     // Leaves the groups nobody has taken yet.
     void Stop() { next_ = kCount; }
+    // The run has failed: the groups not taken are left, and a 3070 waiting for R30.TXT gets
+    // none, so the other thread ends. Called by the thread making the depth list.
+    void Abandon() {
+      Stop();
+      if (!r30_handed_) GiveR30(std::nullopt);
+    }
     // Once both threads are done: the groups into the file in order, up to the first failure.
     void PutInto(RecordFile& out) {
       for (size_t k = 0; k < kCount; ++k) {
@@ -265,12 +279,10 @@ class Run {
     static constexpr size_t kCount = 8;
 
     std::optional<FieldReader> Open(std::u16string_view name) {
-      return reuse_ ? run_.Open(folder_, name)
-                    : FCOPYSUB::OpenSourceFile(folder_ + u"\\" + std::u16string(name));
+      return FCOPYSUB::OpenSourceFile(folder_ + u"\\" + std::u16string(name));
     }
 
     void Write(size_t group, LineSink& out) {
-      PatternTables& tables = run_.tables_;
       switch (group) {
         case 0:
           if (auto r41 = Open(u"R41.TXT")) WriteRecords3000And3010(*r41, out);
@@ -279,13 +291,13 @@ class Run {
           if (auto n9 = Open(u"N9.TXT")) WriteRecords3020(*n9, out);
           break;
         case 2:
-          if (auto x7 = Open(u"X7.TXT")) WriteRecords3030(*x7, tables, out);
+          if (auto x7 = Open(u"X7.TXT")) WriteRecords3030(*x7, tables_, out);
           break;
         case 3:
           if (auto g40 = Open(u"G40.TXT")) WriteRecords3040(*g40, out);
           break;
         case 4:
-          if (auto r30 = Open(u"R30.TXT")) WriteRecords3070(*r30, tables, out);
+          if (auto r30 = r30_.get()) WriteRecords3070(*r30, tables_, out);
           break;
         case 5:
           if (auto x5 = Open(u"X5.TXT")) WriteRecords4000(*x5, out);
@@ -297,14 +309,16 @@ class Run {
           break;
         }
         default:
-          if (auto g72 = Open(u"G72.TXT")) WriteRecords5010(*g72, tables, out);
+          if (auto g72 = Open(u"G72.TXT")) WriteRecords5010(*g72, tables_, out);
           break;
       }
     }
 
-    Run& run_;
+    PatternTables& tables_;
     const std::u16string& folder_;
-    const bool reuse_;
+    std::promise<std::optional<FieldReader>> r30_given_;
+    std::future<std::optional<FieldReader>> r30_;
+    bool r30_handed_ = false;  // only the depth list's thread looks at it
     std::vector<EncodedLines> made_;
     std::array<std::exception_ptr, kCount> failed_{};
     std::atomic<size_t> next_{0};

@@ -183,6 +183,17 @@ TEST_F(FaultTest, TheFirstFailureInTheFilesOrderIsTheOneReported) {
   testing::WriteBytes(Source() / "N9.TXT", "1,\"\xFF\"\r\n");
   testing::WriteBytes(Source() / "X5.TXT", "1,1.15,5\r\n");
   ExpectFailure(n9);
+  // X1.TXT, read for the depth list after R30.TXT but before it is handed to the 3070 records.
+  // Without the groups before 3070, and with a long X3.TXT read first for the depth list, the
+  // other thread waits there for R30.TXT; the run still ends, naming X1.TXT.
+  for (const char* name : {"R41.TXT", "N9.TXT", "X7.TXT", "G40.TXT"}) fs::remove(Source() / name);
+  std::string long_x3;
+  for (int i = 1; i <= 50000; ++i) long_x3 += std::to_string(i) + ",0.05,0103,0,,0,0\r\n";
+  testing::WriteBytes(Source() / "X3.TXT", long_x3);
+  testing::WriteBytes(Source() / "X1.TXT", "1,\"\xFF\"\r\n");
+  ExpectFailure(
+      u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nC:\\DATA\\B-12\\X1.TXT\n(1 "
+      u"行目、バイト位置 3)");
 }
 
 TEST_F(FaultTest, TitleFilesFilledToTheirListsStillConvert) {
