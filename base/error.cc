@@ -1,6 +1,6 @@
-#include "common/error.h"
+#include "base/error.h"
 
-#include "common/text.h"
+#include "text/numbers.h"
 
 namespace tjvx {
 namespace {

@@ -1,5 +1,5 @@
-#ifndef TJVX_COMMON_ERROR_H_
-#define TJVX_COMMON_ERROR_H_
+#ifndef TJVX_BASE_ERROR_H_
+#define TJVX_BASE_ERROR_H_
 
 #include <exception>
 #include <string>
@@ -47,4 +47,4 @@ class Error : public std::exception {
 
 }  // namespace tjvx
 
-#endif  // TJVX_COMMON_ERROR_H_
+#endif  // TJVX_BASE_ERROR_H_

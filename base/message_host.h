@@ -1,5 +1,5 @@
-#ifndef TJVX_COMMON_HOST_H_
-#define TJVX_COMMON_HOST_H_
+#ifndef TJVX_BASE_MESSAGE_HOST_H_
+#define TJVX_BASE_MESSAGE_HOST_H_
 
 #include <string>
 #include <string_view>
@@ -28,4 +28,4 @@ class MessageHost {
 
 }  // namespace tjvx
 
-#endif  // TJVX_COMMON_HOST_H_
+#endif  // TJVX_BASE_MESSAGE_HOST_H_

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/text.h"
+#include "text/numbers.h"
 #include "platform/cp932.h"
 #include "source/field_reader.h"
 

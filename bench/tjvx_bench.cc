@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "bench/borehole_generator.h"
-#include "common/text.h"
+#include "text/numbers.h"
 #include "convert/line_sink.h"
 #include "convert/run.h"
 #include "platform/cp932.h"

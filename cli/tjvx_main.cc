@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "common/text.h"
-#include "common/trcomsub.h"
+#include "text/numbers.h"
+#include "text/path_check.h"
 #include "convert/run.h"
 #include "platform/console.h"
 #include "platform/drives.h"

@@ -1,7 +1,7 @@
 #include "convert/header.h"
 
-#include "common/text.h"
-#include "source/fcopysub.h"
+#include "text/numbers.h"
+#include "text/field_formats.h"
 
 namespace tjvx {
 namespace {

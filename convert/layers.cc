@@ -3,9 +3,9 @@
 #include <array>
 #include <vector>
 
-#include "common/text.h"
-#include "convert/values.h"
-#include "source/fcopysub.h"
+#include "text/numbers.h"
+#include "text/record_values.h"
+#include "text/field_formats.h"
 
 namespace tjvx {
 using FCOPYSUB::AppendDepthText;

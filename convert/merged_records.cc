@@ -1,12 +1,12 @@
-#include "convert/tests_and_merged.h"
+#include "convert/merged_records.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "common/text.h"
-#include "convert/values.h"
-#include "source/depset.h"
-#include "source/fcopysub.h"
+#include "text/numbers.h"
+#include "text/record_values.h"
+#include "source/depth_list.h"
+#include "text/field_formats.h"
 
 namespace tjvx {
 namespace {

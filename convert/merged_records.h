@@ -1,5 +1,5 @@
-#ifndef TJVX_CONVERT_TESTS_AND_MERGED_H_
-#define TJVX_CONVERT_TESTS_AND_MERGED_H_
+#ifndef TJVX_CONVERT_MERGED_RECORDS_H_
+#define TJVX_CONVERT_MERGED_RECORDS_H_
 
 #include <array>
 #include <optional>
@@ -35,4 +35,4 @@ void WriteRecords5010(FieldReader& g72, PatternTables& tables, LineSink& out);
 
 }  // namespace tjvx
 
-#endif  // TJVX_CONVERT_TESTS_AND_MERGED_H_
+#endif  // TJVX_CONVERT_MERGED_RECORDS_H_

@@ -9,18 +9,18 @@
 #include <optional>
 #include <system_error>
 
-#include "common/error.h"
-#include "common/text.h"
-#include "common/trcomsub.h"
+#include "base/error.h"
+#include "text/numbers.h"
+#include "text/path_check.h"
 #include "convert/header.h"
 #include "convert/layers.h"
 #include "convert/line_sink.h"
 #include "convert/site_notes.h"
-#include "convert/tests_and_merged.h"
+#include "convert/merged_records.h"
 #include "platform/drives.h"
-#include "source/depset.h"
-#include "source/fcopysub.h"
-#include "source/fnother.h"
+#include "source/depth_list.h"
+#include "text/field_formats.h"
+#include "text/path_components.h"
 #include "source/titles.h"
 
 namespace tjvx {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/host.h"
+#include "base/message_host.h"
 #include "convert/site_registry.h"
 #include "source/code_table.h"
 

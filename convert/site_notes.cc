@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <charconv>
 
-#include "common/text.h"
-#include "source/fcopysub.h"
-#include "source/legend.h"
+#include "text/numbers.h"
+#include "text/field_formats.h"
+#include "source/legend_names.h"
 
 namespace tjvx {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "convert/line_sink.h"
 #include "source/code_table.h"
-#include "source/depset.h"
+#include "source/depth_list.h"
 #include "source/field_reader.h"
 
 namespace tjvx {

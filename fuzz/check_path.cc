@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <string>
 
-#include "common/host.h"
-#include "common/text.h"
-#include "common/trcomsub.h"
+#include "base/message_host.h"
+#include "text/numbers.h"
+#include "text/path_check.h"
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/scratch_drives.h"
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/error.h"
+#include "base/error.h"
 #include "fuzz/fuzz_targets.h"
 #include "platform/cp932.h"
 #include "source/field_reader.h"

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <string>
 
-#include "common/text.h"
-#include "common/trcomsub.h"
+#include "text/numbers.h"
+#include "text/path_check.h"
 #include "fuzz/fuzz_targets.h"
-#include "source/depset.h"
-#include "source/fcopysub.h"
+#include "source/depth_list.h"
+#include "text/field_formats.h"
 
 namespace tjvx::fuzz {
 namespace {

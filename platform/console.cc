@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "common/text.h"
+#include "text/numbers.h"
 
 #ifdef _WIN32
 // windows.h first: shellapi.h needs its declarations.

@@ -5,7 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "common/error.h"
+#include "base/error.h"
 
 #ifdef _WIN32
 #include <windows.h>

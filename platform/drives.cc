@@ -6,8 +6,8 @@
 #include <mutex>
 #include <system_error>
 
-#include "common/error.h"
-#include "common/text.h"
+#include "base/error.h"
+#include "text/numbers.h"
 
 #ifdef _WIN32
 #include <direct.h>

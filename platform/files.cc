@@ -5,8 +5,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "common/error.h"
-#include "common/text.h"
+#include "base/error.h"
+#include "text/numbers.h"
 #include "platform/drives.h"
 
 #ifdef _WIN32

@@ -1,4 +1,4 @@
-#include "platform/vendor.h"
+#include "platform/system_folder.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,5 @@
-#ifndef TJVX_PLATFORM_VENDOR_H_
-#define TJVX_PLATFORM_VENDOR_H_
+#ifndef TJVX_PLATFORM_SYSTEM_FOLDER_H_
+#define TJVX_PLATFORM_SYSTEM_FOLDER_H_
 
 #include <string>
 #include <string_view>
@@ -18,4 +18,4 @@ int InCount(std::u16string_view text, char16_t c);
 
 }  // namespace tjvx::platform
 
-#endif  // TJVX_PLATFORM_VENDOR_H_
+#endif  // TJVX_PLATFORM_SYSTEM_FOLDER_H_

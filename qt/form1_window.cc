@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "qt/form1_window.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -18,7 +18,7 @@
 #include <system_error>
 #include <tuple>
 
-#include "common/trcomsub.h"
+#include "text/path_check.h"
 #include "platform/drives.h"
 #include "platform/help.h"
 

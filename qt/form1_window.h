@@ -1,5 +1,5 @@
-#ifndef TJVX_APP_FORM1_H_
-#define TJVX_APP_FORM1_H_
+#ifndef TJVX_QT_FORM1_WINDOW_H_
+#define TJVX_QT_FORM1_WINDOW_H_
 
 #include <QComboBox>
 #include <QListWidget>
@@ -159,4 +159,4 @@ class Form1 : public QWidget, public RunHost {
 
 }  // namespace tjvx
 
-#endif  // TJVX_APP_FORM1_H_
+#endif  // TJVX_QT_FORM1_WINDOW_H_

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/form1.h"
+#include "qt/form1_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

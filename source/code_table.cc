@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "common/error.h"
-#include "common/text.h"
+#include "base/error.h"
+#include "text/numbers.h"
 #include "platform/files.h"
-#include "source/fcopysub.h"
+#include "text/field_formats.h"
 
 namespace tjvx {
 namespace {

@@ -1,12 +1,12 @@
-#include "source/depset.h"
+#include "source/depth_list.h"
 
 #include <algorithm>
 #include <array>
 #include <span>
 #include <charconv>
 
-#include "common/text.h"
-#include "source/fcopysub.h"
+#include "text/numbers.h"
+#include "text/field_formats.h"
 
 namespace DEPSET {
 namespace {

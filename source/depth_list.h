@@ -1,5 +1,5 @@
-#ifndef TJVX_SOURCE_DEPSET_H_
-#define TJVX_SOURCE_DEPSET_H_
+#ifndef TJVX_SOURCE_DEPTH_LIST_H_
+#define TJVX_SOURCE_DEPTH_LIST_H_
 
 #include <functional>
 #include <string>
@@ -36,4 +36,4 @@ std::u16string ShortestText(float value);
 
 }  // namespace DEPSET
 
-#endif  // TJVX_SOURCE_DEPSET_H_
+#endif  // TJVX_SOURCE_DEPTH_LIST_H_

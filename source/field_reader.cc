@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#include "common/error.h"
+#include "base/error.h"
 
 namespace tjvx {
 namespace {

@@ -1,10 +1,10 @@
-#include "source/legend.h"
+#include "source/legend_names.h"
 
 #include <array>
 #include <span>
 
-#include "common/error.h"
-#include "common/text.h"
+#include "base/error.h"
+#include "text/numbers.h"
 
 namespace FCOPYSUB {
 

@@ -1,5 +1,5 @@
-#ifndef TJVX_SOURCE_LEGEND_H_
-#define TJVX_SOURCE_LEGEND_H_
+#ifndef TJVX_SOURCE_LEGEND_NAMES_H_
+#define TJVX_SOURCE_LEGEND_NAMES_H_
 
 #include <string>
 
@@ -20,4 +20,4 @@ void LookupLegendNames(tjvx::PatternTables& tables, int kind, tjvx::FieldReader&
 
 }  // namespace FCOPYSUB
 
-#endif  // TJVX_SOURCE_LEGEND_H_
+#endif  // TJVX_SOURCE_LEGEND_NAMES_H_

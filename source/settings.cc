@@ -1,11 +1,11 @@
 #include <filesystem>
 
-#include "common/error.h"
-#include "common/text.h"
-#include "common/trcomsub.h"
+#include "base/error.h"
+#include "text/numbers.h"
+#include "text/path_check.h"
 #include "platform/drives.h"
-#include "platform/vendor.h"
-#include "source/fcopysub.h"
+#include "platform/system_folder.h"
+#include "text/field_formats.h"
 
 namespace TRCOMSUB {
 

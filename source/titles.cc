@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "common/error.h"
-#include "source/fcopysub.h"
+#include "base/error.h"
+#include "text/field_formats.h"
 
 namespace tjvx {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/error.h"
+#include "base/error.h"
 #include "platform/cp932.h"
 
 namespace tjvx::platform {

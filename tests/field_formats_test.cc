@@ -1,8 +1,8 @@
-#include "source/fcopysub.h"
+#include "text/field_formats.h"
 
 #include <gtest/gtest.h>
 
-#include "common/error.h"
+#include "base/error.h"
 #include "tests/test_support.h"
 
 namespace FCOPYSUB {

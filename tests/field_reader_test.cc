@@ -5,8 +5,8 @@
 #include <optional>
 #include <random>
 
-#include "common/error.h"
-#include "common/text.h"
+#include "base/error.h"
+#include "text/numbers.h"
 
 namespace tjvx {
 namespace {

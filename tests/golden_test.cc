@@ -22,7 +22,7 @@
 
 #include <cstdlib>
 
-#include "common/text.h"
+#include "text/numbers.h"
 #include "convert/run.h"
 #include "tests/test_support.h"
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "common/trcomsub.h"
+#include "text/path_check.h"
 #include "platform/drives.h"
-#include "source/fnother.h"
+#include "text/path_components.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <random>
 
-#include "common/error.h"
-#include "common/text.h"
+#include "base/error.h"
+#include "text/numbers.h"
 #include "convert/header.h"
 #include "convert/layers.h"
 #include "convert/site_notes.h"
-#include "convert/tests_and_merged.h"
-#include "convert/values.h"
-#include "source/depset.h"
-#include "source/fcopysub.h"
+#include "convert/merged_records.h"
+#include "text/record_values.h"
+#include "source/depth_list.h"
+#include "text/field_formats.h"
 #include "tests/test_support.h"
 
 namespace tjvx {

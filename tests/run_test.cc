@@ -6,7 +6,7 @@
 #include <unistd.h>
 #endif
 
-#include "common/trcomsub.h"
+#include "text/path_check.h"
 #include "tests/test_support.h"
 
 namespace tjvx {

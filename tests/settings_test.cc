@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/trcomsub.h"
+#include "text/path_check.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/host.h"
+#include "base/message_host.h"
 
 namespace tjvx::testing {
 

@@ -1,8 +1,8 @@
-#include "source/fcopysub.h"
+#include "text/field_formats.h"
 
 #include <algorithm>
 
-#include "common/text.h"
+#include "text/numbers.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 

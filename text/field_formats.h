@@ -1,5 +1,5 @@
-#ifndef TJVX_SOURCE_FCOPYSUB_H_
-#define TJVX_SOURCE_FCOPYSUB_H_
+#ifndef TJVX_TEXT_FIELD_FORMATS_H_
+#define TJVX_TEXT_FIELD_FORMATS_H_
 
 #include <optional>
 #include <string>
@@ -42,4 +42,4 @@ void AppendDepthText(std::u16string& line, std::u16string_view value);
 
 }  // namespace FCOPYSUB
 
-#endif  // TJVX_SOURCE_FCOPYSUB_H_
+#endif  // TJVX_TEXT_FIELD_FORMATS_H_

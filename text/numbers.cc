@@ -1,4 +1,4 @@
-#include "common/text.h"
+#include "text/numbers.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,5 +1,5 @@
-#ifndef TJVX_COMMON_TEXT_H_
-#define TJVX_COMMON_TEXT_H_
+#ifndef TJVX_TEXT_NUMBERS_H_
+#define TJVX_TEXT_NUMBERS_H_
 
 #include <string>
 #include <string_view>
@@ -41,4 +41,4 @@ std::u16string FromUtf8(std::string_view text);
 
 }  // namespace tjvx
 
-#endif  // TJVX_COMMON_TEXT_H_
+#endif  // TJVX_TEXT_NUMBERS_H_

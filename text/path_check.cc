@@ -1,6 +1,6 @@
-#include "common/error.h"
-#include "common/text.h"
-#include "common/trcomsub.h"
+#include "base/error.h"
+#include "text/numbers.h"
+#include "text/path_check.h"
 #include "platform/cp932.h"
 #include "platform/drives.h"
 

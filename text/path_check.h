@@ -1,11 +1,11 @@
-#ifndef TJVX_COMMON_TRCOMSUB_H_
-#define TJVX_COMMON_TRCOMSUB_H_
+#ifndef TJVX_TEXT_PATH_CHECK_H_
+#define TJVX_TEXT_PATH_CHECK_H_
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "common/host.h"
+#include "base/message_host.h"
 
 // Common support routines: path validation and the pattern-folder setting.
 namespace TRCOMSUB {
@@ -38,4 +38,4 @@ std::optional<std::u16string> StartupPatternFolder(tjvx::MessageHost& host);
 
 }  // namespace TRCOMSUB
 
-#endif  // TJVX_COMMON_TRCOMSUB_H_
+#endif  // TJVX_TEXT_PATH_CHECK_H_

@@ -1,6 +1,6 @@
-#include "source/fnother.h"
+#include "text/path_components.h"
 
-#include "platform/vendor.h"
+#include "platform/system_folder.h"
 
 namespace FNOTHER {
 

@@ -1,5 +1,5 @@
-#ifndef TJVX_SOURCE_FNOTHER_H_
-#define TJVX_SOURCE_FNOTHER_H_
+#ifndef TJVX_TEXT_PATH_COMPONENTS_H_
+#define TJVX_TEXT_PATH_COMPONENTS_H_
 
 #include <string>
 #include <string_view>
@@ -18,4 +18,4 @@ std::vector<std::u16string> SplitPath(std::u16string_view path, std::u16string_v
 
 }  // namespace FNOTHER
 
-#endif  // TJVX_SOURCE_FNOTHER_H_
+#endif  // TJVX_TEXT_PATH_COMPONENTS_H_

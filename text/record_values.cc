@@ -1,7 +1,7 @@
-#include "convert/values.h"
+#include "text/record_values.h"
 
-#include "common/text.h"
-#include "source/fcopysub.h"
+#include "text/numbers.h"
+#include "text/field_formats.h"
 
 namespace tjvx {
 

@@ -1,5 +1,5 @@
-#ifndef TJVX_CONVERT_VALUES_H_
-#define TJVX_CONVERT_VALUES_H_
+#ifndef TJVX_TEXT_RECORD_VALUES_H_
+#define TJVX_TEXT_RECORD_VALUES_H_
 
 #include <string>
 #include <string_view>
@@ -24,4 +24,4 @@ void TrimLeftFrom(std::u16string& line, size_t start);
 
 }  // namespace tjvx
 
-#endif  // TJVX_CONVERT_VALUES_H_
+#endif  // TJVX_TEXT_RECORD_VALUES_H_

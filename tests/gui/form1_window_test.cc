@@ -1,7 +1,7 @@
 // Widget tests of the window: captions, start-up, the folder and drive lists, the run from the
 // button with scripted message boxes, closing, and help.
 
-#include "app/form1.h"
+#include "qt/form1_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -385,4 +385,4 @@ class Form1Test : public QObject {
 };
 
 QTEST_MAIN(Form1Test)
-#include "form1_test.moc"
+#include "form1_window_test.moc"
