@@ -1,8 +1,8 @@
 #include "base/error.h"
 
-#include "text/numbers.h"
+#include "base/utf.h"
 
-namespace tjvx {
+namespace tjvx::base {
 namespace {
 
 std::u16string CauseText(Error::Kind kind) {
@@ -57,4 +57,4 @@ std::u16string Error::Message() const {
   return text;
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::base

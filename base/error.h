@@ -4,7 +4,7 @@
 #include <exception>
 #include <string>
 
-namespace tjvx {
+namespace tjvx::base {
 
 // The one error channel of the converter. A routine that cannot go on throws an Error naming the
 // file, the place in it and the cause; the conversion run turns it into its message box.
@@ -45,6 +45,6 @@ class Error : public std::exception {
   std::string what_;
 };
 
-}  // namespace tjvx
+}  // namespace tjvx::base
 
 #endif  // TJVX_BASE_ERROR_H_

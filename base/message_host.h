@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace tjvx {
+namespace tjvx::base {
 
 // Style values of the classic message box: buttons plus icon.
 inline constexpr int kMsgOk = 0;
@@ -26,6 +26,6 @@ class MessageHost {
   virtual int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) = 0;
 };
 
-}  // namespace tjvx
+}  // namespace tjvx::base
 
 #endif  // TJVX_BASE_MESSAGE_HOST_H_

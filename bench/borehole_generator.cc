@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text/numbers.h"
+#include "base/utf.h"
 #include "platform/cp932.h"
 #include "source/field_reader.h"
 
@@ -51,14 +51,14 @@ bool IsNumber(std::u16string_view value) {
 std::u16string Depth(int hundredths) {
   char text[32];
   std::snprintf(text, sizeof text, "%d.%02d", hundredths / 100, hundredths % 100);
-  return FromAscii(text);
+  return base::FromAscii(text);
 }
 
 // The sample file's records, each field as the file would write it again (text quoted).
 std::vector<std::vector<std::u16string>> Templates(const SourceLayout& layout) {
   const fs::path path = SamplePath("samples/boreholes/B-12") / layout.name;
-  std::u16string file = FromAscii(layout.name);
-  FieldReader reader(platform::DecodeCp932(ReadAll(path), file), file);
+  std::u16string file = base::FromAscii(layout.name);
+  source::FieldReader reader(platform::DecodeCp932(ReadAll(path), file), file);
   std::vector<std::vector<std::u16string>> records;
   std::vector<std::u16string_view> fields;
   while (!reader.AtEnd()) {
@@ -82,7 +82,7 @@ std::uintmax_t WriteSyntheticBorehole(const fs::path& folder, int records) {
     std::u16string text;
     for (int i = 1; i <= records; ++i) {
       std::vector<std::u16string> record = templates[(i - 1) % templates.size()];
-      record[0] = FromAscii(std::to_string(i));
+      record[0] = base::FromAscii(std::to_string(i));
       if (layout.bottom_field >= 0) {
         record[layout.depth_field] = Depth((i - 1) * 5);
         record[layout.bottom_field] = Depth(i * 5);
@@ -95,7 +95,7 @@ std::uintmax_t WriteSyntheticBorehole(const fs::path& folder, int records) {
       }
       text += u"\r\n";
     }
-    const std::string bytes = platform::EncodeCp932(text, FromAscii(layout.name));
+    const std::string bytes = platform::EncodeCp932(text, base::FromAscii(layout.name));
     std::ofstream(folder / layout.name, std::ios::binary).write(bytes.data(), bytes.size());
     total += bytes.size();
   }

@@ -26,8 +26,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/utf.h"
 #include "bench/borehole_generator.h"
-#include "text/numbers.h"
 #include "convert/line_sink.h"
 #include "convert/run.h"
 #include "platform/cp932.h"
@@ -42,7 +42,7 @@ namespace {
 constexpr double kMiB = 1024.0 * 1024.0;
 
 // Converts C:\<name> into D:\OUT and answers Yes to every question.
-class QuietHost : public RunHost {
+class QuietHost : public convert::RunHost {
  public:
   explicit QuietHost(std::u16string source) : source_(std::move(source)) {}
   std::u16string Text1() override { return source_; }
@@ -51,8 +51,8 @@ class QuietHost : public RunHost {
   void FocusText2SelectAll() override {}
   void SetMousePointer(int) override {}
   int MsgBox(std::u16string_view prompt, int, std::u16string_view) override {
-    std::fprintf(stderr, "tjvx_bench: %s\n", ToUtf8(prompt).c_str());
-    return kAnswerYes;
+    std::fprintf(stderr, "tjvx_bench: %s\n", base::ToUtf8(prompt).c_str());
+    return base::kAnswerYes;
   }
 
  private:
@@ -67,16 +67,17 @@ void MapDrives(const fs::path& work) {
   platform::SetDrives(table);
 }
 
-std::u16string BoreholeName(int records) { return FromAscii("B" + std::to_string(records)); }
+std::u16string BoreholeName(int records) { return base::FromAscii("B" + std::to_string(records)); }
 
 // One conversion as the window and a single-borehole command line make it (two threads), or as
 // each run of a batch does (one).
-void ConvertOnce(int records, RunThreads threads = RunThreads::kTwo) {
-  PatternTables tables(u"D:\\DOZORA\\");
+void ConvertOnce(int records, convert::RunThreads threads = convert::RunThreads::kTwo) {
+  source::PatternTables tables(u"D:\\DOZORA\\");
   QuietHost host(u"C:\\" + BoreholeName(records));
-  RunResult result = RunConversion(host, tables, nullptr, threads);
-  if (result.outcome != RunOutcome::kConverted) {
-    std::fprintf(stderr, "tjvx_bench: the conversion failed: %s\n", ToUtf8(result.message).c_str());
+  convert::RunResult result = convert::RunConversion(host, tables, nullptr, threads);
+  if (result.outcome != convert::RunOutcome::kConverted) {
+    std::fprintf(stderr, "tjvx_bench: the conversion failed: %s\n",
+                 base::ToUtf8(result.message).c_str());
     std::exit(1);
   }
 }
@@ -121,7 +122,8 @@ std::string ReadAll(const fs::path& path) {
 // and write the converted file's lines.
 void Floor(const fs::path& work, int records, const std::vector<std::u16string>& lines) {
   for (const char* folder : {"c", "d/DOZORA"}) {
-    const fs::path host = work / folder / (folder[0] == 'c' ? ToUtf8(BoreholeName(records)) : "");
+    const fs::path host =
+        work / folder / (folder[0] == 'c' ? base::ToUtf8(BoreholeName(records)) : "");
     for (const auto& entry : fs::directory_iterator(host)) {
       const std::u16string path = platform::Drives().FromHost(entry.path());
       std::optional<std::string> bytes = platform::ReadFileBytes(path);
@@ -129,7 +131,7 @@ void Floor(const fs::path& work, int records, const std::vector<std::u16string>&
       if (text.size() > bytes->size()) std::abort();
     }
   }
-  RecordFile out(u"D:\\OUT\\FLOOR");
+  convert::RecordFile out(u"D:\\OUT\\FLOOR");
   for (const std::u16string& line : lines) out.Line(line);
   out.Commit();
 }
@@ -202,15 +204,16 @@ int Report(int records, int repeats) {
   const int sizes[] = {std::max(1, records / 16), std::max(1, records / 4), records};
   std::uintmax_t input_bytes[3];
   for (int k = 0; k < 3; ++k) {
-    input_bytes[k] = WriteSyntheticBorehole(work / "c" / ToUtf8(BoreholeName(sizes[k])), sizes[k]) +
-                     pattern_bytes;
+    input_bytes[k] =
+        WriteSyntheticBorehole(work / "c" / base::ToUtf8(BoreholeName(sizes[k])), sizes[k]) +
+        pattern_bytes;
   }
   ConvertOnce(sizes[0]);  // builds the code page tables once, outside every measurement
 
   RunTime times[3];
   for (int k = 0; k < 2; ++k) times[k] = BestTime(repeats, [&] { ConvertOnce(sizes[k]); });
   ConvertOnce(sizes[2]);
-  const fs::path converted = work / "d" / "OUT" / ToUtf8(BoreholeName(records));
+  const fs::path converted = work / "d" / "OUT" / base::ToUtf8(BoreholeName(records));
   const std::uintmax_t output_bytes = fs::file_size(converted);
   const std::vector<std::u16string> lines = ConvertedLines(converted);
   // The conversion and its floor take turns, so a change in the machine's load between them
@@ -218,7 +221,7 @@ int Report(int records, int repeats) {
   RunTime floor, one_thread;
   for (int i = 0; i < repeats; ++i) {
     times[2].KeepBest(BestTime(1, [&] { ConvertOnce(sizes[2]); }));
-    one_thread.KeepBest(BestTime(1, [&] { ConvertOnce(sizes[2], RunThreads::kOne); }));
+    one_thread.KeepBest(BestTime(1, [&] { ConvertOnce(sizes[2], convert::RunThreads::kOne); }));
     floor.KeepBest(BestTime(1, [&] { Floor(work, records, lines); }));
   }
   const long long peak = PeakMemory(work, records);
@@ -230,14 +233,17 @@ int Report(int records, int repeats) {
       "borehole: %d records per source file, input %.1f MiB, converted file %.1f MiB "
       "(%zu lines)\n",
       records, input / kMiB, output_bytes / kMiB, lines.size());
-  std::printf("                       wall clock   processor   (best of %d; processor: all threads)\n",
-              repeats);
-  std::printf("conversion:            %8.3f s   %8.3f s   (two threads: the window, one borehole)\n",
-              times[2].wall, times[2].cpu);
+  std::printf(
+      "                       wall clock   processor   (best of %d; processor: all threads)\n",
+      repeats);
+  std::printf(
+      "conversion:            %8.3f s   %8.3f s   (two threads: the window, one borehole)\n",
+      times[2].wall, times[2].cpu);
   std::printf("conversion, 1 thread:  %8.3f s   %8.3f s   (each run of a batch)\n", one_thread.wall,
               one_thread.cpu);
-  std::printf("floor:                 %8.3f s   %8.3f s   (read + decode inputs, encode + write output)\n",
-              floor.wall, floor.cpu);
+  std::printf(
+      "floor:                 %8.3f s   %8.3f s   (read + decode inputs, encode + write output)\n",
+      floor.wall, floor.cpu);
   const double ratio = times[2].wall / floor.wall;
   std::printf("conversion/floor:      %8.2f                 target <= 3  %s\n", ratio,
               ratio <= 3.0 ? "met" : "MISSED");

@@ -15,16 +15,14 @@
 #include <thread>
 #include <vector>
 
-#include "text/numbers.h"
-#include "text/path_check.h"
+#include "base/utf.h"
 #include "convert/run.h"
 #include "platform/console.h"
 #include "platform/drives.h"
+#include "source/settings.h"
 
+namespace tjvx::cli {
 namespace {
-
-using tjvx::FromUtf8;
-using tjvx::ToUtf8;
 
 enum class Answer { kAsk, kYes, kNo };
 
@@ -81,7 +79,7 @@ class Console {
 std::u16string WindowsForm(const std::string& argument) {
   if (argument.size() >= 2 && std::isalpha(static_cast<unsigned char>(argument[0])) &&
       argument[1] == ':') {
-    return FromUtf8(argument);
+    return base::FromUtf8(argument);
   }
   return tjvx::platform::Drives().FromHost(std::filesystem::path(argument));
 }
@@ -89,7 +87,7 @@ std::u16string WindowsForm(const std::string& argument) {
 // The run's user on a terminal: messages go to standard error, the folder question is answered
 // by --yes or --no, asked on a terminal, else answered No. In a batch each message names its
 // source folder (`name`) and the status lines are left to the progress line.
-class CommandLineHost : public tjvx::RunHost {
+class CommandLineHost : public convert::RunHost {
  public:
   CommandLineHost(Console& console, Answer answer, bool quiet, std::string name = {})
       : console_(console), answer_(answer), quiet_(quiet), name_(std::move(name)) {}
@@ -104,7 +102,7 @@ class CommandLineHost : public tjvx::RunHost {
   void SetLabel3(std::u16string_view text) override {
     if (quiet_ || !name_.empty() || text.empty()) return;
     auto lock = console_.Lock();
-    std::cerr << ToUtf8(text) << '\n';
+    std::cerr << base::ToUtf8(text) << '\n';
     console_.Release(std::move(lock));
   }
   void FocusText2SelectAll() override {}
@@ -114,12 +112,12 @@ class CommandLineHost : public tjvx::RunHost {
     auto lock = console_.Lock();
     std::cerr << "tjvx: ";
     if (!name_.empty()) std::cerr << name_ << ": ";
-    if (!title.empty()) std::cerr << ToUtf8(title) << ": ";
-    std::cerr << ToUtf8(prompt);
-    if (style != tjvx::kMsgYesNoQuestion) {
+    if (!title.empty()) std::cerr << base::ToUtf8(title) << ": ";
+    std::cerr << base::ToUtf8(prompt);
+    if (style != base::kMsgYesNoQuestion) {
       std::cerr << '\n';
       console_.Release(std::move(lock));
-      return tjvx::kAnswerOk;
+      return base::kAnswerOk;
     }
     bool yes = answer_ == Answer::kYes;
     if (answer_ == Answer::kAsk && tjvx::platform::StandardInputIsTerminal()) {
@@ -131,7 +129,7 @@ class CommandLineHost : public tjvx::RunHost {
       std::cerr << (yes ? " -> yes" : " -> no") << '\n';
     }
     console_.Release(std::move(lock));
-    return yes ? tjvx::kAnswerYes : tjvx::kAnswerNo;
+    return yes ? base::kAnswerYes : base::kAnswerNo;
   }
 
  private:
@@ -153,7 +151,7 @@ struct ConvertOptions {
 
 // A message box text on the lines of the summary.
 std::string Indented(const std::u16string& message) {
-  std::string text = ToUtf8(message);
+  std::string text = base::ToUtf8(message);
   for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
     text.insert(at + 1, "    ");
   }
@@ -173,25 +171,25 @@ int Convert(const ConvertOptions& options) {
     if (pattern_folder.back() != u'\\') pattern_folder += u'\\';
   } else {
     CommandLineHost host(console, answer, options.quiet);
-    std::optional<std::u16string> folder = TRCOMSUB::StartupPatternFolder(host);
+    std::optional<std::u16string> folder = source::StartupPatternFolder(host);
     if (!folder) return 2;
     pattern_folder = *folder;
   }
   // One set of tables for the whole batch: each table is read once, by the first run needing it.
-  tjvx::PatternTables tables(pattern_folder);
+  source::PatternTables tables(pattern_folder);
   const std::u16string destination = WindowsForm(options.paths.back());
 
-  std::vector<tjvx::RunResult> results(sources.size());
-  auto convert = [&](size_t i) {
+  std::vector<convert::RunResult> results(sources.size());
+  auto convert_one = [&](size_t i) {
     console.Step(sources[i], false);
     CommandLineHost host(console, answer, options.quiet, batch ? sources[i] : std::string());
     host.SetPaths(WindowsForm(sources[i]), destination);
     // Runs of a batch share the processors among themselves, so each keeps to one thread.
-    results[i] = tjvx::RunConversion(host, tables, nullptr,
-                                     batch ? tjvx::RunThreads::kOne : tjvx::RunThreads::kTwo);
-    if (results[i].outcome == tjvx::RunOutcome::kConverted && !options.quiet) {
+    results[i] = convert::RunConversion(
+        host, tables, nullptr, batch ? convert::RunThreads::kOne : convert::RunThreads::kTwo);
+    if (results[i].outcome == convert::RunOutcome::kConverted && !options.quiet) {
       auto lock = console.Lock();
-      std::cout << ToUtf8(results[i].converted_file) << std::endl;
+      std::cout << base::ToUtf8(results[i].converted_file) << std::endl;
       console.Release(std::move(lock));
     }
     console.Step(sources[i], true);
@@ -199,10 +197,10 @@ int Convert(const ConvertOptions& options) {
 
   // The first run goes alone: it asks about a missing destination and creates it once, so the
   // runs after it find it in place.
-  convert(0);
+  convert_one(0);
   size_t first_parallel = 1;
-  if (results[0].outcome == tjvx::RunOutcome::kRefused &&
-      results[0].message == tjvx::kCreateFolderQuestion) {
+  if (results[0].outcome == convert::RunOutcome::kRefused &&
+      results[0].message == convert::kCreateFolderQuestion) {
     // The destination was not made, so no run can write into it.
     for (size_t i = 1; i < sources.size(); ++i) results[i] = results[0];
     first_parallel = sources.size();
@@ -213,48 +211,52 @@ int Convert(const ConvertOptions& options) {
   const size_t jobs = std::min<size_t>(options.jobs, sources.size() - first_parallel);
   for (size_t w = 0; w < jobs; ++w) {
     workers.emplace_back([&] {
-      for (size_t i = next++; i < sources.size(); i = next++) convert(i);
+      for (size_t i = next++; i < sources.size(); i = next++) convert_one(i);
     });
   }
   for (std::thread& worker : workers) worker.join();
   console.EndProgress();
 
   size_t counts[3] = {0, 0, 0};
-  for (const tjvx::RunResult& result : results) ++counts[static_cast<int>(result.outcome)];
+  for (const convert::RunResult& result : results) ++counts[static_cast<int>(result.outcome)];
   if (batch && !options.quiet) {
     std::cerr << "tjvx: " << counts[0] << " converted, " << counts[1] << " refused, " << counts[2]
               << " failed\n";
     for (size_t i = 0; i < sources.size(); ++i) {
-      if (results[i].outcome == tjvx::RunOutcome::kConverted) continue;
+      if (results[i].outcome == convert::RunOutcome::kConverted) continue;
       std::cerr << "tjvx: "
-                << (results[i].outcome == tjvx::RunOutcome::kRefused ? "refused" : "failed") << ": "
-                << sources[i] << ": " << Indented(results[i].message) << '\n';
+                << (results[i].outcome == convert::RunOutcome::kRefused ? "refused" : "failed")
+                << ": " << sources[i] << ": " << Indented(results[i].message) << '\n';
     }
   }
   return counts[0] == sources.size() ? 0 : 1;
 }
 
 }  // namespace
+}  // namespace tjvx::cli
 
 int main(int argc, char** argv) {
   CLI::App app{
       "tjvx: converts borehole folders of Tarvik_Jr into the converted file User(Vx) reads."};
   app.require_subcommand(1);
 
-  ConvertOptions options;
-  CLI::App* convert = app.add_subcommand(
+  tjvx::cli::ConvertOptions options;
+  CLI::App* convert_command = app.add_subcommand(
       "convert",
       "Convert each SOURCE folder into DEST\\<name of SOURCE>. Paths are host paths or "
       "Windows-form "
       "paths on the drive table (Z: is /, more letters from TJVX_DRIVES=\"C=/srv/data;D=/mnt\").");
-  convert->add_option("paths", options.paths, "SOURCE... DEST")->required()->expected(2, -1);
-  convert->add_option("--pattern", options.pattern,
-                      "pattern folder (DOZORA); default: the folder named in DozoraV5.ini");
-  CLI::Option* yes =
-      convert->add_flag("--yes", options.yes, "create a missing destination without asking");
-  convert->add_flag("--no", options.no, "never create a missing destination")->excludes(yes);
-  convert->add_flag("--quiet", options.quiet, "print only messages");
-  convert
+  convert_command->add_option("paths", options.paths, "SOURCE... DEST")
+      ->required()
+      ->expected(2, -1);
+  convert_command->add_option("--pattern", options.pattern,
+                              "pattern folder (DOZORA); default: the folder named in DozoraV5.ini");
+  CLI::Option* yes = convert_command->add_flag("--yes", options.yes,
+                                               "create a missing destination without asking");
+  convert_command->add_flag("--no", options.no, "never create a missing destination")
+      ->excludes(yes);
+  convert_command->add_flag("--quiet", options.quiet, "print only messages");
+  convert_command
       ->add_option("--jobs,-j", options.jobs,
                    "source folders converted at the same time (default: the number of cores)")
       ->check(CLI::Range(1u, 1024u));
@@ -265,6 +267,6 @@ int main(int argc, char** argv) {
   std::vector<char*> pointers;
   for (std::string& argument : arguments) pointers.push_back(argument.data());
   CLI11_PARSE(app, static_cast<int>(pointers.size()), pointers.data());
-  if (convert->parsed()) return Convert(options);
+  if (convert_command->parsed()) return tjvx::cli::Convert(options);
   return 0;
 }

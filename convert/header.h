@@ -5,15 +5,15 @@
 #include "source/code_table.h"
 #include "source/titles.h"
 
-namespace tjvx {
+namespace tjvx::convert {
 
 // The identification line "GTJ Ge201" and the header records 1000 to 1018 from the title fields
 // and the rock name table L1.TXT.
-void WriteHeader(const TitleLists& titles, PatternTables& tables, LineSink& out);
+void WriteHeader(const source::TitleLists& titles, source::PatternTables& tables, LineSink& out);
 
 // The value of record 1009: the era and the two dates of t1[10..15] in era years.
-std::u16string EraDateLine(const TitleLists& titles);
+std::u16string EraDateLine(const source::TitleLists& titles);
 
-}  // namespace tjvx
+}  // namespace tjvx::convert
 
 #endif  // TJVX_CONVERT_HEADER_H_

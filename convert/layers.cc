@@ -3,17 +3,17 @@
 #include <array>
 #include <vector>
 
+#include "text/field_formats.h"
 #include "text/numbers.h"
 #include "text/record_values.h"
-#include "text/field_formats.h"
+#include "text/widths.h"
 
-namespace tjvx {
-using FCOPYSUB::AppendDepthText;
+namespace tjvx::convert {
 
 // Each writer reads a record into a fixed array of fields and builds its lines in one buffer that
 // keeps its room from line to line.
 
-void WriteRecords3000And3010(FieldReader& r41, LineSink& out) {
+void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out) {
   // The 3010 lines follow all 3000 lines: the 3000 lines are written as the records are read, and
   // each record's depth and value C are kept, as views into the file's text, for the 3010 lines.
   std::vector<std::array<std::u16string_view, 2>> later;
@@ -22,39 +22,39 @@ void WriteRecords3000And3010(FieldReader& r41, LineSink& out) {
   while (!r41.AtEnd()) {
     r41.ReadRecord(f);
     line.assign(u"3000 ");
-    AppendDepthText(line, f[1]);
+    text::AppendDepthText(line, f[1]);
     line += u' ';
-    AppendNumberValue(line, f[3]);
+    text::AppendNumberValue(line, f[3]);
     line += u' ';
-    AppendNumberValue(line, f[4]);
+    text::AppendNumberValue(line, f[4]);
     out.Line(line);
     later.push_back({f[1], f[2]});
   }
   for (const auto& [depth, value] : later) {
     line.assign(u"3010 ");
-    AppendDepthText(line, depth);
+    text::AppendDepthText(line, depth);
     line += u' ';
-    AppendNumberValue(line, value);
+    text::AppendNumberValue(line, value);
     out.Line(line);
   }
 }
 
-void WriteRecords3020(FieldReader& n9, LineSink& out) {
+void WriteRecords3020(source::FieldReader& n9, LineSink& out) {
   std::array<std::u16string_view, 3> f;
   std::u16string line;
   while (!n9.AtEnd()) {
     n9.ReadRecord(f);
     line.assign(u"3020 ");
-    AppendDepthText(line, f[2]);
+    text::AppendDepthText(line, f[2]);
     line += u' ';
-    AppendDatePart(line, f[1], 6);
+    text::AppendDatePart(line, f[1], 6);
     line += u' ';
-    AppendDatePart(line, f[1], 9);
+    text::AppendDatePart(line, f[1], 9);
     out.Line(line);
   }
 }
 
-void WriteRecords3030(FieldReader& x7, PatternTables& tables, LineSink& out) {
+void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, LineSink& out) {
   std::array<std::u16string_view, 68> f;
   std::u16string line, name;
   size_t prefix = 0;  // "3030 <top> <bottom> ", the same for every code of a record
@@ -62,51 +62,52 @@ void WriteRecords3030(FieldReader& x7, PatternTables& tables, LineSink& out) {
     x7.ReadRecord(f);
     bool prefix_built = false;
     for (size_t i = 8; i < 28; ++i) {
-      const float code = NumericValue(f[i]);
+      const float code = text::NumericValue(f[i]);
       if (code == 0.0f) continue;
       if (!prefix_built) {
         line.assign(u"3030 ");
-        AppendDepthText(line, f[4]);
+        text::AppendDepthText(line, f[4]);
         line += u' ';
-        AppendBottomDepthValue(line, f[5]);
+        text::AppendBottomDepthValue(line, f[5]);
         line += u' ';
         prefix = line.size();
         prefix_built = true;
       }
       line.resize(prefix);
       name.clear();
-      if (auto found = tables.Get(TableId::kL8).First(code)) AppendFullWidth(name, *found);
-      AppendTextValue(line, name);
+      if (auto found = tables.Get(source::TableId::kL8).First(code))
+        text::AppendFullWidth(name, *found);
+      text::AppendTextValue(line, name);
       out.Line(line);
     }
   }
 }
 
-void WriteRecords3040(FieldReader& g40, LineSink& out) {
+void WriteRecords3040(source::FieldReader& g40, LineSink& out) {
   std::array<std::u16string_view, 8> f;
   std::u16string line;
   while (!g40.AtEnd()) {
     g40.ReadRecord(f);
     line.assign(u"3040 ");
-    AppendDepthText(line, f[3]);
+    text::AppendDepthText(line, f[3]);
     line += u' ';
-    AppendBottomDepthValue(line, f[4]);
+    text::AppendBottomDepthValue(line, f[4]);
     line += u' ';
-    AppendTextValue(line, f[1]);
+    text::AppendTextValue(line, f[1]);
     out.Line(line);
   }
 }
 
-void WriteRecords3070(FieldReader& r30, PatternTables& tables, LineSink& out) {
+void WriteRecords3070(source::FieldReader& r30, source::PatternTables& tables, LineSink& out) {
   std::array<std::u16string_view, 6> f;
   std::u16string line;
   while (!r30.AtEnd()) {
     r30.ReadRecord(f);
-    const CodeTable& l19 = tables.Get(TableId::kL19);
-    const std::optional<std::u16string_view> first = l19.Last(NumericValue(f[2]));
-    const std::optional<std::u16string_view> second = l19.Last(NumericValue(f[4]));
+    const source::CodeTable& l19 = tables.Get(source::TableId::kL19);
+    const std::optional<std::u16string_view> first = l19.Last(text::NumericValue(f[2]));
+    const std::optional<std::u16string_view> second = l19.Last(text::NumericValue(f[4]));
     line.assign(u"3070 ");
-    AppendDepthText(line, f[1]);
+    text::AppendDepthText(line, f[1]);
     line += u' ';
     const size_t start = line.size();
     if (first) line += *first;
@@ -116,9 +117,9 @@ void WriteRecords3070(FieldReader& r30, PatternTables& tables, LineSink& out) {
     }
     // The names without their leading blanks, or "@" when there are none.
     if (line.size() == start) line += u'@';
-    TrimLeftFrom(line, start);
+    text::TrimLeftFrom(line, start);
     out.Line(line);
   }
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::convert

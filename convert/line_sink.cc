@@ -2,7 +2,7 @@
 
 #include "platform/cp932.h"
 
-namespace tjvx {
+namespace tjvx::convert {
 namespace {
 
 constexpr size_t kFlushBytes = 1 << 20;
@@ -39,4 +39,4 @@ void EncodedLines::Line(std::u16string_view text) {
   bytes_ += "\r\n";
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::convert

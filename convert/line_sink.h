@@ -7,7 +7,7 @@
 
 #include "platform/files.h"
 
-namespace tjvx {
+namespace tjvx::convert {
 
 // Where the record writers put their lines: the converted file, or a list in tests.
 class LineSink {
@@ -54,6 +54,6 @@ class LineCollector : public LineSink {
   std::vector<std::u16string> lines;
 };
 
-}  // namespace tjvx
+}  // namespace tjvx::convert
 
 #endif  // TJVX_CONVERT_LINE_SINK_H_

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "text/numbers.h"
-#include "text/record_values.h"
 #include "source/depth_list.h"
 #include "text/field_formats.h"
+#include "text/numbers.h"
+#include "text/record_values.h"
+#include "text/trim.h"
+#include "text/widths.h"
 
-namespace tjvx {
+namespace tjvx::convert {
 namespace {
-
-using FCOPYSUB::AppendDepthText;
 
 // Appends `value`, or "@" when it is empty.
 void AppendOrAt(std::u16string& line, std::u16string_view value) {
@@ -31,14 +31,14 @@ struct MemberRecord {
 
 struct MemberLayout {
   size_t fields;
-  size_t depth_field;                 // counted from 0
+  size_t depth_field;                  // counted from 0
   std::array<size_t, 3> value_fields;  // the fields kept (counted from 0); 0 ends the list
   std::u16string_view defaults;
 };
 
-constexpr MemberLayout kMembers[] = {{3, 2, {1}, u"-1 -1"},        // N8.TXT: the date
-                                     {5, 1, {4}, u"@"},            // G71.TXT
-                                     {4, 1, {2, 3}, u"@ @"},       // G73.TXT
+constexpr MemberLayout kMembers[] = {{3, 2, {1}, u"-1 -1"},           // N8.TXT: the date
+                                     {5, 1, {4}, u"@"},               // G71.TXT
+                                     {4, 1, {2, 3}, u"@ @"},          // G73.TXT
                                      {5, 1, {2, 3, 4}, u"@ @ @ @"}};  // G81.TXT
 
 // The values one member gives a 5000 line, joined by blanks.
@@ -49,9 +49,9 @@ void AppendMemberValues(std::u16string& line, size_t member, const MemberRecord&
       if (v[0].empty()) {
         line += u"-1 -1";
       } else {
-        AppendDatePart(line, v[0], 6);
+        text::AppendDatePart(line, v[0], 6);
         line += u' ';
-        AppendDatePart(line, v[0], 9);
+        text::AppendDatePart(line, v[0], 9);
       }
       break;
     case 1:  // G71.TXT
@@ -72,48 +72,7 @@ void AppendMemberValues(std::u16string& line, size_t member, const MemberRecord&
   }
 }
 
-void AppendEndDepth(std::u16string& line, std::u16string_view start_depth,
-                    const std::array<std::u16string_view, 3>& lengths) {
-  // Each quotient and each partial sum is a single precision number.
-  float end = 0.0f;
-  for (std::u16string_view length : lengths) end = end + NumericValue(length) / 100.0f;
-  end = end + NumericValue(start_depth);
-  AppendDepthText(line, SingleToText(end));
-}
-
 }  // namespace
-
-std::u16string EndDepth(std::u16string_view start_depth,
-                        const std::array<std::u16string_view, 3>& lengths) {
-  std::u16string text;
-  AppendEndDepth(text, start_depth, lengths);
-  return text;
-}
-
-void WriteRecords4000(FieldReader& x5, LineSink& out) {
-  std::array<std::u16string_view, 11> f;
-  std::u16string line, start_depth;
-  while (!x5.AtEnd()) {
-    x5.ReadRecord(f);
-    start_depth.clear();
-    AppendDepthText(start_depth, f[1]);
-    line.assign(u"4000 ");
-    line += start_depth;
-    line += u' ';
-    // The end depth is summed from the start depth as the line writes it.
-    AppendEndDepth(line, start_depth, {f[6], f[8], f[10]});
-    for (size_t i : {6, 8, 10}) {
-      line += u' ';
-      AppendNumberValue(line, f[i]);
-    }
-    for (size_t i : {5, 7, 9}) {
-      // A negative reading counts as none.
-      line += u' ';
-      AppendNumberValue(line, NumericValue(f[i]) < 0.0f ? std::u16string_view(u"0") : f[i]);
-    }
-    out.Line(line);
-  }
-}
 
 void WriteRecords5000(MergedMembers& members, LineSink& out) {
   // Each member's records, ordered by depth with the file's order kept among equal depths, so the
@@ -123,12 +82,12 @@ void WriteRecords5000(MergedMembers& members, LineSink& out) {
   std::vector<std::u16string_view> f;
   for (size_t m = 0; m < members.size(); ++m) {
     if (!members[m]) continue;
-    FieldReader& reader = *members[m];
+    source::FieldReader& reader = *members[m];
     const MemberLayout& layout = kMembers[m];
     while (!reader.AtEnd()) {
       reader.ReadRecord(layout.fields, f);
       MemberRecord& record = records[m].emplace_back();
-      record.depth = NumericValue(f[layout.depth_field]);
+      record.depth = text::NumericValue(f[layout.depth_field]);
       for (size_t k = 0; k < 3; ++k) {
         if (layout.value_fields[k] != 0) record.values[k] = f[layout.value_fields[k]];
       }
@@ -141,9 +100,9 @@ void WriteRecords5000(MergedMembers& members, LineSink& out) {
   }
   std::array<size_t, 4> next{};
   std::u16string line;
-  for (const DEPSET::DepthEntry& entry : DEPSET::MergeDepths(std::move(depths))) {
+  for (const source::DepthEntry& entry : source::MergeDepths(std::move(depths))) {
     line.assign(u"5000 ");
-    AppendDepthText(line, entry.text);
+    text::AppendDepthText(line, entry.text);
     for (size_t m = 0; m < members.size(); ++m) {
       const std::vector<MemberRecord>& list = records[m];
       while (next[m] < list.size() && list[next[m]].depth < entry.value) ++next[m];
@@ -158,40 +117,40 @@ void WriteRecords5000(MergedMembers& members, LineSink& out) {
   }
 }
 
-void WriteRecords5010(FieldReader& g72, PatternTables& tables, LineSink& out) {
+void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, LineSink& out) {
   std::array<std::u16string_view, 8> f;
   std::u16string line;
   while (!g72.AtEnd()) {
     g72.ReadRecord(f);
     std::optional<std::u16string_view> first, second;
-    if (!f[3].empty()) first = tables.Get(TableId::kL18).First(NumericValue(f[3]));
-    if (!f[5].empty()) second = tables.Get(TableId::kL18B).First(NumericValue(f[5]));
+    if (!f[3].empty()) first = tables.Get(source::TableId::kL18).First(text::NumericValue(f[3]));
+    if (!f[5].empty()) second = tables.Get(source::TableId::kL18B).First(text::NumericValue(f[5]));
     const bool has_first = first && !first->empty(), has_second = second && !second->empty();
 
     line.assign(u"5010 ");
-    AppendDepthText(line, f[1]);
+    text::AppendDepthText(line, f[1]);
     line += u' ';
     if (f[2].empty()) {
       line += u"-1";
     } else {
-      line += TrimLeft(f[2]);
+      line += text::TrimLeft(f[2]);
     }
     line += u' ';
     if (f[7].empty()) {
       line += u'@';
     } else {
-      line += TrimLeft(f[7]);
+      line += text::TrimLeft(f[7]);
     }
     line += u' ';
     // The names in full width, joined by "／", without leading blanks; "@" when there are none.
     const size_t names = line.size();
-    if (has_first) AppendFullWidth(line, *first);
+    if (has_first) text::AppendFullWidth(line, *first);
     if (has_first && has_second) line += u'／';
-    if (has_second) AppendFullWidth(line, *second);
+    if (has_second) text::AppendFullWidth(line, *second);
     if (!has_first && !has_second) line += u'@';
-    TrimLeftFrom(line, names);
+    text::TrimLeftFrom(line, names);
     out.Line(line);
   }
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::convert

@@ -10,20 +10,22 @@
 #include <system_error>
 
 #include "base/error.h"
-#include "text/numbers.h"
-#include "text/path_check.h"
+#include "base/utf.h"
 #include "convert/header.h"
+#include "convert/interval_tests.h"
 #include "convert/layers.h"
 #include "convert/line_sink.h"
-#include "convert/site_notes.h"
 #include "convert/merged_records.h"
+#include "convert/site_notes.h"
 #include "platform/drives.h"
 #include "source/depth_list.h"
-#include "text/field_formats.h"
-#include "text/path_components.h"
+#include "source/source_files.h"
 #include "source/titles.h"
+#include "text/path_check.h"
+#include "text/path_components.h"
+#include "text/trim.h"
 
-namespace tjvx {
+namespace tjvx::convert {
 namespace {
 
 using platform::FindEntry;
@@ -61,7 +63,7 @@ bool OverwritesInput(std::u16string_view converted, const std::u16string& source
 
 // The source folder without trailing separators ("C:\DATA\B-12\" gives "C:\DATA\B-12").
 std::u16string SourceFolder(std::u16string_view text) {
-  std::u16string folder(Trim(text));
+  std::u16string folder(text::Trim(text));
   while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
   return folder;
 }
@@ -73,7 +75,7 @@ bool IsDriveRoot(std::u16string_view folder) {
 
 class Run {
  public:
-  Run(RunHost& host, PatternTables& tables, SiteRegistry* registry, RunThreads threads)
+  Run(RunHost& host, source::PatternTables& tables, SiteRegistry* registry, RunThreads threads)
       : host_(host), tables_(tables), registry_(registry), threads_(threads) {}
 
   RunResult Go() {
@@ -82,16 +84,16 @@ class Run {
     std::u16string destination = host_.Text2();
 
     std::u16string checked = destination;
-    if (!TRCOMSUB::CheckPath(checked, host_)) {
-      host_.MsgBox(kBadPathMessage, kMsgExclamation, destination);
+    if (!text::CheckPath(checked, host_)) {
+      host_.MsgBox(kBadPathMessage, base::kMsgExclamation, destination);
       host_.FocusText2SelectAll();
       return Refuse(kBadPathMessage);
     }
 
     source = host_.Text1();
     destination = host_.Text2();
-    if (Trim(source).empty()) return RefuseWithBox(kNoSourceMessage);
-    if (Trim(destination).empty()) return RefuseWithBox(kNoDestinationMessage);
+    if (text::Trim(source).empty()) return RefuseWithBox(kNoSourceMessage);
+    if (text::Trim(destination).empty()) return RefuseWithBox(kNoDestinationMessage);
 
     const std::u16string source_folder = SourceFolder(source);
     if (IsDriveRoot(source_folder)) return RefuseWithBox(kSourceRootMessage);
@@ -101,16 +103,16 @@ class Run {
     }
 
     // A blank around the destination is never part of the folder the user meant.
-    destination = std::u16string(Trim(destination));
+    destination = std::u16string(text::Trim(destination));
     std::optional<RunResult> stop;
     try {
       stop = WalkDestination(destination);
-    } catch (const Error& error) {
+    } catch (const base::Error& error) {
       return Fail(error.Message());
     }
     if (stop) return *stop;
 
-    std::vector<std::u16string> parts = FNOTHER::SplitPath(source_folder, u"\\");
+    std::vector<std::u16string> parts = text::SplitPath(source_folder, u"\\");
     const std::u16string name = parts.back();
     result_.converted_file = destination + u"\\" + name;
     const std::optional<platform::EntryInfo> entry =
@@ -124,13 +126,13 @@ class Run {
     host_.SetMousePointer(kPointerHourglass);
     try {
       Convert(source_folder, name, destination);
-    } catch (const Error& error) {
+    } catch (const base::Error& error) {
       return Fail(error.Message());
     } catch (const std::bad_alloc&) {
       return Fail(u"メモリが足りない為に変換できません。\n" + source_folder);
     } catch (const std::exception& error) {
       return Fail(u"予期しないエラーの為に変換できません。\n" + source_folder + u"\n" +
-                  FromUtf8(error.what()));
+                  base::FromUtf8(error.what()));
     }
     host_.SetLabel3(kDoneText);
     host_.SetMousePointer(kPointerDefault);
@@ -141,7 +143,7 @@ class Run {
  private:
   // Asks once when a level of the destination is missing; "Yes" creates every missing level.
   std::optional<RunResult> WalkDestination(const std::u16string& destination) {
-    const std::vector<std::u16string> parts = FNOTHER::SplitPath(destination, u"\\");
+    const std::vector<std::u16string> parts = text::SplitPath(destination, u"\\");
     bool missing = false;
     std::u16string path = parts[0];
     for (size_t k = 1; k < parts.size() && !missing; ++k) {
@@ -149,7 +151,7 @@ class Run {
       missing = !FindEntry(path).has_value();
     }
     if (!missing) return std::nullopt;
-    if (host_.MsgBox(kCreateFolderQuestion, kMsgYesNoQuestion, {}) != kAnswerYes) {
+    if (host_.MsgBox(kCreateFolderQuestion, base::kMsgYesNoQuestion, {}) != base::kAnswerYes) {
       host_.SetLabel3(u"");
       result_.outcome = RunOutcome::kRefused;
       result_.message = std::u16string(kCreateFolderQuestion);
@@ -159,7 +161,7 @@ class Run {
     for (size_t k = 1; k < parts.size(); ++k) {
       path += u"\\" + parts[k];
       if (!FindEntry(path) && !platform::CreateFolder(path)) {
-        throw Error(Error::Kind::kFolderCreate, path);
+        throw base::Error(base::Error::Kind::kFolderCreate, path);
       }
     }
     return std::nullopt;
@@ -185,23 +187,23 @@ class Run {
     try {
       tables_.Geology();
       // The files of the depth list stay open, so their record writers read them from memory.
-      const std::vector<DEPSET::DepthEntry> note_depths = DEPSET::CollectDepths(
-          [&](std::u16string_view name) -> FieldReader* {
-            std::optional<FieldReader>& reader = opened_[std::u16string(name)];
-            reader = FCOPYSUB::OpenSourceFile(folder + u"\\" + std::u16string(name));
+      const std::vector<source::DepthEntry> note_depths = source::CollectDepths(
+          [&](std::u16string_view name) -> source::FieldReader* {
+            std::optional<source::FieldReader>& reader = opened_[std::u16string(name)];
+            reader = source::OpenSourceFile(folder + u"\\" + std::u16string(name));
             return reader ? &*reader : nullptr;
           },
           1);
       // X11.TXT serves only the depth list; R30.TXT goes on to the 3070 records.
       opened_.erase(u"X11.TXT");
       later.GiveR30(Open(folder, u"R30.TXT"));
-      const TitleLists titles = ReadTitleFiles(folder);
+      const source::TitleLists titles = source::ReadTitleFiles(folder);
       if (registry_ != nullptr) registry_->Register(name, destination);
 
       RecordFile out(result_.converted_file);
       WriteHeader(titles, tables_, out);
       {
-        std::optional<FieldReader> x1 = Open(folder, u"X1.TXT");
+        std::optional<source::FieldReader> x1 = Open(folder, u"X1.TXT");
         const std::optional<std::u16string> last_site_depth =
             WriteSiteRecords(x1, note_depths, out);
         x1.reset();
@@ -230,7 +232,7 @@ class Run {
   // the depth list has read already and hands over.
   class LaterGroups {
    public:
-    LaterGroups(PatternTables& tables, const std::u16string& folder,
+    LaterGroups(source::PatternTables& tables, const std::u16string& folder,
                 const std::u16string& converted_file, bool in_memory)
         : tables_(tables), folder_(folder), r30_(r30_given_.get_future()) {
       if (in_memory) made_.assign(kCount, EncodedLines(converted_file));
@@ -238,7 +240,7 @@ class Run {
 
     // R30.TXT's reader once the depth list is made; the 3070 records wait for it. Called once,
     // by the thread making the depth list.
-    void GiveR30(std::optional<FieldReader> reader) {
+    void GiveR30(std::optional<source::FieldReader> reader) {
       r30_given_.set_value(std::move(reader));
       r30_handed_ = true;
     }
@@ -278,8 +280,8 @@ class Run {
    private:
     static constexpr size_t kCount = 8;
 
-    std::optional<FieldReader> Open(std::u16string_view name) {
-      return FCOPYSUB::OpenSourceFile(folder_ + u"\\" + std::u16string(name));
+    std::optional<source::FieldReader> Open(std::u16string_view name) {
+      return source::OpenSourceFile(folder_ + u"\\" + std::u16string(name));
     }
 
     void Write(size_t group, LineSink& out) {
@@ -314,10 +316,10 @@ class Run {
       }
     }
 
-    PatternTables& tables_;
+    source::PatternTables& tables_;
     const std::u16string& folder_;
-    std::promise<std::optional<FieldReader>> r30_given_;
-    std::future<std::optional<FieldReader>> r30_;
+    std::promise<std::optional<source::FieldReader>> r30_given_;
+    std::future<std::optional<source::FieldReader>> r30_;
     bool r30_handed_ = false;  // only the depth list's thread looks at it
     std::vector<EncodedLines> made_;
     std::array<std::exception_ptr, kCount> failed_{};
@@ -325,14 +327,14 @@ class Run {
   };
 
   // A source file's reader: the one the depth list read, from its start, else the file opened now.
-  std::optional<FieldReader> Open(const std::u16string& folder, std::u16string_view name) {
+  std::optional<source::FieldReader> Open(const std::u16string& folder, std::u16string_view name) {
     if (auto it = opened_.find(name); it != opened_.end()) {
-      std::optional<FieldReader> reader = std::move(it->second);
+      std::optional<source::FieldReader> reader = std::move(it->second);
       opened_.erase(it);
       if (reader) reader->Rewind();
       return reader;
     }
-    return FCOPYSUB::OpenSourceFile(folder + u"\\" + std::u16string(name));
+    return source::OpenSourceFile(folder + u"\\" + std::u16string(name));
   }
 
   RunResult Refuse(std::u16string_view message) {
@@ -343,12 +345,12 @@ class Run {
   }
 
   RunResult RefuseWithBox(std::u16string_view message) {
-    host_.MsgBox(message, kMsgOk, {});
+    host_.MsgBox(message, base::kMsgOk, {});
     return Refuse(message);
   }
 
   RunResult Fail(const std::u16string& message) {
-    host_.MsgBox(message, kMsgExclamation, {});
+    host_.MsgBox(message, base::kMsgExclamation, {});
     host_.SetMousePointer(kPointerDefault);
     host_.SetLabel3(u"");
     result_.outcome = RunOutcome::kFailed;
@@ -357,18 +359,18 @@ class Run {
   }
 
   RunHost& host_;
-  PatternTables& tables_;
+  source::PatternTables& tables_;
   SiteRegistry* registry_;
   RunThreads threads_;
-  std::map<std::u16string, std::optional<FieldReader>, std::less<>> opened_;
+  std::map<std::u16string, std::optional<source::FieldReader>, std::less<>> opened_;
   RunResult result_{RunOutcome::kRefused, {}, {}};
 };
 
 }  // namespace
 
-RunResult RunConversion(RunHost& host, PatternTables& tables, SiteRegistry* registry,
+RunResult RunConversion(RunHost& host, source::PatternTables& tables, SiteRegistry* registry,
                         RunThreads threads) {
   return Run(host, tables, registry, threads).Go();
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::convert

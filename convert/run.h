@@ -8,10 +8,10 @@
 #include "convert/site_registry.h"
 #include "source/code_table.h"
 
-namespace tjvx {
+namespace tjvx::convert {
 
 // The user of a conversion run: the window, the command line or a test.
-class RunHost : public MessageHost {
+class RunHost : public base::MessageHost {
  public:
   // The source folder path box and the destination folder path box.
   virtual std::u16string Text1() = 0;
@@ -67,9 +67,9 @@ enum class RunThreads { kOne, kTwo };
 // It reads the two path boxes from `host` and reports through it. The source folder is only read.
 // `registry` may be null when nobody keeps the sites of the session. The converted file and the
 // message of a failure are the same with one thread or two.
-RunResult RunConversion(RunHost& host, PatternTables& tables, SiteRegistry* registry,
+RunResult RunConversion(RunHost& host, source::PatternTables& tables, SiteRegistry* registry,
                         RunThreads threads = RunThreads::kTwo);
 
-}  // namespace tjvx
+}  // namespace tjvx::convert
 
 #endif  // TJVX_CONVERT_RUN_H_

@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <charconv>
 
-#include "text/numbers.h"
-#include "text/field_formats.h"
 #include "source/legend_names.h"
+#include "text/field_formats.h"
+#include "text/numbers.h"
+#include "text/trim.h"
+#include "text/widths.h"
 
-namespace tjvx {
+namespace tjvx::convert {
 namespace {
-
-using DEPSET::DepthEntry;
 
 // A count as the log program writes a single-precision number: " 12".
 void AppendCount(std::u16string& line, size_t n) {
   if (n >= 10'000'000) {
-    line += SingleToText(static_cast<float>(n));
+    line += text::SingleToText(static_cast<float>(n));
     return;
   }
   char digits[8];
@@ -32,12 +32,12 @@ struct Note {
 
 constexpr size_t kContinuedLength = 30;
 
-std::vector<Note> ReadNotes(FieldReader& x12) {
+std::vector<Note> ReadNotes(source::FieldReader& x12) {
   std::vector<Note> notes;
   std::vector<std::u16string_view> record;
   while (!x12.AtEnd()) {
     x12.ReadRecord(3, record);
-    Note note{NumericValue(record[1]), std::u16string(record[2])};
+    Note note{text::NumericValue(record[1]), std::u16string(record[2])};
     size_t last_piece = record[2].size();
     while (last_piece == kContinuedLength && !x12.AtEnd()) {
       x12.ReadRecord(3, record);
@@ -52,14 +52,14 @@ std::vector<Note> ReadNotes(FieldReader& x12) {
 }  // namespace
 
 std::u16string SiteText(std::u16string_view item3, std::u16string_view item4) {
-  std::u16string_view a = Trim(item3), b = Trim(item4);
+  std::u16string_view a = text::Trim(item3), b = text::Trim(item4);
   std::u16string text = !a.empty() && !b.empty() ? std::u16string(a) + u"_" + std::u16string(b)
                                                  : std::u16string(a.empty() ? b : a);
-  return FCOPYSUB::NormaliseField(FCOPYSUB::kText, text);
+  return text::NormaliseField(text::kText, text);
 }
 
-std::optional<std::u16string> WriteSiteRecords(std::optional<FieldReader>& x1,
-                                               const std::vector<DepthEntry>& depths,
+std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader>& x1,
+                                               const std::vector<source::DepthEntry>& depths,
                                                LineSink& out) {
   if (!x1) return std::nullopt;
   std::u16string_view last_depth;
@@ -69,14 +69,14 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<FieldReader>& x1,
   size_t position = 0;  // the depth list is read onward from one line to the next
   while (!x1->AtEnd()) {
     x1->ReadRecord(record);
-    const float depth = NumericValue(record[1]);
+    const float depth = text::NumericValue(record[1]);
     size_t passed = 0;
     while (position < depths.size()) {
       ++passed;
       if (depths[position++].value == depth) break;
     }
     line.assign(u"2000 ");
-    FCOPYSUB::AppendDepthText(line, record[1]);
+    text::AppendDepthText(line, record[1]);
     line += u' ';
     line += SiteText(record[2], record[3]);
     line += u" @";
@@ -91,27 +91,27 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<FieldReader>& x1,
 
 std::vector<std::u16string> FoldNote(std::u16string_view text) {
   std::vector<std::u16string> lines;
-  if (DisplayWidth(text) <= kNoteWidth) {
-    lines.push_back(FCOPYSUB::NormaliseField(FCOPYSUB::kText, text));
+  if (text::DisplayWidth(text) <= kNoteWidth) {
+    lines.push_back(text::NormaliseField(text::kText, text));
     return lines;
   }
   for (size_t start = 0; start < text.size(); start += kNoteWidth) {
     std::u16string piece(text.substr(start, kNoteWidth));
     if (start > 0) piece.insert(0, u"￥");
-    lines.push_back(FCOPYSUB::NormaliseField(FCOPYSUB::kText, piece));
+    lines.push_back(text::NormaliseField(text::kText, piece));
   }
   return lines;
 }
 
-void WriteNotesRecords(NoteSources& sources, const std::vector<DepthEntry>& depths,
-                       const std::optional<std::u16string>& last_site_depth, PatternTables& tables,
-                       LineSink& out) {
+void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntry>& depths,
+                       const std::optional<std::u16string>& last_site_depth,
+                       source::PatternTables& tables, LineSink& out) {
   // The entries that get a record: up to the last site depth, or all when it is not in the list.
   size_t entries = depths.size();
   if (last_site_depth) {
-    const float last = NumericValue(*last_site_depth);
+    const float last = text::NumericValue(*last_site_depth);
     auto it = std::find_if(depths.begin(), depths.end(),
-                           [&](const DepthEntry& e) { return e.value == last; });
+                           [&](const source::DepthEntry& e) { return e.value == last; });
     if (it != depths.end()) entries = static_cast<size_t>(it - depths.begin()) + 1;
   }
   if (entries == 0) return;
@@ -122,9 +122,9 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<DepthEntry>& dept
   if (sources.x12) {
     for (const Note& note : ReadNotes(*sources.x12)) {
       // The depth list is sorted, so the first entry at or below the note is found by halving.
-      auto it =
-          std::lower_bound(depths.begin(), depths.begin() + static_cast<long>(entries), note.depth,
-                           [](const DepthEntry& e, float depth) { return e.value < depth; });
+      auto it = std::lower_bound(
+          depths.begin(), depths.begin() + static_cast<long>(entries), note.depth,
+          [](const source::DepthEntry& e, float depth) { return e.value < depth; });
       size_t index = std::min(static_cast<size_t>(it - depths.begin()), entries - 1);
       for (std::u16string& line : FoldNote(note.text)) {
         note_lines[index].push_back(std::move(line));
@@ -138,22 +138,22 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<DepthEntry>& dept
   std::array<float, 6> depth_value;
   for (size_t k = 0; k < 6; ++k) {
     depth_text[k] = sources.coded[k] ? u"-1" : u"99999";
-    depth_value[k] = NumericValue(depth_text[k]);
+    depth_value[k] = text::NumericValue(depth_text[k]);
     names[k] = u"@";
   }
   std::u16string line;
   for (size_t e = 0; e < entries; ++e) {
-    const DepthEntry& entry = depths[e];
+    const source::DepthEntry& entry = depths[e];
     for (size_t k = 0; k < 6; ++k) {
       if (sources.coded[k] && depth_value[k] < entry.value) {
-        FCOPYSUB::LookupLegendNames(tables, static_cast<int>(k) + 1, *sources.coded[k], names[k],
-                                    depth_text[k]);
-        depth_value[k] = NumericValue(depth_text[k]);
+        source::LookupLegendNames(tables, static_cast<int>(k) + 1, *sources.coded[k], names[k],
+                                  depth_text[k]);
+        depth_value[k] = text::NumericValue(depth_text[k]);
       }
       if (depth_text[k] == u"99999") names[k] = u"@";
     }
     line.assign(u"2001 ");
-    FCOPYSUB::AppendDepthText(line, entry.text);
+    text::AppendDepthText(line, entry.text);
     line += u" @ ";
     for (const std::u16string& name : names) {
       line += name;
@@ -172,4 +172,4 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<DepthEntry>& dept
   }
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::convert

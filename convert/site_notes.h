@@ -11,13 +11,13 @@
 #include "source/depth_list.h"
 #include "source/field_reader.h"
 
-namespace tjvx {
+namespace tjvx::convert {
 
 // Records 2000, one per line of X1.TXT: the depth, the site text and the number of depth-list
 // entries passed to reach the line's depth. Returns the depth item of the last line, or nothing
 // when X1.TXT is missing or empty.
-std::optional<std::u16string> WriteSiteRecords(std::optional<FieldReader>& x1,
-                                               const std::vector<DEPSET::DepthEntry>& depths,
+std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader>& x1,
+                                               const std::vector<source::DepthEntry>& depths,
                                                LineSink& out);
 
 // The site text of an X1.TXT line: items 3 and 4 trimmed, joined by "_" when both are there, with
@@ -26,16 +26,16 @@ std::u16string SiteText(std::u16string_view item3, std::u16string_view item4);
 
 // The coded note files X3.TXT and R31.TXT..R35.TXT (notes 1 to 6) and the note texts of X12.TXT.
 struct NoteSources {
-  std::array<std::optional<FieldReader>, 6> coded;
-  std::optional<FieldReader> x12;
+  std::array<std::optional<source::FieldReader>, 6> coded;
+  std::optional<source::FieldReader> x12;
 };
 
 // Records 2001, one per depth-list entry up to the entry of the last X1.TXT depth (every entry
 // when no X1.TXT line ties to the list), each with the six note names at that depth and the
 // number of note lines it owns; then records 2002, the note lines themselves.
-void WriteNotesRecords(NoteSources& sources, const std::vector<DEPSET::DepthEntry>& depths,
-                       const std::optional<std::u16string>& last_site_depth, PatternTables& tables,
-                       LineSink& out);
+void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntry>& depths,
+                       const std::optional<std::u16string>& last_site_depth,
+                       source::PatternTables& tables, LineSink& out);
 
 // Width of a note line; a wider note is folded.
 inline constexpr int kNoteWidth = 68;
@@ -44,6 +44,6 @@ inline constexpr int kNoteWidth = 68;
 // of kNoteWidth characters, every piece after the first led by "￥".
 std::vector<std::u16string> FoldNote(std::u16string_view text);
 
-}  // namespace tjvx
+}  // namespace tjvx::convert
 
 #endif  // TJVX_CONVERT_SITE_NOTES_H_

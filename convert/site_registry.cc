@@ -1,6 +1,6 @@
 #include "convert/site_registry.h"
 
-namespace tjvx {
+namespace tjvx::convert {
 
 void SiteRegistry::Register(std::u16string_view name, std::u16string_view destination) {
   // The first list keeps the latest 101 names; the newest is the entry taken.
@@ -27,4 +27,4 @@ void SiteRegistry::Register(std::u16string_view name, std::u16string_view destin
   current_folder_ = std::u16string(destination) + u"\\";
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::convert

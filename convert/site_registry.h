@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace tjvx {
+namespace tjvx::convert {
 
 // The sites converted in this program run. The first list (0..100) holds the converted names in
 // the order they came; the second list (1..200) holds each site once, recognised by its first
@@ -30,6 +30,6 @@ class SiteRegistry {
   std::u16string current_folder_;
 };
 
-}  // namespace tjvx
+}  // namespace tjvx::convert
 
 #endif  // TJVX_CONVERT_SITE_REGISTRY_H_

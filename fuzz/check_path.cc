@@ -4,19 +4,19 @@
 #include <string>
 
 #include "base/message_host.h"
-#include "text/numbers.h"
-#include "text/path_check.h"
+#include "base/utf.h"
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/scratch_drives.h"
+#include "text/path_check.h"
 
 namespace tjvx::fuzz {
 namespace {
 
-class CountingHost : public MessageHost {
+class CountingHost : public base::MessageHost {
  public:
   int MsgBox(std::u16string_view, int, std::u16string_view) override {
     ++boxes;
-    return kAnswerOk;
+    return base::kAnswerOk;
   }
   int boxes = 0;
 };
@@ -33,9 +33,9 @@ int CheckPathOnDrives(const uint8_t* data, size_t size) {
   (void)made;
   drives.Install();
 
-  std::u16string path = FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+  std::u16string path = base::FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
   CountingHost host;
-  const bool accepted = TRCOMSUB::CheckPath(path, host);
+  const bool accepted = text::CheckPath(path, host);
   TJVX_FUZZ_CHECK(host.boxes <= 1);
   if (host.boxes == 1) TJVX_FUZZ_CHECK(!accepted);
   if (!accepted) return 0;
@@ -46,7 +46,7 @@ int CheckPathOnDrives(const uint8_t* data, size_t size) {
   TJVX_FUZZ_CHECK(path.size() == 3 || path.find(u"\\\\") == std::u16string::npos);
   // The rewritten path passes again unchanged.
   std::u16string again = path;
-  TJVX_FUZZ_CHECK(TRCOMSUB::CheckPath(again, host));
+  TJVX_FUZZ_CHECK(text::CheckPath(again, host));
   TJVX_FUZZ_CHECK(again == path);
   TJVX_FUZZ_CHECK(host.boxes == 0);
   return 0;

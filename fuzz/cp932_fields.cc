@@ -19,9 +19,9 @@ int Cp932Fields(const uint8_t* data, size_t size) {
   std::u16string text;
   try {
     text = platform::DecodeCp932(bytes, u"F.TXT");
-  } catch (const Error& error) {
+  } catch (const base::Error& error) {
     // Refused bytes are named by file, line and an offset inside the input.
-    TJVX_FUZZ_CHECK(error.kind() == Error::Kind::kBadCharacter);
+    TJVX_FUZZ_CHECK(error.kind() == base::Error::Kind::kBadCharacter);
     TJVX_FUZZ_CHECK(error.file() == u"F.TXT");
     TJVX_FUZZ_CHECK(error.offset() >= 0 && static_cast<size_t>(error.offset()) < bytes.size());
     TJVX_FUZZ_CHECK(error.line() >= 1);
@@ -33,7 +33,7 @@ int Cp932Fields(const uint8_t* data, size_t size) {
   TJVX_FUZZ_CHECK(again.size() == bytes.size());
   TJVX_FUZZ_CHECK(platform::DecodeCp932(again, u"F.TXT") == text);
 
-  FieldReader reader(text, u"F.TXT");
+  source::FieldReader reader(text, u"F.TXT");
   std::vector<std::u16string_view> fields;
   size_t records = 0;
   try {
@@ -49,8 +49,8 @@ int Cp932Fields(const uint8_t* data, size_t size) {
       // Every record takes at least one character, so the reader always comes to an end.
       TJVX_FUZZ_CHECK(++records <= text.size());
     }
-  } catch (const Error& error) {
-    TJVX_FUZZ_CHECK(error.kind() == Error::Kind::kRecordCutShort);
+  } catch (const base::Error& error) {
+    TJVX_FUZZ_CHECK(error.kind() == base::Error::Kind::kRecordCutShort);
     TJVX_FUZZ_CHECK(error.file() == u"F.TXT");
     TJVX_FUZZ_CHECK(error.line() >= 1);
   }

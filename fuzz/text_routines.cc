@@ -3,11 +3,12 @@
 #include <cmath>
 #include <string>
 
-#include "text/numbers.h"
-#include "text/path_check.h"
 #include "fuzz/fuzz_targets.h"
 #include "source/depth_list.h"
 #include "text/field_formats.h"
+#include "text/numbers.h"
+#include "text/trim.h"
+#include "text/widths.h"
 
 namespace tjvx::fuzz {
 namespace {
@@ -29,7 +30,7 @@ std::u16string TextOf(uint8_t control, const uint8_t* data, size_t size) {
   return text;
 }
 
-bool IsBlanks(std::u16string_view text) { return Trim(text).empty(); }
+bool IsBlanks(std::u16string_view text) { return text::Trim(text).empty(); }
 
 }  // namespace
 
@@ -40,49 +41,49 @@ int TextRoutines(const uint8_t* data, size_t size) {
   const int decimal_width = (data[1] >> 4) % 7;
   const std::u16string text = TextOf(control, data + 2, size - 2);
 
-  const float value = NumericValue(text);
+  const float value = text::NumericValue(text);
   TJVX_FUZZ_CHECK(std::isfinite(value));
   // A number as the log program writes it reads back as nearly the same number.
-  const float again = NumericValue(SingleToText(value));
+  const float again = text::NumericValue(text::SingleToText(value));
   TJVX_FUZZ_CHECK(std::fabs(again - value) <= std::fabs(value) * 1e-6f);
   // The shortest decimal of a depth reads back as exactly that depth.
-  TJVX_FUZZ_CHECK(NumericValue(DEPSET::ShortestText(value)) == value);
+  TJVX_FUZZ_CHECK(text::NumericValue(source::ShortestText(value)) == value);
 
   std::u16string fixed = text;
-  FCOPYSUB::FormatFixedPoint(fixed, integer_width, decimal_width);
+  text::FormatFixedPoint(fixed, integer_width, decimal_width);
   if (IsBlanks(text)) {
     TJVX_FUZZ_CHECK(fixed == text);
   } else {
     const size_t width = integer_width + (decimal_width == 0 ? 0 : decimal_width + 1);
     TJVX_FUZZ_CHECK(fixed.size() == width);
   }
-  FCOPYSUB::DepthText(text);
+  text::DepthText(text);
 
-  const std::u16string as_text = FCOPYSUB::NormaliseField(FCOPYSUB::kText, text);
+  const std::u16string as_text = text::NormaliseField(text::kText, text);
   if (IsBlanks(text)) {
     TJVX_FUZZ_CHECK(as_text == u"@");
   } else {
     TJVX_FUZZ_CHECK(as_text.size() == text.size());
     TJVX_FUZZ_CHECK(as_text.find_first_of(u" \u3000") == std::u16string::npos);
   }
-  const std::u16string as_number = FCOPYSUB::NormaliseField(FCOPYSUB::kNumber, text);
+  const std::u16string as_number = text::NormaliseField(text::kNumber, text);
   TJVX_FUZZ_CHECK(as_number == u"-1" || as_number == text);
-  const std::u16string as_depth = FCOPYSUB::NormaliseField(FCOPYSUB::kBottomDepth, text);
+  const std::u16string as_depth = text::NormaliseField(text::kBottomDepth, text);
   TJVX_FUZZ_CHECK(as_depth == u"9999" || as_depth == text);
-  TJVX_FUZZ_CHECK(FCOPYSUB::NormaliseField(control % 5, text).size() <= text.size() + 4);
+  TJVX_FUZZ_CHECK(text::NormaliseField(control % 5, text).size() <= text.size() + 4);
 
-  const std::u16string full = ToFullWidth(text);
+  const std::u16string full = text::ToFullWidth(text);
   TJVX_FUZZ_CHECK(full.size() <= text.size());
   for (char16_t c : full) {
     // Nothing half-width that has a full-width form is left.
     TJVX_FUZZ_CHECK(!(c >= u'0' && c <= u'Z'));
     TJVX_FUZZ_CHECK(!(c >= 0xFF61 && c <= 0xFF9F));
   }
-  const int width = DisplayWidth(text);
+  const int width = text::DisplayWidth(text);
   TJVX_FUZZ_CHECK(width >= static_cast<int>(text.size()) &&
                   width <= 2 * static_cast<int>(text.size()));
-  TJVX_FUZZ_CHECK(TRCOMSUB::ByteLength(text) == width);
-  const std::u16string piece = TRCOMSUB::ByteMid(text, control % 8, data[1] % 8);
+  TJVX_FUZZ_CHECK(text::ByteLength(text) == width);
+  const std::u16string piece = text::ByteMid(text, control % 8, data[1] % 8);
   TJVX_FUZZ_CHECK(piece.size() <= 8);
   return 0;
 }

@@ -53,14 +53,14 @@ std::vector<std::pair<std::string, std::string>> Snapshot(const fs::path& folder
   return files;
 }
 
-class QuietHost : public RunHost {
+class QuietHost : public convert::RunHost {
  public:
   std::u16string Text1() override { return u"C:\\B"; }
   std::u16string Text2() override { return u"D:\\OUT"; }
   void SetLabel3(std::u16string_view) override {}
   void FocusText2SelectAll() override {}
   void SetMousePointer(int) override {}
-  int MsgBox(std::u16string_view, int, std::u16string_view) override { return kAnswerYes; }
+  int MsgBox(std::u16string_view, int, std::u16string_view) override { return base::kAnswerYes; }
 };
 
 }  // namespace
@@ -103,15 +103,15 @@ int WholeConversion(const uint8_t* data, size_t size) {
   const auto source_before = Snapshot(source);
   const auto pattern_before = Snapshot(pattern);
   QuietHost host;
-  PatternTables tables(u"D:\\P\\");
-  const RunResult result = RunConversion(host, tables, nullptr);
+  source::PatternTables tables(u"D:\\P\\");
+  const convert::RunResult result = convert::RunConversion(host, tables, nullptr);
 
   // The source and pattern folders are only read.
   TJVX_FUZZ_CHECK(Snapshot(source) == source_before);
   TJVX_FUZZ_CHECK(Snapshot(pattern) == pattern_before);
   const auto written = Snapshot(out);
   TJVX_FUZZ_CHECK(written.size() == 1 && written[0].first == "B");
-  if (result.outcome == RunOutcome::kConverted) {
+  if (result.outcome == convert::RunOutcome::kConverted) {
     // A whole file of CP932 lines, each ended by CR LF.
     const std::string& bytes = written[0].second;
     TJVX_FUZZ_CHECK(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n");
@@ -122,7 +122,7 @@ int WholeConversion(const uint8_t* data, size_t size) {
     }
   } else {
     // A failed run names its cause, never an unforeseen one, and keeps the earlier file.
-    TJVX_FUZZ_CHECK(result.outcome == RunOutcome::kFailed);
+    TJVX_FUZZ_CHECK(result.outcome == convert::RunOutcome::kFailed);
     TJVX_FUZZ_CHECK(!result.message.empty());
     TJVX_FUZZ_CHECK(result.message.rfind(u"予期しないエラー", 0) != 0);
     TJVX_FUZZ_CHECK(written[0].second == kEarlier);
@@ -130,9 +130,9 @@ int WholeConversion(const uint8_t* data, size_t size) {
 
   // One thread makes what two made, or fails with the same message and keeps the earlier file.
   QuietHost one_thread_host;
-  PatternTables one_thread_tables(u"D:\\P\\");
-  const RunResult one_thread =
-      RunConversion(one_thread_host, one_thread_tables, nullptr, RunThreads::kOne);
+  source::PatternTables one_thread_tables(u"D:\\P\\");
+  const convert::RunResult one_thread = convert::RunConversion(one_thread_host, one_thread_tables,
+                                                               nullptr, convert::RunThreads::kOne);
   TJVX_FUZZ_CHECK(one_thread.outcome == result.outcome);
   TJVX_FUZZ_CHECK(one_thread.message == result.message);
   TJVX_FUZZ_CHECK(Snapshot(out) == written);

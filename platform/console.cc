@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "text/numbers.h"
+#include "base/utf.h"
 
 #ifdef _WIN32
 // windows.h first: shellapi.h needs its declarations.
@@ -40,7 +40,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count); wide != nullptr) {
     for (int i = 0; i < count; ++i) {
       std::wstring w = wide[i];
-      arguments.push_back(ToUtf8(std::u16string(w.begin(), w.end())));
+      arguments.push_back(base::ToUtf8(std::u16string(w.begin(), w.end())));
     }
     LocalFree(wide);
     return arguments;

@@ -162,8 +162,8 @@ long long LineOf(std::string_view bytes, size_t offset) {
 }
 
 [[noreturn]] void ThrowBadByte(std::string_view bytes, size_t offset, std::u16string_view file) {
-  throw Error(Error::Kind::kBadCharacter, std::u16string(file), LineOf(bytes, offset),
-              static_cast<long long>(offset));
+  throw base::Error(base::Error::Kind::kBadCharacter, std::u16string(file), LineOf(bytes, offset),
+                    static_cast<long long>(offset));
 }
 
 }  // namespace
@@ -200,8 +200,8 @@ void AppendCp932(std::u16string_view text, std::u16string_view file, std::string
     uint16_t code = t.encode[c];
     if (code == kNoCode) {
       out.resize(start);
-      throw Error(Error::Kind::kOutOfRange, std::u16string(file), 0, -1,
-                  u"CP932 で書けない文字: " + std::u16string(1, c));
+      throw base::Error(base::Error::Kind::kOutOfRange, std::u16string(file), 0, -1,
+                        u"CP932 で書けない文字: " + std::u16string(1, c));
     }
     if (code > 0xFF) *p++ = static_cast<char>(code >> 8);
     *p++ = static_cast<char>(code & 0xFF);

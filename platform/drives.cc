@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "base/error.h"
-#include "text/numbers.h"
+#include "base/utf.h"
 
 #ifdef _WIN32
 #include <direct.h>
@@ -48,7 +48,7 @@ fs::path HostName(std::u16string_view name) {
 #ifdef _WIN32
   return fs::path(std::wstring(name.begin(), name.end()));
 #else
-  return fs::path(ToUtf8(name));
+  return fs::path(base::ToUtf8(name));
 #endif
 }
 
@@ -57,7 +57,7 @@ std::u16string WindowsName(const fs::path& name) {
   std::wstring w = name.wstring();
   return std::u16string(w.begin(), w.end());
 #else
-  return FromUtf8(name.string());
+  return base::FromUtf8(name.string());
 #endif
 }
 
@@ -306,7 +306,7 @@ std::vector<std::u16string> SubFolders(std::u16string_view path) {
 
 fs::path HostPath(std::u16string_view path) {
   std::optional<fs::path> host = Drives().ToHost(path);
-  if (!host) throw Error(Error::Kind::kFileMissing, std::u16string(path));
+  if (!host) throw base::Error(base::Error::Kind::kFileMissing, std::u16string(path));
   return *host;
 }
 

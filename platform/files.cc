@@ -6,7 +6,6 @@
 #include <system_error>
 
 #include "base/error.h"
-#include "text/numbers.h"
 #include "platform/drives.h"
 
 #ifdef _WIN32
@@ -62,15 +61,15 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
     fd = open(host->c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 && IsMissing(errno)) return std::nullopt;
   }
-  if (fd < 0) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  if (fd < 0) throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
   struct stat info {};
   if (fstat(fd, &info) != 0) {
     close(fd);
-    throw Error(Error::Kind::kReadFailed, std::u16string(path));
+    throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
   }
   if (S_ISDIR(info.st_mode)) {
     close(fd);
-    throw Error(Error::Kind::kNotAFile, std::u16string(path));
+    throw base::Error(base::Error::Kind::kNotAFile, std::u16string(path));
   }
   // One read of the size the file has, then blocks for anything it gained since.
   std::string bytes(static_cast<size_t>(info.st_size > 0 ? info.st_size : 0), '\0');
@@ -92,7 +91,7 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
     got += static_cast<size_t>(n);
   }
   close(fd);
-  if (failed) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  if (failed) throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
   bytes.resize(got);
   return bytes;
 }
@@ -103,13 +102,14 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   std::error_code ec;
   fs::file_status status = fs::status(*host, ec);
   if (!fs::exists(status)) return std::nullopt;
-  if (fs::is_directory(status)) throw Error(Error::Kind::kNotAFile, std::u16string(path));
+  if (fs::is_directory(status))
+    throw base::Error(base::Error::Kind::kNotAFile, std::u16string(path));
 #ifdef _WIN32
   std::FILE* file = _wfopen(host->c_str(), L"rb");
 #else
   std::FILE* file = std::fopen(host->c_str(), "rb");
 #endif
-  if (file == nullptr) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  if (file == nullptr) throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
   // One read of the size the file has, then blocks for anything it gained since.
   std::string bytes;
   std::uintmax_t size = fs::file_size(*host, ec);
@@ -124,7 +124,7 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
-  if (failed) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  if (failed) throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
   return bytes;
 }
 #endif
@@ -137,7 +137,7 @@ std::optional<std::uintmax_t> FileSize(std::u16string_view path) {
   if (!fs::exists(status)) return std::nullopt;
   if (fs::is_directory(status)) return 1;
   std::uintmax_t size = fs::file_size(*host, ec);
-  if (ec) throw Error(Error::Kind::kReadFailed, std::u16string(path));
+  if (ec) throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
   return size;
 }
 
@@ -189,7 +189,7 @@ AtomicFile::~AtomicFile() {
   }
 }
 
-void AtomicFile::Fail() { throw Error(Error::Kind::kWriteFailed, path_); }
+void AtomicFile::Fail() { throw base::Error(base::Error::Kind::kWriteFailed, path_); }
 
 void AtomicFile::Write(std::string_view bytes) {
   if (file_ == nullptr) Fail();

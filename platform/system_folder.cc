@@ -1,6 +1,5 @@
 #include "platform/system_folder.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -12,7 +11,7 @@
 
 namespace tjvx::platform {
 
-std::u16string SysDir() {
+std::u16string SystemFolder() {
 #ifdef _WIN32
   // TJVX_SYSDIR stands in for the system folder, which users without administrator rights
   // cannot write to (and the tests must not).
@@ -37,18 +36,6 @@ std::u16string SysDir() {
   }
   return Drives().FromHost(folder);
 #endif
-}
-
-std::u16string QPRTrim(std::u16string_view text) {
-  auto filler = [](char16_t c) { return c == u' ' || c == u'\0'; };
-  size_t start = 0, end = text.size();
-  while (start < end && filler(text[start])) ++start;
-  while (end > start && filler(text[end - 1])) --end;
-  return std::u16string(text.substr(start, end - start));
-}
-
-int InCount(std::u16string_view text, char16_t c) {
-  return static_cast<int>(std::count(text.begin(), text.end(), c));
 }
 
 }  // namespace tjvx::platform

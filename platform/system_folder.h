@@ -8,13 +8,7 @@ namespace tjvx::platform {
 
 // The system folder in Windows form: the host folder named by TJVX_SYSDIR when that is set, else
 // on Windows the Windows system folder, elsewhere $XDG_CONFIG_HOME/tjvx, else ~/.config/tjvx.
-std::u16string SysDir();
-
-// The text without leading and trailing blanks and NUL fillers.
-std::u16string QPRTrim(std::u16string_view text);
-
-// How many times `c` occurs in `text`.
-int InCount(std::u16string_view text, char16_t c);
+std::u16string SystemFolder();
 
 }  // namespace tjvx::platform
 

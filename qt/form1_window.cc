@@ -18,13 +18,13 @@
 #include <system_error>
 #include <tuple>
 
-#include "text/path_check.h"
 #include "platform/drives.h"
 #include "platform/help.h"
+#include "source/settings.h"
 
 namespace fs = std::filesystem;
 
-namespace tjvx {
+namespace tjvx::qt {
 namespace {
 
 QString Q(std::u16string_view text) {
@@ -302,7 +302,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   connect(help, &QShortcut::activated, this, [this] { ShowHelp(platform::kHelpContents); });
 }
 
-Form1::~Form1() { SetMousePointer(kPointerDefault); }
+Form1::~Form1() { SetMousePointer(convert::kPointerDefault); }
 
 bool Form1::Form_Load() {
   adjustSize();
@@ -311,7 +311,7 @@ bool Form1::Form_Load() {
     move(area.x() + (area.width() - frameGeometry().width()) / 2,
          area.y() + (area.height() - frameGeometry().height()) / 2);
   }
-  std::optional<std::u16string> pattern = TRCOMSUB::StartupPatternFolder(*this);
+  std::optional<std::u16string> pattern = source::StartupPatternFolder(*this);
   if (!pattern) return false;
   pattern_folder_ = *pattern;
   help_file_ = platform::FindHelpFile();
@@ -322,12 +322,12 @@ bool Form1::Form_Load() {
 
 void Form1::ShowHelp(int context) {
   if (!help_file_) {
-    MsgBox(kNoHelpFileMessage, kMsgInformation, {});
+    MsgBox(kNoHelpFileMessage, base::kMsgInformation, {});
     return;
   }
   if (!platform::ShowHelp(*help_file_, context, reinterpret_cast<void*>(winId()))) {
-    MsgBox(std::u16string(kHelpFailedMessage) + u"\n" + help_file_->u16string(), kMsgExclamation,
-           {});
+    MsgBox(std::u16string(kHelpFailedMessage) + u"\n" + help_file_->u16string(),
+           base::kMsgExclamation, {});
   }
 }
 
@@ -346,10 +346,10 @@ void Form1::FocusText2SelectAll() {
 }
 
 void Form1::SetMousePointer(int pointer) {
-  if (pointer == kPointerHourglass && !hourglass_) {
+  if (pointer == convert::kPointerHourglass && !hourglass_) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     hourglass_ = true;
-  } else if (pointer == kPointerDefault && hourglass_) {
+  } else if (pointer == convert::kPointerDefault && hourglass_) {
     QApplication::restoreOverrideCursor();
     hourglass_ = false;
   }
@@ -381,8 +381,8 @@ int Form1::MsgBox(std::u16string_view prompt, int style, std::u16string_view tit
   if (hourglass_) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int answer = box.exec();
   if (hourglass_) QApplication::restoreOverrideCursor();
-  if (!yes_no) return kAnswerOk;
-  return answer == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+  if (!yes_no) return base::kAnswerOk;
+  return answer == QMessageBox::Yes ? base::kAnswerYes : base::kAnswerNo;
 }
 
 void Form1::Dir1_Change() { DirChange(Dir1, Text1_); }
@@ -419,12 +419,12 @@ void Form1::DriveChange(DriveList* drive, FolderList* dir, int& remembered, bool
 void Form1::Command1_Click() {
   if (pattern_folder_.empty()) return;
   // Each run reads the tables afresh, so a table edited between two runs is seen by the second.
-  PatternTables tables(pattern_folder_);
-  RunConversion(*this, tables, &registry_);
+  source::PatternTables tables(pattern_folder_);
+  convert::RunConversion(*this, tables, &registry_);
   // A run that stopped on a failure gives the pointer back as well.
-  SetMousePointer(kPointerDefault);
+  SetMousePointer(convert::kPointerDefault);
 }
 
 void Form1::Command2_Click() { close(); }
 
-}  // namespace tjvx
+}  // namespace tjvx::qt

@@ -20,7 +20,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace tjvx {
+namespace tjvx::qt {
 
 // The name of the program, the title of message boxes that bring none of their own.
 inline constexpr std::u16string_view kProgramName = u"tjvx";
@@ -82,7 +82,7 @@ class FolderList : public QListWidget {
 // The program's window: source and destination folder selection, the message frame, the run and
 // close buttons. It is the conversion run's host: the run reads the two path boxes and reports in
 // Label3 and message boxes.
-class Form1 : public QWidget, public RunHost {
+class Form1 : public QWidget, public convert::RunHost {
   Q_OBJECT
 
  public:
@@ -112,7 +112,7 @@ class Form1 : public QWidget, public RunHost {
   void SetMousePointer(int pointer) override;
   int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
 
-  const SiteRegistry& registry() const { return registry_; }
+  const convert::SiteRegistry& registry() const { return registry_; }
   const std::optional<std::filesystem::path>& help_file() const { return help_file_; }
 
  public slots:
@@ -148,7 +148,7 @@ class Form1 : public QWidget, public RunHost {
 
   MessageBoxHook message_box_hook_;
   std::u16string pattern_folder_;  // with its trailing "\"
-  SiteRegistry registry_;
+  convert::SiteRegistry registry_;
   std::optional<std::filesystem::path> help_file_;
   int drive1_index_ = 0;
   int drive2_index_ = 0;
@@ -157,6 +157,6 @@ class Form1 : public QWidget, public RunHost {
   bool hourglass_ = false;
 };
 
-}  // namespace tjvx
+}  // namespace tjvx::qt
 
 #endif  // TJVX_QT_FORM1_WINDOW_H_

@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "base/error.h"
-#include "text/numbers.h"
 #include "platform/files.h"
-#include "text/field_formats.h"
+#include "source/source_files.h"
+#include "text/numbers.h"
 
-namespace tjvx {
+namespace tjvx::source {
 namespace {
 
 struct TableLayout {
@@ -26,8 +26,8 @@ static_assert(std::size(kLayouts) == static_cast<size_t>(TableId::kCount));
 
 // A required file of the pattern folder: missing is an error, empty is a table without entries.
 FieldReader OpenRequired(const std::u16string& path) {
-  if (!platform::FileSize(path)) throw Error(Error::Kind::kFileMissing, path);
-  std::optional<FieldReader> reader = FCOPYSUB::OpenSourceFile(path);
+  if (!platform::FileSize(path)) throw base::Error(base::Error::Kind::kFileMissing, path);
+  std::optional<FieldReader> reader = OpenSourceFile(path);
   return reader ? std::move(*reader) : FieldReader(u"", path);
 }
 
@@ -49,7 +49,7 @@ CodeTable::CodeTable(FieldReader& reader, size_t fields, size_t code_field, size
   std::vector<std::u16string_view> record;
   while (!reader.AtEnd()) {
     reader.ReadRecord(fields, record);
-    const float key = Key(NumericValue(record[code_field]));
+    const float key = Key(text::NumericValue(record[code_field]));
     const auto entry = static_cast<uint32_t>(names_.size());
     if (std::optional<size_t> index = DirectIndex(key)) {
       if (direct_.size() <= *index) direct_.resize(*index + 1);
@@ -107,17 +107,17 @@ std::vector<GeologyEntry> ReadGeologyTable(FieldReader& reader) {
     long long line = reader.line();
     reader.ReadRecord(6, record);
     if (entries.size() == kGeologyTableSize) {
-      throw Error(Error::Kind::kOutOfRange, reader.file(), line, -1,
-                  u"行数が多すぎます (最大 1000 行)");
+      throw base::Error(base::Error::Kind::kOutOfRange, reader.file(), line, -1,
+                        u"行数が多すぎます (最大 1000 行)");
     }
-    double code = std::nearbyint(static_cast<double>(NumericValue(record[0])));
+    double code = std::nearbyint(static_cast<double>(text::NumericValue(record[0])));
     if (code < -32768.0 || code > 32767.0) {
-      throw Error(Error::Kind::kOutOfRange, reader.file(), line, -1,
-                  u"コードが -32768～32767 の範囲外です");
+      throw base::Error(base::Error::Kind::kOutOfRange, reader.file(), line, -1,
+                        u"コードが -32768～32767 の範囲外です");
     }
     entries.push_back({static_cast<short>(code), std::u16string(record[1])});
   }
   return entries;
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::source

@@ -15,7 +15,7 @@
 
 #include "source/field_reader.h"
 
-namespace tjvx {
+namespace tjvx::source {
 
 // A hash of a float key by its bits, for maps whose keys never hold -0 (it is made 0 first) or NaN,
 // so equal keys have equal bits; cheaper than the standard hash of a float.
@@ -125,6 +125,6 @@ inline constexpr size_t kGeologyTableSize = 1000;
 // lines throw Error::Kind::kOutOfRange naming the file and line.
 std::vector<GeologyEntry> ReadGeologyTable(FieldReader& reader);
 
-}  // namespace tjvx
+}  // namespace tjvx::source
 
 #endif  // TJVX_SOURCE_CODE_TABLE_H_

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <span>
 #include <charconv>
+#include <span>
 
+#include "base/utf.h"
+#include "source/source_files.h"
 #include "text/numbers.h"
-#include "text/field_formats.h"
 
-namespace DEPSET {
+namespace tjvx::source {
 namespace {
 
 struct Member {
@@ -75,7 +76,7 @@ std::u16string ShortestText(float value) {
   if (value == 0.0f) return u"0";  // also -0
   char buffer[64];
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  return tjvx::FromAscii(std::string_view(buffer, ec == std::errc() ? end - buffer : 0));
+  return base::FromAscii(std::string_view(buffer, ec == std::errc() ? end - buffer : 0));
 }
 
 std::vector<DepthEntry> MergeDepths(std::vector<float> unsorted) {
@@ -89,26 +90,26 @@ std::vector<DepthEntry> MergeDepths(std::vector<float> unsorted) {
 }
 
 std::vector<DepthEntry> CollectDepths(std::u16string_view folder, int mode) {
-  std::optional<tjvx::FieldReader> reader;
+  std::optional<FieldReader> reader;
   return CollectDepths(
       [&](std::u16string_view name) {
-        reader = FCOPYSUB::OpenSourceFile(std::u16string(folder) + u"\\" + std::u16string(name));
+        reader = OpenSourceFile(std::u16string(folder) + u"\\" + std::u16string(name));
         return reader ? &*reader : nullptr;
       },
       mode);
 }
 
 std::vector<DepthEntry> CollectDepths(
-    const std::function<tjvx::FieldReader*(std::u16string_view name)>& open, int mode) {
+    const std::function<FieldReader*(std::u16string_view name)>& open, int mode) {
   std::vector<float> depths;
   auto collect = [&](const Member& member) {
-    tjvx::FieldReader* reader = open(member.file);
+    FieldReader* reader = open(member.file);
     if (reader == nullptr) return;
     std::array<std::u16string_view, kMostFields> record;
     const std::span<std::u16string_view> fields(record.data(), member.fields);
     while (!reader->AtEnd()) {
       reader->ReadRecord(fields);
-      depths.push_back(tjvx::NumericValue(record[member.depth_field - 1]));
+      depths.push_back(text::NumericValue(record[member.depth_field - 1]));
     }
   };
   if (mode == 1) {
@@ -119,4 +120,4 @@ std::vector<DepthEntry> CollectDepths(
   return MergeDepths(std::move(depths));
 }
 
-}  // namespace DEPSET
+}  // namespace tjvx::source

@@ -9,7 +9,7 @@
 #include "source/field_reader.h"
 
 // Depth collection: every depth a group of source files mentions, sorted, equal ones merged.
-namespace DEPSET {
+namespace tjvx::source {
 
 // One entry of the depth list. Depths are single precision numbers, so 1.5 and 1.50 are one depth.
 struct DepthEntry {
@@ -26,7 +26,7 @@ std::vector<DepthEntry> CollectDepths(std::u16string_view folder, int mode);
 // The same from readers the caller keeps: `member` gives the reader of a member file by name
 // ("X3.TXT"), or null when it is missing or empty. Each reader is read to its end.
 std::vector<DepthEntry> CollectDepths(
-    const std::function<tjvx::FieldReader*(std::u16string_view name)>& member, int mode);
+    const std::function<FieldReader*(std::u16string_view name)>& member, int mode);
 
 // The depth list of a set of depths: sorted ascending, each value once.
 std::vector<DepthEntry> MergeDepths(std::vector<float> depths);
@@ -34,6 +34,6 @@ std::vector<DepthEntry> MergeDepths(std::vector<float> depths);
 // The shortest decimal text, in fixed notation with a leading zero, that reads back as `value`.
 std::u16string ShortestText(float value);
 
-}  // namespace DEPSET
+}  // namespace tjvx::source
 
 #endif  // TJVX_SOURCE_DEPTH_LIST_H_

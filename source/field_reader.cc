@@ -6,7 +6,7 @@
 
 #include "base/error.h"
 
-namespace tjvx {
+namespace tjvx::source {
 namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
@@ -96,7 +96,7 @@ bool FieldReader::AtEnd() const {
 }
 
 void FieldReader::CutShort(long long line) const {
-  throw Error(Error::Kind::kRecordCutShort, file_, line);
+  throw base::Error(base::Error::Kind::kRecordCutShort, file_, line);
 }
 
 std::u16string_view FieldReader::ReadField() { return ReadFieldOf(0); }
@@ -234,4 +234,4 @@ void FieldReader::SkipLine() {
   after_comma_ = false;
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::source

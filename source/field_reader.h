@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tjvx {
+namespace tjvx::source {
 
 // Reads the comma-separated fields that every source file, code table and title file holds:
 // - leading blanks (space, tab) are skipped;
@@ -68,6 +68,6 @@ class FieldReader {
   bool after_comma_ = false;  // the last field ended with a comma, so one more field follows
 };
 
-}  // namespace tjvx
+}  // namespace tjvx::source
 
 #endif  // TJVX_SOURCE_FIELD_READER_H_

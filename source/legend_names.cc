@@ -5,11 +5,12 @@
 
 #include "base/error.h"
 #include "text/numbers.h"
+#include "text/widths.h"
 
-namespace FCOPYSUB {
+namespace tjvx::source {
 
-void LookupLegendNames(tjvx::PatternTables& tables, int kind, tjvx::FieldReader& reader,
-                       std::u16string& names, std::u16string& depth) {
+void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std::u16string& names,
+                       std::u16string& depth) {
   if (reader.AtEnd()) {
     depth = u"99999";
     return;
@@ -31,31 +32,30 @@ void LookupLegendNames(tjvx::PatternTables& tables, int kind, tjvx::FieldReader&
       continue;
     }
     if (field.size() > 6) {
-      throw tjvx::Error(tjvx::Error::Kind::kOutOfRange, reader.file(), line, -1,
+      throw base::Error(base::Error::Kind::kOutOfRange, reader.file(), line, -1,
                         u"コードが 3 個を超えています: " + std::u16string(field));
     }
     for (size_t p = 0; p * 2 < field.size(); ++p) codes[g][p] = field.substr(p * 2, 2);
   }
 
-  const tjvx::TableId table_id =
-      kind == 1 ? tjvx::TableId::kL4
-                : static_cast<tjvx::TableId>(static_cast<int>(tjvx::TableId::kL13) + kind - 2);
-  const tjvx::CodeTable& table = tables.Get(table_id);
+  const TableId table_id =
+      kind == 1 ? TableId::kL4 : static_cast<TableId>(static_cast<int>(TableId::kL13) + kind - 2);
+  const CodeTable& table = tables.Get(table_id);
   std::u16string group[2];
   for (int g = 0; g < 2; ++g) {
     for (size_t p = 0; p < positions; ++p) {
       // The whole list is read and a later matching line overwrites an earlier one.
-      if (auto name = table.Last(tjvx::NumericValue(codes[g][p]))) group[g] += *name;
+      if (auto name = table.Last(text::NumericValue(codes[g][p]))) group[g] += *name;
     }
   }
   // The wave dash and the full-width forms never combine, so each group is made full width alone.
   names.clear();
-  tjvx::AppendFullWidth(names, group[0]);
+  text::AppendFullWidth(names, group[0]);
   if (!group[1].empty()) {
     names += u'～';
-    tjvx::AppendFullWidth(names, group[1]);
+    text::AppendFullWidth(names, group[1]);
   }
   if (names.empty()) names = u"@";
 }
 
-}  // namespace FCOPYSUB
+}  // namespace tjvx::source

@@ -6,7 +6,7 @@
 #include "source/code_table.h"
 #include "source/field_reader.h"
 
-namespace FCOPYSUB {
+namespace tjvx::source {
 
 // Reads the next line of a coded note file and names its legend codes.
 // Kind 1 (X3.TXT, 7 fields) holds runs of up to three two-character codes in its two groups and
@@ -15,9 +15,9 @@ namespace FCOPYSUB {
 // (then `names` keeps its value). `names` becomes the group names, the second group after "～",
 // in full width, or "@" when no code has a name. A code run of more than three codes throws
 // Error::Kind::kOutOfRange naming the file and line.
-void LookupLegendNames(tjvx::PatternTables& tables, int kind, tjvx::FieldReader& reader,
-                       std::u16string& names, std::u16string& depth);
+void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std::u16string& names,
+                       std::u16string& depth);
 
-}  // namespace FCOPYSUB
+}  // namespace tjvx::source
 
 #endif  // TJVX_SOURCE_LEGEND_NAMES_H_

@@ -1,46 +1,48 @@
+#include "source/settings.h"
+
 #include <filesystem>
 
 #include "base/error.h"
-#include "text/numbers.h"
-#include "text/path_check.h"
+#include "base/utf.h"
 #include "platform/drives.h"
 #include "platform/system_folder.h"
-#include "text/field_formats.h"
+#include "source/source_files.h"
+#include "text/trim.h"
 
-namespace TRCOMSUB {
+namespace tjvx::source {
 
 std::u16string ReadPatternFolder() {
-  std::u16string settings = tjvx::platform::QPRTrim(tjvx::platform::SysDir()) + u"\\DozoraV5.ini";
-  std::optional<tjvx::FieldReader> reader = FCOPYSUB::OpenSourceFile(settings);
+  std::u16string settings = text::TrimBlanksAndNuls(platform::SystemFolder()) + u"\\DozoraV5.ini";
+  std::optional<FieldReader> reader = OpenSourceFile(settings);
   if (!reader) return {};
   reader->SkipLine();
   // A settings file of one line names no folder.
   if (reader->AtEnd()) return {};
-  std::u16string folder(tjvx::Trim(reader->ReadField()));
+  std::u16string folder(text::Trim(reader->ReadField()));
   // An absolute host path is turned into the drive form the rest of the program uses.
   if (!folder.empty() && folder[0] == u'/') {
     bool trailing = folder.back() == u'/';
-    folder = tjvx::platform::Drives().FromHost(std::filesystem::path(tjvx::ToUtf8(folder)));
+    folder = platform::Drives().FromHost(std::filesystem::path(base::ToUtf8(folder)));
     if (trailing && folder.back() != u'\\') folder += u'\\';
   }
   return folder;
 }
 
-std::optional<std::u16string> StartupPatternFolder(tjvx::MessageHost& host) {
+std::optional<std::u16string> StartupPatternFolder(base::MessageHost& host) {
   std::u16string folder;
   try {
     folder = ReadPatternFolder();
-  } catch (const tjvx::Error& error) {
-    host.MsgBox(error.Message(), tjvx::kMsgExclamation, {});
+  } catch (const base::Error& error) {
+    host.MsgBox(error.Message(), base::kMsgExclamation, {});
   }
   if (!folder.empty()) {
     // The setting ends with "\"; the folder itself is the text without its last character.
     std::u16string without_last = folder.substr(0, folder.size() - 1);
-    std::optional<tjvx::platform::EntryInfo> entry = tjvx::platform::FindEntry(without_last);
+    std::optional<platform::EntryInfo> entry = platform::FindEntry(without_last);
     if (entry && entry->IsDirectory()) return folder;
   }
-  host.MsgBox(kNoPatternFolderMessage, tjvx::kMsgOk, {});
+  host.MsgBox(kNoPatternFolderMessage, base::kMsgOk, {});
   return std::nullopt;
 }
 
-}  // namespace TRCOMSUB
+}  // namespace tjvx::source

@@ -3,22 +3,23 @@
 #include <vector>
 
 #include "base/error.h"
-#include "text/field_formats.h"
+#include "source/source_files.h"
 
-namespace tjvx {
+namespace tjvx::source {
 namespace {
 
 // The items of a title file. A file with more than `limit` items was not written for this list,
 // so its items cannot be placed: it throws Error::Kind::kOutOfRange at the first item too many.
 std::vector<std::u16string> ReadItems(const std::u16string& path, size_t limit) {
   std::vector<std::u16string> items;
-  std::optional<FieldReader> reader = FCOPYSUB::OpenSourceFile(path);
+  std::optional<FieldReader> reader = OpenSourceFile(path);
   if (!reader) return items;
   while (!reader->AtEnd()) {
     if (items.size() == limit) {
       const std::string most = std::to_string(limit);
-      throw Error(Error::Kind::kOutOfRange, path, reader->line(), -1,
-                  u"項目が多すぎます (最大 " + std::u16string(most.begin(), most.end()) + u" 項目)");
+      throw base::Error(
+          base::Error::Kind::kOutOfRange, path, reader->line(), -1,
+          u"項目が多すぎます (最大 " + std::u16string(most.begin(), most.end()) + u" 項目)");
     }
     items.emplace_back(reader->ReadField());
   }
@@ -42,4 +43,4 @@ TitleLists ReadTitleFiles(std::u16string_view folder) {
   return lists;
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::source

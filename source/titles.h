@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace tjvx {
+namespace tjvx::source {
 
 // The title fields of a borehole, from Titl01.txt and Titl02.txt of the source folder.
 // t1[i] (i = 1..23) is item i of Titl01.txt and t1[24..28] are items 16..20 of Titl02.txt;
@@ -20,6 +20,6 @@ struct TitleLists {
 // empty items; nothing is created or deleted.
 TitleLists ReadTitleFiles(std::u16string_view folder);
 
-}  // namespace tjvx
+}  // namespace tjvx::source
 
 #endif  // TJVX_SOURCE_TITLES_H_

@@ -33,8 +33,8 @@ TEST(Cp932, RefusesABadByteNamingFileLineAndOffset) {
   try {
     DecodeCp932(bytes, u"C:\\DATA\\X1.TXT");
     FAIL() << "no error";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.kind(), Error::Kind::kBadCharacter);
+  } catch (const base::Error& error) {
+    EXPECT_EQ(error.kind(), base::Error::Kind::kBadCharacter);
     EXPECT_EQ(error.file(), u"C:\\DATA\\X1.TXT");
     EXPECT_EQ(error.line(), 3);
     EXPECT_EQ(error.offset(), 8);
@@ -48,13 +48,15 @@ TEST(Cp932, RefusesALeadByteCutOffAtTheEnd) {
   try {
     DecodeCp932("ok\r\r\x82", u"f");
     FAIL() << "no error";
-  } catch (const Error& error) {
+  } catch (const base::Error& error) {
     EXPECT_EQ(error.line(), 3);  // a lone CR ends a line too
     EXPECT_EQ(error.offset(), 4);
   }
 }
 
-TEST(Cp932, RefusesACharacterItCannotWrite) { EXPECT_THROW(EncodeCp932(u"\u00E9", u"f"), Error); }
+TEST(Cp932, RefusesACharacterItCannotWrite) {
+  EXPECT_THROW(EncodeCp932(u"\u00E9", u"f"), base::Error);
+}
 
 }  // namespace
 }  // namespace tjvx::platform

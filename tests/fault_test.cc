@@ -36,15 +36,15 @@ class FaultTest : public ::testing::Test, public testing::SampleFolders {
   // Runs the conversion and checks what every failed run must leave: the outcome, one message box
   // with the exclamation icon, and `folder` holding nothing but the earlier converted file.
   void ExpectFailure(ScriptedRunHost& host, std::u16string_view message, const fs::path& folder,
-                     RunThreads threads = RunThreads::kTwo) {
-    RunResult result = RunConversion(host, tables_, nullptr, threads);
-    EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+                     convert::RunThreads threads = convert::RunThreads::kTwo) {
+    convert::RunResult result = convert::RunConversion(host, tables_, nullptr, threads);
+    EXPECT_EQ(result.outcome, convert::RunOutcome::kFailed);
     EXPECT_EQ(result.message, message);
     ASSERT_EQ(host.boxes.boxes.size(), 1u);
     EXPECT_EQ(host.boxes.boxes[0].prompt, message);
-    EXPECT_EQ(host.boxes.boxes[0].style, kMsgExclamation);
+    EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgExclamation);
     EXPECT_EQ(host.label3(), u"");
-    EXPECT_EQ(host.pointers.back(), kPointerDefault);
+    EXPECT_EQ(host.pointers.back(), convert::kPointerDefault);
     ASSERT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(testing::Snapshot(folder),
               (std::vector<std::pair<std::string, std::string>>{{"B-12", std::string(kEarlier)}}));
@@ -52,8 +52,8 @@ class FaultTest : public ::testing::Test, public testing::SampleFolders {
 
   // The same failure whether the run has one thread or two.
   void ExpectFailure(std::u16string_view message) {
-    for (RunThreads threads : {RunThreads::kOne, RunThreads::kTwo}) {
-      SCOPED_TRACE(threads == RunThreads::kOne ? "one thread" : "two threads");
+    for (convert::RunThreads threads : {convert::RunThreads::kOne, convert::RunThreads::kTwo}) {
+      SCOPED_TRACE(threads == convert::RunThreads::kOne ? "one thread" : "two threads");
       ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
       ExpectFailure(host, message, Out(), threads);
     }
@@ -200,7 +200,8 @@ TEST_F(FaultTest, TitleFilesFilledToTheirListsStillConvert) {
   testing::WriteBytes(Source() / "Titl01.txt", Items(23));
   testing::WriteBytes(Source() / "Titl02.txt", Items(41) + "\r\n\r\n");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
-  EXPECT_EQ(RunConversion(host, tables_, nullptr).outcome, RunOutcome::kConverted);
+  EXPECT_EQ(convert::RunConversion(host, tables_, nullptr).outcome,
+            convert::RunOutcome::kConverted);
   EXPECT_TRUE(host.boxes.boxes.empty());
 }
 
@@ -223,7 +224,7 @@ class FolderTakingHost : public ScriptedRunHost {
         moved_to_(std::move(moved_to)) {}
   void SetMousePointer(int pointer) override {
     ScriptedRunHost::SetMousePointer(pointer);
-    if (pointer == kPointerHourglass) fs::rename(folder_, moved_to_);
+    if (pointer == convert::kPointerHourglass) fs::rename(folder_, moved_to_);
   }
 
  private:

@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "base/error.h"
+#include "source/source_files.h"
 #include "tests/test_support.h"
 
-namespace FCOPYSUB {
+namespace tjvx {
 namespace {
 
 std::u16string Formatted(std::u16string text, int integer_width, int decimal_width) {
-  FormatFixedPoint(text, integer_width, decimal_width);
+  text::FormatFixedPoint(text, integer_width, decimal_width);
   return text;
 }
 
@@ -32,27 +33,27 @@ TEST(FormatFixedPoint, LeavesBlankTextAlone) {
 }
 
 TEST(DepthText, IsTheFixedPointFormWithoutLeadingBlanks) {
-  EXPECT_EQ(DepthText(u"1.5"), u"1.50");
-  EXPECT_EQ(DepthText(u"12.345"), u"12.34");
-  EXPECT_EQ(DepthText(u"3"), u"3.00");
-  EXPECT_EQ(DepthText(u""), u"");
+  EXPECT_EQ(text::DepthText(u"1.5"), u"1.50");
+  EXPECT_EQ(text::DepthText(u"12.345"), u"12.34");
+  EXPECT_EQ(text::DepthText(u"3"), u"3.00");
+  EXPECT_EQ(text::DepthText(u""), u"");
 }
 
 TEST(NormaliseField, TextKindReplacesEveryBlankAndMarksEmptyText) {
-  EXPECT_EQ(NormaliseField(kText, u"A B　C"), u"A_B_C");
-  EXPECT_EQ(NormaliseField(kText, u"  "), u"@");
-  EXPECT_EQ(NormaliseField(kText, u""), u"@");
-  EXPECT_EQ(NormaliseField(kText, u" x "), u"_x_");
+  EXPECT_EQ(text::NormaliseField(text::kText, u"A B　C"), u"A_B_C");
+  EXPECT_EQ(text::NormaliseField(text::kText, u"  "), u"@");
+  EXPECT_EQ(text::NormaliseField(text::kText, u""), u"@");
+  EXPECT_EQ(text::NormaliseField(text::kText, u" x "), u"_x_");
 }
 
 TEST(NormaliseField, NumberKindsDefaultEmptyZeroAndNonNumbers) {
   for (std::u16string_view value : {u"abc", u"0", u"", u"0.00", u"  "}) {
-    EXPECT_EQ(NormaliseField(kNumber, value), u"-1");
-    EXPECT_EQ(NormaliseField(kBottomDepth, value), u"9999");
+    EXPECT_EQ(text::NormaliseField(text::kNumber, value), u"-1");
+    EXPECT_EQ(text::NormaliseField(text::kBottomDepth, value), u"9999");
   }
-  EXPECT_EQ(NormaliseField(kNumber, u"3.5"), u"3.5");
-  EXPECT_EQ(NormaliseField(kNumber, u"08"), u"08");
-  EXPECT_EQ(NormaliseField(9, u" a b"), u" a b");
+  EXPECT_EQ(text::NormaliseField(text::kNumber, u"3.5"), u"3.5");
+  EXPECT_EQ(text::NormaliseField(text::kNumber, u"08"), u"08");
+  EXPECT_EQ(text::NormaliseField(9, u" a b"), u" a b");
 }
 
 class OpenSourceFileTest : public ::testing::Test {
@@ -61,16 +62,16 @@ class OpenSourceFileTest : public ::testing::Test {
 };
 
 TEST_F(OpenSourceFileTest, MissingAndEmptyFilesAreAlikeAndNothingIsCreated) {
-  EXPECT_FALSE(OpenSourceFile(u"C:\\B-12\\X1.TXT").has_value());
+  EXPECT_FALSE(source::OpenSourceFile(u"C:\\B-12\\X1.TXT").has_value());
   EXPECT_FALSE(std::filesystem::exists(drives_.c() / "B-12"));
   tjvx::testing::WriteBytes(drives_.c() / "B-12" / "X1.TXT", "");
-  EXPECT_FALSE(OpenSourceFile(u"C:\\B-12\\X1.TXT").has_value());
+  EXPECT_FALSE(source::OpenSourceFile(u"C:\\B-12\\X1.TXT").has_value());
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(drives_.c() / "B-12"), {}), 1);
 }
 
 TEST_F(OpenSourceFileTest, FindsFilesWhateverTheirLetterCase) {
   tjvx::testing::WriteCp932(drives_.c() / "b-12" / "x1.txt", u"1,2.5,ｻｲﾄ,\"現場\"\r\n");
-  std::optional<tjvx::FieldReader> reader = OpenSourceFile(u"C:\\B-12\\X1.TXT");
+  std::optional<source::FieldReader> reader = source::OpenSourceFile(u"C:\\B-12\\X1.TXT");
   ASSERT_TRUE(reader.has_value());
   EXPECT_EQ(reader->ReadRecord(4),
             (std::vector<std::u16string_view>{u"1", u"2.5", u"ｻｲﾄ", u"現場"}));
@@ -79,12 +80,12 @@ TEST_F(OpenSourceFileTest, FindsFilesWhateverTheirLetterCase) {
 TEST_F(OpenSourceFileTest, AFolderInTheFilesPlaceIsAnError) {
   std::filesystem::create_directories(drives_.c() / "B-12" / "X1.TXT");
   try {
-    OpenSourceFile(u"C:\\B-12\\X1.TXT");
+    source::OpenSourceFile(u"C:\\B-12\\X1.TXT");
     FAIL() << "no error";
-  } catch (const tjvx::Error& error) {
-    EXPECT_EQ(error.kind(), tjvx::Error::Kind::kNotAFile);
+  } catch (const base::Error& error) {
+    EXPECT_EQ(error.kind(), base::Error::Kind::kNotAFile);
   }
 }
 
 }  // namespace
-}  // namespace FCOPYSUB
+}  // namespace tjvx

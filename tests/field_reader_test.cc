@@ -6,7 +6,7 @@
 #include <random>
 
 #include "base/error.h"
-#include "text/numbers.h"
+#include "base/utf.h"
 
 namespace tjvx {
 namespace {
@@ -14,49 +14,49 @@ namespace {
 using Fields = std::vector<std::u16string_view>;
 
 std::vector<std::u16string> AllFields(std::u16string text) {
-  FieldReader reader(std::move(text), u"t");
+  source::FieldReader reader(std::move(text), u"t");
   std::vector<std::u16string> fields;
   while (!reader.AtEnd()) fields.emplace_back(reader.ReadField());
   return fields;
 }
 
 TEST(FieldReader, QuotedFieldsKeepCommasAndBlanksAndDropWhatFollowsTheQuote) {
-  FieldReader reader(u"  \"a, b \" junk ,  c d  ,\"x\"\r\n", u"t");
+  source::FieldReader reader(u"  \"a, b \" junk ,  c d  ,\"x\"\r\n", u"t");
   EXPECT_EQ(reader.ReadRecord(3), (Fields{u"a, b ", u"c d", u"x"}));
   EXPECT_TRUE(reader.AtEnd());
 }
 
 TEST(FieldReader, QuoteWithoutItsEndStopsAtTheLineEnd) {
-  FieldReader reader(u"1,\"open\r\n2\r\n", u"t");
+  source::FieldReader reader(u"1,\"open\r\n2\r\n", u"t");
   EXPECT_EQ(reader.ReadRecord(3), (Fields{u"1", u"open", u"2"}));
 }
 
 TEST(FieldReader, ATrailingCommaPromisesOneMoreEmptyField) {
-  FieldReader reader(u"1,2,\r\n3,4,\r\n", u"t");
+  source::FieldReader reader(u"1,2,\r\n3,4,\r\n", u"t");
   EXPECT_EQ(reader.ReadRecord(3), (Fields{u"1", u"2", u""}));
   EXPECT_EQ(reader.ReadRecord(3), (Fields{u"3", u"4", u""}));
   EXPECT_TRUE(reader.AtEnd());
-  FieldReader quoted(u"\"a\",\r\nb\r\n", u"t");
+  source::FieldReader quoted(u"\"a\",\r\nb\r\n", u"t");
   EXPECT_EQ(quoted.ReadRecord(3), (Fields{u"a", u"", u"b"}));
 }
 
 TEST(FieldReader, RecordsSpanLinesWhateverTheLineEnds) {
   EXPECT_EQ(AllFields(u"1,2\r\n3\n4\r5"),
             (std::vector<std::u16string>{u"1", u"2", u"3", u"4", u"5"}));
-  FieldReader reader(u"1,2,\r\n\r\n3", u"t");
+  source::FieldReader reader(u"1,2,\r\n\r\n3", u"t");
   EXPECT_EQ(reader.ReadRecord(3), (Fields{u"1", u"2", u""}));
   EXPECT_EQ(reader.ReadRecord(1), (Fields{u"3"}));
 }
 
 TEST(FieldReader, BlankLinesBetweenRecordsAreSkipped) {
-  FieldReader reader(u"1,a\r\n  \t \r\n\r\n2,b\r\n", u"t");
+  source::FieldReader reader(u"1,a\r\n  \t \r\n\r\n2,b\r\n", u"t");
   EXPECT_EQ(reader.ReadRecord(2), (Fields{u"1", u"a"}));
   EXPECT_EQ(reader.ReadRecord(2), (Fields{u"2", u"b"}));
   EXPECT_EQ(reader.line(), 5);
 }
 
 TEST(FieldReader, CtrlZAndTrailingBlankLinesEndTheFile) {
-  FieldReader reader(
+  source::FieldReader reader(
       u"1,a\r\n\r\n   \r\n\x1A"
       u"2,b\r\n",
       u"t");
@@ -65,28 +65,28 @@ TEST(FieldReader, CtrlZAndTrailingBlankLinesEndTheFile) {
 }
 
 TEST(FieldReader, ARecordCutShortNamesTheFileAndTheRecordsLine) {
-  FieldReader reader(u"1,a,b\r\n\r\n2,c\r\n", u"D:\\B\\X1.TXT");
+  source::FieldReader reader(u"1,a,b\r\n\r\n2,c\r\n", u"D:\\B\\X1.TXT");
   reader.ReadRecord(3);
   try {
     reader.ReadRecord(3);
     FAIL() << "no error";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.kind(), Error::Kind::kRecordCutShort);
+  } catch (const base::Error& error) {
+    EXPECT_EQ(error.kind(), base::Error::Kind::kRecordCutShort);
     EXPECT_EQ(error.file(), u"D:\\B\\X1.TXT");
     EXPECT_EQ(error.line(), 3);
   }
 }
 
 TEST(FieldReader, SkipLineDropsTheRestOfTheLine) {
-  FieldReader reader(u"[x],y\r\n\"C:\\P,Q\\\",1\r\n", u"t");
+  source::FieldReader reader(u"[x],y\r\n\"C:\\P,Q\\\",1\r\n", u"t");
   reader.SkipLine();
   EXPECT_EQ(reader.ReadField(), u"C:\\P,Q\\");
 }
 
 TEST(FieldReader, FieldsSurviveMovingTheReader) {
-  FieldReader reader(u"ab,cd", u"t");
+  source::FieldReader reader(u"ab,cd", u"t");
   std::u16string_view first = reader.ReadField();
-  FieldReader moved = std::move(reader);
+  source::FieldReader moved = std::move(reader);
   EXPECT_EQ(first, u"ab");
   EXPECT_EQ(moved.ReadField(), u"cd");
 }
@@ -181,15 +181,15 @@ class ModelReader {
 TEST(FieldReader, ReadsRandomTextsAsTheRulesSay) {
   // Short texts over the characters the rules care about, a NUL and Ctrl-Z among them, read in
   // records of random sizes: every field, line and cut-short record must be the model's.
-  constexpr char16_t kAlphabet[] = {u'a', u'1', u'.', u'-', u'漢', u' ', u'\t', u',',
-                                    u'"',  u'\r', u'\n', u'\0', u'\x1A'};
+  constexpr char16_t kAlphabet[] = {u'a', u'1', u'.',  u'-',  u'漢', u' ',   u'\t',
+                                    u',', u'"', u'\r', u'\n', u'\0', u'\x1A'};
   std::mt19937 random(20261208);
   for (int round = 0; round < 20000; ++round) {
     std::u16string text(random() % 24, u' ');
     for (char16_t& c : text) c = kAlphabet[random() % std::size(kAlphabet)];
-    FieldReader reader(text, u"t");
+    source::FieldReader reader(text, u"t");
     ModelReader model(text);
-    SCOPED_TRACE(testing::PrintToString(ToUtf8(text)));
+    SCOPED_TRACE(testing::PrintToString(base::ToUtf8(text)));
     while (!model.AtEnd()) {
       ASSERT_FALSE(reader.AtEnd());
       const size_t count = 1 + random() % 4;
@@ -199,7 +199,7 @@ TEST(FieldReader, ReadsRandomTextsAsTheRulesSay) {
         try {
           reader.ReadRecord(count);
           FAIL() << "no cut-short record";
-        } catch (const Error& error) {
+        } catch (const base::Error& error) {
           EXPECT_EQ(error.line(), cut_line);
         }
         break;

@@ -9,6 +9,7 @@
 
 #include "fuzz/fuzz_targets.h"
 #include "tests/test_support.h"
+#include "text/path_check.h"
 
 namespace tjvx {
 namespace {

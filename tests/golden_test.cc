@@ -22,7 +22,7 @@
 
 #include <cstdlib>
 
-#include "text/numbers.h"
+#include "base/utf.h"
 #include "convert/run.h"
 #include "tests/test_support.h"
 
@@ -45,8 +45,8 @@ void ExpectSameAsGolden(const fs::path& converted, const fs::path& golden) {
     std::u16string left = i < a.size() ? a[i] : u"<none>";
     std::u16string right = i < e.size() ? e[i] : u"<none>";
     if (left != right) {
-      ADD_FAILURE() << "line " << i + 1 << " differs\n  converted: " << ToUtf8(left)
-                    << "\n  expected:  " << ToUtf8(right);
+      ADD_FAILURE() << "line " << i + 1 << " differs\n  converted: " << base::ToUtf8(left)
+                    << "\n  expected:  " << base::ToUtf8(right);
       return;
     }
   }
@@ -56,14 +56,15 @@ void ExpectSameAsGolden(const fs::path& converted, const fs::path& golden) {
 // With one thread the groups are written as they are made; with two, the later groups wait in
 // memory and must still land after the notes in their order.
 TEST(Golden, TheSampleBoreholeConvertsToItsGoldenFileWithOneThreadOrTwo) {
-  for (RunThreads threads : {RunThreads::kOne, RunThreads::kTwo}) {
-    SCOPED_TRACE(threads == RunThreads::kOne ? "one thread" : "two threads");
+  for (convert::RunThreads threads : {convert::RunThreads::kOne, convert::RunThreads::kTwo}) {
+    SCOPED_TRACE(threads == convert::RunThreads::kOne ? "one thread" : "two threads");
     testing::TempDrives drives;
     testing::CopyTree("samples/boreholes/B-12", drives.c() / "DATA" / "B-12");
     testing::CopyTree("samples/DOZORA", drives.d() / "DOZORA");
-    PatternTables tables(u"D:\\DOZORA\\");
+    source::PatternTables tables(u"D:\\DOZORA\\");
     testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\");
-    ASSERT_EQ(RunConversion(host, tables, nullptr, threads).outcome, RunOutcome::kConverted);
+    ASSERT_EQ(convert::RunConversion(host, tables, nullptr, threads).outcome,
+              convert::RunOutcome::kConverted);
     ExpectSameAsGolden(drives.d() / "B-12", testing::RepositoryPath("tests/golden/sample/B-12"));
   }
 }

@@ -2,24 +2,25 @@
 
 #include <algorithm>
 
-#include "text/path_check.h"
 #include "platform/drives.h"
-#include "text/path_components.h"
 #include "tests/test_support.h"
+#include "text/path_check.h"
+#include "text/path_components.h"
 
+namespace tjvx {
 namespace {
 
 using Parts = std::vector<std::u16string>;
 
 TEST(SplitPath, GivesOnePieceMoreThanSeparators) {
-  EXPECT_EQ(FNOTHER::SplitPath(u"C:\\A\\B", u"\\"), (Parts{u"C:", u"A", u"B"}));
-  EXPECT_EQ(FNOTHER::SplitPath(u"D:\\", u"\\"), (Parts{u"D:", u""}));
-  EXPECT_EQ(FNOTHER::SplitPath(u"", u"\\"), (Parts{u""}));
-  EXPECT_EQ(FNOTHER::SplitPath(u"a\\\\b", u"\\"), (Parts{u"a", u"", u"b"}));
-  EXPECT_EQ(FNOTHER::SplitPath(u"a/b\\c", u"\\/"), (Parts{u"a", u"b", u"c"}));
+  EXPECT_EQ(text::SplitPath(u"C:\\A\\B", u"\\"), (Parts{u"C:", u"A", u"B"}));
+  EXPECT_EQ(text::SplitPath(u"D:\\", u"\\"), (Parts{u"D:", u""}));
+  EXPECT_EQ(text::SplitPath(u"", u"\\"), (Parts{u""}));
+  EXPECT_EQ(text::SplitPath(u"a\\\\b", u"\\"), (Parts{u"a", u"", u"b"}));
+  EXPECT_EQ(text::SplitPath(u"a/b\\c", u"\\/"), (Parts{u"a", u"b", u"c"}));
   for (std::u16string_view path : {u"", u"D:\\", u"C:\\A\\B\\", u"x/y\\z"}) {
-    EXPECT_EQ(FNOTHER::SplitPath(path, u"\\/").size(),
-              static_cast<size_t>(FNOTHER::CountSeparators(path, u"\\/") + 1));
+    EXPECT_EQ(text::SplitPath(path, u"\\/").size(),
+              static_cast<size_t>(text::CountSeparators(path, u"\\/") + 1));
   }
 }
 
@@ -27,10 +28,10 @@ class CheckPathTest : public ::testing::Test {
  protected:
   // The path as CheckPath leaves it, or "rejected".
   std::u16string Check(std::u16string path) {
-    return TRCOMSUB::CheckPath(path, host_) ? path : u"rejected";
+    return text::CheckPath(path, host_) ? path : u"rejected";
   }
-  tjvx::testing::TempDrives drives_;
-  tjvx::testing::RecordingHost host_;
+  testing::TempDrives drives_;
+  testing::RecordingHost host_;
 };
 
 TEST_F(CheckPathTest, NormalisesAcceptedPaths) {
@@ -46,8 +47,8 @@ TEST_F(CheckPathTest, ABadDrivePartIsTheOnlyRejectionWithAMessage) {
     host_.boxes.clear();
     EXPECT_EQ(Check(path), u"rejected");
     ASSERT_EQ(host_.boxes.size(), 1u);
-    EXPECT_EQ(host_.boxes[0].prompt, TRCOMSUB::kDriveMessage);
-    EXPECT_EQ(host_.boxes[0].style, tjvx::kMsgInformation);
+    EXPECT_EQ(host_.boxes[0].prompt, text::kDriveMessage);
+    EXPECT_EQ(host_.boxes[0].style, base::kMsgInformation);
     EXPECT_EQ(host_.boxes[0].title, u"");
   }
 }
@@ -76,41 +77,41 @@ TEST_F(CheckPathTest, ADriveThatCannotBeMadeCurrentIsRejectedWithoutAMessage) {
   EXPECT_EQ(Check(u"D:\\data"), u"rejected");
   EXPECT_TRUE(host_.boxes.empty());
   EXPECT_EQ(Check(u"C:\\x"), u"C:\\x\\");
-  EXPECT_EQ(tjvx::platform::CurrentDrive(), u'C');
+  EXPECT_EQ(platform::CurrentDrive(), u'C');
 }
 
 // Without mapped letters the drives are the system's: the real ones on Windows, where C: is the
 // system drive, and Z: ("/") elsewhere.
 TEST(CheckPathOverTheSystemDrives, TakesAnExistingDriveAndRefusesAMissingOne) {
-  tjvx::platform::SetDrives(tjvx::platform::DriveTable());
+  platform::SetDrives(platform::DriveTable());
 #ifdef _WIN32
   const char16_t drive = u'C';
 #else
   const char16_t drive = u'Z';
 #endif
-  const std::vector<char16_t> letters = tjvx::platform::Drives().Letters();
+  const std::vector<char16_t> letters = platform::Drives().Letters();
   ASSERT_NE(std::find(letters.begin(), letters.end(), drive), letters.end());
   char16_t missing = u'A';
   while (std::find(letters.begin(), letters.end(), missing) != letters.end()) ++missing;
   ASSERT_LE(missing, u'Z');
 
-  tjvx::testing::RecordingHost host;
+  testing::RecordingHost host;
   std::u16string existing = std::u16string{drive, u':', u'\\', u'x'};
-  EXPECT_TRUE(TRCOMSUB::CheckPath(existing, host));
+  EXPECT_TRUE(text::CheckPath(existing, host));
   EXPECT_EQ(existing, (std::u16string{drive, u':', u'\\', u'x', u'\\'}));
-  EXPECT_EQ(tjvx::platform::CurrentDrive(), drive);
+  EXPECT_EQ(platform::CurrentDrive(), drive);
   std::u16string absent = std::u16string{missing, u':', u'\\', u'x'};
-  EXPECT_FALSE(TRCOMSUB::CheckPath(absent, host));
-  EXPECT_EQ(tjvx::platform::CurrentDrive(), drive);
+  EXPECT_FALSE(text::CheckPath(absent, host));
+  EXPECT_EQ(platform::CurrentDrive(), drive);
   EXPECT_TRUE(host.boxes.empty());
-  tjvx::platform::SetDrives(tjvx::platform::DriveTable::FromEnvironment());
+  platform::SetDrives(platform::DriveTable::FromEnvironment());
 }
 
 TEST(DriveTable, TurnsHostPathsIntoTheLongestMappedDrive) {
 #ifdef _WIN32
   GTEST_SKIP() << "the host paths here are POSIX paths";
 #endif
-  tjvx::platform::DriveTable table;
+  platform::DriveTable table;
   table.Map(u'C', "/srv/data");
   table.Map(u'D', "/srv/data/usb");
   EXPECT_EQ(table.FromHost("/srv/data/B-12"), u"C:\\B-12");
@@ -124,3 +125,4 @@ TEST(DriveTable, TurnsHostPathsIntoTheLongestMappedDrive) {
 }
 
 }  // namespace
+}  // namespace tjvx

@@ -6,15 +6,17 @@
 #include <random>
 
 #include "base/error.h"
-#include "text/numbers.h"
+#include "base/utf.h"
 #include "convert/header.h"
+#include "convert/interval_tests.h"
 #include "convert/layers.h"
-#include "convert/site_notes.h"
 #include "convert/merged_records.h"
-#include "text/record_values.h"
+#include "convert/site_notes.h"
 #include "source/depth_list.h"
-#include "text/field_formats.h"
 #include "tests/test_support.h"
+#include "text/field_formats.h"
+#include "text/numbers.h"
+#include "text/record_values.h"
 
 namespace tjvx {
 namespace {
@@ -22,7 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::u16string>;
 
-FieldReader Source(std::u16string text) { return FieldReader(std::move(text), u"test"); }
+source::FieldReader Source(std::u16string text) {
+  return source::FieldReader(std::move(text), u"test");
+}
 
 class RecordsTest : public ::testing::Test {
  protected:
@@ -32,16 +36,16 @@ class RecordsTest : public ::testing::Test {
   }
 
   testing::TempDrives drives_;
-  PatternTables tables_;
-  LineCollector out_;
+  source::PatternTables tables_;
+  convert::LineCollector out_;
 };
 
 TEST_F(RecordsTest, Header1009WritesEraYears) {
-  TitleLists titles;
+  source::TitleLists titles;
   auto era = [&](std::u16string y1, std::u16string y2) {
     titles.t1[10] = y1, titles.t1[11] = u"08", titles.t1[12] = u"05";
     titles.t1[13] = y2, titles.t1[14] = u"", titles.t1[15] = u"5";
-    return EraDateLine(titles);
+    return convert::EraDateLine(titles);
   };
   EXPECT_EQ(era(u"2004", u"2005"), u"平成 16 08 05 17 -1 5");
   EXPECT_EQ(era(u"1988", u"1989"), u"昭和 63 08 05 64 -1 5");
@@ -55,12 +59,12 @@ TEST_F(RecordsTest, Header1009WritesEraYears) {
 
 TEST_F(RecordsTest, HeaderHasItsFixedRecordsAndTheRockNameLine) {
   Table("L1.TXT", u"4,泥岩\r\n4,二番目\r\n");
-  TitleLists titles;
+  source::TitleLists titles;
   titles.t1[16] = u"04";
   titles.t1[17] = u"12.5";
   titles.t2[12] = u"1", titles.t2[13] = u"", titles.t2[14] = u"0";
   titles.t1[6] = u"東和 ", titles.t1[7] = u"地質 支店  ";
-  WriteHeader(titles, tables_, out_);
+  convert::WriteHeader(titles, tables_, out_);
   ASSERT_EQ(out_.lines.size(), 20u);
   EXPECT_EQ(out_.lines[0], u"GTJ Ge201");
   EXPECT_EQ(out_.lines[4], u"1003 @");
@@ -73,20 +77,20 @@ TEST_F(RecordsTest, HeaderHasItsFixedRecordsAndTheRockNameLine) {
   // An elevation that formats to -1 drops the rock name.
   titles.t1[17] = u"0";
   out_.lines.clear();
-  WriteHeader(titles, tables_, out_);
+  convert::WriteHeader(titles, tables_, out_);
   EXPECT_EQ(out_.lines[14], u"1013 @ 1 -1 -1");
 }
 
 TEST(DepthList, MergesEqualDepthsAndNumbersThem) {
-  std::vector<DEPSET::DepthEntry> list = DEPSET::MergeDepths({1.00f, 0.50f, 1.00f, 2.25f, -0.0f});
+  std::vector<source::DepthEntry> list = source::MergeDepths({1.00f, 0.50f, 1.00f, 2.25f, -0.0f});
   ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list[0].text, u"0");
   EXPECT_EQ(list[1].text, u"0.5");
   EXPECT_EQ(list[2].text, u"1");
   EXPECT_EQ(list[3].text, u"2.25");
   EXPECT_EQ(list[3].number, 4);
-  EXPECT_EQ(DEPSET::ShortestText(-0.5f), u"-0.5");
-  EXPECT_EQ(DEPSET::ShortestText(NumericValue(u"12.30")), u"12.3");
+  EXPECT_EQ(source::ShortestText(-0.5f), u"-0.5");
+  EXPECT_EQ(source::ShortestText(text::NumericValue(u"12.30")), u"12.3");
 }
 
 TEST(DepthList, MergesAnyRunsAsSortingWould) {
@@ -106,7 +110,7 @@ TEST(DepthList, MergesAnyRunsAsSortingWould) {
     std::vector<float> expected = depths;
     std::sort(expected.begin(), expected.end());
     expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
-    const std::vector<DEPSET::DepthEntry> list = DEPSET::MergeDepths(depths);
+    const std::vector<source::DepthEntry> list = source::MergeDepths(depths);
     ASSERT_EQ(list.size(), expected.size());
     for (size_t k = 0; k < list.size(); ++k) {
       EXPECT_EQ(list[k].value, expected[k]);
@@ -121,40 +125,41 @@ TEST(DepthList, CollectsTheMemberFilesOfEachMode) {
   testing::WriteCp932(drives.c() / "B" / "X1.TXT", u"1,1.0,a,b\r\n2,2.25,a,b\r\n");
   testing::WriteCp932(drives.c() / "B" / "N8.TXT", u"1,2004/01/01,3.5\r\n");
   testing::WriteCp932(drives.c() / "B" / "G71.TXT", u"1,abc,,,\r\n");
-  auto texts = [](const std::vector<DEPSET::DepthEntry>& list) {
+  auto texts = [](const std::vector<source::DepthEntry>& list) {
     Lines t;
     for (const auto& e : list) t.push_back(e.text);
     return t;
   };
-  EXPECT_EQ(texts(DEPSET::CollectDepths(u"C:\\B", 1)), (Lines{u"0.5", u"1", u"2.25"}));
+  EXPECT_EQ(texts(source::CollectDepths(u"C:\\B", 1)), (Lines{u"0.5", u"1", u"2.25"}));
   // N8.TXT has its depth in field 3; a depth that is not a number counts as 0.
-  EXPECT_EQ(texts(DEPSET::CollectDepths(u"C:\\B", 2)), (Lines{u"0", u"3.5"}));
+  EXPECT_EQ(texts(source::CollectDepths(u"C:\\B", 2)), (Lines{u"0", u"3.5"}));
   EXPECT_EQ(std::distance(fs::directory_iterator(drives.c() / "B"), {}), 4);
 }
 
 TEST(FoldNote, FoldsByWidthButCutsByCharacters) {
-  EXPECT_EQ(FoldNote(std::u16string(68, u'a')), (Lines{std::u16string(68, u'a')}));
-  EXPECT_EQ(FoldNote(std::u16string(69, u'a')), (Lines{std::u16string(68, u'a'), u"￥a"}));
+  EXPECT_EQ(convert::FoldNote(std::u16string(68, u'a')), (Lines{std::u16string(68, u'a')}));
+  EXPECT_EQ(convert::FoldNote(std::u16string(69, u'a')), (Lines{std::u16string(68, u'a'), u"￥a"}));
   // 34 full-width characters are 68 columns: one line.
-  EXPECT_EQ(FoldNote(std::u16string(34, u'岩')).size(), 1u);
+  EXPECT_EQ(convert::FoldNote(std::u16string(34, u'岩')).size(), 1u);
   // 35 full-width characters are 70 columns but only 35 characters: still one piece.
-  EXPECT_EQ(FoldNote(std::u16string(35, u'岩')), (Lines{std::u16string(35, u'岩')}));
-  EXPECT_EQ(FoldNote(std::u16string(70, u'岩')), (Lines{std::u16string(68, u'岩'), u"￥岩岩"}));
-  EXPECT_EQ(FoldNote(u"a b"), (Lines{u"a_b"}));
-  EXPECT_EQ(FoldNote(u""), (Lines{u"@"}));
+  EXPECT_EQ(convert::FoldNote(std::u16string(35, u'岩')), (Lines{std::u16string(35, u'岩')}));
+  EXPECT_EQ(convert::FoldNote(std::u16string(70, u'岩')),
+            (Lines{std::u16string(68, u'岩'), u"￥岩岩"}));
+  EXPECT_EQ(convert::FoldNote(u"a b"), (Lines{u"a_b"}));
+  EXPECT_EQ(convert::FoldNote(u""), (Lines{u"@"}));
 }
 
 TEST_F(RecordsTest, SiteRecordsCountTheDepthListEntriesPassed) {
-  auto depths = DEPSET::MergeDepths({0.5f, 1.0f, 1.5f, 2.0f});
-  std::optional<FieldReader> x1 = Source(u"1,1.00,現場,\r\n2,2.0,\"  a b \",c\r\n");
-  EXPECT_EQ(WriteSiteRecords(x1, depths, out_), u"2.0");
+  auto depths = source::MergeDepths({0.5f, 1.0f, 1.5f, 2.0f});
+  std::optional<source::FieldReader> x1 = Source(u"1,1.00,現場,\r\n2,2.0,\"  a b \",c\r\n");
+  EXPECT_EQ(convert::WriteSiteRecords(x1, depths, out_), u"2.0");
   EXPECT_EQ(out_.lines, (Lines{u"2000 1.00 現場 @ 2", u"2000 2.00 a_b_c @ 2"}));
 }
 
 TEST_F(RecordsTest, NotesTakeTheNextCodedLineOnceTheDepthPassesIt) {
   Table("L4.TXT", u"1,暗\r\n2,褐\r\n3,灰\r\n");
-  auto depths = DEPSET::MergeDepths({1.0f, 2.0f, 3.0f, 4.0f});
-  NoteSources sources;
+  auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f, 4.0f});
+  convert::NoteSources sources;
   sources.coded[0] = Source(u"1,1.00,0102,,03,,\r\n2,3.00,03,,,,\r\n");
   sources.x12 = Source(
       u"1,1.00,短い注記\r\n"
@@ -162,7 +167,7 @@ TEST_F(RecordsTest, NotesTakeTheNextCodedLineOnceTheDepthPassesIt) {
       std::u16string(30, u'あ') +
       u"\r\n3,2.5,続き\r\n"
       u"4,9.0,最後の注記\r\n");
-  WriteNotesRecords(sources, depths, u"3.0", tables_, out_);
+  convert::WriteNotesRecords(sources, depths, u"3.0", tables_, out_);
   EXPECT_EQ(out_.lines, (Lines{
                             u"2001 1.00 @ 暗褐～灰 @ @ @ @ @ -1 1",
                             u"2001 2.00 @ 灰 @ @ @ @ @ -1 0",
@@ -176,10 +181,10 @@ TEST_F(RecordsTest, NotesTakeTheNextCodedLineOnceTheDepthPassesIt) {
 
 TEST_F(RecordsTest, NotesWithOnlyX3PresentShowAtInTheOtherFields) {
   Table("L4.TXT", u"1,暗\r\n");
-  auto depths = DEPSET::MergeDepths({1.0f, 2.0f});
-  NoteSources sources;
+  auto depths = source::MergeDepths({1.0f, 2.0f});
+  convert::NoteSources sources;
   sources.coded[0] = Source(u"1,1.00,01,,,,\r\n");
-  WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
+  convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
   // At 2.00 the file has ended: depth 99999, and the note becomes "@".
   EXPECT_EQ(out_.lines, (Lines{u"2001 1.00 @ 暗 @ @ @ @ @ -1 0", u"2001 2.00 @ @ @ @ @ @ @ -1 0"}));
 }
@@ -187,26 +192,26 @@ TEST_F(RecordsTest, NotesWithOnlyX3PresentShowAtInTheOtherFields) {
 TEST_F(RecordsTest, LegendCodesMatchByValueAndEmptyPositionsMatchCodeZero) {
   Table("L13.TXT", u"0,空\r\n1,緩い\r\n1,後勝ち\r\n");
   Table("L17.TXT", u"7,略,ｼﾙﾄ\r\n");
-  auto depths = DEPSET::MergeDepths({1.0f});
-  NoteSources sources;
+  auto depths = source::MergeDepths({1.0f});
+  convert::NoteSources sources;
   sources.coded[1] = Source(u"1,1.0,01,,,,\r\n");  // group 2 empty: code 0
   sources.coded[5] = Source(u"1,1.0,7,,,\r\n");
-  WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
+  convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
   EXPECT_EQ(out_.lines[0], u"2001 1.00 @ @ 後勝ち～空 @ @ @ シルト -1 0");
 }
 
 TEST_F(RecordsTest, Records3000Then3010FromTwoPasses) {
-  FieldReader r41 = Source(
+  source::FieldReader r41 = Source(
       u"1,1.5,3,0,7,,,,,,\r\n"
       u"2,2.25,,abc,08,,,,,,\r\n");
-  WriteRecords3000And3010(r41, out_);
+  convert::WriteRecords3000And3010(r41, out_);
   EXPECT_EQ(out_.lines,
             (Lines{u"3000 1.50 -1 7", u"3000 2.25 -1 08", u"3010 1.50 3", u"3010 2.25 -1"}));
 }
 
 TEST_F(RecordsTest, Records3020TakeMonthAndDay) {
-  FieldReader n9 = Source(u"1,2004/08/05,2.5\r\n2,2004/8/5,3\r\n3,,4\r\n");
-  WriteRecords3020(n9, out_);
+  source::FieldReader n9 = Source(u"1,2004/08/05,2.5\r\n2,2004/8/5,3\r\n3,,4\r\n");
+  convert::WriteRecords3020(n9, out_);
   EXPECT_EQ(out_.lines, (Lines{u"3020 2.50 08 05", u"3020 3.00 -1 -1", u"3020 4.00 -1 -1"}));
 }
 
@@ -216,30 +221,30 @@ TEST_F(RecordsTest, Records3030NameEachNonZeroCodeInFullWidth) {
   std::u16string rest;
   for (int i = 0; i < 40; ++i) rest += u",";
   // The record is split over three lines.
-  FieldReader x7 = Source(u"1,a,b,c,1.5,\r\n0,x\r\n" + codes + rest + u"\r\n");
-  WriteRecords3030(x7, tables_, out_);
+  source::FieldReader x7 = Source(u"1,a,b,c,1.5,\r\n0,x\r\n" + codes + rest + u"\r\n");
+  convert::WriteRecords3030(x7, tables_, out_);
   EXPECT_EQ(out_.lines,
             (Lines{u"3030 1.50 9999 シルト", u"3030 1.50 9999 Ｎ値１０Ａ_b", u"3030 1.50 9999 @"}));
 }
 
 TEST_F(RecordsTest, Records3040FormatTheBottomDepthBeforeItsDefault) {
-  FieldReader g40 = Source(u"1,関東 ローム,,0.8,2.5,,,\r\n2,,,2.5,0,,,\r\n");
-  WriteRecords3040(g40, out_);
+  source::FieldReader g40 = Source(u"1,関東 ローム,,0.8,2.5,,,\r\n2,,,2.5,0,,,\r\n");
+  convert::WriteRecords3040(g40, out_);
   EXPECT_EQ(out_.lines, (Lines{u"3040 0.80 2.50 関東_ローム", u"3040 2.50 9999 @"}));
 }
 
 TEST_F(RecordsTest, Records3070JoinTheLastMatchingNames) {
   Table("L19.TXT", u"1,強 風化\r\n2,中\r\n2,中風化\r\nx,空欄\r\n");
-  FieldReader r30 = Source(u"1,1,1,,2,\r\n2,2,9,,2,\r\n3,3,,,9,\r\n4,4,9,,9,\r\n");
-  WriteRecords3070(r30, tables_, out_);
+  source::FieldReader r30 = Source(u"1,1,1,,2,\r\n2,2,9,,2,\r\n3,3,,,9,\r\n4,4,9,,9,\r\n");
+  convert::WriteRecords3070(r30, tables_, out_);
   EXPECT_EQ(out_.lines, (Lines{u"3070 1.00 強 風化～中風化", u"3070 2.00 ～中風化",
                                u"3070 3.00 空欄", u"3070 4.00 @"}));
 }
 
 TEST_F(RecordsTest, Records3070WriteNamesOfBlanksAsNothingButNoNameAsAt) {
   Table("L19.TXT", u"1,\"   \"\r\n");
-  FieldReader r30 = Source(u"1,5,1,,0,\r\n2,6,7,,0,\r\n");
-  WriteRecords3070(r30, tables_, out_);
+  source::FieldReader r30 = Source(u"1,5,1,,0,\r\n2,6,7,,0,\r\n");
+  convert::WriteRecords3070(r30, tables_, out_);
   EXPECT_EQ(out_.lines, (Lines{u"3070 5.00 ", u"3070 6.00 @"}));
 }
 
@@ -247,7 +252,7 @@ TEST_F(RecordsTest, CodeTablesMatchCodesByValueWhateverTheirSize) {
   // Small whole codes and the rest (large, fractional, negative) are kept apart; both give the
   // first and the last entry of a code.
   Table("L19.TXT", u"5,a\r\n05,b\r\n2000,c\r\n2000.0,d\r\n1.5,e\r\n-3,f\r\n0,g\r\n-0,h\r\n");
-  const CodeTable& table = tables_.Get(TableId::kL19);
+  const source::CodeTable& table = tables_.Get(source::TableId::kL19);
   EXPECT_EQ(table.First(5.0f), u"a");
   EXPECT_EQ(table.Last(5.0f), u"b");
   EXPECT_EQ(table.First(2000.0f), u"c");
@@ -262,13 +267,13 @@ TEST_F(RecordsTest, CodeTablesMatchCodesByValueWhateverTheirSize) {
 }
 
 TEST_F(RecordsTest, Records4000SumTheEndDepthInSinglePrecision) {
-  FieldReader x5 = Source(
+  source::FieldReader x5 = Source(
       u"1,1.5,x,y,z,5,10,7,10,9,10\r\n"
       u"2,2.45,,,,1,156,1,118,1,116\r\n"
       u"3,0,,,,-3,10,0,10,abc,10\r\n"
       u"4,2,,,,1,10,1,15,1,5\r\n"
       u"5,2.5,,,,1,abc,1,49.9,1,\r\n");
-  WriteRecords4000(x5, out_);
+  convert::WriteRecords4000(x5, out_);
   EXPECT_EQ(out_.lines,
             (Lines{u"4000 1.50 1.80 10 10 10 5 7 9", u"4000 2.45 6.34 156 118 116 1 1 1",
                    u"4000 0.00 .30 10 10 10 -1 -1 -1", u"4000 2.00 2.30 10 15 5 1 1 1",
@@ -276,19 +281,20 @@ TEST_F(RecordsTest, Records4000SumTheEndDepthInSinglePrecision) {
 }
 
 TEST_F(RecordsTest, Records5000MergeTheMembersByDepth) {
-  MergedMembers members = {Source(u"1,2004/08/05,1.0\r\n2,\"\",3\r\n"),
-                           Source(u"1,2.0,,,v\r\n2,1.50,,,\r\n"), std::nullopt, std::nullopt};
-  WriteRecords5000(members, out_);
+  convert::MergedMembers members = {Source(u"1,2004/08/05,1.0\r\n2,\"\",3\r\n"),
+                                    Source(u"1,2.0,,,v\r\n2,1.50,,,\r\n"), std::nullopt,
+                                    std::nullopt};
+  convert::WriteRecords5000(members, out_);
   EXPECT_EQ(out_.lines,
             (Lines{u"5000 1.00 08 05 @ @ @ @ @ @ @", u"5000 1.50 -1 -1 @ @ @ @ @ @ @",
                    u"5000 2.00 -1 -1 v @ @ @ @ @ @", u"5000 3.00 -1 -1 @ @ @ @ @ @ @"}));
 }
 
 TEST_F(RecordsTest, Records5000TakeTheFirstRecordAtADepthWhereverItStands) {
-  MergedMembers members = {Source(u"1,2004/8/5,2.0\r\n"), std::nullopt,
-                           Source(u"1,3.0,a,b\r\n2,1.5,c,d\r\n3,1.50,e,f\r\n"),
-                           Source(u"1,1.5,x,,z\r\n")};
-  WriteRecords5000(members, out_);
+  convert::MergedMembers members = {Source(u"1,2004/8/5,2.0\r\n"), std::nullopt,
+                                    Source(u"1,3.0,a,b\r\n2,1.5,c,d\r\n3,1.50,e,f\r\n"),
+                                    Source(u"1,1.5,x,,z\r\n")};
+  convert::WriteRecords5000(members, out_);
   EXPECT_EQ(out_.lines, (Lines{u"5000 1.50 -1 -1 @ c d x @ @ z", u"5000 2.00 -1 -1 @ @ @ @ @ @ @",
                                u"5000 3.00 -1 -1 @ a b @ @ @ @"}));
 }
@@ -296,21 +302,21 @@ TEST_F(RecordsTest, Records5000TakeTheFirstRecordAtADepthWhereverItStands) {
 TEST_F(RecordsTest, Records5010NameBothCodes) {
   Table("L18.TXT", u"3,ｼﾙﾄ\r\n3,後\r\n");
   Table("L18B.TXT", u"1,混り\r\n");
-  FieldReader g72 = Source(
+  source::FieldReader g72 = Source(
       u"1,1.5,0,3,,1,,T-1\r\n"
       u"2,2,,,,1,,\r\n"
       u"3,3,1.2,9,,,,x\r\n");
-  WriteRecords5010(g72, tables_, out_);
+  convert::WriteRecords5010(g72, tables_, out_);
   EXPECT_EQ(out_.lines,
             (Lines{u"5010 1.50 0 T-1 シルト／混り", u"5010 2.00 -1 @ 混り", u"5010 3.00 1.2 x @"}));
 }
 
 TEST_F(RecordsTest, AMissingTableIsAnErrorOnlyWhenALookupNeedsIt) {
-  FieldReader no_codes = Source(u"1,1.5,,,,,,\r\n");
-  WriteRecords5010(no_codes, tables_, out_);
+  source::FieldReader no_codes = Source(u"1,1.5,,,,,,\r\n");
+  convert::WriteRecords5010(no_codes, tables_, out_);
   EXPECT_EQ(out_.lines, (Lines{u"5010 1.50 -1 @ @"}));
-  FieldReader coded = Source(u"1,1.5,,4,,,,\r\n");
-  EXPECT_THROW(WriteRecords5010(coded, tables_, out_), Error);  // L18.TXT is missing
+  source::FieldReader coded = Source(u"1,1.5,,4,,,,\r\n");
+  EXPECT_THROW(convert::WriteRecords5010(coded, tables_, out_), base::Error);  // L18.TXT is missing
 }
 
 // The 5000 scan as the log program does it: for every depth of the list, every member file is
@@ -322,10 +328,10 @@ Lines RescanModel(const std::array<Records, 4>& members) {
   constexpr size_t kDepthField[] = {2, 1, 1, 1};
   std::vector<float> all;
   for (size_t m = 0; m < 4; ++m) {
-    for (const auto& r : members[m]) all.push_back(NumericValue(r[kDepthField[m]]));
+    for (const auto& r : members[m]) all.push_back(text::NumericValue(r[kDepthField[m]]));
   }
   Lines lines;
-  for (const DEPSET::DepthEntry& d : DEPSET::MergeDepths(all)) {
+  for (const source::DepthEntry& d : source::MergeDepths(all)) {
     std::u16string date;
     std::array<std::u16string, 6> v;  // G71, G73 A, B, G81 A, B, C
     for (size_t m = 0; m < 4; ++m) {
@@ -352,9 +358,11 @@ Lines RescanModel(const std::array<Records, 4>& members) {
         if (m == 1) v[0] = at(r[4]);
         if (m == 2) v[1] = at(r[2]), v[2] = at(r[3]);
         if (m == 3) v[3] = at(r[2]), v[4] = at(r[3]), v[5] = at(r[4]);
-        last = NumericValue(r[kDepthField[m]]);
+        last = text::NumericValue(r[kDepthField[m]]);
         if (d.value == last) {
-          if (m == 0) date = r[1].empty() ? u"-1 -1" : DatePart(r[1], 6) + u" " + DatePart(r[1], 9);
+          if (m == 0)
+            date =
+                r[1].empty() ? u"-1 -1" : text::DatePart(r[1], 6) + u" " + text::DatePart(r[1], 9);
           stop = true;
         }
         if (d.value < last) stop = true;
@@ -363,7 +371,7 @@ Lines RescanModel(const std::array<Records, 4>& members) {
     auto def = [](const std::u16string& x, std::u16string_view d) {
       return x.empty() ? std::u16string(d) : x;
     };
-    lines.push_back(u"5000 " + FCOPYSUB::DepthText(d.text) + u" " + def(date, u"-1 -1") + u" " +
+    lines.push_back(u"5000 " + text::DepthText(d.text) + u" " + def(date, u"-1 -1") + u" " +
                     def(v[0], u"@") + u" " + def(v[1], u"@") + u" " + def(v[2], u"@") + u" " +
                     def(v[3], u"@") + u" " + def(v[4], u"@") + u" @ " + def(v[5], u"@"));
   }
@@ -377,25 +385,25 @@ TEST_F(RecordsTest, Records5000AgreeWithTheRescanningScanOnAscendingFiles) {
     // Member files in ascending depth order, with repeated depths, "1.5" and "1.50" spellings,
     // empty values and empty dates; some members missing.
     std::array<Records, 4> parsed;
-    MergedMembers members;
+    convert::MergedMembers members;
     for (size_t m = 0; m < 4; ++m) {
       int n = std::uniform_int_distribution<int>(0, 10)(random);
       int centimetres = 0;
       std::u16string text;
       for (int i = 0; i < n; ++i) {
         centimetres += std::uniform_int_distribution<int>(0, 3)(random) * 25;
-        std::u16string depth = FromAscii(
+        std::u16string depth = base::FromAscii(
             std::to_string(centimetres / 100) + "." + std::to_string(centimetres % 100 / 10) +
             (centimetres % 10 != 0 || random() % 2 ? std::to_string(centimetres % 10) : ""));
         std::vector<std::u16string> r(kFields[m]);
-        r[0] = FromAscii(std::to_string(i + 1));
+        r[0] = base::FromAscii(std::to_string(i + 1));
         for (size_t f = 1; f < kFields[m]; ++f) {
-          r[f] = random() % 4 == 0 ? u"" : FromAscii(std::to_string(random() % 100));
+          r[f] = random() % 4 == 0 ? u"" : base::FromAscii(std::to_string(random() % 100));
         }
         if (m == 0) {
           r[1] = random() % 4 == 0 ? u""
-                                   : FromAscii("2004/0" + std::to_string(1 + random() % 9) + "/1" +
-                                               std::to_string(random() % 10));
+                                   : base::FromAscii("2004/0" + std::to_string(1 + random() % 9) +
+                                                     "/1" + std::to_string(random() % 10));
           r[2] = depth;
         } else {
           r[1] = depth;
@@ -406,17 +414,17 @@ TEST_F(RecordsTest, Records5000AgreeWithTheRescanningScanOnAscendingFiles) {
       }
       if (n > 0) members[m] = Source(text);
     }
-    LineCollector out;
-    WriteRecords5000(members, out);
+    convert::LineCollector out;
+    convert::WriteRecords5000(members, out);
     ASSERT_EQ(out.lines, RescanModel(parsed)) << "round " << round;
   }
 }
 
 TEST_F(RecordsTest, Records5000KeepRecordsThatFollowADeeperOne) {
   // Out of depth order: the rescanning scan would lose 1.00 behind 2.00.
-  MergedMembers members = {std::nullopt, Source(u"1,2.00,,,b\r\n2,1.00,,,a\r\n"), std::nullopt,
-                           std::nullopt};
-  WriteRecords5000(members, out_);
+  convert::MergedMembers members = {std::nullopt, Source(u"1,2.00,,,b\r\n2,1.00,,,a\r\n"),
+                                    std::nullopt, std::nullopt};
+  convert::WriteRecords5000(members, out_);
   EXPECT_EQ(out_.lines,
             (Lines{u"5000 1.00 -1 -1 a @ @ @ @ @ @", u"5000 2.00 -1 -1 b @ @ @ @ @ @"}));
 }

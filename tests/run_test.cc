@@ -6,8 +6,8 @@
 #include <unistd.h>
 #endif
 
-#include "text/path_check.h"
 #include "tests/test_support.h"
+#include "text/path_check.h"
 
 namespace tjvx {
 namespace {
@@ -20,13 +20,14 @@ class RunTest : public ::testing::Test, public testing::SampleFolders {};
 TEST_F(RunTest, ConvertsIntoAnExistingDestinationWithoutAsking) {
   fs::create_directories(drives_.d() / "OUT");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
-  RunResult result = Convert(host);
-  EXPECT_EQ(result.outcome, RunOutcome::kConverted);
+  convert::RunResult result = Convert(host);
+  EXPECT_EQ(result.outcome, convert::RunOutcome::kConverted);
   EXPECT_EQ(result.converted_file, u"D:\\OUT\\B-12");
   EXPECT_TRUE(host.boxes.boxes.empty());
-  EXPECT_EQ(host.label3_history.front(), kBusyText);
-  EXPECT_EQ(host.label3(), kDoneText);
-  EXPECT_EQ(host.pointers, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+  EXPECT_EQ(host.label3_history.front(), convert::kBusyText);
+  EXPECT_EQ(host.label3(), convert::kDoneText);
+  EXPECT_EQ(host.pointers,
+            (std::vector<int>{convert::kPointerHourglass, convert::kPointerDefault}));
   EXPECT_EQ(testing::ConvertedLines(drives_.d() / "OUT" / "B-12").front(), u"GTJ Ge201");
   EXPECT_EQ(registry_.count(), 1);
   EXPECT_EQ(registry_.Site(1), u"B-12");
@@ -35,10 +36,10 @@ TEST_F(RunTest, ConvertsIntoAnExistingDestinationWithoutAsking) {
 
 TEST_F(RunTest, ABadDestinationIsRefusedWithItsPathAsTitle) {
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\a*b");
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"指定されたパスは正しくありません。");
-  EXPECT_EQ(host.boxes.boxes[0].style, kMsgExclamation);
+  EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgExclamation);
   EXPECT_EQ(host.boxes.boxes[0].title, u"D:\\a*b");
   EXPECT_TRUE(host.text2_selected);
   EXPECT_EQ(host.label3(), u"");
@@ -49,24 +50,24 @@ TEST_F(RunTest, ABadDriveShowsTheDriveMessageThenThePathMessage) {
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"OUT");
   Convert(host);
   ASSERT_EQ(host.boxes.boxes.size(), 2u);
-  EXPECT_EQ(host.boxes.boxes[0].prompt, TRCOMSUB::kDriveMessage);
-  EXPECT_EQ(host.boxes.boxes[0].style, kMsgInformation);
-  EXPECT_EQ(host.boxes.boxes[1].prompt, kBadPathMessage);
+  EXPECT_EQ(host.boxes.boxes[0].prompt, text::kDriveMessage);
+  EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgInformation);
+  EXPECT_EQ(host.boxes.boxes[1].prompt, convert::kBadPathMessage);
 }
 
 TEST_F(RunTest, BlankPathBoxesAreRefused) {
   ScriptedRunHost no_source(u"   ", u"D:\\OUT");
-  EXPECT_EQ(Convert(no_source).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(no_source).outcome, convert::RunOutcome::kRefused);
   ASSERT_EQ(no_source.boxes.boxes.size(), 1u);
   EXPECT_EQ(no_source.boxes.boxes[0].prompt, u"変換元ファイルが選択されていません。");
-  EXPECT_EQ(no_source.boxes.boxes[0].style, kMsgOk);
+  EXPECT_EQ(no_source.boxes.boxes[0].style, base::kMsgOk);
   EXPECT_EQ(no_source.boxes.boxes[0].title, u"");
   EXPECT_EQ(no_source.label3(), u"");
 
   // The path check passes a bare drive, so the blank test sees the box as the user left it.
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:");
   host.text2 = u"D:";
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kConverted);  // D: itself is a destination
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);  // D: itself is a destination
   EXPECT_TRUE(fs::exists(drives_.d() / "B-12"));
 }
 
@@ -82,28 +83,28 @@ class EmptiedText2Host : public testing::ScriptedRunHost {
 
 TEST_F(RunTest, ADestinationEmptiedAfterTheCheckIsRefused) {
   EmptiedText2Host host;
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"変換先フォルダが選択されていません。");
-  EXPECT_EQ(host.boxes.boxes[0].style, kMsgOk);
+  EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgOk);
   EXPECT_EQ(host.label3(), u"");
 }
 
 TEST_F(RunTest, AnsweringNoWritesNothing) {
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\NEW\\DEEP");
-  host.boxes.answers = {kAnswerNo};
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kRefused);
+  host.boxes.answers = {base::kAnswerNo};
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"フォルダがありません。新規作成しますか？");
-  EXPECT_EQ(host.boxes.boxes[0].style, kMsgYesNoQuestion);
+  EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgYesNoQuestion);
   EXPECT_EQ(host.label3(), u"");
   EXPECT_FALSE(fs::exists(drives_.d() / "NEW"));
 }
 
 TEST_F(RunTest, OneYesCreatesEveryMissingLevel) {
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"  D:\\NEW\\DEEP\\  ");
-  host.boxes.answers = {kAnswerYes};
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kConverted);
+  host.boxes.answers = {base::kAnswerYes};
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);
   EXPECT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_TRUE(fs::is_regular_file(drives_.d() / "NEW" / "DEEP" / "B-12"));
   // The blanks around the box's text are not part of any folder name.
@@ -114,18 +115,18 @@ TEST_F(RunTest, AFolderBearingTheConvertedNameStopsTheRun) {
   fs::create_directories(drives_.d() / "OUT" / "B-12");
   fs::permissions(drives_.d() / "OUT" / "B-12", fs::perms::owner_write, fs::perm_options::remove);
   ScriptedRunHost host(u"C:\\DATA\\B-12\\", u"D:\\OUT");
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kRefused);
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt,
             u"出力ファイルと同名のフォルダが存在する為に変換できません。");
-  EXPECT_EQ(host.boxes.boxes[0].style, kMsgOk);
+  EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgOk);
   EXPECT_EQ(host.label3(), u"");
 }
 
 TEST_F(RunTest, APlainFileOfTheConvertedNameIsOverwritten) {
   testing::WriteBytes(drives_.d() / "OUT" / "B-12", "old");
   ScriptedRunHost host(u"C:\\DATA\\B-12\\", u"D:\\OUT");  // named after B-12, not ""
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kConverted);
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);
   EXPECT_EQ(testing::ConvertedLines(drives_.d() / "OUT" / "B-12").front(), u"GTJ Ge201");
   EXPECT_EQ(std::distance(fs::directory_iterator(drives_.d() / "OUT"), {}), 1);
 }
@@ -133,19 +134,19 @@ TEST_F(RunTest, APlainFileOfTheConvertedNameIsOverwritten) {
 TEST_F(RunTest, RefusesAMissingSourceADriveRootAndOverwritingAnInput) {
   fs::create_directories(drives_.d() / "OUT");
   ScriptedRunHost missing(u"C:\\DATA\\NONE", u"D:\\OUT");
-  EXPECT_EQ(Convert(missing).outcome, RunOutcome::kRefused);
-  EXPECT_EQ(missing.boxes.boxes.at(0).prompt, kSourceMissingMessage);
+  EXPECT_EQ(Convert(missing).outcome, convert::RunOutcome::kRefused);
+  EXPECT_EQ(missing.boxes.boxes.at(0).prompt, convert::kSourceMissingMessage);
 
   ScriptedRunHost root(u"C:\\", u"D:\\OUT");
-  EXPECT_EQ(Convert(root).outcome, RunOutcome::kRefused);
-  EXPECT_EQ(root.boxes.boxes.at(0).prompt, kSourceRootMessage);
+  EXPECT_EQ(Convert(root).outcome, convert::RunOutcome::kRefused);
+  EXPECT_EQ(root.boxes.boxes.at(0).prompt, convert::kSourceRootMessage);
 
   // A source folder named X1.TXT converted into itself would replace its own X1.TXT.
   fs::create_directories(drives_.c() / "X1.TXT");
   testing::WriteBytes(drives_.c() / "X1.TXT" / "X1.TXT", "1,1.00,a,b\r\n");
   ScriptedRunHost itself(u"C:\\X1.TXT", u"C:\\X1.TXT");
-  EXPECT_EQ(Convert(itself).outcome, RunOutcome::kRefused);
-  EXPECT_EQ(itself.boxes.boxes.at(0).prompt, kOverwritesInputMessage);
+  EXPECT_EQ(Convert(itself).outcome, convert::RunOutcome::kRefused);
+  EXPECT_EQ(itself.boxes.boxes.at(0).prompt, convert::kOverwritesInputMessage);
   EXPECT_EQ(testing::ReadBytes(drives_.c() / "X1.TXT" / "X1.TXT"), "1,1.00,a,b\r\n");
   EXPECT_FALSE(fs::exists(drives_.d() / "OUT" / "NONE"));
 }
@@ -155,8 +156,8 @@ TEST_F(RunTest, TheSourceFolderIsOnlyRead) {
   testing::WriteBytes(Source() / "MARGE.DAT", "the user's own file");
   auto before = testing::Snapshot(drives_.c());
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
-  host.boxes.answers = {kAnswerYes};
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kConverted);
+  host.boxes.answers = {base::kAnswerYes};
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);
   EXPECT_EQ(testing::Snapshot(drives_.c()), before);
 }
 
@@ -165,14 +166,14 @@ TEST_F(RunTest, AFailureMidRunKeepsTheEarlierFileAndLeavesNoPartialFile) {
   testing::WriteBytes(drives_.d() / "OUT" / "B-12", "earlier conversion");
   fs::remove(drives_.d() / "DOZORA" / "L19.TXT");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
-  RunResult result = Convert(host);
-  EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+  convert::RunResult result = Convert(host);
+  EXPECT_EQ(result.outcome, convert::RunOutcome::kFailed);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt,
             u"ファイルが見つからない為に変換できません。\nD:\\DOZORA\\L19.TXT");
-  EXPECT_EQ(host.boxes.boxes[0].style, kMsgExclamation);
+  EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgExclamation);
   EXPECT_EQ(host.label3(), u"");
-  EXPECT_EQ(host.pointers.back(), kPointerDefault);
+  EXPECT_EQ(host.pointers.back(), convert::kPointerDefault);
   EXPECT_EQ(testing::ReadBytes(drives_.d() / "OUT" / "B-12"), "earlier conversion");
   EXPECT_EQ(std::distance(fs::directory_iterator(drives_.d() / "OUT"), {}), 1);
 }
@@ -181,7 +182,7 @@ TEST_F(RunTest, ARecordCutShortNamesTheFileAndLine) {
   fs::create_directories(drives_.d() / "OUT");
   testing::WriteBytes(Source() / "N9.TXT", "1,2004/08/05,2.10\r\n2,2004/08/09\r\n");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kFailed);
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kFailed);
   EXPECT_EQ(host.boxes.boxes.at(0).prompt,
             u"ファイルがレコードの途中で終わっている為に変換できません。\n"
             u"C:\\DATA\\B-12\\N9.TXT\n(2 行目)");
@@ -197,8 +198,8 @@ TEST_F(RunTest, ADestinationLevelThatCannotBeCreatedEndsTheRunWithAMessage) {
   fs::create_directories(drives_.d() / "LOCKED");
   fs::permissions(drives_.d() / "LOCKED", fs::perms::owner_write, fs::perm_options::remove);
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\LOCKED\\OUT");
-  host.boxes.answers = {kAnswerYes};
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kFailed);
+  host.boxes.answers = {base::kAnswerYes};
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kFailed);
   EXPECT_EQ(host.boxes.boxes.at(1).prompt,
             u"フォルダを作成できない為に変換できません。\nD:\\LOCKED\\OUT");
 }
@@ -211,7 +212,7 @@ TEST_F(RunTest, NeedsNoTableThatNoLookupUses) {
   fs::create_directories(drives_.c() / "ONLY");
   testing::WriteBytes(drives_.c() / "ONLY" / "X1.TXT", "1,1.00,a,b\r\n");
   ScriptedRunHost host(u"C:\\ONLY", u"D:\\");
-  EXPECT_EQ(Convert(host).outcome, RunOutcome::kConverted);
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);
   std::vector<std::u16string> lines = testing::ConvertedLines(drives_.d() / "ONLY");
   EXPECT_EQ(lines.size(), 1u + 19u + 2u);
   EXPECT_EQ(lines[20], u"2000 1.00 a_b @ 1");

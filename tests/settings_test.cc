@@ -1,8 +1,10 @@
+#include "source/settings.h"
+
 #include <gtest/gtest.h>
 
-#include "text/path_check.h"
 #include "tests/test_support.h"
 
+namespace tjvx {
 namespace {
 
 class ReadPatternFolderTest : public ::testing::Test {
@@ -10,25 +12,25 @@ class ReadPatternFolderTest : public ::testing::Test {
   void SetUp() override {
     sysdir_ = drives_.c() / "WINDOWS" / "system32";
     std::filesystem::create_directories(sysdir_);
-    tjvx::testing::SetEnvironment("TJVX_SYSDIR", sysdir_);
+    testing::SetEnvironment("TJVX_SYSDIR", sysdir_);
   }
-  void TearDown() override { tjvx::testing::UnsetEnvironment("TJVX_SYSDIR"); }
+  void TearDown() override { testing::UnsetEnvironment("TJVX_SYSDIR"); }
   void WriteSettings(std::u16string_view text) {
-    tjvx::testing::WriteCp932(sysdir_ / "DozoraV5.ini", text);
+    testing::WriteCp932(sysdir_ / "DozoraV5.ini", text);
   }
 
-  tjvx::testing::TempDrives drives_;
+  testing::TempDrives drives_;
   std::filesystem::path sysdir_;
-  tjvx::testing::RecordingHost host_;
+  testing::RecordingHost host_;
 };
 
 TEST_F(ReadPatternFolderTest, TakesTheFirstItemOfTheSecondLine) {
   WriteSettings(u"anything, at all\r\n  D:\\PAT\\DOZORA\\  \r\n");
-  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"D:\\PAT\\DOZORA\\");
+  EXPECT_EQ(source::ReadPatternFolder(), u"D:\\PAT\\DOZORA\\");
   WriteSettings(u"[x]\r\n\"C:\\A,B\\DOZORA\\\",more\r\n");
-  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"C:\\A,B\\DOZORA\\");
+  EXPECT_EQ(source::ReadPatternFolder(), u"C:\\A,B\\DOZORA\\");
   WriteSettings(u"[x]\r\nC:\\PAT,1\r\n");
-  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"C:\\PAT");
+  EXPECT_EQ(source::ReadPatternFolder(), u"C:\\PAT");
 }
 
 TEST_F(ReadPatternFolderTest, AHostPathIsTurnedIntoDriveForm) {
@@ -37,30 +39,31 @@ TEST_F(ReadPatternFolderTest, AHostPathIsTurnedIntoDriveForm) {
 #endif
   std::string host = (drives_.d() / "DOZORA").string() + "/";
   WriteSettings(u"[x]\r\n" + std::u16string(host.begin(), host.end()) + u"\r\n");
-  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"D:\\DOZORA\\");
+  EXPECT_EQ(source::ReadPatternFolder(), u"D:\\DOZORA\\");
 }
 
 TEST_F(ReadPatternFolderTest, AMissingFileIsEmptyAndCreatesNothing) {
-  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"");
+  EXPECT_EQ(source::ReadPatternFolder(), u"");
   EXPECT_TRUE(std::filesystem::is_empty(sysdir_));
   WriteSettings(u"only one line\r\n");
-  EXPECT_EQ(TRCOMSUB::ReadPatternFolder(), u"");
+  EXPECT_EQ(source::ReadPatternFolder(), u"");
 }
 
 TEST_F(ReadPatternFolderTest, StartupCheckNeedsAnExistingFolder) {
   std::filesystem::create_directories(drives_.d() / "DOZORA");
   WriteSettings(u"[x]\r\nD:\\DOZORA\\\r\n");
-  EXPECT_EQ(TRCOMSUB::StartupPatternFolder(host_), u"D:\\DOZORA\\");
+  EXPECT_EQ(source::StartupPatternFolder(host_), u"D:\\DOZORA\\");
   EXPECT_TRUE(host_.boxes.empty());
 
   // Without the trailing "\" the last letter is cut before the test, so the folder is not found.
   WriteSettings(u"[x]\r\nD:\\DOZORA\r\n");
-  EXPECT_EQ(TRCOMSUB::StartupPatternFolder(host_), std::nullopt);
+  EXPECT_EQ(source::StartupPatternFolder(host_), std::nullopt);
   WriteSettings(u"");
-  EXPECT_EQ(TRCOMSUB::StartupPatternFolder(host_), std::nullopt);
+  EXPECT_EQ(source::StartupPatternFolder(host_), std::nullopt);
   ASSERT_EQ(host_.boxes.size(), 2u);
   EXPECT_EQ(host_.boxes[1].prompt, u" DOZORA の設定がありません.");
-  EXPECT_EQ(host_.boxes[1].style, tjvx::kMsgOk);
+  EXPECT_EQ(host_.boxes[1].style, base::kMsgOk);
 }
 
 }  // namespace
+}  // namespace tjvx

@@ -75,7 +75,7 @@ std::string ReadBytes(const fs::path& path) {
 
 int RecordingHost::MsgBox(std::u16string_view prompt, int style, std::u16string_view title) {
   boxes.push_back({std::u16string(prompt), style, std::u16string(title)});
-  if (answers.empty()) return kAnswerOk;
+  if (answers.empty()) return base::kAnswerOk;
   int answer = answers.front();
   answers.erase(answers.begin());
   return answer;

@@ -33,7 +33,7 @@ void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadBytes(const std::filesystem::path& path);
 
 // A message host that records every message box and answers from a script.
-class RecordingHost : public MessageHost {
+class RecordingHost : public base::MessageHost {
  public:
   struct Box {
     std::u16string prompt;
@@ -55,7 +55,7 @@ class RecordingHost : public MessageHost {
 namespace tjvx::testing {
 
 // A run host with path boxes, a status line and a pointer that tests can read.
-class ScriptedRunHost : public RunHost {
+class ScriptedRunHost : public convert::RunHost {
  public:
   ScriptedRunHost(std::u16string source, std::u16string destination)
       : text1(std::move(source)), text2(std::move(destination)) {}
@@ -81,14 +81,16 @@ class ScriptedRunHost : public RunHost {
 class SampleFolders {
  public:
   SampleFolders();
-  RunResult Convert(RunHost& host) { return RunConversion(host, tables_, &registry_); }
+  convert::RunResult Convert(convert::RunHost& host) {
+    return convert::RunConversion(host, tables_, &registry_);
+  }
   std::filesystem::path Source() const { return drives_.c() / "DATA" / "B-12"; }
   std::filesystem::path Pattern() const { return drives_.d() / "DOZORA"; }
 
  protected:
   TempDrives drives_;
-  PatternTables tables_;
-  SiteRegistry registry_;
+  source::PatternTables tables_;
+  convert::SiteRegistry registry_;
 };
 
 // Copies a folder tree of the repository (relative to its root) to `to`.

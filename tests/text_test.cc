@@ -1,64 +1,65 @@
-#include "text/numbers.h"
-
 #include <gtest/gtest.h>
+
+#include "text/numbers.h"
+#include "text/widths.h"
 
 namespace tjvx {
 namespace {
 
 TEST(NumericValue, ReadsEveryNumericForm) {
-  EXPECT_EQ(NumericValue(u"12"), 12.0f);
-  EXPECT_EQ(NumericValue(u"  -3.25 "), -3.25f);
-  EXPECT_EQ(NumericValue(u"+7."), 7.0f);
-  EXPECT_EQ(NumericValue(u".5"), 0.5f);
-  EXPECT_EQ(NumericValue(u"1.5E2"), 150.0f);
-  EXPECT_EQ(NumericValue(u"25e-1"), 2.5f);
-  EXPECT_EQ(NumericValue(u"05"), NumericValue(u"5"));
-  EXPECT_EQ(NumericValue(u"1.5"), NumericValue(u"1.50"));
+  EXPECT_EQ(text::NumericValue(u"12"), 12.0f);
+  EXPECT_EQ(text::NumericValue(u"  -3.25 "), -3.25f);
+  EXPECT_EQ(text::NumericValue(u"+7."), 7.0f);
+  EXPECT_EQ(text::NumericValue(u".5"), 0.5f);
+  EXPECT_EQ(text::NumericValue(u"1.5E2"), 150.0f);
+  EXPECT_EQ(text::NumericValue(u"25e-1"), 2.5f);
+  EXPECT_EQ(text::NumericValue(u"05"), text::NumericValue(u"5"));
+  EXPECT_EQ(text::NumericValue(u"1.5"), text::NumericValue(u"1.50"));
 }
 
 TEST(NumericValue, RoundsToSinglePrecision) {
-  EXPECT_EQ(NumericValue(u"0.1"), 0.1f);
-  EXPECT_NE(static_cast<double>(NumericValue(u"0.1")), 0.1);
+  EXPECT_EQ(text::NumericValue(u"0.1"), 0.1f);
+  EXPECT_NE(static_cast<double>(text::NumericValue(u"0.1")), 0.1);
 }
 
 TEST(NumericValue, AnythingElseIsZero) {
   for (std::u16string_view text : {u"", u"   ", u"abc", u"1,5", u"1.2.3", u".", u"-", u"1e", u"1e+",
                                    u"e5", u"１２", u"1 2", u"\t1", u"1e39", u"-1e39"}) {
-    EXPECT_EQ(NumericValue(text), 0.0f) << std::string(text.begin(), text.end());
+    EXPECT_EQ(text::NumericValue(text), 0.0f) << std::string(text.begin(), text.end());
   }
 }
 
 TEST(ToFullWidth, WidensDigitsCapitalsAndKana) {
-  EXPECT_EQ(ToFullWidth(u"ｼﾙﾄ"), u"シルト");
-  EXPECT_EQ(ToFullWidth(u"N10A"), u"Ｎ１０Ａ");
-  EXPECT_EQ(ToFullWidth(u"abc xyz"), u"abc xyz");
-  EXPECT_EQ(ToFullWidth(u"｢ｱ｣､｡･ｰ"), u"「ア」、。・ー");
+  EXPECT_EQ(text::ToFullWidth(u"ｼﾙﾄ"), u"シルト");
+  EXPECT_EQ(text::ToFullWidth(u"N10A"), u"Ｎ１０Ａ");
+  EXPECT_EQ(text::ToFullWidth(u"abc xyz"), u"abc xyz");
+  EXPECT_EQ(text::ToFullWidth(u"｢ｱ｣､｡･ｰ"), u"「ア」、。・ー");
 }
 
 TEST(ToFullWidth, CombinesVoicedMarksWhereTheKanaExists) {
-  EXPECT_EQ(ToFullWidth(u"ｶﾞﾊﾟﾎﾞｳﾞ"), u"ガパボヴ");
+  EXPECT_EQ(text::ToFullWidth(u"ｶﾞﾊﾟﾎﾞｳﾞ"), u"ガパボヴ");
   // No combined form: the mark is widened on its own.
-  EXPECT_EQ(ToFullWidth(u"ｱﾞﾅﾟ"), u"ア゛ナ゜");
-  EXPECT_EQ(ToFullWidth(u"ﾞ"), u"゛");
+  EXPECT_EQ(text::ToFullWidth(u"ｱﾞﾅﾟ"), u"ア゛ナ゜");
+  EXPECT_EQ(text::ToFullWidth(u"ﾞ"), u"゛");
 }
 
 TEST(DisplayWidth, CountsCp932Bytes) {
-  EXPECT_EQ(DisplayWidth(u"ab"), 2);
-  EXPECT_EQ(DisplayWidth(u"ｼﾙﾄ"), 3);
-  EXPECT_EQ(DisplayWidth(u"シルト　"), 8);
+  EXPECT_EQ(text::DisplayWidth(u"ab"), 2);
+  EXPECT_EQ(text::DisplayWidth(u"ｼﾙﾄ"), 3);
+  EXPECT_EQ(text::DisplayWidth(u"シルト　"), 8);
 }
 
 TEST(SingleToText, WritesSevenSignificantDigitsWithTheRuntimesBlanks) {
-  EXPECT_EQ(SingleToText(0.3f), u" .3");
-  EXPECT_EQ(SingleToText(-0.5f), u"-.5");
-  EXPECT_EQ(SingleToText(12.0f), u" 12");
-  EXPECT_EQ(SingleToText(0.0f), u" 0");
-  EXPECT_EQ(SingleToText(6.3399997f), u" 6.34");
-  EXPECT_EQ(SingleToText(1.0f / 3.0f), u" .3333333");
+  EXPECT_EQ(text::SingleToText(0.3f), u" .3");
+  EXPECT_EQ(text::SingleToText(-0.5f), u"-.5");
+  EXPECT_EQ(text::SingleToText(12.0f), u" 12");
+  EXPECT_EQ(text::SingleToText(0.0f), u" 0");
+  EXPECT_EQ(text::SingleToText(6.3399997f), u" 6.34");
+  EXPECT_EQ(text::SingleToText(1.0f / 3.0f), u" .3333333");
   // Beyond seven digits or below 1E-4 the exponent form, with a capital E.
-  EXPECT_EQ(SingleToText(1.5e-5f), u" 1.5E-05");
-  EXPECT_EQ(SingleToText(-12345678.0f), u"-1.234568E+07");
-  EXPECT_EQ(SingleToPlainText(16.0f), u"16");
+  EXPECT_EQ(text::SingleToText(1.5e-5f), u" 1.5E-05");
+  EXPECT_EQ(text::SingleToText(-12345678.0f), u"-1.234568E+07");
+  EXPECT_EQ(text::SingleToPlainText(16.0f), u"16");
 }
 
 }  // namespace

@@ -2,28 +2,17 @@
 
 #include <algorithm>
 
-#include "text/numbers.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "text/numbers.h"
+#include "text/trim.h"
 
-namespace FCOPYSUB {
-
-std::optional<tjvx::FieldReader> OpenSourceFile(std::u16string_view path) {
-  std::optional<std::string> bytes = tjvx::platform::ReadFileBytes(path);
-  if (!bytes || bytes->empty()) return std::nullopt;
-  // A Ctrl-Z ends the file; the byte 0x1A is never part of a two-byte character, so the text
-  // decoded from what stands before it holds no Ctrl-Z either.
-  size_t eof = bytes->find('\x1A');
-  if (eof != std::string::npos) bytes->resize(eof);
-  std::u16string file(path);
-  return tjvx::FieldReader(tjvx::platform::DecodeCp932(*bytes, file), file,
-                           tjvx::FieldReader::CutAtCtrlZ{});
-}
+namespace tjvx::text {
 
 void AppendNormalisedField(std::u16string& line, int kind, std::u16string_view value) {
   switch (kind) {
     case kText: {
-      if (tjvx::Trim(value).empty()) {
+      if (Trim(value).empty()) {
         line += u'@';
         return;
       }
@@ -36,7 +25,7 @@ void AppendNormalisedField(std::u16string& line, int kind, std::u16string_view v
     }
     case kNumber:
     case kBottomDepth:
-      if (tjvx::Trim(value).empty() || tjvx::NumericValue(value) == 0.0f) {
+      if (Trim(value).empty() || NumericValue(value) == 0.0f) {
         line += kind == kNumber ? u"-1" : u"9999";
         return;
       }
@@ -85,7 +74,7 @@ void FixedPointColumns(std::u16string_view text, size_t integer_columns, size_t 
 }  // namespace
 
 void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width) {
-  if (tjvx::Trim(text).empty()) return;
+  if (Trim(text).empty()) return;
   const size_t integer_columns = static_cast<size_t>(std::max(integer_width, 0));
   const size_t decimal_columns = static_cast<size_t>(std::max(decimal_width, 0));
   std::u16string out(integer_columns + (decimal_columns == 0 ? 0 : decimal_columns + 1), u' ');
@@ -95,7 +84,7 @@ void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width
 
 void AppendDepthText(std::u16string& line, std::u16string_view value) {
   // A blank depth is left as it is, and without its leading blanks that is nothing.
-  if (tjvx::Trim(value).empty()) return;
+  if (Trim(value).empty()) return;
   char16_t columns[7] = {u' ', u' ', u' ', u' ', u' ', u' ', u' '};
   FixedPointColumns(value, 4, 2, columns);
   const char16_t* first = columns;
@@ -109,4 +98,4 @@ std::u16string DepthText(std::u16string_view value) {
   return text;
 }
 
-}  // namespace FCOPYSUB
+}  // namespace tjvx::text

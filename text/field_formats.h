@@ -1,19 +1,12 @@
 #ifndef TJVX_TEXT_FIELD_FORMATS_H_
 #define TJVX_TEXT_FIELD_FORMATS_H_
 
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "source/field_reader.h"
-
-// Source file opening and field formatting, used by every record section.
-namespace FCOPYSUB {
-
-// A source file ready for reading, or nothing when it is missing or empty (both leave the section
-// out). Nothing is ever created in the source folder. Bytes that are not CP932 throw
-// Error::Kind::kBadCharacter; a folder in the file's place kNotAFile.
-std::optional<tjvx::FieldReader> OpenSourceFile(std::u16string_view path);
+// The forms of one field in the converted file: a normalised value, a fixed-point number and a
+// depth.
+namespace tjvx::text {
 
 // How NormaliseField treats a value.
 enum FieldKind : int {
@@ -40,6 +33,6 @@ std::u16string DepthText(std::u16string_view value);
 // DepthText(value) appended to `line`, for lines built in one buffer.
 void AppendDepthText(std::u16string& line, std::u16string_view value);
 
-}  // namespace FCOPYSUB
+}  // namespace tjvx::text
 
 #endif  // TJVX_TEXT_FIELD_FORMATS_H_

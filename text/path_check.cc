@@ -1,59 +1,28 @@
-#include "base/error.h"
-#include "text/numbers.h"
 #include "text/path_check.h"
+
+#include "base/error.h"
 #include "platform/cp932.h"
 #include "platform/drives.h"
+#include "text/trim.h"
+#include "text/widths.h"
 
-namespace TRCOMSUB {
+namespace tjvx::text {
 namespace {
 
 constexpr size_t kNone = std::u16string::npos;
 
-std::string LenientCp932(std::u16string_view text) {
-  std::string bytes;
-  for (char16_t c : text) {
-    try {
-      tjvx::platform::AppendCp932(std::u16string_view(&c, 1), {}, bytes);
-    } catch (const tjvx::Error&) {
-      bytes += '?';
-    }
-  }
-  return bytes;
-}
-
 }  // namespace
 
-int ByteLength(std::u16string_view text) { return tjvx::DisplayWidth(text); }
-
-std::u16string ByteMid(std::u16string_view text, int start, int length) {
-  std::string bytes = LenientCp932(text);
-  if (start < 1 || length <= 0 || static_cast<size_t>(start) > bytes.size()) return {};
-  std::string piece = bytes.substr(start - 1, length);
-  try {
-    return tjvx::platform::DecodeCp932(piece, {});
-  } catch (const tjvx::Error&) {
-    std::u16string out;
-    for (char b : piece) {
-      try {
-        out += tjvx::platform::DecodeCp932(std::string(1, b), {});
-      } catch (const tjvx::Error&) {
-        out += u'\uFFFD';
-      }
-    }
-    return out;
-  }
-}
-
-bool CheckPath(std::u16string& path, tjvx::MessageHost& host) {
-  path = std::u16string(tjvx::Trim(path));
+bool CheckPath(std::u16string& path, base::MessageHost& host) {
+  path = std::u16string(Trim(path));
   if (ByteMid(path, 2, 1) != u":") {
-    host.MsgBox(kDriveMessage, tjvx::kMsgInformation, {});
+    host.MsgBox(kDriveMessage, base::kMsgInformation, {});
     return false;
   }
   if (path.find_first_of(u"*? ") != kNone) return false;
   if (path.size() < 2 || path[1] != u':') return false;
   if (path.size() >= 3 && path[2] != u'\\') path = path.substr(0, 2) + u'\\' + path.substr(2);
-  if (!tjvx::platform::MakeDriveCurrent(path[0])) return false;
+  if (!platform::MakeDriveCurrent(path[0])) return false;
   if (path.back() != u'\\') path += u'\\';
   if (path.size() == 3) return true;  // a drive root "X:\"
   if (path.find(u"\\\\") != kNone) return false;
@@ -77,4 +46,4 @@ bool CheckPath(std::u16string& path, tjvx::MessageHost& host) {
   return true;
 }
 
-}  // namespace TRCOMSUB
+}  // namespace tjvx::text

@@ -1,12 +1,13 @@
 #include "text/path_components.h"
 
-#include "platform/system_folder.h"
+#include <algorithm>
 
-namespace FNOTHER {
+namespace tjvx::text {
 
 int CountSeparators(std::u16string_view path, std::u16string_view separators) {
   int total = 0;
-  for (char16_t separator : separators) total += tjvx::platform::InCount(path, separator);
+  for (char16_t separator : separators)
+    total += static_cast<int>(std::count(path.begin(), path.end(), separator));
   return total;
 }
 
@@ -23,4 +24,4 @@ std::vector<std::u16string> SplitPath(std::u16string_view path, std::u16string_v
   return parts;
 }
 
-}  // namespace FNOTHER
+}  // namespace tjvx::text

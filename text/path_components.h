@@ -6,7 +6,7 @@
 #include <vector>
 
 // Path components: a folder path broken at its separators.
-namespace FNOTHER {
+namespace tjvx::text {
 
 // How many characters of `path` are separator characters (each character of `separators` counts).
 int CountSeparators(std::u16string_view path, std::u16string_view separators);
@@ -16,6 +16,6 @@ int CountSeparators(std::u16string_view path, std::u16string_view separators);
 // CountSeparators(path, separators) + 1 pieces. parts[0] is the first piece.
 std::vector<std::u16string> SplitPath(std::u16string_view path, std::u16string_view separators);
 
-}  // namespace FNOTHER
+}  // namespace tjvx::text
 
 #endif  // TJVX_TEXT_PATH_COMPONENTS_H_

@@ -1,9 +1,8 @@
 #include "text/record_values.h"
 
-#include "text/numbers.h"
 #include "text/field_formats.h"
 
-namespace tjvx {
+namespace tjvx::text {
 
 void TrimLeftFrom(std::u16string& line, size_t start) {
   size_t blanks = start;
@@ -13,20 +12,20 @@ void TrimLeftFrom(std::u16string& line, size_t start) {
 
 void AppendNumberValue(std::u16string& line, std::u16string_view value) {
   const size_t start = line.size();
-  FCOPYSUB::AppendNormalisedField(line, FCOPYSUB::kNumber, value);
+  AppendNormalisedField(line, kNumber, value);
   TrimLeftFrom(line, start);
 }
 
 void AppendBottomDepthValue(std::u16string& line, std::u16string_view value) {
   std::u16string depth;  // at most seven characters, so it stays in the string itself
-  FCOPYSUB::AppendDepthText(depth, value);
+  AppendDepthText(depth, value);
   // A depth text has no leading blanks, and neither have "9999" and the value kept.
-  FCOPYSUB::AppendNormalisedField(line, FCOPYSUB::kBottomDepth, depth);
+  AppendNormalisedField(line, kBottomDepth, depth);
 }
 
 void AppendTextValue(std::u16string& line, std::u16string_view value) {
   const size_t start = line.size();
-  FCOPYSUB::AppendNormalisedField(line, FCOPYSUB::kText, value);
+  AppendNormalisedField(line, kText, value);
   TrimLeftFrom(line, start);
 }
 
@@ -41,4 +40,4 @@ std::u16string DatePart(std::u16string_view date, size_t start) {
   return text;
 }
 
-}  // namespace tjvx
+}  // namespace tjvx::text

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace tjvx {
+namespace tjvx::text {
 
 // The value forms of the record lines, each written without leading blanks and added to a line
 // being built, so a writer builds each line in one reused buffer.
@@ -22,6 +22,6 @@ void AppendDatePart(std::u16string& line, std::u16string_view date, size_t start
 // Drops the blanks that stand at `start` of a line being built, as TrimLeft does for a value.
 void TrimLeftFrom(std::u16string& line, size_t start);
 
-}  // namespace tjvx
+}  // namespace tjvx::text
 
 #endif  // TJVX_TEXT_RECORD_VALUES_H_

@@ -24,7 +24,7 @@
 #include "platform/help.h"
 
 namespace fs = std::filesystem;
-using tjvx::Form1;
+using tjvx::qt::Form1;
 
 namespace {
 
@@ -58,7 +58,7 @@ class Form1Test : public QObject {
         [this, raw](std::u16string_view prompt, int style, std::u16string_view title) {
           auto* label3 = raw->findChild<QLabel*>(QStringLiteral("Label3"));
           boxes_.push_back({Q(prompt), style, Q(title), label3 ? label3->text() : QString()});
-          if (answers_.empty()) return tjvx::kAnswerOk;
+          if (answers_.empty()) return tjvx::base::kAnswerOk;
           int answer = answers_.front();
           answers_.erase(answers_.begin());
           return answer;
@@ -137,13 +137,13 @@ class Form1Test : public QObject {
 
   void LoadFillsBothPathBoxesFromTheFolderLists() {
     auto form = MakeForm();
-    auto* dir1 = Child<tjvx::FolderList>(*form, "Dir1");
+    auto* dir1 = Child<tjvx::qt::FolderList>(*form, "Dir1");
     QVERIFY(dir1->SetPath(u"C:\\B-12"));
     QVERIFY(form->Form_Load());
     QVERIFY(boxes_.empty());
     QCOMPARE(Child<QLineEdit>(*form, "Text1")->text(), QStringLiteral("C:\\B-12"));
     QCOMPARE(Child<QLineEdit>(*form, "Text2")->text(),
-             Q(Child<tjvx::FolderList>(*form, "Dir2")->Path()));
+             Q(Child<tjvx::qt::FolderList>(*form, "Dir2")->Path()));
   }
 
   void LoadWithoutPatternFolderSaysSoAndStops() {
@@ -152,7 +152,7 @@ class Form1Test : public QObject {
     QVERIFY(!form->Form_Load());
     QCOMPARE(boxes_.size(), size_t{1});
     QCOMPARE(boxes_[0].prompt, QStringLiteral(" DOZORA の設定がありません."));
-    QCOMPARE(boxes_[0].style, tjvx::kMsgOk);
+    QCOMPARE(boxes_[0].style, tjvx::base::kMsgOk);
     QVERIFY(!form->isVisible());
   }
 
@@ -161,13 +161,13 @@ class Form1Test : public QObject {
     QVERIFY(form->Form_Load());
     Child<QLineEdit>(*form, "Text1")->setText(QStringLiteral("C:\\B-12"));
     Child<QLineEdit>(*form, "Text2")->setText(QStringLiteral("D:\\OUT\\LOGS"));
-    answers_ = {tjvx::kAnswerYes};
+    answers_ = {tjvx::base::kAnswerYes};
     QTest::mouseClick(Child<QPushButton>(*form, "Command1"), Qt::LeftButton);
 
     // One question for the missing folders, asked while the busy text shows.
     QCOMPARE(boxes_.size(), size_t{1});
     QCOMPARE(boxes_[0].prompt, QStringLiteral("フォルダがありません。新規作成しますか？"));
-    QCOMPARE(boxes_[0].style, tjvx::kMsgYesNoQuestion);
+    QCOMPARE(boxes_[0].style, tjvx::base::kMsgYesNoQuestion);
     QCOMPARE(boxes_[0].label3, QStringLiteral("只今変換中！　しばらくお待ちください。"));
     QVERIFY(Child<QLabel>(*form, "Label3")
                 ->text()
@@ -203,7 +203,7 @@ class Form1Test : public QObject {
 
     QCOMPARE(boxes_.size(), size_t{1});
     QCOMPARE(boxes_[0].prompt, QStringLiteral("指定されたパスは正しくありません。"));
-    QCOMPARE(boxes_[0].style, tjvx::kMsgExclamation);
+    QCOMPARE(boxes_[0].style, tjvx::base::kMsgExclamation);
     QCOMPARE(boxes_[0].title, QStringLiteral("D:\\OUT*"));
     QVERIFY(form->focusWidget() == text2);
     QCOMPARE(text2->selectedText(), QStringLiteral("D:\\OUT*"));
@@ -217,7 +217,7 @@ class Form1Test : public QObject {
     QVERIFY(form->Form_Load());
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    auto* dir1 = Child<tjvx::FolderList>(*form, "Dir1");
+    auto* dir1 = Child<tjvx::qt::FolderList>(*form, "Dir1");
     auto* text1 = Child<QLineEdit>(*form, "Text1");
     QVERIFY(dir1->SetPath(u"C:\\"));
     QCOMPARE(text1->text(), QStringLiteral("C:\\"));
@@ -226,10 +226,10 @@ class Form1Test : public QObject {
     QCOMPARE(dir1->item(0)->text(), QStringLiteral("C:\\"));
     QCOMPARE(dir1->item(1)->text(), QStringLiteral("B-12"));
     QCOMPARE(dir1->item(2)->text(), QStringLiteral("DOZORA"));
-    QCOMPARE(dir1->item(2)->data(tjvx::FolderList::kPathRole).toString(),
+    QCOMPARE(dir1->item(2)->data(tjvx::qt::FolderList::kPathRole).toString(),
              QStringLiteral("C:\\DOZORA"));
-    QCOMPARE(dir1->item(0)->data(tjvx::FolderList::kLevelRole).toInt(), 0);
-    QCOMPARE(dir1->item(2)->data(tjvx::FolderList::kLevelRole).toInt(), 1);
+    QCOMPARE(dir1->item(0)->data(tjvx::qt::FolderList::kLevelRole).toInt(), 0);
+    QCOMPARE(dir1->item(2)->data(tjvx::qt::FolderList::kLevelRole).toInt(), 1);
 
     // Double-click opens a subfolder: the list shows the chain C:\ > B-12 and no subfolders.
     const QRect rect = dir1->visualItemRect(dir1->item(1));
@@ -240,7 +240,7 @@ class Form1Test : public QObject {
     QCOMPARE(text1->text(), QStringLiteral("C:\\B-12"));
     QCOMPARE(dir1->count(), 2);
     QCOMPARE(dir1->currentItem()->text(), QStringLiteral("B-12"));
-    QCOMPARE(dir1->currentItem()->data(tjvx::FolderList::kLevelRole).toInt(), 1);
+    QCOMPARE(dir1->currentItem()->data(tjvx::qt::FolderList::kLevelRole).toInt(), 1);
 
     // Enter on a folder of the chain goes back up.
     dir1->setCurrentRow(0);
@@ -266,7 +266,7 @@ class Form1Test : public QObject {
     auto form = MakeForm();
     QVERIFY(form->Form_Load());
     auto* drive1 = Child<QComboBox>(*form, "Drive1");
-    auto* dir1 = Child<tjvx::FolderList>(*form, "Dir1");
+    auto* dir1 = Child<tjvx::qt::FolderList>(*form, "Dir1");
     drive1->setCurrentIndex(0);
     QVERIFY(dir1->SetPath(u"C:\\B-12"));
     const int c_index = drive1->currentIndex();
@@ -287,11 +287,11 @@ class Form1Test : public QObject {
 
   void HostShowsTheHourglassOnce() {
     auto form = MakeForm();
-    form->SetMousePointer(tjvx::kPointerHourglass);
-    form->SetMousePointer(tjvx::kPointerHourglass);
+    form->SetMousePointer(tjvx::convert::kPointerHourglass);
+    form->SetMousePointer(tjvx::convert::kPointerHourglass);
     QVERIFY(QApplication::overrideCursor() != nullptr);
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    form->SetMousePointer(tjvx::kPointerDefault);
+    form->SetMousePointer(tjvx::convert::kPointerDefault);
     QVERIFY(QApplication::overrideCursor() == nullptr);
   }
 
@@ -307,16 +307,16 @@ class Form1Test : public QObject {
       QString shown_title;
     };
     const Case cases[] = {
-        {tjvx::kMsgOk, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok, tjvx::kAnswerOk, u"",
-         QStringLiteral("tjvx")},
-        {tjvx::kMsgYesNoQuestion, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-         QMessageBox::Yes, tjvx::kAnswerYes, u"", QStringLiteral("tjvx")},
-        {tjvx::kMsgYesNoQuestion, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-         QMessageBox::No, tjvx::kAnswerNo, u"", QStringLiteral("tjvx")},
-        {tjvx::kMsgExclamation, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok,
-         tjvx::kAnswerOk, u"D:\\OUT*", QStringLiteral("D:\\OUT*")},
-        {tjvx::kMsgInformation, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok,
-         tjvx::kAnswerOk, u"", QStringLiteral("tjvx")},
+        {tjvx::base::kMsgOk, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok,
+         tjvx::base::kAnswerOk, u"", QStringLiteral("tjvx")},
+        {tjvx::base::kMsgYesNoQuestion, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+         QMessageBox::Yes, tjvx::base::kAnswerYes, u"", QStringLiteral("tjvx")},
+        {tjvx::base::kMsgYesNoQuestion, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+         QMessageBox::No, tjvx::base::kAnswerNo, u"", QStringLiteral("tjvx")},
+        {tjvx::base::kMsgExclamation, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok,
+         tjvx::base::kAnswerOk, u"D:\\OUT*", QStringLiteral("D:\\OUT*")},
+        {tjvx::base::kMsgInformation, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok,
+         tjvx::base::kAnswerOk, u"", QStringLiteral("tjvx")},
     };
     for (const Case& c : cases) {
       QMessageBox::Icon icon = QMessageBox::Critical;
@@ -357,7 +357,7 @@ class Form1Test : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form.get(), Qt::Key_F1);
     QCOMPARE(boxes_.size(), size_t{1});
-    QCOMPARE(boxes_[0].prompt, Q(tjvx::kNoHelpFileMessage));
+    QCOMPARE(boxes_[0].prompt, Q(tjvx::qt::kNoHelpFileMessage));
     form->ShowHelp(tjvx::platform::kHelpOnHelp);
     QCOMPARE(boxes_.size(), size_t{2});
   }
