@@ -304,6 +304,31 @@ std::vector<std::u16string> SubFolders(std::u16string_view path) {
   return names;
 }
 
+std::u16string WorkingFolder() {
+  std::error_code ec;
+  const fs::path folder = fs::current_path(ec);
+  if (ec) return {};
+  return Drives().FromHost(folder);
+}
+
+bool SetWorkingFolder(std::u16string_view path) {
+  std::optional<fs::path> host = Drives().ToHost(path);
+  if (!host) return false;
+  std::error_code ec;
+  fs::current_path(*host, ec);
+  return !ec;
+}
+
+std::u16string DriveCaption(char16_t letter) {
+  std::u16string caption{Upper(letter), u':'};
+#ifndef _WIN32
+  if (std::optional<fs::path> root = Drives().Root(letter)) {
+    caption += u" [" + WindowsName(*root) + u"]";
+  }
+#endif
+  return caption;
+}
+
 fs::path HostPath(std::u16string_view path) {
   std::optional<fs::path> host = Drives().ToHost(path);
   if (!host) throw base::Error(base::Error::Kind::kFileMissing, std::u16string(path));

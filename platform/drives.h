@@ -79,6 +79,15 @@ bool CreateFolder(std::u16string_view path);
 // The names of the subfolders of a folder, sorted; empty when it cannot be read.
 std::vector<std::u16string> SubFolders(std::u16string_view path);
 
+// The working folder in Windows form, or empty when it cannot be read.
+std::u16string WorkingFolder();
+// Makes a Windows-form folder the working folder; false when it cannot.
+bool SetWorkingFolder(std::u16string_view path);
+
+// What a drive list shows for a drive: "C:", and elsewhere than on Windows the host folder the
+// letter leads to ("C: [/srv/data]").
+std::u16string DriveCaption(char16_t letter);
+
 // Host path of a Windows-form path for opening a file; throws Error::Kind::kFileMissing naming the
 // path when its drive is unknown.
 std::filesystem::path HostPath(std::u16string_view path);

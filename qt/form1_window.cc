@@ -1,7 +1,7 @@
 #include "qt/form1_window.h"
 
 #include <QApplication>
-#include <QGridLayout>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -15,41 +15,16 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
-#include <system_error>
-#include <tuple>
 
-#include "platform/drives.h"
+#include "base/message_host.h"
+#include "convert/run.h"
 #include "platform/help.h"
-#include "source/settings.h"
-
-namespace fs = std::filesystem;
 
 namespace tjvx::qt {
 namespace {
 
 QString Q(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
-
-// Whether a Windows-form path lies on the drive "C:".
-bool OnDrive(std::u16string_view path, std::u16string_view drive) {
-  return path.size() >= 2 && drive.size() >= 2 && Upper(path[0]) == Upper(drive[0]) &&
-         path[1] == u':';
-}
-
-// "C:", "C:\" and "C:\DATA\" become "C:\" and "C:\DATA": a root keeps its "\", a folder does not.
-std::u16string Normalised(std::u16string_view path) {
-  std::u16string out(path);
-  while (out.size() > 3 && out.back() == u'\\') out.pop_back();
-  if (out.size() == 2 && out[1] == u':') out += u'\\';
-  if (!out.empty()) out[0] = Upper(out[0]);
-  return out;
-}
-
-std::u16string Child(const std::u16string& folder, const std::u16string& name) {
-  return folder.back() == u'\\' ? folder + name : folder + u"\\" + name;
 }
 
 // The decoration: a borehole column of coloured strata beside a depth scale.
@@ -122,98 +97,35 @@ class IndentDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
-  const platform::DriveTable& drives = platform::Drives();
-  for (char16_t letter : drives.Letters()) {
-    QString text = Q(std::u16string{letter, u':'});
-#ifndef _WIN32
-    if (std::optional<fs::path> root = drives.Root(letter)) {
-      text += QStringLiteral(" [") + QString::fromStdString(root->string()) + QStringLiteral("]");
-    }
-#endif
-    addItem(text, QVariant(static_cast<int>(letter)));
-  }
-  connect(this, &QComboBox::currentIndexChanged, this, &DriveList::Change);
-}
-
-std::u16string DriveList::Drive() const {
-  if (currentIndex() < 0) return {};
-  return {static_cast<char16_t>(currentData().toInt()), u':'};
-}
-
-bool DriveList::ShowDrive(char16_t letter) {
-  int index = findData(QVariant(static_cast<int>(Upper(letter))));
-  if (index < 0) return false;
-  QSignalBlocker blocker(this);
-  setCurrentIndex(index);
-  return true;
-}
-
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
   setItemDelegate(new IndentDelegate(this));
-  connect(this, &QListWidget::itemDoubleClicked, this, &FolderList::Open);
+  connect(this, &QListWidget::itemDoubleClicked, this,
+          [this](QListWidgetItem* item) { emit Open(row(item)); });
 }
 
-bool FolderList::SetPath(std::u16string_view path) {
-  std::u16string folder = Normalised(path);
-  std::optional<platform::EntryInfo> entry = platform::FindEntry(folder);
-  if (folder.size() < 3 || !entry || !entry->IsDirectory()) return false;
-  const bool changed = folder != path_;
-  path_ = std::move(folder);
-  Refresh();
-  if (changed) emit Change();
-  return true;
-}
-
-void FolderList::Refresh() {
+void FolderList::Fill(const std::vector<form::FolderEntry>& entries, int current) {
   clear();
-  if (path_.empty()) return;
   const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
   const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-  // The chain from the root down to the current folder, each level indented one step.
-  std::u16string chain = path_.substr(0, 3);
-  int depth = 0;
-  auto add = [&](const std::u16string& text, const std::u16string& full, const QIcon& icon) {
-    auto* item = new QListWidgetItem(icon, Q(text), this);
-    item->setData(kPathRole, Q(full));
-    item->setData(FolderList::kLevelRole, depth);
-    return item;
-  };
-  QListWidgetItem* current = add(chain, chain, open_icon);
-  size_t start = 3;
-  while (start < path_.size()) {
-    size_t end = path_.find(u'\\', start);
-    if (end == std::u16string::npos) end = path_.size();
-    std::u16string name = path_.substr(start, end - start);
-    chain = Child(chain, name);
-    ++depth;
-    current = add(name, chain, open_icon);
-    start = end + 1;
+  for (const form::FolderEntry& entry : entries) {
+    auto* item = new QListWidgetItem(entry.open ? open_icon : closed_icon, Q(entry.caption), this);
+    item->setData(kPathRole, Q(entry.path));
+    item->setData(kLevelRole, entry.level);
   }
-  ++depth;
-  for (const std::u16string& name : platform::SubFolders(path_)) {
-    add(name, Child(path_, name), closed_icon);
-  }
-  setCurrentItem(current);
+  if (current >= 0) setCurrentRow(current);
 }
 
 void FolderList::keyPressEvent(QKeyEvent* event) {
   if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
-    Open(currentItem());
+    emit Open(currentRow());
     return;
   }
   QListWidget::keyPressEvent(event);
 }
 
-void FolderList::Open(QListWidgetItem* item) {
-  if (item == nullptr) return;
-  // A folder gone since the list was filled is dropped from the list by reading it again.
-  if (!SetPath(item->data(kPathRole).toString().toStdU16String())) Refresh();
-}
-
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+Form1Window::Form1Window(QWidget* parent) : QWidget(parent), logic_(*this) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(Q(kFormCaption));
+  setWindowTitle(Q(form::kFormCaption));
 
   auto make_frame = [this](const char* name, std::u16string_view caption) {
     auto* frame = new QGroupBox(Q(caption), this);
@@ -226,13 +138,13 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     return label;
   };
 
-  Frame1 = make_frame("Frame1", u"変換元フォルダ選択");
-  Frame2 = make_frame("Frame2", u"変換先フォルダ名選択");
-  Frame3 = make_frame("Frame3", u"メッセージ");
+  Frame1 = make_frame("Frame1", form::kFrame1Caption);
+  Frame2 = make_frame("Frame2", form::kFrame2Caption);
+  Frame3 = make_frame("Frame3", form::kFrame3Caption);
 
-  auto fill_frame = [&](QGroupBox* frame, DriveList*& drive, FolderList*& dir, QLabel*& label,
+  auto fill_frame = [&](QGroupBox* frame, QComboBox*& drive, FolderList*& dir, QLabel*& label,
                         QLineEdit*& text, int n, std::u16string_view caption) {
-    drive = new DriveList(frame);
+    drive = new QComboBox(frame);
     drive->setObjectName(QStringLiteral("Drive%1").arg(n));
     dir = new FolderList(frame);
     dir->setObjectName(QStringLiteral("Dir%1").arg(n));
@@ -246,17 +158,17 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     layout->addWidget(label);
     layout->addWidget(text);
   };
-  fill_frame(Frame1, Drive1, Dir1, Label1, Text1_, 1, u"変換元フォルダ名：");
-  fill_frame(Frame2, Drive2, Dir2, Label2, Text2_, 2, u"変換先フォルダ名 ：");
+  fill_frame(Frame1, Drive1, Dir1, Label1, Text1, 1, form::kLabel1Caption);
+  fill_frame(Frame2, Drive2, Dir2, Label2, Text2, 2, form::kLabel2Caption);
 
   Label3 = make_label(Frame3, "Label3", u"");
   Label3->setMinimumHeight(Label3->fontMetrics().height() + 8);
   auto* message_layout = new QVBoxLayout(Frame3);
   message_layout->addWidget(Label3);
 
-  Command1 = new QPushButton(QStringLiteral("実  行"), this);
+  Command1 = new QPushButton(Q(form::kCommand1Caption), this);
   Command1->setObjectName(QStringLiteral("Command1"));
-  Command2 = new QPushButton(QStringLiteral("終  了"), this);
+  Command2 = new QPushButton(Q(form::kCommand2Caption), this);
   Command2->setObjectName(QStringLiteral("Command2"));
   for (QPushButton* button : {Command1, Command2}) button->setMinimumSize(100, 32);
   Picture1 = new PictureBox(this);
@@ -275,77 +187,78 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   layout->addWidget(Frame3);
   layout->addLayout(bottom);
 
-  // Both folder lists start at the working folder, or at the first drive's root when it lies
-  // on no reachable drive.
-  std::error_code ec;
-  const std::u16string start = platform::Drives().FromHost(fs::current_path(ec));
-  for (auto [drive, dir, index] :
-       {std::tuple{Drive1, Dir1, &drive1_index_}, std::tuple{Drive2, Dir2, &drive2_index_}}) {
-    if (ec || !dir->SetPath(start)) {
-      for (int i = 0; i < drive->count(); ++i) {
-        if (dir->SetPath(std::u16string{static_cast<char16_t>(drive->itemData(i).toInt()), u':'}))
-          break;
-      }
-    }
-    if (!dir->Path().empty()) drive->ShowDrive(dir->Path()[0]);
-    *index = drive->currentIndex();
-  }
+  logic_.Form_Initialize();
 
-  connect(Dir1, &FolderList::Change, this, &Form1::Dir1_Change);
-  connect(Dir2, &FolderList::Change, this, &Form1::Dir2_Change);
-  connect(Drive1, &DriveList::Change, this, &Form1::Drive1_Change);
-  connect(Drive2, &DriveList::Change, this, &Form1::Drive2_Change);
-  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+  // Events go to the logic from here on; the lists' first filling above reported nothing.
+  connect(Drive1, &QComboBox::currentIndexChanged, this,
+          [this](int index) { logic_.Drive1_Change(index); });
+  connect(Drive2, &QComboBox::currentIndexChanged, this,
+          [this](int index) { logic_.Drive2_Change(index); });
+  connect(Dir1, &FolderList::Open, this, [this](int row) { logic_.Dir1_Open(row); });
+  connect(Dir2, &FolderList::Open, this, [this](int row) { logic_.Dir2_Open(row); });
+  connect(Command1, &QPushButton::clicked, this, [this] { logic_.Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { logic_.Command2_Click(); });
   // F1 anywhere in the window asks for the help file's contents.
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-  connect(help, &QShortcut::activated, this, [this] { ShowHelp(platform::kHelpContents); });
+  connect(help, &QShortcut::activated, this, [this] { logic_.ShowHelp(platform::kHelpContents); });
 }
 
-Form1::~Form1() { SetMousePointer(convert::kPointerDefault); }
+Form1Window::~Form1Window() { SetPointer(convert::kPointerDefault); }
 
-bool Form1::Form_Load() {
+bool Form1Window::Form_Load() {
   adjustSize();
   if (QScreen* screen = this->screen()) {
     const QRect area = screen->geometry();
     move(area.x() + (area.width() - frameGeometry().width()) / 2,
          area.y() + (area.height() - frameGeometry().height()) / 2);
   }
-  std::optional<std::u16string> pattern = source::StartupPatternFolder(*this);
-  if (!pattern) return false;
-  pattern_folder_ = *pattern;
-  help_file_ = platform::FindHelpFile();
-  Text1_->setText(Q(Dir1->Path()));
-  Text2_->setText(Q(Dir2->Path()));
-  return true;
+  return logic_.Form_Load();
 }
 
-void Form1::ShowHelp(int context) {
-  if (!help_file_) {
-    MsgBox(kNoHelpFileMessage, base::kMsgInformation, {});
+QLineEdit* Form1Window::TextBox(form::TextControl control) const {
+  return control == form::TextControl::kText1 ? Text1 : Text2;
+}
+
+void Form1Window::SetText(form::TextControl control, std::u16string_view text) {
+  if (control == form::TextControl::kLabel3) {
+    Label3->setText(Q(text));
+    // The run holds the event loop until it ends, so the label is painted now.
+    Label3->repaint();
     return;
   }
-  if (!platform::ShowHelp(*help_file_, context, reinterpret_cast<void*>(winId()))) {
-    MsgBox(std::u16string(kHelpFailedMessage) + u"\n" + help_file_->u16string(),
-           base::kMsgExclamation, {});
-  }
+  TextBox(control)->setText(Q(text));
 }
 
-std::u16string Form1::Text1() { return Text1_->text().toStdU16String(); }
-std::u16string Form1::Text2() { return Text2_->text().toStdU16String(); }
-
-void Form1::SetLabel3(std::u16string_view text) {
-  Label3->setText(Q(text));
-  // The run holds the event loop until it ends, so the label is painted now.
-  Label3->repaint();
+std::u16string Form1Window::Text(form::TextControl control) {
+  if (control == form::TextControl::kLabel3) return Label3->text().toStdU16String();
+  return TextBox(control)->text().toStdU16String();
 }
 
-void Form1::FocusText2SelectAll() {
-  Text2_->setFocus(Qt::OtherFocusReason);
-  Text2_->setSelection(0, static_cast<int>(Text2_->text().size()));
+void Form1Window::FillDriveList(form::Side side, const std::vector<form::DriveEntry>& drives) {
+  QComboBox* list = DriveOf(side);
+  QSignalBlocker blocker(list);
+  list->clear();
+  for (const form::DriveEntry& drive : drives) list->addItem(Q(drive.caption));
 }
 
-void Form1::SetMousePointer(int pointer) {
+void Form1Window::ShowDrive(form::Side side, int index) {
+  QComboBox* list = DriveOf(side);
+  QSignalBlocker blocker(list);
+  list->setCurrentIndex(index);
+}
+
+void Form1Window::FillFolderList(form::Side side, const std::vector<form::FolderEntry>& entries,
+                                 int current) {
+  DirOf(side)->Fill(entries, current);
+}
+
+void Form1Window::FocusAndSelectAll(form::TextControl control) {
+  QLineEdit* text = TextBox(control);
+  text->setFocus(Qt::OtherFocusReason);
+  text->setSelection(0, static_cast<int>(text->text().size()));
+}
+
+void Form1Window::SetPointer(int pointer) {
   if (pointer == convert::kPointerHourglass && !hourglass_) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     hourglass_ = true;
@@ -355,7 +268,9 @@ void Form1::SetMousePointer(int pointer) {
   }
 }
 
-int Form1::MsgBox(std::u16string_view prompt, int style, std::u16string_view title) {
+void* Form1Window::NativeWindow() { return reinterpret_cast<void*>(winId()); }
+
+int Form1Window::MsgBox(std::u16string_view prompt, int style, std::u16string_view title) {
   if (message_box_hook_) return message_box_hook_(prompt, style, title);
   // The style value is the buttons (low bits) plus the icon (16, 32, 48 or 64).
   QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -374,7 +289,7 @@ int Form1::MsgBox(std::u16string_view prompt, int style, std::u16string_view tit
       break;
   }
   const bool yes_no = (style & 7) == 4;
-  QMessageBox box(icon, Q(title.empty() ? kProgramName : title), Q(prompt),
+  QMessageBox box(icon, Q(title.empty() ? form::kProgramName : title), Q(prompt),
                   yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   isVisible() ? this : nullptr);
   // An hourglass stays out of the box the user must answer.
@@ -384,47 +299,5 @@ int Form1::MsgBox(std::u16string_view prompt, int style, std::u16string_view tit
   if (!yes_no) return base::kAnswerOk;
   return answer == QMessageBox::Yes ? base::kAnswerYes : base::kAnswerNo;
 }
-
-void Form1::Dir1_Change() { DirChange(Dir1, Text1_); }
-void Form1::Dir2_Change() { DirChange(Dir2, Text2_); }
-
-void Form1::DirChange(FolderList* dir, QLineEdit* text) {
-  text->setText(Q(dir->Path()));
-  // The chosen folder becomes the working folder, as for any program that browses.
-  if (std::optional<fs::path> host = platform::Drives().ToHost(dir->Path())) {
-    std::error_code ec;
-    fs::current_path(*host, ec);
-  }
-}
-
-void Form1::Drive1_Change() { DriveChange(Drive1, Dir1, drive1_index_, drive1_restoring_); }
-void Form1::Drive2_Change() { DriveChange(Drive2, Dir2, drive2_index_, drive2_restoring_); }
-
-void Form1::DriveChange(DriveList* drive, FolderList* dir, int& remembered, bool& restoring) {
-  const std::u16string letter = drive->Drive();
-  // A drive's entry leads to the folder the list already shows on it, else to its root.
-  const std::u16string target = OnDrive(dir->Path(), letter) ? dir->Path() : letter;
-  bool ok = !letter.empty() && dir->SetPath(target);
-  if (ok) {
-    remembered = drive->currentIndex();
-    ok = platform::MakeDriveCurrent(letter[0]);
-  }
-  if (ok || restoring) return;
-  restoring = true;
-  // Going back runs this handler again for the remembered entry.
-  drive->setCurrentIndex(remembered);
-  restoring = false;
-}
-
-void Form1::Command1_Click() {
-  if (pattern_folder_.empty()) return;
-  // Each run reads the tables afresh, so a table edited between two runs is seen by the second.
-  source::PatternTables tables(pattern_folder_);
-  convert::RunConversion(*this, tables, &registry_);
-  // A run that stopped on a failure gives the pointer back as well.
-  SetMousePointer(convert::kPointerDefault);
-}
-
-void Form1::Command2_Click() { close(); }
 
 }  // namespace tjvx::qt

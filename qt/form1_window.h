@@ -1,20 +1,17 @@
 #ifndef TJVX_QT_FORM1_WINDOW_H_
 #define TJVX_QT_FORM1_WINDOW_H_
 
-#include <QComboBox>
 #include <QListWidget>
 #include <QWidget>
-#include <filesystem>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "convert/run.h"
-#include "convert/site_registry.h"
-#include "source/code_table.h"
+#include "form/form1.h"
+#include "form/view.h"
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -22,33 +19,8 @@ class QPushButton;
 
 namespace tjvx::qt {
 
-// The name of the program, the title of message boxes that bring none of their own.
-inline constexpr std::u16string_view kProgramName = u"tjvx";
-inline constexpr std::u16string_view kFormCaption = u"Tarvik_Jr -> User(Vx) 変換プログラム";
-inline constexpr std::u16string_view kNoHelpFileMessage =
-    u"ヘルプファイル Brevant.HLP が見つかりません。";
-inline constexpr std::u16string_view kHelpFailedMessage = u"ヘルプを表示できませんでした。";
-
-// The drive list: one entry per drive of the drive table, "C:" followed by where it leads.
-class DriveList : public QComboBox {
-  Q_OBJECT
-
- public:
-  explicit DriveList(QWidget* parent = nullptr);
-
-  // The chosen drive as "C:".
-  std::u16string Drive() const;
-  // Chooses the entry of `letter` without a change signal; false when the letter is not listed.
-  bool ShowDrive(char16_t letter);
-
- signals:
-  // The chosen entry changed, by the user or by the program.
-  void Change();
-};
-
-// The classic folder list: the folders from the drive's root down to the current folder, each
-// indented one step more, then the current folder's subfolders. Double-click or Enter on an entry
-// makes it the current folder.
+// The classic folder list: each entry indented by its level, with an open or closed folder icon.
+// Double-click or Enter on an entry asks for it to be opened.
 class FolderList : public QListWidget {
   Q_OBJECT
 
@@ -58,31 +30,18 @@ class FolderList : public QListWidget {
   static constexpr int kLevelRole = Qt::UserRole + 1;
 
   explicit FolderList(QWidget* parent = nullptr);
-
-  // The current folder in Windows form ("C:\DATA\B-12"; a drive's root as "C:\").
-  const std::u16string& Path() const { return path_; }
-  // Makes `path` (Windows form; "C:" means the root) the current folder and signals a change
-  // when it differs. False, with nothing changed, when it is not an existing folder.
-  bool SetPath(std::u16string_view path);
-  // Reads the folders again.
-  void Refresh();
+  void Fill(const std::vector<form::FolderEntry>& entries, int current);
 
  signals:
-  void Change();
+  void Open(int row);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
-
- private:
-  void Open(QListWidgetItem* item);
-
-  std::u16string path_;
 };
 
-// The program's window: source and destination folder selection, the message frame, the run and
-// close buttons. It is the conversion run's host: the run reads the two path boxes and reports in
-// Label3 and message boxes.
-class Form1 : public QWidget, public convert::RunHost {
+// The program's window in Qt: it builds the widgets, shows what the window's logic (form::Form1)
+// tells it and forwards every event to it.
+class Form1Window : public QWidget, public form::Form1View {
   Q_OBJECT
 
  public:
@@ -91,55 +50,46 @@ class Form1 : public QWidget, public convert::RunHost {
   using MessageBoxHook =
       std::function<int(std::u16string_view prompt, int style, std::u16string_view title)>;
 
-  explicit Form1(QWidget* parent = nullptr);
-  ~Form1() override;
+  explicit Form1Window(QWidget* parent = nullptr);
+  ~Form1Window() override;
 
+  form::Form1& logic() { return logic_; }
   void SetMessageBoxHook(MessageBoxHook hook) { message_box_hook_ = std::move(hook); }
 
-  // Start-up: centres the window, checks the pattern folder (false, after its message, when
-  // there is none: the program ends without showing the window), finds the help file and fills
-  // both path boxes from the folder lists.
+  // Start-up: centres the window on its screen, then the logic's start-up check; false when the
+  // program is to end without showing the window.
   bool Form_Load();
 
-  // Help for a context number: kHelpOnHelp or a context of the help file.
-  void ShowHelp(int context);
-
-  // RunHost.
-  std::u16string Text1() override;
-  std::u16string Text2() override;
-  void SetLabel3(std::u16string_view text) override;
-  void FocusText2SelectAll() override;
-  void SetMousePointer(int pointer) override;
+  // form::Form1View.
+  void SetText(form::TextControl control, std::u16string_view text) override;
+  std::u16string Text(form::TextControl control) override;
+  void FillDriveList(form::Side side, const std::vector<form::DriveEntry>& drives) override;
+  void ShowDrive(form::Side side, int index) override;
+  void FillFolderList(form::Side side, const std::vector<form::FolderEntry>& entries,
+                      int current) override;
   int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
-
-  const convert::SiteRegistry& registry() const { return registry_; }
-  const std::optional<std::filesystem::path>& help_file() const { return help_file_; }
-
- public slots:
-  void Dir1_Change();
-  void Dir2_Change();
-  void Drive1_Change();
-  void Drive2_Change();
-  void Command1_Click();
-  void Command2_Click();
+  void SetPointer(int pointer) override;
+  void FocusAndSelectAll(form::TextControl control) override;
+  void Close() override { close(); }
+  void* NativeWindow() override;
 
  private:
-  // Drive list change: the folder list goes to the chosen drive, which is made current. When that
-  // fails the list goes back to the remembered entry, whose own change handler then runs; a
-  // failure there too stops, so a lost drive never loops.
-  void DriveChange(DriveList* drive, FolderList* dir, int& remembered, bool& restoring);
-  void DirChange(FolderList* dir, QLineEdit* text);
+  QComboBox* DriveOf(form::Side side) const {
+    return side == form::Side::kSource ? Drive1 : Drive2;
+  }
+  FolderList* DirOf(form::Side side) const { return side == form::Side::kSource ? Dir1 : Dir2; }
+  QLineEdit* TextBox(form::TextControl control) const;
 
   QGroupBox* Frame1;
-  DriveList* Drive1;
+  QComboBox* Drive1;
   FolderList* Dir1;
   QLabel* Label1;
-  QLineEdit* Text1_;
+  QLineEdit* Text1;
   QGroupBox* Frame2;
-  DriveList* Drive2;
+  QComboBox* Drive2;
   FolderList* Dir2;
   QLabel* Label2;
-  QLineEdit* Text2_;
+  QLineEdit* Text2;
   QGroupBox* Frame3;
   QLabel* Label3;
   QPushButton* Command1;
@@ -147,14 +97,8 @@ class Form1 : public QWidget, public convert::RunHost {
   QWidget* Picture1;
 
   MessageBoxHook message_box_hook_;
-  std::u16string pattern_folder_;  // with its trailing "\"
-  convert::SiteRegistry registry_;
-  std::optional<std::filesystem::path> help_file_;
-  int drive1_index_ = 0;
-  int drive2_index_ = 0;
-  bool drive1_restoring_ = false;
-  bool drive2_restoring_ = false;
   bool hourglass_ = false;
+  form::Form1 logic_;
 };
 
 }  // namespace tjvx::qt

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   parser.addOption(screenshot);
   parser.process(app);
 
-  tjvx::qt::Form1 form;
+  tjvx::qt::Form1Window form;
   // Without a pattern folder the program ends here, after the start-up check's message.
   if (!form.Form_Load()) return 1;
   form.show();

@@ -1,5 +1,6 @@
-// Widget tests of the window: captions, start-up, the folder and drive lists, the run from the
-// button with scripted message boxes, closing, and help.
+// Widget tests of the Qt window: what only the widgets show. The captions and frames, events
+// reaching the window's logic (clicks, double-click, Enter, the drive lists, F1), the hourglass,
+// and real message boxes. The logic itself is tested through a fake view in tests/form1_test.cc.
 
 #include "qt/form1_window.h"
 
@@ -24,7 +25,8 @@
 #include "platform/help.h"
 
 namespace fs = std::filesystem;
-using tjvx::qt::Form1;
+using tjvx::form::Side;
+using tjvx::qt::Form1Window;
 
 namespace {
 
@@ -41,7 +43,7 @@ struct Box {
 
 }  // namespace
 
-class Form1Test : public QObject {
+class Form1WindowTest : public QObject {
   Q_OBJECT
 
  private:
@@ -51,9 +53,9 @@ class Form1Test : public QObject {
   std::vector<int> answers_;
 
   // A window as the program makes it, with message boxes recorded and answered from answers_.
-  std::unique_ptr<Form1> MakeForm() {
-    auto form = std::make_unique<Form1>();
-    Form1* raw = form.get();
+  std::unique_ptr<Form1Window> MakeForm() {
+    auto form = std::make_unique<Form1Window>();
+    Form1Window* raw = form.get();
     form->SetMessageBoxHook(
         [this, raw](std::u16string_view prompt, int style, std::u16string_view title) {
           auto* label3 = raw->findChild<QLabel*>(QStringLiteral("Label3"));
@@ -67,7 +69,7 @@ class Form1Test : public QObject {
   }
 
   template <typename T>
-  static T* Child(Form1& form, const char* name) {
+  static T* Child(Form1Window& form, const char* name) {
     T* child = form.findChild<T*>(QString::fromLatin1(name));
     if (child == nullptr) qFatal("no control %s", name);
     return child;
@@ -135,27 +137,6 @@ class Form1Test : public QObject {
     QVERIFY(drive1->itemText(2).startsWith(QStringLiteral("Z:")));
   }
 
-  void LoadFillsBothPathBoxesFromTheFolderLists() {
-    auto form = MakeForm();
-    auto* dir1 = Child<tjvx::qt::FolderList>(*form, "Dir1");
-    QVERIFY(dir1->SetPath(u"C:\\B-12"));
-    QVERIFY(form->Form_Load());
-    QVERIFY(boxes_.empty());
-    QCOMPARE(Child<QLineEdit>(*form, "Text1")->text(), QStringLiteral("C:\\B-12"));
-    QCOMPARE(Child<QLineEdit>(*form, "Text2")->text(),
-             Q(Child<tjvx::qt::FolderList>(*form, "Dir2")->Path()));
-  }
-
-  void LoadWithoutPatternFolderSaysSoAndStops() {
-    WriteSettings("\"C:\\NOWHERE\\\"");
-    auto form = MakeForm();
-    QVERIFY(!form->Form_Load());
-    QCOMPARE(boxes_.size(), size_t{1});
-    QCOMPARE(boxes_[0].prompt, QStringLiteral(" DOZORA の設定がありません."));
-    QCOMPARE(boxes_[0].style, tjvx::base::kMsgOk);
-    QVERIFY(!form->isVisible());
-  }
-
   void RunButtonConvertsTheSample() {
     auto form = MakeForm();
     QVERIFY(form->Form_Load());
@@ -186,8 +167,8 @@ class Form1Test : public QObject {
     // A second run of the same site asks nothing and registers the site once.
     QTest::mouseClick(Child<QPushButton>(*form, "Command1"), Qt::LeftButton);
     QCOMPARE(boxes_.size(), size_t{1});
-    QCOMPARE(form->registry().count(), 1);
-    QCOMPARE(Q(form->registry().Site(1)), QStringLiteral("B-12"));
+    QCOMPARE(form->logic().registry().count(), 1);
+    QCOMPARE(Q(form->logic().registry().Site(1)), QStringLiteral("B-12"));
   }
 
   void BadDestinationSelectsTheDestinationBox() {
@@ -219,7 +200,7 @@ class Form1Test : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     auto* dir1 = Child<tjvx::qt::FolderList>(*form, "Dir1");
     auto* text1 = Child<QLineEdit>(*form, "Text1");
-    QVERIFY(dir1->SetPath(u"C:\\"));
+    QVERIFY(form->logic().SetFolder(Side::kSource, u"C:\\"));
     QCOMPARE(text1->text(), QStringLiteral("C:\\"));
     // The root, then its subfolders in order.
     QCOMPARE(dir1->count(), 3);
@@ -246,7 +227,7 @@ class Form1Test : public QObject {
     dir1->setCurrentRow(0);
     QTest::keyClick(dir1, Qt::Key_Return);
     QCOMPARE(text1->text(), QStringLiteral("C:\\"));
-    QCOMPARE(Q(dir1->Path()), QStringLiteral("C:\\"));
+    QCOMPARE(Q(form->logic().Folder(Side::kSource)), QStringLiteral("C:\\"));
   }
 
   void ChoosingADriveMovesTheFolderList() {
@@ -268,7 +249,7 @@ class Form1Test : public QObject {
     auto* drive1 = Child<QComboBox>(*form, "Drive1");
     auto* dir1 = Child<tjvx::qt::FolderList>(*form, "Dir1");
     drive1->setCurrentIndex(0);
-    QVERIFY(dir1->SetPath(u"C:\\B-12"));
+    QVERIFY(form->logic().SetFolder(Side::kSource, u"C:\\B-12"));
     const int c_index = drive1->currentIndex();
     QVERIFY(drive1->itemText(c_index).startsWith(QStringLiteral("C:")));
 
@@ -276,27 +257,23 @@ class Form1Test : public QObject {
     fs::remove_all(base_ / "e");
     drive1->setCurrentIndex(drive1->findText(QStringLiteral("E:"), Qt::MatchStartsWith));
     QCOMPARE(drive1->currentIndex(), c_index);
-    QCOMPARE(Q(dir1->Path()), QStringLiteral("C:\\B-12"));
+    QCOMPARE(Q(form->logic().Folder(Side::kSource)), QStringLiteral("C:\\B-12"));
     QCOMPARE(Child<QLineEdit>(*form, "Text1")->text(), QStringLiteral("C:\\B-12"));
-
-    // When the remembered drive is gone too, the list goes back once and stops there.
-    fs::remove_all(c_);
-    drive1->setCurrentIndex(drive1->findText(QStringLiteral("E:"), Qt::MatchStartsWith));
-    QCOMPARE(drive1->currentIndex(), c_index);
+    QCOMPARE(dir1->currentItem()->text(), QStringLiteral("B-12"));
   }
 
   void HostShowsTheHourglassOnce() {
     auto form = MakeForm();
-    form->SetMousePointer(tjvx::convert::kPointerHourglass);
-    form->SetMousePointer(tjvx::convert::kPointerHourglass);
+    form->logic().SetMousePointer(tjvx::convert::kPointerHourglass);
+    form->logic().SetMousePointer(tjvx::convert::kPointerHourglass);
     QVERIFY(QApplication::overrideCursor() != nullptr);
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    form->SetMousePointer(tjvx::convert::kPointerDefault);
+    form->logic().SetMousePointer(tjvx::convert::kPointerDefault);
     QVERIFY(QApplication::overrideCursor() == nullptr);
   }
 
   void RealMessageBoxesFollowTheStyle() {
-    Form1 form;  // no hook: real message boxes
+    Form1Window form;  // no hook: real message boxes
     struct Case {
       int style;
       QMessageBox::Icon icon;
@@ -357,32 +334,11 @@ class Form1Test : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form.get(), Qt::Key_F1);
     QCOMPARE(boxes_.size(), size_t{1});
-    QCOMPARE(boxes_[0].prompt, Q(tjvx::qt::kNoHelpFileMessage));
-    form->ShowHelp(tjvx::platform::kHelpOnHelp);
+    QCOMPARE(boxes_[0].prompt, Q(tjvx::form::kNoHelpFileMessage));
+    form->logic().ShowHelp(tjvx::platform::kHelpOnHelp);
     QCOMPARE(boxes_.size(), size_t{2});
-  }
-
-  void HelpFileIsFoundBesideTheProgramThenAlongPath() {
-    const fs::path program = base_ / "bin";
-    const fs::path first = base_ / "p1";
-    const fs::path second = base_ / "p2";
-    for (const fs::path& folder : {program, first, second}) fs::create_directories(folder);
-    const std::string path = first.string() + "::" + second.string();
-    using tjvx::platform::FindHelpFile;
-    QVERIFY(!FindHelpFile(program, path).has_value());
-
-    std::ofstream(second / "brevant.hlp") << "help";
-    QCOMPARE(FindHelpFile(program, path).value(), second / "brevant.hlp");
-    std::ofstream(first / "Brevant.HLP") << "help";
-    QCOMPARE(FindHelpFile(program, path).value(), first / "Brevant.HLP");
-    std::ofstream(program / "Brevant.HLP") << "help";
-    QCOMPARE(FindHelpFile(program, path).value(), program / "Brevant.HLP");
-    // A folder named like the help file is not a help file.
-    fs::remove(program / "Brevant.HLP");
-    fs::create_directories(program / "Brevant.HLP");
-    QCOMPARE(FindHelpFile(program, path).value(), first / "Brevant.HLP");
   }
 };
 
-QTEST_MAIN(Form1Test)
+QTEST_MAIN(Form1WindowTest)
 #include "form1_window_test.moc"

@@ -1,0 +1,194 @@
+#include "form/form1.h"
+
+#include "base/message_host.h"
+#include "platform/drives.h"
+#include "platform/help.h"
+#include "source/code_table.h"
+#include "source/settings.h"
+
+namespace tjvx::form {
+namespace {
+
+char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
+
+// Whether a Windows-form path lies on the drive "C:".
+bool OnDrive(std::u16string_view path, std::u16string_view drive) {
+  return path.size() >= 2 && drive.size() >= 2 && Upper(path[0]) == Upper(drive[0]) &&
+         path[1] == u':';
+}
+
+// "C:", "C:\" and "C:\DATA\" become "C:\" and "C:\DATA": a root keeps its "\", a folder does not.
+std::u16string Normalised(std::u16string_view path) {
+  std::u16string out(path);
+  while (out.size() > 3 && out.back() == u'\\') out.pop_back();
+  if (out.size() == 2 && out[1] == u':') out += u'\\';
+  if (!out.empty()) out[0] = Upper(out[0]);
+  return out;
+}
+
+std::u16string Child(const std::u16string& folder, const std::u16string& name) {
+  return folder.back() == u'\\' ? folder + name : folder + u"\\" + name;
+}
+
+TextControl PathBox(Side side) {
+  return side == Side::kSource ? TextControl::kText1 : TextControl::kText2;
+}
+
+}  // namespace
+
+Form1::Form1(Form1View& view) : view_(view) {}
+
+void Form1::Form_Initialize() {
+  std::vector<DriveEntry> drives;
+  for (char16_t letter : platform::Drives().Letters()) {
+    drives.push_back({letter, platform::DriveCaption(letter)});
+  }
+  const std::u16string start = platform::WorkingFolder();
+  for (Side side : {Side::kSource, Side::kDestination}) {
+    SideState& state = Of(side);
+    state.drives = drives;
+    view_.FillDriveList(side, drives);
+    bool changed = false;
+    if (start.empty() || !MoveFolderList(side, start, &changed)) {
+      for (const DriveEntry& drive : drives) {
+        if (MoveFolderList(side, std::u16string{drive.letter, u':'}, &changed)) break;
+      }
+    }
+    ShowDriveOf(side);
+  }
+}
+
+void Form1::ShowDriveOf(Side side) {
+  SideState& state = Of(side);
+  // The list shows the drive of its folder, else its first entry.
+  int index = state.drives.empty() ? -1 : 0;
+  for (size_t i = 0; i < state.drives.size() && !state.folder.empty(); ++i) {
+    if (state.drives[i].letter == Upper(state.folder[0])) index = static_cast<int>(i);
+  }
+  state.drive_index = state.remembered = index;
+  if (index >= 0) view_.ShowDrive(side, index);
+}
+
+bool Form1::Form_Load() {
+  std::optional<std::u16string> pattern = source::StartupPatternFolder(*this);
+  if (!pattern) return false;
+  pattern_folder_ = *pattern;
+  help_file_ = platform::FindHelpFile();
+  view_.SetText(TextControl::kText1, Folder(Side::kSource));
+  view_.SetText(TextControl::kText2, Folder(Side::kDestination));
+  return true;
+}
+
+bool Form1::MoveFolderList(Side side, std::u16string_view path, bool* changed) {
+  std::u16string folder = Normalised(path);
+  std::optional<platform::EntryInfo> entry = platform::FindEntry(folder);
+  if (folder.size() < 3 || !entry || !entry->IsDirectory()) return false;
+  SideState& state = Of(side);
+  *changed = folder != state.folder;
+  state.folder = std::move(folder);
+  RefreshFolderList(side);
+  return true;
+}
+
+bool Form1::SetFolder(Side side, std::u16string_view path) {
+  bool changed = false;
+  if (!MoveFolderList(side, path, &changed)) return false;
+  if (changed) {
+    const std::u16string& folder = Of(side).folder;
+    view_.SetText(PathBox(side), folder);
+    // The chosen folder becomes the working folder, as for any program that browses.
+    platform::SetWorkingFolder(folder);
+  }
+  return true;
+}
+
+void Form1::RefreshFolderList(Side side) {
+  SideState& state = Of(side);
+  const std::u16string& folder = state.folder;
+  state.entries.clear();
+  if (folder.empty()) {
+    view_.FillFolderList(side, state.entries, -1);
+    return;
+  }
+  // The chain from the root down to the current folder, each level one step further in.
+  std::u16string chain = folder.substr(0, 3);
+  int level = 0;
+  state.entries.push_back({chain, chain, level, true});
+  for (size_t start = 3; start < folder.size();) {
+    size_t end = folder.find(u'\\', start);
+    if (end == std::u16string::npos) end = folder.size();
+    std::u16string name = folder.substr(start, end - start);
+    chain = Child(chain, name);
+    state.entries.push_back({std::move(name), chain, ++level, true});
+    start = end + 1;
+  }
+  const int current = static_cast<int>(state.entries.size()) - 1;
+  for (std::u16string& name : platform::SubFolders(folder)) {
+    std::u16string path = Child(folder, name);
+    state.entries.push_back({std::move(name), std::move(path), level + 1, false});
+  }
+  view_.FillFolderList(side, state.entries, current);
+}
+
+void Form1::OpenFolder(Side side, int row) {
+  const std::vector<FolderEntry>& entries = Of(side).entries;
+  if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
+  const std::u16string path = entries[static_cast<size_t>(row)].path;
+  // A folder gone since the list was filled is dropped from the list by reading it again.
+  if (!SetFolder(side, path)) RefreshFolderList(side);
+}
+
+void Form1::DriveChange(Side side, int index) {
+  SideState& state = Of(side);
+  state.drive_index = index;
+  const bool listed = index >= 0 && static_cast<size_t>(index) < state.drives.size();
+  const std::u16string letter =
+      listed ? std::u16string{state.drives[static_cast<size_t>(index)].letter, u':'} : u"";
+  // A drive's entry leads to the folder the list already shows on it, else to its root.
+  const std::u16string target = OnDrive(state.folder, letter) ? state.folder : letter;
+  bool ok = listed && SetFolder(side, target);
+  if (ok) {
+    state.remembered = index;
+    ok = platform::MakeDriveCurrent(letter[0]);
+  }
+  if (ok || state.restoring || state.remembered == index || state.remembered < 0) return;
+  // Going back handles the remembered entry's change in turn; a failure there ends it.
+  state.restoring = true;
+  view_.ShowDrive(side, state.remembered);
+  DriveChange(side, state.remembered);
+  state.restoring = false;
+}
+
+void Form1::Command1_Click() {
+  if (pattern_folder_.empty()) return;
+  // Each run reads the tables afresh, so a table edited between two runs is seen by the second.
+  source::PatternTables tables(pattern_folder_);
+  convert::RunConversion(*this, tables, &registry_);
+  // A run that stopped on a failure gives the pointer back as well.
+  SetMousePointer(convert::kPointerDefault);
+}
+
+void Form1::Command2_Click() { view_.Close(); }
+
+void Form1::ShowHelp(int context) {
+  if (!help_file_) {
+    MsgBox(kNoHelpFileMessage, base::kMsgInformation, {});
+    return;
+  }
+  if (!platform::ShowHelp(*help_file_, context, view_.NativeWindow())) {
+    MsgBox(std::u16string(kHelpFailedMessage) + u"\n" + help_file_->u16string(),
+           base::kMsgExclamation, {});
+  }
+}
+
+void Form1::SetMousePointer(int pointer) {
+  if (pointer == convert::kPointerHourglass && !hourglass_) {
+    hourglass_ = true;
+    view_.SetPointer(pointer);
+  } else if (pointer == convert::kPointerDefault && hourglass_) {
+    hourglass_ = false;
+    view_.SetPointer(pointer);
+  }
+}
+
+}  // namespace tjvx::form

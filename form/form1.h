@@ -1,0 +1,117 @@
+#ifndef TJVX_FORM_FORM1_H_
+#define TJVX_FORM_FORM1_H_
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/run.h"
+#include "convert/site_registry.h"
+#include "form/view.h"
+
+namespace tjvx::form {
+
+// The name of the program, the title of message boxes that bring none of their own.
+inline constexpr std::u16string_view kProgramName = u"tjvx";
+
+// The captions of the window, the same in every window that shows it.
+inline constexpr std::u16string_view kFormCaption = u"Tarvik_Jr -> User(Vx) 変換プログラム";
+inline constexpr std::u16string_view kFrame1Caption = u"変換元フォルダ選択";
+inline constexpr std::u16string_view kFrame2Caption = u"変換先フォルダ名選択";
+inline constexpr std::u16string_view kFrame3Caption = u"メッセージ";
+inline constexpr std::u16string_view kLabel1Caption = u"変換元フォルダ名：";
+inline constexpr std::u16string_view kLabel2Caption = u"変換先フォルダ名 ：";
+inline constexpr std::u16string_view kCommand1Caption = u"実  行";
+inline constexpr std::u16string_view kCommand2Caption = u"終  了";
+
+inline constexpr std::u16string_view kNoHelpFileMessage =
+    u"ヘルプファイル Brevant.HLP が見つかりません。";
+inline constexpr std::u16string_view kHelpFailedMessage = u"ヘルプを表示できませんでした。";
+
+// The window's logic: the state behind the controls and every handler, talking to the window
+// through a Form1View. It is the conversion run's host: the run reads the two path boxes and
+// reports in Label3 and message boxes.
+class Form1 : public convert::RunHost {
+ public:
+  explicit Form1(Form1View& view);
+
+  // Fills both drive lists and points both folder lists at the working folder, or at the first
+  // drive whose root can be read when the working folder lies on no drive of the list. The path
+  // boxes stay empty until Form_Load.
+  void Form_Initialize();
+  // Start-up: checks the pattern folder (false, after its message, when there is none: the
+  // program ends without showing the window), finds the help file and fills both path boxes from
+  // the folder lists.
+  bool Form_Load();
+
+  // A drive list's chosen entry changed to `index`: the folder list goes to the drive, which is
+  // made current. When that fails the list goes back to the entry chosen before, whose change is
+  // then handled in turn; a failure there too stops, so a lost drive never loops.
+  void Drive1_Change(int index) { DriveChange(Side::kSource, index); }
+  void Drive2_Change(int index) { DriveChange(Side::kDestination, index); }
+  // Double-click or Enter on entry `row` of a folder list: that folder becomes the current one.
+  void Dir1_Open(int row) { OpenFolder(Side::kSource, row); }
+  void Dir2_Open(int row) { OpenFolder(Side::kDestination, row); }
+  // The run button and the close button.
+  void Command1_Click();
+  void Command2_Click();
+  // Help for a context number: platform::kHelpContents (F1) or platform::kHelpOnHelp.
+  void ShowHelp(int context);
+
+  // Makes `path` (Windows form; "C:" means the root) the current folder of a folder list; when it
+  // differs from the one before, the path box of that side shows it and it becomes the working
+  // folder. False, with nothing changed, when it is not an existing folder.
+  bool SetFolder(Side side, std::u16string_view path);
+  // The current folder of a folder list ("C:\DATA\B-12"; a drive's root as "C:\").
+  const std::u16string& Folder(Side side) const { return Of(side).folder; }
+  const std::vector<FolderEntry>& FolderEntries(Side side) const { return Of(side).entries; }
+  const std::vector<DriveEntry>& DriveEntries(Side side) const { return Of(side).drives; }
+  int DriveIndex(Side side) const { return Of(side).drive_index; }
+
+  const convert::SiteRegistry& registry() const { return registry_; }
+  const std::optional<std::filesystem::path>& help_file() const { return help_file_; }
+
+  // The run's host.
+  std::u16string Text1() override { return view_.Text(TextControl::kText1); }
+  std::u16string Text2() override { return view_.Text(TextControl::kText2); }
+  void SetLabel3(std::u16string_view text) override { view_.SetText(TextControl::kLabel3, text); }
+  void FocusText2SelectAll() override { view_.FocusAndSelectAll(TextControl::kText2); }
+  void SetMousePointer(int pointer) override;
+  int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override {
+    return view_.MsgBox(prompt, style, title);
+  }
+
+ private:
+  struct SideState {
+    std::vector<DriveEntry> drives;
+    int drive_index = -1;  // the entry shown
+    int remembered = -1;   // the last entry whose drive could be opened
+    bool restoring = false;
+    std::u16string folder;
+    std::vector<FolderEntry> entries;
+  };
+  SideState& Of(Side side) { return sides_[static_cast<size_t>(side)]; }
+  const SideState& Of(Side side) const { return sides_[static_cast<size_t>(side)]; }
+
+  void DriveChange(Side side, int index);
+  void OpenFolder(Side side, int row);
+  // SetFolder without the path box and working folder, for the lists' first filling.
+  bool MoveFolderList(Side side, std::u16string_view path, bool* changed);
+  // Reads the folder list's entries again and shows them.
+  void RefreshFolderList(Side side);
+  void ShowDriveOf(Side side);
+
+  Form1View& view_;
+  std::array<SideState, 2> sides_;
+  std::u16string pattern_folder_;  // with its trailing "\"
+  convert::SiteRegistry registry_;
+  std::optional<std::filesystem::path> help_file_;
+  bool hourglass_ = false;
+};
+
+}  // namespace tjvx::form
+
+#endif  // TJVX_FORM_FORM1_H_

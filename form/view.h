@@ -1,0 +1,67 @@
+#ifndef TJVX_FORM_VIEW_H_
+#define TJVX_FORM_VIEW_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tjvx::form {
+
+// The two halves of the window: the source (Drive1, Dir1, Text1) and the destination (Drive2,
+// Dir2, Text2).
+enum class Side { kSource, kDestination };
+
+// The controls whose text the logic sets or reads.
+enum class TextControl { kText1, kText2, kLabel3 };
+
+// One entry of a drive list.
+struct DriveEntry {
+  char16_t letter;         // upper case
+  std::u16string caption;  // what the list shows ("C:", elsewhere "C: [/srv/data]")
+  bool operator==(const DriveEntry&) const = default;
+};
+
+// One entry of a folder list: the folders from the drive's root down to the current folder, each
+// one step further in, with an open-folder mark, then the current folder's subfolders with a
+// closed-folder mark.
+struct FolderEntry {
+  std::u16string caption;  // the root ("C:\") or the folder's name
+  std::u16string path;     // the folder in Windows form
+  int level;               // steps of indentation
+  bool open;               // a folder of the chain (open) or a subfolder (closed)
+  bool operator==(const FolderEntry&) const = default;
+};
+
+// What the window's logic needs of a window: set and read texts, fill the lists, show message
+// boxes, set the pointer, focus a box. A Qt window, a Win32 window and the tests' fake each
+// implement it; none of them decides anything.
+class Form1View {
+ public:
+  virtual ~Form1View() = default;
+
+  virtual void SetText(TextControl control, std::u16string_view text) = 0;
+  virtual std::u16string Text(TextControl control) = 0;
+
+  // Fills a drive list; no entry is chosen yet.
+  virtual void FillDriveList(Side side, const std::vector<DriveEntry>& drives) = 0;
+  // Shows entry `index` of a drive list as chosen, without reporting a change back.
+  virtual void ShowDrive(Side side, int index) = 0;
+  // Fills a folder list and marks entry `current` (the current folder).
+  virtual void FillFolderList(Side side, const std::vector<FolderEntry>& entries, int current) = 0;
+
+  // Shows a message box with the buttons and icon of the classic style value (kMsgOk,
+  // kMsgYesNoQuestion, kMsgExclamation, kMsgInformation) under `title` and returns the answer
+  // (kAnswerOk, kAnswerYes, kAnswerNo); whatever closes a Yes/No box but Yes is No.
+  virtual int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) = 0;
+  // kPointerHourglass or kPointerDefault; the logic changes it only when it changes.
+  virtual void SetPointer(int pointer) = 0;
+  // Puts the focus into a text box and selects all its text.
+  virtual void FocusAndSelectAll(TextControl control) = 0;
+  virtual void Close() = 0;
+  // The window help is shown for (a window handle on Windows), or null.
+  virtual void* NativeWindow() = 0;
+};
+
+}  // namespace tjvx::form
+
+#endif  // TJVX_FORM_VIEW_H_
