@@ -81,7 +81,7 @@ std::u16string WindowsForm(const std::string& argument) {
       argument[1] == ':') {
     return base::FromUtf8(argument);
   }
-  return tjvx::platform::Drives().FromHost(std::filesystem::path(argument));
+  return platform::Drives().FromHost(std::filesystem::path(argument));
 }
 
 // The run's user on a terminal: messages go to standard error, the folder question is answered
@@ -120,7 +120,7 @@ class CommandLineHost : public convert::RunHost {
       return base::kAnswerOk;
     }
     bool yes = answer_ == Answer::kYes;
-    if (answer_ == Answer::kAsk && tjvx::platform::StandardInputIsTerminal()) {
+    if (answer_ == Answer::kAsk && platform::StandardInputIsTerminal()) {
       std::cerr << " [y/N] " << std::flush;
       std::string reply;
       std::getline(std::cin, reply);
@@ -162,7 +162,7 @@ int Convert(const ConvertOptions& options) {
   const Answer answer = options.yes ? Answer::kYes : options.no ? Answer::kNo : Answer::kAsk;
   const std::vector<std::string> sources(options.paths.begin(), options.paths.end() - 1);
   const bool batch = sources.size() > 1;
-  Console console(batch && !options.quiet && tjvx::platform::StandardErrorIsTerminal());
+  Console console(batch && !options.quiet && platform::StandardErrorIsTerminal());
   console.SetTotal(sources.size());
 
   std::u16string pattern_folder;
