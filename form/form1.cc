@@ -74,6 +74,7 @@ bool Form1::Form_Load() {
   if (!pattern) return false;
   pattern_folder_ = *pattern;
   help_file_ = platform::FindHelpFile();
+  manual_ = platform::FindManual();
   view_.SetText(TextControl::kText1, Folder(Side::kSource));
   view_.SetText(TextControl::kText2, Folder(Side::kDestination));
   return true;
@@ -172,7 +173,12 @@ void Form1::Command2_Click() { view_.Close(); }
 
 void Form1::ShowHelp(int context) {
   if (!help_file_) {
-    MsgBox(kNoHelpFileMessage, base::kMsgInformation, {});
+    if (!manual_) {
+      MsgBox(kNoManualMessage, base::kMsgInformation, {});
+    } else if (!view_.OpenDocument(*manual_)) {
+      MsgBox(std::u16string(kHelpFailedMessage) + u"\n" + manual_->u16string(),
+             base::kMsgExclamation, {});
+    }
     return;
   }
   if (!platform::ShowHelp(*help_file_, context, view_.NativeWindow())) {

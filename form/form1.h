@@ -27,8 +27,8 @@ inline constexpr std::u16string_view kLabel2Caption = u"変換先フォルダ名
 inline constexpr std::u16string_view kCommand1Caption = u"実  行";
 inline constexpr std::u16string_view kCommand2Caption = u"終  了";
 
-inline constexpr std::u16string_view kNoHelpFileMessage =
-    u"ヘルプファイル Brevant.HLP が見つかりません。";
+inline constexpr std::u16string_view kNoManualMessage =
+    u"ヘルプファイル Brevant.HLP もマニュアル manual.html も見つかりません。";
 inline constexpr std::u16string_view kHelpFailedMessage = u"ヘルプを表示できませんでした。";
 
 // The window's logic: the state behind the controls and every handler, talking to the window
@@ -58,7 +58,9 @@ class Form1 : public convert::RunHost {
   // The run button and the close button.
   void Command1_Click();
   void Command2_Click();
-  // Help for a context number: platform::kHelpContents (F1) or platform::kHelpOnHelp.
+  // Help for a context number: platform::kHelpContents (F1) or platform::kHelpOnHelp. With the
+  // help file Brevant.HLP it is asked for that context; without it the program's own manual opens
+  // in the browser.
   void ShowHelp(int context);
 
   // Makes `path` (Windows form; "C:" means the root) the current folder of a folder list; when it
@@ -73,6 +75,13 @@ class Form1 : public convert::RunHost {
 
   const convert::SiteRegistry& registry() const { return registry_; }
   const std::optional<std::filesystem::path>& help_file() const { return help_file_; }
+  const std::optional<std::filesystem::path>& manual() const { return manual_; }
+  // Replaces the help file and the manual that start-up found.
+  void SetHelpFiles(std::optional<std::filesystem::path> help_file,
+                    std::optional<std::filesystem::path> manual) {
+    help_file_ = std::move(help_file);
+    manual_ = std::move(manual);
+  }
 
   // The run's host.
   std::u16string Text1() override { return view_.Text(TextControl::kText1); }
@@ -109,6 +118,7 @@ class Form1 : public convert::RunHost {
   std::u16string pattern_folder_;  // with its trailing "\"
   convert::SiteRegistry registry_;
   std::optional<std::filesystem::path> help_file_;
+  std::optional<std::filesystem::path> manual_;
   bool hourglass_ = false;
 };
 

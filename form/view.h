@@ -1,6 +1,7 @@
 #ifndef TJVX_FORM_VIEW_H_
 #define TJVX_FORM_VIEW_H_
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,8 @@ class Form1View {
   virtual void Close() = 0;
   // The window help is shown for (a window handle on Windows), or null.
   virtual void* NativeWindow() = 0;
+  // Opens a document (the manual) in the system's browser; false when it could not be started.
+  virtual bool OpenDocument(const std::filesystem::path& file) = 0;
 };
 
 }  // namespace tjvx::form

@@ -1,13 +1,18 @@
 #include "platform/help.h"
 
+#include "platform/system_folder.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
+// windows.h first: shellapi.h builds on its types.
+#include <shellapi.h>
 #else
 #include <spawn.h>
 #include <sys/wait.h>
@@ -51,19 +56,6 @@ std::optional<fs::path> HelpFileIn(const fs::path& folder) {
   return std::nullopt;
 }
 
-fs::path ProgramFolder() {
-#ifdef _WIN32
-  wchar_t buffer[MAX_PATH];
-  DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  if (length == 0 || length == MAX_PATH) return {};
-  return fs::path(std::wstring(buffer, length)).parent_path();
-#else
-  std::error_code ec;
-  fs::path program = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::path() : program.parent_path();
-#endif
-}
-
 }  // namespace
 
 std::optional<fs::path> FindHelpFile(const fs::path& program_folder,
@@ -88,6 +80,53 @@ std::optional<fs::path> FindHelpFile() {
   return FindHelpFile(ProgramFolder(), path != nullptr ? path : "");
 }
 
+std::optional<fs::path> FindManual() {
+  std::vector<fs::path> candidates;
+  if (const fs::path program = ProgramFolder(); !program.empty()) {
+    candidates.push_back(program / kManualFileName);
+    candidates.push_back(program.parent_path() / "share" / "doc" / "tjvx" / kManualFileName);
+  }
+#ifdef TJVX_SOURCE_MANUAL
+  // A program run from its build folder finds the manual in the source tree.
+  candidates.push_back(fs::path(TJVX_SOURCE_MANUAL));
+#endif
+  for (const fs::path& candidate : candidates) {
+    std::error_code ec;
+    if (fs::is_regular_file(candidate, ec)) return candidate;
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+#ifndef _WIN32
+// Starts the desktop's opener for `file` and reaps it in the background, so the window goes on.
+bool StartOpener(const std::string& file) {
+  std::string argument = file;
+  char opener[] = "xdg-open";
+  char* argv[] = {opener, argument.data(), nullptr};
+  pid_t child = 0;
+  if (posix_spawnp(&child, opener, nullptr, nullptr, argv, environ) != 0) return false;
+  std::thread([child] {
+    int status = 0;
+    waitpid(child, &status, 0);
+  }).detach();
+  return true;
+}
+#endif
+
+}  // namespace
+
+bool OpenDocument(const fs::path& file) {
+#ifdef _WIN32
+  HINSTANCE result =
+      ShellExecuteW(nullptr, L"open", file.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+#else
+  return StartOpener(file.string());
+#endif
+}
+
 bool ShowHelp(const fs::path& help_file, int context, void* window) {
 #ifdef _WIN32
   HWND handle = static_cast<HWND>(window);
@@ -100,17 +139,7 @@ bool ShowHelp(const fs::path& help_file, int context, void* window) {
 #else
   (void)context;
   (void)window;
-  std::string file = help_file.string();
-  char opener[] = "xdg-open";
-  char* argv[] = {opener, file.data(), nullptr};
-  pid_t child = 0;
-  if (posix_spawnp(&child, opener, nullptr, nullptr, argv, environ) != 0) return false;
-  // The opener may take its time; it is reaped in the background so the window goes on.
-  std::thread([child] {
-    int status = 0;
-    waitpid(child, &status, 0);
-  }).detach();
-  return true;
+  return StartOpener(help_file.string());
 #endif
 }
 

@@ -20,6 +20,18 @@ std::optional<std::filesystem::path> FindHelpFile();
 std::optional<std::filesystem::path> FindHelpFile(const std::filesystem::path& program_folder,
                                                   std::string_view path_variable);
 
+// The name of the program's own manual (docs/manual.html in the source tree).
+inline constexpr std::string_view kManualFileName = "manual.html";
+
+// The manual: beside the program, then in the installed share folder (../share/doc/tjvx), then,
+// for a program run from its build folder, in the source tree. Nothing when none is there.
+std::optional<std::filesystem::path> FindManual();
+
+// Opens a document with the system's default program for it (the browser for the manual):
+// ShellExecuteW on Windows, the desktop's opener (xdg-open) elsewhere. False when it could not
+// be started.
+bool OpenDocument(const std::filesystem::path& file);
+
 // The help context of the help file's contents, which F1 asks for.
 inline constexpr int kHelpContents = 0;
 // The help context that asks the help system for its page on using help.

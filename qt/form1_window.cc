@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "base/message_host.h"
@@ -269,6 +271,10 @@ void Form1Window::SetPointer(int pointer) {
 }
 
 void* Form1Window::NativeWindow() { return reinterpret_cast<void*>(winId()); }
+
+bool Form1Window::OpenDocument(const std::filesystem::path& file) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(file.u16string())));
+}
 
 int Form1Window::MsgBox(std::u16string_view prompt, int style, std::u16string_view title) {
   if (message_box_hook_) return message_box_hook_(prompt, style, title);

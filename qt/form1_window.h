@@ -72,6 +72,7 @@ class Form1Window : public QWidget, public form::Form1View {
   void FocusAndSelectAll(form::TextControl control) override;
   void Close() override { close(); }
   void* NativeWindow() override;
+  bool OpenDocument(const std::filesystem::path& file) override;
 
  private:
   QComboBox* DriveOf(form::Side side) const {

@@ -59,6 +59,10 @@ class FakeView : public Form1View {
   void FocusAndSelectAll(TextControl control) override { focused.push_back(control); }
   void Close() override { closed = true; }
   void* NativeWindow() override { return nullptr; }
+  bool OpenDocument(const fs::path& file) override {
+    opened.push_back(file);
+    return open_succeeds;
+  }
 
   std::map<TextControl, std::u16string> texts;
   std::map<Side, std::vector<DriveEntry>> drives;
@@ -69,6 +73,8 @@ class FakeView : public Form1View {
   std::vector<int> pointers;
   std::vector<TextControl> focused;
   bool closed = false;
+  std::vector<fs::path> opened;
+  bool open_succeeds = true;
 };
 
 std::vector<std::u16string> Captions(const std::vector<FolderEntry>& entries) {
@@ -286,17 +292,36 @@ TEST_F(Form1Test, BadDestinationSaysSoAndSelectsTheDestinationBox) {
   EXPECT_TRUE(view_.pointers.empty());
 }
 
-TEST_F(Form1Test, CloseButtonClosesAndHelpWithoutAHelpFileSaysSo) {
-  if (platform::FindHelpFile()) GTEST_SKIP() << "a Brevant.HLP lies on this machine's PATH";
+TEST_F(Form1Test, CloseButtonCloses) {
   form_.Form_Initialize();
   ASSERT_TRUE(form_.Form_Load());
-  form_.ShowHelp(platform::kHelpContents);
-  ASSERT_EQ(view_.boxes.size(), 1u);
-  EXPECT_EQ(view_.boxes[0].prompt, kNoHelpFileMessage);
-  EXPECT_EQ(view_.boxes[0].style, base::kMsgInformation);
   EXPECT_FALSE(view_.closed);
   form_.Command2_Click();
   EXPECT_TRUE(view_.closed);
+}
+
+TEST_F(Form1Test, HelpWithoutTheHelpFileOpensTheManualElseSaysSo) {
+  form_.Form_Initialize();
+  ASSERT_TRUE(form_.Form_Load());
+  const fs::path manual = drives_.c() / "manual.html";
+  std::ofstream(manual) << "<html></html>";
+  form_.SetHelpFiles(std::nullopt, manual);
+  form_.ShowHelp(platform::kHelpContents);
+  EXPECT_EQ(view_.opened, std::vector<fs::path>{manual});
+  EXPECT_TRUE(view_.boxes.empty());
+  // A browser that cannot be started is reported with the manual's name.
+  view_.open_succeeds = false;
+  form_.ShowHelp(platform::kHelpContents);
+  ASSERT_EQ(view_.boxes.size(), 1u);
+  EXPECT_EQ(view_.boxes[0].prompt, u"ヘルプを表示できませんでした。\n" + manual.u16string());
+  EXPECT_EQ(view_.boxes[0].style, base::kMsgExclamation);
+  // Neither the help file nor the manual: a message says so.
+  form_.SetHelpFiles(std::nullopt, std::nullopt);
+  form_.ShowHelp(platform::kHelpContents);
+  ASSERT_EQ(view_.boxes.size(), 2u);
+  EXPECT_EQ(view_.boxes[1].prompt, kNoManualMessage);
+  EXPECT_EQ(view_.boxes[1].style, base::kMsgInformation);
+  EXPECT_EQ(view_.opened.size(), 2u);
 }
 
 TEST(HelpFile, IsFoundBesideTheProgramThenAlongPathInAnyLetterCase) {

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "platform/drives.h"
+#include "platform/system_folder.h"
 #include "tests/test_support.h"
 
 namespace tjvx {
@@ -63,6 +68,42 @@ TEST_F(ReadPatternFolderTest, StartupCheckNeedsAnExistingFolder) {
   ASSERT_EQ(host_.boxes.size(), 2u);
   EXPECT_EQ(host_.boxes[1].prompt, u" DOZORA の設定がありません.");
   EXPECT_EQ(host_.boxes[1].style, base::kMsgOk);
+}
+
+TEST_F(ReadPatternFolderTest, TheFirstSettingsFileFoundWinsInTheOrderOfTheFolders) {
+  const std::filesystem::path wow64 = drives_.c() / "WINDOWS" / "SysWOW64";
+  const std::filesystem::path program = drives_.d() / "tjvx";
+  std::filesystem::create_directories(wow64);
+  std::filesystem::create_directories(program);
+  const std::vector<std::u16string> folders = {u"C:\\WINDOWS\\system32", u"C:\\WINDOWS\\SysWOW64\\",
+                                               u"D:\\tjvx"};
+  EXPECT_EQ(source::ReadPatternFolder(folders), u"");
+  // The program's folder comes last, and a relative folder is taken from there.
+  testing::WriteCp932(program / "DozoraV5.ini", u"[DOZORA]\r\n\"samples\\DOZORA\\\"\r\n");
+  EXPECT_EQ(source::ReadPatternFolder(folders), u"D:\\tjvx\\samples\\DOZORA\\");
+  // What a 32-bit program wrote into the system folder on 64-bit Windows comes before it.
+  testing::WriteCp932(wow64 / "DozoraV5.ini", u"[DOZORA]\r\nE:\\OLD\\DOZORA\\\r\n");
+  EXPECT_EQ(source::ReadPatternFolder(folders), u"E:\\OLD\\DOZORA\\");
+  // The system folder comes first, even when its setting names no folder.
+  WriteSettings(u"[DOZORA]\r\n");
+  EXPECT_EQ(source::ReadPatternFolder(folders), u"");
+  WriteSettings(u"[DOZORA]\r\n..\\PAT\\\r\n");
+  EXPECT_EQ(source::ReadPatternFolder(folders), u"C:\\WINDOWS\\system32\\..\\PAT\\");
+  // Absolute folders are taken as they are: a drive, the current drive's root, a share.
+  for (std::u16string_view absolute : {u"F:PAT\\", u"\\PAT\\", u"\\\\server\\PAT\\"}) {
+    WriteSettings(u"[DOZORA]\r\n" + std::u16string(absolute) + u"\r\n");
+    EXPECT_EQ(source::ReadPatternFolder(folders), absolute);
+  }
+  // An empty settings file counts as none.
+  WriteSettings(u"");
+  EXPECT_EQ(source::ReadPatternFolder(folders), u"E:\\OLD\\DOZORA\\");
+}
+
+TEST_F(ReadPatternFolderTest, TheSystemFolderComesBeforeTheProgramsFolder) {
+  const std::vector<std::u16string> folders = platform::SettingsFolders();
+  ASSERT_GE(folders.size(), 2u);
+  EXPECT_EQ(folders.front(), u"C:\\WINDOWS\\system32");
+  EXPECT_EQ(folders.back(), platform::Drives().FromHost(platform::ProgramFolder()));
 }
 
 }  // namespace

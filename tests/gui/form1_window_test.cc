@@ -325,16 +325,16 @@ class Form1WindowTest : public QObject {
     QVERIFY(!form->isVisible());
   }
 
-  void HelpWithoutHelpFileSaysSo() {
-    if (tjvx::platform::FindHelpFile()) QSKIP("a Brevant.HLP lies on this machine's PATH");
+  void F1WithoutHelpFileOrManualSaysSo() {
     auto form = MakeForm();
     QVERIFY(form->Form_Load());
+    form->logic().SetHelpFiles(std::nullopt, std::nullopt);
     form->show();
     QApplication::setActiveWindow(form.get());
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form.get(), Qt::Key_F1);
     QCOMPARE(boxes_.size(), size_t{1});
-    QCOMPARE(boxes_[0].prompt, Q(tjvx::form::kNoHelpFileMessage));
+    QCOMPARE(boxes_[0].prompt, Q(tjvx::form::kNoManualMessage));
     form->logic().ShowHelp(tjvx::platform::kHelpOnHelp);
     QCOMPARE(boxes_.size(), size_t{2});
   }
