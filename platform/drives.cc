@@ -321,7 +321,24 @@ bool SetWorkingFolder(std::u16string_view path) {
 
 std::u16string DriveCaption(char16_t letter) {
   std::u16string caption{Upper(letter), u':'};
-#ifndef _WIN32
+#ifdef _WIN32
+  // The volume label, as drive lists show it ("C: [Windows]"); removable and optical drives are
+  // not asked, so an empty drive never makes the list wait for it, and neither are the letters
+  // the drive table maps.
+  if (!Drives().IsMapped(letter)) {
+    const wchar_t root[] = {static_cast<wchar_t>(Upper(letter)), L':', L'\\', L'\0'};
+    const UINT type = GetDriveTypeW(root);
+    wchar_t label[MAX_PATH + 1] = {};
+    const UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    if (type == DRIVE_FIXED || type == DRIVE_REMOTE || type == DRIVE_RAMDISK) {
+      if (GetVolumeInformationW(root, label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0) &&
+          label[0] != L'\0') {
+        caption += u" [" + std::u16string(label, label + wcslen(label)) + u"]";
+      }
+    }
+    SetErrorMode(old_mode);
+  }
+#else
   if (std::optional<fs::path> root = Drives().Root(letter)) {
     caption += u" [" + WindowsName(*root) + u"]";
   }

@@ -1,0 +1,569 @@
+#include "win32/form1_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "base/message_host.h"
+#include "convert/run.h"
+#include "platform/help.h"
+
+namespace tjvx::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"tjvx.Form1";
+constexpr int kIconId = 1;
+
+const wchar_t* W(std::u16string_view text) { return reinterpret_cast<const wchar_t*>(text.data()); }
+std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+
+// Where each control stands at 96 dpi: x, y, width, height. A drop-down list's height is that of
+// its open list.
+struct Place {
+  int id;
+  int x, y, width, height;
+};
+constexpr Place kPlaces[] = {
+    {kFrame1, 10, 8, 285, 318},    {kDrive1, 22, 32, 261, 240},    {kDir1, 22, 62, 261, 190},
+    {kLabel1, 22, 260, 261, 18},   {kText1, 22, 280, 261, 24},     {kFrame2, 305, 8, 285, 318},
+    {kDrive2, 317, 32, 261, 240},  {kDir2, 317, 62, 261, 190},     {kLabel2, 317, 260, 261, 18},
+    {kText2, 317, 280, 261, 24},   {kFrame3, 10, 332, 580, 52},    {kLabel3, 22, 354, 556, 22},
+    {kPicture1, 10, 394, 150, 64}, {kCommand1, 380, 410, 100, 32}, {kCommand2, 490, 410, 100, 32},
+};
+constexpr int kClientWidth = 600;
+constexpr int kClientHeight = 468;
+// Indentation of one level of the folder list, at 96 dpi.
+constexpr int kIndentStep = 14;
+
+// Functions of Windows 10 1607 and later, looked up at run time so that the program still starts
+// where they are missing (then at the system's DPI).
+template <typename Function>
+Function User32Function(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 == nullptr
+             ? nullptr
+             : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+}
+
+UINT WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto get_dpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  if (get_dpi != nullptr && window != nullptr) {
+    if (UINT dpi = get_dpi(window); dpi != 0) return dpi;
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+// The system's message font (Yu Gothic UI or Meiryo UI on Japanese Windows) at `dpi`.
+HFONT MessageFont(UINT dpi) {
+  using ForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  static const auto for_dpi = User32Function<ForDpiFn>("SystemParametersInfoForDpi");
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof metrics;
+  if (for_dpi != nullptr &&
+      for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi) != FALSE) {
+    return CreateFontIndirectW(&metrics.lfMessageFont);
+  }
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) == FALSE) {
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  }
+  // The metrics are at the system's DPI; the window may stand on a monitor of another.
+  metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
+                                          static_cast<int>(WindowDpi(nullptr)));
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+RECT WindowRectFor(int client_width, int client_height, DWORD style, UINT dpi) {
+  RECT rect = {0, 0, client_width, client_height};
+  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjust = User32Function<AdjustFn>("AdjustWindowRectExForDpi");
+  if (adjust == nullptr || adjust(&rect, style, FALSE, 0, dpi) == FALSE) {
+    AdjustWindowRectEx(&rect, style, FALSE, 0);
+  }
+  return rect;
+}
+
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+// A small folder drawn at `left`, `top` in a box of `size` pixels: closed, or open with its
+// front flap tilted.
+void DrawFolder(HDC dc, int left, int top, int size, bool open) {
+  const int w = size;
+  const int h = size * 3 / 4;
+  const int tab = size / 3;
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(0x9a, 0x6b, 0x12));
+  HBRUSH back = CreateSolidBrush(RGB(0xe8, 0xb3, 0x3c));
+  HBRUSH front = CreateSolidBrush(RGB(0xf8, 0xd7, 0x75));
+  HGDIOBJ old_pen = SelectObject(dc, pen);
+  HGDIOBJ old_brush = SelectObject(dc, back);
+  const int y = top + (size - h) / 2;
+  POINT body[] = {{left, y},
+                  {left + tab, y},
+                  {left + tab + 2, y + 2},
+                  {left + w - 1, y + 2},
+                  {left + w - 1, y + h},
+                  {left, y + h}};
+  Polygon(dc, body, 6);
+  SelectObject(dc, front);
+  if (open) {
+    POINT flap[] = {
+        {left + 3, y + h / 3}, {left + w, y + h / 3}, {left + w - 3, y + h}, {left, y + h}};
+    Polygon(dc, flap, 4);
+  } else {
+    Rectangle(dc, left, y + h / 3, left + w, y + h + 1);
+  }
+  SelectObject(dc, old_brush);
+  SelectObject(dc, old_pen);
+  DeleteObject(front);
+  DeleteObject(back);
+  DeleteObject(pen);
+}
+
+}  // namespace
+
+Form1Window::Form1Window() : logic_(*this) {}
+
+Form1Window::~Form1Window() {
+  SetPointer(convert::kPointerDefault);
+  if (hwnd_ != nullptr) {
+    quit_on_close_ = false;
+    DestroyWindow(hwnd_);
+  }
+  if (font_ != nullptr) DeleteObject(font_);
+}
+
+bool Form1Window::Create(HINSTANCE instance) {
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_STANDARD_CLASSES;
+  InitCommonControlsEx(&controls);
+
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance;
+  window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+  window_class.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId),
+                                                       IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                       GetSystemMetrics(SM_CYSMICON), 0));
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kClassName;
+  if (RegisterClassExW(&window_class) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    return false;
+  }
+
+  dpi_ = WindowDpi(nullptr);
+  const RECT rect = WindowRectFor(Scale(kClientWidth), Scale(kClientHeight), kWindowStyle, dpi_);
+  const std::wstring caption = Wide(form::kFormCaption);
+  hwnd_ = CreateWindowExW(0, kClassName, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
+                          CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, nullptr,
+                          nullptr, instance, this);
+  if (hwnd_ == nullptr) return false;
+  CreateControls();
+  // On a monitor of another DPI than the system's the window is made at the monitor's.
+  dpi_ = WindowDpi(hwnd_);
+  const RECT sized = WindowRectFor(Scale(kClientWidth), Scale(kClientHeight), kWindowStyle, dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, sized.right - sized.left, sized.bottom - sized.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyDpi();
+  logic_.Form_Initialize();
+  return true;
+}
+
+void Form1Window::CreateControls() {
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+  auto make = [&](const wchar_t* window_class, std::u16string_view caption, DWORD style, int id) {
+    const std::wstring text = Wide(caption);
+    CreateWindowExW(0, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+                    hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  };
+  const DWORD group = BS_GROUPBOX;
+  const DWORD drive_list = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+  const DWORD folder_list = LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                            LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+  const DWORD path_box = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+  // Created in the order of the tab key.
+  make(L"BUTTON", form::kFrame1Caption, group, kFrame1);
+  make(L"COMBOBOX", u"", drive_list, kDrive1);
+  make(L"LISTBOX", u"", folder_list, kDir1);
+  make(L"STATIC", form::kLabel1Caption, SS_LEFT, kLabel1);
+  make(L"EDIT", u"", path_box, kText1);
+  make(L"BUTTON", form::kFrame2Caption, group, kFrame2);
+  make(L"COMBOBOX", u"", drive_list, kDrive2);
+  make(L"LISTBOX", u"", folder_list, kDir2);
+  make(L"STATIC", form::kLabel2Caption, SS_LEFT, kLabel2);
+  make(L"EDIT", u"", path_box, kText2);
+  make(L"BUTTON", form::kFrame3Caption, group, kFrame3);
+  make(L"STATIC", u"", SS_LEFT | SS_NOPREFIX, kLabel3);
+  make(L"STATIC", u"", SS_OWNERDRAW, kPicture1);
+  make(L"BUTTON", form::kCommand1Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand1);
+  make(L"BUTTON", form::kCommand2Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand2);
+  // Enter in a folder list opens the entry, as a double-click does.
+  for (int id : {kDir1, kDir2}) SetWindowSubclass(Control(id), FolderListProc, 1, 0);
+}
+
+int Form1Window::Scale(int pixels_at_96) const {
+  return MulDiv(pixels_at_96, static_cast<int>(dpi_), 96);
+}
+
+void Form1Window::ApplyDpi() {
+  HFONT font = MessageFont(dpi_);
+  for (const Place& place : kPlaces) {
+    HWND control = Control(place.id);
+    SetWindowPos(control, nullptr, Scale(place.x), Scale(place.y), Scale(place.width),
+                 Scale(place.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  // A folder list entry holds the folder mark and a line of text.
+  HDC dc = GetDC(hwnd_);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd_, dc);
+  const int item_height = std::max<int>(metrics.tmHeight + Scale(2), Scale(18));
+  for (int id : {kDir1, kDir2}) SendMessageW(Control(id), LB_SETITEMHEIGHT, 0, item_height);
+  if (font_ != nullptr) DeleteObject(font_);
+  font_ = font;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+bool Form1Window::Form_Load() {
+  RECT window = {};
+  GetWindowRect(hwnd_, &window);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor) != FALSE) {
+    const RECT& area = monitor.rcWork;
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return logic_.Form_Load();
+}
+
+void Form1Window::ProcessMessage(MSG& message) {
+  if (message.message == WM_KEYDOWN && message.wParam == VK_F1 &&
+      (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd))) {
+    logic_.ShowHelp(platform::kHelpContents);
+    return;
+  }
+  if (IsDialogMessageW(hwnd_, &message) != FALSE) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+int Form1Window::Run() {
+  quit_on_close_ = true;
+  MSG message = {};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) ProcessMessage(message);
+  return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    auto* self = static_cast<Form1Window*>(create->lpCreateParams);
+    self->hwnd_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  return self->Handle(message, wparam, lparam);
+}
+
+LRESULT CALLBACK Form1Window::FolderListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
+                                             UINT_PTR, DWORD_PTR) {
+  if (message == WM_GETDLGCODE && lparam != 0) {
+    const MSG* key = reinterpret_cast<const MSG*>(lparam);
+    if (key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+      return DefSubclassProc(list, message, wparam, lparam) | DLGC_WANTMESSAGE;
+    }
+  }
+  if (message == WM_KEYDOWN && wparam == VK_RETURN) {
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(list));
+    return 0;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(list, FolderListProc, 1);
+  return DefSubclassProc(list, message, wparam, lparam);
+}
+
+LRESULT Form1Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam), HIWORD(wparam));
+      return 0;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item.CtlType == ODT_LISTBOX) DrawFolderEntry(item);
+      if (item.CtlType == ODT_STATIC) DrawPicture(item);
+      return TRUE;
+    }
+    case WM_MEASUREITEM: {
+      auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+      item.itemHeight = static_cast<UINT>(Scale(18));
+      return TRUE;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      // Frames, labels and buttons stand on the window's own face colour.
+      HDC dc = reinterpret_cast<HDC>(wparam);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+      if (hourglass_) {
+        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+        return TRUE;
+      }
+      break;
+    case WM_HELP:
+      logic_.ShowHelp(platform::kHelpContents);
+      return TRUE;
+    case 0x02E0: {  // WM_DPICHANGED: the window moved to a monitor of another DPI
+      dpi_ = HIWORD(wparam);
+      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      ApplyDpi();
+      return 0;
+    }
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_DESTROY:
+      if (quit_on_close_) PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+void Form1Window::OnCommand(int id, int code) {
+  switch (id) {
+    case kDrive1:
+    case kDrive2:
+      if (code == CBN_SELCHANGE) {
+        const int index = static_cast<int>(SendMessageW(Control(id), CB_GETCURSEL, 0, 0));
+        if (id == kDrive1) {
+          logic_.Drive1_Change(index);
+        } else {
+          logic_.Drive2_Change(index);
+        }
+      }
+      break;
+    case kDir1:
+    case kDir2:
+      if (code == LBN_DBLCLK) {
+        const int row = static_cast<int>(SendMessageW(Control(id), LB_GETCURSEL, 0, 0));
+        if (id == kDir1) {
+          logic_.Dir1_Open(row);
+        } else {
+          logic_.Dir2_Open(row);
+        }
+      }
+      break;
+    case kCommand1:
+      if (code == BN_CLICKED) logic_.Command1_Click();
+      break;
+    case kCommand2:
+      if (code == BN_CLICKED) logic_.Command2_Click();
+      break;
+  }
+}
+
+void Form1Window::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1)) return;
+  const size_t side = item.CtlID == kDir1 ? 0 : 1;
+  if (item.itemID >= folders_[side].size()) return;
+  const form::FolderEntry& entry = folders_[side][item.itemID];
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  HDC dc = item.hDC;
+  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const int height = item.rcItem.bottom - item.rcItem.top;
+  const int mark = std::min(Scale(16), height - 2);
+  const int left = item.rcItem.left + Scale(2) + entry.level * Scale(kIndentStep);
+  DrawFolder(dc, left, item.rcItem.top + (height - mark) / 2, mark, entry.open);
+  RECT text = item.rcItem;
+  text.left = left + mark + Scale(4);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  HGDIOBJ old = SelectObject(dc, font_);
+  DrawTextW(dc, W(entry.caption), static_cast<int>(entry.caption.size()), &text,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(dc, old);
+  if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &item.rcItem);
+}
+
+void Form1Window::DrawPicture(const DRAWITEMSTRUCT& item) {
+  // The decoration: a borehole column of coloured strata beside a depth scale, as the Qt window
+  // draws it.
+  HDC dc = item.hDC;
+  HBRUSH ground = CreateSolidBrush(RGB(0xf4, 0xf1, 0xe8));
+  FillRect(dc, &item.rcItem, ground);
+  DeleteObject(ground);
+  struct Stratum {
+    int height;
+    COLORREF colour, light;
+    int hatch;  // -1: solid
+  };
+  const Stratum strata[] = {{8, RGB(0x8d, 0x6e, 0x4a), RGB(0xb7, 0x8f, 0x60), -1},
+                            {14, RGB(0xd9, 0xb8, 0x6c), RGB(0xf5, 0xef, 0x8c), HS_BDIAGONAL},
+                            {10, RGB(0x9a, 0xa7, 0x8f), RGB(0xc8, 0xd9, 0xba), HS_HORIZONTAL},
+                            {12, RGB(0xc9, 0x9b, 0x6b), RGB(0xff, 0xc9, 0x8b), HS_FDIAGONAL},
+                            {12, RGB(0x7a, 0x7d, 0x85), RGB(0x9e, 0xa2, 0xad), HS_DIAGCROSS}};
+  const int x0 = item.rcItem.left;
+  const int y0 = item.rcItem.top;
+  const int left = x0 + Scale(36);
+  const int width = Scale(70);
+  int top = y0 + Scale(4);
+  SetBkMode(dc, TRANSPARENT);
+  for (const Stratum& stratum : strata) {
+    RECT band = {left, top, left + width, top + Scale(stratum.height)};
+    HBRUSH light = CreateSolidBrush(stratum.light);
+    FillRect(dc, &band, light);
+    DeleteObject(light);
+    HBRUSH pattern = stratum.hatch < 0 ? CreateSolidBrush(stratum.colour)
+                                       : CreateHatchBrush(stratum.hatch, stratum.colour);
+    FillRect(dc, &band, pattern);
+    DeleteObject(pattern);
+    top = band.bottom;
+  }
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(0x33, 0x33, 0x33));
+  HGDIOBJ old_pen = SelectObject(dc, pen);
+  HGDIOBJ old_brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, left, y0 + Scale(4), left + width, top);
+  // The borehole itself.
+  RECT hole = {left + width / 2 - Scale(3), y0 + Scale(4), left + width / 2 + Scale(3), top};
+  HBRUSH hole_brush = CreateSolidBrush(RGB(0x20, 0x30, 0x50));
+  FillRect(dc, &hole, hole_brush);
+  DeleteObject(hole_brush);
+  // The depth scale with a tick every stratum.
+  MoveToEx(dc, x0 + Scale(20), y0 + Scale(4), nullptr);
+  LineTo(dc, x0 + Scale(20), top);
+  int tick = y0 + Scale(4);
+  for (const Stratum& stratum : strata) {
+    MoveToEx(dc, x0 + Scale(16), tick, nullptr);
+    LineTo(dc, x0 + Scale(24), tick);
+    tick += Scale(stratum.height);
+  }
+  MoveToEx(dc, x0 + Scale(16), top, nullptr);
+  LineTo(dc, x0 + Scale(24), top);
+  // The drilling rig above ground, shrunk to a mark.
+  HBRUSH rig = CreateSolidBrush(RGB(0xc0, 0x39, 0x2b));
+  SelectObject(dc, rig);
+  POINT mast[] = {{left + width + Scale(12), top},
+                  {left + width + Scale(30), top},
+                  {left + width + Scale(21), y0 + Scale(6)}};
+  Polygon(dc, mast, 3);
+  SelectObject(dc, old_brush);
+  SelectObject(dc, old_pen);
+  DeleteObject(rig);
+  DeleteObject(pen);
+}
+
+HWND Form1Window::TextBox(form::TextControl control) const {
+  switch (control) {
+    case form::TextControl::kText1:
+      return Control(kText1);
+    case form::TextControl::kText2:
+      return Control(kText2);
+    case form::TextControl::kLabel3:
+      break;
+  }
+  return Control(kLabel3);
+}
+
+void Form1Window::SetText(form::TextControl control, std::u16string_view text) {
+  const std::wstring wide = Wide(text);
+  HWND box = TextBox(control);
+  SetWindowTextW(box, wide.c_str());
+  // The run holds the message loop until it ends, so the status line is painted now.
+  if (control == form::TextControl::kLabel3) UpdateWindow(box);
+}
+
+std::u16string Form1Window::Text(form::TextControl control) {
+  HWND box = TextBox(control);
+  const int length = GetWindowTextLengthW(box);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(box, text.data(), length + 1)));
+  return std::u16string(text.begin(), text.end());
+}
+
+void Form1Window::FillDriveList(form::Side side, const std::vector<form::DriveEntry>& drives) {
+  HWND list = Control(side == form::Side::kSource ? kDrive1 : kDrive2);
+  SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  for (const form::DriveEntry& drive : drives) {
+    const std::wstring caption = Wide(drive.caption);
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(caption.c_str()));
+  }
+}
+
+void Form1Window::ShowDrive(form::Side side, int index) {
+  // CB_SETCURSEL reports no change, so the logic hears of none.
+  SendMessageW(Control(side == form::Side::kSource ? kDrive1 : kDrive2), CB_SETCURSEL,
+               static_cast<WPARAM>(index), 0);
+}
+
+void Form1Window::FillFolderList(form::Side side, const std::vector<form::FolderEntry>& entries,
+                                 int current) {
+  const size_t which = side == form::Side::kSource ? 0 : 1;
+  folders_[which] = entries;
+  HWND list = Control(side == form::Side::kSource ? kDir1 : kDir2);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  for (const form::FolderEntry& entry : entries) {
+    const std::wstring caption = Wide(entry.caption);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(caption.c_str()));
+  }
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+int Form1Window::MsgBox(std::u16string_view prompt, int style, std::u16string_view title) {
+  const std::wstring text = Wide(prompt);
+  const std::wstring caption = Wide(title.empty() ? form::kProgramName : title);
+  // The style values are the message box's own: buttons (0 OK, 4 Yes/No) plus the icon (16
+  // stop, 32 question, 48 exclamation, 64 information).
+  const UINT type = static_cast<UINT>(style) | MB_SETFOREGROUND;
+  HWND owner = IsWindowVisible(hwnd_) != FALSE ? hwnd_ : nullptr;
+  const int answer = MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+  if ((style & 7) != MB_YESNO) return base::kAnswerOk;
+  // Whatever closes a Yes/No box but Yes is No.
+  return answer == IDYES ? base::kAnswerYes : base::kAnswerNo;
+}
+
+void Form1Window::SetPointer(int pointer) {
+  hourglass_ = pointer == convert::kPointerHourglass;
+  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(hourglass_ ? 32514 : 32512)));
+}
+
+void Form1Window::FocusAndSelectAll(form::TextControl control) {
+  HWND box = TextBox(control);
+  SetFocus(box);
+  SendMessageW(box, EM_SETSEL, 0, -1);
+}
+
+void Form1Window::Close() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+bool Form1Window::OpenDocument(const std::filesystem::path& file) {
+  return platform::OpenDocument(file);
+}
+
+}  // namespace tjvx::win32

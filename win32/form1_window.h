@@ -1,0 +1,105 @@
+#ifndef TJVX_WIN32_FORM1_WINDOW_H_
+#define TJVX_WIN32_FORM1_WINDOW_H_
+
+#include <windows.h>
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "form/form1.h"
+#include "form/view.h"
+
+namespace tjvx::win32 {
+
+// The identifiers of the window's controls; the tests address the controls by them.
+enum ControlId : int {
+  kFrame1 = 101,
+  kDrive1,
+  kDir1,
+  kLabel1,
+  kText1,
+  kFrame2 = 201,
+  kDrive2,
+  kDir2,
+  kLabel2,
+  kText2,
+  kFrame3 = 301,
+  kLabel3,
+  kCommand1 = 401,
+  kCommand2,
+  kPicture1,
+};
+
+// The program's window as a native Win32 window: it creates the controls, shows what the window's
+// logic (form::Form1) tells it and forwards every event to it. Sizes follow the window's DPI, and
+// the text is in the system's message font.
+class Form1Window : public form::Form1View {
+ public:
+  Form1Window();
+  ~Form1Window() override;
+  Form1Window(const Form1Window&) = delete;
+  Form1Window& operator=(const Form1Window&) = delete;
+
+  // Creates the window, hidden, with its controls, and fills the lists. False when Windows
+  // refuses to make it.
+  bool Create(HINSTANCE instance);
+  // Start-up: centres the window on its monitor, then the logic's start-up check; false when the
+  // program is to end without showing the window.
+  bool Form_Load();
+
+  HWND hwnd() const { return hwnd_; }
+  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  form::Form1& logic() { return logic_; }
+  UINT dpi() const { return dpi_; }
+  // Whether closing the window ends the message loop (the program's window does; a test's not).
+  void set_quit_on_close(bool quit) { quit_on_close_ = quit; }
+
+  // Handles one message of the thread's queue as the window's message loop does: F1 asks for
+  // help, Tab and the arrow keys move between controls, everything else is dispatched.
+  void ProcessMessage(MSG& message);
+  // The message loop; returns the program's exit code when the window has closed.
+  int Run();
+
+  // form::Form1View.
+  void SetText(form::TextControl control, std::u16string_view text) override;
+  std::u16string Text(form::TextControl control) override;
+  void FillDriveList(form::Side side, const std::vector<form::DriveEntry>& drives) override;
+  void ShowDrive(form::Side side, int index) override;
+  void FillFolderList(form::Side side, const std::vector<form::FolderEntry>& entries,
+                      int current) override;
+  int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
+  void SetPointer(int pointer) override;
+  void FocusAndSelectAll(form::TextControl control) override;
+  void Close() override;
+  void* NativeWindow() override { return hwnd_; }
+  bool OpenDocument(const std::filesystem::path& file) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK FolderListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
+                                         UINT_PTR id, DWORD_PTR data);
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  void CreateControls();
+  void OnCommand(int id, int code);
+  // Font, control positions and item heights for the current DPI.
+  void ApplyDpi();
+  int Scale(int pixels_at_96) const;
+  void DrawFolderEntry(const DRAWITEMSTRUCT& item);
+  void DrawPicture(const DRAWITEMSTRUCT& item);
+  HWND TextBox(form::TextControl control) const;
+
+  HWND hwnd_ = nullptr;
+  UINT dpi_ = 96;
+  HFONT font_ = nullptr;
+  bool hourglass_ = false;
+  bool quit_on_close_ = false;
+  std::array<std::vector<form::FolderEntry>, 2> folders_;
+  form::Form1 logic_;
+};
+
+}  // namespace tjvx::win32
+
+#endif  // TJVX_WIN32_FORM1_WINDOW_H_
