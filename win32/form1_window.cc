@@ -205,6 +205,7 @@ void Form1Window::CreateControls() {
   make(L"BUTTON", form::kCommand2Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand2);
   // Enter in a folder list opens the entry, as a double-click does.
   for (int id : {kDir1, kDir2}) SetWindowSubclass(Control(id), FolderListProc, 1, 0);
+  for (int id : {kFrame1, kFrame2, kFrame3}) SetWindowSubclass(Control(id), FrameProc, 2, 0);
 }
 
 int Form1Window::Scale(int pixels_at_96) const {
@@ -294,6 +295,20 @@ LRESULT CALLBACK Form1Window::FolderListProc(HWND list, UINT message, WPARAM wpa
   }
   if (message == WM_NCDESTROY) RemoveWindowSubclass(list, FolderListProc, 1);
   return DefSubclassProc(list, message, wparam, lparam);
+}
+
+LRESULT CALLBACK Form1Window::FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lparam,
+                                        UINT_PTR, DWORD_PTR) {
+  // A frame paints nothing inside its line, and some systems leave that unpainted: it is filled
+  // with the window's face colour first.
+  if (message == WM_ERASEBKGND) {
+    RECT client = {};
+    GetClientRect(frame, &client);
+    FillRect(reinterpret_cast<HDC>(wparam), &client, GetSysColorBrush(COLOR_BTNFACE));
+    return TRUE;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(frame, FrameProc, 2);
+  return DefSubclassProc(frame, message, wparam, lparam);
 }
 
 LRESULT Form1Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -81,6 +81,8 @@ class Form1Window : public form::Form1View {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK FolderListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
                                          UINT_PTR id, DWORD_PTR data);
+  static LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lparam,
+                                    UINT_PTR id, DWORD_PTR data);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void CreateControls();
   void OnCommand(int id, int code);

@@ -1,8 +1,9 @@
 // tjvx-gui.exe: the converter's window on Windows. `--screenshot FILE` saves a picture of the
 // window (a 24-bit BMP) as soon as it is shown and ends the program (used for the documentation).
 
-#include <shellapi.h>
 #include <windows.h>
+// windows.h first: shellapi.h builds on its types.
+#include <shellapi.h>
 
 #include <cstdint>
 #include <cstdio>
