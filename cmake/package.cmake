@@ -9,6 +9,23 @@
 # The package holds only what a user needs: no generator script, read-me of the samples folder,
 # .gitattributes or developer settings from samples/.
 
+# On Linux, `cmake --install` puts the programs into bin/, the manual into share/doc/tjvx/ (the
+# window looks for it there, beside bin/) and the samples into share/tjvx/; no package is made.
+if(NOT WIN32)
+  include(GNUInstallDirs)
+  install(TARGETS tjvx RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  function(tjvx_install_linux_gui)
+    if(TARGET tjvx-gui)
+      install(TARGETS tjvx-gui RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
+  endfunction()
+  cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL tjvx_install_linux_gui)
+  install(FILES docs/manual.html DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tjvx)
+  install(DIRECTORY samples/DOZORA DESTINATION ${CMAKE_INSTALL_DATADIR}/tjvx/samples)
+  install(DIRECTORY samples/boreholes/B-12 DESTINATION ${CMAKE_INSTALL_DATADIR}/tjvx/samples/boreholes)
+  return()
+endif()
+
 install(TARGETS tjvx RUNTIME DESTINATION .)
 
 # The window tjvx-gui is defined after this file is read (or not at all when the build has no
