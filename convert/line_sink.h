@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/atomic_file.h"
 
 namespace tjvx::convert {
 
