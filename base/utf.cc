@@ -4,6 +4,44 @@ namespace tjvx::base {
 
 std::u16string FromAscii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00;  // a byte b that is not UTF-8 becomes U+DC00 + b
+
+bool IsEscapedByte(char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+
+// The length of the well-formed UTF-8 sequence at the start of `text` and its code point, or 0
+// when the first byte does not begin one (a stray trail byte, an overlong form, a surrogate, a
+// code point past U+10FFFF, a sequence cut short).
+size_t WellFormed(std::string_view text, char32_t& code) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char b = byte(0);
+  if (b < 0x80) {
+    code = b;
+    return 1;
+  }
+  size_t length;
+  char32_t lowest;
+  if (b >= 0xC2 && b <= 0xDF) {
+    length = 2, code = b & 0x1F, lowest = 0x80;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    length = 3, code = b & 0x0F, lowest = 0x800;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    length = 4, code = b & 0x07, lowest = 0x10000;
+  } else {
+    return 0;
+  }
+  if (text.size() < length) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(k) & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (byte(k) & 0x3F);
+  }
+  if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size() * 3);
@@ -13,6 +51,9 @@ std::string ToUtf8(std::u16string_view text) {
         text[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
+    } else if (IsEscapedByte(c)) {
+      out += static_cast<char>(c - kEscapeBase);  // a byte of a host name that was not UTF-8
+      continue;
     }
     if (c < 0x80) {
       out += static_cast<char>(c);
@@ -37,29 +78,14 @@ std::u16string FromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
-    unsigned char b = static_cast<unsigned char>(text[i]);
-    char32_t c;
-    size_t len;
-    if (b < 0x80) {
-      c = b, len = 1;
-    } else if ((b & 0xE0) == 0xC0) {
-      c = b & 0x1F, len = 2;
-    } else if ((b & 0xF0) == 0xE0) {
-      c = b & 0x0F, len = 3;
-    } else if ((b & 0xF8) == 0xF0) {
-      c = b & 0x07, len = 4;
-    } else {
-      out += u'\uFFFD';
+    char32_t c = 0;
+    const size_t length = WellFormed(text.substr(i), c);
+    if (length == 0) {
+      out += static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(text[i]));
       ++i;
       continue;
     }
-    if (i + len > text.size()) {
-      out += u'\uFFFD';
-      break;
-    }
-    for (size_t k = 1; k < len; ++k)
-      c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    i += len;
+    i += length;
     if (c >= 0x10000) {
       c -= 0x10000;
       out += static_cast<char16_t>(0xD800 + (c >> 10));

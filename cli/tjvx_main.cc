@@ -98,6 +98,8 @@ class CommandLineHost : public convert::RunHost {
   }
 
   std::u16string Text1() override { return source_; }
+  // A SOURCE names exactly the folder given, blanks and all.
+  bool SourceTakenAsGiven() const override { return true; }
   std::u16string Text2() override { return destination_; }
   void SetLabel3(std::u16string_view text) override {
     if (quiet_ || !name_.empty() || text.empty()) return;

@@ -18,6 +18,7 @@
 #include "convert/merged_records.h"
 #include "convert/site_notes.h"
 #include "platform/drives.h"
+#include "platform/system_folder.h"
 #include "source/depth_list.h"
 #include "source/source_files.h"
 #include "source/titles.h"
@@ -58,14 +59,26 @@ bool OverwritesInput(std::u16string_view converted, const std::u16string& source
   for (std::u16string_view name : kPatternFiles) {
     if (same(pattern_folder + std::u16string(name))) return true;
   }
+  // The settings file, whether this run read it or was given its pattern folder: a conversion
+  // put in its place would lose the setting.
+  for (const std::u16string& folder : platform::SettingsFolders()) {
+    if (same(folder + u"\\DozoraV5.ini")) return true;
+  }
   return false;
 }
 
-// The source folder without trailing separators ("C:\DATA\B-12\" gives "C:\DATA\B-12").
-std::u16string SourceFolder(std::u16string_view text) {
-  std::u16string folder(text::Trim(text));
+// The source folder without trailing separators ("C:\DATA\B-12\" gives "C:\DATA\B-12"); the
+// window's box is trimmed of blanks first, a path given on the command line is taken as it is.
+std::u16string SourceFolder(std::u16string_view text, bool as_given) {
+  std::u16string folder(as_given ? text : text::Trim(text));
   while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
   return folder;
+}
+
+// Whether a name ends in a blank or a dot, which Windows strips when it looks the name up.
+bool EndsInBlankOrDot(std::u16string_view folder) {
+  return !folder.empty() && (folder.back() == u' ' || folder.back() == u'.') &&
+         !folder.ends_with(u"\\.") && folder != u"." && !folder.ends_with(u"..");
 }
 
 bool IsDriveRoot(std::u16string_view folder) {
@@ -95,15 +108,21 @@ class Run {
     if (text::Trim(source).empty()) return RefuseWithBox(kNoSourceMessage);
     if (text::Trim(destination).empty()) return RefuseWithBox(kNoDestinationMessage);
 
-    const std::u16string source_folder = SourceFolder(source);
+    const std::u16string source_folder = SourceFolder(source, host_.SourceTakenAsGiven());
+    // On Windows "B-12 " would be read as its look-alike "B-12": such a name is refused.
+    if (platform::kNamesLoseTrailingBlanksAndDots && EndsInBlankOrDot(source_folder)) {
+      return RefuseWithBox(std::u16string(kSourceNameEndMessage) + u"\n" + source_folder);
+    }
     if (IsDriveRoot(source_folder)) return RefuseWithBox(kSourceRootMessage);
     std::optional<platform::EntryInfo> source_entry = FindEntry(source_folder);
     if (!source_entry || !source_entry->IsDirectory()) {
       return RefuseWithBox(kSourceMissingMessage);
     }
 
-    // A blank around the destination is never part of the folder the user meant.
-    destination = std::u16string(text::Trim(destination));
+    // The destination as the path check left it (trimmed, "\" after the drive), without its
+    // trailing "\": what passed the check is what is walked and written.
+    destination = checked;
+    while (!destination.empty() && destination.back() == u'\\') destination.pop_back();
     std::optional<RunResult> stop;
     try {
       stop = WalkDestination(destination);

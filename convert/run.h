@@ -22,6 +22,9 @@ class RunHost : public base::MessageHost {
   virtual void FocusText2SelectAll() = 0;
   // kPointerHourglass while the run works, kPointerDefault after.
   virtual void SetMousePointer(int pointer) = 0;
+  // Whether the source path is taken exactly as given (the command line) rather than trimmed of
+  // blanks as a typed box is (the window).
+  virtual bool SourceTakenAsGiven() const { return false; }
 };
 
 inline constexpr int kPointerDefault = 0;
@@ -41,6 +44,8 @@ inline constexpr std::u16string_view kSourceMissingMessage =
     u"変換元フォルダが存在しない為に変換できません。";
 inline constexpr std::u16string_view kSourceRootMessage =
     u"変換元フォルダにドライブのルートは指定できません。";
+inline constexpr std::u16string_view kSourceNameEndMessage =
+    u"変換元フォルダ名が空白またはピリオドで終わっている為に変換できません。";
 inline constexpr std::u16string_view kOverwritesInputMessage =
     u"出力ファイルが変換元のファイルと同じ為に変換できません。";
 

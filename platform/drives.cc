@@ -288,7 +288,10 @@ bool CreateFolder(std::u16string_view path) {
   std::optional<fs::path> host = Drives().ToHost(path);
   if (!host) return false;
   std::error_code ec;
-  return fs::create_directory(*host, ec) && !ec;
+  if (fs::create_directory(*host, ec) && !ec) return true;
+  // Another run creating the same destination may have made it between our look and our create.
+  std::error_code ec2;
+  return fs::is_directory(*host, ec2);
 }
 
 std::vector<std::u16string> SubFolders(std::u16string_view path) {

@@ -57,6 +57,14 @@ class DriveTable {
 const DriveTable& Drives();
 void SetDrives(DriveTable table);
 
+// Whether the system drops trailing blanks and dots from names when it looks them up (Windows),
+// so that "B-12 " would open "B-12".
+#ifdef _WIN32
+inline constexpr bool kNamesLoseTrailingBlanksAndDots = true;
+#else
+inline constexpr bool kNamesLoseTrailingBlanksAndDots = false;
+#endif
+
 // Makes the drive of `letter` the current drive. False when the letter is not a drive or its root
 // cannot be reached.
 bool MakeDriveCurrent(char16_t letter);
@@ -74,7 +82,8 @@ struct EntryInfo {
 
 // A directory search for one Windows-form path: its attributes, or nothing when there is no entry.
 std::optional<EntryInfo> FindEntry(std::u16string_view path, LastName last = LastName::kAnyCase);
-// Creates one folder. False when it cannot be created.
+// Creates one folder. True also when the folder is there already, as when another run made it a
+// moment before; false when it cannot be created.
 bool CreateFolder(std::u16string_view path);
 // The names of the subfolders of a folder, sorted; empty when it cannot be read.
 std::vector<std::u16string> SubFolders(std::u16string_view path);

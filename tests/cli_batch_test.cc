@@ -99,5 +99,31 @@ TEST_F(CliBatchTest, JobsMustBePositive) {
   EXPECT_FALSE(fs::exists(base_ / "out"));
 }
 
+TEST_F(CliBatchTest, NamesThatAreNotUtf8StayTwoFoldersAndTwoFiles) {
+  // Two folders named with raw CP932 bytes (X + あ, X + い) side by side, told apart by their X1.
+  const std::string a = Borehole("X\x82\xa0");
+  const std::string b = Borehole("X\x82\xa2");
+  testing::WriteBytes(fs::path(b) / "X1.TXT", "1,7.25,\"other\",\"\"\r\n");
+  EXPECT_EQ(Convert(a + " " + b + " " + (base_ / "out").string() + " --jobs 2"), 0) << err_;
+  EXPECT_NE(err_.find("2 converted, 0 refused, 0 failed"), std::string::npos) << err_;
+  const std::string first = testing::ReadBytes(base_ / "out" / "X\x82\xa0");
+  const std::string second = testing::ReadBytes(base_ / "out" / "X\x82\xa2");
+  EXPECT_EQ(first.find("2000 7.25 other"), std::string::npos);
+  EXPECT_NE(second.find("2000 7.25 other"), std::string::npos);
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(base_ / "out")) ++files;
+  EXPECT_EQ(files, 2u);
+}
+
+TEST_F(CliBatchTest, ASourceWithATrailingBlankIsThatFolderNotItsLookAlike) {
+  Borehole("B-12");
+  const std::string blank = Borehole("B-12 ");
+  testing::WriteBytes(fs::path(blank) / "X1.TXT", "1,2.50,\"blank\",\"\"\r\n");
+  EXPECT_EQ(Convert("'" + blank + "' " + (base_ / "out").string()), 0) << err_;
+  EXPECT_TRUE(fs::exists(base_ / "out" / "B-12 "));
+  EXPECT_FALSE(fs::exists(base_ / "out" / "B-12"));
+  EXPECT_NE(testing::ReadBytes(base_ / "out" / "B-12 ").find("2000 2.50 blank"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tjvx

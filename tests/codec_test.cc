@@ -54,8 +54,11 @@ TEST(Cp932, RefusesALeadByteCutOffAtTheEnd) {
   }
 }
 
-TEST(Cp932, RefusesACharacterItCannotWrite) {
+TEST(Cp932, RefusesACharacterItCannotWriteAndLeavesTheBufferAsItWas) {
   EXPECT_THROW(EncodeCp932(u"\u00E9", u"f"), base::Error);
+  std::string out = "ab";
+  EXPECT_THROW(AppendCp932(u"あい\u00E9う", u"f", out), base::Error);
+  EXPECT_EQ(out, "ab");
 }
 
 }  // namespace

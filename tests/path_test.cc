@@ -80,6 +80,12 @@ TEST_F(CheckPathTest, ADriveThatCannotBeMadeCurrentIsRejectedWithoutAMessage) {
   EXPECT_EQ(platform::CurrentDrive(), u'C');
 }
 
+TEST_F(CheckPathTest, ADrivePartCp932CannotWriteIsNoBadDriveName) {
+  // "é" has no CP932 form and counts as one byte, so ":" still stands second.
+  EXPECT_EQ(Check(u"\u00E9:\\A"), u"rejected");
+  EXPECT_TRUE(host_.boxes.empty());
+}
+
 // Without mapped letters the drives are the system's: the real ones on Windows, where C: is the
 // system drive, and Z: ("/") elsewhere.
 TEST(CheckPathOverTheSystemDrives, TakesAnExistingDriveAndRefusesAMissingOne) {
@@ -122,6 +128,12 @@ TEST(DriveTable, TurnsHostPathsIntoTheLongestMappedDrive) {
   EXPECT_EQ(table.ToHost(u"c:B-12"), std::filesystem::path("/srv/data/B-12"));
   EXPECT_FALSE(table.ToHost(u"Q:\\x").has_value());
   EXPECT_FALSE(table.ToHost(u"\\\\server\\x").has_value());
+  // Names that are not UTF-8 keep their bytes both ways, so two of them stay two.
+  const std::u16string a = table.FromHost("/srv/data/X\x82\xa0");
+  const std::u16string b = table.FromHost("/srv/data/X\x82\xa2");
+  EXPECT_NE(a, b);
+  EXPECT_EQ(table.AsWritten(a), std::filesystem::path("/srv/data/X\x82\xa0"));
+  EXPECT_EQ(table.AsWritten(b), std::filesystem::path("/srv/data/X\x82\xa2"));
 }
 
 }  // namespace

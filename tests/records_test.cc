@@ -241,6 +241,13 @@ TEST_F(RecordsTest, Records3070JoinTheLastMatchingNames) {
                                u"3070 3.00 空欄", u"3070 4.00 @"}));
 }
 
+TEST_F(RecordsTest, Records3070TakeTheLastNameOfARepeatedFirstCode) {
+  Table("L19.TXT", u"1,a\r\n1,b\r\n");
+  source::FieldReader r30 = Source(u"1,1,1,,0,\r\n");
+  convert::WriteRecords3070(r30, tables_, out_);
+  EXPECT_EQ(out_.lines, Lines{u"3070 1.00 b"});
+}
+
 TEST_F(RecordsTest, Records3070WriteNamesOfBlanksAsNothingButNoNameAsAt) {
   Table("L19.TXT", u"1,\"   \"\r\n");
   source::FieldReader r30 = Source(u"1,5,1,,0,\r\n2,6,7,,0,\r\n");
@@ -280,6 +287,15 @@ TEST_F(RecordsTest, Records4000SumTheEndDepthInSinglePrecision) {
                    u"4000 2.50 2.99 -1 49.9 -1 1 1 1"}));
 }
 
+TEST_F(RecordsTest, Records4000DivideEachLengthByAHundredRatherThanMultiply) {
+  // 10 / 100 and 10 * 0.01 differ in single precision: the division gives .10, not .09.
+  source::FieldReader x5 = Source(u"1,0,,,,1,10,1,,1,\r\n2,0,,,,1,99,1,,1,\r\n");
+  convert::WriteRecords4000(x5, out_);
+  EXPECT_EQ(out_.lines,
+            (Lines{u"4000 0.00 .10 10 -1 -1 1 1 1", u"4000 0.00 .99 99 -1 -1 1 1 1"}));
+  EXPECT_EQ(convert::EndDepth(u"0", {u"10", u"", u""}), u".10");
+}
+
 TEST_F(RecordsTest, Records5000MergeTheMembersByDepth) {
   convert::MergedMembers members = {Source(u"1,2004/08/05,1.0\r\n2,\"\",3\r\n"),
                                     Source(u"1,2.0,,,v\r\n2,1.50,,,\r\n"), std::nullopt,
@@ -309,6 +325,14 @@ TEST_F(RecordsTest, Records5010NameBothCodes) {
   convert::WriteRecords5010(g72, tables_, out_);
   EXPECT_EQ(out_.lines,
             (Lines{u"5010 1.50 0 T-1 シルト／混り", u"5010 2.00 -1 @ 混り", u"5010 3.00 1.2 x @"}));
+}
+
+TEST_F(RecordsTest, Records5010TrimTheLeftOfQuotedValues) {
+  Table("L18.TXT", u"9,x\r\n");
+  Table("L18B.TXT", u"9,y\r\n");
+  source::FieldReader g72 = Source(u"1,1,\" 5\",,,,,\r\n");
+  convert::WriteRecords5010(g72, tables_, out_);
+  EXPECT_EQ(out_.lines, Lines{u"5010 1.00 5 @ @"});
 }
 
 TEST_F(RecordsTest, AMissingTableIsAnErrorOnlyWhenALookupNeedsIt) {

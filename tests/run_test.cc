@@ -6,6 +6,11 @@
 #include <unistd.h>
 #endif
 
+#include <string>
+#include <thread>
+
+#include "base/utf.h"
+#include "platform/drives.h"
 #include "tests/test_support.h"
 #include "text/path_check.h"
 
@@ -21,14 +26,16 @@ TEST_F(RunTest, ConvertsIntoAnExistingDestinationWithoutAsking) {
   fs::create_directories(drives_.d() / "OUT");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
   convert::RunResult result = Convert(host);
-  EXPECT_EQ(result.outcome, convert::RunOutcome::kConverted);
+  ASSERT_EQ(result.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(result.message);
   EXPECT_EQ(result.converted_file, u"D:\\OUT\\B-12");
   EXPECT_TRUE(host.boxes.boxes.empty());
   EXPECT_EQ(host.label3_history.front(), convert::kBusyText);
   EXPECT_EQ(host.label3(), convert::kDoneText);
   EXPECT_EQ(host.pointers,
             (std::vector<int>{convert::kPointerHourglass, convert::kPointerDefault}));
-  EXPECT_EQ(testing::ConvertedLines(drives_.d() / "OUT" / "B-12").front(), u"GTJ Ge201");
+  const std::vector<std::u16string> lines = testing::ConvertedLines(drives_.d() / "OUT" / "B-12");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), u"GTJ Ge201");
   EXPECT_EQ(registry_.count(), 1);
   EXPECT_EQ(registry_.Site(1), u"B-12");
   EXPECT_EQ(registry_.current_folder(), u"D:\\OUT\\");
@@ -149,6 +156,92 @@ TEST_F(RunTest, RefusesAMissingSourceADriveRootAndOverwritingAnInput) {
   EXPECT_EQ(itself.boxes.boxes.at(0).prompt, convert::kOverwritesInputMessage);
   EXPECT_EQ(testing::ReadBytes(drives_.c() / "X1.TXT" / "X1.TXT"), "1,1.00,a,b\r\n");
   EXPECT_FALSE(fs::exists(drives_.d() / "OUT" / "NONE"));
+}
+
+TEST_F(RunTest, TheSettingsFileIsNeverReplacedEvenWhenTheRunDidNotReadIt) {
+  // The pattern folder is given (as by --pattern), yet the system folder's settings file is an
+  // input of every later start: a source folder of its name is not converted over it.
+  fs::create_directories(drives_.d() / "SYS");
+  testing::WriteBytes(drives_.d() / "SYS" / "DozoraV5.ini", "[DOZORA]\r\n\"D:\\DOZORA\\\"\r\n");
+  testing::SetEnvironment("TJVX_SYSDIR", drives_.d() / "SYS");
+  testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DozoraV5.ini");
+  ScriptedRunHost host(u"C:\\DozoraV5.ini", u"D:\\SYS");
+  const convert::RunResult result = Convert(host);
+  testing::UnsetEnvironment("TJVX_SYSDIR");
+  EXPECT_EQ(result.outcome, convert::RunOutcome::kRefused);
+  ASSERT_EQ(host.boxes.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes.boxes[0].prompt, convert::kOverwritesInputMessage);
+  EXPECT_EQ(testing::ReadBytes(drives_.d() / "SYS" / "DozoraV5.ini"),
+            "[DOZORA]\r\n\"D:\\DOZORA\\\"\r\n");
+}
+
+TEST_F(RunTest, TheDestinationIsWrittenAsThePathCheckLeftIt) {
+  // "D:OUT" passes the check as "D:\OUT\" and is walked and written so.
+  ScriptedRunHost relative(u"C:\\DATA\\B-12", u"D:OUT");
+  relative.boxes.answers = {base::kAnswerYes};
+  convert::RunResult result = Convert(relative);
+  ASSERT_EQ(result.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(result.message);
+  EXPECT_EQ(result.converted_file, u"D:\\OUT\\B-12");
+  EXPECT_TRUE(fs::is_regular_file(drives_.d() / "OUT" / "B-12"));
+  // A drive's root, with or without its "\", gives the converted file's path with one "\".
+  for (std::u16string_view root : {u"D:\\", u"D:", u" D:\\ "}) {
+    ScriptedRunHost host(u"C:\\DATA\\B-12", std::u16string(root));
+    result = Convert(host);
+    ASSERT_EQ(result.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(result.message);
+    EXPECT_EQ(result.converted_file, u"D:\\B-12");
+  }
+}
+
+TEST_F(RunTest, ASourceFromTheCommandLineNamesExactlyTheFolderGiven) {
+  // "B-12 " beside "B-12": the window trims its box, the command line takes the name as given.
+  testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-12 ");
+  testing::WriteBytes(drives_.c() / "DATA" / "B-12 " / "X1.TXT", "1,2.50,\"blank\",\"\"\r\n");
+  fs::create_directories(drives_.d() / "OUT");
+  ScriptedRunHost given(u"C:\\DATA\\B-12 ", u"D:\\OUT");
+  given.as_given = true;
+  const convert::RunResult result = Convert(given);
+  if (platform::kNamesLoseTrailingBlanksAndDots) {
+    // Windows would read "B-12 " as "B-12": the name is refused, and named.
+    EXPECT_EQ(result.outcome, convert::RunOutcome::kRefused);
+    ASSERT_EQ(given.boxes.boxes.size(), 1u);
+    EXPECT_EQ(given.boxes.boxes[0].prompt,
+              std::u16string(convert::kSourceNameEndMessage) + u"\nC:\\DATA\\B-12 ");
+    EXPECT_FALSE(fs::exists(drives_.d() / "OUT" / "B-12"));
+  } else {
+    ASSERT_EQ(result.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(result.message);
+    EXPECT_EQ(result.converted_file, u"D:\\OUT\\B-12 ");
+    EXPECT_FALSE(fs::exists(drives_.d() / "OUT" / "B-12"));
+    const std::string converted = testing::ReadBytes(drives_.d() / "OUT" / "B-12 ");
+    EXPECT_NE(converted.find("2000 2.50 blank"), std::string::npos);
+  }
+  ScriptedRunHost window(u"C:\\DATA\\B-12 ", u"D:\\OUT");
+  ASSERT_EQ(Convert(window).outcome, convert::RunOutcome::kConverted);
+  EXPECT_TRUE(fs::exists(drives_.d() / "OUT" / "B-12"));
+}
+
+TEST_F(RunTest, TwoRunsCreatingTheSameMissingDestinationBothSucceed) {
+  // A folder there already, as when another run made it a moment before, counts as made.
+  fs::create_directories(drives_.d() / "MADE");
+  EXPECT_TRUE(platform::CreateFolder(u"D:\\MADE"));
+  EXPECT_FALSE(platform::CreateFolder(u"D:\\NO\\SUCH\\PARENT"));
+  testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-13");
+  for (int pair = 0; pair < 20; ++pair) {
+    const std::u16string destination = u"D:\\NEW" + base::FromAscii(std::to_string(pair)) + u"\\A\\B";
+    convert::RunResult results[2];
+    std::thread other([&] {
+      ScriptedRunHost host(u"C:\\DATA\\B-13", destination);
+      host.boxes.answers = {base::kAnswerYes};
+      results[1] = convert::RunConversion(host, tables_, nullptr, convert::RunThreads::kOne);
+    });
+    ScriptedRunHost host(u"C:\\DATA\\B-12", destination);
+    host.boxes.answers = {base::kAnswerYes};
+    results[0] = convert::RunConversion(host, tables_, nullptr, convert::RunThreads::kOne);
+    other.join();
+    for (const convert::RunResult& result : results) {
+      EXPECT_EQ(result.outcome, convert::RunOutcome::kConverted)
+          << "pair " << pair << ": " << base::ToUtf8(result.message);
+    }
+  }
 }
 
 TEST_F(RunTest, TheSourceFolderIsOnlyRead) {

@@ -64,6 +64,7 @@ class ScriptedRunHost : public convert::RunHost {
   void SetLabel3(std::u16string_view text) override { label3_history.emplace_back(text); }
   void FocusText2SelectAll() override { text2_selected = true; }
   void SetMousePointer(int pointer) override { pointers.push_back(pointer); }
+  bool SourceTakenAsGiven() const override { return as_given; }
   int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override {
     return boxes.MsgBox(prompt, style, title);
   }
@@ -73,6 +74,7 @@ class ScriptedRunHost : public convert::RunHost {
   std::vector<std::u16string> label3_history;
   std::vector<int> pointers;
   bool text2_selected = false;
+  bool as_given = false;  // the command line's source, not the window's box
   RecordingHost boxes;
 };
 

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "base/utf.h"
+
 #include "text/numbers.h"
 #include "text/widths.h"
 
@@ -32,8 +37,26 @@ TEST(NumericValue, AnythingElseIsZero) {
 TEST(ToFullWidth, WidensDigitsCapitalsAndKana) {
   EXPECT_EQ(text::ToFullWidth(u"ｼﾙﾄ"), u"シルト");
   EXPECT_EQ(text::ToFullWidth(u"N10A"), u"Ｎ１０Ａ");
+  // Both ends of the widened range.
+  EXPECT_EQ(text::ToFullWidth(u"0Z"), u"０Ｚ");
   EXPECT_EQ(text::ToFullWidth(u"abc xyz"), u"abc xyz");
   EXPECT_EQ(text::ToFullWidth(u"｢ｱ｣､｡･ｰ"), u"「ア」、。・ー");
+}
+
+TEST(HostNames, ComeBackByteForByteWhetherOrNotTheyAreUtf8) {
+  // CP932 bytes of あ and い, a stray trail byte, an overlong form, an encoded surrogate, a
+  // sequence cut short, and well-formed text around them.
+  const std::string names[] = {"X\x82\xa0", "X\x82\xa2", "\x80", "\xc0\xaf", "\xed\xb2\x82",
+                               "\xe3\x81", "B-12 ボーリング", "\xf0\x9f\x98\x80"};
+  std::vector<std::u16string> decoded;
+  for (const std::string& name : names) {
+    decoded.push_back(base::FromUtf8(name));
+    EXPECT_EQ(base::ToUtf8(decoded.back()), name);
+  }
+  // Two names that differ stay two names.
+  EXPECT_NE(decoded[0], decoded[1]);
+  EXPECT_EQ(decoded[6], u"B-12 ボーリング");
+  EXPECT_EQ(decoded[7], u"\U0001F600");
 }
 
 TEST(ToFullWidth, CombinesVoicedMarksWhereTheKanaExists) {
