@@ -25,9 +25,14 @@ namespace tjvx::platform {
 #ifndef _WIN32
 namespace {
 
-// A name that is not there, as opposed to one that is there and cannot be read.
-bool IsMissing(int error) {
-  return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP;
+// A name that is not there, as opposed to one that is there and cannot be read (a symbolic link
+// that leads round in a loop is there).
+bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG; }
+
+// Opens for reading without ever waiting: a FIFO opens at once this way, where a plain open waits
+// for a writer, and a FIFO or device is refused by its kind before anything is read.
+int OpenWithoutWaiting(const fs::path& path) {
+  return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
 }
 
 }  // namespace
@@ -38,11 +43,11 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   // up under another letter case.
   const std::optional<fs::path> as_written = Drives().AsWritten(path);
   if (!as_written) return std::nullopt;
-  int fd = open(as_written->c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = OpenWithoutWaiting(*as_written);
   if (fd < 0 && IsMissing(errno)) {
     const std::optional<fs::path> host = Drives().ToHost(path);
     if (!host || *host == *as_written) return std::nullopt;
-    fd = open(host->c_str(), O_RDONLY | O_CLOEXEC);
+    fd = OpenWithoutWaiting(*host);
     if (fd < 0 && IsMissing(errno)) return std::nullopt;
   }
   if (fd < 0) throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
@@ -54,6 +59,18 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   if (S_ISDIR(info.st_mode)) {
     close(fd);
     throw base::Error(base::Error::Kind::kNotAFile, std::u16string(path));
+  }
+  // Only a regular file is read, as in the pattern folder: a FIFO or a device could keep a read
+  // waiting for ever or never end.
+  if (!S_ISREG(info.st_mode)) {
+    close(fd);
+    throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
+  }
+  // The file itself is read in the usual blocking way.
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    close(fd);
+    throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
   }
   // One read of the size the file has, then blocks for anything it gained since.
   std::string bytes(static_cast<size_t>(info.st_size > 0 ? info.st_size : 0), '\0');
@@ -88,12 +105,17 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   if (!fs::exists(status)) return std::nullopt;
   if (fs::is_directory(status))
     throw base::Error(base::Error::Kind::kNotAFile, std::u16string(path));
-#ifdef _WIN32
+  // Only a file on disk is read, as in the pattern folder: a device, a console or a pipe reached
+  // through a link could keep a read waiting for ever. Opening one does not wait; its kind is
+  // asked again of the open file, in case something else took the name in between.
+  if (!fs::is_regular_file(status))
+    throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
   std::FILE* file = _wfopen(host->c_str(), L"rb");
-#else
-  std::FILE* file = std::fopen(host->c_str(), "rb");
-#endif
   if (file == nullptr) throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
+  if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+    std::fclose(file);
+    throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
+  }
   // One read of the size the file has, then blocks for anything it gained since.
   std::string bytes;
   std::uintmax_t size = fs::file_size(*host, ec);

@@ -1,12 +1,16 @@
 #include "source/settings.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 #include "base/error.h"
 #include "base/utf.h"
+#include "platform/cp932.h"
 #include "platform/drives.h"
+#include "platform/files.h"
 #include "platform/system_folder.h"
-#include "source/source_files.h"
+#include "source/field_reader.h"
 #include "text/trim.h"
 
 namespace tjvx::source {
@@ -20,6 +24,39 @@ bool IsAbsolute(std::u16string_view folder) {
          folder.starts_with(u"/");
 }
 
+// The first field of the first line after line 1 that holds more than blanks, as read from the
+// bytes of the settings file `file`; empty when there is no such line. Only that line is decoded,
+// so bytes that are not CP932 on line 1 or after the folder's line do no harm; one on the folder's
+// line is reported at that line and at its offset in the whole file. Line ends are CR LF, LF or CR
+// and a Ctrl-Z ends the file; none of these bytes is ever the second byte of a CP932 character,
+// so the lines are found before anything is decoded.
+std::u16string FolderSetting(std::string_view bytes, const std::u16string& file) {
+  bytes = bytes.substr(0, bytes.find('\x1A'));
+  auto line_end = [&](size_t from) {
+    return std::min(bytes.find_first_of("\r\n", from), bytes.size());
+  };
+  auto past_line_end = [&](size_t end) { return end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1); };
+  size_t end = line_end(0);
+  long long line = 1;
+  while (end < bytes.size()) {
+    const size_t start = past_line_end(end);
+    end = line_end(start);
+    ++line;
+    const std::string_view text = bytes.substr(start, end - start);
+    if (text.find_first_not_of(" \t") == std::string_view::npos) continue;
+    std::u16string decoded;
+    try {
+      decoded = platform::DecodeCp932(text, file);
+    } catch (const base::Error& error) {
+      throw base::Error(error.kind(), file, line, static_cast<long long>(start) + error.offset());
+    }
+    FieldReader reader(std::move(decoded), file, FieldReader::CutAtCtrlZ{});
+    return std::u16string(text::Trim(reader.ReadField()));
+  }
+  // A settings file of one line names no folder.
+  return {};
+}
+
 }  // namespace
 
 std::u16string ReadPatternFolder(const std::vector<std::u16string>& folders) {
@@ -27,12 +64,11 @@ std::u16string ReadPatternFolder(const std::vector<std::u16string>& folders) {
     std::u16string settings_folder = text::TrimBlanksAndNuls(candidate);
     while (!settings_folder.empty() && settings_folder.back() == u'\\') settings_folder.pop_back();
     if (settings_folder.empty()) continue;
-    std::optional<FieldReader> reader = OpenSourceFile(settings_folder + u"\\DozoraV5.ini");
-    if (!reader) continue;
-    reader->SkipLine();
-    // A settings file of one line names no folder.
-    if (reader->AtEnd()) return {};
-    std::u16string folder(text::Trim(reader->ReadField()));
+    const std::u16string file = settings_folder + u"\\DozoraV5.ini";
+    // A missing or empty settings file counts as none.
+    const std::optional<std::string> bytes = platform::ReadFileBytes(file);
+    if (!bytes || bytes->empty()) continue;
+    std::u16string folder = FolderSetting(*bytes, file);
     if (folder.empty()) return folder;
     if (folder[0] == u'/') {
       // An absolute host path is turned into the drive form the rest of the program uses.

@@ -10,7 +10,8 @@ namespace tjvx::source {
 
 // A source file ready for reading, or nothing when it is missing or empty (both leave the section
 // out). Nothing is ever created in the source folder. Bytes that are not CP932 throw
-// Error::Kind::kBadCharacter; a folder in the file's place kNotAFile.
+// Error::Kind::kBadCharacter; a folder in the file's place kNotAFile; a FIFO, a device or anything
+// else that is no regular file kReadFailed, at once.
 std::optional<FieldReader> OpenSourceFile(std::u16string_view path);
 
 }  // namespace tjvx::source

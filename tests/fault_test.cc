@@ -3,15 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <functional>
+#include <future>
 #include <string>
 
 #include "convert/run.h"
 #include "tests/test_support.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -163,6 +167,68 @@ INSTANTIATE_TEST_SUITE_P(Faults, BadInputTest, ::testing::ValuesIn(kBadInputs),
                          [](const ::testing::TestParamInfo<BadInput>& info) {
                            return std::string(info.param.name);
                          });
+
+#ifndef _WIN32
+constexpr std::u16string_view kCannotBeRead = u"ファイルを読み込めない為に変換できません。\n";
+
+// Runs `run` and tells whether it ended without blocking on the FIFO at `fifo`. A run still going
+// after ten seconds is taken as blocked there: a writer then opens and closes the FIFO until the
+// run ends, so a run that would hang fails the test instead.
+bool EndsWithoutBlockingOn(const fs::path& fifo, const std::function<void()>& run) {
+  std::future<void> done = std::async(std::launch::async, run);
+  if (done.wait_for(std::chrono::seconds(10)) == std::future_status::ready) {
+    done.get();
+    return true;
+  }
+  do {
+    const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) close(fd);
+  } while (done.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready);
+  done.get();
+  return false;
+}
+#endif
+
+TEST_F(FaultTest, AFifoInPlaceOfASourceFileEndsTheRunAtOnce) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no FIFOs in folders";
+#else
+  // X1.TXT is read for the depth list, before anything is written.
+  fs::remove(Source() / "X1.TXT");
+  ASSERT_EQ(mkfifo((Source() / "X1.TXT").c_str(), 0600), 0);
+  EXPECT_TRUE(EndsWithoutBlockingOn(Source() / "X1.TXT", [&] {
+    ExpectFailure(std::u16string(kCannotBeRead) + u"C:\\DATA\\B-12\\X1.TXT");
+  }));
+  // G72.TXT, the last group, found under another letter case.
+  fs::remove(Source() / "X1.TXT");
+  fs::remove(Source() / "G72.TXT");
+  ASSERT_EQ(mkfifo((Source() / "g72.txt").c_str(), 0600), 0);
+  EXPECT_TRUE(EndsWithoutBlockingOn(Source() / "g72.txt", [&] {
+    ExpectFailure(std::u16string(kCannotBeRead) + u"C:\\DATA\\B-12\\G72.TXT");
+  }));
+#endif
+}
+
+TEST_F(FaultTest, ADeviceInPlaceOfASourceFileCannotBeRead) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a device cannot be linked into a folder on Windows";
+#else
+  fs::remove(Source() / "X5.TXT");
+  fs::create_symlink("/dev/null", Source() / "X5.TXT");
+  ExpectFailure(std::u16string(kCannotBeRead) + u"C:\\DATA\\B-12\\X5.TXT");
+#endif
+}
+
+TEST_F(FaultTest, ASymlinkLoopInPlaceOfASourceFileCannotBeRead) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links need a privilege on Windows";
+#else
+  // A name that is there but leads nowhere is no missing file: its section is not left out.
+  fs::remove(Source() / "X7.TXT");
+  fs::create_symlink("X7.TXT", Source() / "X7.TXT");
+  ExpectFailure(std::u16string(kCannotBeRead) + u"C:\\DATA\\B-12\\X7.TXT");
+#endif
+}
 
 // With two threads the later groups are made while the notes are, yet the failure reported is the
 // one a single thread meets first in the file's order.

@@ -194,8 +194,11 @@ TEST_F(RunTest, TheDestinationIsWrittenAsThePathCheckLeftIt) {
 
 TEST_F(RunTest, ASourceFromTheCommandLineNamesExactlyTheFolderGiven) {
   // "B-12 " beside "B-12": the window trims its box, the command line takes the name as given.
-  testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-12 ");
-  testing::WriteBytes(drives_.c() / "DATA" / "B-12 " / "X1.TXT", "1,2.50,\"blank\",\"\"\r\n");
+  // (Windows can make no folder "B-12 "; there the name is only refused.)
+  if (!platform::kNamesLoseTrailingBlanksAndDots) {
+    testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-12 ");
+    testing::WriteBytes(drives_.c() / "DATA" / "B-12 " / "X1.TXT", "1,2.50,\"blank\",\"\"\r\n");
+  }
   fs::create_directories(drives_.d() / "OUT");
   ScriptedRunHost given(u"C:\\DATA\\B-12 ", u"D:\\OUT");
   given.as_given = true;
