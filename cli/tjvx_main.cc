@@ -17,8 +17,10 @@
 
 #include "base/utf.h"
 #include "convert/run.h"
+#include "platform/atomic_file.h"
 #include "platform/console.h"
 #include "platform/drives.h"
+#include "platform/interrupts.h"
 #include "source/settings.h"
 
 namespace tjvx::cli {
@@ -182,6 +184,9 @@ int Convert(const ConvertOptions& options) {
   const std::u16string destination = WindowsForm(options.paths.back());
 
   std::vector<convert::RunResult> results(sources.size());
+  bool output_open = true;  // guarded by the console's lock
+  // A batch makes its files durable all at once, before its summary, instead of one by one.
+  if (batch) platform::SetDurability(platform::Durability::kDeferred);
   auto convert_one = [&](size_t i) {
     console.Step(sources[i], false);
     CommandLineHost host(console, answer, options.quiet, batch ? sources[i] : std::string());
@@ -191,7 +196,11 @@ int Convert(const ConvertOptions& options) {
         host, tables, nullptr, batch ? convert::RunThreads::kOne : convert::RunThreads::kTwo);
     if (results[i].outcome == convert::RunOutcome::kConverted && !options.quiet) {
       auto lock = console.Lock();
-      std::cout << base::ToUtf8(results[i].converted_file) << std::endl;
+      // Output that nobody reads any more (a closed pipe, EPIPE) ends the printing, not the batch.
+      if (output_open) {
+        std::cout << base::ToUtf8(results[i].converted_file) << std::endl;
+        output_open = static_cast<bool>(std::cout);
+      }
       console.Release(std::move(lock));
     }
     console.Step(sources[i], true);
@@ -218,9 +227,15 @@ int Convert(const ConvertOptions& options) {
   }
   for (std::thread& worker : workers) worker.join();
   console.EndProgress();
+  const bool synced = platform::SyncDeferredFolders();
 
   size_t counts[3] = {0, 0, 0};
   for (const convert::RunResult& result : results) ++counts[static_cast<int>(result.outcome)];
+  if (!synced) {
+    // Files that may not be on the disk are not reported converted.
+    std::cerr << "tjvx: the converted files could not be synced to the disk\n";
+    return 1;
+  }
   if (batch && !options.quiet) {
     std::cerr << "tjvx: " << counts[0] << " converted, " << counts[1] << " refused, " << counts[2]
               << " failed\n";
@@ -265,6 +280,8 @@ int main(int argc, char** argv) {
 
   // Arguments are read as UTF-8 whatever code page the console has.
   tjvx::platform::UseUtf8Console();
+  // An interrupt removes the temporary files of the runs in flight; a closed pipe ends no run.
+  tjvx::platform::InstallInterruptCleanup();
   std::vector<std::string> arguments = tjvx::platform::Utf8Arguments(argc, argv);
   std::vector<char*> pointers;
   for (std::string& argument : arguments) pointers.push_back(argument.data());

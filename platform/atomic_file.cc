@@ -1,6 +1,11 @@
 #include "platform/atomic_file.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <mutex>
+#include <set>
 #include <system_error>
 
 #include "base/error.h"
@@ -9,9 +14,9 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -21,69 +26,207 @@ namespace fs = std::filesystem;
 namespace tjvx::platform {
 namespace {
 
-#ifndef _WIN32
-mode_t ProcessUmask() {
-  // umask can only be read by setting it; done once, before any thread writes files.
-  static const mode_t mask = [] {
-    mode_t m = umask(022);
-    umask(m);
-    return m;
-  }();
-  return mask;
+std::atomic<Durability> durability{Durability::kEachFile};
+std::atomic<unsigned long long> syncs{0};
+std::mutex deferred_mutex;
+std::set<fs::path> deferred_folders;
+
+// ".tjvx-" and six letters or digits, different at every call in the process and across processes.
+std::string FreshTemporaryName() {
+  static std::atomic<unsigned long long> state{
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      (static_cast<unsigned long long>(
+#ifdef _WIN32
+           GetCurrentProcessId()
+#else
+           getpid()
+#endif
+               )
+       << 40)};
+  // splitmix64 over a shared counter.
+  unsigned long long z = state.fetch_add(0x9E3779B97F4A7C15ull) + 0x9E3779B97F4A7C15ull;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  z ^= z >> 31;
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::string name = ".tjvx-";
+  for (int i = 0; i < 6; ++i, z /= 62) name += kLetters[z % 62];
+  return name;
 }
+
+#ifdef _WIN32
+
+// The path for the wide file calls: with the \\?\ prefix once it is too long for the classic
+// limit, so long paths work where the system allows them.
+std::wstring Win32Path(const fs::path& path) {
+  std::wstring text = path.lexically_normal().native();
+  for (wchar_t& c : text) {
+    if (c == L'/') c = L'\\';
+  }
+  if (text.size() < MAX_PATH - 12 || text.rfind(L"\\\\?\\", 0) == 0) return text;
+  if (text.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + text.substr(2);
+  if (text.size() >= 3 && text[1] == L':' && text[2] == L'\\') return L"\\\\?\\" + text;
+  return text;
+}
+
+#else
+
+// O_TMPFILE unless switched off, and only with /proc to give the unnamed file a name.
+bool UnnamedFilesWanted() {
+  static const bool proc = access("/proc/self/fd", X_OK) == 0;
+  const char* named = std::getenv("TJVX_NAMED_TEMPORARY_FILES");
+  return proc && (named == nullptr || *named == '\0');
+}
+
 #endif
 
 }  // namespace
+
+void SetDurability(Durability value) { durability = value; }
+
+unsigned long long SyncCount() { return syncs.load(); }
+
+bool SyncDeferredFolders() {
+  std::set<fs::path> folders;
+  {
+    std::lock_guard<std::mutex> lock(deferred_mutex);
+    folders.swap(deferred_folders);
+  }
+  bool ok = true;
+#ifndef _WIN32
+  for (const fs::path& folder : folders) {
+    ++syncs;
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+      sync();  // a folder that cannot be opened for reading: every file system then
+      continue;
+    }
+    ok = syncfs(fd) == 0 && ok;
+    close(fd);
+  }
+#endif
+  return ok;
+}
 
 AtomicFile::AtomicFile(std::u16string path) : path_(std::move(path)) {
   std::optional<fs::path> host = Drives().ToHost(path_, LastName::kAsWritten);
   if (!host) Fail();
   final_ = *host;
+  folder_ = final_.parent_path();
+  if (folder_.empty()) folder_ = ".";
 #ifdef _WIN32
-  for (unsigned n = GetCurrentProcessId() * 7919u + GetTickCount(); file_ == nullptr; ++n) {
-    temporary_ = final_;
-    temporary_ += L".tjvx-" + std::to_wstring(n % 1000000u);
-    // _O_EXCL: a name that is already taken is skipped, never overwritten.
-    int fd = _wopen(temporary_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                    _S_IREAD | _S_IWRITE);
-    if (fd < 0) {
-      if (errno != EEXIST) Fail();
-      continue;
+  while (file_ == nullptr) {
+    temporary_name_ = FreshTemporaryName();
+    temporary_ = folder_ / temporary_name_;
+    const std::wstring wide = Win32Path(temporary_);
+    if (listed_.Reserve(-1, temporary_name_, wide) == TemporaryName::Listing::kInterrupted) {
+      temporary_.clear();
+      Fail();
     }
-    file_ = _wfdopen(fd, L"wb");
+    // Shared for deletion, so that the interrupt handler can remove it while it is open.
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      listed_.Clear();
+      temporary_.clear();
+      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+      Fail();
+    }
+    listed_.MarkCreated();
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+      CloseHandle(handle);
+      RemoveTemporary();
+      Fail();
+    }
+    file_ = _fdopen(fd, "wb");
     if (file_ == nullptr) {
       _close(fd);
-      std::error_code ec;
-      fs::remove(temporary_, ec);
+      RemoveTemporary();
       Fail();
     }
   }
 #else
-  std::string pattern = final_.string() + ".tjvx-XXXXXX";
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) Fail();
-  temporary_ = pattern;
-  // mkstemp makes the file private; the converted file gets the usual permissions instead.
-  fchmod(fd, 0666 & ~ProcessUmask());
-  file_ = fdopen(fd, "wb");
-  if (file_ == nullptr) {
-    close(fd);
-    std::error_code ec;
-    fs::remove(temporary_, ec);
-    Fail();
+  folder_fd_ = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // A folder that may be written but not listed can still hold names and unnamed files.
+  if (folder_fd_ < 0 && errno == EACCES) {
+    folder_fd_ = open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  }
+  if (folder_fd_ < 0) Fail();
+  try {
+    Open();
+  } catch (...) {
+    close(folder_fd_);
+    throw;
   }
 #endif
 }
 
+#ifndef _WIN32
+void AtomicFile::Open() {
+  int fd = -1;
+  if (UnnamedFilesWanted()) {
+    // The mode is 0666 less the umask, as for any new file.
+    fd = openat(folder_fd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) Fail();
+  }
+  while (fd < 0) {
+    temporary_name_ = FreshTemporaryName();
+    InterruptsHeld held;
+    if (listed_.Reserve(folder_fd_, temporary_name_, {}) == TemporaryName::Listing::kInterrupted) {
+      Fail();
+    }
+    fd = openat(folder_fd_, temporary_name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      listed_.Clear();
+      if (errno == EEXIST) continue;
+      Fail();
+    }
+    listed_.MarkCreated();
+    temporary_ = folder_ / temporary_name_;
+  }
+  file_ = fdopen(fd, "wb");
+  if (file_ == nullptr) {
+    close(fd);
+    RemoveTemporary();
+    Fail();
+  }
+}
+#endif
+
 AtomicFile::~AtomicFile() {
   if (file_ != nullptr) std::fclose(file_);
-  if (!committed_ && !temporary_.empty()) {
-    std::error_code ec;
-    fs::remove(temporary_, ec);
-  }
+  if (!committed_) RemoveTemporary();
+  listed_.Clear();
+#ifndef _WIN32
+  if (folder_fd_ >= 0) close(folder_fd_);
+#endif
+}
+
+void AtomicFile::RemoveTemporary() {
+  if (temporary_.empty()) return;
+  InterruptsHeld held;
+  listed_.MarkBusy();
+#ifdef _WIN32
+  DeleteFileW(Win32Path(temporary_).c_str());
+#else
+  // Through the folder held open: the name is removed even when the folder was moved away.
+  unlinkat(folder_fd_, temporary_name_.c_str(), 0);
+#endif
+  listed_.Clear();
+  temporary_.clear();
 }
 
 void AtomicFile::Fail() { throw base::Error(base::Error::Kind::kWriteFailed, path_); }
+
+void AtomicFile::FailCommit() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  RemoveTemporary();
+  Fail();
+}
 
 void AtomicFile::Write(std::string_view bytes) {
   if (file_ == nullptr) Fail();
@@ -91,20 +234,82 @@ void AtomicFile::Write(std::string_view bytes) {
 }
 
 void AtomicFile::Commit() {
-  if (file_ == nullptr) Fail();
+  if (file_ == nullptr) FailCommit();
   bool ok = std::fflush(file_) == 0;
+#ifdef _WIN32
+  ++syncs;
+  ok = ok && FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)))) != 0;
   ok = std::fclose(file_) == 0 && ok;
   file_ = nullptr;
-  if (!ok) Fail();
-#ifdef _WIN32
-  if (!MoveFileExW(temporary_.c_str(), final_.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    Fail();
+  if (!ok) FailCommit();
+  {
+    listed_.MarkBusy();
+    ++syncs;
+    if (!MoveFileExW(Win32Path(temporary_).c_str(), Win32Path(final_).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      listed_.MarkCreated();
+      FailCommit();
+    }
+    listed_.Clear();
+    temporary_.clear();
   }
 #else
-  std::error_code ec;
-  fs::rename(temporary_, final_, ec);
-  if (ec) Fail();
+  const int fd = fileno(file_);
+  // The file it replaces keeps its permission bits.
+  struct stat replaced {};
+  if (stat(final_.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
+    ok = fchmod(fd, replaced.st_mode & 07777) == 0 && ok;
+  }
+  const bool each_file = durability.load() == Durability::kEachFile;
+  if (each_file) {
+    ++syncs;
+    ok = ok && fsync(fd) == 0;
+  }
+  if (!ok) FailCommit();
+  if (temporary_.empty()) {
+    // The unnamed file gets a fresh temporary name, by the folder's path: a folder moved away
+    // meanwhile is not written into.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (;;) {
+      temporary_name_ = FreshTemporaryName();
+      const fs::path name = folder_ / temporary_name_;
+      InterruptsHeld held;
+      if (listed_.Reserve(folder_fd_, temporary_name_, {}) ==
+          TemporaryName::Listing::kInterrupted) {
+        FailCommit();
+      }
+      if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        listed_.Clear();
+        if (errno == EEXIST) continue;
+        FailCommit();
+      }
+      listed_.MarkCreated();
+      temporary_ = name;
+      break;
+    }
+  }
+  ok = std::fclose(file_) == 0;
+  file_ = nullptr;
+  if (!ok) FailCommit();
+  {
+    InterruptsHeld held;
+    listed_.MarkBusy();
+    if (rename(temporary_.c_str(), final_.c_str()) != 0) {
+      listed_.MarkCreated();
+      FailCommit();
+    }
+    listed_.Clear();
+    temporary_.clear();
+  }
+  committed_ = true;
+  if (each_file) {
+    ++syncs;
+    // A folder opened only as a path cannot be synced (EBADF), nor can some file systems' (EINVAL).
+    if (fsync(folder_fd_) != 0 && errno != EBADF && errno != EINVAL) FailCommit();
+  } else {
+    std::lock_guard<std::mutex> lock(deferred_mutex);
+    deferred_folders.insert(folder_);
+  }
 #endif
   committed_ = true;
 }

@@ -2,12 +2,18 @@
 // write, one borehole's failure stops no other, and the summary names every run that did not
 // convert.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "tests/test_support.h"
 
@@ -91,6 +97,173 @@ TEST_F(CliBatchTest, ParallelRunsWriteWhatOneRunAtATimeWrites) {
   EXPECT_EQ(testing::Snapshot(base_ / "one"), testing::Snapshot(base_ / "many"));
   EXPECT_EQ(testing::Snapshot(base_ / "many").size(), 6u);
   EXPECT_NE(err_.find("tjvx: 6 converted, 0 refused, 0 failed\n"), std::string::npos) << err_;
+}
+
+// The program started with its output into `out_fd` and its errors into err.txt, and what ended
+// it. Every wait is bounded: a program still running after a minute is killed and the test fails.
+class Child {
+ public:
+  Child(const std::vector<std::string>& args, int out_fd, const fs::path& err) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(out_fd, STDOUT_FILENO);
+      const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(err_fd, STDERR_FILENO);
+      std::vector<char*> argv;
+      for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+  }
+  ~Child() {
+    if (!ended_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status_, 0);
+    }
+  }
+  pid_t pid() const { return pid_; }
+  // Whether the program is still running; reaps it when it has ended.
+  bool Running() {
+    if (!ended_ && waitpid(pid_, &status_, WNOHANG) == pid_) ended_ = true;
+    return !ended_;
+  }
+  // The wait status once it has ended, within a minute; -1 if it had to be killed.
+  int Wait() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (Running() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return ended_ ? status_ : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int status_ = 0;
+  bool ended_ = false;
+};
+
+// A borehole whose conversion takes long enough to be caught in flight: the sample with many more
+// interval tests.
+class InterruptTest : public CliBatchTest,
+                      public ::testing::WithParamInterface<std::tuple<int, bool>> {
+ protected:
+  InterruptTest() {
+    const std::string source = Borehole("BIG");
+    std::string x5;
+    for (int i = 1; i <= 300000; ++i) {
+      x5 += std::to_string(i) + "," + std::to_string(i) + ".15,5,63.5,\"\",1,10,2,10,2,10\r\n";
+    }
+    testing::WriteBytes(fs::path(source) / "X5.TXT", x5);
+    fs::create_directories(base_ / "out");
+    testing::WriteBytes(base_ / "out" / "BIG", kEarlier);
+  }
+  ~InterruptTest() override { testing::UnsetEnvironment("TJVX_NAMED_TEMPORARY_FILES"); }
+
+  std::vector<std::string> Args() const {
+    return {TJVX_PROGRAM,
+            "convert",
+            (base_ / "src" / "BIG").string(),
+            (base_ / "out").string(),
+            "--pattern",
+            testing::RepositoryPath("samples/DOZORA").string(),
+            "--yes"};
+  }
+
+  // Whether the program has its converted file open: a name in the destination folder, or an
+  // unnamed file there (/proc shows it as "<folder>/#<inode> (deleted)").
+  bool Writing(pid_t pid) const {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(base_ / "out", ec)) {
+      if (entry.path().filename().string().find(".tjvx-") != std::string::npos) return true;
+    }
+    const std::string prefix = (base_ / "out").string() + "/";
+    for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+      const fs::path target = fs::read_symlink(entry.path(), ec);
+      if (!ec && target.string().rfind(prefix, 0) == 0) return true;
+    }
+    return false;
+  }
+
+  // Starts the conversion, sends `signal_number` once the converted file is being written and
+  // returns the program's wait status.
+  int Interrupt(int signal_number) {
+    const int out_fd = open((base_ / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    Child child(Args(), out_fd, base_ / "err.txt");
+    close(out_fd);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!Writing(child.pid())) {
+      if (!child.Running() || std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << "the run ended before it was caught writing";
+        return child.Wait();
+      }
+    }
+    kill(child.pid(), signal_number);
+    return child.Wait();
+  }
+
+  static constexpr std::string_view kEarlier = "an earlier conversion\r\n";
+};
+
+TEST_P(InterruptTest, ASignalEndsTheRunByThatSignalAndLeavesNoTemporaryFile) {
+  const auto [signal_number, named] = GetParam();
+  if (named) testing::SetEnvironment("TJVX_NAMED_TEMPORARY_FILES", "1");
+  const int status = Interrupt(signal_number);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+  EXPECT_EQ(WTERMSIG(status), signal_number);
+  EXPECT_EQ(testing::Snapshot(base_ / "out"),
+            (std::vector<std::pair<std::string, std::string>>{{"BIG", std::string(kEarlier)}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, InterruptTest,
+                         ::testing::Combine(::testing::Values(SIGINT, SIGTERM, SIGHUP),
+                                            ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<int, bool>>& info) {
+                           const int signal_number = std::get<0>(info.param);
+                           return std::string(signal_number == SIGINT    ? "Sigint"
+                                              : signal_number == SIGTERM ? "Sigterm"
+                                                                         : "Sighup") +
+                                  (std::get<1>(info.param) ? "Named" : "Unnamed");
+                         });
+
+// Nothing a handler could do: the unnamed file goes with the process.
+using KillTest = InterruptTest;
+
+TEST_P(KillTest, AKilledRunLeavesNoTemporaryFile) {
+  const int status = Interrupt(SIGKILL);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+  EXPECT_EQ(WTERMSIG(status), SIGKILL);
+  EXPECT_EQ(testing::Snapshot(base_ / "out"),
+            (std::vector<std::pair<std::string, std::string>>{{"BIG", std::string(kEarlier)}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Unnamed, KillTest, ::testing::Values(std::make_tuple(SIGKILL, false)));
+
+TEST_F(CliBatchTest, AClosedStandardOutputStopsNoRunAndTheSummaryGoesToStandardError) {
+  std::vector<std::string> args = {TJVX_PROGRAM, "convert"};
+  for (const char* name : {"B1", "B2", "B3"}) args.push_back(Borehole(name));
+  for (const std::string& arg : {(base_ / "out").string(), std::string("--pattern"),
+                                 testing::RepositoryPath("samples/DOZORA").string(),
+                                 std::string("--yes"), std::string("--jobs"), std::string("2")}) {
+    args.push_back(arg);
+  }
+  // A pipe nobody reads any more, as `tjvx convert ... | head -c1` once head has ended.
+  int pipe_fds[2];
+  ASSERT_EQ(pipe(pipe_fds), 0);
+  close(pipe_fds[0]);
+  Child child(args, pipe_fds[1], base_ / "err.txt");
+  close(pipe_fds[1]);
+  const int status = child.Wait();
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const std::string golden =
+      testing::ReadBytes(testing::RepositoryPath("tests/golden/sample/B-12"));
+  for (const char* name : {"B1", "B2", "B3"}) {
+    EXPECT_EQ(testing::ReadBytes(base_ / "out" / name), golden) << name;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(base_ / "out"), {}), 3);
+  const std::string err = testing::ReadBytes(base_ / "err.txt");
+  EXPECT_NE(err.find("tjvx: 3 converted, 0 refused, 0 failed\n"), std::string::npos) << err;
 }
 
 TEST_F(CliBatchTest, JobsMustBePositive) {
