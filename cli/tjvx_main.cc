@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -22,6 +23,7 @@
 #include "platform/drives.h"
 #include "platform/interrupts.h"
 #include "source/settings.h"
+#include "text/path_components.h"
 
 namespace tjvx::cli {
 namespace {
@@ -162,6 +164,21 @@ std::string Indented(const std::u16string& message) {
   return text;
 }
 
+inline constexpr std::u16string_view kSameNameMessage =
+    u"同じ名前の変換元フォルダが先に指定されている為に変換できません。";
+
+// The name a source folder's converted file takes: its last name, compared as the file system
+// compares names.
+std::u16string ConvertedName(std::u16string_view source) {
+  std::u16string folder(source);
+  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+  std::u16string name = text::SplitPath(folder, u"\\").back();
+  if (platform::kNamesIgnoreLetterCase) {
+    for (char16_t& c : name) c = c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c;
+  }
+  return name;
+}
+
 int Convert(const ConvertOptions& options) {
   const Answer answer = options.yes ? Answer::kYes : options.no ? Answer::kNo : Answer::kAsk;
   const std::vector<std::string> sources(options.paths.begin(), options.paths.end() - 1);
@@ -183,6 +200,15 @@ int Convert(const ConvertOptions& options) {
   source::PatternTables tables(pattern_folder);
   const std::u16string destination = WindowsForm(options.paths.back());
 
+  // Two sources of one name in a batch would write one converted file, the later over the earlier:
+  // the later is refused, naming the earlier.
+  std::vector<size_t> same_name_as(sources.size(), sources.size());
+  std::map<std::u16string, size_t> first_of_name;
+  for (size_t i = 0; i < sources.size(); ++i) {
+    const auto [at, first] = first_of_name.emplace(ConvertedName(WindowsForm(sources[i])), i);
+    if (!first) same_name_as[i] = at->second;
+  }
+
   std::vector<convert::RunResult> results(sources.size());
   bool output_open = true;  // guarded by the console's lock
   // A batch makes its files durable all at once, before its summary, instead of one by one.
@@ -191,6 +217,14 @@ int Convert(const ConvertOptions& options) {
     console.Step(sources[i], false);
     CommandLineHost host(console, answer, options.quiet, batch ? sources[i] : std::string());
     host.SetPaths(WindowsForm(sources[i]), destination);
+    if (same_name_as[i] < sources.size()) {
+      const std::u16string message =
+          std::u16string(kSameNameMessage) + u"\n" + WindowsForm(sources[same_name_as[i]]);
+      host.MsgBox(message, base::kMsgExclamation, {});
+      results[i] = {convert::RunOutcome::kRefused, message, {}};
+      console.Step(sources[i], true);
+      return;
+    }
     // Runs of a batch share the processors among themselves, so each keeps to one thread.
     results[i] = convert::RunConversion(
         host, tables, nullptr, batch ? convert::RunThreads::kOne : convert::RunThreads::kTwo);

@@ -65,6 +65,13 @@ inline constexpr bool kNamesLoseTrailingBlanksAndDots = true;
 inline constexpr bool kNamesLoseTrailingBlanksAndDots = false;
 #endif
 
+// Whether names differing only in letter case are one name (Windows).
+#ifdef _WIN32
+inline constexpr bool kNamesIgnoreLetterCase = true;
+#else
+inline constexpr bool kNamesIgnoreLetterCase = false;
+#endif
+
 // Makes the drive of `letter` the current drive. False when the letter is not a drive or its root
 // cannot be reached.
 bool MakeDriveCurrent(char16_t letter);

@@ -298,5 +298,20 @@ TEST_F(CliBatchTest, ASourceWithATrailingBlankIsThatFolderNotItsLookAlike) {
   EXPECT_NE(testing::ReadBytes(base_ / "out" / "B-12 ").find("2000 2.50 blank"), std::string::npos);
 }
 
+TEST_F(CliBatchTest, ASecondSourceOfTheSameNameIsRefusedNotWrittenOverTheFirst) {
+  // Two folders B-12 in different places would make one converted file B-12.
+  testing::CopyTree("samples/boreholes/B-12", base_ / "a" / "B-12");
+  testing::CopyTree("samples/boreholes/B-12", base_ / "b" / "B-12");
+  testing::WriteBytes(base_ / "b" / "B-12" / "X1.TXT", "1,7.25,\"second\",\"\"\r\n");
+  const std::string first = (base_ / "a" / "B-12").string();
+  const std::string second = (base_ / "b" / "B-12").string() + "/";
+  EXPECT_EQ(Convert(first + " " + second + " " + (base_ / "out").string()), 1);
+  EXPECT_NE(err_.find("1 converted, 1 refused, 0 failed"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("同じ名前の変換元フォルダが先に指定されている為に変換できません。"),
+            std::string::npos)
+      << err_;
+  EXPECT_EQ(testing::ReadBytes(base_ / "out" / "B-12").find("second"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tjvx
