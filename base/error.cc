@@ -57,4 +57,11 @@ std::u16string Error::Message() const {
   return text;
 }
 
+std::u16string Error::Summary() const {
+  std::u16string text = CauseText(kind_);
+  if (offset_ >= 0) text.append(u" (バイト位置 ").append(Digits(offset_)).append(u")");
+  if (!detail_.empty()) text.append(u" ").append(detail_);
+  return text;
+}
+
 }  // namespace tjvx::base

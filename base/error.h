@@ -34,6 +34,9 @@ class Error : public std::exception {
 
   // The Japanese text shown to the user: the cause, the file, and where in it.
   std::u16string Message() const;
+  // The cause and the detail without the file and line, for a report that names them itself:
+  // "ファイルに Shift-JIS でないバイトがある為に変換できません。 (バイト位置 12)".
+  std::u16string Summary() const;
   const char* what() const noexcept override { return what_.c_str(); }
 
  private:

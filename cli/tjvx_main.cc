@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/utf.h"
+#include "cli/command_line.h"
 #include "convert/run.h"
 #include "platform/atomic_file.h"
 #include "platform/console.h"
@@ -78,15 +79,6 @@ class Console {
   size_t total_ = 0;
   std::string current_;
 };
-
-// Windows-form paths ("C:\DATA\B-12", "D:") are kept; anything else is a host path.
-std::u16string WindowsForm(const std::string& argument) {
-  if (argument.size() >= 2 && std::isalpha(static_cast<unsigned char>(argument[0])) &&
-      argument[1] == ':') {
-    return base::FromUtf8(argument);
-  }
-  return platform::Drives().FromHost(std::filesystem::path(argument));
-}
 
 // The run's user on a terminal: messages go to standard error, the folder question is answered
 // by --yes or --no, asked on a terminal, else answered No. In a batch each message names its
@@ -179,6 +171,12 @@ std::u16string ConvertedName(std::u16string_view source) {
   return name;
 }
 
+// The line after a conversion that changed source values: how many, and how to see them.
+std::string WarningsNote(size_t warnings, const std::string& source) {
+  return "警告 " + std::to_string(warnings) +
+         " 件: 元の値のまま書かれなかった値があります。一覧: tjvx check \"" + source + "\"";
+}
+
 int Convert(const ConvertOptions& options) {
   const Answer answer = options.yes ? Answer::kYes : options.no ? Answer::kNo : Answer::kAsk;
   const std::vector<std::string> sources(options.paths.begin(), options.paths.end() - 1);
@@ -186,16 +184,10 @@ int Convert(const ConvertOptions& options) {
   Console console(batch && !options.quiet && platform::StandardErrorIsTerminal());
   console.SetTotal(sources.size());
 
-  std::u16string pattern_folder;
-  if (!options.pattern.empty()) {
-    pattern_folder = WindowsForm(options.pattern);
-    if (pattern_folder.back() != u'\\') pattern_folder += u'\\';
-  } else {
-    CommandLineHost host(console, answer, options.quiet);
-    std::optional<std::u16string> folder = source::StartupPatternFolder(host);
-    if (!folder) return 2;
-    pattern_folder = *folder;
-  }
+  CommandLineHost settings_host(console, answer, options.quiet);
+  const std::optional<std::u16string> folder = PatternFolder(options.pattern, settings_host);
+  if (!folder) return 2;
+  const std::u16string& pattern_folder = *folder;
   // One set of tables for the whole batch: each table is read once, by the first run needing it.
   source::PatternTables tables(pattern_folder);
   const std::u16string destination = WindowsForm(options.paths.back());
@@ -234,6 +226,9 @@ int Convert(const ConvertOptions& options) {
       if (output_open) {
         std::cout << base::ToUtf8(results[i].converted_file) << std::endl;
         output_open = static_cast<bool>(std::cout);
+      }
+      if (results[i].warnings > 0 && !batch) {
+        std::cerr << "tjvx: " << WarningsNote(results[i].warnings, sources[i]) << '\n';
       }
       console.Release(std::move(lock));
     }
@@ -274,7 +269,13 @@ int Convert(const ConvertOptions& options) {
     std::cerr << "tjvx: " << counts[0] << " converted, " << counts[1] << " refused, " << counts[2]
               << " failed\n";
     for (size_t i = 0; i < sources.size(); ++i) {
-      if (results[i].outcome == convert::RunOutcome::kConverted) continue;
+      if (results[i].outcome == convert::RunOutcome::kConverted) {
+        if (results[i].warnings > 0) {
+          std::cerr << "tjvx: " << sources[i] << ": "
+                    << WarningsNote(results[i].warnings, sources[i]) << '\n';
+        }
+        continue;
+      }
       std::cerr << "tjvx: "
                 << (results[i].outcome == convert::RunOutcome::kRefused ? "refused" : "failed")
                 << ": " << sources[i] << ": " << Indented(results[i].message) << '\n';
@@ -312,6 +313,23 @@ int main(int argc, char** argv) {
                    "source folders converted at the same time (default: the number of cores)")
       ->check(CLI::Range(1u, 1024u));
 
+  tjvx::cli::CheckOptions check_options;
+  CLI::App* check_command = app.add_subcommand(
+      "check",
+      "Read each SOURCE folder and its pattern folder as a conversion would, write nothing, and "
+      "report every error, warning and notice. Exit status: 0 clean (notices only), 1 warnings "
+      "but no errors, 2 errors (a batch gives the worst of its folders).");
+  check_command->add_option("sources", check_options.sources, "SOURCE...")->required();
+  check_command->add_option("--pattern", check_options.pattern,
+                            "pattern folder (DOZORA); default: the folder named in DozoraV5.ini");
+  check_command->add_option("--format", check_options.format, "text (default) or json")
+      ->check(CLI::IsMember({"text", "json"}));
+  check_options.jobs = options.jobs;
+  check_command
+      ->add_option("--jobs,-j", check_options.jobs,
+                   "source folders checked at the same time (default: the number of cores)")
+      ->check(CLI::Range(1u, 1024u));
+
   // Arguments are read as UTF-8 whatever code page the console has.
   tjvx::platform::UseUtf8Console();
   // An interrupt removes the temporary files of the runs in flight; a closed pipe ends no run.
@@ -321,5 +339,6 @@ int main(int argc, char** argv) {
   for (std::string& argument : arguments) pointers.push_back(argument.data());
   CLI11_PARSE(app, static_cast<int>(pointers.size()), pointers.data());
   if (convert_command->parsed()) return tjvx::cli::Convert(options);
+  if (check_command->parsed()) return tjvx::cli::Check(check_options);
   return 0;
 }

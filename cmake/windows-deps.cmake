@@ -22,3 +22,13 @@ endif()
 # The tests read the samples from the repository, which Wine shows as Z:<path> (Z: is "/"). A
 # path without its drive would be taken on whatever drive a test has made current.
 set(TJVX_TESTS_SOURCE_DIR "Z:${PROJECT_SOURCE_DIR}")
+
+# nlohmann/json (the JSON report of `tjvx check`) is header-only too: its folder is linked in the
+# same way.
+set(TJVX_JSON_HEADERS /usr/include/nlohmann CACHE PATH "nlohmann/json headers for the cross build")
+if(EXISTS ${TJVX_JSON_HEADERS}/json.hpp AND NOT TARGET nlohmann_json::nlohmann_json)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/json-include)
+  file(CREATE_LINK ${TJVX_JSON_HEADERS} ${CMAKE_BINARY_DIR}/json-include/nlohmann SYMBOLIC)
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+  target_include_directories(nlohmann_json::nlohmann_json INTERFACE ${CMAKE_BINARY_DIR}/json-include)
+endif()

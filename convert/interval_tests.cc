@@ -1,5 +1,6 @@
 #include "convert/interval_tests.h"
 
+#include "source/record_findings.h"
 #include "text/field_formats.h"
 #include "text/numbers.h"
 #include "text/record_values.h"
@@ -7,13 +8,13 @@
 namespace tjvx::convert {
 namespace {
 
-void AppendEndDepth(std::u16string& line, std::u16string_view start_depth,
-                    const std::array<std::u16string_view, 3>& lengths) {
+text::ValueChange AppendEndDepth(std::u16string& line, std::u16string_view start_depth,
+                                 const std::array<std::u16string_view, 3>& lengths) {
   // Each quotient and each partial sum is a single precision number.
   float end = 0.0f;
   for (std::u16string_view length : lengths) end = end + text::NumericValue(length) / 100.0f;
   end = end + text::NumericValue(start_depth);
-  text::AppendDepthText(line, text::SingleToText(end));
+  return text::AppendDepthText(line, text::SingleToText(end));
 }
 
 }  // namespace
@@ -25,30 +26,52 @@ std::u16string EndDepth(std::u16string_view start_depth,
   return text;
 }
 
-void WriteRecords4000(source::FieldReader& x5, LineSink& out) {
+void WriteRecords4000(source::FieldReader& x5, LineSink& out, base::FindingSink& findings) {
+  source::RecordFindings found(findings, x5.file(), u"4000");
   std::array<std::u16string_view, 11> f;
   std::u16string line, start_depth;
   while (!x5.AtEnd()) {
     x5.ReadRecord(f);
+    const long long at = x5.record_line();
     start_depth.clear();
-    text::AppendDepthText(start_depth, f[1]);
+    const bool start_changed =
+        found.Put(start_depth, at, 2, f[1], text::AppendDepthText) != text::ValueChange::kNone;
     line.assign(u"4000 ");
     line += start_depth;
     line += u' ';
     // The end depth is summed from the start depth as the line writes it.
-    AppendEndDepth(line, start_depth, {f[6], f[8], f[10]});
+    const size_t end_depth = line.size();
+    // The sum is single precision, so its own far decimals are not a source value's loss.
+    const text::ValueChange end_change = AppendEndDepth(line, start_depth, {f[6], f[8], f[10]});
+    if (end_change != text::ValueChange::kNone && end_change != text::ValueChange::kDecimalsCut &&
+        !start_changed) {
+      found.Warning(at, 0,
+                    u"貫入長を足した終わりの深度が深度の形 (4 桁.2 桁) に収まらない為、" +
+                        line.substr(end_depth) + u" と書かれます。");
+    }
     for (size_t i : {6, 8, 10}) {
       line += u' ';
-      text::AppendNumberValue(line, f[i]);
+      found.Put(line, at, static_cast<int>(i) + 1, f[i], text::AppendNumberValue);
     }
     for (size_t i : {5, 7, 9}) {
       // A negative reading counts as none.
       line += u' ';
-      text::AppendNumberValue(line,
-                              text::NumericValue(f[i]) < 0.0f ? std::u16string_view(u"0") : f[i]);
+      if (text::NumericValue(f[i]) < 0.0f) {
+        // "-1" is how the source itself writes no reading, and it is written as it stands.
+        if (text::NumericValue(f[i]) != -1.0f) {
+          found.Warning(
+              at, static_cast<int>(i) + 1,
+              u"負の打撃回数「" + std::u16string(f[i]) + u"」は回数なしとして -1 と書かれます。");
+        }
+        text::AppendNumberValue(line, u"0");
+      } else {
+        found.Put(line, at, static_cast<int>(i) + 1, f[i], text::AppendNumberValue);
+      }
     }
+    found.Written(line, at);
     out.Line(line);
   }
+  found.Finish();
 }
 
 }  // namespace tjvx::convert

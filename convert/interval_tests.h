@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/findings.h"
 #include "convert/line_sink.h"
 #include "source/field_reader.h"
 
@@ -13,7 +14,8 @@ namespace tjvx::convert {
 // Records 4000 from X5.TXT (11 fields): start depth, end depth, the three interval lengths and
 // the three readings. The end depth is the start depth plus the lengths in hundredths, summed in
 // single precision as the log program does, so its last digit matches the program's.
-void WriteRecords4000(source::FieldReader& x5, LineSink& out);
+void WriteRecords4000(source::FieldReader& x5, LineSink& out,
+                      base::FindingSink& findings = base::NoFindingsSink());
 
 // The end depth text of record 4000 for a start depth and three lengths.
 std::u16string EndDepth(std::u16string_view start_depth,

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "source/depth_list.h"
+#include "source/record_findings.h"
 #include "text/field_formats.h"
 #include "text/numbers.h"
 #include "text/record_values.h"
@@ -27,6 +28,8 @@ void AppendOrAt(std::u16string& line, std::u16string_view value) {
 struct MemberRecord {
   float depth;
   std::array<std::u16string_view, 3> values;
+  long long line;
+  std::u16string_view depth_text;
 };
 
 struct MemberLayout {
@@ -74,7 +77,8 @@ void AppendMemberValues(std::u16string& line, size_t member, const MemberRecord&
 
 }  // namespace
 
-void WriteRecords5000(MergedMembers& members, LineSink& out) {
+void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& findings) {
+  std::array<std::optional<source::RecordFindings>, 4> found;
   // Each member's records, ordered by depth with the file's order kept among equal depths, so the
   // first record at a depth comes first; the lines walk the depth list and every member at once.
   std::array<std::vector<MemberRecord>, 4> records;
@@ -83,11 +87,20 @@ void WriteRecords5000(MergedMembers& members, LineSink& out) {
   for (size_t m = 0; m < members.size(); ++m) {
     if (!members[m]) continue;
     source::FieldReader& reader = *members[m];
+    found[m].emplace(findings, reader.file(), u"5000");
     const MemberLayout& layout = kMembers[m];
     while (!reader.AtEnd()) {
       reader.ReadRecord(layout.fields, f);
       MemberRecord& record = records[m].emplace_back();
       record.depth = text::NumericValue(f[layout.depth_field]);
+      record.depth_text = f[layout.depth_field];
+      record.line = reader.record_line();
+      if (record.depth == 0.0f && !text::Trim(record.depth_text).empty() &&
+          !text::IsZeroText(record.depth_text)) {
+        found[m]->Warning(record.line, static_cast<int>(layout.depth_field) + 1,
+                          u"深度「" + std::u16string(record.depth_text) +
+                              u"」は数値ではない為、深度 0 の記録とされます。");
+      }
       for (size_t k = 0; k < 3; ++k) {
         if (layout.value_fields[k] != 0) record.values[k] = f[layout.value_fields[k]];
       }
@@ -97,38 +110,80 @@ void WriteRecords5000(MergedMembers& members, LineSink& out) {
     if (!std::is_sorted(records[m].begin(), records[m].end(), by_depth)) {
       std::stable_sort(records[m].begin(), records[m].end(), by_depth);
     }
+    // Only the first record at a depth gives the line its values.
+    for (size_t k = 1; k < records[m].size(); ++k) {
+      if (records[m][k].depth != records[m][k - 1].depth) continue;
+      found[m]->Warning(records[m][k].line, static_cast<int>(layout.depth_field) + 1,
+                        u"深度「" + std::u16string(records[m][k].depth_text) +
+                            u"」の記録が先にある為、この記録は使われません。");
+    }
   }
   std::array<size_t, 4> next{};
   std::u16string line;
   for (const source::DepthEntry& entry : source::MergeDepths(std::move(depths))) {
     line.assign(u"5000 ");
-    text::AppendDepthText(line, entry.text);
+    const text::ValueChange depth_change = text::AppendDepthText(line, entry.text);
+    bool depth_reported = depth_change == text::ValueChange::kNone;
     for (size_t m = 0; m < members.size(); ++m) {
       const std::vector<MemberRecord>& list = records[m];
       while (next[m] < list.size() && list[next[m]].depth < entry.value) ++next[m];
       line += u' ';
       if (next[m] < list.size() && list[next[m]].depth == entry.value) {
-        AppendMemberValues(line, m, list[next[m]]);
+        const MemberRecord& record = list[next[m]];
+        const size_t start = line.size();
+        AppendMemberValues(line, m, record);
+        if (m == 0 && !text::Trim(record.values[0]).empty() &&
+            !text::IsDateText(record.values[0])) {
+          found[m]->Warning(record.line, 2,
+                            u"日付「" + std::u16string(record.values[0]) +
+                                u"」が yyyy/mm/dd の形でない為、月と日が " + line.substr(start) +
+                                u" と書かれます。");
+        }
+        for (std::u16string_view value : record.values) found[m]->Written(value, record.line);
+        if (!depth_reported) {
+          // The depth list's text of the depth does not fit the depth form.
+          found[m]->Warning(record.line, static_cast<int>(kMembers[m].depth_field) + 1,
+                            u"深度「" + std::u16string(record.depth_text) +
+                                u"」が深度の形 (4 桁.2 桁) に収まらない為、" +
+                                line.substr(5, line.find(u' ', 5) - 5) + u" と書かれます。");
+          depth_reported = true;
+        }
       } else {
         line += kMembers[m].defaults;
       }
     }
     out.Line(line);
   }
+  for (std::optional<source::RecordFindings>& member : found) {
+    if (member) member->Finish();
+  }
 }
 
-void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, LineSink& out) {
+void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, LineSink& out,
+                      base::FindingSink& findings) {
+  source::RecordFindings found(findings, g72.file(), u"5010");
   std::array<std::u16string_view, 8> f;
   std::u16string line;
   while (!g72.AtEnd()) {
     g72.ReadRecord(f);
+    const long long at = g72.record_line();
     std::optional<std::u16string_view> first, second;
     if (!f[3].empty()) first = tables.Get(source::TableId::kL18).First(text::NumericValue(f[3]));
     if (!f[5].empty()) second = tables.Get(source::TableId::kL18B).First(text::NumericValue(f[5]));
+    for (auto [name, field, table] : {std::tuple{&first, 3, source::TableId::kL18},
+                                      std::tuple{&second, 5, source::TableId::kL18B}}) {
+      const std::u16string_view code = f[static_cast<size_t>(field)];
+      if (!*name && !text::Trim(code).empty()) {
+        found.Warning(at, field + 1,
+                      u"コード「" + std::u16string(code) + u"」が " +
+                          std::u16string(source::TableFileName(table)) +
+                          u" にない為、その名前は書かれません。");
+      }
+    }
     const bool has_first = first && !first->empty(), has_second = second && !second->empty();
 
     line.assign(u"5010 ");
-    text::AppendDepthText(line, f[1]);
+    found.Put(line, at, 2, f[1], text::AppendDepthText);
     line += u' ';
     if (f[2].empty()) {
       line += u"-1";
@@ -149,8 +204,10 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     if (has_second) text::AppendFullWidth(line, *second);
     if (!has_first && !has_second) line += u'@';
     text::TrimLeftFrom(line, names);
+    found.Written(line, at);
     out.Line(line);
   }
+  found.Finish();
 }
 
 }  // namespace tjvx::convert

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "base/findings.h"
 #include "convert/line_sink.h"
 #include "source/code_table.h"
 #include "source/field_reader.h"
@@ -18,11 +19,13 @@ using MergedMembers = std::array<std::optional<source::FieldReader>, 4>;
 // N8.TXT and the values of G71.TXT, G73.TXT and G81.TXT at that depth. A member contributes its
 // first record at the depth, wherever it stands in the file, else its defaults ("-1 -1" for the
 // date, "@" for values). Each member is read once.
-void WriteRecords5000(MergedMembers& members, LineSink& out);
+void WriteRecords5000(MergedMembers& members, LineSink& out,
+                      base::FindingSink& findings = base::NoFindingsSink());
 
 // Records 5010 from G72.TXT (8 fields): depth, value, text and the names of its two codes in
 // L18.TXT and L18B.TXT (first match), joined by "／", in full width.
-void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, LineSink& out);
+void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, LineSink& out,
+                      base::FindingSink& findings = base::NoFindingsSink());
 
 }  // namespace tjvx::convert
 

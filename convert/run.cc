@@ -1,12 +1,15 @@
 #include "convert/run.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <map>
 #include <optional>
+#include <set>
 #include <system_error>
 
 #include "base/error.h"
@@ -17,9 +20,12 @@
 #include "convert/line_sink.h"
 #include "convert/merged_records.h"
 #include "convert/site_notes.h"
+#include "platform/cp932.h"
 #include "platform/drives.h"
+#include "platform/files.h"
 #include "platform/system_folder.h"
 #include "source/depth_list.h"
+#include "source/record_findings.h"
 #include "source/source_files.h"
 #include "source/titles.h"
 #include "text/path_check.h"
@@ -40,6 +46,64 @@ constexpr std::u16string_view kSourceFiles[] = {
 constexpr std::u16string_view kPatternFiles[] = {
     u"L1.TXT",  u"L4.TXT",  u"L8.TXT",   u"L13.TXT", u"L14.TXT",     u"L15.TXT",   u"L16.TXT",
     u"L17.TXT", u"L18.TXT", u"L18B.TXT", u"L19.TXT", u"KISHITU.TXT", u"SHITU.TXT", u"MAJIRI.TXT"};
+
+// The files in the order a conversion first opens them; findings are ordered by it.
+constexpr std::u16string_view kRunFileOrder[] = {
+    u"KISHITU.TXT", u"SHITU.TXT",  u"MAJIRI.TXT", u"X3.TXT",  u"R31.TXT", u"R32.TXT",
+    u"R33.TXT",     u"R34.TXT",    u"R35.TXT",    u"R30.TXT", u"X11.TXT", u"X1.TXT",
+    u"Titl01.txt",  u"Titl02.txt", u"L1.TXT",     u"X12.TXT", u"L4.TXT",  u"L13.TXT",
+    u"L14.TXT",     u"L15.TXT",    u"L16.TXT",    u"L17.TXT", u"R41.TXT", u"N9.TXT",
+    u"X7.TXT",      u"L8.TXT",     u"G40.TXT",    u"L19.TXT", u"X5.TXT",  u"N8.TXT",
+    u"G71.TXT",     u"G73.TXT",    u"G81.TXT",    u"G72.TXT", u"L18.TXT", u"L18B.TXT"};
+
+// What leaving a source file out does: the records it would have given.
+struct SourceSection {
+  std::u16string_view file;
+  std::u16string_view records;
+  std::u16string_view what;  // what is left out
+};
+constexpr SourceSection kSections[] = {
+    {u"X1.TXT", u"2000", u"2000 の記録は書かれません。"},
+    {u"X3.TXT", u"2001", u"2001 の 1 番目の名前は @ と書かれます。"},
+    {u"R31.TXT", u"2001", u"2001 の 2 番目の名前は @ と書かれます。"},
+    {u"R32.TXT", u"2001", u"2001 の 3 番目の名前は @ と書かれます。"},
+    {u"R33.TXT", u"2001", u"2001 の 4 番目の名前は @ と書かれます。"},
+    {u"R34.TXT", u"2001", u"2001 の 5 番目の名前は @ と書かれます。"},
+    {u"R35.TXT", u"2001", u"2001 の 6 番目の名前は @ と書かれます。"},
+    {u"X11.TXT", u"", u"深度の一覧にこのファイルの深度は入りません。"},
+    {u"X12.TXT", u"2002", u"2002 の記録は書かれません。"},
+    {u"R41.TXT", u"3000", u"3000 と 3010 の記録は書かれません。"},
+    {u"N9.TXT", u"3020", u"3020 の記録は書かれません。"},
+    {u"X7.TXT", u"3030", u"3030 の記録は書かれません。"},
+    {u"G40.TXT", u"3040", u"3040 の記録は書かれません。"},
+    {u"R30.TXT", u"3070", u"3070 の記録は書かれません。"},
+    {u"X5.TXT", u"4000", u"4000 の記録は書かれません。"},
+    {u"N8.TXT", u"5000", u"5000 の日付は -1 -1 と書かれます。"},
+    {u"G71.TXT", u"5000", u"5000 のこのファイルの値は @ と書かれます。"},
+    {u"G73.TXT", u"5000", u"5000 のこのファイルの値は @ と書かれます。"},
+    {u"G81.TXT", u"5000", u"5000 のこのファイルの値は @ と書かれます。"},
+    {u"G72.TXT", u"5010", u"5010 の記録は書かれません。"},
+    {u"Titl01.txt", u"1000", u"表題の項目は空として書かれます。"},
+    {u"Titl02.txt", u"1006", u"表題の項目は空として書かれます。"},
+};
+
+// A notice for each source file that is missing or empty: its section is left out.
+void ReportLeftOut(const std::u16string& folder, base::FindingSink& findings) {
+  for (const SourceSection& section : kSections) {
+    const std::u16string path = folder + u"\\" + std::u16string(section.file);
+    const std::optional<std::uintmax_t> size = platform::FileSize(path);
+    if (size && *size > 0) continue;
+    findings.Report({base::Severity::kNotice, path, 0, 0, std::u16string(section.records),
+                     std::u16string(size ? u"ファイルが空の為、" : u"ファイルがない為、") +
+                         std::u16string(section.what)});
+  }
+}
+
+size_t CountWarnings(const std::vector<base::Finding>& findings) {
+  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const auto& f) {
+    return f.severity == base::Severity::kWarning;
+  }));
+}
 
 bool OverwritesInput(std::u16string_view converted, const std::u16string& source,
                      const std::u16string& pattern_folder) {
@@ -86,7 +150,11 @@ bool IsDriveRoot(std::u16string_view folder) {
          (folder.size() == 2 || folder[2] == u'\\');
 }
 
+class Checker;
+
 class Run {
+  friend class Checker;
+
  public:
   Run(RunHost& host, source::PatternTables& tables, SiteRegistry* registry, RunThreads threads)
       : host_(host), tables_(tables), registry_(registry), threads_(threads) {}
@@ -156,6 +224,7 @@ class Run {
     host_.SetLabel3(kDoneText);
     host_.SetMousePointer(kPointerDefault);
     result_.outcome = RunOutcome::kConverted;
+    result_.warnings = CountWarnings(findings_.findings);
     return result_;
   }
 
@@ -194,6 +263,7 @@ class Run {
     // left; they follow the notes into the file in their order. The first failure in the file's
     // order is the one reported, as with one thread.
     const bool two_threads = threads_ == RunThreads::kTwo;
+    ReportLeftOut(folder, findings_);
     LaterGroups later(tables_, folder, result_.converted_file, two_threads);
     std::future<void> helper;  // declared after `later`: waits for the thread when unwinding
     if (two_threads) {
@@ -209,29 +279,29 @@ class Run {
       const std::vector<source::DepthEntry> note_depths = source::CollectDepths(
           [&](std::u16string_view name) -> source::FieldReader* {
             std::optional<source::FieldReader>& reader = opened_[std::u16string(name)];
-            reader = source::OpenSourceFile(folder + u"\\" + std::u16string(name));
+            reader = source::OpenSourceFile(folder + u"\\" + std::u16string(name), &findings_);
             return reader ? &*reader : nullptr;
           },
           1);
       // X11.TXT serves only the depth list; R30.TXT goes on to the 3070 records.
       opened_.erase(u"X11.TXT");
       later.GiveR30(Open(folder, u"R30.TXT"));
-      const source::TitleLists titles = source::ReadTitleFiles(folder);
+      const source::TitleLists titles = source::ReadTitleFiles(folder, &findings_);
       if (registry_ != nullptr) registry_->Register(name, destination);
 
       RecordFile out(result_.converted_file);
-      WriteHeader(titles, tables_, out);
+      WriteHeader(titles, tables_, out, findings_);
       {
         std::optional<source::FieldReader> x1 = Open(folder, u"X1.TXT");
         const std::optional<std::u16string> last_site_depth =
-            WriteSiteRecords(x1, note_depths, out);
+            WriteSiteRecords(x1, note_depths, out, findings_);
         x1.reset();
         NoteSources notes;
         const std::u16string_view coded[] = {u"X3.TXT",  u"R31.TXT", u"R32.TXT",
                                              u"R33.TXT", u"R34.TXT", u"R35.TXT"};
         for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(folder, coded[k]);
         notes.x12 = Open(folder, u"X12.TXT");
-        WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out);
+        WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out, findings_);
       }
       if (two_threads) {
         later.Work();
@@ -240,6 +310,7 @@ class Run {
       } else {
         later.WriteAll(out);
       }
+      later.TakeFindings(findings_);
       out.Commit();
     } catch (...) {
       later.Abandon();
@@ -251,9 +322,15 @@ class Run {
   // the depth list has read already and hands over.
   class LaterGroups {
    public:
+    // `on_error`, in a check: an error opening a file is handed to it and the file taken as
+    // missing, so the other files of a group are still read.
     LaterGroups(source::PatternTables& tables, const std::u16string& folder,
-                const std::u16string& converted_file, bool in_memory)
-        : tables_(tables), folder_(folder), r30_(r30_given_.get_future()) {
+                const std::u16string& converted_file, bool in_memory,
+                std::function<void(const base::Error&)> on_error = nullptr)
+        : tables_(tables),
+          folder_(folder),
+          r30_(r30_given_.get_future()),
+          on_error_(std::move(on_error)) {
       if (in_memory) made_.assign(kCount, EncodedLines(converted_file));
     }
 
@@ -266,6 +343,23 @@ class Run {
     // One thread: straight into the file.
     void WriteAll(LineSink& out) {
       for (size_t k = 0; k < kCount; ++k) Write(k, out);
+    }
+    // A check: every group in turn, an error ending only its own group.
+    void CheckAll(LineSink& out) {
+      for (size_t k = 0; k < kCount; ++k) {
+        try {
+          Write(k, out);
+        } catch (const base::Error& error) {
+          on_error_(error);
+        }
+      }
+    }
+    // The findings of the groups, in the groups' order, after those of `findings`.
+    void TakeFindings(base::FindingList& findings) {
+      for (base::FindingList& group : found_) {
+        for (base::Finding& finding : group.findings) findings.Report(std::move(finding));
+        group.findings.clear();
+      }
     }
     // Makes the groups nobody has taken yet, each into its own memory; called by both threads.
     void Work() {
@@ -299,38 +393,72 @@ class Run {
    private:
     static constexpr size_t kCount = 8;
 
-    std::optional<source::FieldReader> Open(std::u16string_view name) {
-      return source::OpenSourceFile(folder_ + u"\\" + std::u16string(name));
+    std::optional<source::FieldReader> Open(std::u16string_view name, base::FindingSink& found) {
+      const std::u16string path = folder_ + u"\\" + std::u16string(name);
+      if (!on_error_) return source::OpenSourceFile(path, &found);
+      try {
+        return source::OpenSourceFile(path, &found);
+      } catch (const base::Error& error) {
+        on_error_(error);
+        return std::nullopt;
+      }
     }
 
     void Write(size_t group, LineSink& out) {
+      base::FindingList& found = found_[group];
       switch (group) {
         case 0:
-          if (auto r41 = Open(u"R41.TXT")) WriteRecords3000And3010(*r41, out);
+          if (auto r41 = Open(u"R41.TXT", found)) WriteRecords3000And3010(*r41, out, found);
           break;
         case 1:
-          if (auto n9 = Open(u"N9.TXT")) WriteRecords3020(*n9, out);
+          if (auto n9 = Open(u"N9.TXT", found)) WriteRecords3020(*n9, out, found);
           break;
         case 2:
-          if (auto x7 = Open(u"X7.TXT")) WriteRecords3030(*x7, tables_, out);
+          if (auto x7 = Open(u"X7.TXT", found)) WriteRecords3030(*x7, tables_, out, found);
           break;
         case 3:
-          if (auto g40 = Open(u"G40.TXT")) WriteRecords3040(*g40, out);
+          if (auto g40 = Open(u"G40.TXT", found)) WriteRecords3040(*g40, out, found);
           break;
         case 4:
-          if (auto r30 = r30_.get()) WriteRecords3070(*r30, tables_, out);
+          if (auto r30 = r30_.get()) WriteRecords3070(*r30, tables_, out, found);
           break;
         case 5:
-          if (auto x5 = Open(u"X5.TXT")) WriteRecords4000(*x5, out);
+          if (auto x5 = Open(u"X5.TXT", found)) WriteRecords4000(*x5, out, found);
           break;
         case 6: {
-          MergedMembers members = {Open(u"N8.TXT"), Open(u"G71.TXT"), Open(u"G73.TXT"),
-                                   Open(u"G81.TXT")};
-          WriteRecords5000(members, out);
+          MergedMembers members = {Open(u"N8.TXT", found), Open(u"G71.TXT", found),
+                                   Open(u"G73.TXT", found), Open(u"G81.TXT", found)};
+          if (!on_error_) {
+            WriteRecords5000(members, out, found);
+            break;
+          }
+          // A check: the members read as a conversion reads them; after an error in one, each
+          // member after it is read on its own, so its errors are found too.
+          try {
+            WriteRecords5000(members, out, found);
+          } catch (const base::Error& error) {
+            on_error_(error);
+            size_t failed = 0;
+            while (failed < members.size() &&
+                   !(members[failed] && members[failed]->file() == error.file())) {
+              ++failed;
+            }
+            for (size_t m = failed + 1; m < members.size(); ++m) {
+              if (!members[m]) continue;
+              MergedMembers one;
+              one[m] = std::move(members[m]);
+              one[m]->Rewind();
+              try {
+                WriteRecords5000(one, out, found);
+              } catch (const base::Error& later_error) {
+                on_error_(later_error);
+              }
+            }
+          }
           break;
         }
         default:
-          if (auto g72 = Open(u"G72.TXT")) WriteRecords5010(*g72, tables_, out);
+          if (auto g72 = Open(u"G72.TXT", found)) WriteRecords5010(*g72, tables_, out, found);
           break;
       }
     }
@@ -343,6 +471,8 @@ class Run {
     std::vector<EncodedLines> made_;
     std::array<std::exception_ptr, kCount> failed_{};
     std::atomic<size_t> next_{0};
+    std::function<void(const base::Error&)> on_error_;
+    std::array<base::FindingList, kCount> found_;
   };
 
   // A source file's reader: the one the depth list read, from its start, else the file opened now.
@@ -353,7 +483,7 @@ class Run {
       if (reader) reader->Rewind();
       return reader;
     }
-    return source::OpenSourceFile(folder + u"\\" + std::u16string(name));
+    return source::OpenSourceFile(folder + u"\\" + std::u16string(name), &findings_);
   }
 
   RunResult Refuse(std::u16string_view message) {
@@ -383,9 +513,195 @@ class Run {
   RunThreads threads_;
   std::map<std::u16string, std::optional<source::FieldReader>, std::less<>> opened_;
   RunResult result_{RunOutcome::kRefused, {}, {}};
+  base::FindingList findings_;
+};
+
+// Discards the lines of a check, but encodes each as the converted file would, so a character the
+// file cannot hold stops a check where it stops a conversion.
+class DiscardedLines : public LineSink {
+ public:
+  explicit DiscardedLines(std::u16string path) : path_(std::move(path)) {}
+  void Line(std::u16string_view text) override {
+    bytes_.clear();
+    platform::AppendCp932(text, path_, bytes_);
+  }
+
+ private:
+  std::u16string path_;
+  std::string bytes_;
+};
+
+// A check: the conversion's steps in the conversion's order, into discarded lines, with the
+// findings kept. An error is reported and ends only the step (or file) that met it; the first
+// error is the one a conversion stops at.
+class Checker {
+ public:
+  Checker(source::PatternTables& tables) : tables_(tables) {}
+
+  CheckResult Go(std::u16string_view given, bool as_given) {
+    result_.folder = SourceFolder(given, as_given);
+    const std::u16string& folder = result_.folder;
+    if (text::Trim(given).empty()) return Refuse(kNoSourceMessage);
+    if (platform::kNamesLoseTrailingBlanksAndDots && EndsInBlankOrDot(folder)) {
+      return Refuse(std::u16string(kSourceNameEndMessage) + u"\n" + folder);
+    }
+    if (IsDriveRoot(folder)) return Refuse(kSourceRootMessage);
+    std::optional<platform::EntryInfo> entry = FindEntry(folder);
+    if (!entry || !entry->IsDirectory()) return Refuse(kSourceMissingMessage);
+
+    const auto on_error = [this](const base::Error& error) { Error(error); };
+    ReportLeftOut(folder, found_);
+    Step([&] { tables_.Geology(); });
+    const std::vector<source::DepthEntry> depths = source::CollectDepths(
+        [&](std::u16string_view name) -> source::FieldReader* {
+          std::optional<source::FieldReader>& reader = opened_[std::u16string(name)];
+          reader = source::OpenSourceFile(folder + u"\\" + std::u16string(name), &found_);
+          return reader ? &*reader : nullptr;
+        },
+        1, on_error);
+    opened_.erase(u"X11.TXT");
+    DiscardedLines out(folder);
+    Run::LaterGroups later(tables_, folder, folder, false, on_error);
+    later.GiveR30(Open(folder, u"R30.TXT"));
+    source::TitleLists titles;
+    Step([&] { titles = source::ReadTitleFiles(folder, &found_); });
+    Step([&] { WriteHeader(titles, tables_, out, found_); });
+    std::optional<source::FieldReader> x1 = Open(folder, u"X1.TXT");
+    std::optional<std::u16string> last_site_depth;
+    Step([&] { last_site_depth = WriteSiteRecords(x1, depths, out, found_); });
+    NoteSources notes;
+    const std::u16string_view coded[] = {u"X3.TXT",  u"R31.TXT", u"R32.TXT",
+                                         u"R33.TXT", u"R34.TXT", u"R35.TXT"};
+    for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(folder, coded[k]);
+    notes.x12 = Open(folder, u"X12.TXT");
+    Step([&] { WriteNotesRecords(notes, depths, last_site_depth, tables_, out, found_); });
+    later.CheckAll(out);
+    later.TakeFindings(found_);
+    return Finish();
+  }
+
+ private:
+  template <typename Body>
+  void Step(Body body) {
+    try {
+      body();
+    } catch (const base::Error& error) {
+      Error(error);
+    } catch (const std::bad_alloc&) {
+      Failure(u"メモリが足りない為に変換できません。\n" + result_.folder);
+    } catch (const std::exception& error) {
+      Failure(u"予期しないエラーの為に変換できません。\n" + result_.folder + u"\n" +
+              base::FromUtf8(error.what()));
+    }
+  }
+
+  // The first error of each file is reported; the first of all is the conversion's.
+  void Error(const base::Error& error) {
+    if (!errors_in_.insert(error.file()).second) return;
+    if (!stop_) stop_ = {error.file(), error.line(), error.Summary(), error.Message()};
+    found_.Report({base::Severity::kError, error.file(), error.line(), 0, {}, error.Summary()});
+  }
+  void Failure(const std::u16string& message) {
+    if (!stop_) stop_ = {result_.folder, 0, message, message};
+    found_.Report({base::Severity::kError, result_.folder, 0, 0, {}, message});
+  }
+  CheckResult Refuse(std::u16string_view message) {
+    Failure(std::u16string(message));
+    return Finish();
+  }
+
+  std::optional<source::FieldReader> Open(const std::u16string& folder, std::u16string_view name) {
+    if (auto it = opened_.find(name); it != opened_.end()) {
+      std::optional<source::FieldReader> reader = std::move(it->second);
+      opened_.erase(it);
+      if (reader) reader->Rewind();
+      return reader;
+    }
+    try {
+      return source::OpenSourceFile(folder + u"\\" + std::u16string(name), &found_);
+    } catch (const base::Error& error) {
+      Error(error);
+      return std::nullopt;
+    }
+  }
+
+  CheckResult Finish() {
+    std::vector<base::Finding>& findings = found_.findings;
+    std::stable_sort(findings.begin(), findings.end(), [](const auto& a, const auto& b) {
+      const size_t ra = FileRank(a), rb = FileRank(b);
+      return ra != rb ? ra < rb : a.line < b.line;
+    });
+    if (stop_) {
+      for (size_t i = 0; i < findings.size(); ++i) {
+        const base::Finding& f = findings[i];
+        if (f.severity == base::Severity::kError && f.file == stop_->file &&
+            f.line == stop_->line && f.message == stop_->summary) {
+          result_.stop = i;
+          result_.stop_message = stop_->message;
+          break;
+        }
+      }
+    }
+    result_.findings = std::move(findings);
+    return std::move(result_);
+  }
+
+  // The place of a finding's file in the order a conversion opens the files; the folder itself
+  // comes first and a file of no known name last.
+  static size_t FileRank(const base::Finding& finding) {
+    const std::u16string_view name = FindingFileName(finding);
+    for (size_t i = 0; i < std::size(kRunFileOrder); ++i) {
+      if (EqualNames(name, kRunFileOrder[i])) return i + 1;
+    }
+    return finding.file.find(u'\\') == std::u16string::npos || name.empty()
+               ? 0
+               : std::size(kRunFileOrder) + 1;
+  }
+  static bool EqualNames(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+      auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+      if (upper(a[i]) != upper(b[i])) return false;
+    }
+    return true;
+  }
+
+  struct Stop {
+    std::u16string file;
+    long long line;
+    std::u16string summary;
+    std::u16string message;
+  };
+  source::PatternTables& tables_;
+  CheckResult result_;
+  base::FindingList found_;
+  std::optional<Stop> stop_;
+  std::set<std::u16string> errors_in_;
+  std::map<std::u16string, std::optional<source::FieldReader>, std::less<>> opened_;
 };
 
 }  // namespace
+
+std::u16string_view FindingFileName(const base::Finding& finding) {
+  const std::u16string_view path = finding.file;
+  const size_t slash = path.find_last_of(u'\\');
+  return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+}
+
+size_t CheckResult::Count(base::Severity severity) const {
+  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(),
+                                           [&](const auto& f) { return f.severity == severity; }));
+}
+
+int CheckResult::Status() const {
+  if (Count(base::Severity::kError) > 0) return 2;
+  return Count(base::Severity::kWarning) > 0 ? 1 : 0;
+}
+
+CheckResult CheckSourceFolder(std::u16string_view folder, source::PatternTables& tables,
+                              bool as_given) {
+  return Checker(tables).Go(folder, as_given);
+}
 
 RunResult RunConversion(RunHost& host, source::PatternTables& tables, SiteRegistry* registry,
                         RunThreads threads) {

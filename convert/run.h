@@ -1,9 +1,12 @@
 #ifndef TJVX_CONVERT_RUN_H_
 #define TJVX_CONVERT_RUN_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "base/findings.h"
 #include "base/message_host.h"
 #include "convert/site_registry.h"
 #include "source/code_table.h"
@@ -59,6 +62,7 @@ struct RunResult {
   RunOutcome outcome;
   std::u16string message;         // the message box text of a refusal or failure
   std::u16string converted_file;  // the converted file's path (Windows form), once known
+  size_t warnings = 0;            // source values the converted file does not hold as they stand
 };
 
 // How many threads one run may use. With two, the record groups from 3000 on are made on a second
@@ -74,6 +78,30 @@ enum class RunThreads { kOne, kTwo };
 // message of a failure are the same with one thread or two.
 RunResult RunConversion(RunHost& host, source::PatternTables& tables, SiteRegistry* registry,
                         RunThreads threads = RunThreads::kTwo);
+
+// What a check of a source folder found.
+struct CheckResult {
+  std::u16string folder;  // the source folder (Windows form)
+  // Ordered by the order in which a conversion first opens the files, then by line.
+  std::vector<base::Finding> findings;
+  // The finding a conversion stops at, and the conversion's message for it; none when a
+  // conversion of the folder goes through.
+  std::optional<size_t> stop;
+  std::u16string stop_message;
+
+  size_t Count(base::Severity severity) const;
+  // 0 clean (notices only), 1 warnings but no errors, 2 errors.
+  int Status() const;
+};
+
+// Reads the source folder `folder` and its pattern tables exactly as a conversion does, writing
+// nothing, and reports every finding: an error ends only the file or step that met it, so every
+// file is read. `as_given`: the folder is taken as written rather than trimmed of blanks.
+CheckResult CheckSourceFolder(std::u16string_view folder, source::PatternTables& tables,
+                              bool as_given = true);
+
+// The file name of a finding's path ("X7.TXT").
+std::u16string_view FindingFileName(const base::Finding& finding);
 
 }  // namespace tjvx::convert
 

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "source/legend_names.h"
+#include "source/record_findings.h"
 #include "text/field_formats.h"
 #include "text/numbers.h"
 #include "text/trim.h"
@@ -28,16 +29,22 @@ void AppendCount(std::u16string& line, size_t n) {
 struct Note {
   float depth;
   std::u16string text;
+  long long line;
 };
 
 constexpr size_t kContinuedLength = 30;
 
-std::vector<Note> ReadNotes(source::FieldReader& x12) {
+std::vector<Note> ReadNotes(source::FieldReader& x12, source::RecordFindings& found) {
   std::vector<Note> notes;
   std::vector<std::u16string_view> record;
   while (!x12.AtEnd()) {
     x12.ReadRecord(3, record);
-    Note note{text::NumericValue(record[1]), std::u16string(record[2])};
+    Note note{text::NumericValue(record[1]), std::u16string(record[2]), x12.record_line()};
+    if (note.depth == 0.0f && !text::Trim(record[1]).empty() && !text::IsZeroText(record[1])) {
+      found.Warning(note.line, 2,
+                    u"深度「" + std::u16string(record[1]) +
+                        u"」は数値ではない為、記事は一番浅い深度に付きます。");
+    }
     size_t last_piece = record[2].size();
     while (last_piece == kContinuedLength && !x12.AtEnd()) {
       x12.ReadRecord(3, record);
@@ -60,8 +67,10 @@ std::u16string SiteText(std::u16string_view item3, std::u16string_view item4) {
 
 std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader>& x1,
                                                const std::vector<source::DepthEntry>& depths,
-                                               LineSink& out) {
+                                               LineSink& out, base::FindingSink& findings) {
   if (!x1) return std::nullopt;
+  source::RecordFindings found(findings, x1->file(), u"2000");
+  float previous = 0.0f;
   std::u16string_view last_depth;
   bool any = false;
   std::array<std::u16string_view, 4> record;
@@ -69,18 +78,27 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
   size_t position = 0;  // the depth list is read onward from one line to the next
   while (!x1->AtEnd()) {
     x1->ReadRecord(record);
+    const long long at = x1->record_line();
     const float depth = text::NumericValue(record[1]);
+    if (any && depth < previous) {
+      found.Warning(
+          at, 2,
+          u"深度「" + std::u16string(record[1]) +
+              u"」が前の行の深度より浅い為、2000 の最後の数 (深度の番号) が正しく数えられません。");
+    }
+    previous = depth;
     size_t passed = 0;
     while (position < depths.size()) {
       ++passed;
       if (depths[position++].value == depth) break;
     }
     line.assign(u"2000 ");
-    text::AppendDepthText(line, record[1]);
+    found.Put(line, at, 2, record[1], text::AppendDepthText);
     line += u' ';
     line += SiteText(record[2], record[3]);
     line += u" @";
     AppendCount(line, passed);
+    found.Written(line, at);
     out.Line(line);
     last_depth = record[1];
     any = true;
@@ -105,7 +123,7 @@ std::vector<std::u16string> FoldNote(std::u16string_view text) {
 
 void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntry>& depths,
                        const std::optional<std::u16string>& last_site_depth,
-                       source::PatternTables& tables, LineSink& out) {
+                       source::PatternTables& tables, LineSink& out, base::FindingSink& findings) {
   // The entries that get a record: up to the last site depth, or all when it is not in the list.
   size_t entries = depths.size();
   if (last_site_depth) {
@@ -114,13 +132,23 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
                            [&](const source::DepthEntry& e) { return e.value == last; });
     if (it != depths.end()) entries = static_cast<size_t>(it - depths.begin()) + 1;
   }
-  if (entries == 0) return;
+  if (entries == 0) {
+    // Nothing is read then; a note file that holds notes loses them all.
+    if (sources.x12 && !sources.x12->AtEnd()) {
+      findings.Report({base::Severity::kWarning, sources.x12->file(), 0, 0, u"2002",
+                       u"深度の一覧が空の為、このファイルの記事は書かれません。"});
+    }
+    return;
+  }
 
   // Each note goes to the first entry at or below its depth; the last entry takes the rest, so
   // no note is lost.
   std::vector<std::vector<std::u16string>> note_lines(entries);
+  std::vector<std::vector<long long>> note_line_sources(entries);
+  std::optional<source::RecordFindings> found_notes;
   if (sources.x12) {
-    for (const Note& note : ReadNotes(*sources.x12)) {
+    found_notes.emplace(findings, sources.x12->file(), u"2002");
+    for (const Note& note : ReadNotes(*sources.x12, *found_notes)) {
       // The depth list is sorted, so the first entry at or below the note is found by halving.
       auto it = std::lower_bound(
           depths.begin(), depths.begin() + static_cast<long>(entries), note.depth,
@@ -128,6 +156,7 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
       size_t index = std::min(static_cast<size_t>(it - depths.begin()), entries - 1);
       for (std::u16string& line : FoldNote(note.text)) {
         note_lines[index].push_back(std::move(line));
+        note_line_sources[index].push_back(note.line);
       }
     }
   }
@@ -136,19 +165,30 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
   // the record's depth (kept as text and as its number, so the text is read once).
   std::array<std::u16string, 6> depth_text, names;
   std::array<float, 6> depth_value;
+  std::array<std::optional<source::RecordFindings>, 6> found;
+  std::array<long long, 6> names_line{};  // the line whose names the field shows
   for (size_t k = 0; k < 6; ++k) {
     depth_text[k] = sources.coded[k] ? u"-1" : u"99999";
     depth_value[k] = text::NumericValue(depth_text[k]);
     names[k] = u"@";
+    if (sources.coded[k]) found[k].emplace(findings, sources.coded[k]->file(), u"2001");
   }
   std::u16string line;
   for (size_t e = 0; e < entries; ++e) {
     const source::DepthEntry& entry = depths[e];
     for (size_t k = 0; k < 6; ++k) {
       if (sources.coded[k] && depth_value[k] < entry.value) {
+        const float before = depth_value[k];
         source::LookupLegendNames(tables, static_cast<int>(k) + 1, *sources.coded[k], names[k],
-                                  depth_text[k]);
+                                  depth_text[k], &*found[k]);
         depth_value[k] = text::NumericValue(depth_text[k]);
+        names_line[k] = sources.coded[k]->record_line();
+        if (depth_value[k] < before && depth_text[k] != u"99999") {
+          found[k]->Warning(
+              names_line[k], 2,
+              u"深度「" + depth_text[k] +
+                  u"」が前の行の深度より浅い為、この行の名前は正しい深度の 2001 に付きません。");
+        }
       }
       if (depth_text[k] == u"99999") names[k] = u"@";
     }
@@ -161,15 +201,30 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
     }
     line += u"-1";
     AppendCount(line, note_lines[e].size());
+    for (size_t k = 0; k < 6; ++k) {
+      if (found[k] && depth_text[k] != u"99999") found[k]->Written(names[k], names_line[k]);
+    }
     out.Line(line);
   }
-  for (const auto& lines : note_lines) {
-    for (const std::u16string& note : lines) {
+  // The coded records deeper than the last site depth are never read.
+  for (size_t k = 0; k < 6; ++k) {
+    if (!sources.coded[k] || sources.coded[k]->AtEnd()) continue;
+    found[k]->Warning(
+        sources.coded[k]->line(), 0,
+        u"最後の現場の深度 (X1.TXT) より深い為、この行から後の記録は 2001 に書かれません。");
+  }
+  for (size_t e = 0; e < entries; ++e) {
+    for (size_t n = 0; n < note_lines[e].size(); ++n) {
       line.assign(u"2002 ");
-      line += note;
+      line += note_lines[e][n];
+      found_notes->Written(line, note_line_sources[e][n]);
       out.Line(line);
     }
   }
+  for (auto& coded : found) {
+    if (coded) coded->Finish();
+  }
+  if (found_notes) found_notes->Finish();
 }
 
 }  // namespace tjvx::convert

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/findings.h"
 #include "convert/line_sink.h"
 #include "source/code_table.h"
 #include "source/depth_list.h"
@@ -16,9 +17,9 @@ namespace tjvx::convert {
 // Records 2000, one per line of X1.TXT: the depth, the site text and the number of depth-list
 // entries passed to reach the line's depth. Returns the depth item of the last line, or nothing
 // when X1.TXT is missing or empty.
-std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader>& x1,
-                                               const std::vector<source::DepthEntry>& depths,
-                                               LineSink& out);
+std::optional<std::u16string> WriteSiteRecords(
+    std::optional<source::FieldReader>& x1, const std::vector<source::DepthEntry>& depths,
+    LineSink& out, base::FindingSink& findings = base::NoFindingsSink());
 
 // The site text of an X1.TXT line: items 3 and 4 trimmed, joined by "_" when both are there, with
 // blanks written "_" and an empty text "@".
@@ -35,7 +36,8 @@ struct NoteSources {
 // number of note lines it owns; then records 2002, the note lines themselves.
 void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntry>& depths,
                        const std::optional<std::u16string>& last_site_depth,
-                       source::PatternTables& tables, LineSink& out);
+                       source::PatternTables& tables, LineSink& out,
+                       base::FindingSink& findings = base::NoFindingsSink());
 
 // Width of a note line; a wider note is folded.
 inline constexpr int kNoteWidth = 68;

@@ -136,6 +136,24 @@ int WholeConversion(const uint8_t* data, size_t size) {
   TJVX_FUZZ_CHECK(one_thread.outcome == result.outcome);
   TJVX_FUZZ_CHECK(one_thread.message == result.message);
   TJVX_FUZZ_CHECK(Snapshot(out) == written);
+
+  // A check of the folder finds an error exactly when the conversion fails, and the error it
+  // says the conversion stops at carries the conversion's message; it writes nothing anywhere, and
+  // a successful conversion counts the warnings the check lists.
+  source::PatternTables check_tables(u"D:\\P\\");
+  const convert::CheckResult check = convert::CheckSourceFolder(u"C:\\B", check_tables);
+  TJVX_FUZZ_CHECK((check.Count(base::Severity::kError) > 0) ==
+                  (result.outcome == convert::RunOutcome::kFailed));
+  TJVX_FUZZ_CHECK(check.stop.has_value() == (result.outcome == convert::RunOutcome::kFailed));
+  if (check.stop) {
+    TJVX_FUZZ_CHECK(check.findings[*check.stop].severity == base::Severity::kError);
+    TJVX_FUZZ_CHECK(check.stop_message == result.message);
+  } else {
+    TJVX_FUZZ_CHECK(check.Count(base::Severity::kWarning) == result.warnings);
+  }
+  TJVX_FUZZ_CHECK(Snapshot(source) == source_before);
+  TJVX_FUZZ_CHECK(Snapshot(pattern) == pattern_before);
+  TJVX_FUZZ_CHECK(Snapshot(out) == written);
   return 0;
 }
 

@@ -100,9 +100,10 @@ std::vector<DepthEntry> CollectDepths(std::u16string_view folder, int mode) {
 }
 
 std::vector<DepthEntry> CollectDepths(
-    const std::function<FieldReader*(std::u16string_view name)>& open, int mode) {
+    const std::function<FieldReader*(std::u16string_view name)>& open, int mode,
+    const std::function<void(const base::Error&)>& on_error) {
   std::vector<float> depths;
-  auto collect = [&](const Member& member) {
+  auto read = [&](const Member& member) {
     FieldReader* reader = open(member.file);
     if (reader == nullptr) return;
     std::array<std::u16string_view, kMostFields> record;
@@ -110,6 +111,14 @@ std::vector<DepthEntry> CollectDepths(
     while (!reader->AtEnd()) {
       reader->ReadRecord(fields);
       depths.push_back(text::NumericValue(record[member.depth_field - 1]));
+    }
+  };
+  auto collect = [&](const Member& member) {
+    if (!on_error) return read(member);
+    try {
+      read(member);
+    } catch (const base::Error& error) {
+      on_error(error);
     }
   };
   if (mode == 1) {

@@ -99,7 +99,19 @@ void FieldReader::CutShort(long long line) const {
   throw base::Error(base::Error::Kind::kRecordCutShort, file_, line);
 }
 
-std::u16string_view FieldReader::ReadField() { return ReadFieldOf(0); }
+std::u16string_view FieldReader::ReadField() {
+  // The field begins after the blank lines ReadFieldOf skips; a field promised by a comma begins
+  // on the current line.
+  if (!after_comma_) {
+    SkipBlanks();
+    while (AtLineEnd()) {
+      ConsumeLineEnd();
+      SkipBlanks();
+    }
+  }
+  record_line_ = line_;
+  return ReadFieldOf(0);
+}
 
 std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
   // Find where the field begins: blank lines are skipped unless a comma has promised a field.
@@ -208,6 +220,7 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
   }
   pos_ = static_cast<size_t>(p - data_);
   after_comma_ = after_comma;
+  record_line_ = record_line;
 }
 
 void FieldReader::ReadRecord(size_t count, std::vector<std::u16string_view>& fields) {
@@ -225,6 +238,7 @@ std::vector<std::u16string_view> FieldReader::ReadRecord(size_t count) {
 void FieldReader::Rewind() {
   pos_ = 0;
   line_ = 1;
+  record_line_ = 1;
   after_comma_ = false;
 }
 

@@ -47,6 +47,8 @@ class FieldReader {
 
   // 1-based line of the reading position.
   long long line() const { return line_; }
+  // 1-based line where the last record read (or the last field ReadField read) begins.
+  long long record_line() const { return record_line_; }
   const std::u16string& file() const { return file_; }
 
  private:
@@ -65,6 +67,7 @@ class FieldReader {
   // terminating NUL) is below the comma and stops the field scans without a bound check.
   size_t end_ = 0;
   long long line_ = 1;
+  long long record_line_ = 1;
   bool after_comma_ = false;  // the last field ended with a comma, so one more field follows
 };
 

@@ -5,12 +5,13 @@
 
 #include "base/error.h"
 #include "text/numbers.h"
+#include "text/trim.h"
 #include "text/widths.h"
 
 namespace tjvx::source {
 
 void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std::u16string& names,
-                       std::u16string& depth) {
+                       std::u16string& depth, RecordFindings* findings) {
   if (reader.AtEnd()) {
     depth = u"99999";
     return;
@@ -20,6 +21,12 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
   const std::span<std::u16string_view> record(fields.data(), kind == 1 ? 7 : 6);
   reader.ReadRecord(record);
   depth.assign(record[1]);
+  const long long at = reader.record_line();
+  if (findings != nullptr && text::NumericValue(depth) == 0.0f && !text::Trim(depth).empty() &&
+      !text::IsZeroText(depth)) {
+    findings->Warning(at, 2,
+                      u"深度「" + depth + u"」は数値ではない為、深度 0 の記録として扱われます。");
+  }
 
   // codes[g][p]: group g (0, 1), position p (0..2); empty positions count as code 0.
   std::array<std::array<std::u16string_view, 3>, 2> codes{};
@@ -45,7 +52,15 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
   for (int g = 0; g < 2; ++g) {
     for (size_t p = 0; p < positions; ++p) {
       // The whole list is read and a later matching line overwrites an earlier one.
-      if (auto name = table.Last(text::NumericValue(codes[g][p]))) group[g] += *name;
+      if (auto name = table.Last(text::NumericValue(codes[g][p]))) {
+        group[g] += *name;
+      } else if (findings != nullptr && !text::Trim(codes[g][p]).empty() &&
+                 !text::IsZeroText(codes[g][p])) {
+        findings->Warning(at, g == 0 ? 3 : 5,
+                          u"コード「" + std::u16string(codes[g][p]) + u"」が " +
+                              std::u16string(TableFileName(table_id)) +
+                              u" にない為、その名前は書かれません。");
+      }
     }
   }
   // The wave dash and the full-width forms never combine, so each group is made full width alone.

@@ -5,6 +5,7 @@
 
 #include "source/code_table.h"
 #include "source/field_reader.h"
+#include "source/record_findings.h"
 
 namespace tjvx::source {
 
@@ -15,8 +16,9 @@ namespace tjvx::source {
 // (then `names` keeps its value). `names` becomes the group names, the second group after "～",
 // in full width, or "@" when no code has a name. A code run of more than three codes throws
 // Error::Kind::kOutOfRange naming the file and line.
+// Codes that find no name, and a depth that is not a number, are reported to `findings`.
 void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std::u16string& names,
-                       std::u16string& depth);
+                       std::u16string& depth, RecordFindings* findings = nullptr);
 
 }  // namespace tjvx::source
 

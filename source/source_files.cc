@@ -1,16 +1,40 @@
 #include "source/source_files.h"
 
+#include <algorithm>
+
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "source/record_findings.h"
 
 namespace tjvx::source {
+namespace {
 
-std::optional<FieldReader> OpenSourceFile(std::u16string_view path) {
+// Reports what stands after the Ctrl-Z at `eof` unless it is only blanks, line ends and Ctrl-Z.
+void ReportAfterCtrlZ(std::string_view bytes, size_t eof, const std::u16string& file,
+                      base::FindingSink& findings) {
+  const std::string_view rest = bytes.substr(eof);
+  if (rest.find_first_not_of(" \t\r\n\x1A") == std::string_view::npos) return;
+  const long long line =
+      1 + std::count(bytes.begin(), bytes.begin() + static_cast<long>(eof), '\n');
+  findings.Report({base::Severity::kWarning,
+                   file,
+                   line,
+                   0,
+                   {},
+                   u"Ctrl-Z (ファイルの終わりの印) の後にあるデータは読まれません。"});
+}
+
+}  // namespace
+
+std::optional<FieldReader> OpenSourceFile(std::u16string_view path, base::FindingSink* findings) {
   std::optional<std::string> bytes = platform::ReadFileBytes(path);
   if (!bytes || bytes->empty()) return std::nullopt;
   // A Ctrl-Z ends the file; the byte 0x1A is never part of a two-byte character, so the text
   // decoded from what stands before it holds no Ctrl-Z either.
   size_t eof = bytes->find('\x1A');
+  if (eof != std::string::npos && findings != nullptr) {
+    ReportAfterCtrlZ(*bytes, eof, std::u16string(path), *findings);
+  }
   if (eof != std::string::npos) bytes->resize(eof);
   std::u16string file(path);
   return FieldReader(platform::DecodeCp932(*bytes, file), file, FieldReader::CutAtCtrlZ{});

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/findings.h"
 #include "source/field_reader.h"
 
 namespace tjvx::source {
@@ -12,7 +13,9 @@ namespace tjvx::source {
 // out). Nothing is ever created in the source folder. Bytes that are not CP932 throw
 // Error::Kind::kBadCharacter; a folder in the file's place kNotAFile; a FIFO, a device or anything
 // else that is no regular file kReadFailed, at once.
-std::optional<FieldReader> OpenSourceFile(std::u16string_view path);
+// Data after a Ctrl-Z, which is never read, is reported to `findings`.
+std::optional<FieldReader> OpenSourceFile(std::u16string_view path,
+                                          base::FindingSink* findings = nullptr);
 
 }  // namespace tjvx::source
 

@@ -10,10 +10,16 @@ namespace {
 
 // The items of a title file. A file with more than `limit` items was not written for this list,
 // so its items cannot be placed: it throws Error::Kind::kOutOfRange at the first item too many.
-std::vector<std::u16string> ReadItems(const std::u16string& path, size_t limit) {
+struct Items {
   std::vector<std::u16string> items;
-  std::optional<FieldReader> reader = OpenSourceFile(path);
-  if (!reader) return items;
+  std::vector<long long> lines;
+};
+
+Items ReadItems(const std::u16string& path, size_t limit, base::FindingSink* findings) {
+  Items read;
+  std::vector<std::u16string>& items = read.items;
+  std::optional<FieldReader> reader = OpenSourceFile(path, findings);
+  if (!reader) return read;
   while (!reader->AtEnd()) {
     if (items.size() == limit) {
       const std::string most = std::to_string(limit);
@@ -22,24 +28,40 @@ std::vector<std::u16string> ReadItems(const std::u16string& path, size_t limit) 
           u"項目が多すぎます (最大 " + std::u16string(most.begin(), most.end()) + u" 項目)");
     }
     items.emplace_back(reader->ReadField());
+    read.lines.push_back(reader->record_line());
   }
-  return items;
+  return read;
 }
 
 }  // namespace
 
-TitleLists ReadTitleFiles(std::u16string_view folder) {
+TitleLists ReadTitleFiles(std::u16string_view folder, base::FindingSink* findings) {
   std::u16string base(folder);
   if (base.empty() || base.back() != u'\\') base += u'\\';
-  std::vector<std::u16string> first = ReadItems(base + u"Titl01.txt", 23);
-  std::vector<std::u16string> second = ReadItems(base + u"Titl02.txt", 41);
-  auto item = [](const std::vector<std::u16string>& items, size_t i) {
-    return i <= items.size() ? items[i - 1] : std::u16string();
-  };
   TitleLists lists;
-  for (size_t i = 1; i <= 23; ++i) lists.t1[i] = item(first, i);
-  for (size_t i = 24; i <= 28; ++i) lists.t1[i] = item(second, i - 8);
-  for (size_t j = 1; j <= 15; ++j) lists.t2[j] = item(second, j);
+  lists.file1 = base + u"Titl01.txt";
+  lists.file2 = base + u"Titl02.txt";
+  const Items first = ReadItems(lists.file1, 23, findings);
+  const Items second = ReadItems(lists.file2, 41, findings);
+  auto item = [](const Items& read, size_t i) {
+    return i <= read.items.size() ? read.items[i - 1] : std::u16string();
+  };
+  auto place = [](const Items& read, int file, size_t i) {
+    return TitleLists::Place{file, i <= read.lines.size() ? read.lines[i - 1] : 0,
+                             static_cast<int>(i)};
+  };
+  for (size_t i = 1; i <= 23; ++i) {
+    lists.t1[i] = item(first, i);
+    lists.t1_place[i] = place(first, 1, i);
+  }
+  for (size_t i = 24; i <= 28; ++i) {
+    lists.t1[i] = item(second, i - 8);
+    lists.t1_place[i] = place(second, 2, i - 8);
+  }
+  for (size_t j = 1; j <= 15; ++j) {
+    lists.t2[j] = item(second, j);
+    lists.t2_place[j] = place(second, 2, j);
+  }
   return lists;
 }
 

@@ -8,32 +8,44 @@
 #include "text/trim.h"
 
 namespace tjvx::text {
+namespace {
 
-void AppendNormalisedField(std::u16string& line, int kind, std::u16string_view value) {
+// Why a value that is not blank reads as the number 0.
+ValueChange ZeroOrWhy(std::u16string_view value) {
+  if (!IsNumericText(value)) return ValueChange::kNotANumber;
+  return IsZeroText(value) ? ValueChange::kZero : ValueChange::kOutOfRange;
+}
+
+}  // namespace
+
+ValueChange AppendNormalisedField(std::u16string& line, int kind, std::u16string_view value) {
   switch (kind) {
     case kText: {
       if (Trim(value).empty()) {
         line += u'@';
-        return;
+        return ValueChange::kNone;
       }
       const size_t start = line.size();
       line += value;
       for (size_t i = start; i < line.size(); ++i) {
         if (line[i] == u' ' || line[i] == u'\u3000') line[i] = u'_';
       }
-      return;
+      return ValueChange::kNone;
     }
     case kNumber:
-    case kBottomDepth:
-      if (Trim(value).empty() || NumericValue(value) == 0.0f) {
+    case kBottomDepth: {
+      const bool blank = Trim(value).empty();
+      if (blank || NumericValue(value) == 0.0f) {
         line += kind == kNumber ? u"-1" : u"9999";
-        return;
+        if (blank) return ValueChange::kNone;
+        return ZeroOrWhy(value);
       }
       line += value;
-      return;
+      return ValueChange::kNone;
+    }
     default:
       line += value;
-      return;
+      return ValueChange::kNone;
   }
 }
 
@@ -47,28 +59,56 @@ namespace {
 
 // The columns of FormatFixedPoint for a text that is not blank: `integer_columns` integer columns,
 // then, when `decimal_columns` > 0, the point and the decimals; `out` holds that many characters,
-// all blanks on entry.
-void FixedPointColumns(std::u16string_view text, size_t integer_columns, size_t decimal_columns,
-                       char16_t* out) {
+// all blanks on entry. Returns what the columns lost of the text.
+ValueChange FixedPointColumns(std::u16string_view text, size_t integer_columns,
+                              size_t decimal_columns, char16_t* out) {
   const size_t point = text.find(u'.');
   // The integer part fills its columns from the right, blanks skipped; what does not fit is cut
   // off on the left.
   size_t column = integer_columns;
-  for (size_t i = std::min(point, text.size()); i > 0 && column > 0; --i) {
+  size_t i = std::min(point, text.size());
+  for (; i > 0 && column > 0; --i) {
     if (text[i - 1] != u' ') out[--column] = text[i - 1];
+  }
+  ValueChange change = ValueChange::kNone;
+  for (; i > 0; --i) {
+    if (text[i - 1] != u' ') change = ValueChange::kTooWide;
   }
   if (decimal_columns > 0) {
     out[integer_columns] = u'.';
     // At most two fraction digits are taken (blanks and further points skipped), then zeros.
     size_t taken = 0;
-    for (size_t i = point == std::u16string_view::npos ? text.size() : point + 1;
-         i < text.size() && taken < 2; ++i) {
-      if (text[i] == u' ' || text[i] == u'.') continue;
-      if (taken < decimal_columns) out[integer_columns + 1 + taken] = text[i];
+    size_t k = point == std::u16string_view::npos ? text.size() : point + 1;
+    for (; k < text.size() && taken < 2; ++k) {
+      if (text[k] == u' ' || text[k] == u'.') continue;
+      if (taken < decimal_columns) out[integer_columns + 1 + taken] = text[k];
       ++taken;
     }
-    for (size_t k = taken; k < decimal_columns; ++k) out[integer_columns + 1 + k] = u'0';
+    for (size_t d = taken; d < decimal_columns; ++d) out[integer_columns + 1 + d] = u'0';
+    for (; k < text.size() && change == ValueChange::kNone; ++k) {
+      if (text[k] != u' ' && text[k] != u'0') change = ValueChange::kDecimalsCut;
+    }
   }
+  return change;
+}
+
+// Whether a depth is a plain decimal: blanks, an optional sign, digits and at most one point, with
+// at least one digit. Anything else (letters, an exponent) is laid out character by character.
+bool IsPlainDecimal(std::u16string_view text) {
+  size_t digits = 0, points = 0, at = 0;
+  while (at < text.size() && text[at] == u' ') ++at;
+  if (at < text.size() && (text[at] == u'-' || text[at] == u'+')) ++at;
+  for (; at < text.size(); ++at) {
+    const char16_t c = text[at];
+    if (c >= u'0' && c <= u'9') {
+      ++digits;
+    } else if (c == u'.') {
+      ++points;
+    } else if (c != u' ') {
+      return false;
+    }
+  }
+  return digits > 0 && points <= 1;
 }
 
 }  // namespace
@@ -78,18 +118,19 @@ void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width
   const size_t integer_columns = static_cast<size_t>(std::max(integer_width, 0));
   const size_t decimal_columns = static_cast<size_t>(std::max(decimal_width, 0));
   std::u16string out(integer_columns + (decimal_columns == 0 ? 0 : decimal_columns + 1), u' ');
-  FixedPointColumns(text, integer_columns, decimal_columns, out.data());
+  (void)FixedPointColumns(text, integer_columns, decimal_columns, out.data());
   text = std::move(out);
 }
 
-void AppendDepthText(std::u16string& line, std::u16string_view value) {
+ValueChange AppendDepthText(std::u16string& line, std::u16string_view value) {
   // A blank depth is left as it is, and without its leading blanks that is nothing.
-  if (Trim(value).empty()) return;
+  if (Trim(value).empty()) return ValueChange::kNone;
   char16_t columns[7] = {u' ', u' ', u' ', u' ', u' ', u' ', u' '};
-  FixedPointColumns(value, 4, 2, columns);
+  ValueChange change = FixedPointColumns(value, 4, 2, columns);
   const char16_t* first = columns;
   while (*first == u' ') ++first;  // the point always stands
   line.append(first, static_cast<size_t>(columns + 7 - first));
+  return IsPlainDecimal(value) ? change : ValueChange::kNotANumber;
 }
 
 std::u16string DepthText(std::u16string_view value) {

@@ -1,6 +1,7 @@
 #ifndef TJVX_TEXT_FIELD_FORMATS_H_
 #define TJVX_TEXT_FIELD_FORMATS_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,11 +16,23 @@ enum FieldKind : int {
   kBottomDepth = 3,  // as kNumber with "9999"
 };
 
+// What writing a source value into its field did to it, for the findings of a check.
+enum class ValueChange : uint8_t {
+  kNone,         // written as it stands, or changed only as the format defines (a blank's default)
+  kZero,         // a zero written as the field's "-1" or "9999": the field has no zero
+  kNotANumber,   // a text that is not a number written as "-1" / "9999", or a depth laid out
+                 // character by character
+  kOutOfRange,   // a number beyond single precision written as "-1" / "9999"
+  kTooWide,      // integer digits beyond the fixed-point columns cut off on the left
+  kDecimalsCut,  // fraction digits beyond the second, not all zero, cut off
+};
+
 // One field in the form the converted file wants. Half-width and full-width blanks of a text each
 // become one "_", so the text keeps its length in characters.
 std::u16string NormaliseField(int kind, std::u16string_view value);
 // NormaliseField(kind, value) appended to `line`, for lines built in one buffer.
-void AppendNormalisedField(std::u16string& line, int kind, std::u16string_view value);
+// Returns what happened to a number (kNumber, kBottomDepth); a text is never changed.
+ValueChange AppendNormalisedField(std::u16string& line, int kind, std::u16string_view value);
 
 // Lays a numeric text out with `integer_width` integer columns and `decimal_width` decimals:
 // blanks are skipped, at most two fraction digits are taken and the rest cut off, longer integer
@@ -31,7 +44,9 @@ void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width
 // (1.5 gives "1.50"); a blank depth stays empty.
 std::u16string DepthText(std::u16string_view value);
 // DepthText(value) appended to `line`, for lines built in one buffer.
-void AppendDepthText(std::u16string& line, std::u16string_view value);
+// Returns kNotANumber for a value that is not a plain decimal, kTooWide or kDecimalsCut for one
+// that does not fit the columns.
+ValueChange AppendDepthText(std::u16string& line, std::u16string_view value);
 
 }  // namespace tjvx::text
 

@@ -104,6 +104,37 @@ float NumericValue(std::u16string_view text) {
   return single;
 }
 
+bool IsNumericText(std::u16string_view text) {
+  size_t at = 0, end = text.size();
+  while (at < end && text[at] == u' ') ++at;
+  while (end > at && text[end - 1] == u' ') --end;
+  if (at < end && (text[at] == u'+' || text[at] == u'-')) ++at;
+  size_t digits = 0;
+  while (at < end && IsDigit(text[at])) ++at, ++digits;
+  if (at < end && text[at] == u'.') {
+    ++at;
+    while (at < end && IsDigit(text[at])) ++at, ++digits;
+  }
+  if (digits == 0) return false;
+  if (at < end && (text[at] == u'e' || text[at] == u'E')) {
+    ++at;
+    if (at < end && (text[at] == u'+' || text[at] == u'-')) ++at;
+    size_t exponent_digits = 0;
+    while (at < end && IsDigit(text[at])) ++at, ++exponent_digits;
+    if (exponent_digits == 0) return false;
+  }
+  return at == end;
+}
+
+bool IsZeroText(std::u16string_view text) {
+  if (!IsNumericText(text)) return false;
+  for (char16_t c : text) {
+    if (c == u'e' || c == u'E') break;
+    if (c >= u'1' && c <= u'9') return false;
+  }
+  return true;
+}
+
 std::u16string SingleToPlainText(float value) {
   if (value == 0.0f) return u"0";
   // Whole numbers of up to seven digits, such as counts, print as their digits under "%.7G" too.

@@ -12,6 +12,11 @@ namespace tjvx::text {
 // Every comparison of codes and depths goes through this, so "05" equals "5" and 1.5 equals 1.50.
 float NumericValue(std::u16string_view text);
 
+// Whether `text` is numeric as NumericValue reads it (the grammar above), whatever its size.
+bool IsNumericText(std::u16string_view text);
+// Whether a numeric text is a zero ("0", "-0.00", "0e5").
+bool IsZeroText(std::u16string_view text);
+
 // A single-precision number as the log program's runtime writes it: up to seven significant digits
 // in the shortest form, a leading blank when not negative, no zero before the point below 1
 // (0.3 gives " .3", -0.5 gives "-.5", 12 gives " 12").

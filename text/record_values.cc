@@ -10,17 +10,19 @@ void TrimLeftFrom(std::u16string& line, size_t start) {
   line.erase(start, blanks - start);
 }
 
-void AppendNumberValue(std::u16string& line, std::u16string_view value) {
+ValueChange AppendNumberValue(std::u16string& line, std::u16string_view value) {
   const size_t start = line.size();
-  AppendNormalisedField(line, kNumber, value);
+  const ValueChange change = AppendNormalisedField(line, kNumber, value);
   TrimLeftFrom(line, start);
+  return change;
 }
 
-void AppendBottomDepthValue(std::u16string& line, std::u16string_view value) {
+ValueChange AppendBottomDepthValue(std::u16string& line, std::u16string_view value) {
   std::u16string depth;  // at most seven characters, so it stays in the string itself
-  AppendDepthText(depth, value);
+  const ValueChange form = AppendDepthText(depth, value);
   // A depth text has no leading blanks, and neither have "9999" and the value kept.
-  AppendNormalisedField(line, kBottomDepth, depth);
+  const ValueChange zero = AppendNormalisedField(line, kBottomDepth, depth);
+  return form != ValueChange::kNone ? form : zero;
 }
 
 void AppendTextValue(std::u16string& line, std::u16string_view value) {
@@ -29,9 +31,17 @@ void AppendTextValue(std::u16string& line, std::u16string_view value) {
   TrimLeftFrom(line, start);
 }
 
-void AppendDatePart(std::u16string& line, std::u16string_view date, size_t start) {
-  AppendNumberValue(line,
-                    start - 1 < date.size() ? date.substr(start - 1, 2) : std::u16string_view());
+ValueChange AppendDatePart(std::u16string& line, std::u16string_view date, size_t start) {
+  return AppendNumberValue(
+      line, start - 1 < date.size() ? date.substr(start - 1, 2) : std::u16string_view());
+}
+
+bool IsDateText(std::u16string_view date) {
+  if (date.size() != 10 || date[4] != u'/' || date[7] != u'/') return false;
+  for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+    if (date[i] < u'0' || date[i] > u'9') return false;
+  }
+  return true;
 }
 
 std::u16string DatePart(std::u16string_view date, size_t start) {

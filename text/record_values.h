@@ -4,20 +4,25 @@
 #include <string>
 #include <string_view>
 
+#include "text/field_formats.h"
+
 namespace tjvx::text {
 
 // The value forms of the record lines, each written without leading blanks and added to a line
 // being built, so a writer builds each line in one reused buffer.
 
 // A number: blank, zero or not a number gives "-1", anything else stays as written ("08").
-void AppendNumberValue(std::u16string& line, std::u16string_view value);
-// A bottom depth: formatted as a depth, then "9999" when blank or zero.
-void AppendBottomDepthValue(std::u16string& line, std::u16string_view value);
+ValueChange AppendNumberValue(std::u16string& line, std::u16string_view value);
+// A bottom depth: formatted as a depth, then "9999" when blank or zero; the change of the depth
+// form, else of the "9999".
+ValueChange AppendBottomDepthValue(std::u16string& line, std::u16string_view value);
 // A text: blank gives "@", each blank inside becomes "_".
 void AppendTextValue(std::u16string& line, std::u16string_view value);
 // The month (start 6) or day (start 9) of a yyyy/mm/dd date, two characters, as a number.
 std::u16string DatePart(std::u16string_view date, size_t start);
-void AppendDatePart(std::u16string& line, std::u16string_view date, size_t start);
+ValueChange AppendDatePart(std::u16string& line, std::u16string_view date, size_t start);
+// Whether a date has the form the date parts are read from: "yyyy/mm/dd" (digits and slashes).
+bool IsDateText(std::u16string_view date);
 
 // Drops the blanks that stand at `start` of a line being built, as TrimLeft does for a value.
 void TrimLeftFrom(std::u16string& line, size_t start);

@@ -1,0 +1,158 @@
+// `tjvx check`: reads source folders as a conversion would, writes nothing, and reports every
+// finding as text (compiler style, UTF-8) or as one JSON document.
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/utf.h"
+#include "cli/command_line.h"
+#include "convert/check_report.h"
+#include "convert/run.h"
+#include "platform/drives.h"
+#include "source/code_table.h"
+#include "source/settings.h"
+
+namespace tjvx::cli {
+namespace {
+
+// The schema of the JSON report; raised when a field changes its meaning or goes away.
+constexpr int kSchemaVersion = 1;
+
+// Messages of the settings file on the way to the pattern folder.
+class ErrorHost : public base::MessageHost {
+ public:
+  int MsgBox(std::u16string_view prompt, int, std::u16string_view title) override {
+    std::cerr << "tjvx: ";
+    if (!title.empty()) std::cerr << base::ToUtf8(title) << ": ";
+    std::cerr << base::ToUtf8(prompt) << '\n';
+    return base::kAnswerOk;
+  }
+};
+
+const char* SeverityKey(base::Severity severity) {
+  switch (severity) {
+    case base::Severity::kError:
+      return "error";
+    case base::Severity::kWarning:
+      return "warning";
+    case base::Severity::kNotice:
+      return "notice";
+  }
+  return "";
+}
+
+void PrintText(const std::vector<std::string>& given,
+               const std::vector<convert::CheckResult>& results) {
+  const bool batch = results.size() > 1;
+  for (size_t i = 0; i < results.size(); ++i) {
+    if (batch)
+      std::cout << (i > 0 ? "\n" : "") << "== " << base::ToUtf8(results[i].folder) << " ==\n";
+    std::cout << base::ToUtf8(convert::ReportText(base::FromUtf8(given[i]), results[i]));
+  }
+}
+
+void PrintJson(const std::vector<std::string>& given,
+               const std::vector<convert::CheckResult>& results, int status) {
+  nlohmann::ordered_json report;
+  report["schema"] = "tjvx-check";
+  report["schema_version"] = kSchemaVersion;
+  report["status"] = status;
+  nlohmann::ordered_json folders = nlohmann::ordered_json::array();
+  for (size_t i = 0; i < results.size(); ++i) {
+    const convert::CheckResult& result = results[i];
+    nlohmann::ordered_json folder;
+    folder["given"] = given[i];
+    folder["folder"] = base::ToUtf8(result.folder);
+    folder["status"] = result.Status();
+    folder["counts"] = {{"error", result.Count(base::Severity::kError)},
+                        {"warning", result.Count(base::Severity::kWarning)},
+                        {"notice", result.Count(base::Severity::kNotice)}};
+    if (result.stop) {
+      folder["conversion_stops_at"] = {{"finding", *result.stop},
+                                       {"message", base::ToUtf8(result.stop_message)}};
+    } else {
+      folder["conversion_stops_at"] = nullptr;
+    }
+    nlohmann::ordered_json findings = nlohmann::ordered_json::array();
+    for (const base::Finding& finding : result.findings) {
+      nlohmann::ordered_json item;
+      item["file"] = base::ToUtf8(convert::FindingFileName(finding));
+      item["path"] = base::ToUtf8(finding.file);
+      item["line"] = finding.line > 0 ? nlohmann::ordered_json(finding.line) : nullptr;
+      item["field"] = finding.field > 0 ? nlohmann::ordered_json(finding.field) : nullptr;
+      item["severity"] = SeverityKey(finding.severity);
+      item["record"] = finding.record.empty()
+                           ? nlohmann::ordered_json(nullptr)
+                           : nlohmann::ordered_json(base::ToUtf8(finding.record));
+      item["message"] = base::ToUtf8(finding.message);
+      findings.push_back(std::move(item));
+    }
+    folder["findings"] = std::move(findings);
+    folders.push_back(std::move(folder));
+  }
+  report["folders"] = std::move(folders);
+  // Names that are not UTF-8 were carried as lone surrogates and come out as U+FFFD here.
+  std::cout << report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+}
+
+}  // namespace
+
+std::u16string WindowsForm(const std::string& argument) {
+  if (argument.size() >= 2 && std::isalpha(static_cast<unsigned char>(argument[0])) &&
+      argument[1] == ':') {
+    return base::FromUtf8(argument);
+  }
+  return platform::Drives().FromHost(std::filesystem::path(argument));
+}
+
+std::optional<std::u16string> PatternFolder(const std::string& pattern, base::MessageHost& host) {
+  if (pattern.empty()) return source::StartupPatternFolder(host);
+  std::u16string folder = WindowsForm(pattern);
+  if (folder.back() != u'\\') folder += u'\\';
+  return folder;
+}
+
+int Check(const CheckOptions& options) {
+  ErrorHost host;
+  const std::optional<std::u16string> pattern_folder = PatternFolder(options.pattern, host);
+  if (!pattern_folder) return 2;
+  // One set of tables for the whole batch, as a batch of conversions reads them.
+  source::PatternTables tables(*pattern_folder);
+  const std::vector<std::string>& sources = options.sources;
+  std::vector<convert::CheckResult> results(sources.size());
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i = next++; i < sources.size(); i = next++) {
+      results[i] = convert::CheckSourceFolder(WindowsForm(sources[i]), tables);
+    }
+  };
+  std::vector<std::thread> workers;
+  const size_t jobs = std::min<size_t>(std::max(1u, options.jobs), sources.size());
+  for (size_t w = 1; w < jobs; ++w) workers.emplace_back(work);
+  work();
+  for (std::thread& worker : workers) worker.join();
+
+  int status = 0;
+  for (const convert::CheckResult& result : results) status = std::max(status, result.Status());
+  if (options.format == "json") {
+    PrintJson(sources, results, status);
+  } else {
+    PrintText(sources, results);
+    if (sources.size() > 1) {
+      size_t counts[3] = {0, 0, 0};
+      for (const convert::CheckResult& result : results) ++counts[result.Status()];
+      std::cout << "\ntjvx: " << sources.size() << " 件を点検: エラーあり " << counts[2]
+                << "、警告あり " << counts[1] << "、問題なし " << counts[0] << '\n';
+    }
+  }
+  std::cout << std::flush;
+  return status;
+}
+
+}  // namespace tjvx::cli

@@ -1,0 +1,63 @@
+#include "source/record_findings.h"
+
+#include <cstdio>
+
+namespace tjvx::source {
+
+std::u16string Decimal(long long value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+namespace {
+
+std::u16string Quoted(std::u16string_view value) { return u"「" + std::u16string(value) + u"」"; }
+
+}  // namespace
+
+void RecordFindings::Report(base::Severity severity, long long line, int field,
+                            std::u16string message) {
+  sink_.Report({severity, file_, line, field, record_, std::move(message)});
+}
+
+void RecordFindings::Changed(text::ValueChange change, long long line, int field,
+                             std::u16string_view value, std::u16string_view written) {
+  const std::u16string as = u"、" + std::u16string(written) + u" と書かれます。";
+  switch (change) {
+    case text::ValueChange::kNone:
+      return;
+    case text::ValueChange::kZero:
+      if (zeros_++ == 0) {
+        first_zero_line_ = line;
+        first_zero_field_ = field;
+        zero_written_ = written;
+      }
+      return;
+    case text::ValueChange::kNotANumber:
+      return Warning(line, field, Quoted(value) + u"は数値ではない為" + as);
+    case text::ValueChange::kOutOfRange:
+      return Warning(line, field, Quoted(value) + u"は扱える範囲を超える数値の為" + as);
+    case text::ValueChange::kTooWide:
+      return Warning(line, field, Quoted(value) + u"は桁が多すぎる為に上の桁が切れ" + as);
+    case text::ValueChange::kDecimalsCut:
+      return Warning(line, field, Quoted(value) + u"は小数第 3 位以下が切り捨てられ" + as);
+  }
+}
+
+void RecordFindings::ControlCharacter(char16_t c, long long line) {
+  char code[8];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+  Warning(line, 0,
+          u"制御文字 " + std::u16string(code, code + 6) + u" がそのまま変換ファイルに書かれます。");
+}
+
+void RecordFindings::Finish() {
+  if (zeros_ == 0) return;
+  Notice(first_zero_line_, first_zero_field_,
+         u"0 の値が " + zero_written_ +
+             u" と書かれます (この欄に 0 はありません)。このファイルで " + Decimal(zeros_) +
+             u" 件、最初の行を示します。");
+  zeros_ = 0;
+}
+
+}  // namespace tjvx::source

@@ -1,0 +1,78 @@
+#ifndef TJVX_SOURCE_RECORD_FINDINGS_H_
+#define TJVX_SOURCE_RECORD_FINDINGS_H_
+
+#include <string>
+#include <string_view>
+
+#include "base/findings.h"
+#include "text/field_formats.h"
+
+namespace tjvx::source {
+
+// Reports what writing the records of one source file into one record code did to its values.
+// The zeros a field writes as "-1" or "9999" are counted and reported once, by Finish(), with the
+// first line, so that ordinary data gives one notice rather than hundreds.
+class RecordFindings {
+ public:
+  // `file` is the source file's path (it must outlive this); `record` the record code ("3030").
+  RecordFindings(base::FindingSink& sink, const std::u16string& file, std::u16string_view record)
+      : sink_(sink), file_(file), record_(record) {}
+  RecordFindings(const RecordFindings&) = delete;
+  RecordFindings& operator=(const RecordFindings&) = delete;
+
+  // A value of field `field` (1-based) of the record at `line` went into the line as `written`.
+  void Value(text::ValueChange change, long long line, int field, std::u16string_view value,
+             std::u16string_view written) {
+    if (change != text::ValueChange::kNone) Changed(change, line, field, value, written);
+  }
+  // Appends `value` to `line` with `append` (a value form of the record lines) and reports what
+  // that did to it.
+  template <typename Append>
+  text::ValueChange Put(std::u16string& line, long long at, int field, std::u16string_view value,
+                        Append append) {
+    const size_t start = line.size();
+    const text::ValueChange change = append(line, value);
+    if (change != text::ValueChange::kNone) {
+      Changed(change, at, field, value, std::u16string_view(line).substr(start));
+    }
+    return change;
+  }
+  // A line written for the record at `line`: control characters copied from the source are
+  // reported once per line.
+  void Written(std::u16string_view text, long long line) {
+    for (char16_t c : text) {
+      if (c < u' ') return ControlCharacter(c, line);
+    }
+  }
+  void Warning(long long line, int field, std::u16string message) {
+    Report(base::Severity::kWarning, line, field, std::move(message));
+  }
+  void Notice(long long line, int field, std::u16string message) {
+    Report(base::Severity::kNotice, line, field, std::move(message));
+  }
+  // Reports the zeros counted; called once the file's records are written.
+  void Finish();
+
+  const std::u16string& file() const { return file_; }
+
+ private:
+  void Changed(text::ValueChange change, long long line, int field, std::u16string_view value,
+               std::u16string_view written);
+  void ControlCharacter(char16_t c, long long line);
+  void Report(base::Severity severity, long long line, int field, std::u16string message);
+
+  base::FindingSink& sink_;
+  const std::u16string& file_;
+  std::u16string record_;
+  long long zeros_ = 0;
+  long long first_zero_line_ = 0;
+  int first_zero_field_ = 0;
+  std::u16string zero_written_;
+};
+
+// A count or a line number as text.
+std::u16string Decimal(long long value);
+
+}  // namespace tjvx::source
+
+#endif  // TJVX_SOURCE_RECORD_FINDINGS_H_

@@ -1,0 +1,209 @@
+// The check of a source folder: each kind of finding from the smallest change to the sample that
+// provokes it, the sample's own report, and the agreement of a check with a conversion.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/utf.h"
+#include "convert/check_report.h"
+#include "convert/run.h"
+#include "tests/test_support.h"
+
+namespace tjvx {
+namespace {
+
+namespace fs = std::filesystem;
+using base::Severity;
+
+class CheckTest : public ::testing::Test, public testing::SampleFolders {
+ protected:
+  convert::CheckResult Check() { return convert::CheckSourceFolder(u"C:\\DATA\\B-12", tables_); }
+  void Write(const char* name, std::u16string_view text) {
+    testing::WriteCp932(Source() / name, text);
+  }
+  convert::RunResult ConvertSample() {
+    testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+    fs::create_directories(drives_.d() / "OUT");
+    return Convert(host);
+  }
+};
+
+// The findings of `result` in `file` at `line`.
+std::vector<base::Finding> At(const convert::CheckResult& result, std::u16string_view file,
+                              long long line) {
+  std::vector<base::Finding> found;
+  for (const base::Finding& finding : result.findings) {
+    if (convert::FindingFileName(finding) == file && finding.line == line) found.push_back(finding);
+  }
+  return found;
+}
+
+std::string Dump(const convert::CheckResult& result) {
+  return base::ToUtf8(convert::ReportText(u"B-12", result));
+}
+
+// One change to the sample and the one finding it must give.
+struct Provoked {
+  const char* what;
+  const char* file;
+  std::u16string text;  // the file's new content; empty removes the file
+  long long line;
+  Severity severity;
+  std::u16string record;
+  int field;
+  std::u16string says;  // a part of the message
+};
+
+TEST_F(CheckTest, EachKindOfFindingComesFromTheSmallestChangeThatProvokesIt) {
+  const Provoked cases[] = {
+      {"a code not in its table", "X7.TXT",
+       u"1,1,\"B-12\",0,0.00,0.80,0,0,99,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
+       u"0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\"\"\r\n",
+       1, Severity::kWarning, u"3030", 9, u"コード「99」が L8.TXT にない為、名前が @"},
+      {"a text in a -1 field", "R41.TXT", u"1,3.50,1.25,abc,12.0,0,0,0,0,0,\"\"\r\n", 1,
+       Severity::kWarning, u"3000", 4, u"「abc」は数値ではない為、-1 と書かれます"},
+      {"a number beyond single precision", "R41.TXT", u"1,3.50,1.25,1e50,12.0,0,0,0,0,0,\"\"\r\n",
+       1, Severity::kWarning, u"3000", 4, u"範囲を超える数値の為、-1"},
+      {"a depth too wide", "G40.TXT", u"1,\"盛土\",0,123456789012,0.80,0,0,\"\"\r\n", 1,
+       Severity::kWarning, u"3040", 4, u"上の桁が切れ、9012.00 と書かれます"},
+      {"a depth in exponent form", "G40.TXT", u"1,\"盛土\",0,1e308,0.80,0,0,\"\"\r\n", 1,
+       Severity::kWarning, u"3040", 4, u"「1e308」は数値ではない為、e308.00 と書かれます"},
+      {"a depth with a third decimal", "G40.TXT", u"1,\"盛土\",0,0.125,0.80,0,0,\"\"\r\n", 1,
+       Severity::kWarning, u"3040", 4, u"小数第 3 位以下が切り捨てられ、0.12 と書かれます"},
+      {"a merged depth too wide", "G71.TXT", u"1,123456789012,0,0,2.652\r\n", 1,
+       Severity::kWarning, u"5000", 2, u"0528.00 と書かれます"},
+      {"a second record at a merged depth", "G71.TXT", u"1,1.50,0,0,2.652\r\n2,1.50,0,0,2.7\r\n",
+       2, Severity::kWarning, u"5000", 2, u"記録が先にある為、この記録は使われません"},
+      {"site depths out of order", "X1.TXT",
+       u"1,11.60,\"洪積層\",\"更新世\"\r\n2,5.30,\"沖積層\",\"完新世\"\r\n", 2, Severity::kWarning,
+       u"2000", 2, u"前の行の深度より浅い"},
+      {"data after a Ctrl-Z", "G40.TXT", u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n\x1A" u"2,x\r\n", 2,
+       Severity::kWarning, u"", 0, u"Ctrl-Z"},
+      {"a control character copied", "G40.TXT", u"1,\"盛\x01土\",0,0.00,0.80,0,0,\"\"\r\n", 1,
+       Severity::kWarning, u"3040", 0, u"制御文字 U+0001"},
+      {"a date not yyyy/mm/dd", "N9.TXT", u"1,\"2004/8/5\",2.10\r\n", 1, Severity::kWarning,
+       u"3020", 2, u"yyyy/mm/dd の形でない為"},
+      {"a negative reading", "X5.TXT", u"1,1.15,5,63.5,\"\",-5,10,2,10,2,10\r\n", 1,
+       Severity::kWarning, u"4000", 6, u"負の打撃回数「-5」"},
+      {"an absent file", "N9.TXT", u"", 0, Severity::kNotice, u"3020",
+       0, u"ファイルがない為、3020 の記録は書かれません"},
+      {"a record cut short", "G40.TXT", u"1,\"盛土\",0\r\n", 1, Severity::kError, u"", 0,
+       u"レコードの途中で終わっている"},
+  };
+  for (const Provoked& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(Source());
+    testing::CopyTree("samples/boreholes/B-12", Source());
+    if (c.text.empty()) {
+      fs::remove(Source() / c.file);
+    } else {
+      Write(c.file, c.text);
+    }
+    const convert::CheckResult result = Check();
+    bool seen = false;
+    for (const base::Finding& f : At(result, base::FromUtf8(c.file), c.line)) {
+      seen = seen || (f.severity == c.severity && f.record == c.record && f.field == c.field &&
+                      f.message.find(c.says) != std::u16string::npos);
+    }
+    EXPECT_TRUE(seen) << Dump(result);
+  }
+}
+
+TEST_F(CheckTest, TheSampleReportListsItsFindingsAndAConversionCountsItsWarnings) {
+  const convert::CheckResult result = Check();
+  struct Expected {
+    std::u16string file;
+    long long line;
+    Severity severity;
+    std::u16string record;
+  };
+  const std::vector<Expected> expected = {
+      {u"X3.TXT", 5, Severity::kWarning, u"2001"},   // code 15 not in L4.TXT
+      {u"R30.TXT", 4, Severity::kWarning, u"3070"},  // code 9 not in L19.TXT
+      {u"R41.TXT", 2, Severity::kNotice, u"3000"},   // a reading of 0 written -1
+      {u"X7.TXT", 6, Severity::kWarning, u"3030"},   // code 13 not in L8.TXT
+      {u"X5.TXT", 3, Severity::kNotice, u"4000"},    // the self-weight test's zeros
+      {u"X5.TXT", 8, Severity::kWarning, u"4000"},   // "abc" as a reading
+  };
+  ASSERT_EQ(result.findings.size(), expected.size()) << Dump(result);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const base::Finding& f = result.findings[i];
+    EXPECT_EQ(convert::FindingFileName(f), expected[i].file) << i;
+    EXPECT_EQ(f.line, expected[i].line) << i;
+    EXPECT_EQ(f.severity, expected[i].severity) << i;
+    EXPECT_EQ(f.record, expected[i].record) << i;
+  }
+  EXPECT_NE(result.findings[4].message.find(u"19 件"), std::u16string::npos);
+  EXPECT_FALSE(result.stop);
+  EXPECT_EQ(result.Status(), 1);
+
+  const convert::RunResult run = ConvertSample();
+  ASSERT_EQ(run.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(run.message);
+  EXPECT_EQ(run.warnings, result.Count(Severity::kWarning));
+}
+
+TEST_F(CheckTest, CheckingWritesNothingAnywhere) {
+  const auto c_before = testing::Snapshot(drives_.c());
+  const auto d_before = testing::Snapshot(drives_.d());
+  Write("G40.TXT", u"1,\"盛土\",0\r\n");  // an error on the way does not change that either
+  const auto c_changed = testing::Snapshot(drives_.c());
+  Check();
+  EXPECT_EQ(testing::Snapshot(drives_.c()), c_changed);
+  EXPECT_EQ(testing::Snapshot(drives_.d()), d_before);
+  EXPECT_NE(c_changed, c_before);
+}
+
+TEST_F(CheckTest, EveryFileIsCheckedAndTheStopIsTheConversionsMessage) {
+  // Three broken files: the depth list meets X1.TXT first, 3040 and 5010 come later.
+  Write("G40.TXT", u"1,\"盛土\",0\r\n");
+  testing::WriteBytes(Source() / "G72.TXT", "1,1.50,\x82\r\n");  // a lead byte without its trail
+  Write("X1.TXT", u"1,5.30,\"沖積層\"\r\n");
+  const convert::CheckResult result = Check();
+  EXPECT_EQ(result.Count(Severity::kError), 3u) << Dump(result);
+  EXPECT_EQ(result.Status(), 2);
+  ASSERT_TRUE(result.stop);
+  EXPECT_EQ(convert::FindingFileName(result.findings[*result.stop]), u"X1.TXT");
+
+  const convert::RunResult run = ConvertSample();
+  EXPECT_EQ(run.outcome, convert::RunOutcome::kFailed);
+  EXPECT_EQ(result.stop_message, run.message);
+}
+
+TEST_F(CheckTest, AMissingTableIsAnErrorOnlyWhereALookupNeedsIt) {
+  fs::remove(Pattern() / "L19.TXT");
+  const convert::CheckResult result = Check();
+  ASSERT_TRUE(result.stop) << Dump(result);
+  EXPECT_EQ(convert::FindingFileName(result.findings[*result.stop]), u"L19.TXT");
+  const convert::RunResult run = ConvertSample();
+  EXPECT_EQ(result.stop_message, run.message);
+
+  // Without R30.TXT nothing looks L19.TXT up, so neither fails.
+  fs::remove(Source() / "R30.TXT");
+  EXPECT_FALSE(Check().stop);
+}
+
+TEST_F(CheckTest, NotesNoDepthTakesAreReported) {
+  for (const char* name : {"X3.TXT", "R31.TXT", "R32.TXT", "R33.TXT", "R34.TXT", "R35.TXT",
+                           "R30.TXT", "X11.TXT", "X1.TXT"}) {
+    fs::remove(Source() / name);
+  }
+  const convert::CheckResult result = Check();
+  const std::vector<base::Finding> x12 = At(result, u"X12.TXT", 0);
+  ASSERT_EQ(x12.size(), 1u) << Dump(result);
+  EXPECT_EQ(x12[0].severity, Severity::kWarning);
+  EXPECT_NE(x12[0].message.find(u"記事は書かれません"), std::u16string::npos);
+}
+
+TEST_F(CheckTest, TheFolderItselfIsRefusedAsTheConversionRefusesIt) {
+  const convert::CheckResult missing = convert::CheckSourceFolder(u"C:\\DATA\\NONE", tables_);
+  ASSERT_TRUE(missing.stop);
+  EXPECT_EQ(missing.stop_message, convert::kSourceMissingMessage);
+  const convert::CheckResult root = convert::CheckSourceFolder(u"C:\\", tables_);
+  ASSERT_TRUE(root.stop);
+  EXPECT_EQ(root.stop_message, convert::kSourceRootMessage);
+}
+
+}  // namespace
+}  // namespace tjvx
