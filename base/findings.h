@@ -1,6 +1,7 @@
 #ifndef TJVX_BASE_FINDINGS_H_
 #define TJVX_BASE_FINDINGS_H_
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,13 +29,38 @@ class FindingSink {
  public:
   virtual ~FindingSink() = default;
   virtual void Report(Finding finding) = 0;
+  // Whether the sink keeps what findings say. A sink that only counts (a conversion's) is told of
+  // each finding by Count(), so nobody builds a text that nobody reads.
+  virtual bool KeepsText() const { return true; }
+  virtual void Count(Severity severity) { Report({severity, {}, 0, 0, {}, {}}); }
 };
 
-// Findings kept in the order they were reported.
+// Findings kept in the order they were reported, or, when made with `keep_text` false, only
+// counted.
 class FindingList : public FindingSink {
  public:
-  void Report(Finding finding) override { findings.push_back(std::move(finding)); }
+  explicit FindingList(bool keep_text = true) : keep_text_(keep_text) {}
+  void Report(Finding finding) override {
+    ++counts_[static_cast<size_t>(finding.severity)];
+    if (keep_text_) findings.push_back(std::move(finding));
+  }
+  bool KeepsText() const override { return keep_text_; }
+  void Count(Severity severity) override { ++counts_[static_cast<size_t>(severity)]; }
+  // How many findings of `severity` were reported, kept or not.
+  size_t Counted(Severity severity) const { return counts_[static_cast<size_t>(severity)]; }
+  // Takes over the findings and counts of `other`, after its own.
+  void Take(FindingList& other) {
+    for (size_t k = 0; k < 3; ++k) counts_[k] += other.counts_[k];
+    for (Finding& finding : other.findings) findings.push_back(std::move(finding));
+    other.findings.clear();
+    other.counts_ = {};
+  }
+
   std::vector<Finding> findings;
+
+ private:
+  bool keep_text_;
+  std::array<size_t, 3> counts_{};
 };
 
 // Findings nobody wants.

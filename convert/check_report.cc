@@ -23,7 +23,7 @@ std::u16string_view SeverityWord(base::Severity severity) {
 
 std::u16string FindingLine(const base::Finding& finding) {
   std::u16string text(FindingFileName(finding));
-  if (finding.line > 0) text += u":" + Number(finding.line);
+  if (finding.line > 0) text.append(u":").append(Number(finding.line));
   text += u": ";
   text += SeverityWord(finding.severity);
   text += u": ";

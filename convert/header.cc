@@ -99,8 +99,7 @@ void WriteHeader(const source::TitleLists& titles, source::PatternTables& tables
   }
   std::u16string elevation = found.Number(1013, p1[17], t1[17]);
   rock = elevation == u"-1" ? u"@" : rock + elevation;
-  rock += u" " + found.Number(1013, p2[12], t2[12]) + u" " + found.Number(1013, p2[13], t2[13]) +
-          u" " + found.Number(1013, p2[14], t2[14]);
+  for (size_t j : {12, 13, 14}) rock.append(u" ").append(found.Number(1013, p2[j], t2[j]));
 
   const float year = text::NumericValue(t1[10]);
   if (year < 1926.0f && !text::Trim(t1[10]).empty() && p1[10].file != 0) {

@@ -14,7 +14,7 @@ text::ValueChange AppendEndDepth(std::u16string& line, std::u16string_view start
   float end = 0.0f;
   for (std::u16string_view length : lengths) end = end + text::NumericValue(length) / 100.0f;
   end = end + text::NumericValue(start_depth);
-  return text::AppendDepthText(line, text::SingleToText(end));
+  return text::AppendMadeDepthText(line, text::SingleToText(end));
 }
 
 }  // namespace
@@ -68,7 +68,6 @@ void WriteRecords4000(source::FieldReader& x5, LineSink& out, base::FindingSink&
         found.Put(line, at, static_cast<int>(i) + 1, f[i], text::AppendNumberValue);
       }
     }
-    found.Written(line, at);
     out.Line(line);
   }
   found.Finish();

@@ -25,10 +25,11 @@ void ReportCodeNotFound(RecordFindings& findings, long long line, int field,
                         std::u16string_view code, source::TableId table,
                         std::u16string_view what_happens) {
   if (text::Trim(code).empty() || text::IsZeroText(code)) return;
-  findings.Warning(line, field,
-                   u"コード「" + std::u16string(code) + u"」が " +
-                       std::u16string(source::TableFileName(table)) + u" にない為、" +
-                       std::u16string(what_happens));
+  findings.WarningWith(line, field, [&] {
+    return u"コード「" + std::u16string(code) + u"」が " +
+           std::u16string(source::TableFileName(table)) + u" にない為、" +
+           std::u16string(what_happens);
+  });
 }
 
 }  // namespace
@@ -54,16 +55,14 @@ void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::Find
     found3000.Put(line, at, 4, f[3], text::AppendNumberValue);
     line += u' ';
     found3000.Put(line, at, 5, f[4], text::AppendNumberValue);
-    found3000.Written(line, at);
     out.Line(line);
     later.push_back({f[1], f[2], at});
   }
   for (const Later& record : later) {
     line.assign(u"3010 ");
-    text::AppendDepthText(line, record.depth);  // reported with its 3000 line
+    text::AppendMadeDepthText(line, record.depth);  // reported with its 3000 line
     line += u' ';
     found3010.Put(line, record.line, 3, record.value, text::AppendNumberValue);
-    found3010.Written(line, record.line);
     out.Line(line);
   }
   found3000.Finish();
@@ -84,12 +83,11 @@ void WriteRecords3020(source::FieldReader& n9, LineSink& out, base::FindingSink&
     text::AppendDatePart(line, f[1], 6);
     line += u' ';
     text::AppendDatePart(line, f[1], 9);
-    if (!text::Trim(f[1]).empty() && !text::IsDateText(f[1])) {
+    if (!text::IsDateText(f[1]) && !text::Trim(f[1]).empty()) {
       found.Warning(at, 2,
                     u"日付「" + std::u16string(f[1]) + u"」が yyyy/mm/dd の形でない為、月と日が " +
                         line.substr(date) + u" と書かれます。");
     }
-    found.Written(line, at);
     out.Line(line);
   }
   found.Finish();
@@ -108,7 +106,8 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
     for (size_t i = 8; i < 28; ++i) {
       const float code = text::NumericValue(f[i]);
       if (code == 0.0f) {
-        if (!text::Trim(f[i]).empty() && !text::IsZeroText(f[i])) {
+        // Most of the twenty code fields hold "0" or nothing.
+        if (f[i].size() > 1 && !text::Trim(f[i]).empty() && !text::IsZeroText(f[i])) {
           found.Warning(
               at, static_cast<int>(i) + 1,
               u"コード「" + std::u16string(f[i]) + u"」は数値ではない為、読み飛ばされます。");
@@ -133,7 +132,7 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
                            u"名前が @ と書かれます。");
       }
       text::AppendTextValue(line, name);
-      found.Written(line, at);
+      found.Written(name, at);
       out.Line(line);
     }
   }
@@ -153,7 +152,7 @@ void WriteRecords3040(source::FieldReader& g40, LineSink& out, base::FindingSink
     found.Put(line, at, 5, f[4], text::AppendBottomDepthValue);
     line += u' ';
     text::AppendTextValue(line, f[1]);
-    found.Written(line, at);
+    found.Written(f[1], at);
     out.Line(line);
   }
   found.Finish();
@@ -188,7 +187,7 @@ void WriteRecords3070(source::FieldReader& r30, source::PatternTables& tables, L
     // The names without their leading blanks, or "@" when there are none.
     if (line.size() == start) line += u'@';
     text::TrimLeftFrom(line, start);
-    found.Written(line, at);
+    found.Written(std::u16string_view(line).substr(start), at);
     out.Line(line);
   }
   found.Finish();

@@ -122,7 +122,7 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
   std::u16string line;
   for (const source::DepthEntry& entry : source::MergeDepths(std::move(depths))) {
     line.assign(u"5000 ");
-    const text::ValueChange depth_change = text::AppendDepthText(line, entry.text);
+    const text::ValueChange depth_change = text::AppendMadeDepthText(line, entry.text);
     bool depth_reported = depth_change == text::ValueChange::kNone;
     for (size_t m = 0; m < members.size(); ++m) {
       const std::vector<MemberRecord>& list = records[m];
@@ -132,8 +132,8 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
         const MemberRecord& record = list[next[m]];
         const size_t start = line.size();
         AppendMemberValues(line, m, record);
-        if (m == 0 && !text::Trim(record.values[0]).empty() &&
-            !text::IsDateText(record.values[0])) {
+        if (m == 0 && !text::IsDateText(record.values[0]) &&
+            !text::Trim(record.values[0]).empty()) {
           found[m]->Warning(record.line, 2,
                             u"日付「" + std::u16string(record.values[0]) +
                                 u"」が yyyy/mm/dd の形でない為、月と日が " + line.substr(start) +
@@ -174,16 +174,18 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
                                       std::tuple{&second, 5, source::TableId::kL18B}}) {
       const std::u16string_view code = f[static_cast<size_t>(field)];
       if (!*name && !text::Trim(code).empty()) {
-        found.Warning(at, field + 1,
-                      u"コード「" + std::u16string(code) + u"」が " +
-                          std::u16string(source::TableFileName(table)) +
-                          u" にない為、その名前は書かれません。");
+        found.WarningWith(at, field + 1, [&] {
+          return u"コード「" + std::u16string(code) + u"」が " +
+                 std::u16string(source::TableFileName(table)) +
+                 u" にない為、その名前は書かれません。";
+        });
       }
     }
     const bool has_first = first && !first->empty(), has_second = second && !second->empty();
 
     line.assign(u"5010 ");
     found.Put(line, at, 2, f[1], text::AppendDepthText);
+    const size_t depth_end = line.size();
     line += u' ';
     if (f[2].empty()) {
       line += u"-1";
@@ -204,7 +206,7 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     if (has_second) text::AppendFullWidth(line, *second);
     if (!has_first && !has_second) line += u'@';
     text::TrimLeftFrom(line, names);
-    found.Written(line, at);
+    found.Written(std::u16string_view(line).substr(depth_end), at);
     out.Line(line);
   }
   found.Finish();

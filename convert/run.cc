@@ -99,12 +99,6 @@ void ReportLeftOut(const std::u16string& folder, base::FindingSink& findings) {
   }
 }
 
-size_t CountWarnings(const std::vector<base::Finding>& findings) {
-  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [](const auto& f) {
-    return f.severity == base::Severity::kWarning;
-  }));
-}
-
 bool OverwritesInput(std::u16string_view converted, const std::u16string& source,
                      const std::u16string& pattern_folder) {
   std::optional<std::filesystem::path> host =
@@ -224,7 +218,7 @@ class Run {
     host_.SetLabel3(kDoneText);
     host_.SetMousePointer(kPointerDefault);
     result_.outcome = RunOutcome::kConverted;
-    result_.warnings = CountWarnings(findings_.findings);
+    result_.warnings = findings_.Counted(base::Severity::kWarning);
     return result_;
   }
 
@@ -332,6 +326,8 @@ class Run {
           r30_(r30_given_.get_future()),
           on_error_(std::move(on_error)) {
       if (in_memory) made_.assign(kCount, EncodedLines(converted_file));
+      // A check keeps what each group found; a conversion only counts it.
+      for (base::FindingList& group : found_) group = base::FindingList(on_error_ != nullptr);
     }
 
     // R30.TXT's reader once the depth list is made; the 3070 records wait for it. Called once,
@@ -356,10 +352,7 @@ class Run {
     }
     // The findings of the groups, in the groups' order, after those of `findings`.
     void TakeFindings(base::FindingList& findings) {
-      for (base::FindingList& group : found_) {
-        for (base::Finding& finding : group.findings) findings.Report(std::move(finding));
-        group.findings.clear();
-      }
+      for (base::FindingList& group : found_) findings.Take(group);
     }
     // Makes the groups nobody has taken yet, each into its own memory; called by both threads.
     void Work() {
@@ -513,7 +506,7 @@ class Run {
   RunThreads threads_;
   std::map<std::u16string, std::optional<source::FieldReader>, std::less<>> opened_;
   RunResult result_{RunOutcome::kRefused, {}, {}};
-  base::FindingList findings_;
+  base::FindingList findings_{false};  // a conversion only counts its findings
 };
 
 // Discards the lines of a check, but encodes each as the converted file would, so a character the

@@ -95,10 +95,11 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
     line.assign(u"2000 ");
     found.Put(line, at, 2, record[1], text::AppendDepthText);
     line += u' ';
+    const size_t site = line.size();
     line += SiteText(record[2], record[3]);
+    found.Written(std::u16string_view(line).substr(site), at);
     line += u" @";
     AppendCount(line, passed);
-    found.Written(line, at);
     out.Line(line);
     last_depth = record[1];
     any = true;
@@ -143,8 +144,12 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
 
   // Each note goes to the first entry at or below its depth; the last entry takes the rest, so
   // no note is lost.
-  std::vector<std::vector<std::u16string>> note_lines(entries);
-  std::vector<std::vector<long long>> note_line_sources(entries);
+  // Each entry's note lines, with the X12.TXT line each came from.
+  struct NoteLine {
+    std::u16string text;
+    long long source_line;
+  };
+  std::vector<std::vector<NoteLine>> note_lines(entries);
   std::optional<source::RecordFindings> found_notes;
   if (sources.x12) {
     found_notes.emplace(findings, sources.x12->file(), u"2002");
@@ -155,8 +160,7 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
           [](const source::DepthEntry& e, float depth) { return e.value < depth; });
       size_t index = std::min(static_cast<size_t>(it - depths.begin()), entries - 1);
       for (std::u16string& line : FoldNote(note.text)) {
-        note_lines[index].push_back(std::move(line));
-        note_line_sources[index].push_back(note.line);
+        note_lines[index].push_back({std::move(line), note.line});
       }
     }
   }
@@ -193,7 +197,7 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
       if (depth_text[k] == u"99999") names[k] = u"@";
     }
     line.assign(u"2001 ");
-    text::AppendDepthText(line, entry.text);
+    text::AppendMadeDepthText(line, entry.text);
     line += u" @ ";
     for (const std::u16string& name : names) {
       line += name;
@@ -201,9 +205,6 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
     }
     line += u"-1";
     AppendCount(line, note_lines[e].size());
-    for (size_t k = 0; k < 6; ++k) {
-      if (found[k] && depth_text[k] != u"99999") found[k]->Written(names[k], names_line[k]);
-    }
     out.Line(line);
   }
   // The coded records deeper than the last site depth are never read.
@@ -214,10 +215,10 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
         u"最後の現場の深度 (X1.TXT) より深い為、この行から後の記録は 2001 に書かれません。");
   }
   for (size_t e = 0; e < entries; ++e) {
-    for (size_t n = 0; n < note_lines[e].size(); ++n) {
+    for (const NoteLine& note : note_lines[e]) {
       line.assign(u"2002 ");
-      line += note_lines[e][n];
-      found_notes->Written(line, note_line_sources[e][n]);
+      line += note.text;
+      found_notes->Written(note.text, note.source_line);
       out.Line(line);
     }
   }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "convert/run.h"
+#include "converted/reader.h"
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/scratch_drives.h"
 #include "platform/cp932.h"
@@ -120,6 +121,9 @@ int WholeConversion(const uint8_t* data, size_t size) {
       if (text[k] == u'\n') TJVX_FUZZ_CHECK(k > 0 && text[k - 1] == u'\r');
       if (text[k] == u'\r') TJVX_FUZZ_CHECK(k + 1 < text.size() && text[k + 1] == u'\n');
     }
+    // The reader of converted files takes it, and writing its model back gives the same bytes.
+    std::u16string why;
+    TJVX_FUZZ_CHECK(converted::RoundTrips(bytes, &why));
   } else {
     // A failed run names its cause, never an unforeseen one, and keeps the earlier file.
     TJVX_FUZZ_CHECK(result.outcome == convert::RunOutcome::kFailed);

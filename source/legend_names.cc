@@ -22,8 +22,11 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
   reader.ReadRecord(record);
   depth.assign(record[1]);
   const long long at = reader.record_line();
-  if (findings != nullptr && text::NumericValue(depth) == 0.0f && !text::Trim(depth).empty() &&
-      !text::IsZeroText(depth)) {
+  // A depth that begins with a digit from 1 to 9 is a number or at least not a zero; only others
+  // are read closely.
+  const bool plain = !depth.empty() && depth[0] >= u'1' && depth[0] <= u'9';
+  if (findings != nullptr && !plain && text::NumericValue(depth) == 0.0f &&
+      !text::Trim(depth).empty() && !text::IsZeroText(depth)) {
     findings->Warning(at, 2,
                       u"深度「" + depth + u"」は数値ではない為、深度 0 の記録として扱われます。");
   }
@@ -56,10 +59,10 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
         group[g] += *name;
       } else if (findings != nullptr && !text::Trim(codes[g][p]).empty() &&
                  !text::IsZeroText(codes[g][p])) {
-        findings->Warning(at, g == 0 ? 3 : 5,
-                          u"コード「" + std::u16string(codes[g][p]) + u"」が " +
-                              std::u16string(TableFileName(table_id)) +
-                              u" にない為、その名前は書かれません。");
+        findings->WarningWith(at, g == 0 ? 3 : 5, [&] {
+          return u"コード「" + std::u16string(codes[g][p]) + u"」が " +
+                 std::u16string(TableFileName(table_id)) + u" にない為、その名前は書かれません。";
+        });
       }
     }
   }

@@ -17,21 +17,26 @@ std::u16string Quoted(std::u16string_view value) { return u"「" + std::u16strin
 
 void RecordFindings::Report(base::Severity severity, long long line, int field,
                             std::u16string message) {
+  if (!keeps_text_) return sink_.Count(severity);
   sink_.Report({severity, file_, line, field, record_, std::move(message)});
 }
 
 void RecordFindings::Changed(text::ValueChange change, long long line, int field,
                              std::u16string_view value, std::u16string_view written) {
+  if (change == text::ValueChange::kZero) {
+    // Zeros are common: counted here, reported once by Finish().
+    if (zeros_++ == 0) {
+      first_zero_line_ = line;
+      first_zero_field_ = field;
+      zero_written_ = written;
+    }
+    return;
+  }
+  if (!keeps_text_) return sink_.Count(base::Severity::kWarning);
   const std::u16string as = u"、" + std::u16string(written) + u" と書かれます。";
   switch (change) {
     case text::ValueChange::kNone:
-      return;
     case text::ValueChange::kZero:
-      if (zeros_++ == 0) {
-        first_zero_line_ = line;
-        first_zero_field_ = field;
-        zero_written_ = written;
-      }
       return;
     case text::ValueChange::kNotANumber:
       return Warning(line, field, Quoted(value) + u"は数値ではない為" + as);
@@ -45,6 +50,7 @@ void RecordFindings::Changed(text::ValueChange change, long long line, int field
 }
 
 void RecordFindings::ControlCharacter(char16_t c, long long line) {
+  if (!keeps_text_) return sink_.Count(base::Severity::kWarning);
   char code[8];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
   Warning(line, 0,

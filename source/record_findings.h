@@ -16,7 +16,7 @@ class RecordFindings {
  public:
   // `file` is the source file's path (it must outlive this); `record` the record code ("3030").
   RecordFindings(base::FindingSink& sink, const std::u16string& file, std::u16string_view record)
-      : sink_(sink), file_(file), record_(record) {}
+      : sink_(sink), file_(file), record_(record), keeps_text_(sink.KeepsText()) {}
   RecordFindings(const RecordFindings&) = delete;
   RecordFindings& operator=(const RecordFindings&) = delete;
 
@@ -47,6 +47,12 @@ class RecordFindings {
   void Warning(long long line, int field, std::u16string message) {
     Report(base::Severity::kWarning, line, field, std::move(message));
   }
+  // A warning whose text `make` builds only when the sink keeps texts.
+  template <typename Make>
+  void WarningWith(long long line, int field, Make make) {
+    if (!keeps_text_) return sink_.Count(base::Severity::kWarning);
+    Report(base::Severity::kWarning, line, field, make());
+  }
   void Notice(long long line, int field, std::u16string message) {
     Report(base::Severity::kNotice, line, field, std::move(message));
   }
@@ -64,6 +70,7 @@ class RecordFindings {
   base::FindingSink& sink_;
   const std::u16string& file_;
   std::u16string record_;
+  bool keeps_text_;
   long long zeros_ = 0;
   long long first_zero_line_ = 0;
   int first_zero_field_ = 0;

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,6 +38,18 @@ class CliBatchTest : public ::testing::Test {
   int Convert(const std::string& args) {
     const std::string command = std::string(TJVX_PROGRAM) + " convert " + args + " --pattern " +
                                 testing::RepositoryPath("samples/DOZORA").string() + " --yes > " +
+                                (base_ / "out.txt").string() + " 2> " +
+                                (base_ / "err.txt").string();
+    const int status = std::system(command.c_str());
+    out_ = testing::ReadBytes(base_ / "out.txt");
+    err_ = testing::ReadBytes(base_ / "err.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Runs `tjvx check ARGS` with the sample pattern folder; keeps its output and error.
+  int Check(const std::string& args) {
+    const std::string command = std::string(TJVX_PROGRAM) + " check " + args + " --pattern " +
+                                testing::RepositoryPath("samples/DOZORA").string() + " > " +
                                 (base_ / "out.txt").string() + " 2> " +
                                 (base_ / "err.txt").string();
     const int status = std::system(command.c_str());
@@ -264,6 +277,53 @@ TEST_F(CliBatchTest, AClosedStandardOutputStopsNoRunAndTheSummaryGoesToStandardE
   EXPECT_EQ(std::distance(fs::directory_iterator(base_ / "out"), {}), 3);
   const std::string err = testing::ReadBytes(base_ / "err.txt");
   EXPECT_NE(err.find("tjvx: 3 converted, 0 refused, 0 failed\n"), std::string::npos) << err;
+}
+
+TEST_F(CliBatchTest, CheckExitsByTheWorstFindingAndItsJsonReportParses) {
+  const std::string sample = Borehole("B-12");
+  // The sample holds warnings on purpose.
+  EXPECT_EQ(Check(sample), 1) << err_;
+  EXPECT_NE(out_.find("X7.TXT:6: 警告: "), std::string::npos) << out_;
+
+  // Without the files that hold them only notices remain.
+  const std::string clean = Borehole("CLEAN");
+  for (const char* name : {"X3.TXT", "R30.TXT", "X7.TXT", "X5.TXT"})
+    fs::remove(fs::path(clean) / name);
+  EXPECT_EQ(Check(clean), 0) << out_;
+
+  const std::string broken = Borehole("BROKEN");
+  testing::WriteBytes(fs::path(broken) / "G40.TXT", "1,\"x\",0\r\n");
+  EXPECT_EQ(Check(broken), 2) << out_;
+  EXPECT_NE(out_.find("変換はこのエラーで止まります"), std::string::npos) << out_;
+
+  // A batch gives the worst, checks every folder and writes one JSON document.
+  EXPECT_EQ(Check(clean + " " + broken + " " + sample + " --format json --jobs 2"), 2) << err_;
+  const nlohmann::json report = nlohmann::json::parse(out_);
+  EXPECT_EQ(report["schema"], "tjvx-check");
+  EXPECT_EQ(report["schema_version"], 1);
+  EXPECT_EQ(report["status"], 2);
+  ASSERT_EQ(report["folders"].size(), 3u);
+  EXPECT_EQ(report["folders"][0]["given"], clean);
+  EXPECT_EQ(report["folders"][0]["status"], 0);
+  EXPECT_EQ(report["folders"][1]["status"], 2);
+  EXPECT_FALSE(report["folders"][1]["conversion_stops_at"].is_null());
+  const nlohmann::json& warning = report["folders"][2]["findings"][0];
+  EXPECT_EQ(warning["file"], "X3.TXT");
+  EXPECT_EQ(warning["line"], 5);
+  EXPECT_EQ(warning["field"], 5);
+  EXPECT_EQ(warning["severity"], "warning");
+  EXPECT_EQ(warning["record"], "2001");
+
+  // Nothing was written beside the folders checked.
+  EXPECT_FALSE(fs::exists(base_ / "src" / "B-12" / "B-12"));
+  EXPECT_EQ(Check(sample + " --format xml"), 105);
+}
+
+TEST_F(CliBatchTest, AConversionThatChangedValuesSaysHowMany) {
+  const std::string sample = Borehole("B-12");
+  EXPECT_EQ(Convert(sample + " " + (base_ / "out").string()), 0) << err_;
+  EXPECT_NE(err_.find("警告 4 件"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("tjvx check"), std::string::npos) << err_;
 }
 
 TEST_F(CliBatchTest, JobsMustBePositive) {

@@ -12,6 +12,7 @@ namespace {
 
 // Why a value that is not blank reads as the number 0.
 ValueChange ZeroOrWhy(std::u16string_view value) {
+  if (value.size() == 1 && value[0] == u'0') return ValueChange::kZero;  // the common case
   if (!IsNumericText(value)) return ValueChange::kNotANumber;
   return IsZeroText(value) ? ValueChange::kZero : ValueChange::kOutOfRange;
 }
@@ -60,35 +61,52 @@ namespace {
 // The columns of FormatFixedPoint for a text that is not blank: `integer_columns` integer columns,
 // then, when `decimal_columns` > 0, the point and the decimals; `out` holds that many characters,
 // all blanks on entry. Returns what the columns lost of the text.
+template <bool kLookForOthers = false>
 ValueChange FixedPointColumns(std::u16string_view text, size_t integer_columns,
-                              size_t decimal_columns, char16_t* out) {
+                              size_t decimal_columns, char16_t* out, bool* odd = nullptr) {
+  // `odd` is set when a character other than a digit, a blank or a point is met, so a caller can
+  // look closer at the rare text that is not a plain decimal without a pass of its own.
+  bool other = false;
+  // Before the first point a point cannot stand; after it, a second one is other too.
+  auto note = [&](char16_t c) {
+    if constexpr (kLookForOthers) {
+      if ((c < u'0' || c > u'9') && c != u' ') other = true;
+    }
+  };
   const size_t point = text.find(u'.');
   // The integer part fills its columns from the right, blanks skipped; what does not fit is cut
   // off on the left.
   size_t column = integer_columns;
   size_t i = std::min(point, text.size());
   for (; i > 0 && column > 0; --i) {
+    note(text[i - 1]);
     if (text[i - 1] != u' ') out[--column] = text[i - 1];
   }
   ValueChange change = ValueChange::kNone;
   for (; i > 0; --i) {
+    note(text[i - 1]);
     if (text[i - 1] != u' ') change = ValueChange::kTooWide;
   }
+  size_t k = point == std::u16string_view::npos ? text.size() : point + 1;
   if (decimal_columns > 0) {
     out[integer_columns] = u'.';
     // At most two fraction digits are taken (blanks and further points skipped), then zeros.
     size_t taken = 0;
-    size_t k = point == std::u16string_view::npos ? text.size() : point + 1;
     for (; k < text.size() && taken < 2; ++k) {
+      note(text[k]);
       if (text[k] == u' ' || text[k] == u'.') continue;
       if (taken < decimal_columns) out[integer_columns + 1 + taken] = text[k];
       ++taken;
     }
     for (size_t d = taken; d < decimal_columns; ++d) out[integer_columns + 1 + d] = u'0';
-    for (; k < text.size() && change == ValueChange::kNone; ++k) {
-      if (text[k] != u' ' && text[k] != u'0') change = ValueChange::kDecimalsCut;
+  }
+  for (; k < text.size(); ++k) {
+    note(text[k]);
+    if (decimal_columns > 0 && text[k] != u' ' && text[k] != u'0' && change == ValueChange::kNone) {
+      change = ValueChange::kDecimalsCut;
     }
   }
+  if (odd != nullptr) *odd = other;
   return change;
 }
 
@@ -122,15 +140,29 @@ void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width
   text = std::move(out);
 }
 
-ValueChange AppendDepthText(std::u16string& line, std::u16string_view value) {
+namespace {
+
+template <bool kLookForOthers>
+ValueChange AppendDepthColumns(std::u16string& line, std::u16string_view value) {
   // A blank depth is left as it is, and without its leading blanks that is nothing.
   if (Trim(value).empty()) return ValueChange::kNone;
   char16_t columns[7] = {u' ', u' ', u' ', u' ', u' ', u' ', u' '};
-  ValueChange change = FixedPointColumns(value, 4, 2, columns);
+  bool odd = false;
+  const ValueChange change = FixedPointColumns<kLookForOthers>(value, 4, 2, columns, &odd);
   const char16_t* first = columns;
   while (*first == u' ') ++first;  // the point always stands
   line.append(first, static_cast<size_t>(columns + 7 - first));
-  return IsPlainDecimal(value) ? change : ValueChange::kNotANumber;
+  return odd && !IsPlainDecimal(value) ? ValueChange::kNotANumber : change;
+}
+
+}  // namespace
+
+ValueChange AppendDepthText(std::u16string& line, std::u16string_view value) {
+  return AppendDepthColumns<true>(line, value);
+}
+
+ValueChange AppendMadeDepthText(std::u16string& line, std::u16string_view value) {
+  return AppendDepthColumns<false>(line, value);
 }
 
 std::u16string DepthText(std::u16string_view value) {

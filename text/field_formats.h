@@ -47,6 +47,9 @@ std::u16string DepthText(std::u16string_view value);
 // Returns kNotANumber for a value that is not a plain decimal, kTooWide or kDecimalsCut for one
 // that does not fit the columns.
 ValueChange AppendDepthText(std::u16string& line, std::u16string_view value);
+// The same for a depth the converter wrote itself (a depth list's text, a sum), which is a plain
+// decimal: only kTooWide and kDecimalsCut are told.
+ValueChange AppendMadeDepthText(std::u16string& line, std::u16string_view value);
 
 }  // namespace tjvx::text
 

@@ -1,0 +1,488 @@
+#include "converted/reader.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <iterator>
+#include <optional>
+
+#include "base/error.h"
+#include "base/utf.h"
+#include "platform/cp932.h"
+#include "platform/drives.h"
+#include "platform/files.h"
+
+namespace tjvx::converted {
+namespace {
+
+constexpr std::u16string_view kFirstLine = u"GTJ Ge201";
+
+// What a value must be for its line to be drawn. Blanks separate the values, so no value taken from
+// the left or the right holds one; only the free text between them may.
+enum class Form : unsigned char {
+  kDepth,        // as the writers lay a depth out ("1.50", "-0.50", ".50"): numeric
+  kBottomDepth,  // a depth, or "9999" for a layer open at the bottom: numeric
+  kNumber,       // numeric, or "-1" for none
+  kCount,        // digits
+  kText,         // not empty ("@" for none)
+  kLiteral,      // exactly the given text
+};
+
+struct Value {
+  Form form = Form::kText;
+  std::u16string_view literal = {};
+};
+
+constexpr Value kD{Form::kDepth}, kB{Form::kBottomDepth}, kN{Form::kNumber}, kC{Form::kCount},
+    kT{Form::kText}, kAt{Form::kLiteral, u"@"}, kNone{Form::kLiteral, u"-1"};
+constexpr Value Literal(std::u16string_view text) { return {Form::kLiteral, text}; }
+
+constexpr size_t kMostValues = 10;
+
+struct Values {
+  std::array<Value, kMostValues> items{};
+  size_t count = 0;
+};
+
+template <typename... V>
+constexpr Values Of(V... values) {
+  static_assert(sizeof...(V) <= kMostValues);
+  return Values{{values...}, sizeof...(V)};
+}
+
+// A record's values: `left` from the left, then when `middle` one free text that may hold blanks
+// (and may be empty), then `right` from the right; each two separated by one blank.
+struct Grammar {
+  int code;
+  Values left;
+  bool middle = false;
+  Values right = {};
+};
+
+constexpr bool kMiddle = true;
+
+// Every record code, in the order of the file: the header records exactly once each, then the
+// groups, each as often as it comes. The values' indices are those documented in model.h.
+constexpr Grammar kGrammars[] = {
+    // The header: title, borehole, site, "@", client, contractor, latitude and longitude (degrees,
+    // minutes, seconds), person, the era with two dates, method, machine, four texts, the rock
+    // name (a table's name with the elevation; blanks kept) and three numbers, then texts and
+    // fixed values.
+    {1000, Of(kT)},
+    {1001, Of(kT)},
+    {1002, Of(kT)},
+    {1003, Of(kAt)},
+    {1004, Of(kT)},
+    {1005, Of(kT)},
+    {1006, Of(kN, kN, kN)},
+    {1007, Of(kN, kN, kN)},
+    {1008, Of(kT)},
+    {1009, Of(kT, kN, kN, kN, kN, kN, kN)},
+    {1010, Of(kT)},
+    {1011, Of(kT)},
+    {1012, Of(kT, kT, kT, kT)},
+    {1013, Of(), kMiddle, Of(kN, kN, kN)},
+    {1014, Of(kT)},
+    {1015, Of(kT, kAt)},
+    {1016, Of(kT, kAt)},
+    {1017, Of(kNone, kNone, Literal(u"10.000"), Literal(u"rockpat.asg"))},
+    {1018, Of(kAt, kAt)},
+    // The groups. The six names of 2001 come from tables too, but six texts with blanks cannot be
+    // told apart, so such a line is kept as text. The names of 3070 and 5010 and the G71 value of
+    // 5000 are the free text of their lines.
+    {2000, Of(kD, kT, kAt, kC)},
+    {2001, Of(kD, kAt, kT, kT, kT, kT, kT, kT, kNone, kC)},
+    {2002, Of(kT)},
+    {3000, Of(kD, kN, kN)},
+    {3010, Of(kD, kN)},
+    {3020, Of(kD, kN, kN)},
+    {3030, Of(kD, kB, kT)},
+    {3040, Of(kD, kB, kT)},
+    {3070, Of(kD), kMiddle},
+    {4000, Of(kD, kD, kN, kN, kN, kN, kN, kN)},
+    {5000, Of(kD, kN, kN), kMiddle, Of(kT, kT, kT, kT, kAt, kT)},
+    {5010, Of(kD, kN, kT), kMiddle},
+};
+constexpr size_t ValueCount(const Grammar& grammar) {
+  return grammar.left.count + (grammar.middle ? 1 : 0) + grammar.right.count;
+}
+static_assert(std::all_of(std::begin(kGrammars), std::end(kGrammars),
+                          [](const Grammar& g) { return ValueCount(g) <= kMostValues; }));
+constexpr size_t kHeaderRecords = 19;  // 1000..1018, the first entries of kGrammars
+static_assert(kGrammars[kHeaderRecords - 1].code == 1018 && kGrammars[kHeaderRecords].code == 2000);
+
+constexpr int kLowestCode = 1000, kHighestCode = 5010;
+
+// The place in kGrammars of each code from kLowestCode on, -1 for none.
+constexpr auto kPlaceOfCode = [] {
+  std::array<signed char, kHighestCode - kLowestCode + 1> place{};
+  place.fill(-1);
+  for (size_t i = 0; i < std::size(kGrammars); ++i) {
+    place[static_cast<size_t>(kGrammars[i].code - kLowestCode)] = static_cast<signed char>(i);
+  }
+  return place;
+}();
+
+// The place of `code` in kGrammars, or -1.
+int PlaceOf(int code) {
+  if (code < kLowestCode || code > kHighestCode) return -1;
+  return kPlaceOfCode[static_cast<size_t>(code - kLowestCode)];
+}
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// The numeric texts of text::NumericValue, without blanks:
+// [+-]? (digits [. digits?] | . digits) ([eE] [+-]? digits)?
+bool IsNumeric(std::u16string_view s) {
+  size_t i = 0, digits = 0;
+  const size_t n = s.size();
+  if (i < n && (s[i] == u'+' || s[i] == u'-')) ++i;
+  for (; i < n && IsDigit(s[i]); ++i) ++digits;
+  if (i < n && s[i] == u'.') {
+    for (++i; i < n && IsDigit(s[i]); ++i) ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < n && (s[i] == u'e' || s[i] == u'E')) {
+    ++i;
+    if (i < n && (s[i] == u'+' || s[i] == u'-')) ++i;
+    const size_t exponent = i;
+    while (i < n && IsDigit(s[i])) ++i;
+    if (i == exponent) return false;
+  }
+  return i == n;
+}
+
+bool Fits(const Value& value, std::u16string_view piece) {
+  switch (value.form) {
+    case Form::kDepth:
+    case Form::kBottomDepth:
+    case Form::kNumber:
+      return IsNumeric(piece);
+    case Form::kCount:
+      return !piece.empty() && std::all_of(piece.begin(), piece.end(), IsDigit);
+    case Form::kText:
+      return !piece.empty();
+    case Form::kLiteral:
+      return piece == value.literal;
+  }
+  return false;
+}
+
+using Pieces = std::array<std::u16string_view, kMostValues>;
+
+// The values of `rest`, a line after its code and blank, as `grammar` tells them apart, into
+// `pieces` in the order of Record::values; false when they cannot be told apart or one is not of
+// its form.
+bool SplitValues(const Grammar& grammar, std::u16string_view rest, Pieces& pieces) {
+  constexpr size_t kNoBlank = std::u16string_view::npos;
+  const Values& left = grammar.left;
+  size_t at = 0;
+  for (size_t k = 0; k < left.count; ++k) {
+    // Without a middle text the last value runs to the line's end.
+    const bool last = !grammar.middle && k + 1 == left.count;
+    const size_t end = last ? rest.size() : rest.find(u' ', at);
+    if (end == kNoBlank) return false;
+    const std::u16string_view piece = rest.substr(at, end - at);
+    if (last && piece.find(u' ') != kNoBlank) return false;
+    if (!Fits(left.items[k], piece)) return false;
+    pieces[k] = piece;
+    at = end + 1;
+  }
+  if (!grammar.middle) return true;
+  // The right values from the line's end; the blank before each stands at or after `at`, where
+  // the middle text begins.
+  const Values& right = grammar.right;
+  size_t stop = rest.size();
+  for (size_t k = right.count; k-- > 0;) {
+    if (stop == 0) return false;
+    const size_t blank = rest.rfind(u' ', stop - 1);
+    if (blank == kNoBlank || blank < at) return false;
+    const std::u16string_view piece = rest.substr(blank + 1, stop - blank - 1);
+    if (!Fits(right.items[k], piece)) return false;
+    pieces[left.count + 1 + k] = piece;
+    stop = blank;
+  }
+  pieces[left.count] = rest.substr(at, stop - at);
+  return true;
+}
+
+std::u16string Digits(long long value) { return base::FromAscii(std::to_string(value)); }
+
+std::u16string Cause(ReadRefusal::Kind kind, const std::u16string& detail) {
+  using Kind = ReadRefusal::Kind;
+  switch (kind) {
+    case Kind::kNoFile:
+      return u"ファイルがありません。";
+    case Kind::kUnreadable:
+      return u"ファイルの代わりにフォルダがあるか、ファイルを読み込めません。";
+    case Kind::kBadBytes:
+      return u"CP932 (Shift-JIS) でないバイトがあります（" + detail + u"）。";
+    case Kind::kOtherCode:
+      return u"変換プログラムが書かない符号の文字があります（" + detail +
+             u"）。NEC・IBM 拡張文字の、同じ文字の別の符号です。";
+    case Kind::kFirstLine:
+      return u"1 行目が GTJ Ge201 ではありません。";
+    case Kind::kLineEnd:
+      return u"行が CR LF で終わっていません。";
+    case Kind::kUnknownCode:
+      return u"行が記録コードと空白で始まっていません。";
+    case Kind::kOrder:
+      return u"記録コードの順序が正しくありません（" + detail + u"）。";
+    case Kind::kMissingHeader:
+      return u"ヘッダーの記録 " + detail + u" がありません。";
+  }
+  return {};
+}
+
+// The 1-based line of the byte at `offset`.
+long long LineOfByte(std::string_view bytes, size_t offset) {
+  return 1 + std::count(bytes.begin(), bytes.begin() + static_cast<long>(offset), '\n');
+}
+
+bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Where two codes read as one character (NEC row 13 and the JIS symbols, the NEC-selected and the
+// IBM extensions), the converter writes the one the encoder chooses; a file holding the other
+// would not come back byte for byte. Every such code begins with one of these bytes (the test of
+// the codec checks that every other code comes back), so only those are encoded again.
+bool MayBeSharedCode(unsigned char lead) {
+  return lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
+}
+
+void RefuseOtherCodes(std::string_view bytes, const std::u16string& file) {
+  for (size_t i = 0; i + 1 < bytes.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    if (!IsLeadByte(lead)) continue;
+    if (MayBeSharedCode(lead)) {
+      const std::string_view code = bytes.substr(i, 2);
+      if (platform::EncodeCp932(platform::DecodeCp932(code, file), file) != code) {
+        throw ReadRefusal(ReadRefusal::Kind::kOtherCode, file, LineOfByte(bytes, i),
+                          u"バイト位置 " + Digits(static_cast<long long>(i)));
+      }
+    }
+    ++i;  // the trail byte
+  }
+}
+
+// Checks that the records come in the order of kGrammars: the header records once each, then the
+// groups.
+class OrderCheck {
+ public:
+  explicit OrderCheck(const std::u16string& file) : file_(file) {}
+
+  void Next(int place, long long line) {
+    const auto at = static_cast<size_t>(place);
+    if (next_header_ < kHeaderRecords) {
+      if (at > next_header_) Refuse(ReadRefusal::Kind::kMissingHeader, line, MissingCode());
+      if (at < next_header_) RefuseOrder(at, line);
+      ++next_header_;
+    } else if (at < last_) {
+      RefuseOrder(at, line);
+    }
+    last_ = at;
+  }
+
+  // After the last line, numbered `lines`.
+  void Finish(long long lines) const {
+    if (next_header_ < kHeaderRecords) {
+      Refuse(ReadRefusal::Kind::kMissingHeader, lines + 1, MissingCode());
+    }
+  }
+
+ private:
+  std::u16string MissingCode() const { return Digits(kGrammars[next_header_].code); }
+
+  [[noreturn]] void RefuseOrder(size_t at, long long line) const {
+    Refuse(ReadRefusal::Kind::kOrder, line,
+           Digits(kGrammars[last_].code) + u" の後に " + Digits(kGrammars[at].code));
+  }
+
+  [[noreturn]] void Refuse(ReadRefusal::Kind kind, long long line, std::u16string detail) const {
+    throw ReadRefusal(kind, file_, line, std::move(detail));
+  }
+
+  const std::u16string& file_;
+  size_t next_header_ = 0;  // the place of the header record that comes next
+  size_t last_ = 0;         // the place of the last record's code
+};
+
+constexpr size_t kNoEnd = std::u16string_view::npos;
+
+// The index of the CR that ends the line beginning at `at`, or kNoEnd when the line is not ended
+// by CR LF (a CR or an LF on its own, or the text's end). One pass: most characters are above CR.
+size_t LineEnd(std::u16string_view text, size_t at) {
+  const char16_t* const begin = text.data();
+  const char16_t* const end = begin + text.size();
+  for (const char16_t* p = begin + at; p < end; ++p) {
+    if (*p > u'\r') continue;
+    if (*p == u'\n') return kNoEnd;
+    if (*p == u'\r') {
+      return p + 1 < end && p[1] == u'\n' ? static_cast<size_t>(p - begin) : kNoEnd;
+    }
+  }
+  return kNoEnd;
+}
+
+// The code of a line that begins with four digits and a blank, else -1.
+int CodeOf(std::u16string_view line) {
+  if (line.size() < 5 || line[4] != u' ') return -1;
+  int code = 0;
+  for (size_t i = 0; i < 4; ++i) {
+    if (!IsDigit(line[i])) return -1;
+    code = code * 10 + (line[i] - u'0');
+  }
+  return code;
+}
+
+}  // namespace
+
+ReadRefusal::ReadRefusal(Kind kind, std::u16string file, long long line, std::u16string detail)
+    : kind_(kind),
+      file_(std::move(file)),
+      line_(line),
+      cause_(Cause(kind, detail)),
+      what_(base::ToUtf8(Message())) {}
+
+std::u16string ReadRefusal::Message() const {
+  std::u16string text = u"変換済みファイルを読み込めません。\n" + cause_ + u"\n" + file_;
+  if (line_ > 0) text += u"\n(" + Digits(line_) + u" 行目)";
+  return text;
+}
+
+ConvertedFile ReadConvertedFile(std::u16string_view text, std::u16string file) {
+  using Kind = ReadRefusal::Kind;
+  ConvertedFile converted;
+  converted.file = std::move(file);
+  const std::u16string& name = converted.file;
+
+  const size_t first_end = std::min(text.find(u'\r'), text.find(u'\n'));
+  if (text.substr(0, first_end) != kFirstLine) throw ReadRefusal(Kind::kFirstLine, name, 1);
+
+  converted.records.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), u'\n')));
+  OrderCheck order(name);
+  Pieces pieces;
+  long long number = 0;
+  for (size_t at = 0; at < text.size();) {
+    ++number;
+    const size_t cr = LineEnd(text, at);
+    if (cr == kNoEnd) throw ReadRefusal(Kind::kLineEnd, name, number);
+    const std::u16string_view line = text.substr(at, cr - at);
+    at = cr + 2;
+    if (number == 1) continue;
+
+    const int code = CodeOf(line);
+    const int place = PlaceOf(code);
+    if (place < 0) throw ReadRefusal(Kind::kUnknownCode, name, number);
+    order.Next(place, number);
+
+    Record& record = converted.records.emplace_back();
+    record.code = code;
+    record.line = number;
+    const Grammar& grammar = kGrammars[place];
+    const std::u16string_view rest = line.substr(5);
+    if (SplitValues(grammar, rest, pieces)) {
+      const size_t count = ValueCount(grammar);
+      record.values.reserve(count);
+      for (size_t k = 0; k < count; ++k) record.values.emplace_back(pieces[k]);
+    } else {
+      record.kept_text.emplace(rest);
+    }
+  }
+  order.Finish(number);
+  return converted;
+}
+
+ConvertedFile ReadConvertedBytes(std::string_view bytes, std::u16string file) {
+  std::u16string text;
+  try {
+    text = platform::DecodeCp932(bytes, file);
+  } catch (const base::Error& error) {
+    throw ReadRefusal(ReadRefusal::Kind::kBadBytes, file, error.line(),
+                      u"バイト位置 " + Digits(error.offset()));
+  }
+  RefuseOtherCodes(bytes, file);
+  return ReadConvertedFile(text, std::move(file));
+}
+
+ConvertedFile ReadConvertedFileAt(std::u16string_view path) {
+  const bool windows_form =
+      path.size() >= 2 && path[1] == u':' &&
+      ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
+  const std::u16string file =
+      windows_form ? std::u16string(path)
+                   : platform::Drives().FromHost(std::filesystem::path(base::ToUtf8(path)));
+  std::optional<std::string> bytes;
+  try {
+    bytes = platform::ReadFileBytes(file);
+  } catch (const base::Error& error) {
+    if (error.kind() == base::Error::Kind::kFileMissing) {
+      throw ReadRefusal(ReadRefusal::Kind::kNoFile, file, 0);
+    }
+    throw ReadRefusal(ReadRefusal::Kind::kUnreadable, file, 0);
+  }
+  if (!bytes) throw ReadRefusal(ReadRefusal::Kind::kNoFile, file, 0);
+  return ReadConvertedBytes(*bytes, file);
+}
+
+std::string WriteBack(const ConvertedFile& converted) {
+  std::string out;
+  std::u16string line(kFirstLine);
+  platform::AppendCp932(line, converted.file, out);
+  out += "\r\n";
+  for (const Record& record : converted.records) {
+    const int place = PlaceOf(record.code);
+    if (place < 0) {
+      throw base::Error(
+          base::Error::Kind::kOutOfRange, converted.file, record.line, -1,
+          u"記録コード " + Digits(record.code) + u" は変換済みファイルにありません。");
+    }
+    line.clear();
+    for (int unit = 1000; unit > 0; unit /= 10) {
+      line += static_cast<char16_t>(u'0' + record.code / unit % 10);
+    }
+    line += u' ';
+    if (record.kept_text) {
+      line += *record.kept_text;
+    } else {
+      const size_t count = ValueCount(kGrammars[place]);
+      if (record.values.size() != count) {
+        throw base::Error(base::Error::Kind::kOutOfRange, converted.file, record.line, -1,
+                          u"記録 " + Digits(record.code) + u" の値が " +
+                              Digits(static_cast<long long>(record.values.size())) +
+                              u" 個あります（" + Digits(static_cast<long long>(count)) +
+                              u" 個のはずです）。");
+      }
+      // Every two values, the free text among them, are separated by one blank.
+      for (size_t k = 0; k < count; ++k) {
+        if (k > 0) line += u' ';
+        line += record.values[k];
+      }
+    }
+    platform::AppendCp932(line, converted.file, out);
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool RoundTrips(std::string_view bytes, std::u16string* why, std::u16string_view file) {
+  std::string back;
+  try {
+    back = WriteBack(ReadConvertedBytes(bytes, std::u16string(file)));
+  } catch (const ReadRefusal& refusal) {
+    if (why != nullptr) *why = refusal.Message();
+    return false;
+  } catch (const base::Error& error) {
+    if (why != nullptr) *why = error.Message();
+    return false;
+  }
+  if (back == bytes) return true;
+  if (why != nullptr) {
+    const size_t differ = static_cast<size_t>(
+        std::mismatch(back.begin(), back.end(), bytes.begin(), bytes.end()).first - back.begin());
+    *why = std::u16string(file) + u" の " + Digits(LineOfByte(bytes, differ)) +
+           u" 行目が書き戻すと変わります。";
+  }
+  return false;
+}
+
+}  // namespace tjvx::converted

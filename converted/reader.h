@@ -1,0 +1,80 @@
+#ifndef TJVX_CONVERTED_READER_H_
+#define TJVX_CONVERTED_READER_H_
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "converted/model.h"
+
+// Reading a converted file back into its records, and writing the records out again. Each record
+// code has one grammar (reader.cc, kGrammars): values taken from the left, then for some codes one
+// free text, then values taken from the right, every two separated by one blank. A line whose
+// values cannot be told apart that way, or whose depth or number is not numeric, is kept as its
+// text (Record::kept_text), so every line the converter writes comes back byte for byte.
+namespace tjvx::converted {
+
+// Why a file is not read as a converted file, with the file and the 1-based line (0: the file as a
+// whole).
+class ReadRefusal : public std::exception {
+ public:
+  enum class Kind {
+    kNoFile,         // there is no file of the name
+    kUnreadable,     // a folder in its place, or the file cannot be read
+    kBadBytes,       // bytes that are not CP932
+    kOtherCode,      // a character in a code the converter never writes (NEC / IBM duplicates)
+    kFirstLine,      // the first line is not "GTJ Ge201"
+    kLineEnd,        // a line not ended by CR LF, or a CR or LF on its own
+    kUnknownCode,    // a line that does not begin with a record code and a blank
+    kOrder,          // a record out of the order of the groups
+    kMissingHeader,  // a header record 1000..1018 missing (named at the line where it belongs)
+  };
+
+  // `detail` completes the cause: the codes of kOrder ("3000 の後に 2001"), the missing code of
+  // kMissingHeader ("1006"), the byte offset of kBadBytes and kOtherCode.
+  ReadRefusal(Kind kind, std::u16string file, long long line, std::u16string detail = {});
+
+  Kind kind() const { return kind_; }
+  const std::u16string& file() const { return file_; }
+  long long line() const { return line_; }
+  // The cause in Japanese, one sentence.
+  const std::u16string& cause() const { return cause_; }
+  // What the user reads: that the file cannot be read, the cause, the file and the line.
+  std::u16string Message() const;
+  const char* what() const noexcept override { return what_.c_str(); }
+
+ private:
+  Kind kind_;
+  std::u16string file_;
+  long long line_;
+  std::u16string cause_;
+  std::string what_;
+};
+
+// The records of a converted file's decoded text; `file` names it in refusals and in the result.
+// Lines end in CR LF, the last one too. Throws ReadRefusal.
+ConvertedFile ReadConvertedFile(std::u16string_view text, std::u16string file);
+
+// The same from the file's bytes, decoded from CP932. Bytes that are not CP932, and characters
+// written in a code other than the one the converter writes for them (so that WriteBack could not
+// give the bytes again), are refused.
+ConvertedFile ReadConvertedBytes(std::string_view bytes, std::u16string file);
+
+// The same from a file: `path` in Windows form ("D:\OUT\B-12") or a host path, which is taken
+// through the drive table ("/srv/out/B-12").
+ConvertedFile ReadConvertedFileAt(std::u16string_view path);
+
+// The file's bytes: "GTJ Ge201", then each record as its code, a blank and its values joined by
+// its grammar (or its kept text), each line ended by CR LF, in CP932. A record of an unknown code
+// or with another number of values than its grammar has throws base::Error (kOutOfRange), as does
+// a character CP932 cannot write.
+std::string WriteBack(const ConvertedFile& converted);
+
+// Whether `bytes` read as a converted file and written back give the same bytes; when not, `why`
+// gets the refusal's message or the first line that changed.
+bool RoundTrips(std::string_view bytes, std::u16string* why,
+                std::u16string_view file = u"変換済みファイル");
+
+}  // namespace tjvx::converted
+
+#endif  // TJVX_CONVERTED_READER_H_
