@@ -30,6 +30,9 @@
 #include "bench/borehole_generator.h"
 #include "convert/line_sink.h"
 #include "convert/run.h"
+#include "converted/reader.h"
+#include "drawing/log_layout.h"
+#include "drawing/svg.h"
 #include "platform/cp932.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -67,7 +70,11 @@ void MapDrives(const fs::path& work) {
   platform::SetDrives(table);
 }
 
-std::u16string BoreholeName(int records) { return base::FromAscii("B" + std::to_string(records)); }
+std::u16string BoreholeName(int records) {
+  std::string name = "B";
+  name += std::to_string(records);
+  return base::FromAscii(name);
+}
 
 // One conversion as the window and a single-borehole command line make it (two threads), or as
 // each run of a batch does (one).
@@ -225,6 +232,25 @@ int Report(int records, int repeats) {
     floor.KeepBest(BestTime(1, [&] { Floor(work, records, lines); }));
   }
   const long long peak = PeakMemory(work, records);
+
+  // The log drawing: reading the converted file back and laying it out (what the log button and
+  // `tjvx preview` do before writing), against one conversion; and the SVG's size at each size.
+  RunTime drawing;
+  for (int i = 0; i < repeats; ++i) {
+    drawing.KeepBest(BestTime(1, [&] {
+      const converted::ConvertedFile model =
+          converted::ReadConvertedFileAt(u"D:\\OUT\\" + BoreholeName(sizes[2]));
+      drawing::LayOutLog(model, drawing::LayoutOptions{});
+    }));
+  }
+  double svg_bytes[3];
+  for (int k = 0; k < 3; ++k) {
+    svg_bytes[k] = static_cast<double>(
+        drawing::WriteSvg(drawing::LayOutLog(
+                              converted::ReadConvertedFileAt(u"D:\\OUT\\" + BoreholeName(sizes[k])),
+                              drawing::LayoutOptions{}))
+            .size());
+  }
   fs::remove_all(work);
 
   const double input = static_cast<double>(input_bytes[2]);
@@ -252,6 +278,14 @@ int Report(int records, int repeats) {
   std::printf("  processor time, two threads / floor: %.2f\n", times[2].cpu / floor.cpu);
   std::printf("peak memory:       %8.1f MiB target <= %.1f MiB (4 x input + 32 MiB)  %s\n",
               peak / kMiB, peak_limit / kMiB, peak <= peak_limit ? "met" : "MISSED");
+  // Both run on one thread; the processor time leaves out what other programs take.
+  const double drawing_ratio = drawing.cpu / one_thread.cpu;
+  std::printf(
+      "log drawing (read back + lay out): %8.3f s   %8.3f s   %.2f x one conversion (1 thread, "
+      "processor)  target <= 1  %s\n",
+      drawing.wall, drawing.cpu, drawing_ratio, drawing_ratio <= 1.0 ? "met" : "MISSED");
+  std::printf("  SVG: %.0f / %.0f / %.0f bytes per record at 1x / 4x / 16x the records\n",
+              svg_bytes[0] / sizes[0], svg_bytes[1] / sizes[1], svg_bytes[2] / sizes[2]);
   std::printf("scaling:  1x %6d records %8.3f s\n", sizes[0], times[0].wall);
   std::printf("          4x %6d records %8.3f s  (%.2f x the time)\n", sizes[1], times[1].wall,
               times[1].wall / times[0].wall);

@@ -25,6 +25,15 @@ struct CheckOptions {
 };
 int Check(const CheckOptions& options);
 
+// Options and body of `tjvx preview`.
+struct PreviewOptions {
+  std::vector<std::string> files;
+  std::string output;
+  std::string scale = "1:100";
+  std::string page;  // "", "A4" or "A3"
+};
+int Preview(const PreviewOptions& options);
+
 }  // namespace tjvx::cli
 
 #endif  // TJVX_CLI_COMMAND_LINE_H_

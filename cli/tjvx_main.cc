@@ -330,6 +330,19 @@ int main(int argc, char** argv) {
                    "source folders checked at the same time (default: the number of cores)")
       ->check(CLI::Range(1u, 1024u));
 
+  tjvx::cli::PreviewOptions preview_options;
+  CLI::App* preview_command = app.add_subcommand(
+      "preview",
+      "Draw each converted FILE as a borehole log in an SVG file (FILE.svg beside it; -o names "
+      "the file for one FILE, the folder for several).");
+  preview_command->add_option("files", preview_options.files, "FILE...")->required();
+  preview_command->add_option("-o,--output", preview_options.output, "OUT (file or folder)");
+  preview_command->add_option("--scale", preview_options.scale, "depth scale (default 1:100)");
+  preview_command
+      ->add_option("--page", preview_options.page,
+                   "split the log into printable pages of this paper (A4 or A3)")
+      ->check(CLI::IsMember({"A4", "A3"}));
+
   // Arguments are read as UTF-8 whatever code page the console has.
   tjvx::platform::UseUtf8Console();
   // An interrupt removes the temporary files of the runs in flight; a closed pipe ends no run.
@@ -340,5 +353,6 @@ int main(int argc, char** argv) {
   CLI11_PARSE(app, static_cast<int>(pointers.size()), pointers.data());
   if (convert_command->parsed()) return tjvx::cli::Convert(options);
   if (check_command->parsed()) return tjvx::cli::Check(check_options);
+  if (preview_command->parsed()) return tjvx::cli::Preview(preview_options);
   return 0;
 }

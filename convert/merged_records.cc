@@ -170,13 +170,18 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     std::optional<std::u16string_view> first, second;
     if (!f[3].empty()) first = tables.Get(source::TableId::kL18).First(text::NumericValue(f[3]));
     if (!f[5].empty()) second = tables.Get(source::TableId::kL18B).First(text::NumericValue(f[5]));
-    for (auto [name, field, table] : {std::tuple{&first, 3, source::TableId::kL18},
-                                      std::tuple{&second, 5, source::TableId::kL18B}}) {
-      const std::u16string_view code = f[static_cast<size_t>(field)];
-      if (!*name && !text::Trim(code).empty()) {
-        found.WarningWith(at, field + 1, [&] {
+    struct Lookup {
+      const std::optional<std::u16string_view>* name;
+      size_t field;
+      source::TableId table;
+    };
+    for (const Lookup& lookup :
+         {Lookup{&first, 3, source::TableId::kL18}, Lookup{&second, 5, source::TableId::kL18B}}) {
+      const std::u16string_view code = f[lookup.field];
+      if (!*lookup.name && !text::Trim(code).empty()) {
+        found.WarningWith(at, static_cast<int>(lookup.field) + 1, [&] {
           return u"コード「" + std::u16string(code) + u"」が " +
-                 std::u16string(source::TableFileName(table)) +
+                 std::u16string(source::TableFileName(lookup.table)) +
                  u" にない為、その名前は書かれません。";
         });
       }

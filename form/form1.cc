@@ -1,10 +1,17 @@
 #include "form/form1.h"
 
+#include "base/error.h"
 #include "base/message_host.h"
+#include "base/utf.h"
+#include "convert/check_report.h"
+#include "converted/reader.h"
+#include "drawing/log_layout.h"
+#include "drawing/svg.h"
 #include "platform/drives.h"
 #include "platform/help.h"
 #include "source/code_table.h"
 #include "source/settings.h"
+#include "text/trim.h"
 
 namespace tjvx::form {
 namespace {
@@ -77,6 +84,7 @@ bool Form1::Form_Load() {
   manual_ = platform::FindManual();
   view_.SetText(TextControl::kText1, Folder(Side::kSource));
   view_.SetText(TextControl::kText2, Folder(Side::kDestination));
+  view_.EnableButton(Button::kCommand4, false);
   return true;
 }
 
@@ -164,9 +172,65 @@ void Form1::Command1_Click() {
   if (pattern_folder_.empty()) return;
   // Each run reads the tables afresh, so a table edited between two runs is seen by the second.
   source::PatternTables tables(pattern_folder_);
-  convert::RunConversion(*this, tables, &registry_);
+  view_.SetText(TextControl::kLabel4, u"");
+  const convert::RunResult result = convert::RunConversion(*this, tables, &registry_);
   // A run that stopped on a failure gives the pointer back as well.
   SetMousePointer(convert::kPointerDefault);
+  const bool converted = result.outcome == convert::RunOutcome::kConverted;
+  last_converted_ = converted ? result.converted_file : std::u16string();
+  view_.EnableButton(Button::kCommand4, converted);
+  if (converted && result.warnings > 0) {
+    view_.SetText(TextControl::kLabel4, convert::WarningsLine(result.warnings));
+  }
+}
+
+void Form1::Command3_Click() {
+  if (pattern_folder_.empty()) return;
+  const std::u16string folder = view_.Text(TextControl::kText1);
+  if (text::Trim(folder).empty()) {
+    MsgBox(convert::kNoSourceMessage, base::kMsgOk, {});
+    return;
+  }
+  SetMousePointer(convert::kPointerHourglass);
+  source::PatternTables tables(pattern_folder_);
+  const convert::CheckResult result = convert::CheckSourceFolder(folder, tables, false);
+  SetMousePointer(convert::kPointerDefault);
+
+  CheckReport report;
+  report.title = std::u16string(kReportTitle) + u" - " + result.folder;
+  for (const base::Finding& finding : result.findings) {
+    report.lines.push_back({finding.severity, std::u16string(convert::FindingFileName(finding)),
+                            finding.line, convert::FindingLine(finding)});
+  }
+  report.summary = convert::CountsLine(result.folder, result);
+  if (result.stop) report.summary.append(u"\n").append(convert::StopLines(result));
+  report.text = convert::ReportText(result.folder, result);
+  view_.ShowCheckReport(report);
+}
+
+void Form1::Command4_Click() {
+  if (last_converted_.empty()) return;
+  SetMousePointer(convert::kPointerHourglass);
+  std::string svg;
+  std::u16string failure;
+  try {
+    const converted::ConvertedFile file = converted::ReadConvertedFileAt(last_converted_);
+    svg = drawing::WriteSvg(drawing::LayOutLog(file, drawing::LayoutOptions{}));
+  } catch (const converted::ReadRefusal& refusal) {
+    failure = refusal.Message();
+  } catch (const base::Error& error) {
+    failure = error.Message();
+  } catch (const std::exception& error) {
+    failure = base::FromUtf8(error.what());
+  }
+  SetMousePointer(convert::kPointerDefault);
+  if (!failure.empty()) {
+    MsgBox(u"柱状図を描けませんでした。\n" + last_converted_ + u"\n" + failure,
+           base::kMsgExclamation, {});
+    return;
+  }
+  const std::u16string_view path = last_converted_;
+  view_.ShowLog(svg, path.substr(path.find_last_of(u'\\') + 1));
 }
 
 void Form1::Command2_Click() { view_.Close(); }

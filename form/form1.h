@@ -26,6 +26,10 @@ inline constexpr std::u16string_view kLabel1Caption = u"変換元フォルダ名
 inline constexpr std::u16string_view kLabel2Caption = u"変換先フォルダ名 ：";
 inline constexpr std::u16string_view kCommand1Caption = u"実  行";
 inline constexpr std::u16string_view kCommand2Caption = u"終  了";
+inline constexpr std::u16string_view kCommand3Caption = u"点  検";
+inline constexpr std::u16string_view kCommand4Caption = u"柱状図";
+inline constexpr std::u16string_view kReportTitle = u"点検結果";
+inline constexpr std::u16string_view kLogTitle = u"柱状図";
 
 inline constexpr std::u16string_view kNoManualMessage =
     u"ヘルプファイル Brevant.HLP もマニュアル manual.html も見つかりません。";
@@ -58,6 +62,13 @@ class Form1 : public convert::RunHost {
   // The run button and the close button.
   void Command1_Click();
   void Command2_Click();
+  // The check button: the source folder is read as a run would read it, nothing is written, and
+  // the findings are shown in the report dialog.
+  void Command3_Click();
+  // The log button, enabled after a successful run: the converted file just made is drawn.
+  void Command4_Click();
+  // The converted file the log button draws; empty before a successful run.
+  const std::u16string& last_converted() const { return last_converted_; }
   // Help for a context number: platform::kHelpContents (F1) or platform::kHelpOnHelp. With the
   // help file Brevant.HLP it is asked for that context; without it the program's own manual opens
   // in the browser.
@@ -120,6 +131,7 @@ class Form1 : public convert::RunHost {
   std::optional<std::filesystem::path> help_file_;
   std::optional<std::filesystem::path> manual_;
   bool hourglass_ = false;
+  std::u16string last_converted_;
 };
 
 }  // namespace tjvx::form

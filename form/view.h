@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/findings.h"
+
 namespace tjvx::form {
 
 // The two halves of the window: the source (Drive1, Dir1, Text1) and the destination (Drive2,
@@ -13,7 +15,25 @@ namespace tjvx::form {
 enum class Side { kSource, kDestination };
 
 // The controls whose text the logic sets or reads.
-enum class TextControl { kText1, kText2, kLabel3 };
+// Label4 is the line under the message frame that counts the warnings of the last conversion.
+enum class TextControl { kText1, kText2, kLabel3, kLabel4 };
+
+// The buttons the logic enables and disables.
+enum class Button { kCommand4 };
+
+// What a check of the source folder found, as the report dialog shows it.
+struct CheckReport {
+  std::u16string title;  // the dialog's title: "点検結果 - C:\DATA\B-12"
+  struct Line {
+    base::Severity severity;
+    std::u16string file;  // "X7.TXT"
+    long long line;       // 0: the whole file
+    std::u16string text;  // the finding as one line of the report
+  };
+  std::vector<Line> lines;  // sorted by the file order of a conversion, then by line
+  std::u16string summary;   // the counts, and the message a conversion stops with
+  std::u16string text;      // the whole report, as copied or saved (UTF-8 when saved)
+};
 
 // One entry of a drive list.
 struct DriveEntry {
@@ -63,6 +83,14 @@ class Form1View {
   virtual void* NativeWindow() = 0;
   // Opens a document (the manual) in the system's browser; false when it could not be started.
   virtual bool OpenDocument(const std::filesystem::path& file) = 0;
+
+  // Shows a check's report in a dialog: the list, severity marked, copyable, savable as a UTF-8
+  // text file.
+  virtual void ShowCheckReport(const CheckReport& report) = 0;
+  // Shows the log drawing of a converted file: `svg` is the whole SVG document (UTF-8) and `name`
+  // the converted file's name. False, after the view's own message, when it cannot be shown.
+  virtual bool ShowLog(const std::string& svg, std::u16string_view name) = 0;
+  virtual void EnableButton(Button button, bool enabled) = 0;
 };
 
 }  // namespace tjvx::form

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -21,6 +22,10 @@
 #include "base/message_host.h"
 #include "convert/run.h"
 #include "platform/help.h"
+#include "qt/report_dialog.h"
+#ifdef TJVX_HAVE_QT_SVG
+#include "qt/log_window.h"
+#endif
 
 namespace tjvx::qt {
 namespace {
@@ -167,12 +172,28 @@ Form1Window::Form1Window(QWidget* parent) : QWidget(parent), logic_(*this) {
   Label3->setMinimumHeight(Label3->fontMetrics().height() + 8);
   auto* message_layout = new QVBoxLayout(Frame3);
   message_layout->addWidget(Label3);
+  // The warnings line under the frame keeps its line when empty, so nothing moves when it fills;
+  // its text never widens the window.
+  Label4 = make_label(this, "Label4", u"");
+  Label4->setMinimumHeight(Label4->fontMetrics().height() + 4);
+  Label4->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  Label4->setContentsMargins(8, 0, 8, 0);
+  QPalette warning_colour = Label4->palette();
+  warning_colour.setColor(QPalette::WindowText, QColor(0x9c, 0x3d, 0x00));
+  Label4->setPalette(warning_colour);
 
-  Command1 = new QPushButton(Q(form::kCommand1Caption), this);
-  Command1->setObjectName(QStringLiteral("Command1"));
-  Command2 = new QPushButton(Q(form::kCommand2Caption), this);
-  Command2->setObjectName(QStringLiteral("Command2"));
-  for (QPushButton* button : {Command1, Command2}) button->setMinimumSize(100, 32);
+  auto make_button = [this](const char* name, std::u16string_view caption) {
+    auto* button = new QPushButton(Q(caption), this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setMinimumSize(100, 32);
+    return button;
+  };
+  Command1 = make_button("Command1", form::kCommand1Caption);
+  Command3 = make_button("Command3", form::kCommand3Caption);
+  Command4 = make_button("Command4", form::kCommand4Caption);
+  Command2 = make_button("Command2", form::kCommand2Caption);
+  Command3->setToolTip(QStringLiteral("変換元フォルダを読んで、変換で問題になる値を一覧します"));
+  Command4->setToolTip(QStringLiteral("変換したファイルの柱状図を表示します"));
   Picture1 = new PictureBox(this);
   Picture1->setObjectName(QStringLiteral("Picture1"));
 
@@ -183,11 +204,19 @@ Form1Window::Form1Window(QWidget* parent) : QWidget(parent), logic_(*this) {
   bottom->addWidget(Picture1);
   bottom->addStretch(1);
   bottom->addWidget(Command1);
+  bottom->addWidget(Command3);
+  bottom->addWidget(Command4);
   bottom->addWidget(Command2);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(frames, 1);
   layout->addWidget(Frame3);
+  layout->addWidget(Label4);
   layout->addLayout(bottom);
+  // The buttons in the order they stand: run, check, log, close.
+  setTabOrder(Text2, Command1);
+  setTabOrder(Command1, Command3);
+  setTabOrder(Command3, Command4);
+  setTabOrder(Command4, Command2);
 
   logic_.Form_Initialize();
 
@@ -200,6 +229,8 @@ Form1Window::Form1Window(QWidget* parent) : QWidget(parent), logic_(*this) {
   connect(Dir2, &FolderList::Open, this, [this](int row) { logic_.Dir2_Open(row); });
   connect(Command1, &QPushButton::clicked, this, [this] { logic_.Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { logic_.Command2_Click(); });
+  connect(Command3, &QPushButton::clicked, this, [this] { logic_.Command3_Click(); });
+  connect(Command4, &QPushButton::clicked, this, [this] { logic_.Command4_Click(); });
   // F1 anywhere in the window asks for the help file's contents.
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(help, &QShortcut::activated, this, [this] { logic_.ShowHelp(platform::kHelpContents); });
@@ -222,10 +253,11 @@ QLineEdit* Form1Window::TextBox(form::TextControl control) const {
 }
 
 void Form1Window::SetText(form::TextControl control, std::u16string_view text) {
-  if (control == form::TextControl::kLabel3) {
-    Label3->setText(Q(text));
+  if (control == form::TextControl::kLabel3 || control == form::TextControl::kLabel4) {
+    QLabel* label = control == form::TextControl::kLabel3 ? Label3 : Label4;
+    label->setText(Q(text));
     // The run holds the event loop until it ends, so the label is painted now.
-    Label3->repaint();
+    label->repaint();
     return;
   }
   TextBox(control)->setText(Q(text));
@@ -233,6 +265,7 @@ void Form1Window::SetText(form::TextControl control, std::u16string_view text) {
 
 std::u16string Form1Window::Text(form::TextControl control) {
   if (control == form::TextControl::kLabel3) return Label3->text().toStdU16String();
+  if (control == form::TextControl::kLabel4) return Label4->text().toStdU16String();
   return TextBox(control)->text().toStdU16String();
 }
 
@@ -304,6 +337,47 @@ int Form1Window::MsgBox(std::u16string_view prompt, int style, std::u16string_vi
   if (hourglass_) QApplication::restoreOverrideCursor();
   if (!yes_no) return base::kAnswerOk;
   return answer == QMessageBox::Yes ? base::kAnswerYes : base::kAnswerNo;
+}
+
+void Form1Window::ShowCheckReport(const form::CheckReport& report) {
+  ReportDialog dialog(report, save_file_hook_, this);
+  dialog.exec();
+}
+
+bool Form1Window::ShowLog(const std::string& svg, std::u16string_view name) {
+#ifdef TJVX_HAVE_QT_SVG
+  auto* window = new LogWindow(svg, name, save_file_hook_, this);
+  if (!window->valid()) {
+    delete window;
+    MsgBox(u"柱状図を表示できませんでした。\n" + std::u16string(name), base::kMsgExclamation, {});
+    return false;
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return true;
+#else
+  // Without Qt SVG the system's viewer shows the drawing from a file in the temporary folder.
+  const QString path =
+      QDir::temp().filePath(SafeFileName(Q(name), Q(form::kLogTitle)) + QStringLiteral(".svg"));
+  if (!SaveBytes(this, path, QByteArray(svg.data(), static_cast<qsizetype>(svg.size())))) {
+    return false;
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+    MsgBox(u"柱状図を開けませんでした。\n" + QDir::toNativeSeparators(path).toStdU16String(),
+           base::kMsgExclamation, {});
+    return false;
+  }
+  return true;
+#endif
+}
+
+void Form1Window::EnableButton(form::Button button, bool enabled) {
+  switch (button) {
+    case form::Button::kCommand4:
+      Command4->setEnabled(enabled);
+      break;
+  }
 }
 
 }  // namespace tjvx::qt

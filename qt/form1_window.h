@@ -10,6 +10,7 @@
 
 #include "form/form1.h"
 #include "form/view.h"
+#include "qt/save_file.h"
 
 class QComboBox;
 class QGroupBox;
@@ -55,6 +56,9 @@ class Form1Window : public QWidget, public form::Form1View {
 
   form::Form1& logic() { return logic_; }
   void SetMessageBoxHook(MessageBoxHook hook) { message_box_hook_ = std::move(hook); }
+  // The report dialog and the log window ask for the file to save to through this hook when it
+  // is set (tests name the file); otherwise the save dialog asks.
+  void SetSaveFileHook(SaveFileHook hook) { save_file_hook_ = std::move(hook); }
 
   // Start-up: centres the window on its screen, then the logic's start-up check; false when the
   // program is to end without showing the window.
@@ -73,6 +77,9 @@ class Form1Window : public QWidget, public form::Form1View {
   void Close() override { close(); }
   void* NativeWindow() override;
   bool OpenDocument(const std::filesystem::path& file) override;
+  void ShowCheckReport(const form::CheckReport& report) override;
+  bool ShowLog(const std::string& svg, std::u16string_view name) override;
+  void EnableButton(form::Button button, bool enabled) override;
 
  private:
   QComboBox* DriveOf(form::Side side) const {
@@ -93,11 +100,15 @@ class Form1Window : public QWidget, public form::Form1View {
   QLineEdit* Text2;
   QGroupBox* Frame3;
   QLabel* Label3;
+  QLabel* Label4;
   QPushButton* Command1;
+  QPushButton* Command3;
+  QPushButton* Command4;
   QPushButton* Command2;
   QWidget* Picture1;
 
   MessageBoxHook message_box_hook_;
+  SaveFileHook save_file_hook_;
   bool hourglass_ = false;
   form::Form1 logic_;
 };

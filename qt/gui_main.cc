@@ -1,8 +1,13 @@
-// tjvx-gui: the converter's window. `--screenshot FILE` saves a picture of the window as soon as
-// it is shown and ends the program (used for the documentation).
+// tjvx-gui: the converter's window. For the documentation's pictures, each of these saves a PNG
+// as soon as what it shows is on the screen and ends the program:
+//   --screenshot FILE          the window;
+//   --report-screenshot FILE   the check's report of the source folder (the 点検 button);
+//   --log-screenshot FILE      the log window of a conversion of the source folder into the
+//                              destination folder (the 実行 button, then 柱状図).
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLoggingCategory>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -10,9 +15,46 @@
 
 #include "qt/form1_window.h"
 
+namespace {
+
+// On X11 the picture is cut from the screen, so the window manager's title bar shows too;
+// elsewhere the window paints itself into the picture. A dialog whose frame Qt has not been told
+// of yet is taken with the frame of `main`.
+bool SavePicture(QWidget* window, const QString& file, QWidget* main) {
+  QPixmap picture;
+  if (QGuiApplication::platformName() == QStringLiteral("xcb") && window->screen() != nullptr) {
+    QRect frame = window->frameGeometry();
+    if (frame == window->geometry() && main != window) {
+      const QRect outer = main->frameGeometry();
+      const QRect inner = main->geometry();
+      frame.adjust(outer.left() - inner.left(), outer.top() - inner.top(),
+                   outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    }
+    picture = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+  }
+  if (picture.isNull()) picture = window->grab();
+  const bool saved = picture.save(file, "PNG");
+  if (!saved) std::fprintf(stderr, "tjvx-gui: cannot write %s\n", qPrintable(file));
+  return saved;
+}
+
+// The top-level window other than the main one that is showing now (a dialog or the log window).
+QWidget* OtherWindow(QWidget* main) {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != main && window->isVisible() && window->isWindow()) return window;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tjvx"));
+  // Qt SVG before 6.7 draws no pattern fills (a log's hatches) and warns of each; the fills'
+  // colours under them are drawn all the same.
+  QLoggingCategory::setFilterRules(QStringLiteral("qt.svg.warning=false"));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("The Tarvik_Jr -> User(Vx) converter's window."));
@@ -20,7 +62,15 @@ int main(int argc, char** argv) {
   QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                 QStringLiteral("Save a PNG of the window to FILE and quit."),
                                 QStringLiteral("FILE"));
-  parser.addOption(screenshot);
+  QCommandLineOption report_screenshot(
+      QStringLiteral("report-screenshot"),
+      QStringLiteral("Check the source folder, save a PNG of the report to FILE and quit."),
+      QStringLiteral("FILE"));
+  QCommandLineOption log_screenshot(
+      QStringLiteral("log-screenshot"),
+      QStringLiteral("Convert, save a PNG of the log window to FILE and quit."),
+      QStringLiteral("FILE"));
+  parser.addOptions({screenshot, report_screenshot, log_screenshot});
   parser.process(app);
 
   tjvx::qt::Form1Window form;
@@ -28,21 +78,30 @@ int main(int argc, char** argv) {
   if (!form.Form_Load()) return 1;
   form.show();
 
+  // The window is painted and placed by the window manager before a picture is taken.
+  constexpr int kSettle = 1500;
   if (parser.isSet(screenshot)) {
     const QString file = parser.value(screenshot);
-    // The window is painted and placed by the window manager before the picture is taken.
-    QTimer::singleShot(1500, &form, [&form, &app, file] {
-      // On X11 the picture is cut from the screen, so the window manager's title bar shows too;
-      // elsewhere the window paints itself into the picture.
-      QPixmap picture;
-      if (QGuiApplication::platformName() == QStringLiteral("xcb") && form.screen() != nullptr) {
-        const QRect frame = form.frameGeometry();
-        picture = form.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    QTimer::singleShot(kSettle, &form, [&form, file] {
+      QCoreApplication::exit(SavePicture(&form, file, &form) ? 0 : 1);
+    });
+  } else if (parser.isSet(report_screenshot) || parser.isSet(log_screenshot)) {
+    const bool report = parser.isSet(report_screenshot);
+    const QString file = parser.value(report ? report_screenshot : log_screenshot);
+    QTimer::singleShot(kSettle, &form, [&form, report, file] {
+      // The picture is taken once the other window is up; the report's dialog holds the event
+      // loop until then.
+      QTimer::singleShot(kSettle, &form, [&form, file] {
+        QWidget* window = OtherWindow(&form);
+        if (window == nullptr) std::fprintf(stderr, "tjvx-gui: no window to take\n");
+        QCoreApplication::exit(window != nullptr && SavePicture(window, file, &form) ? 0 : 1);
+      });
+      if (report) {
+        form.logic().Command3_Click();
+      } else {
+        form.logic().Command1_Click();
+        form.logic().Command4_Click();
       }
-      if (picture.isNull()) picture = form.grab();
-      const bool saved = picture.save(file, "PNG");
-      if (!saved) std::fprintf(stderr, "tjvx-gui: cannot write %s\n", qPrintable(file));
-      app.exit(saved ? 0 : 1);
     });
   }
   return app.exec();

@@ -326,6 +326,44 @@ TEST_F(CliBatchTest, AConversionThatChangedValuesSaysHowMany) {
   EXPECT_NE(err_.find("tjvx check"), std::string::npos) << err_;
 }
 
+TEST_F(CliBatchTest, PreviewDrawsEachConvertedFileAsOneSvg) {
+  const std::string first = Borehole("B-12");
+  const std::string second = Borehole("B-13");
+  const fs::path out = base_ / "out";
+  ASSERT_EQ(Convert(first + " " + second + " " + out.string()), 0) << err_;
+  auto run = [&](const std::string& args) {
+    const std::string command = std::string(TJVX_PROGRAM) + " preview " + args + " > " +
+                                (base_ / "out.txt").string() + " 2> " +
+                                (base_ / "err.txt").string();
+    const int status = std::system(command.c_str());
+    err_ = testing::ReadBytes(base_ / "err.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  // Beside the file, named by -o, or into the folder -o names for several files.
+  EXPECT_EQ(run((out / "B-12").string()), 0) << err_;
+  EXPECT_TRUE(fs::exists(out / "B-12.svg"));
+  EXPECT_EQ(run((out / "B-12").string() + " -o " + (base_ / "log.svg").string() + " --page A4"), 0)
+      << err_;
+  const std::string svg = testing::ReadBytes(base_ / "log.svg");
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+  EXPECT_NE(svg.find("B-12"), std::string::npos);
+  EXPECT_EQ(run((out / "B-12").string() + " " + (out / "B-13").string() + " -o " +
+                (base_ / "logs").string()),
+            0)
+      << err_;
+  EXPECT_TRUE(fs::exists(base_ / "logs" / "B-12.svg"));
+  EXPECT_TRUE(fs::exists(base_ / "logs" / "B-13.svg"));
+
+  // A file that is not a converted file is refused with its cause; the others are still drawn.
+  testing::WriteBytes(base_ / "not-converted", "hello\r\n");
+  EXPECT_EQ(run((base_ / "not-converted").string() + " " + (out / "B-13").string()), 1);
+  EXPECT_NE(err_.find("GTJ Ge201"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(base_ / "not-converted.svg"));
+  EXPECT_TRUE(fs::exists(out / "B-13.svg"));
+  EXPECT_EQ(run((out / "B-12").string() + " --scale 1:0"), 2);
+  EXPECT_EQ(run((out / "B-12").string() + " --page B5"), 105);
+}
+
 TEST_F(CliBatchTest, JobsMustBePositive) {
   EXPECT_NE(Convert(Borehole("B1") + " " + (base_ / "out").string() + " --jobs 0"), 0);
   EXPECT_NE(err_.find("--jobs: Value 0 not in range 1 to 1024"), std::string::npos) << err_;

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "base/message_host.h"
+#include "base/utf.h"
+#include "convert/check_report.h"
 #include "platform/drives.h"
 #include "platform/help.h"
 #include "tests/test_support.h"
@@ -63,6 +65,12 @@ class FakeView : public Form1View {
     opened.push_back(file);
     return open_succeeds;
   }
+  void ShowCheckReport(const CheckReport& report) override { reports.push_back(report); }
+  bool ShowLog(const std::string& svg, std::u16string_view name) override {
+    logs.push_back({svg, std::u16string(name)});
+    return true;
+  }
+  void EnableButton(Button button, bool enabled) override { enabled_buttons[button] = enabled; }
 
   std::map<TextControl, std::u16string> texts;
   std::map<Side, std::vector<DriveEntry>> drives;
@@ -75,6 +83,13 @@ class FakeView : public Form1View {
   bool closed = false;
   std::vector<fs::path> opened;
   bool open_succeeds = true;
+  std::vector<CheckReport> reports;
+  struct Log {
+    std::string svg;
+    std::u16string name;
+  };
+  std::vector<Log> logs;
+  std::map<Button, bool> enabled_buttons;
 };
 
 std::vector<std::u16string> Captions(const std::vector<FolderEntry>& entries) {
@@ -273,6 +288,46 @@ TEST_F(Form1Test, RunButtonConvertsAfterOneQuestionAndRegistersTheSiteOnce) {
   EXPECT_EQ(view_.boxes.size(), 1u);
   EXPECT_EQ(form_.registry().count(), 1);
   EXPECT_EQ(form_.registry().Site(1), u"B-12");
+}
+
+TEST_F(Form1Test, CheckButtonReportsTheSourceFolderAndTheRunCountsItsWarnings) {
+  form_.Form_Initialize();
+  ASSERT_TRUE(form_.Form_Load());
+  EXPECT_FALSE(view_.enabled_buttons[Button::kCommand4]);
+  view_.texts[TextControl::kText1] = u" C:\\B-12 ";  // the window's box is trimmed
+  form_.Command3_Click();
+  ASSERT_EQ(view_.reports.size(), 1u);
+  const CheckReport& report = view_.reports[0];
+  EXPECT_EQ(report.title, u"点検結果 - C:\\B-12");
+  ASSERT_EQ(report.lines.size(), 6u);
+  EXPECT_EQ(report.lines[0].file, u"X3.TXT");
+  EXPECT_EQ(report.lines[0].line, 5);
+  EXPECT_EQ(report.lines[0].severity, base::Severity::kWarning);
+  EXPECT_TRUE(report.text.starts_with(report.lines[0].text + u"\n"));
+  EXPECT_NE(report.summary.find(u"警告 4 件"), std::u16string::npos);
+  EXPECT_TRUE(view_.boxes.empty());
+  // Nothing was written: no converted file anywhere under the source.
+  EXPECT_FALSE(fs::exists(drives_.c() / "B-12" / "B-12"));
+
+  view_.texts[TextControl::kText2] = u"D:\\";
+  form_.Command1_Click();
+  EXPECT_TRUE(view_.texts[TextControl::kLabel3].ends_with(u"変換が正常に終了しました。"));
+  EXPECT_EQ(view_.texts[TextControl::kLabel4], convert::WarningsLine(4));
+  EXPECT_TRUE(view_.enabled_buttons[Button::kCommand4]);
+  EXPECT_EQ(form_.last_converted(), u"D:\\B-12");
+
+  // The log button draws the file just made.
+  form_.Command4_Click();
+  ASSERT_EQ(view_.logs.size(), 1u)
+      << (view_.boxes.empty() ? "" : base::ToUtf8(view_.boxes[0].prompt));
+  EXPECT_EQ(view_.logs[0].name, u"B-12");
+  EXPECT_NE(view_.logs[0].svg.find("<svg"), std::string::npos);
+
+  // A failed run clears the count and disables the log button.
+  view_.texts[TextControl::kText1] = u"C:\\NONE";
+  form_.Command1_Click();
+  EXPECT_EQ(view_.texts[TextControl::kLabel4], u"");
+  EXPECT_FALSE(view_.enabled_buttons[Button::kCommand4]);
 }
 
 TEST_F(Form1Test, BadDestinationSaysSoAndSelectsTheDestinationBox) {

@@ -24,14 +24,17 @@ struct Place {
   int x, y, width, height;
 };
 constexpr Place kPlaces[] = {
-    {kFrame1, 10, 8, 285, 318},    {kDrive1, 22, 32, 261, 240},    {kDir1, 22, 62, 261, 190},
-    {kLabel1, 22, 260, 261, 18},   {kText1, 22, 280, 261, 24},     {kFrame2, 305, 8, 285, 318},
-    {kDrive2, 317, 32, 261, 240},  {kDir2, 317, 62, 261, 190},     {kLabel2, 317, 260, 261, 18},
-    {kText2, 317, 280, 261, 24},   {kFrame3, 10, 332, 580, 52},    {kLabel3, 22, 354, 556, 22},
-    {kPicture1, 10, 394, 150, 64}, {kCommand1, 380, 410, 100, 32}, {kCommand2, 490, 410, 100, 32},
+    {kFrame1, 10, 8, 285, 318},    {kDrive1, 22, 32, 261, 240},   {kDir1, 22, 62, 261, 190},
+    {kLabel1, 22, 260, 261, 18},   {kText1, 22, 280, 261, 24},    {kFrame2, 305, 8, 285, 318},
+    {kDrive2, 317, 32, 261, 240},  {kDir2, 317, 62, 261, 190},    {kLabel2, 317, 260, 261, 18},
+    {kText2, 317, 280, 261, 24},   {kFrame3, 10, 332, 580, 52},   {kLabel3, 22, 354, 556, 22},
+    {kLabel4, 22, 390, 568, 20},   {kPicture1, 10, 418, 150, 64}, {kCommand1, 182, 434, 96, 32},
+    {kCommand3, 286, 434, 96, 32}, {kCommand4, 390, 434, 96, 32}, {kCommand2, 494, 434, 96, 32},
 };
 constexpr int kClientWidth = 600;
-constexpr int kClientHeight = 468;
+constexpr int kClientHeight = 492;
+// The warnings line's colour: a dark orange that reads as a caution on the face colour.
+constexpr COLORREF kWarningColour = RGB(0x9c, 0x3d, 0x00);
 // Indentation of one level of the folder list, at 96 dpi.
 constexpr int kIndentStep = 14;
 
@@ -200,8 +203,12 @@ void Form1Window::CreateControls() {
   make(L"EDIT", u"", path_box, kText2);
   make(L"BUTTON", form::kFrame3Caption, group, kFrame3);
   make(L"STATIC", u"", SS_LEFT | SS_NOPREFIX, kLabel3);
+  make(L"STATIC", u"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, kLabel4);
   make(L"STATIC", u"", SS_OWNERDRAW, kPicture1);
+  // The buttons in the order they stand: run, check, log, close.
   make(L"BUTTON", form::kCommand1Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand1);
+  make(L"BUTTON", form::kCommand3Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand3);
+  make(L"BUTTON", form::kCommand4Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand4);
   make(L"BUTTON", form::kCommand2Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand2);
   // Enter in a folder list opens the entry, as a double-click does.
   for (int id : {kDir1, kDir2}) SetWindowSubclass(Control(id), FolderListProc, 1, 0);
@@ -332,7 +339,8 @@ LRESULT Form1Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       // Frames, labels and buttons stand on the window's own face colour.
       HDC dc = reinterpret_cast<HDC>(wparam);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      const bool warnings = reinterpret_cast<HWND>(lparam) == Control(kLabel4);
+      SetTextColor(dc, warnings ? kWarningColour : GetSysColor(COLOR_BTNTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_SETCURSOR:
@@ -396,6 +404,12 @@ void Form1Window::OnCommand(int id, int code) {
       break;
     case kCommand2:
       if (code == BN_CLICKED) logic_.Command2_Click();
+      break;
+    case kCommand3:
+      if (code == BN_CLICKED) logic_.Command3_Click();
+      break;
+    case kCommand4:
+      if (code == BN_CLICKED) logic_.Command4_Click();
       break;
   }
 }
@@ -498,6 +512,8 @@ HWND Form1Window::TextBox(form::TextControl control) const {
       return Control(kText2);
     case form::TextControl::kLabel3:
       break;
+    case form::TextControl::kLabel4:
+      return Control(kLabel4);
   }
   return Control(kLabel3);
 }
@@ -506,8 +522,10 @@ void Form1Window::SetText(form::TextControl control, std::u16string_view text) {
   const std::wstring wide = Wide(text);
   HWND box = TextBox(control);
   SetWindowTextW(box, wide.c_str());
-  // The run holds the message loop until it ends, so the status line is painted now.
-  if (control == form::TextControl::kLabel3) UpdateWindow(box);
+  // The run holds the message loop until it ends, so the status lines are painted now.
+  if (control == form::TextControl::kLabel3 || control == form::TextControl::kLabel4) {
+    UpdateWindow(box);
+  }
 }
 
 std::u16string Form1Window::Text(form::TextControl control) {
@@ -579,6 +597,35 @@ void Form1Window::Close() {
 
 bool Form1Window::OpenDocument(const std::filesystem::path& file) {
   return platform::OpenDocument(file);
+}
+
+void Form1Window::ShowCheckReport(const form::CheckReport& report) {
+  ShowReportDialog(hwnd_, report, dpi_, font_, save_file_hook_);
+}
+
+bool Form1Window::ShowLog(const std::string& svg, std::u16string_view name) {
+  std::wstring folder(MAX_PATH + 1, L'\0');
+  folder.resize(GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
+  const std::wstring file = folder + SafeFileName(name, form::kLogTitle) + L".svg";
+  const std::u16string shown(file.begin(), file.end());
+  if (folder.empty() || !WriteWholeFile(file, svg)) {
+    MsgBox(u"柱状図のファイルを書けませんでした。\n" + shown, base::kMsgExclamation, {});
+    return false;
+  }
+  const bool opened = open_file_hook_ ? open_file_hook_(file) : platform::OpenDocument(file);
+  if (!opened) {
+    MsgBox(u"柱状図を開けませんでした。\n" + shown, base::kMsgExclamation, {});
+    return false;
+  }
+  return true;
+}
+
+void Form1Window::EnableButton(form::Button button, bool enabled) {
+  switch (button) {
+    case form::Button::kCommand4:
+      EnableWindow(Control(kCommand4), enabled ? TRUE : FALSE);
+      break;
+  }
 }
 
 }  // namespace tjvx::win32

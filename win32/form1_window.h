@@ -5,12 +5,14 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "form/form1.h"
 #include "form/view.h"
+#include "win32/report_dialog.h"
 
 namespace tjvx::win32 {
 
@@ -28,9 +30,12 @@ enum ControlId : int {
   kText2,
   kFrame3 = 301,
   kLabel3,
+  kLabel4,
   kCommand1 = 401,
   kCommand2,
   kPicture1,
+  kCommand3,
+  kCommand4,
 };
 
 // The program's window as a native Win32 window: it creates the controls, shows what the window's
@@ -56,6 +61,13 @@ class Form1Window : public form::Form1View {
   UINT dpi() const { return dpi_; }
   // Whether closing the window ends the message loop (the program's window does; a test's not).
   void set_quit_on_close(bool quit) { quit_on_close_ = quit; }
+  // The report dialog asks for the file to save to through this hook when it is set (tests name
+  // the file); otherwise the save dialog asks.
+  void SetSaveFileHook(SaveFileHook hook) { save_file_hook_ = std::move(hook); }
+  // The log drawing's file is opened through this hook when it is set (tests note it); otherwise
+  // the system opens it. The hook returns whether it could.
+  using OpenFileHook = std::function<bool(const std::wstring& file)>;
+  void SetOpenFileHook(OpenFileHook hook) { open_file_hook_ = std::move(hook); }
 
   // Handles one message of the thread's queue as the window's message loop does: F1 asks for
   // help, Tab and the arrow keys move between controls, everything else is dispatched.
@@ -76,6 +88,11 @@ class Form1Window : public form::Form1View {
   void Close() override;
   void* NativeWindow() override { return hwnd_; }
   bool OpenDocument(const std::filesystem::path& file) override;
+  void ShowCheckReport(const form::CheckReport& report) override;
+  // Writes the drawing to the user's temporary folder as "<name>.svg" and opens it with the
+  // system's viewer for SVG (the browser).
+  bool ShowLog(const std::string& svg, std::u16string_view name) override;
+  void EnableButton(form::Button button, bool enabled) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -98,6 +115,8 @@ class Form1Window : public form::Form1View {
   HFONT font_ = nullptr;
   bool hourglass_ = false;
   bool quit_on_close_ = false;
+  SaveFileHook save_file_hook_;
+  OpenFileHook open_file_hook_;
   std::array<std::vector<form::FolderEntry>, 2> folders_;
   form::Form1 logic_;
 };

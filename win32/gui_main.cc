@@ -1,8 +1,11 @@
-// tjvx-gui.exe: the converter's window on Windows. `--screenshot FILE` saves a picture of the
-// window (a 24-bit BMP) as soon as it is shown and ends the program (used for the documentation).
+// tjvx-gui.exe: the converter's window on Windows. For the documentation's pictures, each of
+// these saves a 24-bit BMP as soon as what it shows is on the screen and ends the program:
+//   --screenshot FILE          the window;
+//   --report-screenshot FILE   the check's report of the source folder (the 点検 button).
 
 #include <windows.h>
-// windows.h first: shellapi.h builds on its types.
+// windows.h first: shellapi.h and objbase.h build on its types.
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <cstdint>
@@ -16,6 +19,8 @@ namespace tjvx::win32 {
 namespace {
 
 constexpr UINT_PTR kScreenshotTimer = 1;
+constexpr UINT_PTR kReportTimer = 2;
+constexpr UINT kSettle = 1500;
 
 // Copies what the screen shows of `window`, frame and all, into a bottom-up 24-bit BMP file.
 bool SaveWindowPicture(HWND window, const std::wstring& file) {
@@ -59,9 +64,38 @@ bool SaveWindowPicture(HWND window, const std::wstring& file) {
 }
 
 std::wstring g_screenshot;
+bool g_report = false;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  if (std::wstring(name) == L"#32770" && IsWindowVisible(window) != FALSE) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Runs in the report dialog's own message loop: takes the dialog and closes it.
+void CALLBACK TakeReport(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+  const bool saved = dialog != nullptr && SaveWindowPicture(dialog, g_screenshot);
+  if (dialog != nullptr) EndDialog(dialog, IDCANCEL);
+  PostQuitMessage(saved ? 0 : 1);
+}
 
 void CALLBACK TakeScreenshot(HWND window, UINT, UINT_PTR timer, DWORD) {
   KillTimer(window, timer);
+  if (g_report) {
+    // The check runs and its dialog holds the loop; the picture is taken from inside it.
+    SetTimer(window, kReportTimer, kSettle, TakeReport);
+    HWND command3 = GetDlgItem(window, kCommand3);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(kCommand3, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(command3));
+    return;
+  }
   const bool saved = SaveWindowPicture(window, g_screenshot);
   PostQuitMessage(saved ? 0 : 1);
 }
@@ -73,9 +107,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; argv != nullptr && i + 1 < argc; ++i) {
-    if (std::wstring(argv[i]) == L"--screenshot") tjvx::win32::g_screenshot = argv[i + 1];
+    const std::wstring option = argv[i];
+    if (option == L"--screenshot" || option == L"--report-screenshot") {
+      tjvx::win32::g_screenshot = argv[i + 1];
+      tjvx::win32::g_report = option == L"--report-screenshot";
+    }
   }
   if (argv != nullptr) LocalFree(argv);
+  // The shell's open command and the save dialog may use COM on this thread.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
   tjvx::win32::Form1Window form;
   if (!form.Create(instance)) return 1;
@@ -85,7 +125,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   UpdateWindow(form.hwnd());
   if (!tjvx::win32::g_screenshot.empty()) {
     // The window is painted before the picture is taken.
-    SetTimer(form.hwnd(), tjvx::win32::kScreenshotTimer, 1500, tjvx::win32::TakeScreenshot);
+    SetTimer(form.hwnd(), tjvx::win32::kScreenshotTimer, tjvx::win32::kSettle,
+             tjvx::win32::TakeScreenshot);
   }
-  return form.Run();
+  const int code = form.Run();
+  if (SUCCEEDED(com)) CoUninitialize();
+  return code;
 }

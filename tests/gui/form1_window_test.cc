@@ -1,11 +1,14 @@
 // Widget tests of the Qt window: what only the widgets show. The captions and frames, events
 // reaching the window's logic (clicks, double-click, Enter, the drive lists, F1), the hourglass,
-// and real message boxes. The logic itself is tested through a fake view in tests/form1_test.cc.
+// real message boxes, the warnings line, the check's report dialog and the log window. The logic
+// itself is tested through a fake view in tests/form1_test.cc.
 
 #include "qt/form1_window.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 #include <cstdlib>
 #include <filesystem>
@@ -21,8 +25,20 @@
 #include <string>
 #include <vector>
 
+#include "base/utf.h"
+#include "convert/check_report.h"
+#include "convert/run.h"
 #include "platform/drives.h"
 #include "platform/help.h"
+#include "qt/report_dialog.h"
+#include "source/code_table.h"
+#ifdef TJVX_HAVE_QT_SVG
+#include <QGraphicsView>
+#include <QSvgRenderer>
+#include <QWheelEvent>
+
+#include "qt/log_window.h"
+#endif
 
 namespace fs = std::filesystem;
 using tjvx::form::Side;
@@ -75,6 +91,30 @@ class Form1WindowTest : public QObject {
     return child;
   }
 
+  // The widget the tab key goes to after `widget`.
+  static QWidget* NextTabStop(QWidget* widget) {
+    QWidget* next = widget->nextInFocusChain();
+    while (next != widget && (!(next->focusPolicy() & Qt::TabFocus) || !next->isEnabled() ||
+                              !next->isVisibleTo(widget->window()))) {
+      next = next->nextInFocusChain();
+    }
+    return next;
+  }
+
+  // Converts the sample C:\B-12 into D:\OUT with the run button, the missing folder made.
+  void RunTheSample(Form1Window& form) {
+    Child<QLineEdit>(form, "Text1")->setText(QStringLiteral("C:\\B-12"));
+    Child<QLineEdit>(form, "Text2")->setText(QStringLiteral("D:\\OUT"));
+    if (!fs::exists(d_ / "OUT")) answers_ = {tjvx::base::kAnswerYes};
+    QTest::mouseClick(Child<QPushButton>(form, "Command1"), Qt::LeftButton);
+  }
+
+  static QByteArray ReadAll(const fs::path& file) {
+    QFile in(QString::fromStdString(file.string()));
+    if (!in.open(QIODevice::ReadOnly)) return {};
+    return in.readAll();
+  }
+
   void WriteSettings(const std::string& second_line) {
     std::ofstream ini(base_ / "sys" / "DozoraV5.ini", std::ios::binary);
     ini << "[DOZORA]\r\n" << second_line << "\r\n";
@@ -121,6 +161,9 @@ class Form1WindowTest : public QObject {
     QCOMPARE(Child<QLabel>(*form, "Label3")->text(), QString());
     QCOMPARE(Child<QPushButton>(*form, "Command1")->text(), QStringLiteral("実  行"));
     QCOMPARE(Child<QPushButton>(*form, "Command2")->text(), QStringLiteral("終  了"));
+    QCOMPARE(Child<QPushButton>(*form, "Command3")->text(), QStringLiteral("点  検"));
+    QCOMPARE(Child<QPushButton>(*form, "Command4")->text(), QStringLiteral("柱状図"));
+    QCOMPARE(Child<QLabel>(*form, "Label4")->text(), QString());
     Child<QWidget>(*form, "Picture1");
     // Each frame holds its own controls.
     for (const char* name : {"Drive1", "Dir1", "Label1", "Text1"}) {
@@ -130,6 +173,29 @@ class Form1WindowTest : public QObject {
       QVERIFY(Child<QWidget>(*form, name)->parent() == Child<QGroupBox>(*form, "Frame2"));
     }
     QVERIFY(Child<QWidget>(*form, "Label3")->parent() == Child<QGroupBox>(*form, "Frame3"));
+    // Label4 is a line of its own under the message frame and above the buttons, whose row holds
+    // run, check, log and close in that order.
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    auto* label4 = Child<QLabel>(*form, "Label4");
+    QVERIFY(label4->parent() == form.get());
+    QVERIFY(label4->isVisible());
+    QVERIFY(label4->height() >= label4->fontMetrics().height());
+    QVERIFY(label4->geometry().top() >= Child<QGroupBox>(*form, "Frame3")->geometry().bottom());
+    QVERIFY(label4->geometry().bottom() <= Child<QPushButton>(*form, "Command1")->geometry().top());
+    int left = -1;
+    for (const char* name : {"Command1", "Command3", "Command4", "Command2"}) {
+      auto* button = Child<QPushButton>(*form, name);
+      QVERIFY2(button->geometry().left() > left, name);
+      QVERIFY2(button->width() >= button->sizeHint().width(), name);
+      left = button->geometry().left();
+    }
+    // The tab key goes from the destination box through the buttons in the order they stand.
+    QWidget* at = Child<QLineEdit>(*form, "Text2");
+    for (const char* name : {"Command1", "Command3", "Command4", "Command2"}) {
+      at = NextTabStop(at);
+      QCOMPARE(at->objectName(), QString::fromLatin1(name));
+    }
     // The drive lists hold the drive table's drives.
     auto* drive1 = Child<QComboBox>(*form, "Drive1");
     QCOMPARE(drive1->count(), 3);
@@ -337,6 +403,223 @@ class Form1WindowTest : public QObject {
     QCOMPARE(boxes_[0].prompt, Q(tjvx::form::kNoManualMessage));
     form->logic().ShowHelp(tjvx::platform::kHelpOnHelp);
     QCOMPARE(boxes_.size(), size_t{2});
+  }
+
+  void Label4ShowsWhatTheLogicSets() {
+    auto form = MakeForm();
+    QVERIFY(form->Form_Load());
+    form->SetText(tjvx::form::TextControl::kLabel4, u"警告 4 件: 元の値のまま");
+    QCOMPARE(Child<QLabel>(*form, "Label4")->text(), QStringLiteral("警告 4 件: 元の値のまま"));
+    QCOMPARE(Q(form->Text(tjvx::form::TextControl::kLabel4)),
+             QStringLiteral("警告 4 件: 元の値のまま"));
+    QCOMPARE(Child<QLabel>(*form, "Label3")->text(), QString());
+
+    // A run of the sample, whose source values include some that are not written as they stand:
+    // Label3 keeps its done text and Label4 counts the warnings.
+    RunTheSample(*form);
+    QVERIFY(Child<QLabel>(*form, "Label3")
+                ->text()
+                .endsWith(QStringLiteral("変換が正常に終了しました。")));
+    const QString label4 = Child<QLabel>(*form, "Label4")->text();
+    QVERIFY2(label4.startsWith(QStringLiteral("警告 ")), qPrintable(label4));
+    QVERIFY(label4.contains(QStringLiteral(" 件: ")));
+  }
+
+  void Command3ShowsTheCheckReport() {
+    auto form = MakeForm();
+    QVERIFY(form->Form_Load());
+    form->show();
+    Child<QLineEdit>(*form, "Text1")->setText(QStringLiteral("C:\\B-12"));
+    const fs::path saved = base_ / "report.txt";
+    QString suggested;
+    form->SetSaveFileHook([&](const QString& name) {
+      suggested = name;
+      return QString::fromStdString(saved.string());
+    });
+    // What the report holds, from the check itself.
+    tjvx::source::PatternTables tables(u"C:\\DOZORA\\");
+    const tjvx::convert::CheckResult check =
+        tjvx::convert::CheckSourceFolder(u"C:\\B-12", tables, false);
+    const QString report_text = Q(tjvx::convert::ReportText(check.folder, check));
+
+    // Checks the dialog while it is up; a failed check leaves it to be closed below.
+    auto inspect = [&](tjvx::qt::ReportDialog* dialog) {
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("点検結果 - C:\\B-12"));
+      auto* list = dialog->findChild<tjvx::qt::ReportList*>(QStringLiteral("List"));
+      QVERIFY(list != nullptr);
+      // The sample's check finds 4 warnings and 2 notices, one row each in the check's order.
+      QCOMPARE(list->topLevelItemCount(), 6);
+      QCOMPARE(static_cast<size_t>(list->topLevelItemCount()), check.findings.size());
+      int warnings = 0, notices = 0;
+      for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = list->topLevelItem(row);
+        const tjvx::base::Finding& finding = check.findings[static_cast<size_t>(row)];
+        const QString severity = item->text(tjvx::qt::ReportList::kSeverity);
+        QCOMPARE(severity, Q(tjvx::convert::SeverityWord(finding.severity)));
+        QVERIFY(!item->icon(tjvx::qt::ReportList::kSeverity).isNull());
+        QCOMPARE(item->text(tjvx::qt::ReportList::kFile),
+                 Q(tjvx::convert::FindingFileName(finding)));
+        QCOMPARE(item->text(tjvx::qt::ReportList::kLine),
+                 finding.line > 0 ? QString::number(finding.line) : QString());
+        // The message column holds the message without the file, line and severity again.
+        const QString message = item->text(tjvx::qt::ReportList::kMessage);
+        QVERIFY2(message.startsWith(Q(finding.message)), qPrintable(message));
+        // A warning stands out from a notice.
+        const QBrush ground = item->background(tjvx::qt::ReportList::kMessage);
+        if (severity == QStringLiteral("警告")) {
+          ++warnings;
+          QCOMPARE(ground.style(), Qt::SolidPattern);
+        } else if (severity == QStringLiteral("通知")) {
+          ++notices;
+          QCOMPARE(ground.style(), Qt::NoBrush);
+        }
+      }
+      QCOMPARE(warnings, 4);
+      QCOMPARE(notices, 2);
+      QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Summary"))->text(),
+               QStringLiteral("C:\\B-12: エラー 0 件、警告 4 件、通知 2 件"));
+
+      // Ctrl+C copies the selected rows as the report writes them.
+      list->setFocus();
+      list->clearSelection();
+      list->topLevelItem(0)->setSelected(true);
+      list->topLevelItem(2)->setSelected(true);
+      QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+      QCOMPARE(QGuiApplication::clipboard()->text(),
+               Q(tjvx::convert::FindingLine(check.findings[0]) + u"\n" +
+                 tjvx::convert::FindingLine(check.findings[2]) + u"\n"));
+      // コピー copies the whole report.
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Copy")), Qt::LeftButton);
+      QCOMPARE(QGuiApplication::clipboard()->text(), report_text);
+      // 保存... writes it in UTF-8 where the user says, a .txt named after the folder suggested.
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Save")), Qt::LeftButton);
+      QVERIFY2(suggested.endsWith(QStringLiteral("/点検結果_B-12.txt")), qPrintable(suggested));
+      QCOMPARE(ReadAll(saved), report_text.toUtf8());
+      QVERIFY(dialog->isVisible());
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Close")), Qt::LeftButton);
+      QVERIFY(!dialog->isVisible());
+    };
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<tjvx::qt::ReportDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      seen = true;
+      inspect(dialog);
+      if (dialog->isVisible()) dialog->reject();
+    });
+    QTest::mouseClick(Child<QPushButton>(*form, "Command3"), Qt::LeftButton);
+    QVERIFY(seen);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(boxes_.empty());
+    // Nothing was converted or written into the source folder.
+    QVERIFY(!fs::exists(c_ / "B-12" / "B-12"));
+  }
+
+  void Command4IsEnabledByARunAndShowsTheLog() {
+    auto form = MakeForm();
+    auto* command4 = Child<QPushButton>(*form, "Command4");
+    QVERIFY(form->Form_Load());
+    QVERIFY(!command4->isEnabled());
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    // A click on the disabled button does nothing.
+    QTest::mouseClick(command4, Qt::LeftButton);
+    QVERIFY(form->findChildren<QWidget*>(QStringLiteral("LogWindow")).isEmpty());
+
+    RunTheSample(*form);
+    QVERIFY(command4->isEnabled());
+    // A run that is refused disables it again.
+    Child<QLineEdit>(*form, "Text2")->setText(QStringLiteral("D:\\OUT*"));
+    QTest::mouseClick(Child<QPushButton>(*form, "Command1"), Qt::LeftButton);
+    QVERIFY(!command4->isEnabled());
+    RunTheSample(*form);
+    QVERIFY(command4->isEnabled());
+    boxes_.clear();
+
+#ifdef TJVX_HAVE_QT_SVG
+    std::vector<fs::path> files = {base_ / "log.svg", base_ / "log.png"};
+    QStringList suggested;
+    form->SetSaveFileHook([&](const QString& name) {
+      suggested << name;
+      const fs::path file = files.front();
+      files.erase(files.begin());
+      return QString::fromStdString(file.string());
+    });
+    QTest::mouseClick(command4, Qt::LeftButton);
+    QVERIFY2(boxes_.empty(), boxes_.empty() ? "" : qPrintable(boxes_[0].prompt));
+    auto* log = form->findChild<tjvx::qt::LogWindow*>(QStringLiteral("LogWindow"));
+    QVERIFY(log != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(log));
+    QVERIFY(log->isWindow());
+    QCOMPARE(log->windowTitle(), QStringLiteral("柱状図 - B-12"));
+    QVERIFY(log->valid());
+    QVERIFY(log->renderer()->isValid());
+    const QSize size = log->renderer()->defaultSize();
+    QVERIFY(size.width() > 0 && size.height() > 0);
+
+    // Shown fitted to the width; the buttons and Ctrl+wheel zoom in and out.
+    auto* view = log->findChild<QGraphicsView*>(QStringLiteral("View"));
+    QVERIFY(view != nullptr);
+    const QRect shown = view->mapFromScene(view->sceneRect()).boundingRect();
+    QVERIFY2(
+        shown.width() <= view->viewport()->width() &&
+            shown.width() >= view->viewport()->width() - 40,
+        qPrintable(QStringLiteral("%1 in %2").arg(shown.width()).arg(view->viewport()->width())));
+    const double fitted = log->zoom();
+    QTest::mouseClick(log->findChild<QPushButton*>(QStringLiteral("ZoomIn")), Qt::LeftButton);
+    QCOMPARE(log->zoom(), fitted * tjvx::qt::LogWindow::kZoomStep);
+    QCOMPARE(view->transform().m11(), log->zoom());
+    QTest::mouseClick(log->findChild<QPushButton*>(QStringLiteral("ZoomOut")), Qt::LeftButton);
+    QTest::mouseClick(log->findChild<QPushButton*>(QStringLiteral("ZoomOut")), Qt::LeftButton);
+    QCOMPARE(log->zoom(), fitted / tjvx::qt::LogWindow::kZoomStep);
+    const QPointF centre = view->viewport()->rect().center();
+    QWheelEvent wheel(centre, view->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &wheel);
+    QCOMPARE(log->zoom(), fitted);
+    // The wheel without Ctrl scrolls and leaves the zoom.
+    QWheelEvent scroll(centre, view->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, -120),
+                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &scroll);
+    QCOMPARE(log->zoom(), fitted);
+    log->SetZoom(100);
+    QCOMPARE(log->zoom(), tjvx::qt::LogWindow::kMaxZoom);
+
+    // SVGで保存... writes the SVG the window shows; PNGで保存... a picture at twice its size.
+    QTest::mouseClick(log->findChild<QPushButton*>(QStringLiteral("SaveSvg")), Qt::LeftButton);
+    QTest::mouseClick(log->findChild<QPushButton*>(QStringLiteral("SavePng")), Qt::LeftButton);
+    QCOMPARE(suggested.size(), 2);
+    QVERIFY2(suggested[0].endsWith(QStringLiteral("/B-12.svg")), qPrintable(suggested[0]));
+    QVERIFY2(suggested[1].endsWith(QStringLiteral("/B-12.png")), qPrintable(suggested[1]));
+    QSvgRenderer saved_svg(QString::fromStdString((base_ / "log.svg").string()));
+    QVERIFY(saved_svg.isValid());
+    QCOMPARE(saved_svg.defaultSize(), size);
+    QImage picture(QString::fromStdString((base_ / "log.png").string()));
+    QCOMPARE(picture.size(), size * tjvx::qt::LogWindow::kPictureScale);
+    // Something is drawn on the white sheet.
+    const QImage small = picture.scaled(64, 64);
+    bool drawn = false;
+    for (int y = 0; y < small.height() && !drawn; ++y) {
+      for (int x = 0; x < small.width() && !drawn; ++x)
+        drawn = small.pixel(x, y) != qRgb(255, 255, 255);
+    }
+    QVERIFY(drawn);
+    QVERIFY(boxes_.empty());
+    QTest::mouseClick(log->findChild<QPushButton*>(QStringLiteral("Close")), Qt::LeftButton);
+    QTRY_VERIFY(form->findChild<tjvx::qt::LogWindow*>(QStringLiteral("LogWindow")) == nullptr);
+#endif
+  }
+
+  void ShowLogRefusesWhatIsNoSvg() {
+    auto form = MakeForm();
+    QVERIFY(form->Form_Load());
+#ifdef TJVX_HAVE_QT_SVG
+    QVERIFY(!form->ShowLog("not a drawing", u"B-12"));
+    QCOMPARE(boxes_.size(), size_t{1});
+    QCOMPARE(boxes_[0].prompt, QStringLiteral("柱状図を表示できませんでした。\nB-12"));
+    QCOMPARE(boxes_[0].style, tjvx::base::kMsgExclamation);
+    QVERIFY(form->findChild<QWidget*>(QStringLiteral("LogWindow")) == nullptr);
+#endif
   }
 };
 

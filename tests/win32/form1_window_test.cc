@@ -1,10 +1,13 @@
 // The Win32 window driven by window messages, as a user's clicks and keys reach it: captions and
 // tab order, picking a drive, opening folders by double-click and Enter, typing the paths,
 // pressing the run button with the question box answered from a second thread, the converted
-// file, message boxes, the hourglass, F1 and closing. Runs under Wine with a virtual display.
+// file and the warnings line, the check's report dialog driven from a second thread, the log
+// button and its SVG file, message boxes, the hourglass, F1 and closing. Runs under Wine with a
+// virtual display.
 
 #include "win32/form1_window.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,10 +22,14 @@
 #include <vector>
 
 #include "base/message_host.h"
+#include "base/utf.h"
+#include "convert/check_report.h"
 #include "convert/run.h"
 #include "form/form1.h"
 #include "platform/help.h"
+#include "source/code_table.h"
 #include "tests/test_support.h"
+#include "win32/report_dialog.h"
 
 namespace tjvx::win32 {
 namespace {
@@ -142,6 +149,91 @@ class BoxAnswerer {
   std::thread thread_;
 };
 
+// Waits on a thread of its own for the first dialog the window's thread shows, and hands it to
+// `act` on that thread, as a user facing the dialog would. `act` closes the dialog; when no
+// dialog comes within 20 seconds nothing is done.
+class DialogDriver {
+ public:
+  DialogDriver(DWORD ui_thread, std::function<void(HWND)> act)
+      : ui_thread_(ui_thread), act_(std::move(act)), thread_([this] { Loop(); }) {}
+  ~DialogDriver() { thread_.join(); }
+  bool found() const { return found_; }
+
+ private:
+  static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
+      *reinterpret_cast<HWND*>(found) = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  void Loop() {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < end) {
+      HWND dialog = nullptr;
+      EnumThreadWindows(ui_thread_, FindDialog, reinterpret_cast<LPARAM>(&dialog));
+      if (dialog != nullptr) {
+        found_ = true;
+        act_(dialog);
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+
+  DWORD ui_thread_;
+  std::function<void(HWND)> act_;
+  std::atomic<bool> found_{false};
+  std::thread thread_;
+};
+
+// A row of the report dialog's list as another thread reads it.
+struct SeenRow {
+  std::u16string severity, file, line, message;
+  int icon = -1;
+};
+
+std::u16string CellText(HWND list, int row, int column) {
+  wchar_t text[1024] = {};
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 1024;
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return std::u16string(text, text + wcslen(text));
+}
+
+std::vector<SeenRow> ListRows(HWND list) {
+  std::vector<SeenRow> rows;
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    SeenRow seen{CellText(list, row, 0), CellText(list, row, 1), CellText(list, row, 2),
+                 CellText(list, row, 3)};
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    seen.icon = item.iImage;
+    rows.push_back(seen);
+  }
+  return rows;
+}
+
+std::u16string ClipboardText() {
+  std::u16string text;
+  if (OpenClipboard(nullptr) == FALSE) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const char16_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
 // The sample borehole at C:\B-12 and the pattern folder at C:\DOZORA on temporary drives, named
 // by a settings file in a temporary system folder; a shown window over them.
 class Win32WindowTest : public ::testing::Test {
@@ -207,7 +299,13 @@ TEST_F(Win32WindowTest, EveryControlHasItsCaptionAndTheTabKeyGoesInTheirOrder) {
   EXPECT_EQ(WindowText(Control(kLabel3)), u"");
   EXPECT_EQ(WindowText(Control(kCommand1)), u"実  行");
   EXPECT_EQ(WindowText(Control(kCommand2)), u"終  了");
+  EXPECT_EQ(WindowText(Control(kCommand3)), u"点  検");
+  EXPECT_EQ(WindowText(Control(kCommand4)), u"柱状図");
+  EXPECT_EQ(WindowText(Control(kLabel4)), u"");
   EXPECT_NE(Control(kPicture1), nullptr);
+  // The log button waits for a conversion.
+  EXPECT_TRUE(IsWindowEnabled(Control(kCommand3)));
+  EXPECT_FALSE(IsWindowEnabled(Control(kCommand4)));
   // The path boxes show the folder lists' folders; the drive lists show their drive.
   EXPECT_EQ(WindowText(Control(kText1)), u"C:\\B-12");
   EXPECT_EQ(WindowText(Control(kText2)), u"C:\\B-12");
@@ -216,8 +314,33 @@ TEST_F(Win32WindowTest, EveryControlHasItsCaptionAndTheTabKeyGoesInTheirOrder) {
   EXPECT_GE(RowOf(kDrive2, u"D:", true), 0);
   EXPECT_EQ(ListTexts(Control(kDir1), false), (std::vector<std::u16string>{u"C:\\", u"B-12"}));
 
-  // The tab key's order: the source side, the destination side, then the two buttons.
-  const int order[] = {kDrive1, kDir1, kText1, kDrive2, kDir2, kText2, kCommand1, kCommand2};
+  // Label4 is a line of its own under the message frame and above the buttons; the buttons stand
+  // run, check, log, close from left to right without touching, inside the window.
+  auto rect_of = [&](int id) {
+    RECT rect = {};
+    GetWindowRect(Control(id), &rect);
+    MapWindowPoints(nullptr, window_.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  EXPECT_EQ(GetParent(Control(kLabel4)), window_.hwnd());
+  EXPECT_TRUE(IsWindowVisible(Control(kLabel4)));
+  EXPECT_GE(rect_of(kLabel4).top, rect_of(kFrame3).bottom);
+  EXPECT_LE(rect_of(kLabel4).bottom, rect_of(kCommand1).top);
+  RECT client = {};
+  GetClientRect(window_.hwnd(), &client);
+  LONG left = rect_of(kPicture1).right;
+  for (int id : {kCommand1, kCommand3, kCommand4, kCommand2}) {
+    const RECT button = rect_of(id);
+    EXPECT_GT(button.left, left) << id;
+    EXPECT_LE(button.right, client.right) << id;
+    EXPECT_LE(button.bottom, client.bottom) << id;
+    left = button.right;
+  }
+
+  // The tab key's order: the source side, the destination side, then the buttons as they stand
+  // (the log button, disabled, is passed over).
+  const int order[] = {kDrive1, kDir1,     kText1,    kDrive2,  kDir2,
+                       kText2,  kCommand1, kCommand3, kCommand2};
   HWND at = Control(kDrive1);
   for (size_t i = 1; i <= std::size(order); ++i) {
     at = GetNextDlgTabItem(window_.hwnd(), at, FALSE);
@@ -270,6 +393,166 @@ TEST_F(Win32WindowTest, PickedFoldersTypedPathsAndTheRunButtonMakeTheGoldenFile)
   EXPECT_EQ(testing::ReadBytes(drives_.d() / "OUT" / "LOGS" / "B-12"),
             testing::ReadBytes(testing::RepositoryPath("tests/golden/sample/B-12")));
   EXPECT_EQ(window_.logic().registry().count(), 1);
+  // The sample has values that are not written as they stand: the line under the frame counts
+  // them, and the log button can now be pressed, the tab key stopping on it.
+  const std::u16string warnings = WindowText(Control(kLabel4));
+  EXPECT_TRUE(warnings.starts_with(u"警告 ")) << base::ToUtf8(warnings);
+  EXPECT_NE(warnings.find(u" 件: "), std::u16string::npos);
+  EXPECT_TRUE(IsWindowEnabled(Control(kCommand4)));
+  EXPECT_EQ(GetNextDlgTabItem(window_.hwnd(), Control(kCommand3), FALSE), Control(kCommand4));
+  EXPECT_EQ(GetNextDlgTabItem(window_.hwnd(), Control(kCommand4), FALSE), Control(kCommand2));
+}
+
+TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
+  // What the report holds, from the check itself.
+  source::PatternTables tables(u"C:\\DOZORA\\");
+  const convert::CheckResult check = convert::CheckSourceFolder(u"C:\\B-12", tables, false);
+  const std::u16string report_text = convert::ReportText(check.folder, check);
+  const fs::path saved = drives_.d() / "report.txt";
+  std::wstring suggested;
+  window_.SetSaveFileHook([&](const std::wstring& name) {
+    suggested = name;
+    return saved.wstring();
+  });
+
+  std::u16string title, summary, close_caption;
+  std::vector<SeenRow> rows;
+  std::u16string copied;
+  DialogDriver driver(GetCurrentThreadId(), [&](HWND dialog) {
+    title = WindowText(dialog);
+    rows = ListRows(GetDlgItem(dialog, kReportList));
+    summary = WindowText(GetDlgItem(dialog, kReportSummary));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kReportCopy, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kReportCopy)));
+    copied = ClipboardText();
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kReportSave, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kReportSave)));
+    HWND close = GetDlgItem(dialog, IDCANCEL);
+    close_caption = WindowText(close);
+    PostMessageW(close, BM_CLICK, 0, 0);
+  });
+  SendMessageW(Control(kCommand3), BM_CLICK, 0, 0);
+  Pump();
+  ASSERT_TRUE(driver.found());
+
+  EXPECT_EQ(title, u"点検結果 - C:\\B-12");
+  // The sample's check finds 4 warnings and 2 notices, one row each in the check's order, each
+  // severity with its own icon.
+  ASSERT_EQ(rows.size(), 6u);
+  ASSERT_EQ(rows.size(), check.findings.size());
+  int warnings = 0, notices = 0;
+  for (size_t row = 0; row < rows.size(); ++row) {
+    const base::Finding& finding = check.findings[row];
+    EXPECT_EQ(rows[row].severity, convert::SeverityWord(finding.severity)) << row;
+    EXPECT_EQ(rows[row].file, convert::FindingFileName(finding)) << row;
+    EXPECT_EQ(rows[row].line,
+              finding.line > 0 ? base::FromAscii(std::to_string(finding.line)) : u"")
+        << row;
+    // The message without the file, line and severity again.
+    EXPECT_TRUE(rows[row].message.starts_with(finding.message)) << base::ToUtf8(rows[row].message);
+    if (finding.severity == base::Severity::kWarning) {
+      ++warnings;
+      EXPECT_EQ(rows[row].icon, 1) << row;
+    } else if (finding.severity == base::Severity::kNotice) {
+      ++notices;
+      EXPECT_EQ(rows[row].icon, 2) << row;
+    }
+  }
+  EXPECT_EQ(warnings, 4);
+  EXPECT_EQ(notices, 2);
+  EXPECT_EQ(summary, u"C:\\B-12: エラー 0 件、警告 4 件、通知 2 件");
+  // コピー puts the whole report on the clipboard and 保存... writes it in UTF-8, both with
+  // Windows' line breaks; the file suggested is a .txt named after the folder.
+  EXPECT_EQ(copied, WithCrLf(report_text));
+  EXPECT_TRUE(suggested.ends_with(L"\\点検結果_B-12.txt"))
+      << base::ToUtf8(std::u16string(suggested.begin(), suggested.end()));
+  EXPECT_EQ(testing::ReadBytes(saved), base::ToUtf8(WithCrLf(report_text)));
+  EXPECT_EQ(close_caption, u"閉じる");
+  // The dialog is gone and the window can be used again.
+  HWND left = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) -> BOOL {
+        wchar_t name[32] = {};
+        GetClassNameW(window, name, 32);
+        if (std::wstring(name) == L"#32770") *reinterpret_cast<HWND*>(found) = window;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&left));
+  EXPECT_EQ(left, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(window_.hwnd()));
+}
+
+TEST_F(Win32WindowTest, TheLogButtonWritesTheDrawingToTheTemporaryFolderAndOpensIt) {
+  std::vector<std::wstring> opened;
+  bool open_succeeds = true;
+  window_.SetOpenFileHook([&](const std::wstring& file) {
+    opened.push_back(file);
+    return open_succeeds;
+  });
+  wchar_t temp[MAX_PATH + 1] = {};
+  const fs::path temp_folder(std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)));
+
+  // Disabled, a click does nothing; a run enables it.
+  SendMessageW(Control(kCommand4), BM_CLICK, 0, 0);
+  Pump();
+  EXPECT_TRUE(opened.empty());
+  Type(kText2, u"D:\\");
+  SendMessageW(Control(kCommand1), BM_CLICK, 0, 0);
+  Pump();
+  ASSERT_TRUE(IsWindowEnabled(Control(kCommand4)));
+  SendMessageW(Control(kCommand4), BM_CLICK, 0, 0);
+  Pump();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(fs::path(opened[0]), temp_folder / "B-12.svg");
+  const std::string svg = testing::ReadBytes(opened[0]);
+  EXPECT_TRUE(svg.starts_with("<?xml")) << svg.substr(0, 80);
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+  EXPECT_NE(svg.find("</svg>"), std::string::npos);
+  fs::remove(opened[0]);
+
+  // The name is made a file name; the bytes are written as given.
+  EXPECT_TRUE(window_.ShowLog("<svg/>", u"A:B*?"));
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(fs::path(opened[1]), temp_folder / "A_B__.svg");
+  EXPECT_EQ(testing::ReadBytes(opened[1]), "<svg/>");
+  fs::remove(opened[1]);
+
+  // A file that cannot be opened, or not written (a folder stands in its place), is named in a
+  // message and the answer is false.
+  open_succeeds = false;
+  {
+    BoxAnswerer answerer(GetCurrentThreadId(), {IDOK});
+    EXPECT_FALSE(window_.ShowLog("<svg/>", u"tjvx-log-test"));
+    const std::vector<SeenBox> seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text,
+              u"柱状図を開けませんでした。\n" + (temp_folder / "tjvx-log-test.svg").u16string());
+    EXPECT_TRUE(seen[0].icon);
+  }
+  fs::remove(temp_folder / "tjvx-log-test.svg");
+  fs::create_directories(temp_folder / "tjvx-log-folder.svg");
+  {
+    BoxAnswerer answerer(GetCurrentThreadId(), {IDOK});
+    EXPECT_FALSE(window_.ShowLog("<svg/>", u"tjvx-log-folder"));
+    const std::vector<SeenBox> seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, u"柱状図のファイルを書けませんでした。\n" +
+                                (temp_folder / "tjvx-log-folder.svg").u16string());
+  }
+  fs::remove(temp_folder / "tjvx-log-folder.svg");
+  EXPECT_EQ(opened.size(), 3u);
+}
+
+TEST(Win32FileNames, AreMadeSafeForWindows) {
+  EXPECT_EQ(SafeFileName(u"B-12", u"柱状図"), L"B-12");
+  EXPECT_EQ(SafeFileName(u"a\\b/c:d*e?f\"g<h>i|j\x01", u"x"), L"a_b_c_d_e_f_g_h_i_j_");
+  EXPECT_EQ(SafeFileName(u"B-12. .", u"x"), L"B-12");
+  EXPECT_EQ(SafeFileName(u" ..", u"柱状図"), L"柱状図");
+  EXPECT_EQ(SafeFileName(u"con", u"x"), L"con_");
+  EXPECT_EQ(SafeFileName(u"COM1.log", u"x"), L"COM1_.log");
+  EXPECT_EQ(SafeFileName(u"COM10", u"x"), L"COM10");
+  EXPECT_EQ(WithCrLf(u"a\nb\r\nc\n"), u"a\r\nb\r\nc\r\n");
 }
 
 TEST_F(Win32WindowTest, ABadDestinationSaysSoAndSelectsTheDestinationBox) {

@@ -1,0 +1,623 @@
+#include "drawing/log_layout.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "base/utf.h"
+#include "drawing/fills.h"
+#include "drawing/log_records.h"
+#include "drawing/text_fit.h"
+
+namespace tjvx::drawing {
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kEpsilon = 1e-6;
+
+// The sheet: 190 mm of drawing fit the width of an A4 page inside 10 mm margins.
+constexpr double kMargin = 10;
+constexpr double kDrawingWidth = 190;
+constexpr double kTitleRowHeight = 6;
+constexpr int kTitleRows = 5;
+constexpr double kHeaderGap = 2;
+constexpr double kHeaderHeight = 10;
+constexpr double kLogTop = kMargin + kTitleRowHeight * kTitleRows + kHeaderGap + kHeaderHeight;
+
+// Font sizes in mm (2.5 mm is about 7 points).
+constexpr double kTitleValueSize = 2.6;
+constexpr double kCaptionSize = 2.0;
+constexpr double kNameSize = 2.2;
+constexpr double kNoteSize = 2.0;
+constexpr double kSmallSize = 1.8;
+constexpr double kMinSize = 1.5;
+
+// Stroke widths and colours.
+constexpr double kFrameWidth = 0.25;
+constexpr double kThinWidth = 0.12;
+constexpr Colour kLabelShade = 0xEEEEEE;
+constexpr Colour kGridColour = 0x9E9E9E;
+constexpr Colour kLeaderColour = 0x404040;
+
+// A note's leader runs from its depth at the column's left edge to the text, in this room.
+constexpr double kLeaderRoom = 2.6;
+constexpr double kPadding = 0.5;
+// Room kept between two texts pushed one under the other.
+constexpr double kTextGap = 0.4;
+// Room between two descriptions, so each reads as a block of its own.
+constexpr double kNoteGap = 1.2;
+
+// The N graph: 0..50 over kAxisWidth, then a strip for the values written beside the points.
+constexpr double kAxisPad = 2;
+constexpr double kAxisWidth = 24;
+constexpr double kAxisMax = 50;
+
+// The columns, left to right, with their widths in mm (190 in all).
+enum ColumnId {
+  kScaleColumn,
+  kUnitColumn,
+  kPatternColumn,
+  kLayerNameColumn,
+  kIntervalColumn,
+  kNameColumn,
+  kNoteColumn,
+  kReadingColumn,
+  kGraphColumn,
+  kMarkColumn,
+  kColumnCount
+};
+constexpr std::array<double, kColumnCount> kColumnWidths = {10, 14, 10, 22, 16, 12, 36, 12, 32, 26};
+
+struct Span {
+  double x = 0, width = 0;
+  double right() const { return x + width; }
+  double middle() const { return x + width / 2; }
+};
+
+std::u16string Digits(long long value) { return base::FromAscii(std::to_string(value)); }
+
+// A depth with two decimals, as the records write it ("23.45").
+std::u16string DepthText(double depth) {
+  const long long hundredths = std::llround(depth * 100);
+  const long long cents = hundredths % 100;
+  return Digits(hundredths / 100) + u"." + (cents < 10 ? u"0" : u"") + Digits(cents);
+}
+
+// A depth label: whole metres, or one decimal when the labels are closer than a metre.
+std::u16string DepthLabel(double depth, bool decimals) {
+  if (!decimals) return Digits(std::llround(depth));
+  const long long tenths = std::llround(depth * 10);
+  return Digits(tenths / 10) + u"." + Digits(tenths % 10);
+}
+
+// Places shapes given in log coordinates (y in mm from the log's top depth, growing without end)
+// on pages: each page holds `body` mm of log below Drawing::log_top. Boxes and lines that cross
+// a page's end are cut there and go on at the next page's top; a text sits on the page of its
+// top, and Fit keeps a line of text from crossing a page's end.
+class Canvas {
+ public:
+  Canvas(Drawing& drawing, double page_width, double page_height, double body)
+      : drawing_(drawing), page_width_(page_width), page_height_(page_height), body_(body) {}
+
+  int PageOf(double y) const {
+    if (body_ == kInfinity || y <= 0) return 0;
+    return static_cast<int>(std::floor(y / body_ + kEpsilon));
+  }
+  double PageStart(int page) const { return page == 0 ? 0 : page * body_; }
+  double PageEnd(int page) const { return body_ == kInfinity ? kInfinity : (page + 1) * body_; }
+
+  // `y`, or the next page's top when a `height` from `y` would cross a page's end.
+  double Fit(double y, double height) const {
+    const double end = PageEnd(PageOf(y));
+    return y + height > end + kEpsilon ? end : y;
+  }
+
+  // The longest piece of [top, bottom] that lies on one page.
+  std::pair<double, double> LongestPiece(double top, double bottom) const {
+    std::pair<double, double> best{top, top};
+    if (bottom <= top) return best;
+    for (int page = PageOf(top); page <= PageOf(bottom - kEpsilon); ++page) {
+      const double a = std::max(top, PageStart(page)), b = std::min(bottom, PageEnd(page));
+      if (b - a > best.second - best.first + kEpsilon) best = {a, b};
+    }
+    return best;
+  }
+
+  Page& At(int page) {
+    while (static_cast<int>(drawing_.pages.size()) <= page) {
+      Page& added = drawing_.pages.emplace_back();
+      added.width = page_width_;
+      added.height = page_height_;
+      added.top_depth =
+          PageStart(static_cast<int>(drawing_.pages.size()) - 1) / drawing_.mm_per_metre;
+    }
+    return drawing_.pages[page];
+  }
+
+  double PageY(int page, double y) const { return drawing_.log_top + y - PageStart(page); }
+
+  void AddBox(Region region, Span span, double top, double bottom, Colour stroke,
+              double stroke_width, Fill fill) {
+    if (bottom <= top) return;
+    for (int page = PageOf(top); page <= PageOf(bottom - kEpsilon); ++page) {
+      const double a = std::max(top, PageStart(page)), b = std::min(bottom, PageEnd(page));
+      if (b <= a) continue;
+      At(page).boxes.push_back(
+          Box{region, span.x, PageY(page, a), span.width, b - a, stroke, stroke_width, fill});
+    }
+  }
+
+  void AddLine(Region region, double x1, double y1, double x2, double y2, Colour stroke,
+               double width, bool dashed = false) {
+    if (y2 < y1) {
+      std::swap(x1, x2);
+      std::swap(y1, y2);
+    }
+    if (y1 == y2) {
+      const int page = PageOf(y1);
+      At(page).lines.push_back(
+          Line{region, x1, PageY(page, y1), x2, PageY(page, y2), stroke, width, dashed});
+      return;
+    }
+    for (int page = PageOf(y1); page <= PageOf(std::max(y1, y2 - kEpsilon)); ++page) {
+      const double a = std::max(y1, PageStart(page)), b = std::min(y2, PageEnd(page));
+      if (b < a) continue;
+      auto x_at = [&](double y) { return x1 + (x2 - x1) * (y - y1) / (y2 - y1); };
+      At(page).lines.push_back(
+          Line{region, x_at(a), PageY(page, a), x_at(b), PageY(page, b), stroke, width, dashed});
+    }
+  }
+
+  void AddMark(Region region, MarkShape shape, double x, double y, double size) {
+    const int page = PageOf(y);
+    At(page).marks.push_back(Mark{region, shape, x, PageY(page, y), size, kBlack});
+  }
+
+  // A line of text whose line box starts at `top`.
+  void AddText(Region region, double x, double top, double size, Anchor anchor,
+               std::u16string text) {
+    const int page = PageOf(top);
+    At(page).texts.push_back(Text{region, x, PageY(page, top) + kBaselineDrop * size, size, anchor,
+                                  kBlack, std::move(text)});
+  }
+
+ private:
+  Drawing& drawing_;
+  double page_width_, page_height_, body_;
+};
+
+class LogLayout {
+ public:
+  LogLayout(const converted::ConvertedFile& file, const LayoutOptions& options)
+      : contents_(ReadLogContents(file)), paper_(options.paper) {
+    drawing_.scale = std::clamp(options.scale, kMinScale, kMaxScale);
+    drawing_.mm_per_metre = 1000.0 / drawing_.scale;
+    drawing_.log_top = kLogTop;
+    drawing_.deepest = contents_.deepest;
+    drawing_.hatches = HatchSet();
+    drawing_.omitted = contents_.omitted;
+    double x = 0;
+    for (int i = 0; i < kColumnCount; ++i) {
+      columns_[i] = Span{x, kColumnWidths[i]};
+      x += kColumnWidths[i];
+    }
+  }
+
+  Drawing Run() {
+    double page_width = 210, page_height = 0, body = kInfinity;
+    if (paper_ != Paper::kNone) {
+      page_width = paper_ == Paper::kA4 ? 210 : 297;
+      page_height = paper_ == Paper::kA4 ? 297 : 420;
+      body = page_height - kLogTop - kMargin;
+      drawing_.page_body = body;
+    }
+    left_ = (page_width - kDrawingWidth) / 2;
+    for (Span& column : columns_) column.x += left_;
+    Canvas canvas(drawing_, page_width, page_height, body);
+    canvas_ = &canvas;
+    // The blocks every page repeats, fitted once so their cut texts count once.
+    const Page title = TitleBlock();
+    const Page captions = Captions();
+
+    const double log_bottom = Y(contents_.deepest);
+    double log_end = log_bottom;
+    LayOutIntervals(Region::kUnits, contents_.units, column(kUnitColumn));
+    LayOutLayers();
+    LayOutIntervals(Region::kIntervals, contents_.intervals, column(kIntervalColumn));
+    log_end = std::max(
+        log_end, LayOutNotes(Region::kNames, column(kNameColumn), contents_.names, kSmallSize));
+    log_end = std::max(log_end, LayOutNotes(Region::kNotes, column(kNoteColumn), contents_.notes,
+                                            kNoteSize, kNoteGap));
+    log_end = std::max(log_end, LayOutTests());
+    log_end = std::max(
+        log_end, LayOutNotes(Region::kMarks, column(kMarkColumn), contents_.marks, kSmallSize));
+    LayOutFrame(log_end);
+    const double end = LayOutFooterAndLegend(log_end);
+
+    const int pages = canvas.PageOf(end - kEpsilon) + 1;
+    canvas.At(pages - 1);
+    if (paper_ == Paper::kNone) drawing_.pages[0].height = kLogTop + end + kMargin;
+    AddPageFurniture(title, captions, log_bottom);
+    return std::move(drawing_);
+  }
+
+ private:
+  Span column(ColumnId id) const { return columns_[id]; }
+  double Y(double depth) const { return depth * drawing_.mm_per_metre; }
+
+  FittedText Fit(const std::vector<std::u16string>& texts, double width, double height, double size,
+                 double min_size) {
+    FittedText fitted = FitText(texts, width, height, size, min_size);
+    if (fitted.cut) ++drawing_.omitted.cut_texts;
+    return fitted;
+  }
+
+  // The names of an interval, fitted into the room its box has below the texts above it, centred
+  // in the longest piece of that room on one page. Returns the bottom of the texts.
+  double IntervalNames(Region region, Span span, double top, double bottom, double cursor,
+                       const std::vector<std::u16string>& names) {
+    if (names.empty()) return cursor;
+    const auto [a, b] = canvas_->LongestPiece(std::max(top, cursor), bottom);
+    const FittedText fitted =
+        Fit(names, span.width - 2 * kPadding, b - a - 2 * kTextGap, kNameSize, kMinSize);
+    if (fitted.lines.empty()) return cursor;
+    const double line_height = fitted.size * kLineSpacing;
+    double y = a + (b - a - line_height * static_cast<double>(fitted.lines.size())) / 2;
+    for (const std::u16string& line : fitted.lines) {
+      canvas_->AddText(region, span.middle(), y, fitted.size, Anchor::kMiddle, line);
+      y += line_height;
+    }
+    return y;
+  }
+
+  // Boxes outlined on white with their names inside (2000 units, 3040 intervals).
+  void LayOutIntervals(Region region, const std::vector<Interval>& spans, Span box) {
+    double cursor = 0;
+    for (const Interval& span : spans) {
+      const double top = Y(span.top), bottom = Y(span.bottom);
+      canvas_->AddBox(region, box, top, bottom, kBlack, kThinWidth, Fill{kWhite, -1});
+      cursor = IntervalNames(region, box, top, bottom, cursor, span.names);
+    }
+  }
+
+  // The layers: the pattern strip in the fill of the first name, the names beside it on a pale
+  // shade of the same colour. A layer without a name is left white.
+  void LayOutLayers() {
+    const Span pattern = column(kPatternColumn), names = column(kLayerNameColumn);
+    double cursor = 0;
+    for (const Interval& layer : contents_.layers) {
+      Fill fill{kWhite, -1};
+      Fill shade{kWhite, -1};
+      if (!layer.names.empty()) {
+        bool is_new = false;
+        fill = fills_.For(layer.names.front(), &is_new);
+        if (is_new) drawing_.legend.push_back({layer.names.front(), fill});
+        shade = Fill{Lighten(fill.colour, 0.6), -1};
+      }
+      const double top = Y(layer.top), bottom = Y(layer.bottom);
+      canvas_->AddBox(Region::kLayers, pattern, top, bottom, kBlack, kThinWidth, fill);
+      canvas_->AddBox(Region::kLayers, names, top, bottom, kBlack, kThinWidth, shade);
+      cursor = IntervalNames(Region::kLayers, names, top, bottom, cursor, layer.names);
+    }
+  }
+
+  // Texts at depths, in depth order, each block pushed below the one before it when they would
+  // overlap, with a leader from its depth at the column's edge to its first line. One pass. A
+  // block pushed off its depth's page starts with its depth ("〔23.45m〕"), and its leader is
+  // drawn only when the block begins on the next page, so no leader crosses more than one page
+  // end. Returns the bottom of the last block.
+  double LayOutNotes(Region region, Span span, const std::vector<DepthNote>& notes, double size,
+                     double gap = kTextGap) {
+    const double text_width = span.width - kLeaderRoom - kPadding;
+    const double line_height = size * kLineSpacing;
+    double cursor = 0;
+    std::vector<std::u16string> with_depth;
+    for (const DepthNote& note : notes) {
+      if (note.texts.empty()) continue;
+      const double depth_y = Y(note.depth);
+      const double first_top =
+          canvas_->Fit(std::max({depth_y - line_height / 2, cursor, 0.0}), line_height);
+      const int pages_away = canvas_->PageOf(first_top) - canvas_->PageOf(depth_y);
+      const std::vector<std::u16string>* texts = &note.texts;
+      if (pages_away > 0) {
+        with_depth = note.texts;
+        with_depth.front().insert(0, u"〔" + DepthText(note.depth) + u"m〕");
+        texts = &with_depth;
+      }
+      const FittedText fitted = Fit(*texts, text_width, kInfinity, size, size);
+      double y = first_top;
+      for (const std::u16string& line : fitted.lines) {
+        y = canvas_->Fit(y, line_height);
+        canvas_->AddText(region, span.x + kLeaderRoom, y, size, Anchor::kStart, line);
+        y += line_height;
+      }
+      canvas_->AddLine(region, span.x + 0.3, depth_y, span.x + 1.2, depth_y, kLeaderColour,
+                       kThinWidth);
+      if (pages_away <= 1) {
+        canvas_->AddLine(region, span.x + 1.2, depth_y, span.x + kLeaderRoom - 0.3,
+                         first_top + line_height / 2, kLeaderColour, kThinWidth);
+      }
+      cursor = y + gap;
+    }
+    return cursor;
+  }
+
+  double AxisX(double n) const {
+    return column(kGraphColumn).x + kAxisPad + std::min(n, kAxisMax) * kAxisWidth / kAxisMax;
+  }
+
+  // The 4000 tests: readings and lengths beside each depth, the N values as points joined by a
+  // line, each value written in the strip right of the axis; a value beyond 50 is drawn at the
+  // axis's end as a triangle pointing on.
+  double LayOutTests() {
+    std::vector<DepthNote> readings;
+    readings.reserve(contents_.tests.size());
+    for (const IntervalTest& test : contents_.tests) {
+      if (test.readings.empty()) continue;
+      readings.push_back({test.depth, {test.readings, test.lengths}});
+    }
+    const double end = LayOutNotes(Region::kReadings, column(kReadingColumn), readings, kSmallSize);
+
+    const double strip_x = AxisX(kAxisMax) + 1.2;
+    const double line_height = kSmallSize * kLineSpacing;
+    double cursor = 0;
+    bool have_last = false;
+    double last_x = 0, last_y = 0;
+    for (const IntervalTest& test : contents_.tests) {
+      if (!test.n) continue;
+      const double n = static_cast<double>(*test.n);
+      const double x = AxisX(n), y = Y(test.depth);
+      if (have_last) canvas_->AddLine(Region::kGraph, last_x, last_y, x, y, kBlack, 0.2);
+      canvas_->AddMark(Region::kGraph, n > kAxisMax ? MarkShape::kRightTriangle : MarkShape::kDot,
+                       x, y, n > kAxisMax ? 1.6 : 1.0);
+      have_last = true;
+      last_x = x;
+      last_y = y;
+      // The value beside its point, or below the value before it; one pushed off the point's
+      // page would stand beside nothing, so it is left out and counted.
+      const double top = canvas_->Fit(std::max({y - line_height / 2, cursor, 0.0}), line_height);
+      if (canvas_->PageOf(top) != canvas_->PageOf(y)) {
+        ++drawing_.omitted.cut_texts;
+        continue;
+      }
+      canvas_->AddText(Region::kGraph, strip_x, top, kSmallSize, Anchor::kStart, Digits(*test.n));
+      cursor = top + line_height;
+    }
+    return std::max(end, cursor);
+  }
+
+  // The frame around the log and the lines between its columns, down to the end of its texts.
+  void LayOutFrame(double log_end) {
+    const Span whole{left_, kDrawingWidth};
+    canvas_->AddBox(Region::kFrame, whole, 0, log_end, kBlack, kFrameWidth, Fill{kNoColour, -1});
+    for (int i = 1; i < kColumnCount; ++i) {
+      const double x = columns_[i].x;
+      canvas_->AddLine(Region::kFrame, x, 0, x, log_end, kBlack,
+                       i == kLayerNameColumn ? kThinWidth : kFrameWidth);
+    }
+  }
+
+  // Under the log: the counts of what was left out, then the legend of the layer names. The
+  // legend is laid out first, so its own cut names are in the counts. Returns the end.
+  double LayOutFooterAndLegend(double log_end) {
+    const double line_height = 2.5 * kLineSpacing;
+    double y = log_end + 3;
+    std::array<double, 2> footer_lines{};
+    for (double& top : footer_lines) {
+      top = canvas_->Fit(y, line_height);
+      y = top + line_height;
+    }
+    y += 2;
+    if (!drawing_.legend.empty()) {
+      const double heading = canvas_->Fit(y, line_height);
+      canvas_->AddText(Region::kLegend, left_, heading, 2.5, Anchor::kStart, u"凡例");
+      y = heading + line_height + 1;
+      constexpr int kPerRow = 4;
+      constexpr double kRowHeight = 6;
+      const double cell = kDrawingWidth / kPerRow;
+      for (size_t i = 0; i < drawing_.legend.size(); ++i) {
+        if (i % kPerRow == 0 && i > 0) y += kRowHeight;
+        if (i % kPerRow == 0) y = canvas_->Fit(y, kRowHeight);
+        const LegendEntry& entry = drawing_.legend[i];
+        const double x = left_ + cell * static_cast<double>(i % kPerRow);
+        canvas_->AddBox(Region::kLegend, Span{x, 10}, y + 1, y + 5, kBlack, kThinWidth, entry.fill);
+        const FittedText name = Fit({entry.name}, cell - 13, kRowHeight - 0.5, kNameSize, kMinSize);
+        double line_y =
+            y +
+            (kRowHeight - name.size * kLineSpacing * static_cast<double>(name.lines.size())) / 2;
+        for (const std::u16string& line : name.lines) {
+          canvas_->AddText(Region::kLegend, x + 12, line_y, name.size, Anchor::kStart, line);
+          line_y += name.size * kLineSpacing;
+        }
+      }
+      y += kRowHeight;
+    }
+    const Omissions& left_out = drawing_.omitted;
+    canvas_->AddText(Region::kFooter, left_, footer_lines[0], 2.5, Anchor::kStart,
+                     u"描画できない値: " + Digits(left_out.values) + u" (記録 " +
+                         Digits(left_out.records) + u" 行)");
+    canvas_->AddText(Region::kFooter, left_, footer_lines[1], 2.5, Anchor::kStart,
+                     u"欄に収まらず省いた文字列: " + Digits(left_out.cut_texts));
+    return y;
+  }
+
+  // What every page has: the title block, the captions of the columns, the depth scale of the
+  // page's depths and the N graph's grid.
+  void AddPageFurniture(const Page& title, const Page& captions, double log_bottom) {
+    const int pages = static_cast<int>(drawing_.pages.size());
+    for (int p = 0; p < pages; ++p) {
+      Page& page = drawing_.pages[p];
+      for (const Page* block : {&title, &captions}) {
+        page.boxes.insert(page.boxes.end(), block->boxes.begin(), block->boxes.end());
+        page.lines.insert(page.lines.end(), block->lines.begin(), block->lines.end());
+        page.texts.insert(page.texts.end(), block->texts.begin(), block->texts.end());
+      }
+      page.texts.push_back(Text{Region::kTitle, title_page_x_, kMargin + 4 * kTitleRowHeight + 4.1,
+                                kTitleValueSize, Anchor::kStart, kBlack,
+                                Digits(p + 1) + u" / " + Digits(pages)});
+      const double from = canvas_->PageStart(p);
+      const double to = std::min(canvas_->PageEnd(p), log_bottom);
+      if (to > from) {
+        DepthScale(page, from, to);
+        for (int n = 0; n <= kAxisMax; n += 10) {
+          page.lines.push_back(Line{Region::kGraph, AxisX(n), kLogTop, AxisX(n),
+                                    kLogTop + to - from, kGridColour, 0.1, n != 0});
+        }
+      }
+    }
+  }
+
+  // Ticks every `tick` metres, longer and labelled every `label` metres: finer for a short log,
+  // coarser when the scale would crowd them.
+  void DepthScale(Page& page, double from, double to) {
+    constexpr double kSteps[] = {0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200, 500, 1000};
+    const double k = drawing_.mm_per_metre;
+    const double deepest = contents_.deepest;
+    double tick = deepest < 2 ? 0.1 : deepest < 5 ? 0.5 : 1;
+    for (double step : kSteps) {
+      if (step >= tick && step * k >= 1) {
+        tick = step;
+        break;
+      }
+    }
+    double label = tick;
+    for (double step : kSteps) {
+      if (step >= tick && step * k >= 4) {
+        label = step;
+        break;
+      }
+    }
+    const Span scale = column(kScaleColumn);
+    const long long first = static_cast<long long>(std::ceil(from / k / tick - kEpsilon));
+    const long long last = static_cast<long long>(std::floor(to / k / tick + kEpsilon));
+    const double body_bottom = kLogTop + to - from;
+    for (long long i = first; i <= last; ++i) {
+      const double depth = static_cast<double>(i) * tick;
+      const double y = kLogTop + depth * k - from;
+      const double ratio = depth / label;
+      const bool labelled = std::fabs(ratio - std::round(ratio)) < 1e-6;
+      page.lines.push_back(Line{Region::kScale, scale.right() - (labelled ? 2.5 : 1.2), y,
+                                scale.right(), y, kBlack, kThinWidth, false});
+      if (!labelled) continue;
+      // Centred on its tick, but kept inside the page's stretch of the log.
+      const double size = kSmallSize;
+      const double top = std::clamp(y - size * 0.5, kLogTop, std::max(kLogTop, body_bottom - size));
+      page.texts.push_back(Text{Region::kScale, scale.right() - 3, top + 0.86 * size, size,
+                                Anchor::kEnd, kBlack, DepthLabel(depth, label < 1)});
+    }
+  }
+
+  // One row of the title block: (label, value, value width) cells left to right.
+  struct TitleCell {
+    std::u16string_view label;
+    std::u16string value;
+    double width;
+  };
+
+  Page TitleBlock() {
+    const TitleFields& t = contents_.title;
+    const std::u16string scale = u"1:" + Digits(drawing_.scale);
+    const std::vector<std::vector<TitleCell>> rows = {
+        {{u"調査名", t.title, 124}, {u"縮尺", scale, 30}},
+        {{u"ボーリング名", t.borehole, 40}, {u"調査位置", t.site, 114}},
+        {{u"発注機関", t.client, 77}, {u"調査業者", t.contractor, 77}},
+        {{u"緯度", t.latitude, 40}, {u"経度", t.longitude, 40}, {u"担当者", t.person, 56}},
+        {{u"調査期間", t.dates, 95}, {u"頁", u"", 59}},
+    };
+    constexpr double kLabelWidth = 18;
+    Page block;
+    double y = kMargin;
+    for (const std::vector<TitleCell>& row : rows) {
+      double x = left_;
+      for (const TitleCell& cell : row) {
+        block.boxes.push_back(Box{Region::kTitle, x, y, kLabelWidth, kTitleRowHeight, kBlack,
+                                  kThinWidth, Fill{kLabelShade, -1}});
+        CellText(block, Region::kTitle, Span{x, kLabelWidth}, y, kTitleRowHeight,
+                 {std::u16string(cell.label)}, kCaptionSize);
+        x += kLabelWidth;
+        block.boxes.push_back(Box{Region::kTitle, x, y, cell.width, kTitleRowHeight, kBlack,
+                                  kThinWidth, Fill{kNoColour, -1}});
+        if (cell.label == u"頁") title_page_x_ = x + 1;
+        if (!cell.value.empty()) {
+          CellText(block, Region::kTitle, Span{x, cell.width}, y, kTitleRowHeight, {cell.value},
+                   kTitleValueSize, Anchor::kStart);
+        }
+        x += cell.width;
+      }
+      y += kTitleRowHeight;
+    }
+    return block;
+  }
+
+  Page Captions() {
+    Page block;
+    const double top = kMargin + kTitleRowHeight * kTitleRows + kHeaderGap;
+    const std::array<std::vector<std::u16string>, kColumnCount> captions = {{
+        {u"標尺", u"(m)"},
+        {u"地質時代"},
+        {u"柱状図"},
+        {u"土質区分"},
+        {u"地層名"},
+        {u"区分"},
+        {u"記事"},
+        {u"打撃回数", u"貫入量", u"(cm)"},
+        {},
+        {u"試験・測定"},
+    }};
+    for (int i = 0; i < kColumnCount; ++i) {
+      block.boxes.push_back(Box{Region::kHeader, columns_[i].x, top, columns_[i].width,
+                                kHeaderHeight, kBlack, kFrameWidth, Fill{kLabelShade, -1}});
+      if (!captions[i].empty()) {
+        CellText(block, Region::kHeader, columns_[i], top, kHeaderHeight, captions[i],
+                 kCaptionSize);
+      }
+    }
+    // The graph's caption above its axis: 0, 10, … 50.
+    const Span graph = column(kGraphColumn);
+    CellText(block, Region::kHeader, graph, top, kHeaderHeight / 2, {u"N値"}, kCaptionSize);
+    for (int n = 0; n <= kAxisMax; n += 10) {
+      block.texts.push_back(Text{Region::kHeader, AxisX(n), top + kHeaderHeight - 1.2, kSmallSize,
+                                 Anchor::kMiddle, kBlack, Digits(n)});
+      block.lines.push_back(Line{Region::kHeader, AxisX(n), top + kHeaderHeight - 0.8, AxisX(n),
+                                 top + kHeaderHeight, kBlack, kThinWidth, false});
+    }
+    return block;
+  }
+
+  // Texts fitted into a cell, centred in its height; centred across it unless `anchor` is start.
+  void CellText(Page& block, Region region, Span cell, double top, double height,
+                const std::vector<std::u16string>& texts, double size,
+                Anchor anchor = Anchor::kMiddle) {
+    const FittedText fitted =
+        Fit(texts, cell.width - 2 * kPadding, height - 2 * kTextGap, size, kMinSize);
+    const double line_height = fitted.size * kLineSpacing;
+    double y = top + (height - line_height * static_cast<double>(fitted.lines.size())) / 2;
+    const double x = anchor == Anchor::kMiddle ? cell.middle() : cell.x + kPadding;
+    for (const std::u16string& line : fitted.lines) {
+      block.texts.push_back(
+          Text{region, x, y + kBaselineDrop * fitted.size, fitted.size, anchor, kBlack, line});
+      y += line_height;
+    }
+  }
+
+  LogContents contents_;
+  Paper paper_;
+  Drawing drawing_;
+  FillChooser fills_;
+  std::array<Span, kColumnCount> columns_;
+  double left_ = 0;
+  double title_page_x_ = 0;
+  Canvas* canvas_ = nullptr;
+};
+
+}  // namespace
+
+Drawing LayOutLog(const converted::ConvertedFile& file, const LayoutOptions& options) {
+  return LogLayout(file, options).Run();
+}
+
+}  // namespace tjvx::drawing

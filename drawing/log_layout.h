@@ -1,0 +1,168 @@
+#ifndef TJVX_DRAWING_LOG_LAYOUT_H_
+#define TJVX_DRAWING_LOG_LAYOUT_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "converted/model.h"
+
+// The log of one converted file as shapes on pages. LayOutLog decides every position; the back
+// ends (the SVG writer, the windows' painters) only paint what it decided. Lengths are millimetres
+// on paper, y grows downwards, and each page has its own origin at its top left corner.
+namespace tjvx::drawing {
+
+// An sRGB colour 0xRRGGBB; kNoColour paints nothing.
+using Colour = std::uint32_t;
+inline constexpr Colour kNoColour = 0xFF000000u;
+inline constexpr Colour kBlack = 0x000000u;
+inline constexpr Colour kWhite = 0xFFFFFFu;
+
+enum class Paper : std::uint8_t {
+  kNone,  // one page as long as the log
+  kA4,    // 210 x 297 mm portrait pages
+  kA3,    // 297 x 420 mm portrait pages
+};
+
+struct LayoutOptions {
+  // The scale is 1:scale; at 1:100 one metre of depth is 10 mm on paper. A value outside
+  // kMinScale..kMaxScale is taken as the nearer end (Drawing::scale says which was used).
+  int scale = 100;
+  Paper paper = Paper::kNone;
+};
+inline constexpr int kMinScale = 10;
+inline constexpr int kMaxScale = 10000;
+
+// Which region of the log a shape belongs to, so tests and painters can pick shapes out.
+enum class Region : std::uint8_t {
+  kTitle,      // the title block from the header records, on every page
+  kHeader,     // the captions above the columns, on every page
+  kFrame,      // the lines around and between the columns
+  kScale,      // the depth scale in metres
+  kUnits,      // 2000 units
+  kLayers,     // 3030 layers: the pattern strip and the names beside it
+  kIntervals,  // 3040 intervals
+  kNames,      // 3070 names
+  kNotes,      // 2001 descriptions with their 2002 lines
+  kReadings,   // 4000 readings and lengths
+  kGraph,      // 4000 N values against depth
+  kMarks,      // 3000, 3010, 3020, 5000, 5010
+  kFooter,     // the counts of what could not be drawn
+  kLegend,     // the fills of the layer names
+};
+
+// The hatch patterns laid over a fill. Drawing::hatches holds one definition of each.
+enum class HatchKind : std::uint8_t {
+  kDiagonal,      // lines rising to the right
+  kBackDiagonal,  // lines falling to the right
+  kCross,         // both diagonals
+  kHorizontal,
+  kVertical,
+  kDots,
+  kCircles,
+};
+
+struct Hatch {
+  std::string id;  // its name, for painters and as the class of its strokes in SVG ("hatch-dots")
+  HatchKind kind = HatchKind::kDiagonal;
+  Colour colour = kBlack;
+  double spacing = 1.5;     // mm between lines or dots
+  double line_width = 0.1;  // mm
+};
+
+// A fill of a layer: a colour and an optional hatch (an index in Drawing::hatches, -1 for none).
+struct Fill {
+  Colour colour = kWhite;
+  int hatch = -1;
+  bool operator==(const Fill&) const = default;
+};
+
+struct Box {
+  Region region = Region::kFrame;
+  double x = 0, y = 0, width = 0, height = 0;
+  Colour stroke = kNoColour;
+  double stroke_width = 0.2;
+  Fill fill{kNoColour, -1};
+};
+
+struct Line {
+  Region region = Region::kFrame;
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  Colour stroke = kBlack;
+  double width = 0.15;
+  bool dashed = false;
+};
+
+// A point of the N graph: a dot, or a triangle pointing right for a value beyond the axis.
+enum class MarkShape : std::uint8_t { kDot, kRightTriangle };
+struct Mark {
+  Region region = Region::kGraph;
+  MarkShape shape = MarkShape::kDot;
+  double x = 0, y = 0;  // the centre; the tip for a triangle
+  double size = 1.2;    // diameter, or the triangle's length and height
+  Colour fill = kBlack;
+};
+
+enum class Anchor : std::uint8_t { kStart, kMiddle, kEnd };
+struct Text {
+  Region region = Region::kFrame;
+  double x = 0;
+  double y = 0;     // the baseline
+  double size = 2;  // the font size (em) in mm
+  Anchor anchor = Anchor::kStart;
+  Colour colour = kBlack;
+  std::u16string text;
+};
+
+// One sheet. Painted in this order: boxes, lines, marks, texts, so texts stay legible.
+struct Page {
+  double width = 0, height = 0;
+  double top_depth = 0;  // the depth in metres at Drawing::log_top on this page
+  std::vector<Box> boxes;
+  std::vector<Line> lines;
+  std::vector<Mark> marks;
+  std::vector<Text> texts;
+};
+
+struct LegendEntry {
+  std::u16string name;
+  Fill fill;
+};
+
+// What the drawing leaves out. `records`: record lines kept as text, and 2002 lines that no 2001
+// entry owns or whose entry has no depth. `values`: values missing or placeholders ("@", "-1"), and
+// depths that are not numbers. `cut_texts`: texts that did not fit their column and were cut with
+// "…" or left out.
+struct Omissions {
+  long long records = 0;
+  long long values = 0;
+  long long cut_texts = 0;
+  bool operator==(const Omissions&) const = default;
+};
+
+struct Drawing {
+  int scale = 100;             // 1:scale, as used
+  double mm_per_metre = 10;    // 1000 / scale
+  double log_top = 0;          // y of the page's top depth on every page
+  double page_body = 0;        // mm of log on one page; 0 when the log is one page
+  double deepest = 0;          // the log's bottom in metres (open-ended layers end here)
+  std::vector<Hatch> hatches;  // every hatch a Fill may name
+  std::vector<Page> pages;
+  std::vector<LegendEntry> legend;  // the layer names with their fills, in order of appearance
+  Omissions omitted;
+};
+
+// The log of a converted file, left to right: depth scale, 2000 units, 3030 layers (pattern strip
+// and names), 3040 intervals, 3070 names, 2001/2002 notes, 4000 readings, the N graph, and the
+// 3000/3010/3020/5000/5010 marks, 190 mm wide whatever the scale; under it the counts of what
+// could not be drawn and the legend. Pure: the records in, shapes out, in one pass over them.
+Drawing LayOutLog(const converted::ConvertedFile& file, const LayoutOptions& options);
+
+// The y of a depth on the page whose top depth is `page.top_depth`.
+inline double DepthY(const Drawing& drawing, const Page& page, double depth) {
+  return drawing.log_top + (depth - page.top_depth) * drawing.mm_per_metre;
+}
+
+}  // namespace tjvx::drawing
+
+#endif  // TJVX_DRAWING_LOG_LAYOUT_H_

@@ -1,0 +1,184 @@
+#include "qt/report_dialog.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "convert/check_report.h"
+#include "form/form1.h"
+
+namespace tjvx::qt {
+namespace {
+
+QString Q(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The report line without what the columns before it show ("X7.TXT:12: 警告: "), when it starts
+// so; otherwise the whole line.
+QString MessageOf(const form::CheckReport::Line& line) {
+  std::u16string prefix = line.file;
+  if (line.line > 0) prefix += u":" + QString::number(line.line).toStdU16String();
+  prefix += u": ";
+  prefix += convert::SeverityWord(line.severity);
+  prefix += u": ";
+  const std::u16string_view text = line.text;
+  return Q(text.starts_with(prefix) ? text.substr(prefix.size()) : text);
+}
+
+}  // namespace
+
+ReportList::ReportList(QWidget* parent) : QTreeWidget(parent) {
+  setColumnCount(4);
+  setHeaderLabels({QStringLiteral("種別"), QStringLiteral("ファイル"), QStringLiteral("行"),
+                   QStringLiteral("内容")});
+  setRootIsDecorated(false);
+  setUniformRowHeights(true);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setAllColumnsShowFocus(true);
+  setAlternatingRowColors(false);
+  header()->setStretchLastSection(true);
+}
+
+void ReportList::Fill(const std::vector<form::CheckReport::Line>& lines) {
+  clear();
+  // An error in red, a warning on yellow, a notice as it is; each with the message box's icon.
+  const QIcon error_icon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
+  const QIcon warning_icon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+  const QIcon notice_icon = style()->standardIcon(QStyle::SP_MessageBoxInformation);
+  for (const form::CheckReport::Line& line : lines) {
+    auto* item = new QTreeWidgetItem(this);
+    item->setText(kSeverity, Q(convert::SeverityWord(line.severity)));
+    item->setText(kFile, Q(line.file));
+    // Line 0 is the whole file: no line number.
+    item->setText(kLine, line.line > 0 ? QString::number(line.line) : QString());
+    item->setTextAlignment(kLine, Qt::AlignRight | Qt::AlignVCenter);
+    item->setText(kMessage, MessageOf(line));
+    item->setToolTip(kMessage, Q(line.text));
+    item->setData(kSeverity, kLineRole, Q(line.text));
+    switch (line.severity) {
+      case base::Severity::kError:
+        item->setIcon(kSeverity, error_icon);
+        for (int column = 0; column < columnCount(); ++column) {
+          item->setForeground(column, QColor(0xa8, 0x00, 0x18));
+          item->setBackground(column, QColor(0xfd, 0xe4, 0xe4));
+        }
+        break;
+      case base::Severity::kWarning:
+        item->setIcon(kSeverity, warning_icon);
+        for (int column = 0; column < columnCount(); ++column) {
+          item->setBackground(column, QColor(0xff, 0xf4, 0xc4));
+        }
+        break;
+      case base::Severity::kNotice:
+        item->setIcon(kSeverity, notice_icon);
+        break;
+    }
+  }
+  for (int column : {kSeverity, kFile, kLine}) resizeColumnToContents(column);
+  // The line numbers keep a gap before the message.
+  setColumnWidth(kLine, columnWidth(kLine) + 8);
+  if (topLevelItemCount() > 0) setCurrentItem(topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
+}
+
+QString ReportList::SelectedLines() const {
+  QString text;
+  for (int row = 0; row < topLevelItemCount(); ++row) {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    if (item->isSelected()) text += item->data(kSeverity, kLineRole).toString() + u'\n';
+  }
+  return text;
+}
+
+void ReportList::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    if (const QString lines = SelectedLines(); !lines.isEmpty()) {
+      QGuiApplication::clipboard()->setText(lines);
+    }
+    event->accept();
+    return;
+  }
+  QTreeWidget::keyPressEvent(event);
+}
+
+ReportDialog::ReportDialog(const form::CheckReport& report, SaveFileHook save_hook, QWidget* parent)
+    : QDialog(parent), text_(Q(report.text)), save_hook_(std::move(save_hook)) {
+  setObjectName(QStringLiteral("ReportDialog"));
+  setWindowTitle(Q(report.title));
+  // The report is saved under the name of its folder, the last part of the title's path.
+  const QString title = Q(report.title);
+  const qsizetype separator = title.lastIndexOf(u'\\');
+  const QString folder = separator < 0 ? QString() : title.mid(separator + 1);
+  file_name_ =
+      SafeFileName(folder.isEmpty() ? Q(form::kReportTitle) : Q(form::kReportTitle) + u'_' + folder,
+                   Q(form::kReportTitle)) +
+      QStringLiteral(".txt");
+
+  auto* list = new ReportList(this);
+  list->setObjectName(QStringLiteral("List"));
+  list->Fill(report.lines);
+  auto* summary = new QLabel(Q(report.summary), this);
+  summary->setObjectName(QStringLiteral("Summary"));
+  summary->setTextFormat(Qt::PlainText);
+  summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  summary->setWordWrap(true);
+
+  auto* copy = new QPushButton(QStringLiteral("コピー"), this);
+  copy->setObjectName(QStringLiteral("Copy"));
+  copy->setToolTip(QStringLiteral("点検結果の全文をクリップボードにコピーします"));
+  auto* save = new QPushButton(QStringLiteral("保存..."), this);
+  save->setObjectName(QStringLiteral("Save"));
+  save->setToolTip(QStringLiteral("点検結果の全文をテキストファイル (UTF-8) に保存します"));
+  auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+  close->setObjectName(QStringLiteral("Close"));
+  close->setDefault(true);
+  for (QPushButton* button : {copy, save, close}) button->setMinimumWidth(96);
+  connect(copy, &QPushButton::clicked, this, &ReportDialog::CopyReport);
+  connect(save, &QPushButton::clicked, this, &ReportDialog::SaveReport);
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(copy);
+  buttons->addWidget(save);
+  buttons->addStretch(1);
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(list, 1);
+  layout->addWidget(summary);
+  layout->addLayout(buttons);
+
+  // Wide enough for the longest message where the screen allows, tall enough for the rows.
+  list->resizeColumnToContents(ReportList::kMessage);
+  int width = 0;
+  for (int column = 0; column < list->columnCount(); ++column) width += list->columnWidth(column);
+  const int row_height = list->sizeHintForRow(0) > 0 ? list->sizeHintForRow(0) : 20;
+  const int rows = static_cast<int>(report.lines.size());
+  QSize size(width + 48, list->header()->sizeHint().height() + (rows + 1) * row_height +
+                             summary->sizeHint().height() + copy->sizeHint().height() + 64);
+  const QRect screen =
+      (parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen())
+          ->availableGeometry();
+  size = size.expandedTo(QSize(640, 320)).boundedTo(screen.size() * 0.85);
+  resize(size);
+  list->setFocus();
+}
+
+void ReportDialog::CopyReport() { QGuiApplication::clipboard()->setText(text_); }
+
+bool ReportDialog::SaveReport() {
+  const QString path =
+      AskSaveFile(this, save_hook_, QStringLiteral("点検結果の保存"), file_name_,
+                  QStringLiteral("テキスト ファイル (*.txt);;すべてのファイル (*)"));
+  if (path.isEmpty()) return false;
+  return SaveBytes(this, path, text_.toUtf8());
+}
+
+}  // namespace tjvx::qt

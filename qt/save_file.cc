@@ -1,0 +1,41 @@
+#include "qt/save_file.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace tjvx::qt {
+
+QString AskSaveFile(QWidget* parent, const SaveFileHook& hook, const QString& title,
+                    const QString& name, const QString& filter) {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  const QString suggested = QDir(folder).filePath(name);
+  if (hook) return hook(suggested);
+  return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+}
+
+bool SaveBytes(QWidget* parent, const QString& path, const QByteArray& bytes) {
+  QSaveFile file(path);
+  if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+    return true;
+  }
+  QMessageBox::warning(
+      parent, QStringLiteral("tjvx"),
+      QStringLiteral("ファイルを保存できませんでした。\n%1").arg(QDir::toNativeSeparators(path)));
+  return false;
+}
+
+QString SafeFileName(const QString& name, const QString& fallback) {
+  QString safe;
+  for (QChar c : name) {
+    const bool forbidden = c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c);
+    safe += forbidden ? QChar(u'_') : c;
+  }
+  while (!safe.isEmpty() && (safe.back() == u'.' || safe.back() == u' ')) safe.chop(1);
+  return safe.isEmpty() ? fallback : safe;
+}
+
+}  // namespace tjvx::qt
