@@ -116,9 +116,20 @@ std::vector<std::u16string> WrapText(std::u16string_view paragraph, double width
 FittedText FitText(const std::vector<std::u16string>& paragraphs, double width, double height,
                    double size, double min_size) {
   constexpr double kSlack = 1e-9;
+  // Each paragraph takes at least its width over the column's lines (wrapping only adds lines),
+  // so a size whose least count of lines cannot fit is passed over without wrapping at it.
+  std::vector<double> em_widths;
+  em_widths.reserve(paragraphs.size());
+  for (const std::u16string& paragraph : paragraphs) em_widths.push_back(TextWidth(paragraph, 1.0));
+  auto cannot_fit = [&](double at) {
+    double least = 0;
+    for (double em : em_widths) least += std::max(1.0, std::ceil(em * at / width - 1e-9));
+    return least * at * kLineSpacing > height + kSlack;
+  };
   FittedText fitted;
   for (int step = 0;; ++step) {
     fitted.size = std::max(min_size, size * (1.0 - 0.1 * step));
+    if (fitted.size > min_size && cannot_fit(fitted.size)) continue;
     fitted.lines.clear();
     for (const std::u16string& paragraph : paragraphs) {
       for (std::u16string& line : WrapText(paragraph, width, fitted.size)) {

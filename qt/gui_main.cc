@@ -7,10 +7,13 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QLoggingCategory>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 
 #include "qt/form1_window.h"
@@ -52,6 +55,13 @@ QWidget* OtherWindow(QWidget* main) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tjvx"));
+  // Qt's own dialogs (the file dialog, the Yes/No buttons) in Japanese, as the rest of the window;
+  // without Qt's translations (Debian: qt6-translations-l10n) they stay in English.
+  QTranslator qt_texts;
+  if (qt_texts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qt_texts);
+  }
   // Qt SVG before 6.7 draws no pattern fills (a log's hatches) and warns of each; the fills'
   // colours under them are drawn all the same.
   QLoggingCategory::setFilterRules(QStringLiteral("qt.svg.warning=false"));
