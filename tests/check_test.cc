@@ -89,6 +89,26 @@ TEST_F(CheckTest, EachKindOfFindingComesFromTheSmallestChangeThatProvokesIt) {
        u"3020", 2, u"yyyy/mm/dd の形でない為"},
       {"a negative reading", "X5.TXT", u"1,1.15,5,63.5,\"\",-5,10,2,10,2,10\r\n", 1,
        Severity::kWarning, u"4000", 6, u"負の打撃回数「-5」"},
+      {"a code in X7.TXT that is not a number", "X7.TXT",
+       u"1,1,\"B-12\",0,0.00,0.80,0,0,ab,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
+       u"0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\"\"\r\n",
+       1, Severity::kWarning, u"3030", 9, u"数値ではない為、読み飛ばされます"},
+      {"a rock code not in L1.TXT", "Titl01.txt",
+       u"\"桜台地区道路改良工事に伴う地質調査業務委託\",\"B-12\",\"1\"\r\n"
+       u"\"東京都緑野市桜台二丁目地内\",\"緑野市 建設部 道路課\"\r\n"
+       u"\"東和地質調査株式会社  \",\"緑野支店\",\"\",\"0\"\r\n"
+       u"2004,08,05,2004,08,20\r\n99,12.35,\"\",\"\"\r\n",
+       5, Severity::kWarning, u"1013", 16, u"L1.TXT にない為"},
+      {"a year before 1926", "Titl01.txt",
+       u"\"桜台地区道路改良工事に伴う地質調査業務委託\",\"B-12\",\"1\"\r\n"
+       u"\"東京都緑野市桜台二丁目地内\",\"緑野市 建設部 道路課\"\r\n"
+       u"\"東和地質調査株式会社  \",\"緑野支店\",\"\",\"0\"\r\n"
+       u"1900,08,05,2004,08,20\r\n4,12.35,\"\",\"\"\r\n",
+       4, Severity::kWarning, u"1009", 10, u"1926 年より前"},
+      {"a note depth that is not a number", "X12.TXT", u"1,abc,\"表層\"\r\n", 1, Severity::kWarning,
+       u"2002", 2, u"記事は一番浅い深度に付きます"},
+      {"an end depth that does not fit", "X5.TXT", u"1,9999.50,5,63.5,\"\",1,100,2,10,2,10\r\n", 1,
+       Severity::kWarning, u"4000", 0, u"終わりの深度"},
       {"an absent file", "N9.TXT", u"", 0, Severity::kNotice, u"3020", 0,
        u"ファイルがない為、3020 の記録は書かれません"},
       {"a record cut short", "G40.TXT", u"1,\"盛土\",0\r\n", 1, Severity::kError, u"", 0,
@@ -184,6 +204,22 @@ TEST_F(CheckTest, AMissingTableIsAnErrorOnlyWhereALookupNeedsIt) {
   // Without R30.TXT nothing looks L19.TXT up, so neither fails.
   fs::remove(Source() / "R30.TXT");
   EXPECT_FALSE(Check().stop);
+}
+
+TEST_F(CheckTest, CodedNotesBeyondTheLastSiteAndEmptyFilesAreReported) {
+  Write("X1.TXT", u"1,5.30,\"沖積層\",\"完新世\"\r\n");
+  testing::WriteBytes(Source() / "X11.TXT", "");
+  const convert::CheckResult result = Check();
+  bool beyond = false, empty = false;
+  for (const base::Finding& f : result.findings) {
+    beyond = beyond || (convert::FindingFileName(f) == u"X3.TXT" && f.record == u"2001" &&
+                        f.message.find(u"最後の現場の深度") != std::u16string::npos);
+    empty =
+        empty || (convert::FindingFileName(f) == u"X11.TXT" && f.severity == Severity::kNotice &&
+                  f.message.find(u"ファイルが空の為") != std::u16string::npos);
+  }
+  EXPECT_TRUE(beyond) << Dump(result);
+  EXPECT_TRUE(empty) << Dump(result);
 }
 
 TEST_F(CheckTest, NotesNoDepthTakesAreReported) {
