@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -179,7 +180,7 @@ class Canvas {
 
   // A line of text whose line box starts at `top`.
   void AddText(Region region, double x, double top, double size, Anchor anchor,
-               std::u16string text) {
+               std::u16string&& text) {
     const int page = PageOf(top);
     At(page).texts.push_back(Text{region, x, PageY(page, top) + kBaselineDrop * size, size, anchor,
                                   kBlack, std::move(text)});
@@ -207,6 +208,7 @@ class LogLayout {
     }
   }
 
+  // Lays the log out once: the texts of the contents are handed over to the drawing's shapes.
   Drawing Run() {
     double page_width = 210, page_height = 0, body = kInfinity;
     if (paper_ != Paper::kNone) {
@@ -219,6 +221,7 @@ class LogLayout {
     for (Span& column : columns_) column.x += left_;
     Canvas canvas(drawing_, page_width, page_height, body);
     canvas_ = &canvas;
+    if (paper_ == Paper::kNone) MakeRoom(canvas.At(0));
     // The blocks every page repeats, fitted once so their cut texts count once.
     const Page title = TitleBlock();
     const Page captions = Captions();
@@ -246,29 +249,63 @@ class LogLayout {
   }
 
  private:
+  // A log without paper is one page, with room made at once for about as many shapes as its
+  // contents give: a list that grew step by step would pass through ever larger copies of itself,
+  // each on fresh memory.
+  void MakeRoom(Page& page) const {
+    constexpr size_t kFurniture =
+        4096;  // the title, the captions, the scale, the frame, the footer
+    size_t notes = 0, texts = 0;
+    for (const std::vector<DepthNote>* list :
+         {&contents_.names, &contents_.notes, &contents_.readings, &contents_.marks}) {
+      notes += list->size();
+      for (const DepthNote& note : *list) texts += note.texts.count;
+    }
+    // The lines of the descriptions are long: most of them take two lines or more.
+    for (const DepthNote& note : contents_.notes) texts += note.texts.count;
+    size_t intervals = 0;
+    for (const std::vector<Interval>* list :
+         {&contents_.units, &contents_.layers, &contents_.intervals}) {
+      intervals += list->size();
+      for (const Interval& interval : *list) texts += interval.names.count;
+    }
+    const size_t tests = contents_.tests.size();
+    page.boxes.reserve(intervals + contents_.layers.size() + kFurniture);
+    page.lines.reserve(2 * notes + tests + kFurniture);
+    page.marks.reserve(tests);
+    page.texts.reserve(texts + tests + kFurniture);
+  }
+
   Span column(ColumnId id) const { return columns_[id]; }
   double Y(double depth) const { return depth * drawing_.mm_per_metre; }
 
-  FittedText Fit(const std::vector<std::u16string>& texts, double width, double height, double size,
-                 double min_size) {
-    FittedText fitted = FitText(texts, width, height, size, min_size);
-    if (fitted.cut) ++drawing_.omitted.cut_texts;
-    return fitted;
+  // The texts of a run of the contents, which the layout hands over to the drawing.
+  std::span<std::u16string> TextsOf(TextRun run) {
+    return std::span(contents_.texts).subspan(run.first, run.count);
+  }
+
+  // Texts fitted into fitted_, whose lines are taken from it before the next texts are fitted.
+  FittedText& Fit(std::span<std::u16string> texts, double width, double height, double size,
+                  double min_size) {
+    FitText(texts, width, height, size, min_size, fitted_);
+    if (fitted_.cut) ++drawing_.omitted.cut_texts;
+    return fitted_;
   }
 
   // The names of an interval, fitted into the room its box has below the texts above it, centred
-  // in the longest piece of that room on one page. Returns the bottom of the texts.
+  // in the longest piece of that room on one page; they are handed over to the drawing. Returns
+  // the bottom of the texts.
   double IntervalNames(Region region, Span span, double top, double bottom, double cursor,
-                       const std::vector<std::u16string>& names) {
+                       TextRun names) {
     if (names.empty()) return cursor;
     const auto [a, b] = canvas_->LongestPiece(std::max(top, cursor), bottom);
-    const FittedText fitted =
-        Fit(names, span.width - 2 * kPadding, b - a - 2 * kTextGap, kNameSize, kMinSize);
+    FittedText& fitted =
+        Fit(TextsOf(names), span.width - 2 * kPadding, b - a - 2 * kTextGap, kNameSize, kMinSize);
     if (fitted.lines.empty()) return cursor;
     const double line_height = fitted.size * kLineSpacing;
     double y = a + (b - a - line_height * static_cast<double>(fitted.lines.size())) / 2;
-    for (const std::u16string& line : fitted.lines) {
-      canvas_->AddText(region, span.middle(), y, fitted.size, Anchor::kMiddle, line);
+    for (std::u16string& line : fitted.lines) {
+      canvas_->AddText(region, span.middle(), y, fitted.size, Anchor::kMiddle, std::move(line));
       y += line_height;
     }
     return y;
@@ -293,9 +330,10 @@ class LogLayout {
       Fill fill{kWhite, -1};
       Fill shade{kWhite, -1};
       if (!layer.names.empty()) {
+        const std::u16string& first_name = contents_.texts[layer.names.first];
         bool is_new = false;
-        fill = fills_.For(layer.names.front(), &is_new);
-        if (is_new) drawing_.legend.push_back({layer.names.front(), fill});
+        fill = fills_.For(first_name, &is_new);
+        if (is_new) drawing_.legend.push_back({first_name, fill});
         shade = Fill{Lighten(fill.colour, 0.6), -1};
       }
       const double top = Y(layer.top), bottom = Y(layer.bottom);
@@ -309,30 +347,28 @@ class LogLayout {
   // overlap, with a leader from its depth at the column's edge to its first line. One pass. A
   // block pushed off its depth's page starts with its depth ("〔23.45m〕"), and its leader is
   // drawn only when the block begins on the next page, so no leader crosses more than one page
-  // end. Returns the bottom of the last block.
+  // end. The texts are handed over to the drawing. Returns the bottom of the last block.
   double LayOutNotes(Region region, Span span, const std::vector<DepthNote>& notes, double size,
                      double gap = kTextGap) {
     const double text_width = span.width - kLeaderRoom - kPadding;
     const double line_height = size * kLineSpacing;
     double cursor = 0;
-    std::vector<std::u16string> with_depth;
     for (const DepthNote& note : notes) {
       if (note.texts.empty()) continue;
       const double depth_y = Y(note.depth);
       const double first_top =
           canvas_->Fit(std::max({depth_y - line_height / 2, cursor, 0.0}), line_height);
       const int pages_away = canvas_->PageOf(first_top) - canvas_->PageOf(depth_y);
-      const std::vector<std::u16string>* texts = &note.texts;
       if (pages_away > 0) {
-        with_depth = note.texts;
-        with_depth.front().insert(0, u"〔" + DepthText(note.depth) + u"m〕");
-        texts = &with_depth;
+        std::u16string depth(u"〔");
+        depth.append(DepthText(note.depth)).append(u"m〕");
+        contents_.texts[note.texts.first].insert(0, depth);
       }
-      const FittedText fitted = Fit(*texts, text_width, kInfinity, size, size);
+      FittedText& fitted = Fit(TextsOf(note.texts), text_width, kInfinity, size, size);
       double y = first_top;
-      for (const std::u16string& line : fitted.lines) {
+      for (std::u16string& line : fitted.lines) {
         y = canvas_->Fit(y, line_height);
-        canvas_->AddText(region, span.x + kLeaderRoom, y, size, Anchor::kStart, line);
+        canvas_->AddText(region, span.x + kLeaderRoom, y, size, Anchor::kStart, std::move(line));
         y += line_height;
       }
       canvas_->AddLine(region, span.x + 0.3, depth_y, span.x + 1.2, depth_y, kLeaderColour,
@@ -354,13 +390,8 @@ class LogLayout {
   // line, each value written in the strip right of the axis; a value beyond 50 is drawn at the
   // axis's end as a triangle pointing on.
   double LayOutTests() {
-    std::vector<DepthNote> readings;
-    readings.reserve(contents_.tests.size());
-    for (const IntervalTest& test : contents_.tests) {
-      if (test.readings.empty()) continue;
-      readings.push_back({test.depth, {test.readings, test.lengths}});
-    }
-    const double end = LayOutNotes(Region::kReadings, column(kReadingColumn), readings, kSmallSize);
+    const double end =
+        LayOutNotes(Region::kReadings, column(kReadingColumn), contents_.readings, kSmallSize);
 
     const double strip_x = AxisX(kAxisMax) + 1.2;
     const double line_height = kSmallSize * kLineSpacing;
@@ -425,23 +456,28 @@ class LogLayout {
         const LegendEntry& entry = drawing_.legend[i];
         const double x = left_ + cell * static_cast<double>(i % kPerRow);
         canvas_->AddBox(Region::kLegend, Span{x, 10}, y + 1, y + 5, kBlack, kThinWidth, entry.fill);
-        const FittedText name = Fit({entry.name}, cell - 13, kRowHeight - 0.5, kNameSize, kMinSize);
+        std::u16string text = entry.name;
+        FittedText& name = Fit({&text, 1}, cell - 13, kRowHeight - 0.5, kNameSize, kMinSize);
         double line_y =
             y +
             (kRowHeight - name.size * kLineSpacing * static_cast<double>(name.lines.size())) / 2;
-        for (const std::u16string& line : name.lines) {
-          canvas_->AddText(Region::kLegend, x + 12, line_y, name.size, Anchor::kStart, line);
+        for (std::u16string& line : name.lines) {
+          canvas_->AddText(Region::kLegend, x + 12, line_y, name.size, Anchor::kStart,
+                           std::move(line));
           line_y += name.size * kLineSpacing;
         }
       }
       y += kRowHeight;
     }
     const Omissions& left_out = drawing_.omitted;
+    std::u16string values(u"描画できない値: ");
+    values.append(Digits(left_out.values)).append(u" (記録 ");
+    values.append(Digits(left_out.records)).append(u" 行)");
+    std::u16string cut(u"欄に収まらず省いた文字列: ");
+    cut.append(Digits(left_out.cut_texts));
     canvas_->AddText(Region::kFooter, left_, footer_lines[0], 2.5, Anchor::kStart,
-                     u"描画できない値: " + Digits(left_out.values) + u" (記録 " +
-                         Digits(left_out.records) + u" 行)");
-    canvas_->AddText(Region::kFooter, left_, footer_lines[1], 2.5, Anchor::kStart,
-                     u"欄に収まらず省いた文字列: " + Digits(left_out.cut_texts));
+                     std::move(values));
+    canvas_->AddText(Region::kFooter, left_, footer_lines[1], 2.5, Anchor::kStart, std::move(cut));
     return y;
   }
 
@@ -520,7 +556,8 @@ class LogLayout {
 
   Page TitleBlock() {
     const TitleFields& t = contents_.title;
-    const std::u16string scale = u"1:" + Digits(drawing_.scale);
+    std::u16string scale(u"1:");
+    scale.append(Digits(drawing_.scale));
     const std::vector<std::vector<TitleCell>> rows = {
         {{u"調査名", t.title, 124}, {u"縮尺", scale, 30}},
         {{u"ボーリング名", t.borehole, 40}, {u"調査位置", t.site, 114}},
@@ -590,16 +627,15 @@ class LogLayout {
 
   // Texts fitted into a cell, centred in its height; centred across it unless `anchor` is start.
   void CellText(Page& block, Region region, Span cell, double top, double height,
-                const std::vector<std::u16string>& texts, double size,
-                Anchor anchor = Anchor::kMiddle) {
-    const FittedText fitted =
+                std::vector<std::u16string> texts, double size, Anchor anchor = Anchor::kMiddle) {
+    FittedText& fitted =
         Fit(texts, cell.width - 2 * kPadding, height - 2 * kTextGap, size, kMinSize);
     const double line_height = fitted.size * kLineSpacing;
     double y = top + (height - line_height * static_cast<double>(fitted.lines.size())) / 2;
     const double x = anchor == Anchor::kMiddle ? cell.middle() : cell.x + kPadding;
-    for (const std::u16string& line : fitted.lines) {
-      block.texts.push_back(
-          Text{region, x, y + kBaselineDrop * fitted.size, fitted.size, anchor, kBlack, line});
+    for (std::u16string& line : fitted.lines) {
+      block.texts.push_back(Text{region, x, y + kBaselineDrop * fitted.size, fitted.size, anchor,
+                                 kBlack, std::move(line)});
       y += line_height;
     }
   }
@@ -608,6 +644,7 @@ class LogLayout {
   Paper paper_;
   Drawing drawing_;
   FillChooser fills_;
+  FittedText fitted_;
   std::array<Span, kColumnCount> columns_;
   double left_ = 0;
   double title_page_x_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
@@ -58,49 +59,163 @@ size_t ValueCount(int code) {
   }
 }
 
-bool IsPlaceholder(std::u16string_view value) {
-  value = text::Trim(value);
-  return value.empty() || value == u"@" || value == u"-1";
+bool IsPlaceholderText(std::u16string_view trimmed) {
+  switch (trimmed.size()) {
+    case 0:
+      return true;
+    case 1:
+      return trimmed[0] == u'@';
+    case 2:
+      return trimmed[0] == u'-' && trimmed[1] == u'1';
+    default:
+      return false;
+  }
 }
 
-// A text as the drawing shows it: the converter wrote each blank of it as "_".
-std::u16string Shown(std::u16string_view value) {
-  std::u16string shown(text::Trim(value));
-  std::replace(shown.begin(), shown.end(), u'_', u' ');
-  return shown;
+// Appends a text as the drawing shows it: the converter wrote each blank of it as "_".
+void AppendShown(std::u16string& out, std::u16string_view trimmed) {
+  const auto at = static_cast<std::ptrdiff_t>(out.size());
+  out.append(trimmed);
+  std::replace(out.begin() + at, out.end(), u'_', u' ');
 }
 
-// Single precision, as every depth of the converter is compared, so 1.5 and 1.50 are one depth.
+// `value` without the blanks around it (text::Trim); values are mostly written without any.
+std::u16string_view Trimmed(std::u16string_view value) {
+  if (value.empty() || (value.front() != u' ' && value.back() != u' ')) return value;
+  return text::Trim(value);
+}
+
+// Digits with at most one decimal point, as most numbers of a converted file are written: numeric
+// without a closer look.
+bool IsPlainDecimal(std::u16string_view text) {
+  bool digits = false, point = false;
+  for (const char16_t c : text) {
+    if (c >= u'0' && c <= u'9') {
+      digits = true;
+    } else if (c == u'.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digits;
+}
+
+// The number of a trimmed value when it is numeric, in single precision as every number of the
+// converter is read.
+std::optional<double> NumberOf(std::u16string_view trimmed) {
+  if (!IsPlainDecimal(trimmed) && !text::IsNumericText(trimmed)) return std::nullopt;
+  return text::NumericValue(trimmed);
+}
+
+// A depth: a number from 0 to kMaxDepth that is not the placeholder "-1". Single precision, as
+// every depth of the converter is compared, so 1.5 and 1.50 are one depth.
+std::optional<double> DepthOfNumber(std::u16string_view trimmed, std::optional<double> number) {
+  if (!number || trimmed == u"-1" || *number < 0 || *number > kMaxDepth) return std::nullopt;
+  return number;
+}
+
 std::optional<double> DepthOf(std::u16string_view value) {
-  if (IsPlaceholder(value) || !text::IsNumericText(value)) return std::nullopt;
-  const double depth = text::NumericValue(value);
-  if (depth < 0 || depth > kMaxDepth) return std::nullopt;
-  return depth;
+  const std::u16string_view trimmed = Trimmed(value);
+  return DepthOfNumber(trimmed, NumberOf(trimmed));
 }
 
 // A reading of a test: a count from 0 up ("-1" is no reading).
-bool IsReading(std::u16string_view reading) {
-  if (!text::IsNumericText(reading)) return false;
-  const double count = text::NumericValue(reading);
-  return count >= 0 && count <= kMaxCount;
-}
+bool IsReading(std::optional<double> count) { return count && *count >= 0 && *count <= kMaxCount; }
 
 // The length of a reading in cm: more than 0.
-bool IsLength(std::u16string_view cm) {
-  if (!text::IsNumericText(cm)) return false;
-  const double length = text::NumericValue(cm);
-  return length > 0 && length <= kMaxCount;
-}
-
-bool IsOpenEnded(std::u16string_view value) {
-  return text::IsNumericText(value) && text::NumericValue(value) == 9999.0f;
-}
+bool IsLength(std::optional<double> cm) { return cm && *cm > 0 && *cm <= kMaxCount; }
 
 std::optional<long long> CountOf(std::u16string_view value) {
-  if (!text::IsNumericText(value)) return std::nullopt;
-  const double count = text::NumericValue(value);
-  if (count < 0 || count > kMaxCount || count != std::floor(count)) return std::nullopt;
-  return static_cast<long long>(count);
+  const std::optional<double> count = NumberOf(Trimmed(value));
+  if (!count || *count < 0 || *count > kMaxCount || *count != std::floor(*count)) {
+    return std::nullopt;
+  }
+  return static_cast<long long>(*count);
+}
+
+// One reading of a test with its length, each trimmed and read once; the length is read only
+// for a reading that is one.
+struct Reading {
+  std::u16string_view text, cm;
+  std::optional<double> count, length;
+};
+
+std::array<Reading, 3> ReadReadings(const std::array<std::u16string_view, 3>& lengths,
+                                    const std::array<std::u16string_view, 3>& readings) {
+  std::array<Reading, 3> read;
+  for (int i = 0; i < 3; ++i) {
+    Reading& r = read[i];
+    r.text = Trimmed(readings[i]);
+    r.count = NumberOf(r.text);
+    if (!IsReading(r.count)) continue;
+    r.cm = Trimmed(lengths[i]);
+    r.length = NumberOf(r.cm);
+  }
+  return read;
+}
+
+// NValue of readings read once.
+std::optional<long long> NOf(const std::array<Reading, 3>& read, long long* bad_values) {
+  long long bad = 0;
+  double sum = 0, length = 0;
+  bool any = false, complete = true;
+  for (const Reading& r : read) {
+    if (r.text == u"-1") continue;
+    if (!IsReading(r.count)) {
+      ++bad;
+      continue;
+    }
+    any = true;
+    sum += *r.count;
+    if (!IsLength(r.length)) {
+      ++bad;
+      complete = false;
+      continue;
+    }
+    length += *r.length;
+  }
+  if (bad_values != nullptr) *bad_values += bad;
+  if (!any || !complete) return std::nullopt;
+  if (length != 30) sum = sum * 30 / length;
+  return std::llround(sum);
+}
+
+// Sorts `items` by `key`, a depth (a number from 0 up), keeping the file order among equal
+// depths, as std::stable_sort does. The lists mostly come in order and are left as they are.
+// Otherwise the places of the items are sorted by the bits of their depths, sixteen at a time from
+// the lowest (a radix sort: each step keeps the order of the one before among equal bits), and
+// each item is moved once.
+template <typename T, typename Key>
+void SortStable(std::vector<T>& items, Key key) {
+  auto less = [&](const T& a, const T& b) { return key(a) < key(b); };
+  if (std::is_sorted(items.begin(), items.end(), less)) return;
+  struct Place {
+    std::uint64_t bits;
+    size_t index;
+  };
+  std::vector<Place> order(items.size()), sorted_order(items.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    // The bits of a number from 0 up rise as the number does (-0 is taken as 0).
+    order[i] = {std::bit_cast<std::uint64_t>(key(items[i]) + 0.0), i};
+  }
+  constexpr int kDigitBits = 16;
+  std::vector<size_t> starts(size_t{1} << kDigitBits);
+  for (int shift = 0; shift < 64; shift += kDigitBits) {
+    auto digit = [&](const Place& place) { return (place.bits >> shift) & (starts.size() - 1); };
+    std::fill(starts.begin(), starts.end(), 0);
+    for (const Place& place : order) ++starts[digit(place)];
+    // Depths read in single precision leave the low digits all 0: nothing to sort by there.
+    if (starts[digit(order.front())] == order.size()) continue;
+    size_t at = 0;
+    for (size_t& start : starts) at += std::exchange(start, at);
+    for (const Place& place : order) sorted_order[starts[digit(place)]++] = place;
+    order.swap(sorted_order);
+  }
+  std::vector<T> sorted;
+  sorted.reserve(items.size());
+  for (const Place& place : order) sorted.push_back(std::move(items[place.index]));
+  items = std::move(sorted);
 }
 
 // The key of a layer's top and bottom, as the single precision numbers they are compared as.
@@ -114,14 +229,15 @@ std::uint64_t IntervalKey(double top, double bottom) {
 // A 2001 entry until its 2002 lines are known.
 struct NoteEntry {
   std::optional<double> depth;
-  std::u16string heading;          // its names joined
-  std::optional<long long> count;  // its 2002 lines; none when it cannot be told
-  std::vector<std::u16string> lines;
+  std::optional<long long> count;         // its 2002 lines; none when it cannot be told
+  std::u16string heading;                 // its names joined
+  size_t lines_begin = 0, lines_end = 0;  // its 2002 lines, once they are placed
 };
 
 class ContentsReader {
  public:
   LogContents Read(const converted::ConvertedFile& file) {
+    Reserve(file);
     for (const Record& record : file.records) {
       const size_t needed = ValueCount(record.code);
       if (needed == 0) continue;
@@ -140,6 +256,61 @@ class ContentsReader {
   }
 
  private:
+  // Room in every list for the records of its codes, so that none grows step by step.
+  void Reserve(const converted::ConvertedFile& file) {
+    size_t units = 0, entries = 0, lines = 0, layers = 0, intervals = 0, names = 0, tests = 0,
+           marks = 0, merged = 0;
+    for (const Record& record : file.records) {
+      switch (record.code) {
+        case 2000:
+          ++units;
+          break;
+        case 2001:
+          ++entries;
+          break;
+        case 2002:
+          ++lines;
+          break;
+        case 3030:
+          ++layers;
+          break;
+        case 3040:
+          ++intervals;
+          break;
+        case 3070:
+          ++names;
+          break;
+        case 4000:
+          ++tests;
+          break;
+        case 5000:
+          ++merged;
+          ++marks;
+          break;
+        case 3000:
+        case 3010:
+        case 3020:
+        case 5010:
+          ++marks;
+          break;
+      }
+    }
+    out_.units.reserve(units);
+    entries_.reserve(entries);
+    out_.notes.reserve(entries);
+    note_lines_.reserve(lines);
+    out_.layers.reserve(layers);
+    layer_index_.reserve(layers);
+    out_.intervals.reserve(intervals);
+    out_.names.reserve(names);
+    out_.tests.reserve(tests);
+    out_.readings.reserve(tests);
+    out_.marks.reserve(marks);
+    // A 5000 line has up to four texts: its date and three groups of values.
+    out_.texts.reserve(units + layers + intervals + names + 2 * tests + entries + lines + marks +
+                       3 * merged);
+  }
+
   void Add(const Record& record) {
     const std::vector<std::u16string>& v = record.values;
     switch (record.code) {
@@ -180,10 +351,10 @@ class ContentsReader {
         note_lines_.push_back(&record);
         break;
       case 3030:
-        Span(v, out_.layers, &layer_index_);
+        Span(v, /*layer=*/true);
         break;
       case 3040:
-        Span(v, out_.intervals, nullptr);
+        Span(v, /*layer=*/false);
         break;
       case 3070:
         PointTexts(out_.names, v, {{u"", 1}});
@@ -209,17 +380,26 @@ class ContentsReader {
     }
   }
 
-  // A value to be drawn; a placeholder is counted and gives none.
-  std::optional<std::u16string> Value(std::u16string_view value) {
-    if (IsPlaceholder(value)) {
+  // A value to be drawn, trimmed; a placeholder is counted and gives none.
+  std::optional<std::u16string_view> Present(std::u16string_view value) {
+    value = Trimmed(value);
+    if (IsPlaceholderText(value)) {
       ++out_.omitted.values;
       return std::nullopt;
     }
-    return Shown(value);
+    return value;
   }
 
-  std::optional<double> Depth(std::u16string_view value) {
-    std::optional<double> depth = DepthOf(value);
+  // A value to be drawn as the drawing shows it; a placeholder is counted and gives none.
+  std::optional<std::u16string> Value(std::u16string_view value) {
+    const std::optional<std::u16string_view> present = Present(value);
+    if (!present) return std::nullopt;
+    std::u16string shown;
+    AppendShown(shown, *present);
+    return shown;
+  }
+
+  std::optional<double> CountedDepth(std::optional<double> depth) {
     if (!depth) {
       ++out_.omitted.values;
     } else {
@@ -227,6 +407,8 @@ class ContentsReader {
     }
     return depth;
   }
+
+  std::optional<double> Depth(std::u16string_view value) { return CountedDepth(DepthOf(value)); }
 
   // The header's fields are taken from their first record.
   void TitleText(std::u16string& field, std::u16string_view value) {
@@ -252,43 +434,83 @@ class ContentsReader {
     };
     if (!fields[0] || !fields[1] || !fields[2] || !fields[3]) return;
     out_.title.dates = date(1);
-    if (fields[4] && fields[5] && fields[6]) out_.title.dates += u"～" + date(4);
+    if (fields[4] && fields[5] && fields[6]) out_.title.dates.append(u"～").append(date(4));
   }
+
+  // Appends a text as the drawing shows it to the texts.
+  void AddText(std::u16string_view trimmed) { AppendShown(out_.texts.emplace_back(), trimmed); }
+
+  // The texts added since the texts held `first`.
+  TextRun RunFrom(size_t first) const { return {first, out_.texts.size() - first}; }
 
   // A unit's depth is its bottom; it starts at the bottom of the unit before it.
   void Unit(const std::vector<std::u16string>& v) {
     const std::optional<double> bottom = Depth(v[0]);
-    std::optional<std::u16string> name = Value(v[1]);
+    const std::optional<std::u16string_view> name = Present(v[1]);
     if (!bottom) return;
     if (*bottom <= unit_top_) {
       ++out_.omitted.values;
       return;
     }
-    Interval unit{unit_top_, *bottom, {}};
-    if (name) unit.names.push_back(std::move(*name));
-    out_.units.push_back(std::move(unit));
+    const size_t first = out_.texts.size();
+    if (name) AddText(*name);
+    out_.units.push_back({unit_top_, *bottom, RunFrom(first)});
     unit_top_ = *bottom;
   }
 
-  // A 3030 or 3040 line: top, bottom ("9999" open-ended), text. With `index`, the lines of one top
-  // and bottom make one interval.
-  void Span(const std::vector<std::u16string>& v, std::vector<Interval>& spans,
-            std::unordered_map<std::uint64_t, size_t>* index) {
+  // A 3030 or 3040 line: top, bottom ("9999" open-ended), text. A 3030 line joins the layer of
+  // its top and bottom; its name waits until every layer's names are known (GatherLayerNames).
+  void Span(const std::vector<std::u16string>& v, bool layer) {
     const std::optional<double> top = Depth(v[0]);
-    const std::optional<double> bottom = IsOpenEnded(v[1]) ? kOpenEnded : Depth(v[1]);
-    std::optional<std::u16string> name = Value(v[2]);
+    const std::u16string_view bottom_text = Trimmed(v[1]);
+    const std::optional<double> bottom_number = NumberOf(bottom_text);
+    const std::optional<double> bottom =
+        bottom_number && static_cast<float>(*bottom_number) == 9999.0f
+            ? kOpenEnded
+            : CountedDepth(DepthOfNumber(bottom_text, bottom_number));
+    const std::optional<std::u16string_view> name = Present(v[2]);
     if (!top || !bottom) return;
     if (*bottom <= *top) {
       ++out_.omitted.values;
       return;
     }
     if (*bottom == kOpenEnded) open_tops_ = std::max(open_tops_, *top);
-    size_t at = spans.size();
-    if (index != nullptr) {
-      at = index->try_emplace(IntervalKey(*top, *bottom), spans.size()).first->second;
+    if (!layer) {
+      const size_t first = out_.texts.size();
+      if (name) AddText(*name);
+      out_.intervals.push_back({*top, *bottom, RunFrom(first)});
+      return;
     }
-    if (at == spans.size()) spans.push_back({*top, *bottom, {}});
-    if (name) spans[at].names.push_back(std::move(*name));
+    // The lines of one layer mostly follow one another.
+    const std::uint64_t key = IntervalKey(*top, *bottom);
+    size_t at = last_layer_;
+    if (out_.layers.empty() || key != last_key_) {
+      at = layer_index_.try_emplace(key, out_.layers.size()).first->second;
+    }
+    last_key_ = key;
+    last_layer_ = at;
+    if (at == out_.layers.size()) out_.layers.push_back({*top, *bottom, {}});
+    if (name) {
+      std::u16string shown;
+      AppendShown(shown, *name);
+      layer_names_.emplace_back(at, std::move(shown));
+    }
+  }
+
+  // The names of the layers, in file order, each layer's made a run of the texts.
+  void GatherLayerNames() {
+    for (const auto& entry : layer_names_) ++out_.layers[entry.first].names.count;
+    size_t first = out_.texts.size();
+    for (Interval& layer : out_.layers) {
+      layer.names.first = first;
+      first += layer.names.count;
+      layer.names.count = 0;
+    }
+    out_.texts.resize(first);
+    for (auto& [layer, name] : layer_names_) {
+      TextRun& names = out_.layers[layer].names;
+      out_.texts[names.first + names.count++] = std::move(name);
+    }
   }
 
   // A depth with texts: each (prefix, value index) gives "prefix value" when the value is there;
@@ -296,87 +518,126 @@ class ContentsReader {
   void PointTexts(std::vector<DepthNote>& notes, const std::vector<std::u16string>& v,
                   std::initializer_list<std::pair<std::u16string_view, int>> values) {
     const std::optional<double> depth = Depth(v[0]);
-    std::u16string line;
+    std::array<std::pair<std::u16string_view, std::u16string_view>, 3> present;
+    size_t count = 0, length = 0;
     for (const auto& [prefix, index] : values) {
-      std::optional<std::u16string> value = Value(v[index]);
+      const std::optional<std::u16string_view> value = Present(v[index]);
       if (!value) continue;
-      if (!line.empty()) line += u'　';
-      line.append(prefix).append(*value);
+      present[count++] = {prefix, *value};
+      length += (count > 1 ? 1 : 0) + prefix.size() + value->size();
     }
-    if (depth && !line.empty()) notes.push_back({*depth, {std::move(line)}});
+    if (!depth || count == 0) return;
+    std::u16string& line = out_.texts.emplace_back();
+    line.reserve(length);
+    for (size_t i = 0; i < count; ++i) {
+      if (i > 0) line += u'　';
+      line.append(present[i].first);
+      AppendShown(line, present[i].second);
+    }
+    notes.push_back({*depth, RunFrom(out_.texts.size() - 1)});
   }
 
-  std::optional<std::u16string> MonthDayText(std::u16string_view month, std::u16string_view day) {
-    std::optional<std::u16string> m = Value(month), d = Value(day);
-    if (!m || !d) return std::nullopt;
-    return *m + u"月" + *d + u"日";
+  // "08月05日" into the texts, when both the month and the day are there.
+  bool AddMonthDay(std::u16string_view month, std::u16string_view day) {
+    const std::optional<std::u16string_view> m = Present(month), d = Present(day);
+    if (!m || !d) return false;
+    std::u16string& date = out_.texts.emplace_back();
+    date.reserve(m->size() + d->size() + 2);
+    AppendShown(date, *m);
+    date += u'月';
+    AppendShown(date, *d);
+    date += u'日';
+    return true;
   }
 
   void MonthDay(const std::vector<std::u16string>& v) {
     const std::optional<double> depth = Depth(v[0]);
-    std::optional<std::u16string> date = MonthDayText(v[1], v[2]);
-    if (depth && date) out_.marks.push_back({*depth, {std::move(*date)}});
+    const size_t first = out_.texts.size();
+    if (!AddMonthDay(v[1], v[2])) return;
+    if (!depth) {
+      out_.texts.resize(first);
+      return;
+    }
+    out_.marks.push_back({*depth, RunFrom(first)});
   }
 
   // 5000: depth, month, day, G71, G73 ×2, G81 ×2, "@", G81.
   void Merged(const std::vector<std::u16string>& v) {
     const std::optional<double> depth = Depth(v[0]);
-    DepthNote note{depth.value_or(0), {}};
-    if (std::optional<std::u16string> date = MonthDayText(v[1], v[2])) {
-      note.texts.push_back(std::move(*date));
-    }
+    const size_t first = out_.texts.size();
+    AddMonthDay(v[1], v[2]);
     auto group = [&](std::u16string_view label, std::initializer_list<int> indexes) {
-      std::u16string line(label);
-      bool any = false;
+      std::array<std::u16string_view, 3> present;
+      size_t count = 0, length = label.size();
       for (int index : indexes) {
-        if (std::optional<std::u16string> value = Value(v[index])) {
-          line.append(u" ").append(*value);
-          any = true;
+        if (const std::optional<std::u16string_view> value = Present(v[index])) {
+          present[count++] = *value;
+          length += 1 + value->size();
         }
       }
-      if (any) note.texts.push_back(std::move(line));
+      if (count == 0) return;
+      std::u16string& line = out_.texts.emplace_back();
+      line.reserve(length);
+      line.append(label);
+      for (size_t i = 0; i < count; ++i) {
+        line += u' ';
+        AppendShown(line, present[i]);
+      }
     };
     group(u"G71", {3});
     group(u"G73", {4, 5});
     group(u"G81", {6, 7, 9});
-    if (depth && !note.texts.empty()) out_.marks.push_back(std::move(note));
+    if (!depth) {
+      out_.texts.resize(first);
+      return;
+    }
+    if (out_.texts.size() > first) out_.marks.push_back({*depth, RunFrom(first)});
   }
 
   // 2001: depth, "@", six names, "-1", the count of its 2002 lines.
   void Note(const std::vector<std::u16string>& v) {
-    NoteEntry entry;
+    NoteEntry& entry = entries_.emplace_back();
     entry.depth = Depth(v[0]);
     // A name left "@" was not described; it is not a value lost.
+    std::array<std::u16string_view, 6> names;
+    size_t count = 0, length = 0;
     for (int i = 2; i <= 7; ++i) {
-      if (IsPlaceholder(v[i])) continue;
-      if (!entry.heading.empty()) entry.heading += u'、';
-      entry.heading += Shown(v[i]);
+      const std::u16string_view name = Trimmed(v[i]);
+      if (IsPlaceholderText(name)) continue;
+      names[count++] = name;
+      length += (count > 1 ? 1 : 0) + name.size();
+    }
+    entry.heading.reserve(length);
+    for (size_t i = 0; i < count; ++i) {
+      if (i > 0) entry.heading += u'、';
+      AppendShown(entry.heading, names[i]);
     }
     entry.count = CountOf(v[9]);
     if (!entry.count) ++out_.omitted.values;
-    entries_.push_back(std::move(entry));
   }
 
   void Test(const std::vector<std::u16string>& v) {
     const std::optional<double> depth = Depth(v[0]);
     if (std::optional<double> end = DepthOf(v[1])) deepest_ = std::max(deepest_, *end);
     if (!depth) return;
-    IntervalTest test;
-    test.depth = *depth;
-    test.n = NValue({v[2], v[3], v[4]}, {v[5], v[6], v[7]}, &out_.omitted.values);
-    for (int i = 0; i < 3; ++i) {
-      const std::u16string_view reading = text::Trim(v[5 + i]);
-      if (!IsReading(reading)) continue;
-      if (!test.readings.empty()) {
-        test.readings += u'/';
-        test.lengths += u'/';
+    const std::array<Reading, 3> read = ReadReadings({v[2], v[3], v[4]}, {v[5], v[6], v[7]});
+    out_.tests.push_back({*depth, NOf(read, &out_.omitted.values)});
+    std::u16string readings, lengths;
+    for (const Reading& r : read) {
+      if (!IsReading(r.count)) continue;
+      if (!readings.empty()) {
+        readings += u'/';
+        lengths += u'/';
       }
-      test.readings += reading;
+      readings += r.text;
       // A length that is missing is marked, never written as its placeholder.
-      const std::u16string_view cm = text::Trim(v[2 + i]);
-      test.lengths += IsLength(cm) ? cm : u"―";
+      lengths += IsLength(r.length) ? r.cm : u"―";
     }
-    out_.tests.push_back(std::move(test));
+    if (readings.empty()) return;
+    const size_t first = out_.texts.size();
+    out_.texts.push_back(std::move(readings));
+    out_.texts.push_back(std::move(lengths));
+    out_.readings.push_back({*depth, RunFrom(first)});
   }
 
   // The 2002 lines follow all 2001 lines, the first entry's lines first, each entry counting its
@@ -387,36 +648,42 @@ class ContentsReader {
     size_t front = 0, back = note_lines_.size();
     size_t first_unknown = entries;
     for (size_t i = 0; i < entries; ++i) {
-      if (!entries_[i].count) {
+      NoteEntry& entry = entries_[i];
+      if (!entry.count) {
         first_unknown = i;
         break;
       }
-      Take(entries_[i], front, front + *entries_[i].count);
-      front = std::min(back, front + static_cast<size_t>(*entries_[i].count));
+      entry.lines_begin = front;
+      entry.lines_end = front + static_cast<size_t>(*entry.count);
+      front = std::min(back, front + static_cast<size_t>(*entry.count));
     }
     if (first_unknown < entries) {
       for (size_t i = entries; i-- > first_unknown && entries_[i].count;) {
         const size_t count = std::min(back - front, static_cast<size_t>(*entries_[i].count));
-        Take(entries_[i], back - count, back);
+        entries_[i].lines_begin = back - count;
+        entries_[i].lines_end = back;
         back -= count;
       }
     }
     out_.omitted.records += static_cast<long long>(back - front);
+    // Each entry's heading and lines, one run of the texts.
     for (NoteEntry& entry : entries_) {
+      const size_t first = out_.texts.size();
+      if (!entry.heading.empty()) out_.texts.push_back(std::move(entry.heading));
+      const size_t lines = Take(entry.lines_begin, entry.lines_end);
       if (!entry.depth) {
-        out_.omitted.records += static_cast<long long>(entry.lines.size());
+        out_.omitted.records += static_cast<long long>(lines);
+        out_.texts.resize(first);
         continue;
       }
-      DepthNote note{*entry.depth, {}};
-      if (!entry.heading.empty()) note.texts.push_back(std::move(entry.heading));
-      for (std::u16string& line : entry.lines) note.texts.push_back(std::move(line));
-      if (!note.texts.empty()) out_.notes.push_back(std::move(note));
+      if (out_.texts.size() > first) out_.notes.push_back({*entry.depth, RunFrom(first)});
     }
   }
 
-  // Lines [begin, end) of the 2002 lines, as far as there are, become the entry's; a line that
-  // begins "￥" goes on from the line before it.
-  void Take(NoteEntry& entry, size_t begin, size_t end) {
+  // Lines [begin, end) of the 2002 lines, as far as there are, into the texts; a line that begins
+  // "￥" goes on from the line before it. Returns how many lines were added.
+  size_t Take(size_t begin, size_t end) {
+    size_t lines = 0;
     end = std::min(end, note_lines_.size());
     for (size_t i = begin; i < end; ++i) {
       const Record* line = note_lines_[i];
@@ -424,20 +691,23 @@ class ContentsReader {
         ++out_.omitted.records;
         continue;
       }
-      std::u16string_view text = text::Trim(line->values[0]);
+      std::u16string_view text = Trimmed(line->values[0]);
       const bool goes_on = !text.empty() && text.front() == u'￥';
       if (goes_on) text.remove_prefix(1);
-      std::optional<std::u16string> shown = Value(text);
+      const std::optional<std::u16string_view> shown = Present(text);
       if (!shown) continue;
-      if (goes_on && !entry.lines.empty()) {
-        entry.lines.back() += *shown;
+      if (goes_on && lines > 0) {
+        AppendShown(out_.texts.back(), *shown);
       } else {
-        entry.lines.push_back(std::move(*shown));
+        AddText(*shown);
+        ++lines;
       }
     }
+    return lines;
   }
 
   void Finish() {
+    GatherLayerNames();
     double deepest = deepest_;
     if (open_tops_ >= deepest) deepest = open_tops_ + 1;
     if (deepest <= 0) deepest = 1;
@@ -445,15 +715,16 @@ class ContentsReader {
     for (std::vector<Interval>* spans : {&out_.layers, &out_.intervals}) {
       for (Interval& span : *spans) span.bottom = std::min(span.bottom, deepest);
     }
-    auto by_top = [](const Interval& a, const Interval& b) { return a.top < b.top; };
-    auto by_depth = [](const auto& a, const auto& b) { return a.depth < b.depth; };
-    std::stable_sort(out_.units.begin(), out_.units.end(), by_top);
-    std::stable_sort(out_.layers.begin(), out_.layers.end(), by_top);
-    std::stable_sort(out_.intervals.begin(), out_.intervals.end(), by_top);
-    std::stable_sort(out_.names.begin(), out_.names.end(), by_depth);
-    std::stable_sort(out_.notes.begin(), out_.notes.end(), by_depth);
-    std::stable_sort(out_.tests.begin(), out_.tests.end(), by_depth);
-    std::stable_sort(out_.marks.begin(), out_.marks.end(), by_depth);
+    auto by_top = [](const Interval& span) { return span.top; };
+    auto by_depth = [](const auto& item) { return item.depth; };
+    SortStable(out_.units, by_top);
+    SortStable(out_.layers, by_top);
+    SortStable(out_.intervals, by_top);
+    SortStable(out_.names, by_depth);
+    SortStable(out_.notes, by_depth);
+    SortStable(out_.tests, by_depth);
+    SortStable(out_.readings, by_depth);
+    SortStable(out_.marks, by_depth);
   }
 
   LogContents out_;
@@ -461,6 +732,10 @@ class ContentsReader {
   double unit_top_ = 0;
   double open_tops_ = -1;  // the deepest top of an open-ended layer or interval
   std::unordered_map<std::uint64_t, size_t> layer_index_;
+  std::uint64_t last_key_ = 0;  // the key of the last layer line, and its place in the layers
+  size_t last_layer_ = 0;
+  // The names of the layers in file order, each with the place of its layer.
+  std::vector<std::pair<size_t, std::u16string>> layer_names_;
   std::vector<NoteEntry> entries_;
   std::vector<const Record*> note_lines_;  // null for a line kept as text
 };
@@ -470,30 +745,7 @@ class ContentsReader {
 std::optional<long long> NValue(const std::array<std::u16string_view, 3>& lengths,
                                 const std::array<std::u16string_view, 3>& readings,
                                 long long* bad_values) {
-  long long bad = 0;
-  double sum = 0, length = 0;
-  bool any = false, complete = true;
-  for (int i = 0; i < 3; ++i) {
-    const std::u16string_view reading = text::Trim(readings[i]);
-    if (reading == u"-1") continue;
-    if (!IsReading(reading)) {
-      ++bad;
-      continue;
-    }
-    any = true;
-    sum += text::NumericValue(reading);
-    const std::u16string_view cm = text::Trim(lengths[i]);
-    if (!IsLength(cm)) {
-      ++bad;
-      complete = false;
-      continue;
-    }
-    length += text::NumericValue(cm);
-  }
-  if (bad_values != nullptr) *bad_values += bad;
-  if (!any || !complete) return std::nullopt;
-  if (length != 30) sum = sum * 30 / length;
-  return std::llround(sum);
+  return NOf(ReadReadings(lengths, readings), bad_values);
 }
 
 LogContents ReadLogContents(const converted::ConvertedFile& file) {

@@ -2,6 +2,7 @@
 #define TJVX_DRAWING_LOG_RECORDS_H_
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,36 +20,45 @@ struct TitleFields {
   std::u16string title, borehole, site, client, contractor, latitude, longitude, person, dates;
 };
 
+// The texts of one interval or note: a run of LogContents::texts, in order. The texts of a log
+// are kept in one list rather than a list for each of the many notes.
+struct TextRun {
+  size_t first = 0;
+  size_t count = 0;
+  bool empty() const { return count == 0; }
+};
+
 // A depth interval with its texts (a 2000 unit, a 3030 layer with all its names, a 3040 interval).
 struct Interval {
   double top = 0;
   double bottom = 0;
-  std::vector<std::u16string> names;
+  TextRun names;
 };
 
 // Texts at one depth (a 3070 name, a 2001 description with its 2002 lines, a mark); each text
 // starts a line.
 struct DepthNote {
   double depth = 0;
-  std::vector<std::u16string> texts;
+  TextRun texts;
 };
 
-// A 4000 test: its N value when it has readings, and the readings and their lengths as written.
+// A 4000 test: its N value when it has readings.
 struct IntervalTest {
   double depth = 0;  // the start depth
   std::optional<long long> n;
-  std::u16string readings;  // "10/12/13"
-  std::u16string lengths;   // "10/10/10"
 };
 
 struct LogContents {
   TitleFields title;
+  // The texts of the lists below: each interval's or note's texts are a run of them.
+  std::vector<std::u16string> texts;
   std::vector<Interval> units;      // 2000, each from the bottom before it (0 for the first)
   std::vector<Interval> layers;     // 3030, the names of one top and bottom together
   std::vector<Interval> intervals;  // 3040
   std::vector<DepthNote> names;     // 3070
   std::vector<DepthNote> notes;     // 2001 with their 2002 lines
   std::vector<IntervalTest> tests;  // 4000
+  std::vector<DepthNote> readings;  // 4000 with readings: readings ("10/12/13"), then lengths
   std::vector<DepthNote> marks;     // 3000, 3010, 3020, 5000, 5010
   // The log's bottom: the deepest depth of any record, at least one metre; an open-ended layer
   // ("9999") ends here, one metre below its top when nothing lies deeper.

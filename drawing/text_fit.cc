@@ -1,7 +1,10 @@
 #include "drawing/text_fit.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace tjvx::drawing {
 namespace {
@@ -25,14 +28,24 @@ size_t CharLength(std::u16string_view text, size_t i) {
 
 // Width of one character in font sizes. Latin letters and digits of the Gothic faces are narrower
 // than these; the figures are their widest, so a measured text never spills.
+constexpr double AsciiEm(char16_t c) {
+  if (c == u' ') return 0.33;
+  if (c == u'M' || c == u'W' || c == u'm' || c == u'w' || c == u'@' || c == u'%') return 0.95;
+  if (c >= u'A' && c <= u'Z') return 0.72;
+  return 0.6;
+}
+
+// The widths of the ASCII characters, looked up rather than worked out for each character.
+constexpr auto kAsciiEms = [] {
+  std::array<double, 0x80> ems{};
+  for (char16_t c = 0; c < 0x80; ++c) ems[c] = AsciiEm(c);
+  return ems;
+}();
+
+// The width of the character starting at `i` (a surrogate pair is as wide as its first half).
 double Em(std::u16string_view text, size_t i) {
   const char16_t c = text[i];
-  if (c == u' ') return 0.33;
-  if (c < 0x80) {
-    if (c == u'M' || c == u'W' || c == u'm' || c == u'w' || c == u'@' || c == u'%') return 0.95;
-    if (c >= u'A' && c <= u'Z') return 0.72;
-    return 0.6;
-  }
+  if (c < 0x80) return kAsciiEms[c];
   if (c >= 0xFF61 && c <= 0xFF9F) return 0.55;  // half-width kana
   if (c < 0x2000) return 0.7;                   // Latin-1, Greek, Cyrillic
   return 1.0;  // CJK, full-width forms, symbols, characters beyond the basic plane
@@ -50,6 +63,91 @@ size_t LastCharStart(std::u16string_view text) {
   return i;
 }
 
+// Breaks `paragraph` into the lines WrapText gives and hands each to `take` as a piece of the
+// paragraph, until `take` returns false. The line being filled is the piece [start, end) of the
+// paragraph: a blank is dropped only while the line is empty, so the line never has a gap.
+template <typename Take>
+void BreakLines(std::u16string_view paragraph, double width, double size, Take&& take) {
+  // Most paragraphs fit on one line. Such a paragraph is measured as the loop below measures it,
+  // without looking for breaks; the width only grows as characters are added, so the paragraph is
+  // one line when its whole width fits. (Leading blanks are dropped; the first character counts
+  // as not fitting when it alone is too wide, and the loop below places it.)
+  size_t first = 0;
+  while (first < paragraph.size() && IsBlank(paragraph[first])) ++first;
+  double whole_width = 0;
+  size_t measured = first;
+  // No character is wider than one size, so a paragraph of few enough code units fits without
+  // being measured (the margin is far above what rounding the sum of the widths could add).
+  constexpr double kMargin = 1e-9;
+  if (static_cast<double>(paragraph.size()) * size <= width * (1 - kMargin)) {
+    measured = paragraph.size();
+  }
+  while (measured < paragraph.size()) {
+    const double next = whole_width + Em(paragraph, measured) * size;
+    if (next > width) break;
+    whole_width = next;
+    measured += CharLength(paragraph, measured);
+  }
+  if (measured >= paragraph.size()) {
+    const std::u16string_view line = TrimBlanksRight(paragraph.substr(first));
+    if (!line.empty()) take(line);
+    return;
+  }
+
+  constexpr size_t kNowhere = std::u16string::npos;
+  size_t start = 0, end = 0;
+  double line_width = 0;
+  // Where the line breaks best: before its last blank (dropped, so the next line starts after it),
+  // or after its last comma or full stop when that leaves at least half a line.
+  size_t break_at = kNowhere, next_at = kNowhere;
+  // Ends the line at `at` and starts the next one at `rest`, with the width of what it already
+  // holds measured afresh. False when `take` wants no more lines.
+  auto finish_line = [&](size_t at, size_t rest) {
+    const bool more = take(TrimBlanksRight(paragraph.substr(start, at - start)));
+    start = std::min(rest, end);
+    line_width = TextWidth(paragraph.substr(start, end - start), size);
+    break_at = next_at = kNowhere;
+    return more;
+  };
+  for (size_t i = 0; i < paragraph.size();) {
+    const char16_t c = paragraph[i];
+    const double w = Em(paragraph, i) * size;
+    i += CharLength(paragraph, i);
+    if (IsBlank(c)) {
+      // No line starts with a blank.
+      if (start == end || line_width + w > width) {
+        if (start != end && !finish_line(end, end)) return;
+        start = end = i;
+        continue;
+      }
+    }
+    while (start != end && line_width + w > width) {
+      if (break_at != kNowhere && break_at > start) {
+        if (!finish_line(break_at, next_at)) return;
+      } else if (kClosingMarks.find(c) != std::u16string_view::npos &&
+                 start + LastCharStart(paragraph.substr(start, end - start)) > start) {
+        // The character before the mark goes down with it; when even that does not make room,
+        // the mark hangs at the end of the line.
+        const size_t last = start + LastCharStart(paragraph.substr(start, end - start));
+        if (!finish_line(last, last)) return;
+        if (line_width + w > width) break;
+      } else {
+        if (!finish_line(end, end)) return;
+      }
+    }
+    if (IsBlank(c)) {
+      break_at = end;
+      next_at = end + 1;
+    }
+    end = i;
+    line_width += w;
+    if (kPhraseEnds.find(c) != std::u16string_view::npos && line_width >= width / 2) {
+      break_at = next_at = end;
+    }
+  }
+  if (!TrimBlanksRight(paragraph.substr(start, end - start)).empty()) finish_line(end, end);
+}
+
 }  // namespace
 
 double TextWidth(std::u16string_view text, double size) {
@@ -59,99 +157,109 @@ double TextWidth(std::u16string_view text, double size) {
 }
 
 std::vector<std::u16string> WrapText(std::u16string_view paragraph, double width, double size) {
-  constexpr size_t kNowhere = std::u16string::npos;
   std::vector<std::u16string> lines;
-  std::u16string line;
-  double line_width = 0;
-  // Where `line` breaks best: before its last blank (dropped, so the next line starts after it),
-  // or after its last comma or full stop when that leaves at least half a line.
-  size_t break_at = kNowhere, next_at = kNowhere;
-  auto finish_line = [&](size_t end, size_t rest) {
-    std::u16string next = line.substr(std::min(rest, line.size()));
-    line.resize(end);
-    lines.emplace_back(TrimBlanksRight(line));
-    line = std::move(next);
-    line_width = TextWidth(line, size);
-    break_at = next_at = kNowhere;
-  };
-  for (size_t i = 0; i < paragraph.size();) {
-    const size_t length = CharLength(paragraph, i);
-    const std::u16string_view c = paragraph.substr(i, length);
-    const double w = Em(paragraph, i) * size;
-    i += length;
-    if (IsBlank(c[0])) {
-      if (line.empty()) continue;  // no line starts with a blank
-      if (line_width + w > width) {
-        finish_line(line.size(), line.size());
-        continue;
-      }
-    }
-    while (!line.empty() && line_width + w > width) {
-      if (break_at != kNowhere && break_at > 0) {
-        finish_line(break_at, next_at);
-      } else if (kClosingMarks.find(c[0]) != std::u16string_view::npos && LastCharStart(line) > 0) {
-        // The character before the mark goes down with it; when even that does not make room,
-        // the mark hangs at the end of the line.
-        const size_t last = LastCharStart(line);
-        finish_line(last, last);
-        if (line_width + w > width) break;
-      } else {
-        finish_line(line.size(), line.size());
-      }
-    }
-    if (IsBlank(c[0])) {
-      break_at = line.size();
-      next_at = line.size() + 1;
-    }
-    line.append(c);
-    line_width += w;
-    if (kPhraseEnds.find(c[0]) != std::u16string_view::npos && line_width >= width / 2) {
-      break_at = next_at = line.size();
-    }
-  }
-  if (!TrimBlanksRight(line).empty()) finish_line(line.size(), line.size());
+  BreakLines(paragraph, width, size, [&](std::u16string_view line) {
+    lines.emplace_back(line);
+    return true;
+  });
   return lines;
 }
 
-FittedText FitText(const std::vector<std::u16string>& paragraphs, double width, double height,
-                   double size, double min_size) {
+void FitText(std::span<std::u16string> paragraphs, double width, double height, double size,
+             double min_size, FittedText& fitted) {
   constexpr double kSlack = 1e-9;
+  fitted.lines.clear();
+  fitted.cut = false;
+  // When not even one line fits at the smallest size and none would be kept, a text that has a
+  // line is cut to nothing whatever its size, as the steps below would find size by size.
+  const double least_room = std::floor((height + kSlack) / (min_size * kLineSpacing));
+  if (min_size * kLineSpacing > height + kSlack && least_room <= 0 &&
+      std::any_of(paragraphs.begin(), paragraphs.end(), [](const std::u16string& paragraph) {
+        return !TrimBlanksRight(paragraph).empty();
+      })) {
+    fitted.size = min_size;
+    fitted.cut = true;
+    return;
+  }
   // Each paragraph takes at least its width over the column's lines (wrapping only adds lines),
-  // so a size whose least count of lines cannot fit is passed over without wrapping at it.
+  // so a size whose least count of lines cannot fit is passed over without wrapping at it. Only
+  // sizes above the smallest are passed over, so the widths are measured only when there are some.
   std::vector<double> em_widths;
-  em_widths.reserve(paragraphs.size());
-  for (const std::u16string& paragraph : paragraphs) em_widths.push_back(TextWidth(paragraph, 1.0));
+  if (size > min_size) {
+    em_widths.reserve(paragraphs.size());
+    for (const std::u16string& paragraph : paragraphs) {
+      em_widths.push_back(TextWidth(paragraph, 1.0));
+    }
+  }
   auto cannot_fit = [&](double at) {
     double least = 0;
     for (double em : em_widths) least += std::max(1.0, std::ceil(em * at / width - 1e-9));
     return least * at * kLineSpacing > height + kSlack;
   };
-  FittedText fitted;
-  for (int step = 0;; ++step) {
-    fitted.size = std::max(min_size, size * (1.0 - 0.1 * step));
-    if (fitted.size > min_size && cannot_fit(fitted.size)) continue;
-    fitted.lines.clear();
+  auto lines_fit = [&](size_t count, double at) {
+    return static_cast<double>(count) * at * kLineSpacing <= height + kSlack;
+  };
+  // Whether every line fits at a size: the lines are counted up to the first that does not fit.
+  auto fits_at = [&](double at) {
+    if (height == std::numeric_limits<double>::infinity()) return true;
+    size_t count = 0;
+    bool fits = true;
     for (const std::u16string& paragraph : paragraphs) {
-      for (std::u16string& line : WrapText(paragraph, width, fitted.size)) {
-        fitted.lines.push_back(std::move(line));
-      }
+      BreakLines(paragraph, width, at, [&](std::u16string_view) {
+        fits = lines_fit(++count, at);
+        return fits;
+      });
+      if (!fits) return false;
     }
-    if (static_cast<double>(fitted.lines.size()) * fitted.size * kLineSpacing <= height + kSlack) {
-      return fitted;
+    return lines_fit(count, at);  // no lines at all fit only a box that is not less than empty
+  };
+  // The first `most` lines at a size. A paragraph that is one line as it stands becomes that line
+  // without a copy.
+  auto take_lines = [&](double at, size_t most) {
+    fitted.size = at;
+    for (std::u16string& paragraph : paragraphs) {
+      bool whole = false;
+      BreakLines(paragraph, width, at, [&](std::u16string_view line) {
+        if (fitted.lines.size() == most) return false;
+        whole = line.data() == paragraph.data() && line.size() == paragraph.size();
+        if (whole) {
+          fitted.lines.emplace_back();  // the paragraph's only line, moved in once it is broken
+        } else {
+          fitted.lines.emplace_back(line);
+        }
+        return true;
+      });
+      if (whole) fitted.lines.back() = std::move(paragraph);
+      if (fitted.lines.size() == most) break;
     }
-    if (fitted.size <= min_size) break;
+  };
+  for (int step = 0;; ++step) {
+    const double at = std::max(min_size, size * (1.0 - 0.1 * step));
+    if (at > min_size && cannot_fit(at)) continue;
+    if (fits_at(at)) {
+      take_lines(at, std::numeric_limits<size_t>::max());
+      return;
+    }
+    if (at <= min_size) break;
   }
   // Even the smallest size leaves lines over: keep what fits, the last line marked as cut.
   fitted.cut = true;
-  const double room = std::floor((height + kSlack) / (fitted.size * kLineSpacing));
-  fitted.lines.resize(room > 0 ? static_cast<size_t>(room) : 0);
-  if (fitted.lines.empty()) return fitted;
+  const size_t kept = least_room > 0 ? static_cast<size_t>(least_room) : 0;
+  take_lines(min_size, kept);
+  fitted.lines.resize(kept);
+  if (fitted.lines.empty()) return;
   std::u16string& last = fitted.lines.back();
   while (!last.empty() &&
          TextWidth(last, fitted.size) + TextWidth(kEllipsis, fitted.size) > width) {
     last.resize(LastCharStart(last));
   }
   last.append(kEllipsis);
+}
+
+FittedText FitText(std::vector<std::u16string> paragraphs, double width, double height, double size,
+                   double min_size) {
+  FittedText fitted;
+  FitText(paragraphs, width, height, size, min_size, fitted);
   return fitted;
 }
 

@@ -1,6 +1,7 @@
 #ifndef TJVX_DRAWING_TEXT_FIT_H_
 #define TJVX_DRAWING_TEXT_FIT_H_
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,8 +33,14 @@ struct FittedText {
 // The paragraphs, each starting a line, wrapped into a box `width` x `height` at the largest size
 // from `size` down to `min_size` (in steps of a tenth) at which every line fits. When none does,
 // the lines that fit at `min_size` are kept and the last of them ends with "…".
-FittedText FitText(const std::vector<std::u16string>& paragraphs, double width, double height,
-                   double size, double min_size);
+FittedText FitText(std::vector<std::u16string> paragraphs, double width, double height, double size,
+                   double min_size);
+
+// The same into `fitted`, whose lines are replaced (their room is kept for the next text). A
+// paragraph that is one line as it stands is moved into the lines, not copied: the caller hands
+// over texts it has no more use for.
+void FitText(std::span<std::u16string> paragraphs, double width, double height, double size,
+             double min_size, FittedText& fitted);
 
 }  // namespace tjvx::drawing
 

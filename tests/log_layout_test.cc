@@ -657,6 +657,9 @@ TEST(WrapText, BreaksAtBlanksAndNeverBeforeAClosingMark) {
   // A surrogate pair stays whole.
   EXPECT_EQ(WrapText(u"𠮷𠮷𠮷", 2, 1), (std::vector<std::u16string>{u"𠮷𠮷", u"𠮷"}));
   EXPECT_TRUE(WrapText(u"   ", 5, 1).empty());
+  // Blanks around a text that fits are dropped, whether the text fills the line or not.
+  EXPECT_EQ(WrapText(u"  あいうえお  ", 5, 1), (std::vector<std::u16string>{u"あいうえお"}));
+  EXPECT_EQ(WrapText(u" ab ", 5, 1), (std::vector<std::u16string>{u"ab"}));
 }
 
 TEST(FitText, ShrinksBeforeItCutsAndMarksTheCut) {
@@ -673,7 +676,27 @@ TEST(FitText, ShrinksBeforeItCutsAndMarksTheCut) {
   ASSERT_EQ(cut.lines.size(), 1u);
   EXPECT_TRUE(cut.lines[0].ends_with(u"…"));
   EXPECT_LE(drawing::TextWidth(cut.lines[0], cut.size), 4);
-  EXPECT_TRUE(FitText({u"あ"}, 4, 1, 2, 1.5).lines.empty());
+  // Not even one line fits at the smallest size: the text is cut to nothing.
+  const drawing::FittedText none = FitText({u"あ"}, 4, 1, 2, 1.5);
+  EXPECT_TRUE(none.lines.empty());
+  EXPECT_TRUE(none.cut);
+  EXPECT_EQ(none.size, 1.5);
+}
+
+TEST(FitText, IntoReplacesTheLinesBeforeAndLeavesABrokenTextAsItWas) {
+  std::vector<std::u16string> texts = {u"あいうえおかきくけこさしすせそ", u"たちつ"};
+  const drawing::FittedText copied = drawing::FitText(texts, 5, 100, 1, 1);
+  EXPECT_EQ(copied.lines,
+            (std::vector<std::u16string>{u"あいうえお", u"かきくけこ", u"さしすせそ", u"たちつ"}));
+  drawing::FittedText fitted;
+  fitted.lines = {u"前の行"};
+  fitted.cut = true;
+  drawing::FitText(texts, 5, 100, 1, 1, fitted);
+  EXPECT_EQ(fitted.lines, copied.lines);
+  EXPECT_EQ(fitted.size, copied.size);
+  EXPECT_FALSE(fitted.cut);
+  // Only a text that is one line as it stands is taken over.
+  EXPECT_EQ(texts[0], u"あいうえおかきくけこさしすせそ");
 }
 
 struct Point {
