@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <memory>
 #include <optional>
 
 #include "base/error.h"
@@ -39,26 +40,26 @@ constexpr Value kD{Form::kDepth}, kB{Form::kBottomDepth}, kN{Form::kNumber}, kC{
     kT{Form::kText}, kAt{Form::kLiteral, u"@"}, kNone{Form::kLiteral, u"-1"};
 constexpr Value Literal(std::u16string_view text) { return {Form::kLiteral, text}; }
 
-constexpr size_t kMostValues = 10;
+constexpr size_t kMostValues = Values::kMost;
 
-struct Values {
+struct ValueForms {
   std::array<Value, kMostValues> items{};
   size_t count = 0;
 };
 
 template <typename... V>
-constexpr Values Of(V... values) {
+constexpr ValueForms Of(V... values) {
   static_assert(sizeof...(V) <= kMostValues);
-  return Values{{values...}, sizeof...(V)};
+  return ValueForms{{values...}, sizeof...(V)};
 }
 
 // A record's values: `left` from the left, then when `middle` one free text that may hold blanks
 // (and may be empty), then `right` from the right; each two separated by one blank.
 struct Grammar {
   int code;
-  Values left;
+  ValueForms left;
   bool middle = false;
-  Values right = {};
+  ValueForms right = {};
 };
 
 constexpr bool kMiddle = true;
@@ -186,7 +187,7 @@ using Pieces = std::array<std::u16string_view, kMostValues>;
 // its form.
 bool SplitValues(const Grammar& grammar, std::u16string_view rest, Pieces& pieces) {
   constexpr size_t kNoBlank = std::u16string_view::npos;
-  const Values& left = grammar.left;
+  const ValueForms& left = grammar.left;
   size_t at = 0;
   for (size_t k = 0; k < left.count; ++k) {
     // Without a middle text the last value runs to the line's end.
@@ -211,7 +212,7 @@ bool SplitValues(const Grammar& grammar, std::u16string_view rest, Pieces& piece
   if (!grammar.middle) return true;
   // The right values from the line's end; the blank before each stands at or after `at`, where
   // the middle text begins.
-  const Values& right = grammar.right;
+  const ValueForms& right = grammar.right;
   size_t stop = rest.size();
   for (size_t k = right.count; k-- > 0;) {
     if (stop == 0) return false;
@@ -445,10 +446,15 @@ std::u16string ReadRefusal::Message() const {
   return text;
 }
 
-ConvertedFile ReadConvertedFile(std::u16string_view text, std::u16string file) {
+namespace {
+
+// The records of `text`, which the file keeps and its records view.
+ConvertedFile ReadKeptText(std::u16string text_of_file, std::u16string file) {
   using Kind = ReadRefusal::Kind;
   ConvertedFile converted;
   converted.file = std::move(file);
+  converted.text = std::make_shared<const std::u16string>(std::move(text_of_file));
+  const std::u16string_view text = *converted.text;
   const std::u16string& name = converted.file;
 
   const size_t first_end = std::min(text.find(u'\r'), text.find(u'\n'));
@@ -457,6 +463,7 @@ ConvertedFile ReadConvertedFile(std::u16string_view text, std::u16string file) {
   converted.records.reserve(CountLineFeeds(text));
   OrderCheck order(name);
   Pieces pieces;
+  std::array<std::uint32_t, kMostValues> ends{};
   long long number = 0;
   for (size_t at = 0; at < text.size();) {
     ++number;
@@ -476,21 +483,30 @@ ConvertedFile ReadConvertedFile(std::u16string_view text, std::u16string file) {
     record.line = number;
     const Grammar& grammar = kGrammars[place];
     const std::u16string_view rest = line.substr(5);
-    if (SplitValues(grammar, rest, pieces)) {
+    // Values::Viewing keeps where each value ends in 32 bits; a longer line is kept as text.
+    if (rest.size() <= UINT32_MAX && SplitValues(grammar, rest, pieces)) {
+      // Each value begins one blank after the one before ends, so their ends tell them apart.
       const size_t count = ValueCount(grammar);
-      record.values.reserve(count);
-      for (size_t k = 0; k < count; ++k) record.values.emplace_back(pieces[k]);
+      for (size_t k = 0; k < count; ++k) {
+        ends[k] = static_cast<std::uint32_t>(pieces[k].data() - rest.data() + pieces[k].size());
+      }
+      record.values = Values::Viewing(rest, ends, count);
     } else {
-      record.kept_text.emplace(rest);
+      record.values = Values::KeptViewing(rest);
     }
   }
   order.Finish(number);
   return converted;
 }
 
+}  // namespace
+
+ConvertedFile ReadConvertedFile(std::u16string_view text, std::u16string file) {
+  return ReadKeptText(std::u16string(text), std::move(file));
+}
+
 ConvertedFile ReadConvertedBytes(std::string_view bytes, std::u16string file) {
-  const std::u16string text = DecodeConverted(bytes, file);
-  return ReadConvertedFile(text, std::move(file));
+  return ReadKeptText(DecodeConverted(bytes, file), std::move(file));
 }
 
 ConvertedFile ReadConvertedFileAt(std::u16string_view path) {
@@ -511,9 +527,9 @@ ConvertedFile ReadConvertedFileAt(std::u16string_view path) {
   }
   if (!bytes) throw ReadRefusal(ReadRefusal::Kind::kNoFile, file, 0);
   // The bytes are let go before the records are read, which can then take their memory.
-  const std::u16string text = DecodeConverted(*bytes, file);
+  std::u16string text = DecodeConverted(*bytes, file);
   bytes.reset();
-  return ReadConvertedFile(text, file);
+  return ReadKeptText(std::move(text), file);
 }
 
 std::string WriteBack(const ConvertedFile& converted) {
@@ -533,8 +549,8 @@ std::string WriteBack(const ConvertedFile& converted) {
       line += static_cast<char16_t>(u'0' + record.code / unit % 10);
     }
     line += u' ';
-    if (record.kept_text) {
-      line += *record.kept_text;
+    if (record.values.kept()) {
+      line += record.values.text();
     } else {
       const size_t count = ValueCount(kGrammars[place]);
       if (record.values.size() != count) {
@@ -544,11 +560,9 @@ std::string WriteBack(const ConvertedFile& converted) {
                               u" 個あります（" + Digits(static_cast<long long>(count)) +
                               u" 個のはずです）。");
       }
-      // Every two values, the free text among them, are separated by one blank.
-      for (size_t k = 0; k < count; ++k) {
-        if (k > 0) line += u' ';
-        line += record.values[k];
-      }
+      // Every two values, the free text among them, are separated by one blank: the values'
+      // text holds them so.
+      line += record.values.text();
     }
     platform::AppendCp932(line, converted.file, out);
     out += "\r\n";

@@ -312,7 +312,7 @@ class ContentsReader {
   }
 
   void Add(const Record& record) {
-    const std::vector<std::u16string>& v = record.values;
+    const converted::Values& v = record.values;
     switch (record.code) {
       case 1000:
         TitleText(out_.title.title, v[0]);
@@ -416,7 +416,7 @@ class ContentsReader {
     field = Value(value).value_or(u"");
   }
 
-  void Coordinate(std::u16string& field, const std::vector<std::u16string>& v) {
+  void Coordinate(std::u16string& field, const converted::Values& v) {
     if (!field.empty()) return;
     std::optional<std::u16string> degrees = Value(v[0]), minutes = Value(v[1]),
                                   seconds = Value(v[2]);
@@ -424,7 +424,7 @@ class ContentsReader {
   }
 
   // Era, year, month, day, end year, end month, end day: "平成16年08月05日～平成16年08月20日".
-  void Dates(const std::vector<std::u16string>& v) {
+  void Dates(const converted::Values& v) {
     if (!out_.title.dates.empty()) return;
     std::optional<std::u16string> fields[7];
     for (int i = 0; i < 7; ++i) fields[i] = Value(v[i]);
@@ -444,7 +444,7 @@ class ContentsReader {
   TextRun RunFrom(size_t first) const { return {first, out_.texts.size() - first}; }
 
   // A unit's depth is its bottom; it starts at the bottom of the unit before it.
-  void Unit(const std::vector<std::u16string>& v) {
+  void Unit(const converted::Values& v) {
     const std::optional<double> bottom = Depth(v[0]);
     const std::optional<std::u16string_view> name = Present(v[1]);
     if (!bottom) return;
@@ -460,7 +460,7 @@ class ContentsReader {
 
   // A 3030 or 3040 line: top, bottom ("9999" open-ended), text. A 3030 line joins the layer of
   // its top and bottom; its name waits until every layer's names are known (GatherLayerNames).
-  void Span(const std::vector<std::u16string>& v, bool layer) {
+  void Span(const converted::Values& v, bool layer) {
     const std::optional<double> top = Depth(v[0]);
     const std::u16string_view bottom_text = Trimmed(v[1]);
     const std::optional<double> bottom_number = NumberOf(bottom_text);
@@ -515,7 +515,7 @@ class ContentsReader {
 
   // A depth with texts: each (prefix, value index) gives "prefix value" when the value is there;
   // the texts of one record share a line.
-  void PointTexts(std::vector<DepthNote>& notes, const std::vector<std::u16string>& v,
+  void PointTexts(std::vector<DepthNote>& notes, const converted::Values& v,
                   std::initializer_list<std::pair<std::u16string_view, int>> values) {
     const std::optional<double> depth = Depth(v[0]);
     std::array<std::pair<std::u16string_view, std::u16string_view>, 3> present;
@@ -550,7 +550,7 @@ class ContentsReader {
     return true;
   }
 
-  void MonthDay(const std::vector<std::u16string>& v) {
+  void MonthDay(const converted::Values& v) {
     const std::optional<double> depth = Depth(v[0]);
     const size_t first = out_.texts.size();
     if (!AddMonthDay(v[1], v[2])) return;
@@ -562,7 +562,7 @@ class ContentsReader {
   }
 
   // 5000: depth, month, day, G71, G73 ×2, G81 ×2, "@", G81.
-  void Merged(const std::vector<std::u16string>& v) {
+  void Merged(const converted::Values& v) {
     const std::optional<double> depth = Depth(v[0]);
     const size_t first = out_.texts.size();
     AddMonthDay(v[1], v[2]);
@@ -595,7 +595,7 @@ class ContentsReader {
   }
 
   // 2001: depth, "@", six names, "-1", the count of its 2002 lines.
-  void Note(const std::vector<std::u16string>& v) {
+  void Note(const converted::Values& v) {
     NoteEntry& entry = entries_.emplace_back();
     entry.depth = Depth(v[0]);
     // A name left "@" was not described; it is not a value lost.
@@ -616,7 +616,7 @@ class ContentsReader {
     if (!entry.count) ++out_.omitted.values;
   }
 
-  void Test(const std::vector<std::u16string>& v) {
+  void Test(const converted::Values& v) {
     const std::optional<double> depth = Depth(v[0]);
     if (std::optional<double> end = DepthOf(v[1])) deepest_ = std::max(deepest_, *end);
     if (!depth) return;

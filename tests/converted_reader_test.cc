@@ -8,6 +8,7 @@
 #include <iterator>
 #include <optional>
 #include <random>
+#include <stdexcept>
 
 #include "base/error.h"
 #include "base/utf.h"
@@ -24,7 +25,8 @@ using converted::ConvertedFile;
 using converted::ReadRefusal;
 using converted::Record;
 using Kind = ReadRefusal::Kind;
-using Values = std::vector<std::u16string>;
+using converted::Values;
+using Texts = std::vector<std::u16string>;
 
 // The first line and a whole header: 20 lines, so the first group record stands on line 21.
 constexpr std::u16string_view kHeader =
@@ -77,9 +79,12 @@ void ExpectRefused(std::u16string_view text, Kind kind, long long line) {
 
 // A record as its line holds it after the code and blank.
 std::u16string TextOf(const Record& record) {
-  if (record.kept_text) return *record.kept_text;
+  if (const auto kept = record.kept_text()) return std::u16string(*kept);
   std::u16string text;
-  for (const std::u16string& value : record.values) text += (text.empty() ? u"" : u" ") + value;
+  for (const std::u16string_view value : record.values) {
+    if (!text.empty()) text += u' ';
+    text += value;
+  }
   return text;
 }
 
@@ -270,7 +275,7 @@ TEST(ConvertedGrammar, HeaderLinesOutOfTheirGrammarAreKeptAsText) {
     SCOPED_TRACE(base::ToUtf8(line));
     const Record record = HeaderLine(code, line);
     EXPECT_FALSE(record.Drawable());
-    EXPECT_EQ(record.kept_text, std::u16string(line));
+    EXPECT_EQ(record.kept_text(), line);
     EXPECT_TRUE(record.values.empty());
   }
 }
@@ -338,7 +343,7 @@ TEST(ConvertedGrammar, GroupLinesWhoseValuesCannotBeToldApartOrDrawnAreKeptAsTex
     SCOPED_TRACE(base::ToUtf8(line));
     const Record record = GroupLine(line);
     EXPECT_FALSE(record.Drawable());
-    EXPECT_EQ(record.kept_text, std::u16string(line.substr(5)));
+    EXPECT_EQ(record.kept_text(), line.substr(5));
     EXPECT_TRUE(record.values.empty());
   }
 }
@@ -374,8 +379,8 @@ TEST(ConvertedWriteBack, WritesTheValuesJoinedByTheGrammarAndKeptTextAsItIs) {
   ConvertedFile file =
       Read(WithHeader(u"3070 12.00 強 風化\r\n4000 1.15 E+07.00 1 1 1 1 1 1\r\n"
                       u"5000 1.50 08 06 2 652 48.2 1.52 85.3 52.1 @ 33.2\r\n"));
-  file.records[19].values[0] = u"12.50";
-  file.records[21].values[3] = u"2.652";
+  file.records[19].values.Set(0, u"12.50");
+  file.records[21].values.Set(3, u"2.652");
   const std::string bytes = converted::WriteBack(file);
   EXPECT_EQ(bytes, platform::EncodeCp932(
                        WithHeader(u"3070 12.50 強 風化\r\n4000 1.15 E+07.00 1 1 1 1 1 1\r\n"
@@ -399,6 +404,47 @@ TEST(ConvertedWriteBack, RefusesAModelItsGrammarCannotWrite) {
 }
 
 // ---- round trips over files the converter makes ----
+
+// Records read from a file view its text; a copy of the file, or of a record, stays whole after
+// the original is gone, and changed values are the record's own.
+TEST(ConvertedValues, ReadValuesOutliveTheirFileAndChangedOnesAreTheirOwn) {
+  ConvertedFile copy;
+  Record record;
+  {
+    const ConvertedFile file =
+        Read(WithHeader(u"3070 12.00 強 風化\r\n5010 9.15 0 S-4 礫 石／混り\r\n"));
+    copy = file;
+    record = file.records[20];
+  }
+  EXPECT_EQ(copy.records[19].values, (Values{u"12.00", u"強 風化"}));
+  EXPECT_EQ(record.values, (Values{u"9.15", u"0", u"S-4", u"礫 石／混り"}));
+
+  // Longer and shorter values move the ones after them; the first and the last have no blank
+  // on one side.
+  Values values = record.values;
+  values.Set(1, u"62.0");
+  values.Set(0, u"1");
+  values.Set(3, u"");
+  EXPECT_EQ(values, (Values{u"1", u"62.0", u"S-4", u""}));
+  EXPECT_EQ(values.text(), u"1 62.0 S-4 ");
+  values.pop_back();
+  values.push_back(u"ローム");
+  EXPECT_EQ(values.text(), u"1 62.0 S-4 ローム");
+  EXPECT_EQ(record.values[3], u"礫 石／混り") << "the copy's change stays with the copy";
+
+  Values kept = Values::Kept(u"3.15 abc");
+  EXPECT_TRUE(kept.kept());
+  EXPECT_TRUE(kept.empty());
+  EXPECT_EQ(kept.text(), u"3.15 abc");
+  EXPECT_FALSE(kept == (Values{u"3.15", u"abc"}));
+  kept.push_back(u"3.15");
+  EXPECT_FALSE(kept.kept()) << "a value pushed drops the kept text";
+  EXPECT_EQ(kept.text(), u"3.15");
+
+  Values full{u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10"};
+  EXPECT_THROW(full.push_back(u"11"), std::length_error);
+  EXPECT_THROW(full.Set(10, u"x"), std::out_of_range);
+}
 
 TEST(ConvertedRoundTrip, TheGoldenFileReadsWhollyDrawableAndWritesBackByteForByte) {
   const std::string bytes = testing::ReadBytes(testing::RepositoryPath("tests/golden/sample/B-12"));
@@ -507,9 +553,9 @@ TEST_F(ConvertedRoundTripOfRuns, ASampleWithOddValuesKeepsWhatCannotBeDrawnAsTex
   std::vector<std::u16string> kept;
   for (const Record& r : file.records) {
     if (!r.Drawable())
-      kept.push_back(base::FromAscii(std::to_string(r.code)) + u" " + *r.kept_text);
+      kept.push_back(base::FromAscii(std::to_string(r.code)) + u" " + std::u16string(*r.kept_text()));
   }
-  EXPECT_EQ(kept, (Values{
+  EXPECT_EQ(kept, (Texts{
                       u"2001 0.80 @ 暗 い褐 緩い @ 湿潤～含水中位 腐植臭 完新世 -1 1",
                       u"2001 5.30 @ 暗 い灰 @ 軟らかい～中位の 含水多い 腐植臭 完新世 -1 1",
                       u"2001 12.00 @ 暗 い青灰 @ 非常に硬い 湿潤 @ 更新世～中新世 -1 0",

@@ -58,7 +58,7 @@ Record Rec(std::u16string_view line) {
 Record Kept(int code, std::u16string text) {
   Record record;
   record.code = code;
-  record.kept_text = std::move(text);
+  record.values = converted::Values::Kept(text);
   return record;
 }
 
@@ -824,7 +824,7 @@ TEST(Svg, IsWellFormedXmlWithEveryTextEscaped) {
   ConvertedFile file = SampleLog();
   // A title with every character XML must escape, a control character and half a
   // surrogate pair (a byte of a host name that was not UTF-8).
-  file.records[0].values[0] = std::u16string(u"A&B<C>\"D\"'E'\x01\x7F") + char16_t{0xDC82};
+  file.records[0].values.Set(0, std::u16string(u"A&B<C>\"D\"'E'\x01\x7F") + char16_t{0xDC82});
   const std::string svg = drawing::WriteSvg(LayOut(file));
   const Parsed parsed = Parse(svg);
   ASSERT_TRUE(parsed.well_formed) << parsed.error;
