@@ -30,7 +30,6 @@
 #include "bench/borehole_generator.h"
 #include "convert/line_sink.h"
 #include "convert/run.h"
-#include "converted/reader.h"
 #include "drawing/log_layout.h"
 #include "drawing/svg.h"
 #include "platform/cp932.h"
@@ -225,30 +224,25 @@ int Report(int records, int repeats) {
   const std::vector<std::u16string> lines = ConvertedLines(converted);
   // The conversion and its floor take turns, so a change in the machine's load between them
   // does not tilt their ratio; the best of each counts.
-  RunTime floor, one_thread;
+  // The log drawing takes its turn with them too: reading the converted file back and laying it
+  // out (what the log button and `tjvx preview` do before writing), against one conversion.
+  RunTime floor, one_thread, drawing;
   for (int i = 0; i < repeats; ++i) {
     times[2].KeepBest(BestTime(1, [&] { ConvertOnce(sizes[2]); }));
     one_thread.KeepBest(BestTime(1, [&] { ConvertOnce(sizes[2], convert::RunThreads::kOne); }));
     floor.KeepBest(BestTime(1, [&] { Floor(work, records, lines); }));
+    drawing.KeepBest(BestTime(1, [&] {
+      drawing::LayOutLogAt(u"D:\\OUT\\" + BoreholeName(sizes[2]), drawing::LayoutOptions{});
+    }));
   }
   const long long peak = PeakMemory(work, records);
 
-  // The log drawing: reading the converted file back and laying it out (what the log button and
-  // `tjvx preview` do before writing), against one conversion; and the SVG's size at each size.
-  RunTime drawing;
-  for (int i = 0; i < repeats; ++i) {
-    drawing.KeepBest(BestTime(1, [&] {
-      const converted::ConvertedFile model =
-          converted::ReadConvertedFileAt(u"D:\\OUT\\" + BoreholeName(sizes[2]));
-      drawing::LayOutLog(model, drawing::LayoutOptions{});
-    }));
-  }
+  // The SVG's size at each size.
   double svg_bytes[3];
   for (int k = 0; k < 3; ++k) {
     svg_bytes[k] = static_cast<double>(
-        drawing::WriteSvg(drawing::LayOutLog(
-                              converted::ReadConvertedFileAt(u"D:\\OUT\\" + BoreholeName(sizes[k])),
-                              drawing::LayoutOptions{}))
+        drawing::WriteSvg(drawing::LayOutLogAt(u"D:\\OUT\\" + BoreholeName(sizes[k]),
+                                               drawing::LayoutOptions{}))
             .size());
   }
   fs::remove_all(work);

@@ -75,8 +75,7 @@ int Preview(const PreviewOptions& options) {
       target = file + u".svg";
     }
     try {
-      const converted::ConvertedFile model = converted::ReadConvertedFileAt(file);
-      const drawing::Drawing drawing = drawing::LayOutLog(model, layout);
+      const drawing::Drawing drawing = drawing::LayOutLogAt(file, layout);
       platform::AtomicFile out(target);
       out.Write(drawing::WriteSvg(drawing));
       out.Commit();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -448,55 +449,103 @@ std::u16string ReadRefusal::Message() const {
 
 namespace {
 
-// The records of `text`, which the file keeps and its records view.
-ConvertedFile ReadKeptText(std::u16string text_of_file, std::u16string file) {
-  using Kind = ReadRefusal::Kind;
-  ConvertedFile converted;
-  converted.file = std::move(file);
-  converted.text = std::make_shared<const std::u16string>(std::move(text_of_file));
-  const std::u16string_view text = *converted.text;
-  const std::u16string& name = converted.file;
+// Reads the records of a converted file's text in file order, handing each to `take` (as a
+// Record& it may move from) with its values viewing the text; refuses naming `name`. The text
+// comes whole or in pieces, each of whole lines (every line ends in the piece it begins in).
+class RecordScanner {
+ public:
+  explicit RecordScanner(const std::u16string& name) : name_(name), order_(name) {}
 
-  const size_t first_end = std::min(text.find(u'\r'), text.find(u'\n'));
-  if (text.substr(0, first_end) != kFirstLine) throw ReadRefusal(Kind::kFirstLine, name, 1);
+  // The lines read so far.
+  long long lines() const { return number_; }
 
-  converted.records.reserve(CountLineFeeds(text));
-  OrderCheck order(name);
-  Pieces pieces;
-  std::array<std::uint32_t, kMostValues> ends{};
-  long long number = 0;
-  for (size_t at = 0; at < text.size();) {
-    ++number;
-    const size_t cr = LineEnd(text, at);
-    if (cr == kNoEnd) throw ReadRefusal(Kind::kLineEnd, name, number);
-    const std::u16string_view line = text.substr(at, cr - at);
-    at = cr + 2;
-    if (number == 1) continue;
+  template <typename Take>
+  void Scan(std::u16string_view text, Take&& take) {
+    using Kind = ReadRefusal::Kind;
+    if (number_ == 0) {
+      const size_t first_end = std::min(text.find(u'\r'), text.find(u'\n'));
+      if (text.substr(0, first_end) != kFirstLine) throw ReadRefusal(Kind::kFirstLine, name_, 1);
+    }
+    for (size_t at = 0; at < text.size();) {
+      ++number_;
+      const size_t cr = LineEnd(text, at);
+      if (cr == kNoEnd) throw ReadRefusal(Kind::kLineEnd, name_, number_);
+      const std::u16string_view line = text.substr(at, cr - at);
+      at = cr + 2;
+      if (number_ == 1) continue;
 
-    const int code = CodeOf(line);
-    const int place = PlaceOf(code);
-    if (place < 0) throw ReadRefusal(Kind::kUnknownCode, name, number);
-    order.Next(place, number);
+      const int code = CodeOf(line);
+      const int place = PlaceOf(code);
+      if (place < 0) throw ReadRefusal(Kind::kUnknownCode, name_, number_);
+      order_.Next(place, number_);
 
-    Record& record = converted.records.emplace_back();
-    record.code = code;
-    record.line = number;
-    const Grammar& grammar = kGrammars[place];
-    const std::u16string_view rest = line.substr(5);
-    // Values::Viewing keeps where each value ends in 32 bits; a longer line is kept as text.
-    if (rest.size() <= UINT32_MAX && SplitValues(grammar, rest, pieces)) {
-      // Each value begins one blank after the one before ends, so their ends tell them apart.
-      const size_t count = ValueCount(grammar);
-      for (size_t k = 0; k < count; ++k) {
-        ends[k] = static_cast<std::uint32_t>(pieces[k].data() - rest.data() + pieces[k].size());
+      record_.code = code;
+      record_.line = number_;
+      const Grammar& grammar = kGrammars[place];
+      const std::u16string_view rest = line.substr(5);
+      // Values::Viewing keeps where each value ends in 32 bits; a longer line is kept as text.
+      if (rest.size() <= UINT32_MAX && SplitValues(grammar, rest, pieces_)) {
+        // Each value begins one blank after the one before ends, so their ends tell them apart.
+        const size_t count = ValueCount(grammar);
+        for (size_t k = 0; k < count; ++k) {
+          ends_[k] =
+              static_cast<std::uint32_t>(pieces_[k].data() - rest.data() + pieces_[k].size());
+        }
+        record_.values = Values::Viewing(rest, ends_, count);
+      } else {
+        record_.values = Values::KeptViewing(rest);
       }
-      record.values = Values::Viewing(rest, ends, count);
-    } else {
-      record.values = Values::KeptViewing(rest);
+      take(record_);
     }
   }
-  order.Finish(number);
+
+  // After the last piece: refuses an empty text and a missing header record.
+  void Finish() {
+    if (number_ == 0) Scan(std::u16string_view(), [](Record&) {});
+    order_.Finish(number_);
+  }
+
+ private:
+  const std::u16string& name_;
+  OrderCheck order_;
+  Pieces pieces_;
+  std::array<std::uint32_t, kMostValues> ends_{};
+  Record record_;
+  long long number_ = 0;
+};
+
+// The records of `text`, which the file keeps and its records view.
+ConvertedFile ReadKeptText(std::u16string text, std::u16string file) {
+  ConvertedFile converted;
+  converted.file = std::move(file);
+  converted.text = std::make_shared<const std::u16string>(std::move(text));
+  converted.records.reserve(CountLineFeeds(*converted.text));
+  RecordScanner scanner(converted.file);
+  scanner.Scan(*converted.text,
+               [&](Record& record) { converted.records.push_back(std::move(record)); });
+  scanner.Finish();
   return converted;
+}
+
+// The bytes of the converted file at `path` (Windows form, or a host path through the drive
+// table), and the file's name in Windows form.
+std::string ReadFileOf(std::u16string_view path, std::u16string& file) {
+  const bool windows_form =
+      path.size() >= 2 && path[1] == u':' &&
+      ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
+  file = windows_form ? std::u16string(path)
+                      : platform::Drives().FromHost(std::filesystem::path(base::ToUtf8(path)));
+  std::optional<std::string> bytes;
+  try {
+    bytes = platform::ReadFileBytes(file);
+  } catch (const base::Error& error) {
+    if (error.kind() == base::Error::Kind::kFileMissing) {
+      throw ReadRefusal(ReadRefusal::Kind::kNoFile, file, 0);
+    }
+    throw ReadRefusal(ReadRefusal::Kind::kUnreadable, file, 0);
+  }
+  if (!bytes) throw ReadRefusal(ReadRefusal::Kind::kNoFile, file, 0);
+  return std::move(*bytes);
 }
 
 }  // namespace
@@ -510,26 +559,45 @@ ConvertedFile ReadConvertedBytes(std::string_view bytes, std::u16string file) {
 }
 
 ConvertedFile ReadConvertedFileAt(std::u16string_view path) {
-  const bool windows_form =
-      path.size() >= 2 && path[1] == u':' &&
-      ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
-  const std::u16string file =
-      windows_form ? std::u16string(path)
-                   : platform::Drives().FromHost(std::filesystem::path(base::ToUtf8(path)));
-  std::optional<std::string> bytes;
-  try {
-    bytes = platform::ReadFileBytes(file);
-  } catch (const base::Error& error) {
-    if (error.kind() == base::Error::Kind::kFileMissing) {
-      throw ReadRefusal(ReadRefusal::Kind::kNoFile, file, 0);
-    }
-    throw ReadRefusal(ReadRefusal::Kind::kUnreadable, file, 0);
+  std::u16string file;
+  std::u16string text;
+  {
+    // The bytes are let go before the records are read, which can then take their memory.
+    const std::string bytes = ReadFileOf(path, file);
+    text = DecodeConverted(bytes, file);
   }
-  if (!bytes) throw ReadRefusal(ReadRefusal::Kind::kNoFile, file, 0);
-  // The bytes are let go before the records are read, which can then take their memory.
-  std::u16string text = DecodeConverted(*bytes, file);
-  bytes.reset();
-  return ReadKeptText(std::move(text), file);
+  return ReadKeptText(std::move(text), std::move(file));
+}
+
+void ForEachRecordAt(std::u16string_view path,
+                     const std::function<void(const Record& record)>& each) {
+  std::u16string file;
+  const std::string bytes = ReadFileOf(path, file);
+  RefuseOtherCodes(bytes, file);
+  // Decoded a piece of whole lines at a time into one buffer, so the file's text is never held
+  // whole. Trail bytes of CP932 are never CR or LF, so a piece ends after an LF byte.
+  constexpr size_t kPiece = 1 << 16;
+  RecordScanner scanner(file);
+  std::u16string text;
+  for (size_t start = 0; start < bytes.size();) {
+    // The piece ends after the last LF of its first kPiece bytes, or of a line that is longer.
+    size_t end = bytes.size();
+    if (start + kPiece < bytes.size()) {
+      size_t lf = std::string_view(bytes).substr(start, kPiece).rfind('\n');
+      lf = lf == std::string_view::npos ? bytes.find('\n', start + kPiece) : start + lf;
+      if (lf != std::string::npos) end = lf + 1;
+    }
+    const std::string_view piece(bytes.data() + start, end - start);
+    try {
+      platform::DecodeCp932(piece, file, text);
+    } catch (const base::Error& error) {
+      throw ReadRefusal(ReadRefusal::Kind::kBadBytes, file, scanner.lines() + error.line(),
+                        u"バイト位置 " + Digits(static_cast<long long>(start) + error.offset()));
+    }
+    scanner.Scan(text, [&](const Record& record) { each(record); });
+    start = end;
+  }
+  scanner.Finish();
 }
 
 std::string WriteBack(const ConvertedFile& converted) {

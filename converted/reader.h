@@ -2,6 +2,7 @@
 #define TJVX_CONVERTED_READER_H_
 
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -63,6 +64,12 @@ ConvertedFile ReadConvertedBytes(std::string_view bytes, std::u16string file);
 // The same from a file: `path` in Windows form ("D:\OUT\B-12") or a host path, which is taken
 // through the drive table ("/srv/out/B-12").
 ConvertedFile ReadConvertedFileAt(std::u16string_view path);
+
+// The records of the file at `path` handed to `each` one at a time, in file order, none of them
+// kept: a record's values view the file's text only during the call, so a reader that keeps what
+// it needs does not hold the whole file's records. Refuses as ReadConvertedFileAt does; the
+// records before the refusal have been handed over by then.
+void ForEachRecordAt(std::u16string_view path, const std::function<void(const Record& record)>& each);
 
 // The file's bytes: "GTJ Ge201", then each record as its code, a blank and its values joined by
 // its grammar (or its kept text), each line ended by CR LF, in CP932. A record of an unknown code

@@ -193,8 +193,8 @@ class Canvas {
 
 class LogLayout {
  public:
-  LogLayout(const converted::ConvertedFile& file, const LayoutOptions& options)
-      : contents_(ReadLogContents(file)), paper_(options.paper) {
+  LogLayout(LogContents contents, const LayoutOptions& options)
+      : contents_(std::move(contents)), paper_(options.paper) {
     drawing_.scale = std::clamp(options.scale, kMinScale, kMaxScale);
     drawing_.mm_per_metre = 1000.0 / drawing_.scale;
     drawing_.log_top = kLogTop;
@@ -654,7 +654,11 @@ class LogLayout {
 }  // namespace
 
 Drawing LayOutLog(const converted::ConvertedFile& file, const LayoutOptions& options) {
-  return LogLayout(file, options).Run();
+  return LogLayout(ReadLogContents(file), options).Run();
+}
+
+Drawing LayOutLogAt(std::u16string_view path, const LayoutOptions& options) {
+  return LogLayout(ReadLogContentsAt(path), options).Run();
 }
 
 }  // namespace tjvx::drawing

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "converted/model.h"
@@ -157,6 +158,10 @@ struct Drawing {
 // 3000/3010/3020/5000/5010 marks, 190 mm wide whatever the scale; under it the counts of what
 // could not be drawn and the legend. Pure: the records in, shapes out, in one pass over them.
 Drawing LayOutLog(const converted::ConvertedFile& file, const LayoutOptions& options);
+
+// The log of the converted file at `path`, read one record at a time so that only what the log
+// shows is held, never the file's records. Throws converted::ReadRefusal.
+Drawing LayOutLogAt(std::u16string_view path, const LayoutOptions& options);
 
 // The y of a depth on the page whose top depth is `page.top_depth`.
 inline double DepthY(const Drawing& drawing, const Page& page, double depth) {

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "converted/reader.h"
 #include "text/numbers.h"
 #include "text/trim.h"
 
@@ -236,26 +237,26 @@ struct NoteEntry {
 
 class ContentsReader {
  public:
-  LogContents Read(const converted::ConvertedFile& file) {
-    Reserve(file);
-    for (const Record& record : file.records) {
-      const size_t needed = ValueCount(record.code);
-      if (needed == 0) continue;
-      if (!record.Drawable() || record.values.size() < needed) {
-        ++out_.omitted.records;
-        // A 2001 or 2002 line still holds its place among the notes' lines.
-        if (record.code == 2001) entries_.push_back({});
-        if (record.code == 2002) note_lines_.push_back(nullptr);
-        continue;
-      }
-      Add(record);
+  // Takes what the log shows of one record, keeping nothing of the record itself.
+  void Read(const Record& record) {
+    const size_t needed = ValueCount(record.code);
+    if (needed == 0) return;
+    if (!record.Drawable() || record.values.size() < needed) {
+      ++out_.omitted.records;
+      // A 2001 or 2002 line still holds its place among the notes' lines.
+      if (record.code == 2001) entries_.push_back({});
+      if (record.code == 2002) note_lines_.push_back({});
+      return;
     }
+    Add(record);
+  }
+
+  LogContents Finish() {
     AssignNoteLines();
-    Finish();
+    SortAndClose();
     return std::move(out_);
   }
 
- private:
   // Room in every list for the records of its codes, so that none grows step by step.
   void Reserve(const converted::ConvertedFile& file) {
     size_t units = 0, entries = 0, lines = 0, layers = 0, intervals = 0, names = 0, tests = 0,
@@ -311,6 +312,7 @@ class ContentsReader {
                        3 * merged);
   }
 
+ private:
   void Add(const Record& record) {
     const converted::Values& v = record.values;
     switch (record.code) {
@@ -347,9 +349,14 @@ class ContentsReader {
       case 2001:
         Note(v);
         break;
-      case 2002:
-        note_lines_.push_back(&record);
+      case 2002: {
+        // Kept until every 2001 entry has counted its lines.
+        const std::u16string_view text = Trimmed(v[0]);
+        const size_t begin = note_line_texts_.size();
+        note_line_texts_.append(text);
+        note_lines_.push_back({begin, note_line_texts_.size(), true});
         break;
+      }
       case 3030:
         Span(v, /*layer=*/true);
         break;
@@ -686,12 +693,13 @@ class ContentsReader {
     size_t lines = 0;
     end = std::min(end, note_lines_.size());
     for (size_t i = begin; i < end; ++i) {
-      const Record* line = note_lines_[i];
-      if (line == nullptr) {
+      const NoteLine& line = note_lines_[i];
+      if (!line.drawable) {
         ++out_.omitted.records;
         continue;
       }
-      std::u16string_view text = Trimmed(line->values[0]);
+      std::u16string_view text =
+          std::u16string_view(note_line_texts_).substr(line.begin, line.end - line.begin);
       const bool goes_on = !text.empty() && text.front() == u'￥';
       if (goes_on) text.remove_prefix(1);
       const std::optional<std::u16string_view> shown = Present(text);
@@ -706,7 +714,7 @@ class ContentsReader {
     return lines;
   }
 
-  void Finish() {
+  void SortAndClose() {
     GatherLayerNames();
     double deepest = deepest_;
     if (open_tops_ >= deepest) deepest = open_tops_ + 1;
@@ -737,7 +745,13 @@ class ContentsReader {
   // The names of the layers in file order, each with the place of its layer.
   std::vector<std::pair<size_t, std::u16string>> layer_names_;
   std::vector<NoteEntry> entries_;
-  std::vector<const Record*> note_lines_;  // null for a line kept as text
+  // The 2002 lines, trimmed, one after another in note_line_texts_.
+  struct NoteLine {
+    size_t begin = 0, end = 0;
+    bool drawable = false;  // false for a line kept as text
+  };
+  std::u16string note_line_texts_;
+  std::vector<NoteLine> note_lines_;
 };
 
 }  // namespace
@@ -749,7 +763,16 @@ std::optional<long long> NValue(const std::array<std::u16string_view, 3>& length
 }
 
 LogContents ReadLogContents(const converted::ConvertedFile& file) {
-  return ContentsReader().Read(file);
+  ContentsReader reader;
+  reader.Reserve(file);
+  for (const Record& record : file.records) reader.Read(record);
+  return reader.Finish();
+}
+
+LogContents ReadLogContentsAt(std::u16string_view path) {
+  ContentsReader reader;
+  converted::ForEachRecordAt(path, [&](const Record& record) { reader.Read(record); });
+  return reader.Finish();
 }
 
 }  // namespace tjvx::drawing

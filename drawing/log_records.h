@@ -72,6 +72,10 @@ inline constexpr double kMaxDepth = 9000;
 // Every list sorted by depth (intervals by top), in file order at equal depths.
 LogContents ReadLogContents(const converted::ConvertedFile& file);
 
+// The same from the converted file at `path`, read one record at a time: only what the log shows
+// is kept, never the file's records. Throws converted::ReadRefusal.
+LogContents ReadLogContentsAt(std::u16string_view path);
+
 // The N value of a test from its three readings and lengths (cm), each "-1" when absent: the sum
 // of the readings present, times 30 over the sum of their lengths when that sum is not 30,
 // rounded. None when no reading is present or a present reading has no length; `bad_values`

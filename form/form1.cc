@@ -214,8 +214,7 @@ void Form1::Command4_Click() {
   std::string svg;
   std::u16string failure;
   try {
-    const converted::ConvertedFile file = converted::ReadConvertedFileAt(last_converted_);
-    svg = drawing::WriteSvg(drawing::LayOutLog(file, drawing::LayoutOptions{}));
+    svg = drawing::WriteSvg(drawing::LayOutLogAt(last_converted_, drawing::LayoutOptions{}));
   } catch (const converted::ReadRefusal& refusal) {
     failure = refusal.Message();
   } catch (const base::Error& error) {

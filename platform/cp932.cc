@@ -169,8 +169,13 @@ long long LineOf(std::string_view bytes, size_t offset) {
 }  // namespace
 
 std::u16string DecodeCp932(std::string_view bytes, std::u16string_view file) {
-  const Tables& t = Table();
   std::u16string out;
+  DecodeCp932(bytes, file, out);
+  return out;
+}
+
+void DecodeCp932(std::string_view bytes, std::u16string_view file, std::u16string& out) {
+  const Tables& t = Table();
   out.resize(bytes.size());
   size_t n = 0;
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -187,7 +192,6 @@ std::u16string DecodeCp932(std::string_view bytes, std::u16string_view file) {
     out[n++] = c;
   }
   out.resize(n);
-  return out;
 }
 
 void AppendCp932(std::u16string_view text, std::u16string_view file, std::string& out) {

@@ -15,6 +15,10 @@ namespace tjvx::platform {
 // the 1-based line and the 0-based byte offset of the offending byte.
 std::u16string DecodeCp932(std::string_view bytes, std::u16string_view file);
 
+// The same into `out`, whose text is replaced and whose room is kept: for a file decoded piece by
+// piece into one buffer (line and offset of a bad byte are then those within the piece).
+void DecodeCp932(std::string_view bytes, std::u16string_view file, std::u16string& out);
+
 // Encodes text for a file. A character CP932 cannot write throws Error::Kind::kOutOfRange naming
 // `file`; text read from CP932 files never holds one.
 std::string EncodeCp932(std::u16string_view text, std::u16string_view file);

@@ -469,6 +469,76 @@ TEST(ConvertedRoundTrip, RoundTripsTellsWhyNot) {
             u"(3 行目)");
 }
 
+// Reading a file record by record, a piece at a time, hands over the records that reading it
+// whole gives, or refuses it for the same cause at the same line, wherever in the file the fault
+// stands: in the first piece, in a later one, at a piece's end, or in a line longer than a piece.
+TEST(ConvertedRecordByRecord, GivesTheRecordsAndRefusalsOfTheWholeFile) {
+  testing::TempDrives drives;
+  std::u16string many;
+  for (int i = 0; i < 6000; ++i) {
+    many += u"3010 " + base::FromAscii(std::to_string(i)) + u".00 -1\r\n";
+  }
+  const std::u16string body = many + u"4000 1.15 1.45 10 10 10 3 4 5\r\n2002 " +
+                              std::u16string(40000, u'岩') + u"\r\n5010 9.15 0 S-4 礫\r\n";
+  const std::string good = platform::EncodeCp932(WithHeader(body), u"t");
+  ASSERT_GT(good.size(), 2u << 16) << "more than two pieces";
+
+  auto with = [&](size_t at, std::string_view in_place_of, std::string_view put) {
+    std::string bytes = good;
+    EXPECT_EQ(bytes.substr(at, in_place_of.size()), in_place_of);
+    return bytes.replace(at, in_place_of.size(), put);
+  };
+  const size_t later = good.find("3010 5000.00");
+  const size_t last = good.find("5010 ");
+  const std::vector<std::pair<const char*, std::string>> files = {
+      {"whole", good},
+      {"empty", ""},
+      {"first line", with(0, "GTJ", "GTX")},
+      {"bad byte later", with(later + 5, "5", "\x85")},
+      {"lone LF later", with(later + 12, " -1\r\n", " -1\n")},
+      {"unknown code later", with(later, "3010", "3011")},
+      {"out of order at the end", with(last, "5010", "3000")},
+      {"no CR LF at the end", good.substr(0, good.size() - 2)},
+      {"header only", good.substr(0, good.find("3010 0.00"))},
+      {"header cut short", good.substr(0, good.find("1018 "))},
+  };
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    testing::WriteBytes(drives.d() / "OUT" / "B-1", bytes);
+    std::optional<ReadRefusal> whole_refusal, piece_refusal;
+    ConvertedFile whole;
+    try {
+      whole = converted::ReadConvertedFileAt(u"D:\\OUT\\B-1");
+    } catch (const ReadRefusal& refusal) {
+      whole_refusal = refusal;
+    }
+    size_t count = 0, same = 0;
+    try {
+      converted::ForEachRecordAt(u"D:\\OUT\\B-1", [&](const Record& record) {
+        if (count < whole.records.size()) {
+          const Record& expected = whole.records[count];
+          if (record.code == expected.code && record.line == expected.line &&
+              record.values == expected.values) {
+            ++same;
+          }
+        }
+        ++count;
+      });
+    } catch (const ReadRefusal& refusal) {
+      piece_refusal = refusal;
+    }
+    ASSERT_EQ(piece_refusal.has_value(), whole_refusal.has_value());
+    if (whole_refusal) {
+      EXPECT_EQ(piece_refusal->kind(), whole_refusal->kind());
+      EXPECT_EQ(piece_refusal->line(), whole_refusal->line());
+      EXPECT_EQ(piece_refusal->Message(), whole_refusal->Message());
+    } else {
+      EXPECT_EQ(count, whole.records.size());
+      EXPECT_EQ(same, count);
+    }
+  }
+}
+
 TEST(ConvertedRoundTrip, AFileIsReadFromAWindowsPathOrAHostPath) {
   testing::TempDrives drives;
   const std::string bytes = platform::EncodeCp932(WithHeader(u"2002 a\r\n"), u"t");
