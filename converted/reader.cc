@@ -569,11 +569,43 @@ ConvertedFile ReadConvertedFileAt(std::u16string_view path) {
   return ReadKeptText(std::move(text), std::move(file));
 }
 
+CodeCounts::CodeCounts(const ConvertedFile& file) {
+  for (const Record& record : file.records) {
+    if (record.code >= kLowest && record.code <= kHighest) ++counts_[record.code - kLowest];
+  }
+}
+
+void CodeCounts::Count(std::string_view line) {
+  if (line.size() < 4) return;
+  int code = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (line[i] < '0' || line[i] > '9') return;
+    code = code * 10 + (line[i] - '0');
+  }
+  if (code >= kLowest && code <= kHighest) ++counts_[code - kLowest];
+}
+
+size_t CodeCounts::of(int code) const {
+  return code >= kLowest && code <= kHighest ? counts_[code - kLowest] : 0;
+}
+
 void ForEachRecordAt(std::u16string_view path,
-                     const std::function<void(const Record& record)>& each) {
+                     const std::function<void(const Record& record)>& each,
+                     const std::function<void(const CodeCounts& counts)>& before) {
   std::u16string file;
   const std::string bytes = ReadFileOf(path, file);
   RefuseOtherCodes(bytes, file);
+  if (before) {
+    // Every line begins after an LF byte, which no CP932 character holds.
+    CodeCounts counts;
+    for (size_t at = 0; at < bytes.size();) {
+      counts.Count(std::string_view(bytes).substr(at, 4));
+      const size_t lf = bytes.find('\n', at);
+      if (lf == std::string::npos) break;
+      at = lf + 1;
+    }
+    before(counts);
+  }
   // Decoded a piece of whole lines at a time into one buffer, so the file's text is never held
   // whole. Trail bytes of CP932 are never CR or LF, so a piece ends after an LF byte.
   constexpr size_t kPiece = 1 << 16;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "converted/model.h"
 
@@ -65,11 +66,28 @@ ConvertedFile ReadConvertedBytes(std::string_view bytes, std::u16string file);
 // through the drive table ("/srv/out/B-12").
 ConvertedFile ReadConvertedFileAt(std::u16string_view path);
 
+// How many lines of each record code a file holds, as the first four characters of its lines
+// tell: for a reader that makes room for the records before it reads them.
+class CodeCounts {
+ public:
+  CodeCounts() = default;
+  explicit CodeCounts(const ConvertedFile& file);
+  // Counts the line that begins `line` (at least its code).
+  void Count(std::string_view line);
+  size_t of(int code) const;
+
+ private:
+  static constexpr int kLowest = 1000, kHighest = 5010;
+  std::vector<size_t> counts_ = std::vector<size_t>(kHighest - kLowest + 1);
+};
+
 // The records of the file at `path` handed to `each` one at a time, in file order, none of them
 // kept: a record's values view the file's text only during the call, so a reader that keeps what
 // it needs does not hold the whole file's records. Refuses as ReadConvertedFileAt does; the
 // records before the refusal have been handed over by then.
-void ForEachRecordAt(std::u16string_view path, const std::function<void(const Record& record)>& each);
+// `before`, when given, learns how many lines of each code follow before the first is handed over.
+void ForEachRecordAt(std::u16string_view path, const std::function<void(const Record& record)>& each,
+                     const std::function<void(const CodeCounts& counts)>& before = {});
 
 // The file's bytes: "GTJ Ge201", then each record as its code, a blank and its values joined by
 // its grammar (or its kept text), each line ended by CR LF, in CP932. A record of an unknown code

@@ -258,50 +258,19 @@ class ContentsReader {
   }
 
   // Room in every list for the records of its codes, so that none grows step by step.
-  void Reserve(const converted::ConvertedFile& file) {
-    size_t units = 0, entries = 0, lines = 0, layers = 0, intervals = 0, names = 0, tests = 0,
-           marks = 0, merged = 0;
-    for (const Record& record : file.records) {
-      switch (record.code) {
-        case 2000:
-          ++units;
-          break;
-        case 2001:
-          ++entries;
-          break;
-        case 2002:
-          ++lines;
-          break;
-        case 3030:
-          ++layers;
-          break;
-        case 3040:
-          ++intervals;
-          break;
-        case 3070:
-          ++names;
-          break;
-        case 4000:
-          ++tests;
-          break;
-        case 5000:
-          ++merged;
-          ++marks;
-          break;
-        case 3000:
-        case 3010:
-        case 3020:
-        case 5010:
-          ++marks;
-          break;
-      }
-    }
+  void Reserve(const converted::CodeCounts& counts) {
+    const size_t units = counts.of(2000), entries = counts.of(2001), lines = counts.of(2002),
+                 layers = counts.of(3030), intervals = counts.of(3040), names = counts.of(3070),
+                 tests = counts.of(4000), merged = counts.of(5000),
+                 marks = merged + counts.of(3000) + counts.of(3010) + counts.of(3020) +
+                         counts.of(5010);
     out_.units.reserve(units);
     entries_.reserve(entries);
     out_.notes.reserve(entries);
     note_lines_.reserve(lines);
     out_.layers.reserve(layers);
     layer_index_.reserve(layers);
+    layer_names_.reserve(layers);
     out_.intervals.reserve(intervals);
     out_.names.reserve(names);
     out_.tests.reserve(tests);
@@ -764,14 +733,16 @@ std::optional<long long> NValue(const std::array<std::u16string_view, 3>& length
 
 LogContents ReadLogContents(const converted::ConvertedFile& file) {
   ContentsReader reader;
-  reader.Reserve(file);
+  reader.Reserve(converted::CodeCounts(file));
   for (const Record& record : file.records) reader.Read(record);
   return reader.Finish();
 }
 
 LogContents ReadLogContentsAt(std::u16string_view path) {
   ContentsReader reader;
-  converted::ForEachRecordAt(path, [&](const Record& record) { reader.Read(record); });
+  converted::ForEachRecordAt(
+      path, [&](const Record& record) { reader.Read(record); },
+      [&](const converted::CodeCounts& counts) { reader.Reserve(counts); });
   return reader.Finish();
 }
 
