@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "converted/model.h"
@@ -78,20 +79,34 @@ struct Fill {
   bool operator==(const Fill&) const = default;
 };
 
+// The shapes keep their narrow members last, so that a log's hundreds of thousands of them take
+// no room for padding; their constructors take the members in the order a reader thinks of them.
 struct Box {
-  Region region = Region::kFrame;
   double x = 0, y = 0, width = 0, height = 0;
-  Colour stroke = kNoColour;
   double stroke_width = 0.2;
+  Colour stroke = kNoColour;
   Fill fill{kNoColour, -1};
+  Region region = Region::kFrame;
+
+  Box() = default;
+  Box(Region region, double x, double y, double width, double height, Colour stroke,
+      double stroke_width, Fill fill)
+      : x(x), y(y), width(width), height(height), stroke_width(stroke_width), stroke(stroke),
+        fill(fill), region(region) {}
 };
 
 struct Line {
-  Region region = Region::kFrame;
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  Colour stroke = kBlack;
   double width = 0.15;
+  Colour stroke = kBlack;
+  Region region = Region::kFrame;
   bool dashed = false;
+
+  Line() = default;
+  Line(Region region, double x1, double y1, double x2, double y2, Colour stroke, double width,
+       bool dashed)
+      : x1(x1), y1(y1), x2(x2), y2(y2), width(width), stroke(stroke), region(region),
+        dashed(dashed) {}
 };
 
 // A point of the N graph: a dot, or a triangle pointing right for a value beyond the axis.
@@ -106,13 +121,19 @@ struct Mark {
 
 enum class Anchor : std::uint8_t { kStart, kMiddle, kEnd };
 struct Text {
-  Region region = Region::kFrame;
   double x = 0;
   double y = 0;     // the baseline
   double size = 2;  // the font size (em) in mm
-  Anchor anchor = Anchor::kStart;
-  Colour colour = kBlack;
   std::u16string text;
+  Colour colour = kBlack;
+  Region region = Region::kFrame;
+  Anchor anchor = Anchor::kStart;
+
+  Text() = default;
+  Text(Region region, double x, double y, double size, Anchor anchor, Colour colour,
+       std::u16string text)
+      : x(x), y(y), size(size), text(std::move(text)), colour(colour), region(region),
+        anchor(anchor) {}
 };
 
 // One sheet. Painted in this order: boxes, lines, marks, texts, so texts stay legible.
