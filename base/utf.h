@@ -16,6 +16,8 @@ std::u16string FromAscii(std::string_view text);
 // names never become one.
 std::u16string FromUtf8(std::string_view text);
 std::string ToUtf8(std::u16string_view text);
+// Appends the UTF-8 form of the code point `c` (up to U+10FFFF; a surrogate is written as it is).
+void AppendUtf8(std::string& out, char32_t c);
 
 }  // namespace tjvx::base
 

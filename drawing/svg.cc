@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "base/utf.h"
 #include "drawing/hatching.h"
 
 namespace tjvx::drawing {
@@ -29,12 +30,19 @@ void AppendNumber(std::string& out, double value) {
   out += number;
 }
 
-void Attribute(std::string& out, std::string_view name, double value) {
+// ` name="value"`, the value written by `append`.
+template <typename Value>
+void AttributeOf(std::string& out, std::string_view name, Value value,
+                 void (*append)(std::string&, Value)) {
   out += ' ';
   out += name;
   out += "=\"";
-  AppendNumber(out, value);
+  append(out, value);
   out += '"';
+}
+
+void Attribute(std::string& out, std::string_view name, double value) {
+  AttributeOf(out, name, value, AppendNumber);
 }
 
 void AppendColour(std::string& out, Colour colour) {
@@ -48,29 +56,7 @@ void AppendColour(std::string& out, Colour colour) {
 }
 
 void ColourAttribute(std::string& out, std::string_view name, Colour colour) {
-  out += ' ';
-  out += name;
-  out += "=\"";
-  AppendColour(out, colour);
-  out += '"';
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
+  AttributeOf(out, name, colour, AppendColour);
 }
 
 // A box: its fill and outline, then its hatch drawn out as lines and dots clipped to it.
@@ -217,7 +203,7 @@ void AppendXmlText(std::string& out, std::u16string_view text) {
         out += "&apos;";
         break;
       default:
-        AppendUtf8(out, c);
+        base::AppendUtf8(out, c);
     }
   }
 }
