@@ -287,6 +287,22 @@ int Convert(const ConvertOptions& options) {
 }  // namespace
 }  // namespace tjvx::cli
 
+namespace {
+
+// The options of the subcommands that read source folders: the pattern folder and how many
+// folders are `done` at the same time.
+void AddFolderOptions(CLI::App& command, std::string& pattern, unsigned& jobs,
+                      const std::string& done) {
+  command.add_option("--pattern", pattern,
+                     "pattern folder (DOZORA); default: the folder named in DozoraV5.ini");
+  command
+      .add_option("--jobs,-j", jobs,
+                  "source folders " + done + " at the same time (default: the number of cores)")
+      ->check(CLI::Range(1u, 1024u));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   CLI::App app{
       "tjvx: converts borehole folders of Tarvik_Jr into the converted file User(Vx) reads."};
@@ -301,17 +317,12 @@ int main(int argc, char** argv) {
   convert_command->add_option("paths", options.paths, "SOURCE... DEST")
       ->required()
       ->expected(2, -1);
-  convert_command->add_option("--pattern", options.pattern,
-                              "pattern folder (DOZORA); default: the folder named in DozoraV5.ini");
   CLI::Option* yes = convert_command->add_flag("--yes", options.yes,
                                                "create a missing destination without asking");
   convert_command->add_flag("--no", options.no, "never create a missing destination")
       ->excludes(yes);
   convert_command->add_flag("--quiet", options.quiet, "print only messages");
-  convert_command
-      ->add_option("--jobs,-j", options.jobs,
-                   "source folders converted at the same time (default: the number of cores)")
-      ->check(CLI::Range(1u, 1024u));
+  AddFolderOptions(*convert_command, options.pattern, options.jobs, "converted");
 
   tjvx::cli::CheckOptions check_options;
   CLI::App* check_command = app.add_subcommand(
@@ -320,15 +331,10 @@ int main(int argc, char** argv) {
       "report every error, warning and notice. Exit status: 0 clean (notices only), 1 warnings "
       "but no errors, 2 errors (a batch gives the worst of its folders).");
   check_command->add_option("sources", check_options.sources, "SOURCE...")->required();
-  check_command->add_option("--pattern", check_options.pattern,
-                            "pattern folder (DOZORA); default: the folder named in DozoraV5.ini");
   check_command->add_option("--format", check_options.format, "text (default) or json")
       ->check(CLI::IsMember({"text", "json"}));
   check_options.jobs = options.jobs;
-  check_command
-      ->add_option("--jobs,-j", check_options.jobs,
-                   "source folders checked at the same time (default: the number of cores)")
-      ->check(CLI::Range(1u, 1024u));
+  AddFolderOptions(*check_command, check_options.pattern, check_options.jobs, "checked");
 
   tjvx::cli::PreviewOptions preview_options;
   CLI::App* preview_command = app.add_subcommand(

@@ -34,11 +34,10 @@ class CliBatchTest : public ::testing::Test {
   }
   ~CliBatchTest() override { fs::remove_all(base_); }
 
-  // Runs `tjvx convert ARGS` with the sample pattern folder; keeps its output and error.
-  int Convert(const std::string& args) {
-    const std::string command = std::string(TJVX_PROGRAM) + " convert " + args + " --pattern " +
-                                testing::RepositoryPath("samples/DOZORA").string() + " --yes > " +
-                                (base_ / "out.txt").string() + " 2> " +
+  // Runs `tjvx SUBCOMMAND ARGS`; keeps its output and error and returns its exit status.
+  int Run(const std::string& subcommand, const std::string& args) {
+    const std::string command = std::string(TJVX_PROGRAM) + " " + subcommand + " " + args +
+                                " > " + (base_ / "out.txt").string() + " 2> " +
                                 (base_ / "err.txt").string();
     const int status = std::system(command.c_str());
     out_ = testing::ReadBytes(base_ / "out.txt");
@@ -46,17 +45,15 @@ class CliBatchTest : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
-  // Runs `tjvx check ARGS` with the sample pattern folder; keeps its output and error.
-  int Check(const std::string& args) {
-    const std::string command = std::string(TJVX_PROGRAM) + " check " + args + " --pattern " +
-                                testing::RepositoryPath("samples/DOZORA").string() + " > " +
-                                (base_ / "out.txt").string() + " 2> " +
-                                (base_ / "err.txt").string();
-    const int status = std::system(command.c_str());
-    out_ = testing::ReadBytes(base_ / "out.txt");
-    err_ = testing::ReadBytes(base_ / "err.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::string SamplePattern() const {
+    return " --pattern " + testing::RepositoryPath("samples/DOZORA").string();
   }
+
+  // `tjvx convert ARGS` with the sample pattern folder, creating the destination.
+  int Convert(const std::string& args) { return Run("convert", args + SamplePattern() + " --yes"); }
+
+  // `tjvx check ARGS` with the sample pattern folder.
+  int Check(const std::string& args) { return Run("check", args + SamplePattern()); }
 
   // A copy of the sample borehole named `name`.
   std::string Borehole(const std::string& name) {
@@ -331,14 +328,7 @@ TEST_F(CliBatchTest, PreviewDrawsEachConvertedFileAsOneSvg) {
   const std::string second = Borehole("B-13");
   const fs::path out = base_ / "out";
   ASSERT_EQ(Convert(first + " " + second + " " + out.string()), 0) << err_;
-  auto run = [&](const std::string& args) {
-    const std::string command = std::string(TJVX_PROGRAM) + " preview " + args + " > " +
-                                (base_ / "out.txt").string() + " 2> " +
-                                (base_ / "err.txt").string();
-    const int status = std::system(command.c_str());
-    err_ = testing::ReadBytes(base_ / "err.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  };
+  auto run = [&](const std::string& args) { return Run("preview", args); };
   // Beside the file, named by -o, or into the folder -o names for several files.
   EXPECT_EQ(run((out / "B-12").string()), 0) << err_;
   EXPECT_TRUE(fs::exists(out / "B-12.svg"));
