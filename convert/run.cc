@@ -144,6 +144,45 @@ bool IsDriveRoot(std::u16string_view folder) {
          (folder.size() == 2 || folder[2] == u'\\');
 }
 
+// The source files a borehole's depth list reads stay open, so the record writers after it read
+// them from memory; X11.TXT serves only the depth list. Any other file is opened when asked for.
+class DepthListFiles {
+ public:
+  DepthListFiles(const std::u16string& folder, base::FindingSink& found)
+      : folder_(folder), found_(found) {}
+
+  // The depth list of the folder, its files kept.
+  std::vector<source::DepthEntry> Collect(
+      const std::function<void(const base::Error&)>& on_error = {}) {
+    std::vector<source::DepthEntry> depths = source::CollectDepths(
+        [&](std::u16string_view name) -> source::FieldReader* {
+          std::optional<source::FieldReader>& reader = opened_[std::u16string(name)];
+          reader = source::OpenSourceFile(folder_ + u"\\" + std::u16string(name), &found_);
+          return reader ? &*reader : nullptr;
+        },
+        1, on_error);
+    opened_.erase(u"X11.TXT");
+    return depths;
+  }
+
+  // A source file's reader: the one the depth list read, from its start, else the file opened
+  // now (none when it is absent).
+  std::optional<source::FieldReader> Open(std::u16string_view name) {
+    if (auto it = opened_.find(name); it != opened_.end()) {
+      std::optional<source::FieldReader> reader = std::move(it->second);
+      opened_.erase(it);
+      if (reader) reader->Rewind();
+      return reader;
+    }
+    return source::OpenSourceFile(folder_ + u"\\" + std::u16string(name), &found_);
+  }
+
+ private:
+  const std::u16string& folder_;
+  base::FindingSink& found_;
+  std::map<std::u16string, std::optional<source::FieldReader>, std::less<>> opened_;
+};
+
 class Checker;
 
 class Run {
@@ -267,34 +306,28 @@ class Run {
         // No second thread to be had: this one makes the groups into memory after the notes.
       }
     }
+    DepthListFiles files(folder, findings_);
     try {
       tables_.Geology();
       // The files of the depth list stay open, so their record writers read them from memory.
-      const std::vector<source::DepthEntry> note_depths = source::CollectDepths(
-          [&](std::u16string_view name) -> source::FieldReader* {
-            std::optional<source::FieldReader>& reader = opened_[std::u16string(name)];
-            reader = source::OpenSourceFile(folder + u"\\" + std::u16string(name), &findings_);
-            return reader ? &*reader : nullptr;
-          },
-          1);
-      // X11.TXT serves only the depth list; R30.TXT goes on to the 3070 records.
-      opened_.erase(u"X11.TXT");
-      later.GiveR30(Open(folder, u"R30.TXT"));
+      const std::vector<source::DepthEntry> note_depths = files.Collect();
+      // R30.TXT goes on to the 3070 records.
+      later.GiveR30(files.Open(u"R30.TXT"));
       const source::TitleLists titles = source::ReadTitleFiles(folder, &findings_);
       if (registry_ != nullptr) registry_->Register(name, destination);
 
       RecordFile out(result_.converted_file);
       WriteHeader(titles, tables_, out, findings_);
       {
-        std::optional<source::FieldReader> x1 = Open(folder, u"X1.TXT");
+        std::optional<source::FieldReader> x1 = files.Open(u"X1.TXT");
         const std::optional<std::u16string> last_site_depth =
             WriteSiteRecords(x1, note_depths, out, findings_);
         x1.reset();
         NoteSources notes;
         const std::u16string_view coded[] = {u"X3.TXT",  u"R31.TXT", u"R32.TXT",
                                              u"R33.TXT", u"R34.TXT", u"R35.TXT"};
-        for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(folder, coded[k]);
-        notes.x12 = Open(folder, u"X12.TXT");
+        for (size_t k = 0; k < 6; ++k) notes.coded[k] = files.Open(coded[k]);
+        notes.x12 = files.Open(u"X12.TXT");
         WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out, findings_);
       }
       if (two_threads) {
@@ -468,16 +501,6 @@ class Run {
     std::array<base::FindingList, kCount> found_;
   };
 
-  // A source file's reader: the one the depth list read, from its start, else the file opened now.
-  std::optional<source::FieldReader> Open(const std::u16string& folder, std::u16string_view name) {
-    if (auto it = opened_.find(name); it != opened_.end()) {
-      std::optional<source::FieldReader> reader = std::move(it->second);
-      opened_.erase(it);
-      if (reader) reader->Rewind();
-      return reader;
-    }
-    return source::OpenSourceFile(folder + u"\\" + std::u16string(name), &findings_);
-  }
 
   RunResult Refuse(std::u16string_view message) {
     host_.SetLabel3(u"");
@@ -504,7 +527,6 @@ class Run {
   source::PatternTables& tables_;
   SiteRegistry* registry_;
   RunThreads threads_;
-  std::map<std::u16string, std::optional<source::FieldReader>, std::less<>> opened_;
   RunResult result_{RunOutcome::kRefused, {}, {}};
   base::FindingList findings_{false};  // a conversion only counts its findings
 };
@@ -545,28 +567,23 @@ class Checker {
     const auto on_error = [this](const base::Error& error) { Error(error); };
     ReportLeftOut(folder, found_);
     Step([&] { tables_.Geology(); });
-    const std::vector<source::DepthEntry> depths = source::CollectDepths(
-        [&](std::u16string_view name) -> source::FieldReader* {
-          std::optional<source::FieldReader>& reader = opened_[std::u16string(name)];
-          reader = source::OpenSourceFile(folder + u"\\" + std::u16string(name), &found_);
-          return reader ? &*reader : nullptr;
-        },
-        1, on_error);
-    opened_.erase(u"X11.TXT");
+    DepthListFiles files(folder, found_);
+    files_ = &files;
+    const std::vector<source::DepthEntry> depths = files.Collect(on_error);
     DiscardedLines out(folder);
     Run::LaterGroups later(tables_, folder, folder, false, on_error);
-    later.GiveR30(Open(folder, u"R30.TXT"));
+    later.GiveR30(Open(u"R30.TXT"));
     source::TitleLists titles;
     Step([&] { titles = source::ReadTitleFiles(folder, &found_); });
     Step([&] { WriteHeader(titles, tables_, out, found_); });
-    std::optional<source::FieldReader> x1 = Open(folder, u"X1.TXT");
+    std::optional<source::FieldReader> x1 = Open(u"X1.TXT");
     std::optional<std::u16string> last_site_depth;
     Step([&] { last_site_depth = WriteSiteRecords(x1, depths, out, found_); });
     NoteSources notes;
     const std::u16string_view coded[] = {u"X3.TXT",  u"R31.TXT", u"R32.TXT",
                                          u"R33.TXT", u"R34.TXT", u"R35.TXT"};
-    for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(folder, coded[k]);
-    notes.x12 = Open(folder, u"X12.TXT");
+    for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(coded[k]);
+    notes.x12 = Open(u"X12.TXT");
     Step([&] { WriteNotesRecords(notes, depths, last_site_depth, tables_, out, found_); });
     later.CheckAll(out);
     later.TakeFindings(found_);
@@ -603,15 +620,10 @@ class Checker {
     return Finish();
   }
 
-  std::optional<source::FieldReader> Open(const std::u16string& folder, std::u16string_view name) {
-    if (auto it = opened_.find(name); it != opened_.end()) {
-      std::optional<source::FieldReader> reader = std::move(it->second);
-      opened_.erase(it);
-      if (reader) reader->Rewind();
-      return reader;
-    }
+  // A source file as a conversion opens it; an error in it is reported and gives none.
+  std::optional<source::FieldReader> Open(std::u16string_view name) {
     try {
-      return source::OpenSourceFile(folder + u"\\" + std::u16string(name), &found_);
+      return files_->Open(name);
     } catch (const base::Error& error) {
       Error(error);
       return std::nullopt;
@@ -670,7 +682,7 @@ class Checker {
   base::FindingList found_;
   std::optional<Stop> stop_;
   std::set<std::u16string> errors_in_;
-  std::map<std::u16string, std::optional<source::FieldReader>, std::less<>> opened_;
+  DepthListFiles* files_ = nullptr;  // while Go reads the folder
 };
 
 }  // namespace
