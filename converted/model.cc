@@ -15,9 +15,11 @@ Values::Values(std::initializer_list<std::u16string_view> values) {
   Own(std::move(text));
 }
 
+// A copy owns its text, so a record copied out of its file, or out of a reader's callback, stays
+// whole after the file's text is gone; moving keeps the view.
 Values::Values(const Values& other)
     : text_(other.text_), ends_(other.ends_), count_(other.count_), kept_(other.kept_) {
-  if (other.own_) Own(*other.own_);
+  if (!other.text_.empty()) Own(std::u16string(other.text_));
 }
 
 Values& Values::operator=(const Values& other) {

@@ -42,8 +42,9 @@ namespace tjvx::converted {
 
 // The values of one record: one text holding them joined by single blanks (as the line writes
 // them), with where each value ends in it. Values read from a file view the file's text, which
-// their ConvertedFile keeps, so reading a file copies no value; values that are set or pushed keep
-// a text of their own. A line kept as text (Values::Kept) holds no values, only its text.
+// their ConvertedFile keeps, so reading a file copies no value; values that are copied, set or
+// pushed keep a text of their own. A line kept as text (Values::Kept) holds no values, only its
+// text.
 class Values {
  public:
   static constexpr size_t kMost = 10;  // the most values a record code has
