@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -95,6 +97,38 @@ std::u16string DepthLabel(double depth, bool decimals) {
   return Digits(tenths / 10) + u"." + Digits(tenths % 10);
 }
 
+// Whether `piece` lies among the drawing's characters.
+bool IsAmong(const Drawing& drawing, std::u16string_view piece) {
+  const std::less_equal<const char16_t*> not_after;
+  const std::u16string& all = drawing.chars;
+  return !piece.empty() && not_after(all.data(), piece.data()) &&
+         not_after(piece.data() + piece.size(), all.data() + all.size());
+}
+
+// A black text of `chars`. A piece of the drawing's characters is shown where it lies; any other
+// text is appended to them, which may move them: no other piece of them may be held across it.
+Text KeptText(Drawing& drawing, Region region, double x, double y, double size, Anchor anchor,
+              std::u16string_view chars) {
+  size_t begin = 0;
+  if (IsAmong(drawing, chars)) {
+    begin = static_cast<size_t>(chars.data() - drawing.chars.data());
+  } else {
+    begin = drawing.chars.size();
+    drawing.chars.append(chars);
+  }
+  if (begin + chars.size() > std::numeric_limits<std::uint32_t>::max()) {
+    throw std::length_error("the texts of the drawing are too long");
+  }
+  return Text{region,
+              x,
+              y,
+              size,
+              anchor,
+              kBlack,
+              static_cast<std::uint32_t>(begin),
+              static_cast<std::uint32_t>(chars.size())};
+}
+
 // Places shapes given in log coordinates (y in mm from the log's top depth, growing without end)
 // on pages: each page holds `body` mm of log below Drawing::log_top. Boxes and lines that cross
 // a page's end are cut there and go on at the next page's top; a text sits on the page of its
@@ -180,10 +214,10 @@ class Canvas {
 
   // A line of text whose line box starts at `top`.
   void AddText(Region region, double x, double top, double size, Anchor anchor,
-               std::u16string&& text) {
+               std::u16string_view text) {
     const int page = PageOf(top);
-    At(page).texts.push_back(Text{region, x, PageY(page, top) + kBaselineDrop * size, size, anchor,
-                                  kBlack, std::move(text)});
+    At(page).texts.push_back(
+        KeptText(drawing_, region, x, PageY(page, top) + kBaselineDrop * size, size, anchor, text));
   }
 
  private:
@@ -193,8 +227,11 @@ class Canvas {
 
 class LogLayout {
  public:
+  // The characters of the contents' texts become the drawing's: the texts shown as they are
+  // refer to them where they lie.
   LogLayout(LogContents contents, const LayoutOptions& options)
       : contents_(std::move(contents)), paper_(options.paper) {
+    drawing_.chars = std::move(contents_.chars);
     drawing_.scale = std::clamp(options.scale, kMinScale, kMaxScale);
     drawing_.mm_per_metre = 1000.0 / drawing_.scale;
     drawing_.log_top = kLogTop;
@@ -208,7 +245,7 @@ class LogLayout {
     }
   }
 
-  // Lays the log out once: the texts of the contents are handed over to the drawing's shapes.
+  // Lays the log out once.
   Drawing Run() {
     double page_width = 210, page_height = 0, body = kInfinity;
     if (paper_ != Paper::kNone) {
@@ -222,6 +259,7 @@ class LogLayout {
     Canvas canvas(drawing_, page_width, page_height, body);
     canvas_ = &canvas;
     if (paper_ == Paper::kNone) MakeRoom(canvas.At(0));
+    MakeRoomForChars();
     // The blocks every page repeats, fitted once so their cut texts count once.
     const Page title = TitleBlock();
     const Page captions = Captions();
@@ -276,36 +314,79 @@ class LogLayout {
     page.texts.reserve(texts + tests + kFurniture);
   }
 
+  // Room for the characters of the drawing's texts besides those of the contents: the N values,
+  // the depths of notes pushed off their page, the cut lines and the blocks every page repeats;
+  // room never written takes no memory.
+  void MakeRoomForChars() {
+    constexpr size_t kFurniture = 65536;
+    const size_t notes = contents_.names.size() + contents_.notes.size() +
+                         contents_.readings.size() + contents_.marks.size();
+    drawing_.chars.reserve(drawing_.chars.size() + 12 * (notes + contents_.tests.size()) +
+                           kFurniture);
+  }
+
   Span column(ColumnId id) const { return columns_[id]; }
   double Y(double depth) const { return depth * drawing_.mm_per_metre; }
 
-  // The texts of a run of the contents, which the layout hands over to the drawing.
-  std::span<std::u16string> TextsOf(TextRun run) {
-    return std::span(contents_.texts).subspan(run.first, run.count);
+  // Text `i` of the contents, among the drawing's characters.
+  std::u16string_view TextAt(size_t i) const {
+    const size_t begin = i == 0 ? 0 : contents_.text_ends[i - 1];
+    return std::u16string_view(drawing_.chars).substr(begin, contents_.text_ends[i] - begin);
+  }
+
+  // The texts of a run of the contents, as paragraphs_.
+  std::span<std::u16string_view> TextsOf(TextRun run) {
+    paragraphs_.clear();
+    for (size_t i = run.first; i < run.first + run.count; ++i) paragraphs_.push_back(TextAt(i));
+    return paragraphs_;
   }
 
   // Texts fitted into fitted_, whose lines are taken from it before the next texts are fitted.
-  FittedText& Fit(std::span<std::u16string> texts, double width, double height, double size,
-                  double min_size) {
+  FittedLines& Fit(std::span<const std::u16string_view> texts, double width, double height,
+                   double size, double min_size) {
     FitText(texts, width, height, size, min_size, fitted_);
     if (fitted_.cut) ++drawing_.omitted.cut_texts;
+    MakeRoomFor(fitted_.lines);
     return fitted_;
   }
 
+  // Room among the drawing's characters for those of `lines` that are not yet among them, so
+  // that adding them one by one moves none of the lines that are; when the room is made, those
+  // lines are moved with the characters.
+  void MakeRoomFor(std::vector<std::u16string_view>& lines) {
+    std::u16string& chars = drawing_.chars;
+    size_t added = 0;
+    for (const std::u16string_view line : lines) {
+      if (!IsAmong(drawing_, line)) added += line.size();
+    }
+    if (chars.capacity() - chars.size() >= added) return;
+    constexpr size_t kNotAmong = std::numeric_limits<size_t>::max();
+    line_places_.clear();
+    for (const std::u16string_view line : lines) {
+      line_places_.push_back(
+          IsAmong(drawing_, line) ? static_cast<size_t>(line.data() - chars.data()) : kNotAmong);
+    }
+    chars.reserve(std::max(2 * chars.capacity(), chars.size() + added));
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (line_places_[i] != kNotAmong) {
+        lines[i] = std::u16string_view(chars).substr(line_places_[i], lines[i].size());
+      }
+    }
+  }
+
   // The names of an interval, fitted into the room its box has below the texts above it, centred
-  // in the longest piece of that room on one page; they are handed over to the drawing. Returns
-  // the bottom of the texts.
+  // in the longest piece of that room on one page. Returns the bottom of the texts.
   double IntervalNames(Region region, Span span, double top, double bottom, double cursor,
                        TextRun names) {
     if (names.empty()) return cursor;
     const auto [a, b] = canvas_->LongestPiece(std::max(top, cursor), bottom);
-    FittedText& fitted =
+    const FittedLines& fitted =
         Fit(TextsOf(names), span.width - 2 * kPadding, b - a - 2 * kTextGap, kNameSize, kMinSize);
     if (fitted.lines.empty()) return cursor;
     const double line_height = fitted.size * kLineSpacing;
     double y = a + (b - a - line_height * static_cast<double>(fitted.lines.size())) / 2;
-    for (std::u16string& line : fitted.lines) {
-      canvas_->AddText(region, span.middle(), y, fitted.size, Anchor::kMiddle, std::move(line));
+    for (const std::u16string_view line : fitted.lines) {
+      canvas_->AddText(region, span.middle(), y, fitted.size, Anchor::kMiddle, line);
       y += line_height;
     }
     return y;
@@ -330,10 +411,10 @@ class LogLayout {
       Fill fill{kWhite, -1};
       Fill shade{kWhite, -1};
       if (!layer.names.empty()) {
-        const std::u16string& first_name = contents_.texts[layer.names.first];
+        const std::u16string_view first_name = TextAt(layer.names.first);
         bool is_new = false;
         fill = fills_.For(first_name, &is_new);
-        if (is_new) drawing_.legend.push_back({first_name, fill});
+        if (is_new) drawing_.legend.push_back({std::u16string(first_name), fill});
         shade = Fill{Lighten(fill.colour, 0.6), -1};
       }
       const double top = Y(layer.top), bottom = Y(layer.bottom);
@@ -347,7 +428,7 @@ class LogLayout {
   // overlap, with a leader from its depth at the column's edge to its first line. One pass. A
   // block pushed off its depth's page starts with its depth ("〔23.45m〕"), and its leader is
   // drawn only when the block begins on the next page, so no leader crosses more than one page
-  // end. The texts are handed over to the drawing. Returns the bottom of the last block.
+  // end. Returns the bottom of the last block.
   double LayOutNotes(Region region, Span span, const std::vector<DepthNote>& notes, double size,
                      double gap = kTextGap) {
     const double text_width = span.width - kLeaderRoom - kPadding;
@@ -359,16 +440,16 @@ class LogLayout {
       const double first_top =
           canvas_->Fit(std::max({depth_y - line_height / 2, cursor, 0.0}), line_height);
       const int pages_away = canvas_->PageOf(first_top) - canvas_->PageOf(depth_y);
+      const std::span<std::u16string_view> texts = TextsOf(note.texts);
       if (pages_away > 0) {
-        std::u16string depth(u"〔");
-        depth.append(DepthText(note.depth)).append(u"m〕");
-        contents_.texts[note.texts.first].insert(0, depth);
+        prefixed_.assign(u"〔").append(DepthText(note.depth)).append(u"m〕").append(texts[0]);
+        texts[0] = prefixed_;
       }
-      FittedText& fitted = Fit(TextsOf(note.texts), text_width, kInfinity, size, size);
+      const FittedLines& fitted = Fit(texts, text_width, kInfinity, size, size);
       double y = first_top;
-      for (std::u16string& line : fitted.lines) {
+      for (const std::u16string_view line : fitted.lines) {
         y = canvas_->Fit(y, line_height);
-        canvas_->AddText(region, span.x + kLeaderRoom, y, size, Anchor::kStart, std::move(line));
+        canvas_->AddText(region, span.x + kLeaderRoom, y, size, Anchor::kStart, line);
         y += line_height;
       }
       canvas_->AddLine(region, span.x + 0.3, depth_y, span.x + 1.2, depth_y, kLeaderColour,
@@ -456,14 +537,13 @@ class LogLayout {
         const LegendEntry& entry = drawing_.legend[i];
         const double x = left_ + cell * static_cast<double>(i % kPerRow);
         canvas_->AddBox(Region::kLegend, Span{x, 10}, y + 1, y + 5, kBlack, kThinWidth, entry.fill);
-        std::u16string text = entry.name;
-        FittedText& name = Fit({&text, 1}, cell - 13, kRowHeight - 0.5, kNameSize, kMinSize);
+        const std::u16string_view text = entry.name;
+        const FittedLines& name = Fit({&text, 1}, cell - 13, kRowHeight - 0.5, kNameSize, kMinSize);
         double line_y =
             y +
             (kRowHeight - name.size * kLineSpacing * static_cast<double>(name.lines.size())) / 2;
-        for (std::u16string& line : name.lines) {
-          canvas_->AddText(Region::kLegend, x + 12, line_y, name.size, Anchor::kStart,
-                           std::move(line));
+        for (const std::u16string_view line : name.lines) {
+          canvas_->AddText(Region::kLegend, x + 12, line_y, name.size, Anchor::kStart, line);
           line_y += name.size * kLineSpacing;
         }
       }
@@ -475,9 +555,8 @@ class LogLayout {
     values.append(Digits(left_out.records)).append(u" 行)");
     std::u16string cut(u"欄に収まらず省いた文字列: ");
     cut.append(Digits(left_out.cut_texts));
-    canvas_->AddText(Region::kFooter, left_, footer_lines[0], 2.5, Anchor::kStart,
-                     std::move(values));
-    canvas_->AddText(Region::kFooter, left_, footer_lines[1], 2.5, Anchor::kStart, std::move(cut));
+    canvas_->AddText(Region::kFooter, left_, footer_lines[0], 2.5, Anchor::kStart, values);
+    canvas_->AddText(Region::kFooter, left_, footer_lines[1], 2.5, Anchor::kStart, cut);
     return y;
   }
 
@@ -492,9 +571,11 @@ class LogLayout {
         page.lines.insert(page.lines.end(), block->lines.begin(), block->lines.end());
         page.texts.insert(page.texts.end(), block->texts.begin(), block->texts.end());
       }
-      page.texts.push_back(Text{Region::kTitle, title_page_x_, kMargin + 4 * kTitleRowHeight + 4.1,
-                                kTitleValueSize, Anchor::kStart, kBlack,
-                                Digits(p + 1) + u" / " + Digits(pages)});
+      std::u16string number = Digits(p + 1);
+      number.append(u" / ").append(Digits(pages));
+      page.texts.push_back(KeptText(drawing_, Region::kTitle, title_page_x_,
+                                    kMargin + 4 * kTitleRowHeight + 4.1, kTitleValueSize,
+                                    Anchor::kStart, number));
       const double from = canvas_->PageStart(p);
       const double to = std::min(canvas_->PageEnd(p), log_bottom);
       if (to > from) {
@@ -542,8 +623,8 @@ class LogLayout {
       // Centred on its tick, but kept inside the page's stretch of the log.
       const double size = kSmallSize;
       const double top = std::clamp(y - size * 0.5, kLogTop, std::max(kLogTop, body_bottom - size));
-      page.texts.push_back(Text{Region::kScale, scale.right() - 3, top + 0.86 * size, size,
-                                Anchor::kEnd, kBlack, DepthLabel(depth, label < 1)});
+      page.texts.push_back(KeptText(drawing_, Region::kScale, scale.right() - 3, top + 0.86 * size,
+                                    size, Anchor::kEnd, DepthLabel(depth, label < 1)));
     }
   }
 
@@ -573,8 +654,8 @@ class LogLayout {
       for (const TitleCell& cell : row) {
         block.boxes.push_back(Box{Region::kTitle, x, y, kLabelWidth, kTitleRowHeight, kBlack,
                                   kThinWidth, Fill{kLabelShade, -1}});
-        CellText(block, Region::kTitle, Span{x, kLabelWidth}, y, kTitleRowHeight,
-                 {std::u16string(cell.label)}, kCaptionSize);
+        CellText(block, Region::kTitle, Span{x, kLabelWidth}, y, kTitleRowHeight, {cell.label},
+                 kCaptionSize);
         x += kLabelWidth;
         block.boxes.push_back(Box{Region::kTitle, x, y, cell.width, kTitleRowHeight, kBlack,
                                   kThinWidth, Fill{kNoColour, -1}});
@@ -593,7 +674,7 @@ class LogLayout {
   Page Captions() {
     Page block;
     const double top = kMargin + kTitleRowHeight * kTitleRows + kHeaderGap;
-    const std::array<std::vector<std::u16string>, kColumnCount> captions = {{
+    const std::array<std::vector<std::u16string_view>, kColumnCount> captions = {{
         {u"標尺", u"(m)"},
         {u"地質時代"},
         {u"柱状図"},
@@ -617,8 +698,8 @@ class LogLayout {
     const Span graph = column(kGraphColumn);
     CellText(block, Region::kHeader, graph, top, kHeaderHeight / 2, {u"N値"}, kCaptionSize);
     for (int n = 0; n <= kAxisMax; n += 10) {
-      block.texts.push_back(Text{Region::kHeader, AxisX(n), top + kHeaderHeight - 1.2, kSmallSize,
-                                 Anchor::kMiddle, kBlack, Digits(n)});
+      block.texts.push_back(KeptText(drawing_, Region::kHeader, AxisX(n), top + kHeaderHeight - 1.2,
+                                     kSmallSize, Anchor::kMiddle, Digits(n)));
       block.lines.push_back(Line{Region::kHeader, AxisX(n), top + kHeaderHeight - 0.8, AxisX(n),
                                  top + kHeaderHeight, kBlack, kThinWidth, false});
     }
@@ -627,15 +708,16 @@ class LogLayout {
 
   // Texts fitted into a cell, centred in its height; centred across it unless `anchor` is start.
   void CellText(Page& block, Region region, Span cell, double top, double height,
-                std::vector<std::u16string> texts, double size, Anchor anchor = Anchor::kMiddle) {
-    FittedText& fitted =
+                const std::vector<std::u16string_view>& texts, double size,
+                Anchor anchor = Anchor::kMiddle) {
+    const FittedLines& fitted =
         Fit(texts, cell.width - 2 * kPadding, height - 2 * kTextGap, size, kMinSize);
     const double line_height = fitted.size * kLineSpacing;
     double y = top + (height - line_height * static_cast<double>(fitted.lines.size())) / 2;
     const double x = anchor == Anchor::kMiddle ? cell.middle() : cell.x + kPadding;
-    for (std::u16string& line : fitted.lines) {
-      block.texts.push_back(Text{region, x, y + kBaselineDrop * fitted.size, fitted.size, anchor,
-                                 kBlack, std::move(line)});
+    for (const std::u16string_view line : fitted.lines) {
+      block.texts.push_back(KeptText(drawing_, region, x, y + kBaselineDrop * fitted.size,
+                                     fitted.size, anchor, line));
       y += line_height;
     }
   }
@@ -644,7 +726,10 @@ class LogLayout {
   Paper paper_;
   Drawing drawing_;
   FillChooser fills_;
-  FittedText fitted_;
+  FittedLines fitted_;
+  std::vector<std::u16string_view> paragraphs_;  // the texts being fitted
+  std::u16string prefixed_;          // a note's first text with the depth it was pushed away from
+  std::vector<size_t> line_places_;  // where fitted lines lie among the drawing's characters
   std::array<Span, kColumnCount> columns_;
   double left_ = 0;
   double title_page_x_ = 0;

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "converted/model.h"
@@ -120,19 +119,22 @@ struct Mark {
 };
 
 enum class Anchor : std::uint8_t { kStart, kMiddle, kEnd };
+// A line of text. Its characters are the piece [begin, begin + length) of Drawing::chars
+// (Drawing::TextOf), so that the hundreds of thousands of texts of a long log take no memory of
+// their own.
 struct Text {
   double x = 0;
   double y = 0;     // the baseline
   double size = 2;  // the font size (em) in mm
-  std::u16string text;
+  std::uint32_t begin = 0, length = 0;
   Colour colour = kBlack;
   Region region = Region::kFrame;
   Anchor anchor = Anchor::kStart;
 
   Text() = default;
   Text(Region region, double x, double y, double size, Anchor anchor, Colour colour,
-       std::u16string text)
-      : x(x), y(y), size(size), text(std::move(text)), colour(colour), region(region),
+       std::uint32_t begin, std::uint32_t length)
+      : x(x), y(y), size(size), begin(begin), length(length), colour(colour), region(region),
         anchor(anchor) {}
 };
 
@@ -172,6 +174,11 @@ struct Drawing {
   std::vector<Page> pages;
   std::vector<LegendEntry> legend;  // the layer names with their fills, in order of appearance
   Omissions omitted;
+  std::u16string chars;  // the characters of every page's texts, one after another
+
+  std::u16string_view TextOf(const Text& text) const {
+    return std::u16string_view(chars).substr(text.begin, text.length);
+  }
 };
 
 // The log of a converted file, left to right: depth scale, 2000 units, 3030 layers (pattern strip

@@ -23,6 +23,8 @@ constexpr double kOpenEnded = std::numeric_limits<double>::infinity();
 // Counts, readings and lengths beyond this are not taken as numbers: no borehole has them, and
 // they would overflow the sums.
 constexpr double kMaxCount = 1e9;
+// Characters room is made for in each text before the texts are read.
+constexpr size_t kUsualTextLength = 24;
 
 // The values each drawn record code has; a shorter record cannot be drawn.
 size_t ValueCount(int code) {
@@ -230,8 +232,9 @@ std::uint64_t IntervalKey(double top, double bottom) {
 // A 2001 entry until its 2002 lines are known.
 struct NoteEntry {
   std::optional<double> depth;
-  std::optional<long long> count;         // its 2002 lines; none when it cannot be told
-  std::u16string heading;                 // its names joined
+  std::optional<long long> count;  // its 2002 lines; none when it cannot be told
+  // Its names joined, the piece [heading_begin, heading_end) of the reader's headings.
+  size_t heading_begin = 0, heading_end = 0;
   size_t lines_begin = 0, lines_end = 0;  // its 2002 lines, once they are placed
 };
 
@@ -277,8 +280,15 @@ class ContentsReader {
     out_.readings.reserve(tests);
     out_.marks.reserve(marks);
     // A 5000 line has up to four texts: its date and three groups of values.
-    out_.texts.reserve(units + layers + intervals + names + 2 * tests + entries + lines + marks +
-                       3 * merged);
+    const size_t texts =
+        units + layers + intervals + names + 2 * tests + entries + lines + marks + 3 * merged;
+    out_.text_ends.reserve(texts);
+    // Room for texts of a usual length; a buffer that grew step by step would pass through ever
+    // larger copies of itself, and room never written takes no memory.
+    out_.chars.reserve(texts * kUsualTextLength);
+    note_line_texts_.reserve(lines * kUsualTextLength);
+    headings_.reserve(entries * kUsualTextLength);
+    layer_name_chars_.reserve(layers * kUsualTextLength);
   }
 
  private:
@@ -414,10 +424,24 @@ class ContentsReader {
   }
 
   // Appends a text as the drawing shows it to the texts.
-  void AddText(std::u16string_view trimmed) { AppendShown(out_.texts.emplace_back(), trimmed); }
+  void AddText(std::u16string_view trimmed) {
+    AppendShown(out_.chars, trimmed);
+    EndText();
+  }
 
-  // The texts added since the texts held `first`.
-  TextRun RunFrom(size_t first) const { return {first, out_.texts.size() - first}; }
+  // Ends the text whose characters were appended to the texts' since the text before it.
+  void EndText() { out_.text_ends.push_back(out_.chars.size()); }
+
+  size_t TextCount() const { return out_.text_ends.size(); }
+
+  // The texts added since there were `first`.
+  TextRun RunFrom(size_t first) const { return {first, TextCount() - first}; }
+
+  // Drops the texts added since there were `first`.
+  void DropTextsFrom(size_t first) {
+    out_.text_ends.resize(first);
+    out_.chars.resize(first == 0 ? 0 : out_.text_ends.back());
+  }
 
   // A unit's depth is its bottom; it starts at the bottom of the unit before it.
   void Unit(const converted::Values& v) {
@@ -428,7 +452,7 @@ class ContentsReader {
       ++out_.omitted.values;
       return;
     }
-    const size_t first = out_.texts.size();
+    const size_t first = TextCount();
     if (name) AddText(*name);
     out_.units.push_back({unit_top_, *bottom, RunFrom(first)});
     unit_top_ = *bottom;
@@ -452,7 +476,7 @@ class ContentsReader {
     }
     if (*bottom == kOpenEnded) open_tops_ = std::max(open_tops_, *top);
     if (!layer) {
-      const size_t first = out_.texts.size();
+      const size_t first = TextCount();
       if (name) AddText(*name);
       out_.intervals.push_back({*top, *bottom, RunFrom(first)});
       return;
@@ -467,25 +491,32 @@ class ContentsReader {
     last_layer_ = at;
     if (at == out_.layers.size()) out_.layers.push_back({*top, *bottom, {}});
     if (name) {
-      std::u16string shown;
-      AppendShown(shown, *name);
-      layer_names_.emplace_back(at, std::move(shown));
+      const size_t begin = layer_name_chars_.size();
+      AppendShown(layer_name_chars_, *name);
+      layer_names_.push_back({at, begin, layer_name_chars_.size()});
     }
   }
 
   // The names of the layers, in file order, each layer's made a run of the texts.
   void GatherLayerNames() {
-    for (const auto& entry : layer_names_) ++out_.layers[entry.first].names.count;
-    size_t first = out_.texts.size();
+    for (const LayerName& name : layer_names_) ++out_.layers[name.layer].names.count;
+    const size_t texts = TextCount();
+    size_t first = texts;
     for (Interval& layer : out_.layers) {
       layer.names.first = first;
       first += layer.names.count;
       layer.names.count = 0;
     }
-    out_.texts.resize(first);
-    for (auto& [layer, name] : layer_names_) {
-      TextRun& names = out_.layers[layer].names;
-      out_.texts[names.first + names.count++] = std::move(name);
+    // Each name's place among the texts, then the names appended in the order of their places.
+    std::vector<size_t> order(layer_names_.size());
+    for (size_t i = 0; i < layer_names_.size(); ++i) {
+      TextRun& names = out_.layers[layer_names_[i].layer].names;
+      order[names.first + names.count++ - texts] = i;
+    }
+    for (const size_t i : order) {
+      const LayerName& name = layer_names_[i];
+      out_.chars.append(layer_name_chars_, name.begin, name.end - name.begin);
+      EndText();
     }
   }
 
@@ -495,43 +526,42 @@ class ContentsReader {
                   std::initializer_list<std::pair<std::u16string_view, int>> values) {
     const std::optional<double> depth = Depth(v[0]);
     std::array<std::pair<std::u16string_view, std::u16string_view>, 3> present;
-    size_t count = 0, length = 0;
+    size_t count = 0;
     for (const auto& [prefix, index] : values) {
       const std::optional<std::u16string_view> value = Present(v[index]);
       if (!value) continue;
       present[count++] = {prefix, *value};
-      length += (count > 1 ? 1 : 0) + prefix.size() + value->size();
     }
     if (!depth || count == 0) return;
-    std::u16string& line = out_.texts.emplace_back();
-    line.reserve(length);
+    std::u16string& line = out_.chars;
     for (size_t i = 0; i < count; ++i) {
       if (i > 0) line += u'　';
       line.append(present[i].first);
       AppendShown(line, present[i].second);
     }
-    notes.push_back({*depth, RunFrom(out_.texts.size() - 1)});
+    EndText();
+    notes.push_back({*depth, RunFrom(TextCount() - 1)});
   }
 
   // "08月05日" into the texts, when both the month and the day are there.
   bool AddMonthDay(std::u16string_view month, std::u16string_view day) {
     const std::optional<std::u16string_view> m = Present(month), d = Present(day);
     if (!m || !d) return false;
-    std::u16string& date = out_.texts.emplace_back();
-    date.reserve(m->size() + d->size() + 2);
+    std::u16string& date = out_.chars;
     AppendShown(date, *m);
     date += u'月';
     AppendShown(date, *d);
     date += u'日';
+    EndText();
     return true;
   }
 
   void MonthDay(const converted::Values& v) {
     const std::optional<double> depth = Depth(v[0]);
-    const size_t first = out_.texts.size();
+    const size_t first = TextCount();
     if (!AddMonthDay(v[1], v[2])) return;
     if (!depth) {
-      out_.texts.resize(first);
+      DropTextsFrom(first);
       return;
     }
     out_.marks.push_back({*depth, RunFrom(first)});
@@ -540,34 +570,33 @@ class ContentsReader {
   // 5000: depth, month, day, G71, G73 ×2, G81 ×2, "@", G81.
   void Merged(const converted::Values& v) {
     const std::optional<double> depth = Depth(v[0]);
-    const size_t first = out_.texts.size();
+    const size_t first = TextCount();
     AddMonthDay(v[1], v[2]);
     auto group = [&](std::u16string_view label, std::initializer_list<int> indexes) {
       std::array<std::u16string_view, 3> present;
-      size_t count = 0, length = label.size();
+      size_t count = 0;
       for (int index : indexes) {
         if (const std::optional<std::u16string_view> value = Present(v[index])) {
           present[count++] = *value;
-          length += 1 + value->size();
         }
       }
       if (count == 0) return;
-      std::u16string& line = out_.texts.emplace_back();
-      line.reserve(length);
+      std::u16string& line = out_.chars;
       line.append(label);
       for (size_t i = 0; i < count; ++i) {
         line += u' ';
         AppendShown(line, present[i]);
       }
+      EndText();
     };
     group(u"G71", {3});
     group(u"G73", {4, 5});
     group(u"G81", {6, 7, 9});
     if (!depth) {
-      out_.texts.resize(first);
+      DropTextsFrom(first);
       return;
     }
-    if (out_.texts.size() > first) out_.marks.push_back({*depth, RunFrom(first)});
+    if (TextCount() > first) out_.marks.push_back({*depth, RunFrom(first)});
   }
 
   // 2001: depth, "@", six names, "-1", the count of its 2002 lines.
@@ -575,19 +604,16 @@ class ContentsReader {
     NoteEntry& entry = entries_.emplace_back();
     entry.depth = Depth(v[0]);
     // A name left "@" was not described; it is not a value lost.
-    std::array<std::u16string_view, 6> names;
-    size_t count = 0, length = 0;
+    entry.heading_begin = headings_.size();
+    bool first = true;
     for (int i = 2; i <= 7; ++i) {
       const std::u16string_view name = Trimmed(v[i]);
       if (IsPlaceholderText(name)) continue;
-      names[count++] = name;
-      length += (count > 1 ? 1 : 0) + name.size();
+      if (!first) headings_ += u'、';
+      first = false;
+      AppendShown(headings_, name);
     }
-    entry.heading.reserve(length);
-    for (size_t i = 0; i < count; ++i) {
-      if (i > 0) entry.heading += u'、';
-      AppendShown(entry.heading, names[i]);
-    }
+    entry.heading_end = headings_.size();
     entry.count = CountOf(v[9]);
     if (!entry.count) ++out_.omitted.values;
   }
@@ -598,21 +624,27 @@ class ContentsReader {
     if (!depth) return;
     const std::array<Reading, 3> read = ReadReadings({v[2], v[3], v[4]}, {v[5], v[6], v[7]});
     out_.tests.push_back({*depth, NOf(read, &out_.omitted.values)});
-    std::u16string readings, lengths;
-    for (const Reading& r : read) {
-      if (!IsReading(r.count)) continue;
-      if (!readings.empty()) {
-        readings += u'/';
-        lengths += u'/';
-      }
-      readings += r.text;
-      // A length that is missing is marked, never written as its placeholder.
-      lengths += IsLength(r.length) ? r.cm : u"―";
+    if (std::none_of(read.begin(), read.end(),
+                     [](const Reading& r) { return IsReading(r.count); })) {
+      return;
     }
-    if (readings.empty()) return;
-    const size_t first = out_.texts.size();
-    out_.texts.push_back(std::move(readings));
-    out_.texts.push_back(std::move(lengths));
+    // The readings, then their lengths, each joined by "/".
+    const size_t first = TextCount();
+    for (const bool lengths : {false, true}) {
+      bool any = false;
+      for (const Reading& r : read) {
+        if (!IsReading(r.count)) continue;
+        if (any) out_.chars += u'/';
+        any = true;
+        if (!lengths) {
+          out_.chars += r.text;
+        } else {
+          // A length that is missing is marked, never written as its placeholder.
+          out_.chars += IsLength(r.length) ? r.cm : u"―";
+        }
+      }
+      EndText();
+    }
     out_.readings.push_back({*depth, RunFrom(first)});
   }
 
@@ -643,16 +675,19 @@ class ContentsReader {
     }
     out_.omitted.records += static_cast<long long>(back - front);
     // Each entry's heading and lines, one run of the texts.
-    for (NoteEntry& entry : entries_) {
-      const size_t first = out_.texts.size();
-      if (!entry.heading.empty()) out_.texts.push_back(std::move(entry.heading));
+    for (const NoteEntry& entry : entries_) {
+      const size_t first = TextCount();
+      if (entry.heading_end > entry.heading_begin) {
+        out_.chars.append(headings_, entry.heading_begin, entry.heading_end - entry.heading_begin);
+        EndText();
+      }
       const size_t lines = Take(entry.lines_begin, entry.lines_end);
       if (!entry.depth) {
         out_.omitted.records += static_cast<long long>(lines);
-        out_.texts.resize(first);
+        DropTextsFrom(first);
         continue;
       }
-      if (out_.texts.size() > first) out_.notes.push_back({*entry.depth, RunFrom(first)});
+      if (TextCount() > first) out_.notes.push_back({*entry.depth, RunFrom(first)});
     }
   }
 
@@ -674,7 +709,9 @@ class ContentsReader {
       const std::optional<std::u16string_view> shown = Present(text);
       if (!shown) continue;
       if (goes_on && lines > 0) {
-        AppendShown(out_.texts.back(), *shown);
+        // The last text is the last in the texts' characters: it grows at their end.
+        AppendShown(out_.chars, *shown);
+        out_.text_ends.back() = out_.chars.size();
       } else {
         AddText(*shown);
         ++lines;
@@ -711,9 +748,16 @@ class ContentsReader {
   std::unordered_map<std::uint64_t, size_t> layer_index_;
   std::uint64_t last_key_ = 0;  // the key of the last layer line, and its place in the layers
   size_t last_layer_ = 0;
-  // The names of the layers in file order, each with the place of its layer.
-  std::vector<std::pair<size_t, std::u16string>> layer_names_;
+  // The names of the layers in file order, each with the place of its layer and its piece of
+  // layer_name_chars_.
+  struct LayerName {
+    size_t layer = 0;
+    size_t begin = 0, end = 0;
+  };
+  std::vector<LayerName> layer_names_;
+  std::u16string layer_name_chars_;
   std::vector<NoteEntry> entries_;
+  std::u16string headings_;  // the entries' headings, one after another
   // The 2002 lines, trimmed, one after another in note_line_texts_.
   struct NoteLine {
     size_t begin = 0, end = 0;

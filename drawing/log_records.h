@@ -20,8 +20,8 @@ struct TitleFields {
   std::u16string title, borehole, site, client, contractor, latitude, longitude, person, dates;
 };
 
-// The texts of one interval or note: a run of LogContents::texts, in order. The texts of a log
-// are kept in one list rather than a list for each of the many notes.
+// The texts of one interval or note: a run of the texts of LogContents, in order. The texts of a
+// log are kept in one list rather than a list for each of the many notes.
 struct TextRun {
   size_t first = 0;
   size_t count = 0;
@@ -50,8 +50,10 @@ struct IntervalTest {
 
 struct LogContents {
   TitleFields title;
-  // The texts of the lists below: each interval's or note's texts are a run of them.
-  std::vector<std::u16string> texts;
+  // The texts of the lists below, one after another in `chars`: text i ends where text_ends[i]
+  // says and starts where text i - 1 ends. Each interval's or note's texts are a run of them.
+  std::u16string chars;
+  std::vector<size_t> text_ends;
   std::vector<Interval> units;      // 2000, each from the bottom before it (0 for the first)
   std::vector<Interval> layers;     // 3030, the names of one top and bottom together
   std::vector<Interval> intervals;  // 3040
@@ -64,6 +66,12 @@ struct LogContents {
   // ("9999") ends here, one metre below its top when nothing lies deeper.
   double deepest = 0;
   Omissions omitted;  // cut_texts stays 0 here: that is the layout's to count
+
+  size_t TextCount() const { return text_ends.size(); }
+  std::u16string_view TextAt(size_t i) const {
+    const size_t begin = i == 0 ? 0 : text_ends[i - 1];
+    return std::u16string_view(chars).substr(begin, text_ends[i] - begin);
+  }
 };
 
 // Depths beyond this many metres are not drawn: they are taken as values that are not depths.

@@ -159,7 +159,7 @@ void WriteMark(std::string& out, const Mark& mark) {
   out += "/>\n";
 }
 
-void WriteText(std::string& out, const Text& text) {
+void WriteText(std::string& out, const Drawing& drawing, const Text& text) {
   out += "<text";
   Attribute(out, "x", text.x);
   Attribute(out, "y", text.y);
@@ -168,7 +168,7 @@ void WriteText(std::string& out, const Text& text) {
   if (text.anchor == Anchor::kEnd) out += " text-anchor=\"end\"";
   if (text.colour != kBlack) ColourAttribute(out, "fill", text.colour);
   out += '>';
-  AppendXmlText(out, text.text);
+  AppendXmlText(out, drawing.TextOf(text));
   out += "</text>\n";
 }
 
@@ -249,7 +249,7 @@ std::string WriteSvg(const Drawing& drawing) {
     for (const Box& box : page.boxes) WriteBox(out, drawing, box);
     for (const Line& line : page.lines) WriteLine(out, line);
     for (const Mark& mark : page.marks) WriteMark(out, mark);
-    for (const Text& text : page.texts) WriteText(out, text);
+    for (const Text& text : page.texts) WriteText(out, drawing, text);
     out += "</g>\n";
     y += page.height + kPageGap;
   }

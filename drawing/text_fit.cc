@@ -165,8 +165,8 @@ std::vector<std::u16string> WrapText(std::u16string_view paragraph, double width
   return lines;
 }
 
-void FitText(std::span<std::u16string> paragraphs, double width, double height, double size,
-             double min_size, FittedText& fitted) {
+void FitText(std::span<const std::u16string_view> paragraphs, double width, double height,
+             double size, double min_size, FittedLines& fitted) {
   constexpr double kSlack = 1e-9;
   fitted.lines.clear();
   fitted.cut = false;
@@ -174,7 +174,7 @@ void FitText(std::span<std::u16string> paragraphs, double width, double height, 
   // line is cut to nothing whatever its size, as the steps below would find size by size.
   const double least_room = std::floor((height + kSlack) / (min_size * kLineSpacing));
   if (min_size * kLineSpacing > height + kSlack && least_room <= 0 &&
-      std::any_of(paragraphs.begin(), paragraphs.end(), [](const std::u16string& paragraph) {
+      std::any_of(paragraphs.begin(), paragraphs.end(), [](std::u16string_view paragraph) {
         return !TrimBlanksRight(paragraph).empty();
       })) {
     fitted.size = min_size;
@@ -184,10 +184,11 @@ void FitText(std::span<std::u16string> paragraphs, double width, double height, 
   // Each paragraph takes at least its width over the column's lines (wrapping only adds lines),
   // so a size whose least count of lines cannot fit is passed over without wrapping at it. Only
   // sizes above the smallest are passed over, so the widths are measured only when there are some.
-  std::vector<double> em_widths;
+  std::vector<double>& em_widths = fitted.widths;
+  em_widths.clear();
   if (size > min_size) {
     em_widths.reserve(paragraphs.size());
-    for (const std::u16string& paragraph : paragraphs) {
+    for (const std::u16string_view paragraph : paragraphs) {
       em_widths.push_back(TextWidth(paragraph, 1.0));
     }
   }
@@ -204,7 +205,7 @@ void FitText(std::span<std::u16string> paragraphs, double width, double height, 
     if (height == std::numeric_limits<double>::infinity()) return true;
     size_t count = 0;
     bool fits = true;
-    for (const std::u16string& paragraph : paragraphs) {
+    for (const std::u16string_view paragraph : paragraphs) {
       BreakLines(paragraph, width, at, [&](std::u16string_view) {
         fits = lines_fit(++count, at);
         return fits;
@@ -213,24 +214,16 @@ void FitText(std::span<std::u16string> paragraphs, double width, double height, 
     }
     return lines_fit(count, at);  // no lines at all fit only a box that is not less than empty
   };
-  // The first `most` lines at a size. A paragraph that is one line as it stands becomes that line
-  // without a copy.
+  // The first `most` lines at a size, as pieces of the paragraphs.
   auto take_lines = [&](double at, size_t most) {
     fitted.size = at;
-    for (std::u16string& paragraph : paragraphs) {
-      bool whole = false;
+    for (const std::u16string_view paragraph : paragraphs) {
+      if (fitted.lines.size() == most) break;
       BreakLines(paragraph, width, at, [&](std::u16string_view line) {
         if (fitted.lines.size() == most) return false;
-        whole = line.data() == paragraph.data() && line.size() == paragraph.size();
-        if (whole) {
-          fitted.lines.emplace_back();  // the paragraph's only line, moved in once it is broken
-        } else {
-          fitted.lines.emplace_back(line);
-        }
+        fitted.lines.push_back(line);
         return true;
       });
-      if (whole) fitted.lines.back() = std::move(paragraph);
-      if (fitted.lines.size() == most) break;
     }
   };
   for (int step = 0;; ++step) {
@@ -248,18 +241,24 @@ void FitText(std::span<std::u16string> paragraphs, double width, double height, 
   take_lines(min_size, kept);
   fitted.lines.resize(kept);
   if (fitted.lines.empty()) return;
-  std::u16string& last = fitted.lines.back();
+  std::u16string_view last = fitted.lines.back();
   while (!last.empty() &&
          TextWidth(last, fitted.size) + TextWidth(kEllipsis, fitted.size) > width) {
-    last.resize(LastCharStart(last));
+    last = last.substr(0, LastCharStart(last));
   }
-  last.append(kEllipsis);
+  fitted.cut_line.assign(last).append(kEllipsis);
+  fitted.lines.back() = fitted.cut_line;
 }
 
 FittedText FitText(std::vector<std::u16string> paragraphs, double width, double height, double size,
                    double min_size) {
+  const std::vector<std::u16string_view> views(paragraphs.begin(), paragraphs.end());
+  FittedLines lines;
+  FitText(views, width, height, size, min_size, lines);
   FittedText fitted;
-  FitText(paragraphs, width, height, size, min_size, fitted);
+  fitted.size = lines.size;
+  fitted.cut = lines.cut;
+  fitted.lines.assign(lines.lines.begin(), lines.lines.end());
   return fitted;
 }
 

@@ -36,11 +36,19 @@ struct FittedText {
 FittedText FitText(std::vector<std::u16string> paragraphs, double width, double height, double size,
                    double min_size);
 
-// The same into `fitted`, whose lines are replaced (their room is kept for the next text). A
-// paragraph that is one line as it stands is moved into the lines, not copied: the caller hands
-// over texts it has no more use for.
-void FitText(std::span<std::u16string> paragraphs, double width, double height, double size,
-             double min_size, FittedText& fitted);
+// Lines fitted without copies: pieces of the paragraphs they were fitted from, which must outlive
+// them, except a line cut with "…", which is `cut_line`.
+struct FittedLines {
+  double size = 0;
+  std::vector<std::u16string_view> lines;
+  bool cut = false;
+  std::u16string cut_line;
+  std::vector<double> widths;  // the paragraphs' widths while they are fitted, kept for their room
+};
+
+// FitText into `fitted`, whose lines are replaced (their room is kept for the next text).
+void FitText(std::span<const std::u16string_view> paragraphs, double width, double height,
+             double size, double min_size, FittedLines& fitted);
 
 }  // namespace tjvx::drawing
 

@@ -100,15 +100,15 @@ std::vector<const Box*> PatternBoxes(const Page& page) {
   return boxes;
 }
 
-std::vector<std::u16string> TextsOf(const Page& page, Region region) {
+std::vector<std::u16string> TextsOf(const Drawing& d, const Page& page, Region region) {
   std::vector<std::u16string> texts;
-  for (const Text* text : Of(page.texts, region)) texts.push_back(text->text);
+  for (const Text* text : Of(page.texts, region)) texts.emplace_back(d.TextOf(*text));
   return texts;
 }
 
-const Text* FindText(const Page& page, std::u16string_view wanted) {
+const Text* FindText(const Drawing& d, const Page& page, std::u16string_view wanted) {
   for (const Text& text : page.texts) {
-    if (text.text == wanted) return &text;
+    if (d.TextOf(text) == wanted) return &text;
   }
   return nullptr;
 }
@@ -117,8 +117,8 @@ const Text* FindText(const Page& page, std::u16string_view wanted) {
 struct Extent {
   double left, right, top, bottom;
 };
-Extent ExtentOf(const Text& text) {
-  const double width = drawing::TextWidth(text.text, text.size);
+Extent ExtentOf(const Drawing& d, const Text& text) {
+  const double width = drawing::TextWidth(d.TextOf(text), text.size);
   double left = text.x;
   if (text.anchor == drawing::Anchor::kMiddle) left -= width / 2;
   if (text.anchor == drawing::Anchor::kEnd) left -= width;
@@ -131,13 +131,14 @@ std::vector<std::string> Overlaps(const Drawing& d) {
   for (size_t p = 0; p < d.pages.size(); ++p) {
     const std::vector<Text>& texts = d.pages[p].texts;
     for (size_t i = 0; i < texts.size(); ++i) {
-      const Extent a = ExtentOf(texts[i]);
+      const Extent a = ExtentOf(d, texts[i]);
       for (size_t j = i + 1; j < texts.size(); ++j) {
-        const Extent b = ExtentOf(texts[j]);
+        const Extent b = ExtentOf(d, texts[j]);
         if (a.left < b.right - 1e-6 && b.left < a.right - 1e-6 && a.top < b.bottom - 1e-6 &&
             b.top < a.bottom - 1e-6) {
-          found.push_back("page " + std::to_string(p + 1) + ": " + base::ToUtf8(texts[i].text) +
-                          " / " + base::ToUtf8(texts[j].text));
+          found.push_back("page " + std::to_string(p + 1) + ": " +
+                          base::ToUtf8(d.TextOf(texts[i])) + " / " +
+                          base::ToUtf8(d.TextOf(texts[j])));
         }
       }
     }
@@ -260,11 +261,11 @@ TEST(LogLayout, UnitsRunFromTheBottomBeforeThem) {
   }
   // Each name inside its own unit; the first, too wide for one line, breaks at the blank that
   // its "_" stands for.
-  EXPECT_EQ(TextsOf(page, Region::kUnits),
+  EXPECT_EQ(TextsOf(d, page, Region::kUnits),
             (std::vector<std::u16string>{u"沖積層", u"完新世", u"洪積層", u"基盤岩"}));
   const char16_t* names[] = {u"完新世", u"洪積層", u"基盤岩"};
   for (int i = 0; i < 3; ++i) {
-    const Text* text = FindText(page, names[i]);
+    const Text* text = FindText(d, page, names[i]);
     ASSERT_NE(text, nullptr) << i;
     EXPECT_EQ(text->region, Region::kUnits);
     EXPECT_GT(text->y - 0.88 * text->size, units[i]->y);
@@ -279,8 +280,8 @@ TEST(LogLayout, NamesOfOneIntervalStackInsideIt) {
   const Page& page = d.pages[0];
   const std::vector<const Box*> boxes = PatternBoxes(page);
   ASSERT_EQ(boxes.size(), 2u);
-  const Text* first = FindText(page, u"ローム");
-  const Text* second = FindText(page, u"軽石 混り");
+  const Text* first = FindText(d, page, u"ローム");
+  const Text* second = FindText(d, page, u"軽石 混り");
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
   EXPECT_GE(second->y - 0.88 * second->size, first->y + 0.12 * first->size);
@@ -319,8 +320,8 @@ TEST(NGraph, PointsStandAtTheirValuesAndBeyondFiftyAtTheMarkedEdge) {
   const Text* zero = nullptr;
   const Text* fifty = nullptr;
   for (const Text* text : Of(page.texts, Region::kHeader)) {
-    if (text->text == u"0") zero = text;
-    if (text->text == u"50") fifty = text;
+    if (d.TextOf(*text) == u"0") zero = text;
+    if (d.TextOf(*text) == u"50") fifty = text;
   }
   ASSERT_NE(zero, nullptr);
   ASSERT_NE(fifty, nullptr);
@@ -348,8 +349,8 @@ TEST(NGraph, PointsStandAtTheirValuesAndBeyondFiftyAtTheMarkedEdge) {
   EXPECT_NEAR(joins[1]->x2, marks[2]->x, 1e-6);
 
   // The values beside the points, the readings and lengths beside their depths.
-  EXPECT_EQ(TextsOf(page, Region::kGraph), (std::vector<std::u16string>{u"5", u"188", u"18"}));
-  EXPECT_EQ(TextsOf(page, Region::kReadings),
+  EXPECT_EQ(TextsOf(d, page, Region::kGraph), (std::vector<std::u16string>{u"5", u"188", u"18"}));
+  EXPECT_EQ(TextsOf(d, page, Region::kReadings),
             (std::vector<std::u16string>{u"1/2/2", u"10/10/10", u"50", u"8", u"5/7", u"10/10"}));
 }
 
@@ -370,7 +371,7 @@ TEST(Legend, SameNameSameFillTwoNamesTwoFills) {
   EXPECT_EQ(d.legend[1].fill, boxes[1]->fill);
   EXPECT_EQ(d.legend[2].name, u"砂礫");
   // The legend is drawn too: each name beside a swatch of its fill.
-  EXPECT_EQ(TextsOf(d.pages[0], Region::kLegend),
+  EXPECT_EQ(TextsOf(d, d.pages[0], Region::kLegend),
             (std::vector<std::u16string>{u"凡例", u"シルト", u"砂", u"砂礫"}));
   // Another log, another run: a name keeps its fill.
   const Drawing again = LayOut(File({Rec(u"3030 0.00 5.00 シルト")}), 200);
@@ -407,15 +408,15 @@ TEST(Notes, OverlappingNotesArePushedDownWithALeader) {
   }));
   const Page& page = d.pages[0];
   // The lines go to their entries in order; the "￥" line goes on from the one before.
-  EXPECT_EQ(TextsOf(page, Region::kNotes),
+  EXPECT_EQ(TextsOf(d, page, Region::kNotes),
             (std::vector<std::u16string>{u"暗褐、緩い、湿潤、完新世", u"表層は舗装。下は盛土。",
                                          u"褐", u"礫混り", u"灰"}));
   const std::vector<const Text*> texts = Of(page.texts, Region::kNotes);
   // The first note is centred on its depth; the second, 1 mm below, goes under the first.
   const double first_middle = texts[0]->y - 0.98 * texts[0]->size + 1.25 * texts[0]->size / 2;
   EXPECT_NEAR(first_middle, ExpectedY(d, page, 1.00), 1e-4);
-  EXPECT_GE(ExtentOf(*texts[2]).top, ExtentOf(*texts[1]).bottom);
-  EXPECT_GT(ExtentOf(*texts[2]).top, ExpectedY(d, page, 1.10));
+  EXPECT_GE(ExtentOf(d, *texts[2]).top, ExtentOf(d, *texts[1]).bottom);
+  EXPECT_GT(ExtentOf(d, *texts[2]).top, ExpectedY(d, page, 1.10));
   // Leaders: each note's runs from its depth; only the pushed one bends down to its text.
   std::vector<const drawing::Line*> bent;
   int from_depth[3] = {0, 0, 0};
@@ -431,8 +432,8 @@ TEST(Notes, OverlappingNotesArePushedDownWithALeader) {
   EXPECT_EQ(from_depth[2], 2);
   ASSERT_EQ(bent.size(), 1u);
   EXPECT_NEAR(bent[0]->y1, ExpectedY(d, page, 1.10), 1e-4);
-  EXPECT_GT(bent[0]->y2, ExtentOf(*texts[2]).top);
-  EXPECT_LT(bent[0]->y2, ExtentOf(*texts[2]).bottom);
+  EXPECT_GT(bent[0]->y2, ExtentOf(d, *texts[2]).top);
+  EXPECT_LT(bent[0]->y2, ExtentOf(d, *texts[2]).bottom);
   EXPECT_TRUE(Overlaps(d).empty());
 }
 
@@ -445,7 +446,7 @@ TEST(Notes, EntriesAfterOneWithoutCountTakeTheirLinesFromTheEnd) {
       Rec(u"2002 乙のものか分からない記事"),
       Rec(u"2002 丙の記事"),
   }));
-  EXPECT_EQ(TextsOf(d.pages[0], Region::kNotes),
+  EXPECT_EQ(TextsOf(d, d.pages[0], Region::kNotes),
             (std::vector<std::u16string>{u"甲", u"甲の記事", u"丙", u"丙の記事"}));
   // The kept entry and the line nobody can own.
   EXPECT_EQ(d.omitted, (drawing::Omissions{2, 0, 0}));
@@ -466,13 +467,13 @@ TEST(Omissions, WhatCannotBeDrawnIsCountedAndNeverDrawn) {
   }));
   EXPECT_EQ(d.omitted, (drawing::Omissions{1, 6, 0}));
   const Page& page = d.pages[0];
-  EXPECT_NE(FindText(page, u"描画できない値: 6 (記録 1 行)"), nullptr);
-  EXPECT_NE(FindText(page, u"欄に収まらず省いた文字列: 0"), nullptr);
-  EXPECT_NE(FindText(page, u"08月05日"), nullptr);
+  EXPECT_NE(FindText(d, page, u"描画できない値: 6 (記録 1 行)"), nullptr);
+  EXPECT_NE(FindText(d, page, u"欄に収まらず省いた文字列: 0"), nullptr);
+  EXPECT_NE(FindText(d, page, u"08月05日"), nullptr);
   for (const Text& text : page.texts) {
-    EXPECT_EQ(text.text.find(u"-1"), std::u16string::npos) << base::ToUtf8(text.text);
-    EXPECT_EQ(text.text.find(u"@"), std::u16string::npos) << base::ToUtf8(text.text);
-    EXPECT_EQ(text.text.find(u"4.8"), std::u16string::npos) << base::ToUtf8(text.text);
+    EXPECT_EQ(d.TextOf(text).find(u"-1"), std::u16string::npos) << base::ToUtf8(d.TextOf(text));
+    EXPECT_EQ(d.TextOf(text).find(u"@"), std::u16string::npos) << base::ToUtf8(d.TextOf(text));
+    EXPECT_EQ(d.TextOf(text).find(u"4.8"), std::u16string::npos) << base::ToUtf8(d.TextOf(text));
   }
   // The layer without a name is still drawn, in white, and named in no legend.
   const std::vector<const Box*> boxes = PatternBoxes(page);
@@ -489,10 +490,10 @@ TEST(Omissions, TextsCutToTheirColumnAreCounted) {
   EXPECT_EQ(d.omitted.cut_texts, 2);
   bool cut = false;
   for (const Text* text : Of(d.pages[0].texts, Region::kUnits)) {
-    if (text->text.ends_with(u"…")) cut = true;
+    if (d.TextOf(*text).ends_with(u"…")) cut = true;
   }
   EXPECT_TRUE(cut);
-  EXPECT_NE(FindText(d.pages[0], u"欄に収まらず省いた文字列: 2"), nullptr);
+  EXPECT_NE(FindText(d, d.pages[0], u"欄に収まらず省いた文字列: 2"), nullptr);
 }
 
 TEST(TitleBlock, ShowsTheHeaderWithDatesInTheirEra) {
@@ -502,7 +503,7 @@ TEST(TitleBlock, ShowsTheHeaderWithDatesInTheirEra) {
        {u"桜台地区道路改良工事に伴う地質調査業務委託", u"B-12", u"東京都緑野市桜台二丁目地内",
         u"35°31′24.8″", u"139°27′12.5″", u"山田 太郎", u"平成16年08月05日～平成16年08月20日",
         u"1:100", u"1 / 1"}) {
-    const Text* text = FindText(page, wanted);
+    const Text* text = FindText(d, page, wanted);
     ASSERT_NE(text, nullptr) << base::ToUtf8(wanted);
     EXPECT_EQ(text->region, Region::kTitle);
   }
@@ -523,7 +524,7 @@ TEST(Pages, ALongLogIsSplitAtThePaperWithTheTitleOnEveryPage) {
       EXPECT_EQ(page.width, width);
       EXPECT_EQ(page.height, height);
       EXPECT_NEAR(page.top_depth, static_cast<double>(p) * d.page_body / 10, 1e-9);
-      const Text* title = FindText(page, u"深い孔");
+      const Text* title = FindText(d, page, u"深い孔");
       ASSERT_NE(title, nullptr);
       EXPECT_EQ(title->region, Region::kTitle);
       // Everything stays on its sheet.
@@ -534,7 +535,7 @@ TEST(Pages, ALongLogIsSplitAtThePaperWithTheTitleOnEveryPage) {
         EXPECT_LE(box.y + box.height, height + 1e-6);
       }
       for (const Text& text : page.texts) {
-        const Extent e = ExtentOf(text);
+        const Extent e = ExtentOf(d, text);
         EXPECT_GE(e.left, 0);
         EXPECT_LE(e.right, width);
         EXPECT_GE(e.top, 0);
@@ -574,9 +575,9 @@ TEST(Pages, TextsNearAPageEndGoOnAtTheNextPageTop) {
   size_t on_second = 0;
   for (size_t p = 0; p < d.pages.size(); ++p) {
     for (const Text* text : Of(d.pages[p].texts, Region::kNotes)) {
-      const Extent e = ExtentOf(*text);
-      EXPECT_GE(e.top, d.log_top) << p << " " << base::ToUtf8(text->text);
-      EXPECT_LE(e.bottom, d.log_top + d.page_body) << p << " " << base::ToUtf8(text->text);
+      const Extent e = ExtentOf(d, *text);
+      EXPECT_GE(e.top, d.log_top) << p << " " << base::ToUtf8(d.TextOf(*text));
+      EXPECT_LE(e.bottom, d.log_top + d.page_body) << p << " " << base::ToUtf8(d.TextOf(*text));
       if (p == 1) ++on_second;
     }
   }
@@ -604,8 +605,8 @@ TEST(Pages, NotesPushedPagesAwayNameTheirDepthAndKeepTheirLeadersShort) {
   size_t leaders = 0;
   for (const Page& page : d.pages) leaders += Of(page.lines, Region::kNotes).size();
   EXPECT_LE(leaders, 3u * 300u);
-  const Text* last = FindText(d.pages.back(), u"〔30.00m〕灰");
-  if (last == nullptr) last = FindText(d.pages[d.pages.size() - 2], u"〔30.00m〕灰");
+  const Text* last = FindText(d, d.pages.back(), u"〔30.00m〕灰");
+  if (last == nullptr) last = FindText(d, d.pages[d.pages.size() - 2], u"〔30.00m〕灰");
   EXPECT_NE(last, nullptr);
   EXPECT_TRUE(Overlaps(d).empty());
 }
@@ -613,15 +614,15 @@ TEST(Pages, NotesPushedPagesAwayNameTheirDepthAndKeepTheirLeadersShort) {
 TEST(DepthScale, ShortLogsGetFinerTicks) {
   const Drawing short_log = LayOut(File({Rec(u"3030 0.00 1.50 砂")}));
   EXPECT_EQ(Of(short_log.pages[0].lines, Region::kScale).size(), 16u);  // every 0.1 m
-  EXPECT_EQ(TextsOf(short_log.pages[0], Region::kScale),
+  EXPECT_EQ(TextsOf(short_log, short_log.pages[0], Region::kScale),
             (std::vector<std::u16string>{u"0.0", u"0.5", u"1.0", u"1.5"}));
   const Drawing long_log = LayOut(File({Rec(u"3030 0.00 20.00 砂")}));
-  const std::vector<std::u16string> labels = TextsOf(long_log.pages[0], Region::kScale);
+  const std::vector<std::u16string> labels = TextsOf(long_log, long_log.pages[0], Region::kScale);
   ASSERT_EQ(labels.size(), 21u);  // every metre
   EXPECT_EQ(labels[7], u"7");
   // At 1:1000 a metre is 1 mm: ticks every metre, labels every 5 m.
   const Drawing small = LayOut(File({Rec(u"3030 0.00 20.00 砂")}), 1000);
-  EXPECT_EQ(TextsOf(small.pages[0], Region::kScale),
+  EXPECT_EQ(TextsOf(small, small.pages[0], Region::kScale),
             (std::vector<std::u16string>{u"0", u"5", u"10", u"15", u"20"}));
 }
 
@@ -635,7 +636,8 @@ TEST(LogLayout, NothingOverlapsOnTheSampleAtAnyPaperAndScale) {
       EXPECT_TRUE(overlaps.empty()) << overlaps.front();
       for (const Page& page : d.pages) {
         for (const Text& text : page.texts) {
-          EXPECT_LE(ExtentOf(text).right, page.width - 10 + 1e-6) << base::ToUtf8(text.text);
+          EXPECT_LE(ExtentOf(d, text).right, page.width - 10 + 1e-6)
+              << base::ToUtf8(d.TextOf(text));
         }
       }
     }
@@ -683,20 +685,30 @@ TEST(FitText, ShrinksBeforeItCutsAndMarksTheCut) {
   EXPECT_EQ(none.size, 1.5);
 }
 
-TEST(FitText, IntoReplacesTheLinesBeforeAndLeavesABrokenTextAsItWas) {
-  std::vector<std::u16string> texts = {u"あいうえおかきくけこさしすせそ", u"たちつ"};
+TEST(FitText, IntoReplacesTheLinesBeforeWithPiecesOfTheTexts) {
+  const std::vector<std::u16string> texts = {u"あいうえおかきくけこさしすせそ", u"たちつ"};
   const drawing::FittedText copied = drawing::FitText(texts, 5, 100, 1, 1);
   EXPECT_EQ(copied.lines,
             (std::vector<std::u16string>{u"あいうえお", u"かきくけこ", u"さしすせそ", u"たちつ"}));
-  drawing::FittedText fitted;
+  const std::vector<std::u16string_view> paragraphs(texts.begin(), texts.end());
+  drawing::FittedLines fitted;
   fitted.lines = {u"前の行"};
   fitted.cut = true;
-  drawing::FitText(texts, 5, 100, 1, 1, fitted);
-  EXPECT_EQ(fitted.lines, copied.lines);
+  drawing::FitText(paragraphs, 5, 100, 1, 1, fitted);
+  EXPECT_EQ(std::vector<std::u16string>(fitted.lines.begin(), fitted.lines.end()), copied.lines);
   EXPECT_EQ(fitted.size, copied.size);
   EXPECT_FALSE(fitted.cut);
-  // Only a text that is one line as it stands is taken over.
-  EXPECT_EQ(texts[0], u"あいうえおかきくけこさしすせそ");
+  // The lines are the texts' own characters, not copies of them.
+  ASSERT_EQ(fitted.lines.size(), 4u);
+  EXPECT_EQ(fitted.lines[1].data(), texts[0].data() + 5);
+  EXPECT_EQ(fitted.lines[3].data(), texts[1].data());
+  // A line cut with "…" has characters of its own; the others are still the texts'.
+  drawing::FitText(paragraphs, 5, 2.5, 1, 1, fitted);
+  EXPECT_TRUE(fitted.cut);
+  EXPECT_EQ(std::vector<std::u16string>(fitted.lines.begin(), fitted.lines.end()),
+            (std::vector<std::u16string>{u"あいうえお", u"かきくけ…"}));
+  EXPECT_EQ(fitted.lines[0].data(), texts[0].data());
+  EXPECT_EQ(fitted.lines[1].data(), fitted.cut_line.data());
 }
 
 struct Point {
