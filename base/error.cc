@@ -23,6 +23,9 @@ std::u16string CauseText(Error::Kind kind) {
       return u"フォルダを作成できない為に変換できません。";
     case Error::Kind::kOutOfRange:
       return u"ファイルの値が範囲を超えている為に変換できません。";
+    case Error::Kind::kNotRegularFile:
+      return u"出力ファイルと同名の特殊ファイル (パイプ、ソケット、デバイス) "
+             u"が存在する為に変換できません。";
   }
   return {};
 }

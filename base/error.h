@@ -19,6 +19,7 @@ class Error : public std::exception {
     kRecordCutShort,  // the file ends inside a record
     kFolderCreate,    // a destination folder cannot be created
     kOutOfRange,      // a value or an index beyond what the converter holds
+    kNotRegularFile,  // a FIFO, socket or device stands where a file is to be written
   };
 
   Error(Kind kind, std::u16string file, long long line = 0, long long offset = -1,

@@ -17,6 +17,7 @@
 #include "platform/drives.h"
 #include "source/code_table.h"
 #include "source/settings.h"
+#include "text/path_components.h"
 
 namespace tjvx::cli {
 namespace {
@@ -103,12 +104,29 @@ void PrintJson(const std::vector<std::string>& given,
 
 }  // namespace
 
+namespace {
+
+bool IsDriveForm(const std::string& argument) {
+  return argument.size() >= 2 && std::isalpha(static_cast<unsigned char>(argument[0])) &&
+         argument[1] == ':';
+}
+
+}  // namespace
+
 std::u16string WindowsForm(const std::string& argument) {
-  if (argument.size() >= 2 && std::isalpha(static_cast<unsigned char>(argument[0])) &&
-      argument[1] == ':') {
-    return base::FromUtf8(argument);
-  }
+  if (IsDriveForm(argument)) return text::ResolvePath(base::FromUtf8(argument));
+  if (argument.find_first_not_of(' ') == std::string::npos) return base::FromUtf8(argument);
   return platform::Drives().FromHost(std::filesystem::path(argument));
+}
+
+std::optional<std::u16string> BackslashNameRefusal(const std::string& argument) {
+  if (platform::kBackslashSeparates || IsDriveForm(argument)) return std::nullopt;
+  for (const std::filesystem::path& name : std::filesystem::path(argument)) {
+    if (name.native().find('\\') != std::string::npos) {
+      return std::u16string(kBackslashNameMessage) + u"\n" + base::FromUtf8(argument);
+    }
+  }
+  return std::nullopt;
 }
 
 std::optional<std::u16string> PatternFolder(const std::string& pattern, base::MessageHost& host) {

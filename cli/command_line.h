@@ -3,14 +3,25 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/message_host.h"
 
 namespace tjvx::cli {
 
-// Windows-form paths ("C:\DATA\B-12", "D:") are kept; anything else is a host path.
+inline constexpr std::u16string_view kBackslashNameMessage =
+    u"名前に \"\\\" を含むフォルダやファイルは Windows の形で書けない為に指定できません。";
+
+// Windows-form paths ("C:\DATA\B-12", "D:") are kept, resolved as Windows resolves them ("/"
+// separates, "." and ".." go); an empty argument or one of blanks only stays as it is, for the
+// run to refuse; anything else is a host path.
 std::u16string WindowsForm(const std::string& argument);
+
+// The refusal of a host path that names a file or folder whose own name holds a "\": its Windows
+// form would name another place ("x\B-12" would become the folder B-12 in x). None for any other
+// argument.
+std::optional<std::u16string> BackslashNameRefusal(const std::string& argument);
 
 // The pattern folder with its trailing "\": `pattern` when given, else the one the settings file
 // names (none, after its message through `host`, when there is none).

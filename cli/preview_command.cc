@@ -5,7 +5,9 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "base/ascii.h"
 #include "base/error.h"
 #include "base/utf.h"
 #include "cli/command_line.h"
@@ -36,6 +38,35 @@ std::u16string LastName(std::u16string_view path) {
   return std::u16string(slash == std::u16string_view::npos ? path : path.substr(slash + 1));
 }
 
+// Whether two Windows-form paths name one file: the same file on the disk, or the same host path
+// where one of them is not there yet (in any letter case where the system ignores it).
+bool SameFile(std::u16string_view a, std::u16string_view b) {
+  const std::optional<std::filesystem::path> host_a = platform::Drives().ToHost(a);
+  const std::optional<std::filesystem::path> host_b = platform::Drives().ToHost(b);
+  if (!host_a || !host_b) return false;
+  std::error_code ec;
+  if (std::filesystem::equivalent(*host_a, *host_b, ec) && !ec) return true;
+  const std::u16string text_a = platform::Drives().FromHost(host_a->lexically_normal());
+  const std::u16string text_b = platform::Drives().FromHost(host_b->lexically_normal());
+  return platform::kNamesIgnoreLetterCase ? base::EqualsIgnoringAsciiCase(text_a, text_b)
+                                          : text_a == text_b;
+}
+
+// Why `target` may not be written: it is one of the call's converted files, or a drawing this
+// call has already written; none when it may.
+std::optional<std::string> TargetRefusal(const std::u16string& target,
+                                         const std::vector<std::u16string>& inputs,
+                                         const std::vector<std::u16string>& written) {
+  for (const std::u16string& input : inputs) {
+    if (SameFile(target, input)) return "出力ファイルが入力ファイルと同じ為に書けません";
+  }
+  for (const std::u16string& earlier : written) {
+    if (SameFile(target, earlier))
+      return "出力ファイルに別の入力ファイルの図が先に書かれている為に書けません";
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int Preview(const PreviewOptions& options) {
@@ -53,6 +84,10 @@ int Preview(const PreviewOptions& options) {
 
   // -o names the drawing of one file, or the folder of the drawings of several; without it each
   // drawing goes beside its converted file.
+  if (const std::optional<std::u16string> refusal = BackslashNameRefusal(options.output)) {
+    std::cerr << "tjvx: " << base::ToUtf8(*refusal) << '\n';
+    return 1;
+  }
   const bool into_folder = options.files.size() > 1 && !options.output.empty();
   std::u16string folder;
   if (into_folder) {
@@ -63,9 +98,18 @@ int Preview(const PreviewOptions& options) {
       return 1;
     }
   }
+  std::vector<std::u16string> inputs;
+  for (const std::string& argument : options.files) inputs.push_back(WindowsForm(argument));
+  std::vector<std::u16string> written;
   int status = 0;
-  for (const std::string& argument : options.files) {
-    const std::u16string file = WindowsForm(argument);
+  for (size_t i = 0; i < options.files.size(); ++i) {
+    const std::string& argument = options.files[i];
+    const std::u16string& file = inputs[i];
+    if (const std::optional<std::u16string> refusal = BackslashNameRefusal(argument)) {
+      std::cerr << "tjvx: " << base::ToUtf8(*refusal) << '\n';
+      status = 1;
+      continue;
+    }
     std::u16string target;
     if (into_folder) {
       target = folder + (folder.back() == u'\\' ? u"" : u"\\") + LastName(file) + u".svg";
@@ -74,6 +118,12 @@ int Preview(const PreviewOptions& options) {
     } else {
       target = file + u".svg";
     }
+    if (const std::optional<std::string> refusal = TargetRefusal(target, inputs, written)) {
+      std::cerr << "tjvx: " << argument << ": " << *refusal << ": " << base::ToUtf8(target) << '\n';
+      status = 1;
+      continue;
+    }
+    written.push_back(target);
     try {
       const drawing::Drawing drawing = drawing::LayOutLogAt(file, layout);
       platform::AtomicFile out(target);

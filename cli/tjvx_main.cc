@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/utf.h"
 #include "cli/command_line.h"
 #include "convert/run.h"
@@ -92,10 +93,15 @@ class CommandLineHost : public convert::RunHost {
     source_ = std::move(source);
     destination_ = std::move(destination);
   }
+  // The source folders of the whole batch, whose files no converted file may replace.
+  void SetBatch(const std::vector<std::u16string>* batch) { batch_ = batch; }
 
   std::u16string Text1() override { return source_; }
-  // A SOURCE names exactly the folder given, blanks and all.
-  bool SourceTakenAsGiven() const override { return true; }
+  // SOURCE and DEST name exactly the folders given, blanks and all.
+  bool PathsTakenAsGiven() const override { return true; }
+  std::vector<std::u16string> BatchSourceFolders() const override {
+    return batch_ != nullptr ? *batch_ : std::vector<std::u16string>();
+  }
   std::u16string Text2() override { return destination_; }
   void SetLabel3(std::u16string_view text) override {
     if (quiet_ || !name_.empty() || text.empty()) return;
@@ -136,6 +142,7 @@ class CommandLineHost : public convert::RunHost {
   bool quiet_;
   std::string name_;
   std::u16string source_, destination_;
+  const std::vector<std::u16string>* batch_ = nullptr;
 };
 
 struct ConvertOptions {
@@ -166,7 +173,7 @@ std::u16string ConvertedName(std::u16string_view source) {
   while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
   std::u16string name = text::SplitPath(folder, u"\\").back();
   if (platform::kNamesIgnoreLetterCase) {
-    for (char16_t& c : name) c = c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c;
+    for (char16_t& c : name) c = base::AsciiUpper(c);
   }
   return name;
 }
@@ -190,14 +197,20 @@ int Convert(const ConvertOptions& options) {
   const std::u16string& pattern_folder = *folder;
   // One set of tables for the whole batch: each table is read once, by the first run needing it.
   source::PatternTables tables(pattern_folder);
+  if (const std::optional<std::u16string> refusal = BackslashNameRefusal(options.paths.back())) {
+    settings_host.MsgBox(*refusal, base::kMsgExclamation, {});
+    return 1;
+  }
   const std::u16string destination = WindowsForm(options.paths.back());
+  std::vector<std::u16string> source_folders;
+  for (const std::string& source : sources) source_folders.push_back(WindowsForm(source));
 
   // Two sources of one name in a batch would write one converted file, the later over the earlier:
   // the later is refused, naming the earlier.
   std::vector<size_t> same_name_as(sources.size(), sources.size());
   std::map<std::u16string, size_t> first_of_name;
   for (size_t i = 0; i < sources.size(); ++i) {
-    const auto [at, first] = first_of_name.emplace(ConvertedName(WindowsForm(sources[i])), i);
+    const auto [at, first] = first_of_name.emplace(ConvertedName(source_folders[i]), i);
     if (!first) same_name_as[i] = at->second;
   }
 
@@ -208,12 +221,15 @@ int Convert(const ConvertOptions& options) {
   auto convert_one = [&](size_t i) {
     console.Step(sources[i], false);
     CommandLineHost host(console, answer, options.quiet, batch ? sources[i] : std::string());
-    host.SetPaths(WindowsForm(sources[i]), destination);
-    if (same_name_as[i] < sources.size()) {
-      const std::u16string message =
-          std::u16string(kSameNameMessage) + u"\n" + WindowsForm(sources[same_name_as[i]]);
-      host.MsgBox(message, base::kMsgExclamation, {});
-      results[i] = {convert::RunOutcome::kRefused, message, {}};
+    host.SetPaths(source_folders[i], destination);
+    host.SetBatch(batch ? &source_folders : nullptr);
+    std::optional<std::u16string> refusal = BackslashNameRefusal(sources[i]);
+    if (!refusal && same_name_as[i] < sources.size()) {
+      refusal = std::u16string(kSameNameMessage) + u"\n" + source_folders[same_name_as[i]];
+    }
+    if (refusal) {
+      host.MsgBox(*refusal, base::kMsgExclamation, {});
+      results[i] = {convert::RunOutcome::kRefused, *refusal, {}};
       console.Step(sources[i], true);
       return;
     }

@@ -12,6 +12,7 @@
 #include <set>
 #include <system_error>
 
+#include "base/ascii.h"
 #include "base/error.h"
 #include "base/utf.h"
 #include "convert/header.h"
@@ -20,6 +21,7 @@
 #include "convert/line_sink.h"
 #include "convert/merged_records.h"
 #include "convert/site_notes.h"
+#include "platform/atomic_file.h"
 #include "platform/cp932.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -99,28 +101,89 @@ void ReportLeftOut(const std::u16string& folder, base::FindingSink& findings) {
   }
 }
 
-bool OverwritesInput(std::u16string_view converted, const std::u16string& source,
-                     const std::u16string& pattern_folder) {
+// Whether `name` is one of `names` as the files are looked up: letter case ignored.
+template <size_t N>
+bool NamedAsOneOf(std::u16string_view name, const std::u16string_view (&names)[N]) {
+  return std::any_of(std::begin(names), std::end(names), [&](std::u16string_view fixed) {
+    return base::EqualsIgnoringAsciiCase(name, fixed);
+  });
+}
+
+// Whether two Windows-form folders are one: the same folder on the disk, or the same host path
+// where one of them is not there.
+bool SameFolder(std::u16string_view a, std::u16string_view b) {
+  const std::optional<std::filesystem::path> host_a = platform::Drives().ToHost(a);
+  const std::optional<std::filesystem::path> host_b = platform::Drives().ToHost(b);
+  if (!host_a || !host_b) return false;
+  std::error_code ec;
+  if (std::filesystem::equivalent(*host_a, *host_b, ec) && !ec) return true;
+  return (*host_a / "").lexically_normal() == (*host_b / "").lexically_normal();
+}
+
+// The inputs of a run or batch: the folders whose fixed file names a converted file must not take.
+struct Inputs {
+  std::vector<std::u16string> source_folders;  // this run's first, then the rest of its batch
+  std::u16string pattern_folder;
+  std::vector<std::u16string> settings_folders;
+};
+
+// Whether the file `name` in the Windows-form `folder` is, by its name, an input: a file of a
+// source folder, a table of the pattern folder or a settings file, in any letter case, so that a
+// new "X1.TXT" never shadows an "x1.txt" it would be looked up in place of. Only a name that is one
+// of the fixed names costs a look at the folders.
+bool NamesInput(std::u16string_view folder, std::u16string_view name, const Inputs& inputs) {
+  if (NamedAsOneOf(name, kSourceFiles)) {
+    for (const std::u16string& source : inputs.source_folders) {
+      if (SameFolder(folder, source)) return true;
+    }
+  }
+  if (NamedAsOneOf(name, kPatternFiles) && SameFolder(folder, inputs.pattern_folder)) return true;
+  if (base::EqualsIgnoringAsciiCase(name, u"DozoraV5.ini")) {
+    for (const std::u16string& settings : inputs.settings_folders) {
+      if (SameFolder(folder, settings)) return true;
+    }
+  }
+  return false;
+}
+
+// Whether writing the converted file `folder`\`name` would replace an input: by its name (see
+// NamesInput), or because the file already there is an input under another name: a symbolic link
+// to one, a hard link, or the same file reached through another drive.
+bool OverwritesInput(const std::u16string& folder, const std::u16string& name,
+                     const Inputs& inputs) {
+  if (NamesInput(folder, name, inputs)) return true;
+  const std::u16string converted = folder + u"\\" + name;
   std::optional<std::filesystem::path> host =
       platform::Drives().ToHost(converted, platform::LastName::kAsWritten);
   std::error_code ec;
   // A converted file that is not there yet is none of the inputs; this spares looking up every
   // input in a destination folder that may hold thousands of files.
   if (!host || !std::filesystem::exists(*host, ec)) return false;
+  // A link is judged by the file it leads to, named as that file is named.
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(*host, ec))) {
+    const std::filesystem::path target = std::filesystem::canonical(*host, ec);
+    const std::u16string windows_target = ec ? u"" : platform::Drives().FromHost(target);
+    const size_t last = windows_target.rfind(u'\\');
+    if (last != std::u16string::npos &&
+        NamesInput(windows_target.substr(0, last), windows_target.substr(last + 1), inputs)) {
+      return true;
+    }
+  }
   auto same = [&](const std::u16string& input) {
     std::optional<std::filesystem::path> input_host = platform::Drives().ToHost(input);
     return input_host && std::filesystem::equivalent(*host, *input_host, ec) && !ec;
   };
-  for (std::u16string_view name : kSourceFiles) {
-    if (same(source + u"\\" + std::u16string(name))) return true;
+  const std::u16string& source = inputs.source_folders.front();
+  for (std::u16string_view input : kSourceFiles) {
+    if (same(source + u"\\" + std::u16string(input))) return true;
   }
-  for (std::u16string_view name : kPatternFiles) {
-    if (same(pattern_folder + std::u16string(name))) return true;
+  for (std::u16string_view input : kPatternFiles) {
+    if (same(inputs.pattern_folder + std::u16string(input))) return true;
   }
   // The settings file, whether this run read it or was given its pattern folder: a conversion
   // put in its place would lose the setting.
-  for (const std::u16string& folder : platform::SettingsFolders()) {
-    if (same(folder + u"\\DozoraV5.ini")) return true;
+  for (const std::u16string& settings : inputs.settings_folders) {
+    if (same(settings + u"\\DozoraV5.ini")) return true;
   }
   return false;
 }
@@ -194,22 +257,23 @@ class Run {
 
   RunResult Go() {
     host_.SetLabel3(kBusyText);
-    std::u16string source = host_.Text1();
-    std::u16string destination = host_.Text2();
+    const bool as_given = host_.PathsTakenAsGiven();
+    // Both paths as Windows resolves them: "/" separates too, "." and ".." are gone.
+    std::u16string destination = text::ResolvePath(host_.Text2());
 
     std::u16string checked = destination;
-    if (!text::CheckPath(checked, host_)) {
+    if (!text::CheckPath(checked, host_, as_given)) {
       host_.MsgBox(kBadPathMessage, base::kMsgExclamation, destination);
       host_.FocusText2SelectAll();
       return Refuse(kBadPathMessage);
     }
 
-    source = host_.Text1();
-    destination = host_.Text2();
+    const std::u16string source = text::ResolvePath(host_.Text1());
+    destination = text::ResolvePath(host_.Text2());
     if (text::Trim(source).empty()) return RefuseWithBox(kNoSourceMessage);
     if (text::Trim(destination).empty()) return RefuseWithBox(kNoDestinationMessage);
 
-    const std::u16string source_folder = SourceFolder(source, host_.SourceTakenAsGiven());
+    const std::u16string source_folder = SourceFolder(source, as_given);
     // On Windows "B-12 " would be read as its look-alike "B-12": such a name is refused.
     if (platform::kNamesLoseTrailingBlanksAndDots && EndsInBlankOrDot(source_folder)) {
       return RefuseWithBox(std::u16string(kSourceNameEndMessage) + u"\n" + source_folder);
@@ -217,7 +281,11 @@ class Run {
     if (IsDriveRoot(source_folder)) return RefuseWithBox(kSourceRootMessage);
     std::optional<platform::EntryInfo> source_entry = FindEntry(source_folder);
     if (!source_entry || !source_entry->IsDirectory()) {
-      return RefuseWithBox(kSourceMissingMessage);
+      return RefuseWithBox(std::u16string(kSourceMissingMessage) + u"\n" + source_folder);
+    }
+    // A folder that cannot be listed would fail at its first file; it is refused as a whole.
+    if (!platform::CanListFolder(source_folder)) {
+      return RefuseWithBox(std::u16string(kSourceUnreadableMessage) + u"\n" + source_folder);
     }
 
     // The destination as the path check left it (trimmed, "\" after the drive), without its
@@ -232,16 +300,22 @@ class Run {
     }
     if (stop) return *stop;
 
-    std::vector<std::u16string> parts = text::SplitPath(source_folder, u"\\");
-    const std::u16string name = parts.back();
+    // The converted file's name: the last name of the resolved source folder, which holds no
+    // separator and is never "." or "..", so the file goes into the destination and nowhere else.
+    const std::u16string name = text::SplitPath(source_folder, u"\\").back();
     result_.converted_file = destination + u"\\" + name;
     const std::optional<platform::EntryInfo> entry =
         FindEntry(result_.converted_file, platform::LastName::kAsWritten);
     if (entry && entry->IsDirectory()) return RefuseWithBox(kSameNameFolderMessage);
-    // Only a file already there can be one of the inputs.
-    if (entry && OverwritesInput(result_.converted_file, source_folder, tables_.folder())) {
-      return RefuseWithBox(kOverwritesInputMessage);
+    // A FIFO, socket or device in the file's place is never replaced (nor waited on).
+    if (platform::HoldsSpecialFile(result_.converted_file)) {
+      return RefuseWithBox(kSameNameSpecialFileMessage);
     }
+    Inputs inputs{{source_folder}, tables_.folder(), platform::SettingsFolders()};
+    for (const std::u16string& other : host_.BatchSourceFolders()) {
+      inputs.source_folders.push_back(SourceFolder(text::ResolvePath(other), as_given));
+    }
+    if (OverwritesInput(destination, name, inputs)) return RefuseWithBox(kOverwritesInputMessage);
 
     host_.SetMousePointer(kPointerHourglass);
     try {
@@ -500,7 +574,6 @@ class Run {
     std::function<void(const base::Error&)> on_error_;
     std::array<base::FindingList, kCount> found_;
   };
-
 
   RunResult Refuse(std::u16string_view message) {
     host_.SetLabel3(u"");

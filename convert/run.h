@@ -25,9 +25,12 @@ class RunHost : public base::MessageHost {
   virtual void FocusText2SelectAll() = 0;
   // kPointerHourglass while the run works, kPointerDefault after.
   virtual void SetMousePointer(int pointer) = 0;
-  // Whether the source path is taken exactly as given (the command line) rather than trimmed of
+  // Whether the two paths are taken exactly as given (the command line) rather than trimmed of
   // blanks as a typed box is (the window).
-  virtual bool SourceTakenAsGiven() const { return false; }
+  virtual bool PathsTakenAsGiven() const { return false; }
+  // The other source folders of the batch this run belongs to (Windows form): the converted file
+  // never takes the place of one of their files either.
+  virtual std::vector<std::u16string> BatchSourceFolders() const { return {}; }
 };
 
 inline constexpr int kPointerDefault = 0;
@@ -49,6 +52,10 @@ inline constexpr std::u16string_view kSourceRootMessage =
     u"変換元フォルダにドライブのルートは指定できません。";
 inline constexpr std::u16string_view kSourceNameEndMessage =
     u"変換元フォルダ名が空白またはピリオドで終わっている為に変換できません。";
+inline constexpr std::u16string_view kSourceUnreadableMessage =
+    u"変換元フォルダを読み込めない為に変換できません。";
+inline constexpr std::u16string_view kSameNameSpecialFileMessage =
+    u"出力ファイルと同名の特殊ファイル (パイプ、ソケット、デバイス) が存在する為に変換できません。";
 inline constexpr std::u16string_view kOverwritesInputMessage =
     u"出力ファイルが変換元のファイルと同じ為に変換できません。";
 

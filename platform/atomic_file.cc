@@ -81,7 +81,20 @@ bool UnnamedFilesWanted() {
 
 #endif
 
+// The name held by a FIFO, socket or device; a link is looked at itself, not followed.
+bool IsSpecial(const fs::path& host) {
+  std::error_code ec;
+  const fs::file_status status = fs::symlink_status(host, ec);
+  if (ec || !fs::exists(status)) return false;
+  return !fs::is_regular_file(status) && !fs::is_directory(status) && !fs::is_symlink(status);
+}
+
 }  // namespace
+
+bool HoldsSpecialFile(std::u16string_view path) {
+  const std::optional<fs::path> host = Drives().ToHost(path, LastName::kAsWritten);
+  return host && IsSpecial(*host);
+}
 
 void SetDurability(Durability value) { durability = value; }
 
@@ -113,6 +126,7 @@ AtomicFile::AtomicFile(std::u16string path) : path_(std::move(path)) {
   std::optional<fs::path> host = Drives().ToHost(path_, LastName::kAsWritten);
   if (!host) Fail();
   final_ = *host;
+  if (IsSpecial(final_)) throw base::Error(base::Error::Kind::kNotRegularFile, path_);
   folder_ = final_.parent_path();
   if (folder_.empty()) folder_ = ".";
 #ifdef _WIN32
@@ -255,10 +269,12 @@ void AtomicFile::Commit() {
   }
 #else
   const int fd = fileno(file_);
-  // The file it replaces keeps its permission bits.
+  // The regular file it replaces keeps its read, write and execute bits; a link is replaced
+  // itself, so its target's bits are not taken, and the bits that run a program as its owner or
+  // group (or keep a folder's names) never pass to a converted file.
   struct stat replaced {};
-  if (stat(final_.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
-    ok = fchmod(fd, replaced.st_mode & 07777) == 0 && ok;
+  if (lstat(final_.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
+    ok = fchmod(fd, replaced.st_mode & 0777) == 0 && ok;
   }
   const bool each_file = durability.load() == Durability::kEachFile;
   if (each_file) {
@@ -293,6 +309,11 @@ void AtomicFile::Commit() {
   if (!ok) FailCommit();
   {
     InterruptsHeld held;
+    // A FIFO or device made at the name while the file was written is not replaced either.
+    if (IsSpecial(final_)) {
+      RemoveTemporary();
+      throw base::Error(base::Error::Kind::kNotRegularFile, path_);
+    }
     listed_.MarkBusy();
     if (rename(temporary_.c_str(), final_.c_str()) != 0) {
       listed_.MarkCreated();

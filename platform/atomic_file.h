@@ -10,6 +10,11 @@
 
 namespace tjvx::platform {
 
+// Whether something other than a regular file, a folder or a symbolic link holds the name of the
+// Windows-form `path` (a FIFO, a socket, a device): such a thing is never replaced by a written
+// file. A symbolic link is not followed: it is the link that a written file replaces.
+bool HoldsSpecialFile(std::u16string_view path);
+
 // A file written under a temporary name in its destination folder and renamed over the final name
 // only by Commit(), so a failed run leaves an earlier file of that name intact and no partial file.
 // On Linux the file has no name at all until Commit() (O_TMPFILE), so even a killed process leaves
@@ -19,7 +24,8 @@ namespace tjvx::platform {
 // unless durability is deferred (SetDurability).
 class AtomicFile {
  public:
-  // Creates the temporary file beside `path`; throws Error::Kind::kWriteFailed naming `path`.
+  // Creates the temporary file beside `path`; throws Error::Kind::kWriteFailed naming `path`, or
+  // kNotRegularFile when `path` names a FIFO, socket or device (see HoldsSpecialFile).
   explicit AtomicFile(std::u16string path);
   ~AtomicFile();  // removes the temporary file unless committed
   AtomicFile(const AtomicFile&) = delete;
@@ -27,8 +33,10 @@ class AtomicFile {
 
   void Write(std::string_view bytes);
   // Flushes, syncs, closes and renames over the final name, then syncs the folder; an existing
-  // file's permission bits pass to the new one. Throws kWriteFailed on any failure, and then
-  // leaves no temporary file, even when the folder has been moved away meanwhile.
+  // regular file's read, write and execute bits pass to the new one (never set-user-ID,
+  // set-group-ID or sticky bits). Throws kWriteFailed on any failure, kNotRegularFile when a FIFO,
+  // socket or device has taken the final name meanwhile, and then leaves no temporary file, even
+  // when the folder has been moved away meanwhile.
   void Commit();
   // The temporary file's path while it has one: empty for an unnamed file.
   const std::filesystem::path& temporary_path() const { return temporary_; }

@@ -307,6 +307,14 @@ std::vector<std::u16string> SubFolders(std::u16string_view path) {
   return names;
 }
 
+bool CanListFolder(std::u16string_view path) {
+  std::optional<fs::path> host = Drives().ToHost(path);
+  if (!host) return false;
+  std::error_code ec;
+  fs::directory_iterator it(*host, ec);
+  return !ec;
+}
+
 std::u16string WorkingFolder() {
   std::error_code ec;
   const fs::path folder = fs::current_path(ec);

@@ -65,6 +65,14 @@ inline constexpr bool kNamesLoseTrailingBlanksAndDots = true;
 inline constexpr bool kNamesLoseTrailingBlanksAndDots = false;
 #endif
 
+// Whether "\" separates the names of a host path (Windows), rather than being a character a name
+// may hold.
+#ifdef _WIN32
+inline constexpr bool kBackslashSeparates = true;
+#else
+inline constexpr bool kBackslashSeparates = false;
+#endif
+
 // Whether names differing only in letter case are one name (Windows).
 #ifdef _WIN32
 inline constexpr bool kNamesIgnoreLetterCase = true;
@@ -94,6 +102,9 @@ std::optional<EntryInfo> FindEntry(std::u16string_view path, LastName last = Las
 bool CreateFolder(std::u16string_view path);
 // The names of the subfolders of a folder, sorted; empty when it cannot be read.
 std::vector<std::u16string> SubFolders(std::u16string_view path);
+
+// Whether the entries of a folder can be listed (and so its files looked up in any letter case).
+bool CanListFolder(std::u16string_view path);
 
 // The working folder in Windows form, or empty when it cannot be read.
 std::u16string WorkingFolder();

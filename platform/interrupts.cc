@@ -112,6 +112,9 @@ void InstallInterruptCleanup() {
     sigaction(signal_number, &action, nullptr);
   }
   signal(SIGPIPE, SIG_IGN);
+  // A file-size limit (ulimit -f) then fails the write with EFBIG, which the run reports as a
+  // write failure and cleans up after, instead of killing the process mid-file.
+  signal(SIGXFSZ, SIG_IGN);
 #endif
 }
 

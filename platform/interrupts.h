@@ -9,7 +9,8 @@ namespace tjvx::platform {
 // Makes an interrupt (SIGINT, SIGTERM, SIGHUP; on Windows Ctrl+C, Ctrl+Break and a closed
 // console) first remove the temporary files of every write in flight, then end the process as the
 // interrupt would have; and makes a closed pipe on standard output an error of the write instead
-// of the end of the process (SIGPIPE ignored). The command line calls it once at start.
+// of the end of the process (SIGPIPE ignored), as is a file grown past the size limit (SIGXFSZ
+// ignored). The command line calls it once at start.
 void InstallInterruptCleanup();
 
 // Holds the interrupt signals back from this thread for its lifetime (nothing on Windows), so

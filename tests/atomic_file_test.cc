@@ -121,6 +121,61 @@ TEST_P(AtomicFileTest, TheReplacedFileKeepsItsPermissionBits) {
   }
 }
 
+TEST_P(AtomicFileTest, SetIdAndStickyBitsNeverPassToTheNewFile) {
+  const std::pair<mode_t, mode_t> cases[] = {{04755, 0755}, {02750, 0750}, {01644, 0644}};
+  for (const auto& [before, after] : cases) {
+    SCOPED_TRACE(before);
+    ASSERT_EQ(chmod((Out() / "B-12").c_str(), before), 0);
+    platform::AtomicFile file(u"D:\\OUT\\B-12");
+    file.Write("new");
+    file.Commit();
+    struct stat status {};
+    ASSERT_EQ(stat((Out() / "B-12").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, after);
+  }
+}
+
+TEST_P(AtomicFileTest, AFifoAtTheNameIsNeverReplaced) {
+  fs::remove(Out() / "B-12");
+  ASSERT_EQ(mkfifo((Out() / "B-12").c_str(), 0600), 0);
+  EXPECT_THROW(
+      {
+        platform::AtomicFile file(u"D:\\OUT\\B-12");
+        file.Write("new");
+        file.Commit();
+      },
+      base::Error);
+  EXPECT_TRUE(fs::is_fifo(Out() / "B-12"));
+  EXPECT_EQ(Names(Out()), std::vector<std::string>{"B-12"});
+}
+
+TEST_P(AtomicFileTest, AFifoMadeAtTheNameWhileWritingIsNotReplacedEither) {
+  platform::AtomicFile file(u"D:\\OUT\\B-12");
+  file.Write("new");
+  fs::remove(Out() / "B-12");
+  ASSERT_EQ(mkfifo((Out() / "B-12").c_str(), 0600), 0);
+  EXPECT_THROW(file.Commit(), base::Error);
+  EXPECT_TRUE(fs::is_fifo(Out() / "B-12"));
+  EXPECT_EQ(Names(Out()), std::vector<std::string>{"B-12"});
+}
+
+TEST_P(AtomicFileTest, ALinkAtTheNameIsReplacedItselfAndItsTargetKept) {
+  testing::WriteBytes(Out() / "target", "kept");
+  ASSERT_EQ(chmod((Out() / "target").c_str(), 0700), 0);
+  fs::remove(Out() / "B-12");
+  fs::create_symlink("target", Out() / "B-12");
+  platform::AtomicFile file(u"D:\\OUT\\B-12");
+  file.Write("new");
+  file.Commit();
+  EXPECT_FALSE(fs::is_symlink(Out() / "B-12"));
+  EXPECT_EQ(testing::ReadBytes(Out() / "B-12"), "new");
+  EXPECT_EQ(testing::ReadBytes(Out() / "target"), "kept");
+  // The link's target lends it no bits: the new file has the usual ones.
+  struct stat status {};
+  ASSERT_EQ(stat((Out() / "B-12").c_str(), &status), 0);
+  EXPECT_NE(status.st_mode & 0777, 0700u);
+}
+
 TEST_P(AtomicFileTest, ANewFileGetsTheUsualPermissions) {
   const mode_t saved = umask(027);
   {

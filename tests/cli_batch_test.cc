@@ -4,9 +4,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -352,6 +355,114 @@ TEST_F(CliBatchTest, PreviewDrawsEachConvertedFileAsOneSvg) {
   EXPECT_TRUE(fs::exists(out / "B-13.svg"));
   EXPECT_EQ(run((out / "B-12").string() + " --scale 1:0"), 2);
   EXPECT_EQ(run((out / "B-12").string() + " --page B5"), 105);
+}
+
+// A name no other test uses, so that a file written where it must not be is found by it alone.
+std::string UniqueName() { return "tjvx-stray-" + std::to_string(getpid()); }
+
+TEST_F(CliBatchTest, DestIsTakenAsGivenAndAnEmptyOneWritesNothing) {
+  const std::string name = UniqueName();
+  const std::string source = Borehole(name);
+  // "ob " is not the folder "ob": the blank is refused.
+  EXPECT_EQ(Convert(source + " '" + (base_ / "ob ").string() + "'"), 1);
+  EXPECT_NE(err_.find("指定されたパスは正しくありません。"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(base_ / "ob"));
+  EXPECT_FALSE(fs::exists(base_ / "ob "));
+  // Empty, blank, an unset variable: the drive message, then the path's; nothing written in the
+  // root folder or the working folder.
+  for (const char* empty : {"''", "' '", "\"$TJVX_UNSET_VARIABLE\""}) {
+    SCOPED_TRACE(empty);
+    EXPECT_EQ(Run("convert", "--yes" + SamplePattern() + " " + source + " " + empty), 1);
+    EXPECT_NE(err_.find("規定値のドライブ名が正しくありません。"), std::string::npos) << err_;
+    EXPECT_NE(err_.find("指定されたパスは正しくありません。"), std::string::npos) << err_;
+    EXPECT_FALSE(fs::exists(fs::path("/") / name));
+    EXPECT_FALSE(fs::exists(fs::current_path() / name));
+  }
+}
+
+TEST_F(CliBatchTest, AnEmptyOrMissingSourceIsNamedInItsMessage) {
+  EXPECT_EQ(Convert("'' " + (base_ / "out").string()), 1);
+  EXPECT_NE(err_.find("変換元ファイルが選択されていません。"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(base_ / "out" / fs::current_path().filename()));
+  EXPECT_EQ(Convert((base_ / "NONE").string() + " " + (base_ / "out").string()), 1);
+  std::string none = "Z:" + (base_ / "NONE").string();
+  std::replace(none.begin(), none.end(), '/', '\\');
+  EXPECT_NE(err_.find("変換元フォルダが存在しない為に変換できません。\n" + none), std::string::npos)
+      << err_;
+}
+
+TEST_F(CliBatchTest, AHostNameHoldingABackslashIsRefusedNotTakenForItsLookAlike) {
+  // "x\B-12" would become the folder B-12 in x, which is here too.
+  Borehole("x\\B-12");
+  Borehole("x/B-12");
+  testing::WriteBytes(base_ / "src" / "x" / "B-12" / "X1.TXT", "1,7.25,\"look-alike\",\"\"\r\n");
+  EXPECT_EQ(Convert("'" + (base_ / "src" / "x\\B-12").string() + "' " + (base_ / "out").string()),
+            1);
+  EXPECT_NE(err_.find("名前に \"\\\" を含むフォルダやファイルは"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(base_ / "out" / "B-12"));
+  // As the destination too.
+  fs::create_directories(base_ / "o\\ut");
+  EXPECT_EQ(Convert(Borehole("B-1") + " '" + (base_ / "o\\ut").string() + "'"), 1);
+  EXPECT_TRUE(fs::is_empty(base_ / "o\\ut"));
+}
+
+TEST_F(CliBatchTest, ABatchNeverWritesAFileThatAnotherOfItsSourcesReads) {
+  // S1 holds x1.txt; the converted file of a folder named X1.TXT, written into S1, would be read
+  // in its place the next time S1 is converted.
+  const std::string s1 = Borehole("S1");
+  fs::rename(fs::path(s1) / "X1.TXT", fs::path(s1) / "x1.txt");
+  testing::CopyTree("samples/boreholes/B-12", base_ / "other" / "X1.TXT");
+  EXPECT_EQ(Convert(s1 + " " + (base_ / "other" / "X1.TXT").string() + " " + s1), 1);
+  EXPECT_NE(err_.find("出力ファイルが変換元のファイルと同じ為に変換できません。"), std::string::npos)
+      << err_;
+  EXPECT_FALSE(fs::exists(fs::path(s1) / "X1.TXT"));
+}
+
+TEST_F(CliBatchTest, PreviewWritesNoInputNoSpecialFileAndNoNameTwice) {
+  ASSERT_EQ(Convert(Borehole("B-12") + " " + (base_ / "out").string()), 0);
+  const std::string converted = testing::ReadBytes(base_ / "out" / "B-12");
+  testing::WriteBytes(base_ / "a" / "LOG", converted);
+  testing::WriteBytes(base_ / "b" / "LOG", converted);
+  const std::string a = (base_ / "a" / "LOG").string(), b = (base_ / "b" / "LOG").string();
+  // Two drawings of one name into one folder: the second is refused, not written over the first.
+  EXPECT_EQ(Run("preview", a + " " + b + " -o " + (base_ / "od").string()), 1);
+  EXPECT_NE(err_.find("出力ファイルに別の入力ファイルの図が先に書かれている為に書けません"),
+            std::string::npos)
+      << err_;
+  EXPECT_TRUE(fs::is_regular_file(base_ / "od" / "LOG.svg"));
+  // Its own input, also by another spelling of it.
+  for (const std::string& output : {a, (base_ / "a" / "." / "LOG").string()}) {
+    EXPECT_EQ(Run("preview", a + " -o " + output), 1);
+    EXPECT_NE(err_.find("出力ファイルが入力ファイルと同じ為に書けません"), std::string::npos);
+    EXPECT_EQ(testing::ReadBytes(a), converted);
+  }
+  // A FIFO, and as root a device node like /dev/null, stays what it is.
+  ASSERT_EQ(mkfifo((base_ / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(Run("preview", a + " -o " + (base_ / "fifo").string()), 1);
+  EXPECT_TRUE(fs::is_fifo(base_ / "fifo"));
+  if (geteuid() == 0) {
+    ASSERT_EQ(mknod((base_ / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    EXPECT_EQ(Run("preview", a + " -o " + (base_ / "null").string()), 1);
+    EXPECT_NE(err_.find("特殊ファイル"), std::string::npos) << err_;
+    EXPECT_TRUE(fs::is_character_file(base_ / "null"));
+  }
+}
+
+TEST_F(CliBatchTest, AFileSizeLimitIsAWriteFailureThatLeavesNothing) {
+  const std::string source = Borehole("B-12");
+  fs::create_directories(base_ / "out");
+  for (const char* named : {"", "TJVX_NAMED_TEMPORARY_FILES=1 "}) {
+    SCOPED_TRACE(named);
+    const std::string command = std::string("ulimit -f 2; ") + named + TJVX_PROGRAM +
+                                " convert " + source + " " + (base_ / "out").string() +
+                                SamplePattern() + " 2> " + (base_ / "err.txt").string();
+    const int status = std::system(("bash -c '" + command + "'").c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << "killed by a signal";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(testing::ReadBytes(base_ / "err.txt").find("ファイルに書き込めない為に変換できません。"),
+              std::string::npos);
+    EXPECT_TRUE(fs::is_empty(base_ / "out"));
+  }
 }
 
 TEST_F(CliBatchTest, JobsMustBePositive) {

@@ -5,10 +5,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <future>
 #include <string>
 
+#include "base/utf.h"
 #include "convert/run.h"
 #include "tests/test_support.h"
 
@@ -16,6 +18,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -272,6 +275,31 @@ TEST_F(FaultTest, TitleFilesFilledToTheirListsStillConvert) {
 }
 
 #ifndef _WIN32
+
+TEST_F(FaultTest, ASourceFolderThatCannotBeListedIsOneRefusalNamingTheFolder) {
+  // Root lists any folder, so the run goes in a child that first becomes an unprivileged user.
+  fs::permissions(Source(), fs::perms::none);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+    const convert::RunResult result =
+        convert::RunConversion(host, tables_, nullptr, convert::RunThreads::kOne);
+    const bool as_expected =
+        result.outcome == convert::RunOutcome::kRefused && host.boxes.boxes.size() == 1 &&
+        result.message == u"変換元フォルダを読み込めない為に変換できません。\nC:\\DATA\\B-12";
+    if (!as_expected) std::fprintf(stderr, "%s\n", base::ToUtf8(result.message).c_str());
+    _exit(as_expected ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  fs::permissions(Source(), fs::perms::owner_all);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_NE(WEXITSTATUS(status), 3) << "could not become an unprivileged user";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(testing::ReadBytes(Out() / "B-12"), kEarlier);
+}
 
 TEST_F(FaultTest, ADestinationFolderThatCannotBeWrittenEndsTheRun) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into any folder; see the next test";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/utf.h"
 #include "platform/drives.h"
 #include "tests/test_support.h"
 #include "text/path_check.h"
@@ -21,6 +22,26 @@ TEST(SplitPath, GivesOnePieceMoreThanSeparators) {
   for (std::u16string_view path : {u"", u"D:\\", u"C:\\A\\B\\", u"x/y\\z"}) {
     EXPECT_EQ(text::SplitPath(path, u"\\/").size(),
               static_cast<size_t>(text::CountSeparators(path, u"\\/") + 1));
+  }
+}
+
+TEST(ResolvePath, ResolvesSlashesAndDotsAsWindowsDoesWithoutLeavingTheDrive) {
+  const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+      {u"Z:/work/B-12", u"Z:\\work\\B-12"},
+      {u"C:\\x\\a/../../B-12", u"C:\\B-12"},
+      {u"C:\\..", u"C:\\"},
+      {u"C:\\..\\..\\x", u"C:\\x"},
+      {u"C:\\x\\.\\y\\.", u"C:\\x\\y\\"},
+      {u"C:\\x\\", u"C:\\x\\"},
+      // Blanks, repeated separators and names of three dots stay for the checks after this.
+      {u"C:\\x \\\\y", u"C:\\x \\\\y"},
+      {u"C:\\...\\y", u"C:\\...\\y"},
+      {u"C:x\\..\\y", u"C:x\\y"},
+      {u"B-12", u"B-12"},
+      {u"", u""},
+  };
+  for (const auto& [path, resolved] : cases) {
+    EXPECT_EQ(text::ResolvePath(path), resolved) << base::ToUtf8(path);
   }
 }
 
@@ -51,6 +72,17 @@ TEST_F(CheckPathTest, ABadDrivePartIsTheOnlyRejectionWithAMessage) {
     EXPECT_EQ(host_.boxes[0].style, base::kMsgInformation);
     EXPECT_EQ(host_.boxes[0].title, u"");
   }
+}
+
+TEST_F(CheckPathTest, APathTakenAsGivenKeepsItsBlanksAndIsRefusedForThem) {
+  std::u16string path = u"C:\\data ";
+  EXPECT_FALSE(text::CheckPath(path, host_, true));
+  path = u" C:\\data";
+  EXPECT_FALSE(text::CheckPath(path, host_, true));
+  EXPECT_EQ(host_.boxes.size(), 1u);  // " C:" is no drive
+  path = u"C:\\data";
+  EXPECT_TRUE(text::CheckPath(path, host_, true));
+  EXPECT_EQ(path, u"C:\\data\\");
 }
 
 TEST_F(CheckPathTest, RejectsWildcardsBlanksAndDoubleSeparatorsSilently) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #endif
 
@@ -142,7 +144,9 @@ TEST_F(RunTest, RefusesAMissingSourceADriveRootAndOverwritingAnInput) {
   fs::create_directories(drives_.d() / "OUT");
   ScriptedRunHost missing(u"C:\\DATA\\NONE", u"D:\\OUT");
   EXPECT_EQ(Convert(missing).outcome, convert::RunOutcome::kRefused);
-  EXPECT_EQ(missing.boxes.boxes.at(0).prompt, convert::kSourceMissingMessage);
+  // The message names the folder, as a batch's summary does.
+  EXPECT_EQ(missing.boxes.boxes.at(0).prompt,
+            u"変換元フォルダが存在しない為に変換できません。\nC:\\DATA\\NONE");
 
   ScriptedRunHost root(u"C:\\", u"D:\\OUT");
   EXPECT_EQ(Convert(root).outcome, convert::RunOutcome::kRefused);
@@ -174,6 +178,125 @@ TEST_F(RunTest, TheSettingsFileIsNeverReplacedEvenWhenTheRunDidNotReadIt) {
   EXPECT_EQ(testing::ReadBytes(drives_.d() / "SYS" / "DozoraV5.ini"),
             "[DOZORA]\r\n\"D:\\DOZORA\\\"\r\n");
 }
+
+TEST_F(RunTest, ADestinationFromTheCommandLineIsCheckedAsGiven) {
+  // "D:\OUT " is not trimmed into "D:\OUT": the blank is refused, as the path check refuses one.
+  ScriptedRunHost blank_end(u"C:\\DATA\\B-12", u"D:\\OUT ");
+  blank_end.as_given = true;
+  EXPECT_EQ(Convert(blank_end).outcome, convert::RunOutcome::kRefused);
+  ASSERT_EQ(blank_end.boxes.boxes.size(), 1u);
+  EXPECT_EQ(blank_end.boxes.boxes[0].prompt, u"指定されたパスは正しくありません。");
+  // Empty or blank: what the window's blank box gets, the drive message and then the path's.
+  for (std::u16string_view empty : {u"", u" ", u"   "}) {
+    ScriptedRunHost host(u"C:\\DATA\\B-12", std::u16string(empty));
+    host.as_given = true;
+    EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kRefused);
+    ASSERT_EQ(host.boxes.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes.boxes[0].prompt, text::kDriveMessage);
+    EXPECT_EQ(host.boxes.boxes[1].prompt, u"指定されたパスは正しくありません。");
+  }
+  EXPECT_FALSE(fs::exists(drives_.d() / "OUT"));
+  // The window's box is trimmed as it always was.
+  ScriptedRunHost window(u"C:\\DATA\\B-12", u"D:\\OUT ");
+  window.boxes.answers = {base::kAnswerYes};
+  EXPECT_EQ(Convert(window).outcome, convert::RunOutcome::kConverted);
+  EXPECT_TRUE(fs::is_regular_file(drives_.d() / "OUT" / "B-12"));
+}
+
+TEST_F(RunTest, SlashesAndDotsNameWhatWindowsWouldNameAndNeverLeadOut) {
+  // D:\OUT\DATA is where "DATA/B-12" taken as one name would lead.
+  fs::create_directories(drives_.d() / "OUT" / "DATA");
+  struct Case {
+    std::u16string_view source, destination, converted;
+  };
+  const Case cases[] = {
+      {u"C:/DATA/B-12", u"D:/OUT", u"D:\\OUT\\B-12"},
+      {u"C:\\DATA/B-12", u"D:\\OUT", u"D:\\OUT\\B-12"},
+      {u"C:\\DATA\\x\\a/../../B-12", u"D:\\OUT", u"D:\\OUT\\B-12"},
+      {u"C:\\DATA\\B-12\\.", u"D:\\OUT\\.", u"D:\\OUT\\B-12"},
+      {u"C:\\..\\..\\DATA\\B-12", u"D:\\..\\OUT", u"D:\\OUT\\B-12"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(base::ToUtf8(c.source) + " -> " + base::ToUtf8(c.destination));
+    fs::remove(drives_.d() / "OUT" / "B-12");
+    ScriptedRunHost host{std::u16string(c.source), std::u16string(c.destination)};
+    host.as_given = true;
+    const convert::RunResult result = Convert(host);
+    ASSERT_EQ(result.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(result.message);
+    EXPECT_EQ(result.converted_file, c.converted);
+    // The file is in the destination itself, nothing under a name that held a separator.
+    EXPECT_TRUE(fs::is_regular_file(drives_.d() / "OUT" / "B-12"));
+    EXPECT_TRUE(fs::is_empty(drives_.d() / "OUT" / "DATA"));
+  }
+  // "C:\DATA\B-12\.." is C:\DATA, a folder of its own name.
+  ScriptedRunHost up(u"C:\\DATA\\B-12\\..", u"D:\\OUT");
+  up.as_given = true;
+  EXPECT_EQ(Convert(up).converted_file, u"D:\\OUT\\DATA");
+}
+
+TEST_F(RunTest, ANewFileNeverShadowsAnInputOfAnotherLetterCase) {
+  // The pattern folder's l8.txt is looked up as L8.TXT: a new L8.TXT beside it would be read in
+  // its place on a system that tells letter cases apart.
+  fs::rename(Pattern() / "L8.TXT", Pattern() / "l8.txt");
+  testing::CopyTree("samples/boreholes/B-12", drives_.c() / "L8.TXT");
+  ScriptedRunHost table(u"C:\\L8.TXT", u"D:\\DOZORA");
+  EXPECT_EQ(Convert(table).outcome, convert::RunOutcome::kRefused);
+  ASSERT_EQ(table.boxes.boxes.size(), 1u);
+  EXPECT_EQ(table.boxes.boxes[0].prompt, convert::kOverwritesInputMessage);
+  EXPECT_FALSE(fs::exists(Pattern() / "L8.TXT"));
+
+  // The same for the settings file, in any letter case.
+  fs::create_directories(drives_.d() / "SYS");
+  testing::WriteBytes(drives_.d() / "SYS" / "dozorav5.ini", "[DOZORA]\r\n");
+  testing::SetEnvironment("TJVX_SYSDIR", drives_.d() / "SYS");
+  testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DOZORAV5.INI");
+  ScriptedRunHost settings(u"C:\\DOZORAV5.INI", u"D:\\SYS");
+  const convert::RunOutcome outcome = Convert(settings).outcome;
+  testing::UnsetEnvironment("TJVX_SYSDIR");
+  EXPECT_EQ(outcome, convert::RunOutcome::kRefused);
+  EXPECT_FALSE(fs::exists(drives_.d() / "SYS" / "DOZORAV5.INI"));
+}
+
+#ifndef _WIN32
+TEST_F(RunTest, OnlyARegularFileOrALinkIsReplaced) {
+  fs::create_directories(drives_.d() / "OUT");
+  const fs::path converted = drives_.d() / "OUT" / "B-12";
+  auto refused = [&](const char* what) {
+    SCOPED_TRACE(what);
+    ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+    EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kRefused);
+    ASSERT_EQ(host.boxes.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes.boxes[0].prompt,
+              u"出力ファイルと同名の特殊ファイル (パイプ、ソケット、デバイス) が存在する為に変換"
+              u"できません。");
+  };
+  ASSERT_EQ(mkfifo(converted.c_str(), 0600), 0);
+  refused("FIFO");
+  EXPECT_TRUE(fs::is_fifo(converted));
+  fs::remove(converted);
+  // A device node of its own (as /dev/null is): only root may make one.
+  if (geteuid() == 0) {
+    ASSERT_EQ(mknod(converted.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    refused("device");
+    EXPECT_TRUE(fs::is_character_file(converted));
+    fs::remove(converted);
+  }
+  // A link is replaced itself; the file it leads to is left as it was.
+  testing::WriteBytes(drives_.d() / "elsewhere", "kept");
+  fs::create_symlink(drives_.d() / "elsewhere", converted);
+  ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+  EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);
+  EXPECT_FALSE(fs::is_symlink(converted));
+  EXPECT_EQ(testing::ReadBytes(drives_.d() / "elsewhere"), "kept");
+  // A link to an input is refused, and the input kept.
+  fs::remove(converted);
+  fs::create_symlink(Source() / "X7.TXT", converted);
+  const std::string x7 = testing::ReadBytes(Source() / "X7.TXT");
+  ScriptedRunHost to_input(u"C:\\DATA\\B-12", u"D:\\OUT");
+  EXPECT_EQ(Convert(to_input).outcome, convert::RunOutcome::kRefused);
+  EXPECT_EQ(testing::ReadBytes(Source() / "X7.TXT"), x7);
+}
+#endif
 
 TEST_F(RunTest, TheDestinationIsWrittenAsThePathCheckLeftIt) {
   // "D:OUT" passes the check as "D:\OUT\" and is walked and written so.

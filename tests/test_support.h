@@ -64,7 +64,7 @@ class ScriptedRunHost : public convert::RunHost {
   void SetLabel3(std::u16string_view text) override { label3_history.emplace_back(text); }
   void FocusText2SelectAll() override { text2_selected = true; }
   void SetMousePointer(int pointer) override { pointers.push_back(pointer); }
-  bool SourceTakenAsGiven() const override { return as_given; }
+  bool PathsTakenAsGiven() const override { return as_given; }
   int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override {
     return boxes.MsgBox(prompt, style, title);
   }

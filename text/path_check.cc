@@ -13,8 +13,8 @@ constexpr size_t kNone = std::u16string::npos;
 
 }  // namespace
 
-bool CheckPath(std::u16string& path, base::MessageHost& host) {
-  path = std::u16string(Trim(path));
+bool CheckPath(std::u16string& path, base::MessageHost& host, bool as_given) {
+  if (!as_given) path = std::u16string(Trim(path));
   if (ByteMid(path, 2, 1) != u":") {
     host.MsgBox(kDriveMessage, base::kMsgInformation, {});
     return false;

@@ -17,7 +17,9 @@ inline constexpr std::u16string_view kDriveMessage =
 // current, without "*", "?" or blanks, whose folder names with a dot follow the 8.3 rule. The path
 // is rewritten on the way (trimmed, "\" after the drive, a trailing "\"), whatever the outcome. A
 // bad drive part is reported through `host`; other rejections are left to the caller.
-bool CheckPath(std::u16string& path, base::MessageHost& host);
+// `as_given`: the path is checked as written, without the first trim, so that a blank the user
+// typed around it (on the command line, where a path is taken exactly) is refused, not dropped.
+bool CheckPath(std::u16string& path, base::MessageHost& host, bool as_given = false);
 
 }  // namespace tjvx::text
 

@@ -16,6 +16,12 @@ int CountSeparators(std::u16string_view path, std::u16string_view separators);
 // CountSeparators(path, separators) + 1 pieces. parts[0] is the first piece.
 std::vector<std::u16string> SplitPath(std::u16string_view path, std::u16string_view separators);
 
+// A Windows-form path as Windows resolves it: "/" separates like "\", a "." name is dropped and a
+// ".." name takes away the name before it, never the drive or what stands before the first
+// separator ("C:\x\a/../../B-12" gives "C:\B-12", "C:\.." gives "C:\"). Blanks, repeated separators
+// and a trailing separator are kept, so the checks after this still see them.
+std::u16string ResolvePath(std::u16string_view path);
+
 }  // namespace tjvx::text
 
 #endif  // TJVX_TEXT_PATH_COMPONENTS_H_
