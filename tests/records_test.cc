@@ -209,6 +209,13 @@ TEST_F(RecordsTest, Records3000Then3010FromTwoPasses) {
             (Lines{u"3000 1.50 -1 7", u"3000 2.25 -1 08", u"3010 1.50 3", u"3010 2.25 -1"}));
 }
 
+TEST_F(RecordsTest, Records3000WriteANegativeNumberAsItStands) {
+  // Only blank, zero and not a number take the field's default.
+  source::FieldReader r41 = Source(u"1,3.5,-0.5,-2.5,12.0,,,,,,\r\n");
+  convert::WriteRecords3000And3010(r41, out_);
+  EXPECT_EQ(out_.lines, (Lines{u"3000 3.50 -2.5 12.0", u"3010 3.50 -0.5"}));
+}
+
 TEST_F(RecordsTest, Records3020TakeMonthAndDay) {
   source::FieldReader n9 = Source(u"1,2004/08/05,2.5\r\n2,2004/8/5,3\r\n3,,4\r\n");
   convert::WriteRecords3020(n9, out_);
