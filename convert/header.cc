@@ -7,6 +7,7 @@
 #include "source/record_findings.h"
 #include "text/field_formats.h"
 #include "text/numbers.h"
+#include "text/record_values.h"
 #include "text/trim.h"
 
 namespace tjvx::convert {
@@ -91,7 +92,9 @@ void WriteHeader(const source::TitleLists& titles, source::PatternTables& tables
 
   std::u16string rock;
   if (auto name = tables.Get(source::TableId::kL1).First(text::NumericValue(t1[16]))) {
-    rock = std::u16string(*name) + u"_";
+    // The name as held (a name of blanks only as an empty one), then "_" before the elevation.
+    text::AppendHeldText(rock, *name, u"");
+    rock += u'_';
   } else if (!text::Trim(t1[16]).empty() && !text::IsZeroText(t1[16]) && p1[16].file != 0) {
     found.Of(1013, p1[16])
         .Warning(p1[16].line, p1[16].item,

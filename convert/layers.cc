@@ -184,9 +184,8 @@ void WriteRecords3070(source::FieldReader& r30, source::PatternTables& tables, L
       line += u'～';
       line += *second;
     }
-    // The names without their leading blanks, or "@" when there are none.
-    if (line.size() == start) line += u'@';
-    text::TrimLeftFrom(line, start);
+    // The names as the table holds them, kept one value: "@" when there are none.
+    text::HoldTextFrom(line, start);
     found.Written(std::u16string_view(line).substr(start), at);
     out.Line(line);
   }

@@ -14,15 +14,6 @@
 namespace tjvx::convert {
 namespace {
 
-// Appends `value`, or "@" when it is empty.
-void AppendOrAt(std::u16string& line, std::u16string_view value) {
-  if (value.empty()) {
-    line += u'@';
-  } else {
-    line += value;
-  }
-}
-
 // One record of a 5000 member: its depth and the fields it gives the line, as views into the
 // member's text.
 struct MemberRecord {
@@ -58,19 +49,19 @@ void AppendMemberValues(std::u16string& line, size_t member, const MemberRecord&
       }
       break;
     case 1:  // G71.TXT
-      AppendOrAt(line, v[0]);
+      text::AppendHeldText(line, v[0]);
       break;
     case 2:  // G73.TXT
-      AppendOrAt(line, v[0]);
+      text::AppendHeldText(line, v[0]);
       line += u' ';
-      AppendOrAt(line, v[1]);
+      text::AppendHeldText(line, v[1]);
       break;
     default:  // G81.TXT: A, B, then the fixed "@", then C
-      AppendOrAt(line, v[0]);
+      text::AppendHeldText(line, v[0]);
       line += u' ';
-      AppendOrAt(line, v[1]);
+      text::AppendHeldText(line, v[1]);
       line += u" @ ";
-      AppendOrAt(line, v[2]);
+      text::AppendHeldText(line, v[2]);
       break;
   }
 }
@@ -192,25 +183,17 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     found.Put(line, at, 2, f[1], text::AppendDepthText);
     const size_t depth_end = line.size();
     line += u' ';
-    if (f[2].empty()) {
-      line += u"-1";
-    } else {
-      line += text::TrimLeft(f[2]);
-    }
+    // The value and the text as held ("0" stays "0"), "-1" and "@" when there are none.
+    text::AppendHeldText(line, f[2], u"-1");
     line += u' ';
-    if (f[7].empty()) {
-      line += u'@';
-    } else {
-      line += text::TrimLeft(f[7]);
-    }
+    text::AppendHeldText(line, f[7]);
     line += u' ';
-    // The names in full width, joined by "／", without leading blanks; "@" when there are none.
+    // The names in full width, joined by "／", as held; "@" when there are none.
     const size_t names = line.size();
     if (has_first) text::AppendFullWidth(line, *first);
     if (has_first && has_second) line += u'／';
     if (has_second) text::AppendFullWidth(line, *second);
-    if (!has_first && !has_second) line += u'@';
-    text::TrimLeftFrom(line, names);
+    text::HoldTextFrom(line, names);
     found.Written(std::u16string_view(line).substr(depth_end), at);
     out.Line(line);
   }

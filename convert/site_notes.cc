@@ -7,6 +7,7 @@
 #include "source/record_findings.h"
 #include "text/field_formats.h"
 #include "text/numbers.h"
+#include "text/record_values.h"
 #include "text/trim.h"
 #include "text/widths.h"
 
@@ -200,7 +201,7 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
     text::AppendMadeDepthText(line, entry.text);
     line += u" @ ";
     for (const std::u16string& name : names) {
-      line += name;
+      text::AppendHeldText(line, name);
       line += u' ';
     }
     line += u"-1";

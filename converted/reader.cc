@@ -70,8 +70,7 @@ constexpr bool kMiddle = true;
 constexpr Grammar kGrammars[] = {
     // The header: title, borehole, site, "@", client, contractor, latitude and longitude (degrees,
     // minutes, seconds), person, the era with two dates, method, machine, four texts, the rock
-    // name (a table's name with the elevation; blanks kept) and three numbers, then texts and
-    // fixed values.
+    // name (a table's name with the elevation) and three numbers, then texts and fixed values.
     {1000, Of(kT)},
     {1001, Of(kT)},
     {1002, Of(kT)},
@@ -91,9 +90,11 @@ constexpr Grammar kGrammars[] = {
     {1016, Of(kT, kAt)},
     {1017, Of(kNone, kNone, Literal(u"10.000"), Literal(u"rockpat.asg"))},
     {1018, Of(kAt, kAt)},
-    // The groups. The six names of 2001 come from tables too, but six texts with blanks cannot be
-    // told apart, so such a line is kept as text. The names of 3070 and 5010 and the G71 value of
-    // 5000 are the free text of their lines.
+    // The groups. The converter writes a blank inside a name or a member's value as "_", but files
+    // written before it did so hold such blanks, and these grammars still read them: the rock
+    // name of 1013, the names of 3070 and 5010 and the G71 value of 5000 are the free text of
+    // their lines; six names of 2001 with blanks cannot be told apart, so such a line is kept as
+    // text.
     {2000, Of(kD, kT, kAt, kC)},
     {2001, Of(kD, kAt, kT, kT, kT, kT, kT, kT, kNone, kC)},
     {2002, Of(kT)},

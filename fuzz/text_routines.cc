@@ -7,6 +7,7 @@
 #include "source/depth_list.h"
 #include "text/field_formats.h"
 #include "text/numbers.h"
+#include "text/record_values.h"
 #include "text/trim.h"
 #include "text/widths.h"
 
@@ -66,10 +67,17 @@ int TextRoutines(const uint8_t* data, size_t size) {
     TJVX_FUZZ_CHECK(as_text.size() == text.size());
     TJVX_FUZZ_CHECK(as_text.find_first_of(u" \u3000") == std::u16string::npos);
   }
+  // A number is written as it stands but for its surrounding blanks, and so holds none.
   const std::u16string as_number = text::NormaliseField(text::kNumber, text);
-  TJVX_FUZZ_CHECK(as_number == u"-1" || as_number == text);
+  TJVX_FUZZ_CHECK(as_number == u"-1" || as_number == text::Trim(text));
+  TJVX_FUZZ_CHECK(as_number.find(u' ') == std::u16string::npos);
   const std::u16string as_depth = text::NormaliseField(text::kBottomDepth, text);
-  TJVX_FUZZ_CHECK(as_depth == u"9999" || as_depth == text);
+  TJVX_FUZZ_CHECK(as_depth == u"9999" || as_depth == text::Trim(text));
+  // A held text is one value: never empty, no half-width blank, its other characters kept.
+  std::u16string held = u"a";  // appended to a line being built
+  text::AppendHeldText(held, text);
+  TJVX_FUZZ_CHECK(held.size() > 1 && held.find(u' ') == std::u16string::npos);
+  TJVX_FUZZ_CHECK(IsBlanks(text) ? held == u"a@" : held.size() == text::Trim(text).size() + 1);
   TJVX_FUZZ_CHECK(text::NormaliseField(control % 5, text).size() <= text.size() + 4);
 
   const std::u16string full = text::ToFullWidth(text);

@@ -113,12 +113,15 @@ TEST_F(CliBatchTest, ParallelRunsWriteWhatOneRunAtATimeWrites) {
 }
 
 // The program started with its output into `out_fd` and its errors into err.txt, and what ended
-// it. Every wait is bounded: a program still running after a minute is killed and the test fails.
+// it; the signals `ignored` are set to be ignored before it starts, as nohup does. Every wait is
+// bounded: a program still running after a minute is killed and the test fails.
 class Child {
  public:
-  Child(const std::vector<std::string>& args, int out_fd, const fs::path& err) {
+  Child(const std::vector<std::string>& args, int out_fd, const fs::path& err,
+        const std::vector<int>& ignored = {}) {
     pid_ = fork();
     if (pid_ == 0) {
+      for (int signal_number : ignored) signal(signal_number, SIG_IGN);
       dup2(out_fd, STDOUT_FILENO);
       const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(err_fd, STDERR_FILENO);
@@ -199,10 +202,12 @@ class InterruptTest : public CliBatchTest,
   }
 
   // Starts the conversion, sends `signal_number` once the converted file is being written and
-  // returns the program's wait status.
-  int Interrupt(int signal_number) {
+  // returns the program's wait status. With `ignored_by_parent` the program starts with the signal
+  // ignored.
+  int Interrupt(int signal_number, bool ignored_by_parent = false) {
     const int out_fd = open((base_ / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    Child child(Args(), out_fd, base_ / "err.txt");
+    Child child(Args(), out_fd, base_ / "err.txt",
+                ignored_by_parent ? std::vector<int>{signal_number} : std::vector<int>{});
     close(out_fd);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     while (!Writing(child.pid())) {
@@ -228,16 +233,38 @@ TEST_P(InterruptTest, ASignalEndsTheRunByThatSignalAndLeavesNoTemporaryFile) {
             (std::vector<std::pair<std::string, std::string>>{{"BIG", std::string(kEarlier)}}));
 }
 
+std::string SignalCaseName(const ::testing::TestParamInfo<std::tuple<int, bool>>& info) {
+  const int signal_number = std::get<0>(info.param);
+  return std::string(signal_number == SIGINT    ? "Sigint"
+                     : signal_number == SIGTERM ? "Sigterm"
+                                                : "Sighup") +
+         (std::get<1>(info.param) ? "Named" : "Unnamed");
+}
+
 INSTANTIATE_TEST_SUITE_P(Signals, InterruptTest,
                          ::testing::Combine(::testing::Values(SIGINT, SIGTERM, SIGHUP),
                                             ::testing::Bool()),
-                         [](const ::testing::TestParamInfo<std::tuple<int, bool>>& info) {
-                           const int signal_number = std::get<0>(info.param);
-                           return std::string(signal_number == SIGINT    ? "Sigint"
-                                              : signal_number == SIGTERM ? "Sigterm"
-                                                                         : "Sighup") +
-                                  (std::get<1>(info.param) ? "Named" : "Unnamed");
-                         });
+                         SignalCaseName);
+
+// A signal that whoever started the program set to be ignored (nohup, a background job) stays
+// ignored: the run it reaches goes on to its end and puts its converted file in place.
+using IgnoredSignalTest = InterruptTest;
+
+TEST_P(IgnoredSignalTest, ASignalTheParentIgnoresLetsTheRunFinish) {
+  const int signal_number = std::get<0>(GetParam());
+  const int status = Interrupt(signal_number, /*ignored_by_parent=*/true);
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << testing::ReadBytes(base_ / "err.txt");
+  const std::vector<std::pair<std::string, std::string>> out = testing::Snapshot(base_ / "out");
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].first, "BIG");
+  EXPECT_EQ(out[0].second.rfind("GTJ Ge201\r\n", 0), 0u) << "not the converted file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Nohup, IgnoredSignalTest,
+                         ::testing::Combine(::testing::Values(SIGINT, SIGTERM, SIGHUP),
+                                            ::testing::Values(false)),
+                         SignalCaseName);
 
 // Nothing a handler could do: the unnamed file goes with the process.
 using KillTest = InterruptTest;

@@ -348,10 +348,11 @@ TEST(ConvertedGrammar, GroupLinesWhoseValuesCannotBeToldApartOrDrawnAreKeptAsTex
   }
 }
 
-// Table names and G71/G72 values keep their blanks. Where a grammar has its free text, a blank in
-// it is told apart; six names in one line (2001) are not; and a blank inside a value beside the
-// free text cannot be seen: it moves a piece into the free text unless it moves a fixed value.
-TEST(ConvertedGrammar, BlanksInsideValues) {
+// Files written before blanks inside table names and G71/G72 values became "_" hold those blanks,
+// and are still read. Where a grammar has its free text, a blank in it is told apart; six names in
+// one line (2001) are not; and a blank inside a value beside the free text cannot be seen: it
+// moves a piece into the free text unless it moves a fixed value.
+TEST(ConvertedGrammar, BlanksInsideValuesOfEarlierFiles) {
   // Told apart.
   EXPECT_EQ(
       GroupLine(u"5000 1.50 08 06 2 652 48.2 1.52 85.3 52.1 @ 33.2").values,
@@ -593,6 +594,8 @@ TEST_F(ConvertedRoundTripOfRuns, TheBundledSample) {
   EXPECT_EQ(KeptLines(file), 0);
 }
 
+// Blanks inside table names and member values are written as "_", so those lines stay drawable;
+// only depths that are not numbers are kept as text.
 TEST_F(ConvertedRoundTripOfRuns, ASampleWithOddValuesKeepsWhatCannotBeDrawnAsText) {
   Edit(Source() / "G71.TXT", u"1.50,0,0,2.652", u"1.50,0,0,\"2 652\"");
   Edit(Source() / "G81.TXT", u"62.0,,NP", u"62.0,,\"N P\"");
@@ -605,40 +608,38 @@ TEST_F(ConvertedRoundTripOfRuns, ASampleWithOddValuesKeepsWhatCannotBeDrawnAsTex
   Edit(Pattern() / "L18.TXT", u"\"礫\"", u"\"礫 石\"");
   const ConvertedFile file = ConvertAndReadBack();
 
-  // Told apart.
-  const Record* record = Find(file, 1013, u"泥 岩");
+  const Record* record = Find(file, 1013, u"泥_岩");
   ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->values, (Values{u"泥 岩_12.35", u"66", u"15.00", u"90"}));
+  EXPECT_EQ(record->values, (Values{u"泥_岩_12.35", u"66", u"15.00", u"90"}));
+  record = Find(file, 2001, u"0.80");
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->values[2], u"暗_い褐");
+  EXPECT_EQ(record->values[3], u"緩い");
   record = Find(file, 5000, u"1.50");
   ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->values[3], u"2 652");
+  EXPECT_EQ(record->values[3], u"2_652");
   EXPECT_EQ(record->values[4], u"48.2");
+  record = Find(file, 5000, u"3.15");
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->values[9], u"N_P");
   record = Find(file, 3070, u"12.00");
   ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->values[1], u"強 風化～中風化");
+  EXPECT_EQ(record->values[1], u"強_風化～中風化");
   record = Find(file, 5010, u"9.15");
   ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->values[3], u"礫 石／混り");
-  // Kept as text: names of L4.TXT's "暗 い", G81 "N P", depths of "abc", "1e308" and a blank.
+  EXPECT_EQ(record->values[3], u"礫_石／混り");
+  // Kept as text: depths of "abc", "1e308" and a blank.
   std::vector<std::u16string> kept;
   for (const Record& r : file.records) {
     if (!r.Drawable())
       kept.push_back(base::FromAscii(std::to_string(r.code)) + u" " + std::u16string(*r.kept_text()));
   }
   EXPECT_EQ(kept, (Texts{
-                      u"2001 0.80 @ 暗 い褐 緩い @ 湿潤～含水中位 腐植臭 完新世 -1 1",
-                      u"2001 5.30 @ 暗 い灰 @ 軟らかい～中位の 含水多い 腐植臭 完新世 -1 1",
-                      u"2001 12.00 @ 暗 い青灰 @ 非常に硬い 湿潤 @ 更新世～中新世 -1 0",
-                      u"2001 12.80 @ 暗 い青灰 @ 非常に硬い 湿潤 @ 更新世～中新世 -1 0",
-                      u"2001 13.50 @ 暗 い青灰 @ 非常に硬い 湿潤 @ 更新世～中新世 -1 0",
-                      u"2001 14.20 @ 暗 い青灰 @ 非常に硬い 湿潤 @ 更新世～中新世 -1 0",
-                      u"2001 15.00 @ 暗 い青灰 @ 非常に硬い 湿潤 @ 更新世～中新世 -1 2",
                       u"3000 abc.00 -1 35.5",
                       u"3000 e308.00 -1 48.0",
                       u"3010 abc.00 2.10",
                       u"3010 e308.00 3.40",
                       u"3020  08 05",
-                      u"5000 3.15 08 07 2.583 @ @ 62.0 @ @ N P",
                   }));
 }
 

@@ -209,6 +209,13 @@ TEST_F(RecordsTest, Records3000Then3010FromTwoPasses) {
             (Lines{u"3000 1.50 -1 7", u"3000 2.25 -1 08", u"3010 1.50 3", u"3010 2.25 -1"}));
 }
 
+TEST_F(RecordsTest, Records3000WriteANegativeNumberAsItStands) {
+  // Only blank, zero and not a number take the field's default.
+  source::FieldReader r41 = Source(u"1,3.5,-0.5,-2.5,12.0,,,,,,\r\n");
+  convert::WriteRecords3000And3010(r41, out_);
+  EXPECT_EQ(out_.lines, (Lines{u"3000 3.50 -2.5 12.0", u"3010 3.50 -0.5"}));
+}
+
 TEST_F(RecordsTest, Records3020TakeMonthAndDay) {
   source::FieldReader n9 = Source(u"1,2004/08/05,2.5\r\n2,2004/8/5,3\r\n3,,4\r\n");
   convert::WriteRecords3020(n9, out_);
@@ -237,7 +244,7 @@ TEST_F(RecordsTest, Records3070JoinTheLastMatchingNames) {
   Table("L19.TXT", u"1,強 風化\r\n2,中\r\n2,中風化\r\nx,空欄\r\n");
   source::FieldReader r30 = Source(u"1,1,1,,2,\r\n2,2,9,,2,\r\n3,3,,,9,\r\n4,4,9,,9,\r\n");
   convert::WriteRecords3070(r30, tables_, out_);
-  EXPECT_EQ(out_.lines, (Lines{u"3070 1.00 強 風化～中風化", u"3070 2.00 ～中風化",
+  EXPECT_EQ(out_.lines, (Lines{u"3070 1.00 強_風化～中風化", u"3070 2.00 ～中風化",
                                u"3070 3.00 空欄", u"3070 4.00 @"}));
 }
 
@@ -246,13 +253,6 @@ TEST_F(RecordsTest, Records3070TakeTheLastNameOfARepeatedFirstCode) {
   source::FieldReader r30 = Source(u"1,1,1,,0,\r\n");
   convert::WriteRecords3070(r30, tables_, out_);
   EXPECT_EQ(out_.lines, Lines{u"3070 1.00 b"});
-}
-
-TEST_F(RecordsTest, Records3070WriteNamesOfBlanksAsNothingButNoNameAsAt) {
-  Table("L19.TXT", u"1,\"   \"\r\n");
-  source::FieldReader r30 = Source(u"1,5,1,,0,\r\n2,6,7,,0,\r\n");
-  convert::WriteRecords3070(r30, tables_, out_);
-  EXPECT_EQ(out_.lines, (Lines{u"3070 5.00 ", u"3070 6.00 @"}));
 }
 
 TEST_F(RecordsTest, CodeTablesMatchCodesByValueWhateverTheirSize) {
@@ -451,6 +451,176 @@ TEST_F(RecordsTest, Records5000KeepRecordsThatFollowADeeperOne) {
   convert::WriteRecords5000(members, out_);
   EXPECT_EQ(out_.lines,
             (Lines{u"5000 1.00 -1 -1 a @ @ @ @ @ @", u"5000 2.00 -1 -1 b @ @ @ @ @ @"}));
+}
+
+// ---- A value of a converted line never carries a half-width blank ----
+// The other program splits a line at its blanks, so a blank inside a value would shift every later
+// value. Numbers written as they stand drop their surrounding blanks; texts and names written as
+// held drop them too, take their default when nothing is left and write each blank inside as "_",
+// keeping full-width blanks. A blank depth stays an empty value. One table per record group: the
+// source record(s) and the line(s) they give.
+
+struct LinesCase {
+  std::u16string source;
+  Lines lines;
+};
+
+// Writes each case's source through `write` and compares its lines.
+template <typename Write>
+void ExpectLines(const std::vector<LinesCase>& cases, Write write) {
+  for (const LinesCase& c : cases) {
+    SCOPED_TRACE(base::ToUtf8(c.source));
+    source::FieldReader reader = Source(c.source);
+    convert::LineCollector out;
+    write(reader, out);
+    EXPECT_EQ(out.lines, c.lines);
+  }
+}
+
+TEST_F(RecordsTest, HeaderNumbersAndTheRockNameCarryNoBlank) {
+  Table("L1.TXT", u"1,\"泥 岩\"\r\n2,\" 泥岩 \"\r\n3,\"   \"\r\n4,\"泥　岩\"\r\n");
+  struct Item {
+    int list;  // 1: Titl01.txt, 2: Titl02.txt
+    size_t index;
+    std::u16string value;
+  };
+  struct Case {
+    std::vector<Item> items;
+    std::u16string line;
+  };
+  const Case cases[] = {
+      {{{2, 5, u" 35 "}, {2, 6, u"41 "}, {2, 7, u" 2.5"}}, u"1006 35 41 2.5"},
+      {{{2, 8, u" 139"}, {2, 9, u"  "}, {2, 10, u"0 "}}, u"1007 139 -1 -1"},
+      {{{1, 10, u"2004 "},
+        {1, 11, u" 08"},
+        {1, 12, u"5 "},
+        {1, 13, u" 2005"},
+        {1, 14, u"1 2"},
+        {1, 15, u" 9 "}},
+       u"1009 平成 16 08 5 17 -1 9"},
+      {{{1, 16, u"1"}, {1, 17, u" 12.5 "}, {2, 12, u"1 "}, {2, 13, u" 2"}, {2, 14, u" 3 "}},
+       u"1013 泥_岩_12.5 1 2 3"},
+      {{{1, 16, u"2"}, {1, 17, u"12.5"}}, u"1013 泥岩_12.5 -1 -1 -1"},
+      // A name of blanks only is written as an empty name is.
+      {{{1, 16, u"3"}, {1, 17, u"12.5"}}, u"1013 _12.5 -1 -1 -1"},
+      {{{1, 16, u"4"}, {1, 17, u"12.5"}}, u"1013 泥　岩_12.5 -1 -1 -1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(base::ToUtf8(c.line));
+    source::TitleLists titles;
+    for (const Item& item : c.items) {
+      (item.list == 1 ? titles.t1[item.index] : titles.t2[item.index]) = item.value;
+    }
+    convert::LineCollector out;
+    convert::WriteHeader(titles, tables_, out);
+    const size_t code = static_cast<size_t>(std::stoi(base::ToUtf8(c.line.substr(0, 4))));
+    ASSERT_EQ(out.lines.size(), 20u);
+    EXPECT_EQ(out.lines[code - 1000 + 1], c.line);
+  }
+}
+
+TEST_F(RecordsTest, Notes2001NamesCarryNoBlank) {
+  Table("L4.TXT", u"1,\"暗 い\"\r\n2,褐\r\n3,\" 灰 \"\r\n4,\"  \"\r\n5,\"青　灰\"\r\n");
+  const std::vector<LinesCase> cases = {
+      {u"1,1.00,0102,,,,\r\n", {u"2001 1.00 @ 暗_い褐 @ @ @ @ @ -1 0"}},
+      {u"1,1.00,03,,01,,\r\n", {u"2001 1.00 @ 灰_～暗_い @ @ @ @ @ -1 0"}},
+      {u"1,1.00,04,,,,\r\n", {u"2001 1.00 @ @ @ @ @ @ @ -1 0"}},
+      {u"1,1.00,05,,,,\r\n", {u"2001 1.00 @ 青　灰 @ @ @ @ @ -1 0"}},
+  };
+  const std::vector<source::DepthEntry> depths = source::MergeDepths({1.0f});
+  ExpectLines(cases, [&](source::FieldReader& x3, convert::LineSink& out) {
+    convert::NoteSources sources;
+    sources.coded[0] = std::move(x3);
+    convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out);
+  });
+}
+
+TEST_F(RecordsTest, Records3000And3010NumbersCarryNoBlank) {
+  ExpectLines(
+      {
+          {u"1,1.5,\" 3 \",\" 5\",\"7 \",,,,,,\r\n", {u"3000 1.50 5 7", u"3010 1.50 3"}},
+          {u"1,1.5,\"0 \",\" 1 2 \",\"\t7\",,,,,,\r\n", {u"3000 1.50 -1 -1", u"3010 1.50 -1"}},
+          // A blank depth stays an empty value.
+          {u"1,\"  \",3,5,7,,,,,,\r\n", {u"3000  5 7", u"3010  3"}},
+      },
+      [](source::FieldReader& r41, convert::LineSink& out) {
+        convert::WriteRecords3000And3010(r41, out);
+      });
+}
+
+TEST_F(RecordsTest, Records3020MonthAndDayCarryNoBlank) {
+  ExpectLines(
+      {
+          {u"1,\"2004/08/5 \",2.5\r\n", {u"3020 2.50 08 5"}},
+          {u"1,\"2004/ 8/05\",1\r\n", {u"3020 1.00 8 05"}},
+          {u"1,\"2004/  /  \",1\r\n", {u"3020 1.00 -1 -1"}},
+          {u"1,2004/08/05,\"  \"\r\n", {u"3020  08 05"}},
+      },
+      [](source::FieldReader& n9, convert::LineSink& out) { convert::WriteRecords3020(n9, out); });
+}
+
+TEST_F(RecordsTest, Records3070NamesCarryNoBlank) {
+  Table("L19.TXT", u"1,\"強 風化\"\r\n2,\" 中 \"\r\n3,\"   \"\r\n4,\"強　風化\"\r\n");
+  ExpectLines(
+      {
+          {u"1,1,1,,0,\r\n", {u"3070 1.00 強_風化"}},
+          {u"1,1,1,,2,\r\n", {u"3070 1.00 強_風化～_中"}},
+          {u"1,1,3,,0,\r\n", {u"3070 1.00 @"}},  // names of blanks only, as no name at all
+          {u"1,1,7,,0,\r\n", {u"3070 1.00 @"}},
+          {u"1,1,3,,3,\r\n", {u"3070 1.00 ～"}},
+          {u"1,1,4,,0,\r\n", {u"3070 1.00 強　風化"}},
+      },
+      [&](source::FieldReader& r30, convert::LineSink& out) {
+        convert::WriteRecords3070(r30, tables_, out);
+      });
+}
+
+TEST_F(RecordsTest, Records4000NumbersCarryNoBlank) {
+  ExpectLines(
+      {
+          {u"1,1.5,,,,\" 5 \",\" 10\",\"7 \",10,9,\" 10 \"\r\n",
+           {u"4000 1.50 1.80 10 10 10 5 7 9"}},
+      },
+      [](source::FieldReader& x5, convert::LineSink& out) { convert::WriteRecords4000(x5, out); });
+}
+
+TEST_F(RecordsTest, Records5000ValuesCarryNoBlank) {
+  struct Case {
+    std::array<std::u16string, 4> members;  // N8, G71, G73, G81; empty for a missing file
+    std::u16string line;
+  };
+  const Case cases[] = {
+      {{u"1,\"2004/08/5 \",1\r\n", u"1,1,,,\"a b\"\r\n", u"1,1,\" x \",\"  \"\r\n",
+        u"1,1,\"p q \",\"\",\"　r\"\r\n"},
+       u"5000 1.00 08 5 a_b x @ p_q @ @ 　r"},
+      {{u"", u"1,1,,,\"" + std::u16string(100000, u' ') + u"\"\r\n", u"", u""},
+       u"5000 1.00 -1 -1 @ @ @ @ @ @ @"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(base::ToUtf8(c.line));
+    convert::MergedMembers members;
+    for (size_t m = 0; m < 4; ++m) {
+      if (!c.members[m].empty()) members[m] = Source(c.members[m]);
+    }
+    convert::LineCollector out;
+    convert::WriteRecords5000(members, out);
+    EXPECT_EQ(out.lines, Lines{c.line});
+  }
+}
+
+TEST_F(RecordsTest, Records5010ValuesAndNamesCarryNoBlank) {
+  Table("L18.TXT", u"3,\" ｼﾙﾄ \"\r\n4,\"  \"\r\n");
+  Table("L18B.TXT", u"1,\"混 り\"\r\n");
+  ExpectLines(
+      {
+          {u"1,1,\" 5 \",,,,,\" a b \"\r\n", {u"5010 1.00 5 a_b @"}},
+          {u"1,2,\"  \",,,,,\"  \"\r\n", {u"5010 2.00 -1 @ @"}},
+          {u"1,3,\"1 2\",3,,1,,\"x　y\"\r\n", {u"5010 3.00 1_2 x　y シルト_／混_り"}},
+          {u"1,4,0,4,,,,x\r\n", {u"5010 4.00 0 x @"}},
+      },
+      [&](source::FieldReader& g72, convert::LineSink& out) {
+        convert::WriteRecords5010(g72, tables_, out);
+      });
 }
 
 }  // namespace

@@ -41,7 +41,9 @@ ValueChange AppendNormalisedField(std::u16string& line, int kind, std::u16string
         if (blank) return ValueChange::kNone;
         return ZeroOrWhy(value);
       }
-      line += value;
+      // A number is read without its surrounding blanks and written so: blanks in a value would
+      // split it in two, and no number holds one inside.
+      line += Trim(value);
       return ValueChange::kNone;
     }
     default:

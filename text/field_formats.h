@@ -12,7 +12,8 @@ namespace tjvx::text {
 // How NormaliseField treats a value.
 enum FieldKind : int {
   kText = 1,         // blank gives "@"; each blank of a non-blank text becomes "_"
-  kNumber = 2,       // blank, not a number or 0 gives "-1"; anything else stays as it is
+  kNumber = 2,       // blank, not a number or 0 gives "-1"; anything else stays as it is, but for
+                     // its surrounding blanks
   kBottomDepth = 3,  // as kNumber with "9999"
 };
 

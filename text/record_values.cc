@@ -1,20 +1,33 @@
 #include "text/record_values.h"
 
+#include <algorithm>
+
 #include "text/field_formats.h"
 
 namespace tjvx::text {
 
-void TrimLeftFrom(std::u16string& line, size_t start) {
-  size_t blanks = start;
-  while (blanks < line.size() && line[blanks] == u' ') ++blanks;
-  line.erase(start, blanks - start);
+ValueChange AppendNumberValue(std::u16string& line, std::u16string_view value) {
+  return AppendNormalisedField(line, kNumber, value);
 }
 
-ValueChange AppendNumberValue(std::u16string& line, std::u16string_view value) {
+void HoldTextFrom(std::u16string& line, size_t start, std::u16string_view absent) {
+  size_t end = line.size();
+  while (end > start && line[end - 1] == u' ') --end;
+  size_t first = start;
+  while (first < end && line[first] == u' ') ++first;
+  line.erase(end);
+  line.erase(start, first - start);
+  if (line.size() == start) {
+    line += absent;
+    return;
+  }
+  std::replace(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), u' ', u'_');
+}
+
+void AppendHeldText(std::u16string& line, std::u16string_view value, std::u16string_view absent) {
   const size_t start = line.size();
-  const ValueChange change = AppendNormalisedField(line, kNumber, value);
-  TrimLeftFrom(line, start);
-  return change;
+  line += value;
+  HoldTextFrom(line, start, absent);
 }
 
 ValueChange AppendBottomDepthValue(std::u16string& line, std::u16string_view value) {
@@ -26,9 +39,8 @@ ValueChange AppendBottomDepthValue(std::u16string& line, std::u16string_view val
 }
 
 void AppendTextValue(std::u16string& line, std::u16string_view value) {
-  const size_t start = line.size();
+  // Every blank of a text becomes "_", so it has none to drop.
   AppendNormalisedField(line, kText, value);
-  TrimLeftFrom(line, start);
 }
 
 ValueChange AppendDatePart(std::u16string& line, std::u16string_view date, size_t start) {

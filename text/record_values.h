@@ -11,7 +11,8 @@ namespace tjvx::text {
 // The value forms of the record lines, each written without leading blanks and added to a line
 // being built, so a writer builds each line in one reused buffer.
 
-// A number: blank, zero or not a number gives "-1", anything else stays as written ("08").
+// A number: blank, zero or not a number gives "-1", anything else stays as written ("08"), without
+// its surrounding blanks.
 ValueChange AppendNumberValue(std::u16string& line, std::u16string_view value);
 // A bottom depth: formatted as a depth, then "9999" when blank or zero; the change of the depth
 // form, else of the "9999".
@@ -24,8 +25,13 @@ ValueChange AppendDatePart(std::u16string& line, std::u16string_view date, size_
 // Whether a date has the form the date parts are read from: "yyyy/mm/dd" (digits and slashes).
 bool IsDateText(std::u16string_view date);
 
-// Drops the blanks that stand at `start` of a line being built, as TrimLeft does for a value.
-void TrimLeftFrom(std::u16string& line, size_t start);
+// A text or a name written as held (a member's value, a table's name): without its surrounding
+// blanks, `absent` when nothing is left, and each half-width blank inside written as "_", so that
+// it stays one value of its line. Full-width blanks and other characters are kept as they are.
+void AppendHeldText(std::u16string& line, std::u16string_view value,
+                    std::u16string_view absent = u"@");
+// The same for the held text that a writer has built at the end of a line, from `start` on.
+void HoldTextFrom(std::u16string& line, size_t start, std::u16string_view absent = u"@");
 
 }  // namespace tjvx::text
 
