@@ -92,8 +92,8 @@ void WriteHeader(const source::TitleLists& titles, source::PatternTables& tables
 
   std::u16string rock;
   if (auto name = tables.Get(source::TableId::kL1).First(text::NumericValue(t1[16]))) {
-    // The name as held (a name of blanks only as an empty one), then "_" before the elevation.
-    text::AppendHeldText(rock, *name, u"");
+    // The name as held (a name of blanks only as "@"), then "_" before the elevation.
+    text::AppendHeldText(rock, *name, u"@");
     rock += u'_';
   } else if (!text::Trim(t1[16]).empty() && !text::IsZeroText(t1[16]) && p1[16].file != 0) {
     found.Of(1013, p1[16])

@@ -501,8 +501,8 @@ TEST_F(RecordsTest, HeaderNumbersAndTheRockNameCarryNoBlank) {
       {{{1, 16, u"1"}, {1, 17, u" 12.5 "}, {2, 12, u"1 "}, {2, 13, u" 2"}, {2, 14, u" 3 "}},
        u"1013 泥_岩_12.5 1 2 3"},
       {{{1, 16, u"2"}, {1, 17, u"12.5"}}, u"1013 泥岩_12.5 -1 -1 -1"},
-      // A name of blanks only is written as an empty name is.
-      {{{1, 16, u"3"}, {1, 17, u"12.5"}}, u"1013 _12.5 -1 -1 -1"},
+      // A name of blanks only is written as its default, "@".
+      {{{1, 16, u"3"}, {1, 17, u"12.5"}}, u"1013 @_12.5 -1 -1 -1"},
       {{{1, 16, u"4"}, {1, 17, u"12.5"}}, u"1013 泥　岩_12.5 -1 -1 -1"},
   };
   for (const Case& c : cases) {
