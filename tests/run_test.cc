@@ -238,12 +238,14 @@ TEST_F(RunTest, ANewFileNeverShadowsAnInputOfAnotherLetterCase) {
   // The pattern folder's l8.txt is looked up as L8.TXT: a new L8.TXT beside it would be read in
   // its place on a system that tells letter cases apart.
   fs::rename(Pattern() / "L8.TXT", Pattern() / "l8.txt");
+  const std::string l8 = testing::ReadBytes(Pattern() / "l8.txt");
   testing::CopyTree("samples/boreholes/B-12", drives_.c() / "L8.TXT");
   ScriptedRunHost table(u"C:\\L8.TXT", u"D:\\DOZORA");
   EXPECT_EQ(Convert(table).outcome, convert::RunOutcome::kRefused);
   ASSERT_EQ(table.boxes.boxes.size(), 1u);
   EXPECT_EQ(table.boxes.boxes[0].prompt, convert::kOverwritesInputMessage);
-  EXPECT_FALSE(fs::exists(Pattern() / "L8.TXT"));
+  EXPECT_EQ(testing::ReadBytes(Pattern() / "l8.txt"), l8);
+  if (!platform::kNamesIgnoreLetterCase) EXPECT_FALSE(fs::exists(Pattern() / "L8.TXT"));
 
   // The same for the settings file, in any letter case.
   fs::create_directories(drives_.d() / "SYS");
@@ -254,7 +256,10 @@ TEST_F(RunTest, ANewFileNeverShadowsAnInputOfAnotherLetterCase) {
   const convert::RunOutcome outcome = Convert(settings).outcome;
   testing::UnsetEnvironment("TJVX_SYSDIR");
   EXPECT_EQ(outcome, convert::RunOutcome::kRefused);
-  EXPECT_FALSE(fs::exists(drives_.d() / "SYS" / "DOZORAV5.INI"));
+  EXPECT_EQ(testing::ReadBytes(drives_.d() / "SYS" / "dozorav5.ini"), "[DOZORA]\r\n");
+  if (!platform::kNamesIgnoreLetterCase) {
+    EXPECT_FALSE(fs::exists(drives_.d() / "SYS" / "DOZORAV5.INI"));
+  }
 }
 
 #ifndef _WIN32
