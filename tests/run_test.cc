@@ -245,7 +245,9 @@ TEST_F(RunTest, ANewFileNeverShadowsAnInputOfAnotherLetterCase) {
   ASSERT_EQ(table.boxes.boxes.size(), 1u);
   EXPECT_EQ(table.boxes.boxes[0].prompt, convert::kOverwritesInputMessage);
   EXPECT_EQ(testing::ReadBytes(Pattern() / "l8.txt"), l8);
-  if (!platform::kNamesIgnoreLetterCase) EXPECT_FALSE(fs::exists(Pattern() / "L8.TXT"));
+  if (!platform::kNamesIgnoreLetterCase) {
+    EXPECT_FALSE(fs::exists(Pattern() / "L8.TXT"));
+  }
 
   // The same for the settings file, in any letter case.
   fs::create_directories(drives_.d() / "SYS");
