@@ -63,6 +63,7 @@ constexpr double kAxisMax = 50;
 // The columns, left to right, with their widths in mm (190 in all).
 enum ColumnId {
   kScaleColumn,
+  kDepthColumn,
   kUnitColumn,
   kPatternColumn,
   kLayerNameColumn,
@@ -74,7 +75,8 @@ enum ColumnId {
   kMarkColumn,
   kColumnCount
 };
-constexpr std::array<double, kColumnCount> kColumnWidths = {10, 14, 10, 22, 16, 12, 36, 12, 32, 26};
+constexpr std::array<double, kColumnCount> kColumnWidths = {10, 11, 12, 10, 22, 14,
+                                                            11, 36, 12, 32, 20};
 
 struct Span {
   double x = 0, width = 0;
@@ -271,6 +273,7 @@ class LogLayout {
     double log_end = log_bottom;
     LayOutIntervals(Region::kUnits, contents_.units, column(kUnitColumn));
     LayOutLayers();
+    log_end = std::max(log_end, LayOutDepths());
     LayOutIntervals(Region::kIntervals, contents_.intervals, column(kIntervalColumn));
     log_end = std::max(
         log_end, LayOutNotes(Region::kNames, column(kNameColumn), contents_.names, kSmallSize));
@@ -393,6 +396,34 @@ class LogLayout {
       y += line_height;
     }
     return y;
+  }
+
+  // The depth column: above the bottom of each layer its depth, then its thickness, the last line
+  // ending at the bottom; an open-ended layer has neither. Labels that would overlap are pushed
+  // down, with a leader from the layer's bottom. Returns the bottom of the last label.
+  double LayOutDepths() {
+    const Span span = column(kDepthColumn);
+    const double line_height = kSmallSize * kLineSpacing;
+    double cursor = 0;
+    for (const Interval& layer : contents_.layers) {
+      if (layer.open_ended) continue;
+      const double y = Y(layer.bottom);
+      const double wanted = y - 2 * line_height;
+      const double top = canvas_->Fit(std::max({wanted, cursor, 0.0}), 2 * line_height);
+      canvas_->AddLine(Region::kDepths, span.x, y, span.x + 1.2, y, kBlack, kThinWidth);
+      if (top > wanted + kEpsilon) {
+        canvas_->AddLine(Region::kDepths, span.x + 1.2, y, span.x + kLeaderRoom - 0.3,
+                         top + 2 * line_height, kLeaderColour, kThinWidth);
+      } else {
+        canvas_->AddLine(Region::kDepths, span.x + 1.2, y, span.right(), y, kBlack, kThinWidth);
+      }
+      const double x = span.right() - kPadding;
+      canvas_->AddText(Region::kDepths, x, top, kSmallSize, Anchor::kEnd, DepthText(layer.bottom));
+      canvas_->AddText(Region::kDepths, x, top + line_height, kSmallSize, Anchor::kEnd,
+                       DepthText(layer.bottom - layer.top));
+      cursor = top + 2 * line_height;
+    }
+    return cursor;
   }
 
   // Boxes outlined on white with their names inside (2000 units, 3040 intervals).
@@ -716,6 +747,19 @@ class LogLayout {
       }
     }
     const Span scale = column(kScaleColumn);
+    // A small tick every 10 cm between the others where the scale leaves 1 mm between them.
+    constexpr double kFine = 0.1;
+    if (tick > kFine && kFine * k >= 1 - kEpsilon) {
+      const long long fine_first = static_cast<long long>(std::ceil(from / k / kFine - kEpsilon));
+      const long long fine_last = static_cast<long long>(std::floor(to / k / kFine + kEpsilon));
+      for (long long i = fine_first; i <= fine_last; ++i) {
+        const double ratio = static_cast<double>(i) * kFine / tick;
+        if (std::fabs(ratio - std::round(ratio)) < 1e-6) continue;
+        const double y = kLogTop + static_cast<double>(i) * kFine * k - from;
+        page.lines.push_back(Line{Region::kScale, scale.right() - 0.6, y, scale.right(), y, kBlack,
+                                  kThinWidth, false});
+      }
+    }
     const long long first = static_cast<long long>(std::ceil(from / k / tick - kEpsilon));
     const long long last = static_cast<long long>(std::floor(to / k / tick + kEpsilon));
     const double body_bottom = kLogTop + to - from;
@@ -783,6 +827,7 @@ class LogLayout {
     const double top = kMargin + kTitleRowHeight * kTitleRows + kHeaderGap;
     const std::array<std::vector<std::u16string_view>, kColumnCount> captions = {{
         {u"標尺", u"(m)"},
+        {u"深度", u"層厚", u"(m)"},
         {u"地質時代"},
         {u"柱状図"},
         {u"土質区分"},

@@ -40,6 +40,7 @@ enum class Region : std::uint8_t {
   kHeader,     // the captions above the columns, on every page
   kFrame,      // the lines around and between the columns
   kScale,      // the depth scale in metres
+  kDepths,     // the depth and thickness of each 3030 layer at its bottom
   kUnits,      // 2000 units
   kLayers,     // 3030 layers: the pattern strip and the names beside it
   kIntervals,  // 3040 intervals

@@ -242,8 +242,8 @@ class ContentsReader {
     const size_t units = counts.of(2000), entries = counts.of(2001), lines = counts.of(2002),
                  layers = counts.of(3030), intervals = counts.of(3040), names = counts.of(3070),
                  tests = counts.of(4000), merged = counts.of(5000),
-                 marks = merged + counts.of(3000) + counts.of(3010) + counts.of(3020) +
-                         counts.of(5010);
+                 marks =
+                     merged + counts.of(3000) + counts.of(3010) + counts.of(3020) + counts.of(5010);
     out_.units.reserve(units);
     entries_.reserve(entries);
     out_.notes.reserve(entries);
@@ -465,7 +465,7 @@ class ContentsReader {
     if (!layer) {
       const size_t first = TextCount();
       if (name) AddText(*name);
-      out_.intervals.push_back({*top, *bottom, RunFrom(first)});
+      out_.intervals.push_back({*top, *bottom, RunFrom(first), *bottom == kOpenEnded});
       return;
     }
     // The lines of one layer mostly follow one another.
@@ -476,7 +476,9 @@ class ContentsReader {
     }
     last_key_ = key;
     last_layer_ = at;
-    if (at == out_.layers.size()) out_.layers.push_back({*top, *bottom, {}});
+    if (at == out_.layers.size()) {
+      out_.layers.push_back({*top, *bottom, {}, *bottom == kOpenEnded});
+    }
     if (name) {
       const size_t begin = layer_name_chars_.size();
       AppendShown(layer_name_chars_, *name);
@@ -810,8 +812,7 @@ std::optional<BlowCount> CountBlows(const std::array<std::u16string_view, 3>& le
     if (!counted_length && IsBadLength(cm) && lost != nullptr) lost->push_back(i);
     if (IsPlaceholderText(reading)) {
       // No reading: 0 blows where the interval counts.
-    } else if (const std::optional<long long> count = CountOf(reading);
-               count && counted_length) {
+    } else if (const std::optional<long long> count = CountOf(reading); count && counted_length) {
       blows += *count;
     } else {
       // A reading that is no count of blows, or blows without a counted length.
@@ -879,7 +880,8 @@ std::optional<std::u16string> EraDate(std::u16string_view era, std::u16string_vi
   long long era_year = *year_count;
   if (written != nullptr) {
     const long long western = written->base + *year_count;
-    const long long day_key = western * 10000 + std::clamp<long long>(month_number.value_or(1), 0, 99) * 100 +
+    const long long day_key = western * 10000 +
+                              std::clamp<long long>(month_number.value_or(1), 0, 99) * 100 +
                               std::clamp<long long>(day_number.value_or(1), 0, 99);
     for (const Era& e : kEras) {
       if (day_key >= e.from) {

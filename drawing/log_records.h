@@ -33,6 +33,7 @@ struct Interval {
   double top = 0;
   double bottom = 0;
   TextRun names;
+  bool open_ended = false;  // its bottom was written "9999": it ends at the log's bottom
 };
 
 // Texts at one depth (a 3070 name, a 2001 description with its 2002 lines, a mark); each text
@@ -81,8 +82,8 @@ struct LogContents {
   std::vector<DepthNote> names;     // 3070
   std::vector<NoteBlock> notes;     // 2001 with their 2002 lines, by the tops of their intervals
   std::vector<IntervalTest> tests;  // 4000
-  std::vector<DepthNote>
-      readings;  // counted 4000: blows of the counted intervals ("10/12/13"), then lengths
+  // Counted 4000 tests: the blows of their counted intervals ("10/12/13"), then the lengths.
+  std::vector<DepthNote> readings;
   std::vector<DepthNote> marks;  // 3000, 3010, 3020, 5000, 5010
   // The log's bottom: the deepest depth of any record, at least one metre; an open-ended layer
   // ("9999") ends here, one metre below its top when nothing lies deeper.

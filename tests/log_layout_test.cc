@@ -778,6 +778,35 @@ TEST(DepthScale, ShortLogsGetFinerTicks) {
             (std::vector<std::u16string>{u"0", u"5", u"10", u"15", u"20"}));
 }
 
+TEST(DepthColumn, GivesEachLayersDepthAndThicknessAtItsBottom) {
+  const Drawing d = LayOut(File({Rec(u"3030 0.00 0.80 盛土"), Rec(u"3030 0.80 0.85 薄層"),
+                                 Rec(u"3030 0.85 9999 粘土"), Rec(u"3040 0.00 3.00 沖積層")}));
+  const Page& page = d.pages[0];
+  // The open-ended layer has neither: it ends where the log does.
+  EXPECT_EQ(TextsOf(d, page, Region::kDepths),
+            (std::vector<std::u16string>{u"0.80", u"0.80", u"0.85", u"0.05"}));
+  const std::vector<const Text*> texts = Of(page.texts, Region::kDepths);
+  // The first pair ends at its layer's bottom; the thin layer's pair is pushed under it, with a
+  // leader from its bottom.
+  EXPECT_NEAR(ExtentOf(d, *texts[1]).bottom, ExpectedY(d, page, 0.80), 0.5);
+  EXPECT_LE(ExtentOf(d, *texts[1]).bottom, ExpectedY(d, page, 0.80) + 1e-6);
+  EXPECT_GE(ExtentOf(d, *texts[2]).top, ExtentOf(d, *texts[1]).bottom);
+  size_t leaders = 0;
+  for (const drawing::Line* line : Of(page.lines, Region::kDepths)) {
+    if (std::fabs(line->y2 - line->y1) > 1e-4) {
+      ++leaders;
+      EXPECT_NEAR(line->y1, ExpectedY(d, page, 0.85), 1e-4);
+    }
+  }
+  EXPECT_EQ(leaders, 1u);
+  EXPECT_TRUE(Overlaps(d).empty());
+  // 10 cm ticks where they stand 1 mm apart or more: at 1:100 every 0.1 m, at 1:200 none between
+  // the half metres.
+  EXPECT_EQ(Of(page.lines, Region::kScale).size(), 31u);
+  const Drawing small = LayOut(File({Rec(u"3040 0.00 3.00 沖積層")}), 200);
+  EXPECT_EQ(Of(small.pages[0].lines, Region::kScale).size(), 7u);
+}
+
 TEST(LogLayout, NothingOverlapsOnTheSampleAtAnyPaperAndScale) {
   const ConvertedFile file = SampleLog();
   for (Paper paper : {Paper::kNone, Paper::kA4}) {
