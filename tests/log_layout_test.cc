@@ -15,12 +15,15 @@
 
 #include "base/utf.h"
 #include "converted/model.h"
+#include "converted/reader.h"
 #include "drawing/fills.h"
 #include "drawing/hatching.h"
 #include "drawing/log_layout.h"
 #include "drawing/log_records.h"
 #include "drawing/svg.h"
 #include "drawing/text_fit.h"
+#include "fuzz/log_properties.h"
+#include "tests/test_support.h"
 
 namespace tjvx {
 namespace {
@@ -826,6 +829,51 @@ TEST(LogLayout, NothingOverlapsOnTheSampleAtAnyPaperAndScale) {
   // What the sample cannot draw: the blows written at 8.15 in the interval without a length.
   const Drawing d = LayOut(file);
   EXPECT_EQ(d.lost, (std::vector<drawing::LostValue>{{4000, 63, u"7"}}));
+}
+
+// The layout's properties (fuzz/log_properties.h) over the converted files the tests keep: the
+// sample's golden conversion, the generated 30 m borehole and the sample as records, at every
+// paper and at scales where notes crowd and where they do not. The fuzz corpora's conversions are
+// checked by the whole-conversion target, which FuzzReplay runs.
+TEST(LogProperties, HoldOnEveryConvertedFileTheTestsKeep) {
+  std::vector<ConvertedFile> files = {SampleLog()};
+  for (const char* path : {"tests/golden/sample/B-12", "tests/logs/B-30"}) {
+    files.push_back(converted::ReadConvertedBytes(testing::ReadBytes(testing::RepositoryPath(path)),
+                                                  base::FromAscii(path)));
+  }
+  for (const ConvertedFile& file : files) {
+    for (Paper paper : {Paper::kNone, Paper::kA4, Paper::kA3}) {
+      for (int scale : {50, 100, 200, 500}) {
+        SCOPED_TRACE(base::ToUtf8(file.file) + " 1:" + std::to_string(scale) +
+                     (paper == Paper::kNone ? "" : " paper"));
+        const Drawing d = LayOut(file, scale, paper);
+        const std::vector<std::string> faults = fuzz::LogLayoutFaults(file, d);
+        EXPECT_TRUE(faults.empty()) << faults.front();
+      }
+    }
+  }
+}
+
+// The generated 30 m borehole (tests/logs/make_thirty_metres.py): what it was made to show.
+TEST(LogProperties, TheThirtyMetreBoreholeShowsWhatItWasMadeFor) {
+  const ConvertedFile file = converted::ReadConvertedBytes(
+      testing::ReadBytes(testing::RepositoryPath("tests/logs/B-30")), u"B-30");
+  const Drawing d = LayOut(file);
+  const Page& page = d.pages[0];
+  // 29 tests, one without a counted length for its blows.
+  EXPECT_EQ(Of(page.marks, Region::kGraph).size(), 28u);
+  EXPECT_EQ(d.lost, (std::vector<drawing::LostValue>{{4000, 69, u"1"}}));
+  const std::vector<std::u16string> labels = TextsOf(d, page, Region::kGraph);
+  for (std::u16string_view label : {u"0", u"0/45", u"2/35", u"50/12", u"50/15", u"50/3", u"999"}) {
+    EXPECT_NE(std::find(labels.begin(), labels.end(), label), labels.end()) << base::ToUtf8(label);
+  }
+  // Thirteen 2001 records, four runs of the same names (3, 2, 2, 2 records): eight blocks.
+  EXPECT_EQ(d.note_blocks.size(), 8u);
+  EXPECT_NE(FindText(d, page, u"令和6年07月22日～令和6年08月09日"), nullptr);
+  // The open-ended rock has no depth written; the layer above it does.
+  const std::vector<std::u16string> depths = TextsOf(d, page, Region::kDepths);
+  EXPECT_EQ(depths.size(), 14u);
+  EXPECT_EQ(depths[12], u"26.80");
 }
 
 TEST(WrapText, BreaksAtBlanksAndNeverBeforeAClosingMark) {
