@@ -314,10 +314,13 @@ class LogLayout {
       for (const Interval& interval : *list) texts += interval.names.count;
     }
     const size_t tests = contents_.tests.size();
-    page.boxes.reserve(intervals + contents_.layers.size() + kFurniture);
-    page.lines.reserve(2 * notes + tests + kFurniture);
+    // The depth column's two lines and two texts a layer; the scale's ticks, ten a metre at most.
+    const size_t layers = contents_.layers.size();
+    const auto ticks = static_cast<size_t>(std::min(contents_.deepest, kMaxDepth) * 10) + 1;
+    page.boxes.reserve(intervals + layers + kFurniture);
+    page.lines.reserve(2 * notes + tests + 2 * layers + ticks + kFurniture);
     page.marks.reserve(tests);
-    page.texts.reserve(texts + tests + kFurniture);
+    page.texts.reserve(texts + tests + 2 * layers + kFurniture);
   }
 
   // Room for the characters of the drawing's texts besides those of the contents: the N values,
@@ -327,7 +330,9 @@ class LogLayout {
     constexpr size_t kFurniture = 65536;
     const size_t notes = contents_.names.size() + 2 * contents_.notes.size() +
                          contents_.readings.size() + contents_.marks.size();
-    drawing_.chars.reserve(drawing_.chars.size() + 12 * (notes + contents_.tests.size()) +
+    // A layer's depth and thickness take about 12 characters too.
+    drawing_.chars.reserve(drawing_.chars.size() +
+                           12 * (notes + contents_.tests.size() + contents_.layers.size()) +
                            kFurniture);
   }
 
