@@ -130,9 +130,10 @@ int Preview(const PreviewOptions& options) {
       out.Write(drawing::WriteSvg(drawing));
       out.Commit();
       std::cout << base::ToUtf8(target) << '\n';
-      if (drawing.omitted.values + drawing.omitted.records > 0) {
-        std::cerr << "tjvx: " << argument << ": 描画できない値 " << drawing.omitted.values
-                  << " 件 (記録 " << drawing.omitted.records << " 行) は描かれていません\n";
+      // Each value present that cannot be drawn, where it stands in the file.
+      for (const drawing::LostValue& lost : drawing.lost) {
+        std::cerr << "tjvx: " << argument << ": 描画できない値 "
+                  << base::ToUtf8(drawing::LostValueText(lost)) << '\n';
       }
     } catch (const converted::ReadRefusal& refusal) {
       std::cerr << "tjvx: " << base::ToUtf8(refusal.Message()) << '\n';

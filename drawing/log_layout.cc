@@ -21,6 +21,9 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kEpsilon = 1e-6;
+// The lost values listed under the log; the rest are counted.
+constexpr size_t kLostListed = 5;
+constexpr double kFooterIndent = 3;
 
 // The sheet: 190 mm of drawing fit the width of an A4 page inside 10 mm margins.
 constexpr double kMargin = 10;
@@ -51,8 +54,6 @@ constexpr double kLeaderRoom = 2.6;
 constexpr double kPadding = 0.5;
 // Room kept between two texts pushed one under the other.
 constexpr double kTextGap = 0.4;
-// Room between two descriptions, so each reads as a block of its own.
-constexpr double kNoteGap = 1.2;
 
 // The N graph: 0..50 over kAxisWidth, then a strip for the values written beside the points.
 constexpr double kAxisPad = 2;
@@ -62,6 +63,7 @@ constexpr double kAxisMax = 50;
 // The columns, left to right, with their widths in mm (190 in all).
 enum ColumnId {
   kScaleColumn,
+  kDepthColumn,
   kUnitColumn,
   kPatternColumn,
   kLayerNameColumn,
@@ -73,7 +75,8 @@ enum ColumnId {
   kMarkColumn,
   kColumnCount
 };
-constexpr std::array<double, kColumnCount> kColumnWidths = {10, 14, 10, 22, 16, 12, 36, 12, 32, 26};
+constexpr std::array<double, kColumnCount> kColumnWidths = {10, 11, 12, 10, 22, 14,
+                                                            11, 36, 12, 32, 20};
 
 struct Span {
   double x = 0, width = 0;
@@ -238,6 +241,7 @@ class LogLayout {
     drawing_.deepest = contents_.deepest;
     drawing_.hatches = HatchSet();
     drawing_.omitted = contents_.omitted;
+    drawing_.lost = std::move(contents_.lost);
     double x = 0;
     for (int i = 0; i < kColumnCount; ++i) {
       columns_[i] = Span{x, kColumnWidths[i]};
@@ -265,14 +269,15 @@ class LogLayout {
     const Page captions = Captions();
 
     const double log_bottom = Y(contents_.deepest);
+    drawing_.log_bottom = log_bottom;
     double log_end = log_bottom;
     LayOutIntervals(Region::kUnits, contents_.units, column(kUnitColumn));
     LayOutLayers();
+    log_end = std::max(log_end, LayOutDepths());
     LayOutIntervals(Region::kIntervals, contents_.intervals, column(kIntervalColumn));
     log_end = std::max(
         log_end, LayOutNotes(Region::kNames, column(kNameColumn), contents_.names, kSmallSize));
-    log_end = std::max(log_end, LayOutNotes(Region::kNotes, column(kNoteColumn), contents_.notes,
-                                            kNoteSize, kNoteGap));
+    LayOutNoteBlocks(log_bottom);
     log_end = std::max(log_end, LayOutTests());
     log_end = std::max(
         log_end, LayOutNotes(Region::kMarks, column(kMarkColumn), contents_.marks, kSmallSize));
@@ -295,12 +300,13 @@ class LogLayout {
         4096;  // the title, the captions, the scale, the frame, the footer
     size_t notes = 0, texts = 0;
     for (const std::vector<DepthNote>* list :
-         {&contents_.names, &contents_.notes, &contents_.readings, &contents_.marks}) {
+         {&contents_.names, &contents_.readings, &contents_.marks}) {
       notes += list->size();
       for (const DepthNote& note : *list) texts += note.texts.count;
     }
     // The lines of the descriptions are long: most of them take two lines or more.
-    for (const DepthNote& note : contents_.notes) texts += note.texts.count;
+    notes += contents_.notes.size();
+    for (const NoteBlock& block : contents_.notes) texts += 2 * block.texts.count;
     size_t intervals = 0;
     for (const std::vector<Interval>* list :
          {&contents_.units, &contents_.layers, &contents_.intervals}) {
@@ -308,10 +314,13 @@ class LogLayout {
       for (const Interval& interval : *list) texts += interval.names.count;
     }
     const size_t tests = contents_.tests.size();
-    page.boxes.reserve(intervals + contents_.layers.size() + kFurniture);
-    page.lines.reserve(2 * notes + tests + kFurniture);
+    // The depth column's two lines and two texts a layer; the scale's ticks, ten a metre at most.
+    const size_t layers = contents_.layers.size();
+    const auto ticks = static_cast<size_t>(std::min(contents_.deepest, kMaxDepth) * 10) + 1;
+    page.boxes.reserve(intervals + layers + kFurniture);
+    page.lines.reserve(2 * notes + tests + 2 * layers + ticks + kFurniture);
     page.marks.reserve(tests);
-    page.texts.reserve(texts + tests + kFurniture);
+    page.texts.reserve(texts + tests + 2 * layers + kFurniture);
   }
 
   // Room for the characters of the drawing's texts besides those of the contents: the N values,
@@ -319,9 +328,11 @@ class LogLayout {
   // room never written takes no memory.
   void MakeRoomForChars() {
     constexpr size_t kFurniture = 65536;
-    const size_t notes = contents_.names.size() + contents_.notes.size() +
+    const size_t notes = contents_.names.size() + 2 * contents_.notes.size() +
                          contents_.readings.size() + contents_.marks.size();
-    drawing_.chars.reserve(drawing_.chars.size() + 12 * (notes + contents_.tests.size()) +
+    // A layer's depth and thickness take about 12 characters too.
+    drawing_.chars.reserve(drawing_.chars.size() +
+                           12 * (notes + contents_.tests.size() + contents_.layers.size()) +
                            kFurniture);
   }
 
@@ -390,6 +401,34 @@ class LogLayout {
       y += line_height;
     }
     return y;
+  }
+
+  // The depth column: above the bottom of each layer its depth, then its thickness, the last line
+  // ending at the bottom; an open-ended layer has neither. Labels that would overlap are pushed
+  // down, with a leader from the layer's bottom. Returns the bottom of the last label.
+  double LayOutDepths() {
+    const Span span = column(kDepthColumn);
+    const double line_height = kSmallSize * kLineSpacing;
+    double cursor = 0;
+    for (const Interval& layer : contents_.layers) {
+      if (layer.open_ended) continue;
+      const double y = Y(layer.bottom);
+      const double wanted = y - 2 * line_height;
+      const double top = canvas_->Fit(std::max({wanted, cursor, 0.0}), 2 * line_height);
+      canvas_->AddLine(Region::kDepths, span.x, y, span.x + 1.2, y, kBlack, kThinWidth);
+      if (top > wanted + kEpsilon) {
+        canvas_->AddLine(Region::kDepths, span.x + 1.2, y, span.x + kLeaderRoom - 0.3,
+                         top + 2 * line_height, kLeaderColour, kThinWidth);
+      } else {
+        canvas_->AddLine(Region::kDepths, span.x + 1.2, y, span.right(), y, kBlack, kThinWidth);
+      }
+      const double x = span.right() - kPadding;
+      canvas_->AddText(Region::kDepths, x, top, kSmallSize, Anchor::kEnd, DepthText(layer.bottom));
+      canvas_->AddText(Region::kDepths, x, top + line_height, kSmallSize, Anchor::kEnd,
+                       DepthText(layer.bottom - layer.top));
+      cursor = top + 2 * line_height;
+    }
+    return cursor;
   }
 
   // Boxes outlined on white with their names inside (2000 units, 3040 intervals).
@@ -463,6 +502,92 @@ class LogLayout {
     return cursor;
   }
 
+  // The 2001 note blocks, each from the top of the interval it describes, or just below the block
+  // above when that ends lower, with a leader from its interval's top; a block pushed off its
+  // interval's page starts with its interval ("〔0.80～2.50m〕"). Nothing goes below the log's
+  // bottom: a block that does not fit shrinks to the smallest size, then is cut with "…"; a block
+  // with no room left is left out. Both count as cut.
+  void LayOutNoteBlocks(double log_bottom) {
+    const Span span = column(kNoteColumn);
+    const double text_width = span.width - kLeaderRoom - kPadding;
+    const double line_height = kNoteSize * kLineSpacing;
+    double cursor = 0;
+    drawing_.note_blocks.reserve(contents_.notes.size());
+    for (const NoteBlock& block : contents_.notes) {
+      NoteBlockPlace& place = drawing_.note_blocks.emplace_back();
+      place.interval_top = Y(block.top);
+      place.interval_bottom = Y(block.bottom);
+      const double top_y = place.interval_top;
+      place.leader = cursor > top_y + kEpsilon;
+      const double first_top = canvas_->Fit(std::max(top_y, cursor), line_height);
+      place.top = place.bottom = first_top;
+      const int pages_away = canvas_->PageOf(first_top) - canvas_->PageOf(top_y);
+      const std::span<std::u16string_view> texts = TextsOf(block.texts);
+      if (pages_away > 0) {
+        prefixed_.assign(u"〔")
+            .append(DepthText(block.top))
+            .append(u"～")
+            .append(DepthText(block.bottom))
+            .append(u"m〕")
+            .append(texts[0]);
+        texts[0] = prefixed_;
+      }
+      if (!FitAbove(texts, text_width, first_top, log_bottom)) {
+        place.drawn = false;
+        continue;
+      }
+      const double fitted_height = fitted_.size * kLineSpacing;
+      double y = first_top;
+      for (const std::u16string_view line : fitted_.lines) {
+        y = canvas_->Fit(y, fitted_height);
+        canvas_->AddText(Region::kNotes, span.x + kLeaderRoom, y, fitted_.size, Anchor::kStart,
+                         line);
+        y += fitted_height;
+      }
+      place.bottom = y;
+      canvas_->AddLine(Region::kNotes, span.x + 0.3, top_y, span.x + 1.2, top_y, kLeaderColour,
+                       kThinWidth);
+      if (place.leader && pages_away <= 1) {
+        canvas_->AddLine(Region::kNotes, span.x + 1.2, top_y, span.x + kLeaderRoom - 0.3,
+                         first_top + fitted_height / 2, kLeaderColour, kThinWidth);
+      }
+      cursor = y + kNoteBlockGap;
+    }
+  }
+
+  // The bottom of lines of `line_height` placed one under another from `top`, each going on at
+  // the next page's top when it would cross a page's end.
+  double LinesEnd(double top, size_t lines, double line_height) const {
+    double y = top;
+    for (size_t i = 0; i < lines; ++i) y = canvas_->Fit(y, line_height) + line_height;
+    return y;
+  }
+
+  // Texts fitted into fitted_ so that their lines, placed from `top`, end above `bottom`: at the
+  // note size when they can, else smaller down to the smallest size, else cut with "…". A cut is
+  // counted once. False when not a line fits.
+  bool FitAbove(std::span<const std::u16string_view> texts, double width, double top,
+                double bottom) {
+    double room = bottom - top;
+    // A page's end that a line cannot cross takes some of the room: fitted again into the rest.
+    for (int attempt = 0; attempt < 8 && room > 0; ++attempt) {
+      FitText(texts, width, room, kNoteSize, kMinSize, fitted_);
+      const double end = LinesEnd(top, fitted_.lines.size(), fitted_.size * kLineSpacing);
+      if (end <= bottom + kEpsilon) break;
+      room -= end - bottom;
+    }
+    if (room <= 0) fitted_.lines.clear();
+    bool cut = room <= 0 || fitted_.cut;
+    while (!fitted_.lines.empty() &&
+           LinesEnd(top, fitted_.lines.size(), fitted_.size * kLineSpacing) > bottom + kEpsilon) {
+      fitted_.lines.pop_back();
+      cut = true;
+    }
+    if (cut) ++drawing_.omitted.cut_texts;
+    MakeRoomFor(fitted_.lines);
+    return !fitted_.lines.empty();
+  }
+
   double AxisX(double n) const {
     return column(kGraphColumn).x + kAxisPad + std::min(n, kAxisMax) * kAxisWidth / kAxisMax;
   }
@@ -480,8 +605,8 @@ class LogLayout {
     bool have_last = false;
     double last_x = 0, last_y = 0;
     for (const IntervalTest& test : contents_.tests) {
-      if (!test.n) continue;
-      const double n = static_cast<double>(*test.n);
+      if (!test.count) continue;
+      const double n = static_cast<double>(test.count->n);
       const double x = AxisX(n), y = Y(test.depth);
       if (have_last) canvas_->AddLine(Region::kGraph, last_x, last_y, x, y, kBlack, 0.2);
       canvas_->AddMark(Region::kGraph, n > kAxisMax ? MarkShape::kRightTriangle : MarkShape::kDot,
@@ -496,7 +621,8 @@ class LogLayout {
         ++drawing_.omitted.cut_texts;
         continue;
       }
-      canvas_->AddText(Region::kGraph, strip_x, top, kSmallSize, Anchor::kStart, Digits(*test.n));
+      canvas_->AddText(Region::kGraph, strip_x, top, kSmallSize, Anchor::kStart,
+                       BlowLabel(*test.count));
       cursor = top + line_height;
     }
     return std::max(end, cursor);
@@ -518,7 +644,9 @@ class LogLayout {
   double LayOutFooterAndLegend(double log_end) {
     const double line_height = 2.5 * kLineSpacing;
     double y = log_end + 3;
-    std::array<double, 2> footer_lines{};
+    // The count of the values lost, the first of them, how many more, the count of the cut texts.
+    const size_t listed = std::min(drawing_.lost.size(), kLostListed);
+    std::vector<double> footer_lines(2 + listed + (drawing_.lost.size() > listed ? 1 : 0));
     for (double& top : footer_lines) {
       top = canvas_->Fit(y, line_height);
       y = top + line_height;
@@ -549,14 +677,29 @@ class LogLayout {
       }
       y += kRowHeight;
     }
-    const Omissions& left_out = drawing_.omitted;
     std::u16string values(u"描画できない値: ");
-    values.append(Digits(left_out.values)).append(u" (記録 ");
-    values.append(Digits(left_out.records)).append(u" 行)");
-    std::u16string cut(u"欄に収まらず省いた文字列: ");
-    cut.append(Digits(left_out.cut_texts));
+    values.append(Digits(drawing_.omitted.values));
     canvas_->AddText(Region::kFooter, left_, footer_lines[0], 2.5, Anchor::kStart, values);
-    canvas_->AddText(Region::kFooter, left_, footer_lines[1], 2.5, Anchor::kStart, cut);
+    for (size_t i = 0; i < listed; ++i) {
+      // A value is shown on one line, cut with "…" when it is longer.
+      const std::u16string text = LostValueText(drawing_.lost[i]);
+      const std::u16string_view view = text;
+      const FittedLines& fitted =
+          Fit({&view, 1}, kDrawingWidth - kFooterIndent, line_height, 2.5, 2.5);
+      if (fitted.lines.empty()) continue;
+      canvas_->AddText(Region::kFooter, left_ + kFooterIndent, footer_lines[1 + i], 2.5,
+                       Anchor::kStart, fitted.lines.front());
+    }
+    if (drawing_.lost.size() > listed) {
+      std::u16string more(u"ほか ");
+      more.append(Digits(static_cast<long long>(drawing_.lost.size() - listed))).append(u" 件");
+      canvas_->AddText(Region::kFooter, left_ + kFooterIndent, footer_lines[1 + listed], 2.5,
+                       Anchor::kStart, more);
+    }
+    // Counted last, so that the cut lost values are in it.
+    std::u16string cut(u"欄に収まらず省いた文字列: ");
+    cut.append(Digits(drawing_.omitted.cut_texts));
+    canvas_->AddText(Region::kFooter, left_, footer_lines.back(), 2.5, Anchor::kStart, cut);
     return y;
   }
 
@@ -609,6 +752,19 @@ class LogLayout {
       }
     }
     const Span scale = column(kScaleColumn);
+    // A small tick every 10 cm between the others where the scale leaves 1 mm between them.
+    constexpr double kFine = 0.1;
+    if (tick > kFine && kFine * k >= 1 - kEpsilon) {
+      const long long fine_first = static_cast<long long>(std::ceil(from / k / kFine - kEpsilon));
+      const long long fine_last = static_cast<long long>(std::floor(to / k / kFine + kEpsilon));
+      for (long long i = fine_first; i <= fine_last; ++i) {
+        const double ratio = static_cast<double>(i) * kFine / tick;
+        if (std::fabs(ratio - std::round(ratio)) < 1e-6) continue;
+        const double y = kLogTop + static_cast<double>(i) * kFine * k - from;
+        page.lines.push_back(Line{Region::kScale, scale.right() - 0.6, y, scale.right(), y, kBlack,
+                                  kThinWidth, false});
+      }
+    }
     const long long first = static_cast<long long>(std::ceil(from / k / tick - kEpsilon));
     const long long last = static_cast<long long>(std::floor(to / k / tick + kEpsilon));
     const double body_bottom = kLogTop + to - from;
@@ -676,6 +832,7 @@ class LogLayout {
     const double top = kMargin + kTitleRowHeight * kTitleRows + kHeaderGap;
     const std::array<std::vector<std::u16string_view>, kColumnCount> captions = {{
         {u"標尺", u"(m)"},
+        {u"深度", u"層厚", u"(m)"},
         {u"地質時代"},
         {u"柱状図"},
         {u"土質区分"},
@@ -737,6 +894,18 @@ class LogLayout {
 };
 
 }  // namespace
+
+std::u16string LostValueText(const LostValue& lost) {
+  std::u16string text(u"記録 ");
+  text.append(Digits(lost.code)).append(u" (").append(Digits(lost.line)).append(u" 行目): ");
+  const size_t at = text.size();
+  text.append(lost.value);
+  // A control character would act on a terminal rather than show.
+  std::replace_if(
+      text.begin() + static_cast<std::ptrdiff_t>(at), text.end(),
+      [](char16_t c) { return c < u' ' || c == u'\x7F'; }, u'\uFFFD');
+  return text;
+}
 
 Drawing LayOutLog(const converted::ConvertedFile& file, const LayoutOptions& options) {
   return LogLayout(ReadLogContents(file), options).Run();

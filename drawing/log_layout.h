@@ -40,6 +40,7 @@ enum class Region : std::uint8_t {
   kHeader,     // the captions above the columns, on every page
   kFrame,      // the lines around and between the columns
   kScale,      // the depth scale in metres
+  kDepths,     // the depth and thickness of each 3030 layer at its bottom
   kUnits,      // 2000 units
   kLayers,     // 3030 layers: the pattern strip and the names beside it
   kIntervals,  // 3040 intervals
@@ -153,15 +154,36 @@ struct LegendEntry {
   Fill fill;
 };
 
-// What the drawing leaves out. `records`: record lines kept as text, and 2002 lines that no 2001
-// entry owns or whose entry has no depth. `values`: values missing or placeholders ("@", "-1"), and
-// depths that are not numbers. `cut_texts`: texts that did not fit their column and were cut with
-// "…" or left out.
+// A value that is present in the converted file and cannot be drawn: a text where a number
+// belongs, a line whose values cannot be told apart (its whole text), a reading without a counted
+// length, a 2002 line no 2001 entry owns. Placeholders ("@", "-1", "99999") are empty values and
+// never lost.
+struct LostValue {
+  int code = 0;        // the record's code
+  long long line = 0;  // its line in the file
+  std::u16string value;
+  bool operator==(const LostValue&) const = default;
+};
+
+// What the drawing leaves out. `values`: the lost values (Drawing::lost lists them). `cut_texts`:
+// texts that did not fit their room and were cut with "…" or left out.
 struct Omissions {
-  long long records = 0;
   long long values = 0;
   long long cut_texts = 0;
   bool operator==(const Omissions&) const = default;
+};
+
+// Where a 2001 note block was put, in mm below the log's top depth as if the log were one page:
+// the interval it describes, and the top and bottom of its lines. `leader`: it was pushed below
+// the block above and a leader runs from its interval's top to it. `drawn` is false for a block
+// left out for want of room.
+// Room between two note blocks, so each reads as a block of its own.
+inline constexpr double kNoteBlockGap = 1.2;
+struct NoteBlockPlace {
+  double interval_top = 0, interval_bottom = 0;
+  double top = 0, bottom = 0;
+  bool leader = false;
+  bool drawn = true;
 };
 
 struct Drawing {
@@ -174,6 +196,9 @@ struct Drawing {
   std::vector<Page> pages;
   std::vector<LegendEntry> legend;  // the layer names with their fills, in order of appearance
   Omissions omitted;
+  std::vector<LostValue> lost;  // in the order of their lines
+  std::vector<NoteBlockPlace> note_blocks;  // in the order of their intervals
+  double log_bottom = 0;  // the y of Drawing::deepest below the log's top depth, in mm
   std::u16string chars;  // the characters of every page's texts, one after another
 
   std::u16string_view TextOf(const Text& text) const {
@@ -190,6 +215,10 @@ Drawing LayOutLog(const converted::ConvertedFile& file, const LayoutOptions& opt
 // The log of the converted file at `path`, read one record at a time so that only what the log
 // shows is held, never the file's records. Throws converted::ReadRefusal.
 Drawing LayOutLogAt(std::u16string_view path, const LayoutOptions& options);
+
+// A lost value as the footer and the command line list it: "記録 4000 (12 行目): abc", control
+// characters shown as U+FFFD.
+std::u16string LostValueText(const LostValue& lost);
 
 // The y of a depth on the page whose top depth is `page.top_depth`.
 inline double DepthY(const Drawing& drawing, const Page& page, double depth) {

@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <limits>
+#include <string>
 #include <unordered_map>
 #include <utility>
 
+#include "base/utf.h"
 #include "converted/reader.h"
 #include "text/numbers.h"
 #include "text/trim.h"
@@ -62,6 +66,7 @@ size_t ValueCount(int code) {
   }
 }
 
+// An empty value: "@" for a text, "-1" for a number, "99999" for a depth beyond the last entry.
 bool IsPlaceholderText(std::u16string_view trimmed) {
   switch (trimmed.size()) {
     case 0:
@@ -70,6 +75,8 @@ bool IsPlaceholderText(std::u16string_view trimmed) {
       return trimmed[0] == u'@';
     case 2:
       return trimmed[0] == u'-' && trimmed[1] == u'1';
+    case 5:
+      return trimmed == u"99999";
     default:
       return false;
   }
@@ -123,12 +130,6 @@ std::optional<double> DepthOf(std::u16string_view value) {
   return DepthOfNumber(trimmed, NumberOf(trimmed));
 }
 
-// A reading of a test: a count from 0 up ("-1" is no reading).
-bool IsReading(std::optional<double> count) { return count && *count >= 0 && *count <= kMaxCount; }
-
-// The length of a reading in cm: more than 0.
-bool IsLength(std::optional<double> cm) { return cm && *cm > 0 && *cm <= kMaxCount; }
-
 std::optional<long long> CountOf(std::u16string_view value) {
   const std::optional<double> count = NumberOf(Trimmed(value));
   if (!count || *count < 0 || *count > kMaxCount || *count != std::floor(*count)) {
@@ -137,51 +138,18 @@ std::optional<long long> CountOf(std::u16string_view value) {
   return static_cast<long long>(*count);
 }
 
-// One reading of a test with its length, each trimmed and read once; the length is read only
-// for a reading that is one.
-struct Reading {
-  std::u16string_view text, cm;
-  std::optional<double> count, length;
-};
-
-std::array<Reading, 3> ReadReadings(const std::array<std::u16string_view, 3>& lengths,
-                                    const std::array<std::u16string_view, 3>& readings) {
-  std::array<Reading, 3> read;
-  for (int i = 0; i < 3; ++i) {
-    Reading& r = read[i];
-    r.text = Trimmed(readings[i]);
-    r.count = NumberOf(r.text);
-    if (!IsReading(r.count)) continue;
-    r.cm = Trimmed(lengths[i]);
-    r.length = NumberOf(r.cm);
-  }
-  return read;
+// The length of an interval in cm when it counts: a number above 0.
+std::optional<double> CountedLength(std::u16string_view trimmed) {
+  const std::optional<double> cm = NumberOf(trimmed);
+  if (!cm || *cm <= 0 || *cm > kMaxCount) return std::nullopt;
+  return cm;
 }
 
-// NValue of readings read once.
-std::optional<long long> NOf(const std::array<Reading, 3>& read, long long* bad_values) {
-  long long bad = 0;
-  double sum = 0, length = 0;
-  bool any = false, complete = true;
-  for (const Reading& r : read) {
-    if (r.text == u"-1") continue;
-    if (!IsReading(r.count)) {
-      ++bad;
-      continue;
-    }
-    any = true;
-    sum += *r.count;
-    if (!IsLength(r.length)) {
-      ++bad;
-      complete = false;
-      continue;
-    }
-    length += *r.length;
-  }
-  if (bad_values != nullptr) *bad_values += bad;
-  if (!any || !complete) return std::nullopt;
-  if (length != 30) sum = sum * 30 / length;
-  return std::llround(sum);
+// A length that is present and is no length at all: a text, or a number below 0.
+bool IsBadLength(std::u16string_view trimmed) {
+  if (IsPlaceholderText(trimmed)) return false;
+  const std::optional<double> cm = NumberOf(trimmed);
+  return !cm || *cm < 0 || *cm > kMaxCount;
 }
 
 // Sorts `items` by `key`, a depth (a number from 0 up), keeping the file order among equal
@@ -231,10 +199,15 @@ std::uint64_t IntervalKey(double top, double bottom) {
 
 // A 2001 entry until its 2002 lines are known.
 struct NoteEntry {
+  long long line = 0;
   std::optional<double> depth;
   std::optional<long long> count;  // its 2002 lines; none when it cannot be told
   // Its names joined, the piece [heading_begin, heading_end) of the reader's headings.
   size_t heading_begin = 0, heading_end = 0;
+  // Its six names as written, the piece [key_begin, key_end) of the reader's keys; an entry whose
+  // names are all empty joins no other.
+  size_t key_begin = 0, key_end = 0;
+  bool all_empty = true;
   size_t lines_begin = 0, lines_end = 0;  // its 2002 lines, once they are placed
 };
 
@@ -244,11 +217,13 @@ class ContentsReader {
   void Read(const Record& record) {
     const size_t needed = ValueCount(record.code);
     if (needed == 0) return;
+    code_ = record.code;
+    line_ = record.line;
     if (!record.Drawable() || record.values.size() < needed) {
-      ++out_.omitted.records;
+      Lose(record.values.text());
       // A 2001 or 2002 line still holds its place among the notes' lines.
-      if (record.code == 2001) entries_.push_back({});
-      if (record.code == 2002) note_lines_.push_back({});
+      if (record.code == 2001) entries_.emplace_back().line = record.line;
+      if (record.code == 2002) note_lines_.push_back({0, 0, record.line, false});
       return;
     }
     Add(record);
@@ -257,6 +232,8 @@ class ContentsReader {
   LogContents Finish() {
     AssignNoteLines();
     SortAndClose();
+    std::stable_sort(out_.lost.begin(), out_.lost.end(),
+                     [](const LostValue& a, const LostValue& b) { return a.line < b.line; });
     return std::move(out_);
   }
 
@@ -265,8 +242,8 @@ class ContentsReader {
     const size_t units = counts.of(2000), entries = counts.of(2001), lines = counts.of(2002),
                  layers = counts.of(3030), intervals = counts.of(3040), names = counts.of(3070),
                  tests = counts.of(4000), merged = counts.of(5000),
-                 marks = merged + counts.of(3000) + counts.of(3010) + counts.of(3020) +
-                         counts.of(5010);
+                 marks =
+                     merged + counts.of(3000) + counts.of(3010) + counts.of(3020) + counts.of(5010);
     out_.units.reserve(units);
     entries_.reserve(entries);
     out_.notes.reserve(entries);
@@ -288,6 +265,7 @@ class ContentsReader {
     out_.chars.reserve(texts * kUsualTextLength);
     note_line_texts_.reserve(lines * kUsualTextLength);
     headings_.reserve(entries * kUsualTextLength);
+    keys_.reserve(entries * kUsualTextLength);
     layer_name_chars_.reserve(layers * kUsualTextLength);
   }
 
@@ -333,7 +311,7 @@ class ContentsReader {
         const std::u16string_view text = Trimmed(v[0]);
         const size_t begin = note_line_texts_.size();
         note_line_texts_.append(text);
-        note_lines_.push_back({begin, note_line_texts_.size(), true});
+        note_lines_.push_back({begin, note_line_texts_.size(), line_, true});
         break;
       }
       case 3030:
@@ -366,17 +344,21 @@ class ContentsReader {
     }
   }
 
-  // A value to be drawn, trimmed; a placeholder is counted and gives none.
-  std::optional<std::u16string_view> Present(std::u16string_view value) {
+  // A value of the record being read that is present and cannot be drawn.
+  void Lose(std::u16string_view value) { LoseOf(code_, line_, value); }
+  void LoseOf(int code, long long line, std::u16string_view value) {
+    out_.lost.push_back({code, line, std::u16string(value)});
+    ++out_.omitted.values;
+  }
+
+  // A value to be drawn, trimmed; a placeholder is an empty value and gives none.
+  static std::optional<std::u16string_view> Present(std::u16string_view value) {
     value = Trimmed(value);
-    if (IsPlaceholderText(value)) {
-      ++out_.omitted.values;
-      return std::nullopt;
-    }
+    if (IsPlaceholderText(value)) return std::nullopt;
     return value;
   }
 
-  // A value to be drawn as the drawing shows it; a placeholder is counted and gives none.
+  // A value to be drawn as the drawing shows it; a placeholder gives none.
   std::optional<std::u16string> Value(std::u16string_view value) {
     const std::optional<std::u16string_view> present = Present(value);
     if (!present) return std::nullopt;
@@ -385,16 +367,18 @@ class ContentsReader {
     return shown;
   }
 
-  std::optional<double> CountedDepth(std::optional<double> depth) {
+  // A depth to be drawn; a depth present that is not one is lost.
+  std::optional<double> Depth(std::u16string_view value) {
+    const std::u16string_view trimmed = Trimmed(value);
+    if (IsPlaceholderText(trimmed)) return std::nullopt;
+    const std::optional<double> depth = DepthOfNumber(trimmed, NumberOf(trimmed));
     if (!depth) {
-      ++out_.omitted.values;
+      Lose(trimmed);
     } else {
       deepest_ = std::max(deepest_, *depth);
     }
     return depth;
   }
-
-  std::optional<double> Depth(std::u16string_view value) { return CountedDepth(DepthOf(value)); }
 
   // The header's fields are taken from their first record.
   void TitleText(std::u16string& field, std::u16string_view value) {
@@ -409,18 +393,22 @@ class ContentsReader {
     if (degrees && minutes && seconds) field = *degrees + u"°" + *minutes + u"′" + *seconds + u"″";
   }
 
-  // Era, year, month, day, end year, end month, end day: "平成16年08月05日～平成16年08月20日".
+  // Era, year, month, day, end year, end month, end day, both years counted in the era: each
+  // date in the era it falls in, "平成31年04月10日～令和元年05月20日".
   void Dates(const converted::Values& v) {
     if (!out_.title.dates.empty()) return;
-    std::optional<std::u16string> fields[7];
-    for (int i = 0; i < 7; ++i) fields[i] = Value(v[i]);
-    auto date = [&](int year) {
-      return *fields[0] + *fields[year] + u"年" + *fields[year + 1] + u"月" + *fields[year + 2] +
-             u"日";
-    };
-    if (!fields[0] || !fields[1] || !fields[2] || !fields[3]) return;
-    out_.title.dates = date(1);
-    if (fields[4] && fields[5] && fields[6]) out_.title.dates.append(u"～").append(date(4));
+    const std::optional<std::u16string_view> era = Present(v[0]);
+    if (!era) return;
+    for (const int year : {1, 4}) {
+      if (!Present(v[year])) break;
+      const std::optional<std::u16string> date = EraDate(*era, v[year], v[year + 1], v[year + 2]);
+      if (!date) {
+        Lose(Trimmed(v[year]));
+        break;
+      }
+      if (year == 4) out_.title.dates.append(u"～");
+      AppendShown(out_.title.dates, *date);
+    }
   }
 
   // Appends a text as the drawing shows it to the texts.
@@ -449,7 +437,7 @@ class ContentsReader {
     const std::optional<std::u16string_view> name = Present(v[1]);
     if (!bottom) return;
     if (*bottom <= unit_top_) {
-      ++out_.omitted.values;
+      Lose(Trimmed(v[0]));
       return;
     }
     const size_t first = TextCount();
@@ -465,20 +453,19 @@ class ContentsReader {
     const std::u16string_view bottom_text = Trimmed(v[1]);
     const std::optional<double> bottom_number = NumberOf(bottom_text);
     const std::optional<double> bottom =
-        bottom_number && static_cast<float>(*bottom_number) == 9999.0f
-            ? kOpenEnded
-            : CountedDepth(DepthOfNumber(bottom_text, bottom_number));
+        bottom_number && static_cast<float>(*bottom_number) == 9999.0f ? kOpenEnded
+                                                                       : Depth(bottom_text);
     const std::optional<std::u16string_view> name = Present(v[2]);
     if (!top || !bottom) return;
     if (*bottom <= *top) {
-      ++out_.omitted.values;
+      Lose(bottom_text);
       return;
     }
     if (*bottom == kOpenEnded) open_tops_ = std::max(open_tops_, *top);
     if (!layer) {
       const size_t first = TextCount();
       if (name) AddText(*name);
-      out_.intervals.push_back({*top, *bottom, RunFrom(first)});
+      out_.intervals.push_back({*top, *bottom, RunFrom(first), *bottom == kOpenEnded});
       return;
     }
     // The lines of one layer mostly follow one another.
@@ -489,7 +476,9 @@ class ContentsReader {
     }
     last_key_ = key;
     last_layer_ = at;
-    if (at == out_.layers.size()) out_.layers.push_back({*top, *bottom, {}});
+    if (at == out_.layers.size()) {
+      out_.layers.push_back({*top, *bottom, {}, *bottom == kOpenEnded});
+    }
     if (name) {
       const size_t begin = layer_name_chars_.size();
       AppendShown(layer_name_chars_, *name);
@@ -602,6 +591,7 @@ class ContentsReader {
   // 2001: depth, "@", six names, "-1", the count of its 2002 lines.
   void Note(const converted::Values& v) {
     NoteEntry& entry = entries_.emplace_back();
+    entry.line = line_;
     entry.depth = Depth(v[0]);
     // A name left "@" was not described; it is not a value lost.
     entry.heading_begin = headings_.size();
@@ -614,34 +604,39 @@ class ContentsReader {
       AppendShown(headings_, name);
     }
     entry.heading_end = headings_.size();
+    entry.key_begin = keys_.size();
+    for (int i = 2; i <= 7; ++i) {
+      const std::u16string_view name = Trimmed(v[i]);
+      if (!IsPlaceholderText(name)) entry.all_empty = false;
+      keys_.append(name).push_back(u'\t');
+    }
+    entry.key_end = keys_.size();
     entry.count = CountOf(v[9]);
-    if (!entry.count) ++out_.omitted.values;
+    if (!entry.count) Lose(Trimmed(v[9]));
   }
 
+  // 4000: start depth, end depth, three lengths, three readings. A test that is counted draws a
+  // point, with the readings and lengths of its counted intervals beside it.
   void Test(const converted::Values& v) {
     const std::optional<double> depth = Depth(v[0]);
     if (std::optional<double> end = DepthOf(v[1])) deepest_ = std::max(deepest_, *end);
+    lost_indexes_.clear();
+    const std::optional<BlowCount> count =
+        CountBlows({v[2], v[3], v[4]}, {v[5], v[6], v[7]}, &lost_indexes_);
+    for (const int i : lost_indexes_) Lose(Trimmed(v[2 + i]));
     if (!depth) return;
-    const std::array<Reading, 3> read = ReadReadings({v[2], v[3], v[4]}, {v[5], v[6], v[7]});
-    out_.tests.push_back({*depth, NOf(read, &out_.omitted.values)});
-    if (std::none_of(read.begin(), read.end(),
-                     [](const Reading& r) { return IsReading(r.count); })) {
-      return;
-    }
-    // The readings, then their lengths, each joined by "/".
+    out_.tests.push_back({*depth, count});
+    if (!count) return;
+    // The readings, then their lengths, each joined by "/"; a reading "-1" is 0 blows.
     const size_t first = TextCount();
-    for (const bool lengths : {false, true}) {
+    for (const int from : {5, 2}) {
       bool any = false;
-      for (const Reading& r : read) {
-        if (!IsReading(r.count)) continue;
+      for (int i = 0; i < 3; ++i) {
+        if (!CountedLength(Trimmed(v[2 + i]))) continue;
         if (any) out_.chars += u'/';
         any = true;
-        if (!lengths) {
-          out_.chars += r.text;
-        } else {
-          // A length that is missing is marked, never written as its placeholder.
-          out_.chars += IsLength(r.length) ? r.cm : u"―";
-        }
+        const std::u16string_view value = Trimmed(v[from + i]);
+        out_.chars += from == 5 && IsPlaceholderText(value) ? u"0" : value;
       }
       EndText();
     }
@@ -673,22 +668,56 @@ class ContentsReader {
         back -= count;
       }
     }
-    out_.omitted.records += static_cast<long long>(back - front);
-    // Each entry's heading and lines, one run of the texts.
+    for (size_t i = front; i < back; ++i) LoseNoteLine(i);
+    MakeNoteBlocks();
+  }
+
+  // Each entry describes the interval from the depth of the entry before it (0 for the first)
+  // down to its own. An entry with the same names as the one before it joins that one's block:
+  // the names once, then the lines of each.
+  void MakeNoteBlocks() {
+    double previous = 0;
+    const NoteEntry* joinable = nullptr;
     for (const NoteEntry& entry : entries_) {
+      if (!entry.depth) {
+        for (size_t i = entry.lines_begin; i < std::min(entry.lines_end, note_lines_.size()); ++i) {
+          LoseNoteLine(i);
+        }
+        joinable = nullptr;
+        continue;
+      }
+      const double top = std::min(previous, *entry.depth);
+      previous = *entry.depth;
+      if (joinable != nullptr && !entry.all_empty && SameNames(*joinable, entry)) {
+        NoteBlock& block = out_.notes.back();
+        block.texts.count += Take(entry.lines_begin, entry.lines_end);
+        block.bottom = std::max(block.bottom, *entry.depth);
+        continue;
+      }
       const size_t first = TextCount();
       if (entry.heading_end > entry.heading_begin) {
         out_.chars.append(headings_, entry.heading_begin, entry.heading_end - entry.heading_begin);
         EndText();
       }
-      const size_t lines = Take(entry.lines_begin, entry.lines_end);
-      if (!entry.depth) {
-        out_.omitted.records += static_cast<long long>(lines);
-        DropTextsFrom(first);
-        continue;
-      }
-      if (TextCount() > first) out_.notes.push_back({*entry.depth, RunFrom(first)});
+      Take(entry.lines_begin, entry.lines_end);
+      // An entry with names always makes a block, so the block it may be joined to is the last.
+      joinable = entry.all_empty ? nullptr : &entry;
+      if (TextCount() > first) out_.notes.push_back({top, *entry.depth, RunFrom(first)});
     }
+  }
+
+  bool SameNames(const NoteEntry& a, const NoteEntry& b) const {
+    const std::u16string_view keys(keys_);
+    return keys.substr(a.key_begin, a.key_end - a.key_begin) ==
+           keys.substr(b.key_begin, b.key_end - b.key_begin);
+  }
+
+  // A 2002 line that cannot be drawn where it belongs; a line kept as text was lost as it was read.
+  void LoseNoteLine(size_t i) {
+    const NoteLine& line = note_lines_[i];
+    if (!line.drawable) return;
+    LoseOf(2002, line.line,
+           std::u16string_view(note_line_texts_).substr(line.begin, line.end - line.begin));
   }
 
   // Lines [begin, end) of the 2002 lines, as far as there are, into the texts; a line that begins
@@ -698,10 +727,7 @@ class ContentsReader {
     end = std::min(end, note_lines_.size());
     for (size_t i = begin; i < end; ++i) {
       const NoteLine& line = note_lines_[i];
-      if (!line.drawable) {
-        ++out_.omitted.records;
-        continue;
-      }
+      if (!line.drawable) continue;
       std::u16string_view text =
           std::u16string_view(note_line_texts_).substr(line.begin, line.end - line.begin);
       const bool goes_on = !text.empty() && text.front() == u'￥';
@@ -729,13 +755,13 @@ class ContentsReader {
     for (std::vector<Interval>* spans : {&out_.layers, &out_.intervals}) {
       for (Interval& span : *spans) span.bottom = std::min(span.bottom, deepest);
     }
-    auto by_top = [](const Interval& span) { return span.top; };
+    auto by_top = [](const auto& span) { return span.top; };
     auto by_depth = [](const auto& item) { return item.depth; };
     SortStable(out_.units, by_top);
     SortStable(out_.layers, by_top);
     SortStable(out_.intervals, by_top);
     SortStable(out_.names, by_depth);
-    SortStable(out_.notes, by_depth);
+    SortStable(out_.notes, by_top);
     SortStable(out_.tests, by_depth);
     SortStable(out_.readings, by_depth);
     SortStable(out_.marks, by_depth);
@@ -758,9 +784,14 @@ class ContentsReader {
   std::u16string layer_name_chars_;
   std::vector<NoteEntry> entries_;
   std::u16string headings_;  // the entries' headings, one after another
+  std::u16string keys_;      // the entries' six names as written, one after another
+  int code_ = 0;             // the record being read
+  long long line_ = 0;
+  std::vector<int> lost_indexes_;
   // The 2002 lines, trimmed, one after another in note_line_texts_.
   struct NoteLine {
     size_t begin = 0, end = 0;
+    long long line = 0;
     bool drawable = false;  // false for a line kept as text
   };
   std::u16string note_line_texts_;
@@ -769,10 +800,103 @@ class ContentsReader {
 
 }  // namespace
 
-std::optional<long long> NValue(const std::array<std::u16string_view, 3>& lengths,
-                                const std::array<std::u16string_view, 3>& readings,
-                                long long* bad_values) {
-  return NOf(ReadReadings(lengths, readings), bad_values);
+std::optional<BlowCount> CountBlows(const std::array<std::u16string_view, 3>& lengths,
+                                    const std::array<std::u16string_view, 3>& readings,
+                                    std::vector<int>* lost) {
+  long long blows = 0;
+  double length = 0;
+  bool counted = false, drawable = true;
+  for (int i = 0; i < 3; ++i) {
+    const std::u16string_view cm = Trimmed(lengths[i]), reading = Trimmed(readings[i]);
+    const std::optional<double> counted_length = CountedLength(cm);
+    if (!counted_length && IsBadLength(cm) && lost != nullptr) lost->push_back(i);
+    if (IsPlaceholderText(reading)) {
+      // No reading: 0 blows where the interval counts.
+    } else if (const std::optional<long long> count = CountOf(reading); count && counted_length) {
+      blows += *count;
+    } else {
+      // A reading that is no count of blows, or blows without a counted length.
+      drawable = false;
+      if (lost != nullptr) lost->push_back(3 + i);
+    }
+    if (counted_length) {
+      counted = true;
+      // Lengths are single precision numbers, as the converter reads them.
+      length = static_cast<float>(length + *counted_length);
+    }
+  }
+  if (!counted || !drawable) return std::nullopt;
+  BlowCount count{blows, length, blows};
+  if (length < 30) {
+    // Blows over a short penetration stand where they would be over 30 cm; a count no test has is
+    // kept in range before it is rounded.
+    count.n = std::llround(std::min(30.0 * static_cast<double>(blows) / length, kMaxCount));
+  }
+  return count;
+}
+
+std::u16string BlowLabel(const BlowCount& count) {
+  std::u16string label = base::FromAscii(std::to_string(count.blows));
+  if (count.length_cm == 30) return label;
+  char digits[32];
+  const auto [end, ec] =
+      std::to_chars(std::begin(digits), std::end(digits), static_cast<float>(count.length_cm));
+  label += u'/';
+  label += base::FromAscii(std::string_view(digits, ec == std::errc() ? end - digits : 0));
+  return label;
+}
+
+std::optional<std::u16string> EraDate(std::u16string_view era, std::u16string_view year,
+                                      std::u16string_view month, std::u16string_view day) {
+  struct Era {
+    std::u16string_view name;
+    int base;        // the Western year before its first year
+    long long from;  // its first day, yyyymmdd
+  };
+  static constexpr Era kEras[] = {
+      {u"昭和", 1925, 19261225}, {u"平成", 1988, 19890108}, {u"令和", 2018, 20190501}};
+  era = Trimmed(era);
+  const std::optional<long long> year_count = CountOf(year);
+  if (!year_count || *year_count < 1 || *year_count > 9999) return std::nullopt;
+  auto shown = [](std::u16string_view value) -> std::optional<std::u16string_view> {
+    value = Trimmed(value);
+    if (IsPlaceholderText(value)) return std::nullopt;
+    return value;
+  };
+  const std::optional<std::u16string_view> month_text = shown(month), day_text = shown(day);
+  const std::optional<long long> month_number = month_text ? CountOf(*month_text) : std::nullopt;
+  const std::optional<long long> day_number =
+      month_number && day_text ? CountOf(*day_text) : std::nullopt;
+  // The month and day are written as they are; their numbers only choose the era.
+  std::u16string tail;
+  if (month_text) tail.append(*month_text).append(u"月");
+  if (month_text && day_text) tail.append(*day_text).append(u"日");
+
+  const Era* written = nullptr;
+  for (const Era& e : kEras) {
+    if (e.name == era) written = &e;
+  }
+  std::u16string date(era);
+  long long era_year = *year_count;
+  if (written != nullptr) {
+    const long long western = written->base + *year_count;
+    const long long day_key = western * 10000 +
+                              std::clamp<long long>(month_number.value_or(1), 0, 99) * 100 +
+                              std::clamp<long long>(day_number.value_or(1), 0, 99);
+    for (const Era& e : kEras) {
+      if (day_key >= e.from) {
+        date = e.name;
+        era_year = western - e.base;
+      }
+    }
+  }
+  if (era_year == 1 && written != nullptr) {
+    date.append(u"元");
+  } else {
+    date.append(base::FromAscii(std::to_string(era_year)));
+  }
+  date.append(u"年").append(tail);
+  return date;
 }
 
 LogContents ReadLogContents(const converted::ConvertedFile& file) {

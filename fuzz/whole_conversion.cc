@@ -12,7 +12,9 @@
 
 #include "convert/run.h"
 #include "converted/reader.h"
+#include "drawing/log_layout.h"
 #include "fuzz/fuzz_targets.h"
+#include "fuzz/log_properties.h"
 #include "fuzz/scratch_drives.h"
 #include "platform/cp932.h"
 
@@ -124,6 +126,14 @@ int WholeConversion(const uint8_t* data, size_t size) {
     // The reader of converted files takes it, and writing its model back gives the same bytes.
     std::u16string why;
     TJVX_FUZZ_CHECK(converted::RoundTrips(bytes, &why));
+    // Its log, one page and on A4 pages, holds what a reader trusts of notes and N values.
+    const converted::ConvertedFile file = converted::ReadConvertedBytes(bytes, u"B");
+    for (const drawing::Paper paper : {drawing::Paper::kNone, drawing::Paper::kA4}) {
+      const drawing::Drawing log = drawing::LayOutLog(file, drawing::LayoutOptions{100, paper});
+      const std::vector<std::string> faults = LogLayoutFaults(file, log);
+      for (const std::string& fault : faults) std::fprintf(stderr, "%s\n", fault.c_str());
+      TJVX_FUZZ_CHECK(faults.empty());
+    }
   } else {
     // A failed run names its cause, never an unforeseen one, and keeps the earlier file.
     TJVX_FUZZ_CHECK(result.outcome == convert::RunOutcome::kFailed);

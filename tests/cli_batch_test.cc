@@ -362,6 +362,8 @@ TEST_F(CliBatchTest, PreviewDrawsEachConvertedFileAsOneSvg) {
   // Beside the file, named by -o, or into the folder -o names for several files.
   EXPECT_EQ(run((out / "B-12").string()), 0) << err_;
   EXPECT_TRUE(fs::exists(out / "B-12.svg"));
+  // The one value of the sample that cannot be drawn, named on standard error where it stands.
+  EXPECT_NE(err_.find("描画できない値 記録 4000 (83 行目): 7\n"), std::string::npos) << err_;
   EXPECT_EQ(run((out / "B-12").string() + " -o " + (base_ / "log.svg").string() + " --page A4"), 0)
       << err_;
   const std::string svg = testing::ReadBytes(base_ / "log.svg");

@@ -15,12 +15,15 @@
 
 #include "base/utf.h"
 #include "converted/model.h"
+#include "converted/reader.h"
 #include "drawing/fills.h"
 #include "drawing/hatching.h"
 #include "drawing/log_layout.h"
 #include "drawing/log_records.h"
 #include "drawing/svg.h"
 #include "drawing/text_fit.h"
+#include "fuzz/log_properties.h"
+#include "tests/test_support.h"
 
 namespace tjvx {
 namespace {
@@ -54,6 +57,15 @@ Record Rec(std::u16string_view line) {
   }
   return record;
 }
+
+}  // namespace
+namespace drawing {
+// A lost value as a failed expectation shows it.
+void PrintTo(const LostValue& lost, std::ostream* out) {
+  *out << lost.code << " line " << lost.line << ": " << base::ToUtf8(lost.value);
+}
+}  // namespace drawing
+namespace {
 
 Record Kept(int code, std::u16string text) {
   Record record;
@@ -291,31 +303,69 @@ TEST(LogLayout, NamesOfOneIntervalStackInsideIt) {
   }
 }
 
-TEST(NValue, FollowsTheReadingsAndTheirLengths) {
-  using drawing::NValue;
-  // Three readings over 30 cm: their sum.
-  EXPECT_EQ(NValue({u"10", u"10", u"10"}, {u"1", u"2", u"2"}), 5);
-  // Short penetration: 50 in 8 cm is 50 × 30 / 8 = 187.5, rounded.
-  EXPECT_EQ(NValue({u"8", u"-1", u"-1"}, {u"50", u"-1", u"-1"}), 188);
-  // A reading written -1 is none, and its length does not count: 12 × 30 / 20.
-  EXPECT_EQ(NValue({u"10", u"10", u"10"}, {u"5", u"-1", u"7"}), 18);
-  EXPECT_EQ(NValue({u"15", u"10", u"10"}, {u"-1", u"1", u"1"}), 3);
-  // No reading: no N, and nothing counted as lost.
-  long long bad = 0;
-  EXPECT_EQ(NValue({u"30", u"-1", u"-1"}, {u"-1", u"-1", u"-1"}, &bad), std::nullopt);
-  EXPECT_EQ(bad, 0);
-  // A reading without its length gives no N and is counted.
-  EXPECT_EQ(NValue({u"10", u"-1", u"10"}, {u"6", u"7", u"8"}, &bad), std::nullopt);
-  EXPECT_EQ(bad, 1);
-  // So does a reading no test has (once an overflow of the rounding, found by UBSan).
-  EXPECT_EQ(NValue({u"10", u"-1", u"-1"}, {u"1e38", u"-1", u"-1"}, &bad), std::nullopt);
-  EXPECT_EQ(bad, 2);
+// Each rule of counting a test, from its converted line: the label written beside its point and
+// the N it stands at, or no point and the values lost (0..2 lengths, 3..5 readings).
+TEST(BlowCount, CountsAsTheEngineerDoes) {
+  struct Case {
+    std::u16string_view line;
+    std::u16string_view label;  // empty: no point
+    long long n;
+    std::vector<int> lost;
+  };
+  const Case cases[] = {
+      // 30 cm counted: the blows.
+      {u"4000 1.15 1.45 10 10 10 1 2 2", u"5", 5, {}},
+      // A reading -1 in a counted interval is no blow; over 35 cm the point stands at the blows.
+      {u"4000 4.15 4.50 15 10 10 -1 1 1", u"2/35", 2, {}},
+      {u"4000 7.15 7.45 10 10 10 1 -1 2", u"3", 3, {}},
+      // A refusal: 50 blows over less than 30 cm stand at 30 x 50 / length, labelled as counted.
+      {u"4000 12.15 12.27 12 -1 -1 50 -1 -1", u"50/12", 125, {}},
+      {u"4000 13.15 13.23 8 -1 -1 50 -1 -1", u"50/8", 188, {}},
+      {u"4000 11.15 11.30 10 5 -1 30 20 -1", u"50/15", 100, {}},
+      {u"4000 9.00 9.28 7.5 10 10 2 2 4", u"8/27.5", 9, {}},
+      // Hundreds of blows over 30 cm stand at their count (beyond the axis).
+      {u"4000 6.15 6.45 10 10 10 300 300 399", u"999", 999, {}},
+      // No blow at all over a counted length: a point at 0.
+      {u"4000 3.15 3.45 30 -1 -1 -1 -1 -1", u"0", 0, {}},
+      {u"4000 5.00 5.15 15 -1 -1 -1 -1 -1", u"0/15", 0, {}},
+      // A length that is no length is lost; the other intervals still count.
+      {u"4000 9.00 9.20 -5 10 10 -1 1 1", u"2/20", 3, {0}},
+      // A length too short for any test stays a finite point beyond the axis.
+      {u"4000 9.00 9.05 1e-30 -1 -1 50 -1 -1", u"50/1e-30", 1000000000, {}},
+      // No counted interval: no point; a reading there is lost, empty values are not.
+      {u"4000 9.00 9.30 -1 -1 -1 -1 -1 -1", u"", 0, {}},
+      {u"4000 9.00 9.30 -1 -1 -1 5 -1 -1", u"", 0, {3}},
+      {u"4000 9.00 9.30 0 10 10 3 1 1", u"", 0, {3}},
+      {u"4000 8.15 8.34 10 -1 10 6 7 8", u"", 0, {4}},
+      {u"4000 9.00 9.30 abc 10 10 1 1 1", u"", 0, {0, 3}},
+      // A reading that is no count of blows.
+      {u"4000 9.00 9.30 10 10 10 x 1 1", u"", 0, {3}},
+      {u"4000 9.00 9.30 10 10 10 1.5 1 1", u"", 0, {3}},
+      {u"4000 9.00 9.30 10 10 10 1e38 1 1", u"", 0, {3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(base::ToUtf8(c.line));
+    const Record r = Rec(c.line);
+    const converted::Values& v = r.values;
+    std::vector<int> lost;
+    const std::optional<drawing::BlowCount> count =
+        drawing::CountBlows({v[2], v[3], v[4]}, {v[5], v[6], v[7]}, &lost);
+    EXPECT_EQ(lost, c.lost);
+    if (c.label.empty()) {
+      EXPECT_EQ(count, std::nullopt);
+      continue;
+    }
+    ASSERT_NE(count, std::nullopt);
+    EXPECT_EQ(drawing::BlowLabel(*count), c.label);
+    EXPECT_EQ(count->n, c.n);
+  }
 }
 
 TEST(NGraph, PointsStandAtTheirValuesAndBeyondFiftyAtTheMarkedEdge) {
-  const Drawing d = LayOut(
-      File({Rec(u"4000 1.15 1.45 10 10 10 1 2 2"), Rec(u"4000 2.15 2.23 8 -1 -1 50 -1 -1"),
-            Rec(u"4000 3.15 3.45 30 -1 -1 -1 -1 -1"), Rec(u"4000 4.15 4.45 10 10 10 5 -1 7")}));
+  const Drawing d =
+      LayOut(File({Rec(u"4000 1.15 1.45 10 10 10 1 2 2"), Rec(u"4000 2.15 2.23 8 -1 -1 50 -1 -1"),
+                   Rec(u"4000 3.15 3.45 30 -1 -1 -1 -1 -1"), Rec(u"4000 4.15 4.45 10 10 10 5 -1 7"),
+                   Rec(u"4000 5.15 5.45 -1 -1 -1 3 -1 -1")}));
   const Page& page = d.pages[0];
   const Text* zero = nullptr;
   const Text* fifty = nullptr;
@@ -327,31 +377,38 @@ TEST(NGraph, PointsStandAtTheirValuesAndBeyondFiftyAtTheMarkedEdge) {
   ASSERT_NE(fifty, nullptr);
   auto x_of = [&](double n) { return zero->x + n / 50 * (fifty->x - zero->x); };
 
-  // The test without a reading draws no point.
+  // The test without a counted interval draws no point; its reading is lost.
   const std::vector<const drawing::Mark*> marks = Of(page.marks, Region::kGraph);
-  ASSERT_EQ(marks.size(), 3u);
+  ASSERT_EQ(marks.size(), 4u);
+  EXPECT_EQ(d.lost, (std::vector<drawing::LostValue>{{4000, 6, u"3"}}));
   EXPECT_EQ(marks[0]->shape, drawing::MarkShape::kDot);
   EXPECT_NEAR(marks[0]->x, x_of(5), 1e-6);
   EXPECT_NEAR(marks[0]->y, ExpectedY(d, page, 1.15), 1e-4);
   EXPECT_EQ(marks[1]->shape, drawing::MarkShape::kRightTriangle);
   EXPECT_NEAR(marks[1]->x, x_of(50), 1e-6);
   EXPECT_NEAR(marks[1]->y, ExpectedY(d, page, 2.15), 1e-4);
-  EXPECT_NEAR(marks[2]->x, x_of(18), 1e-6);
+  // No blow over 30 cm stands at 0; a reading -1 between two others is no blow.
+  EXPECT_NEAR(marks[2]->x, x_of(0), 1e-6);
+  EXPECT_NEAR(marks[2]->y, ExpectedY(d, page, 3.15), 1e-4);
+  EXPECT_NEAR(marks[3]->x, x_of(12), 1e-6);
 
   // The points joined in depth order.
   std::vector<const drawing::Line*> joins;
   for (const drawing::Line* line : Of(page.lines, Region::kGraph)) {
     if (line->stroke == drawing::kBlack && !line->dashed) joins.push_back(line);
   }
-  ASSERT_EQ(joins.size(), 2u);
+  ASSERT_EQ(joins.size(), 3u);
   EXPECT_NEAR(joins[0]->x1, marks[0]->x, 1e-6);
   EXPECT_NEAR(joins[0]->y2, marks[1]->y, 1e-6);
-  EXPECT_NEAR(joins[1]->x2, marks[2]->x, 1e-6);
+  EXPECT_NEAR(joins[2]->x2, marks[3]->x, 1e-6);
 
   // The values beside the points, the readings and lengths beside their depths.
-  EXPECT_EQ(TextsOf(d, page, Region::kGraph), (std::vector<std::u16string>{u"5", u"188", u"18"}));
+  // No extrapolated value is written: a refusal is labelled with its blows and length.
+  EXPECT_EQ(TextsOf(d, page, Region::kGraph),
+            (std::vector<std::u16string>{u"5", u"50/8", u"0", u"12"}));
   EXPECT_EQ(TextsOf(d, page, Region::kReadings),
-            (std::vector<std::u16string>{u"1/2/2", u"10/10/10", u"50", u"8", u"5/7", u"10/10"}));
+            (std::vector<std::u16string>{u"1/2/2", u"10/10/10", u"50", u"8", u"0", u"30", u"5/0/7",
+                                         u"10/10/10"}));
 }
 
 TEST(Legend, SameNameSameFillTwoNamesTwoFills) {
@@ -396,45 +453,94 @@ TEST(FillChooser, GivesEachNameOfALogItsOwnFillWhileTheSetLasts) {
   EXPECT_TRUE(fills.count({first.colour, first.hatch}));
 }
 
-TEST(Notes, OverlappingNotesArePushedDownWithALeader) {
+// The bottom of a text's line box (the texts are set from the tops of their lines).
+double LineTop(const Text& text) { return text.y - drawing::kBaselineDrop * text.size; }
+
+TEST(Notes, EachBlockStandsInTheIntervalItDescribesOrBelowTheBlockAbove) {
   const Drawing d = LayOut(File({
-      Rec(u"2001 1.00 @ 暗褐 緩い @ 湿潤 @ 完新世 -1 2"),
-      Rec(u"2001 1.10 @ 褐 @ @ @ @ @ -1 1"),
-      Rec(u"2001 5.00 @ 灰 @ @ @ @ @ -1 0"),
+      Rec(u"2001 0.50 @ 暗褐 緩い @ 湿潤 @ 完新世 -1 2"),
+      Rec(u"2001 0.60 @ 褐 @ @ @ @ @ -1 1"),
+      Rec(u"2001 5.00 @ 暗灰 @ @ @ @ @ -1 0"),
+      Rec(u"2001 9.00 @ 灰 @ 中位の @ @ @ -1 0"),
+      // Two entries with the same names: one block, the names once, then the lines of each.
+      Rec(u"2001 10.00 @ 青灰 @ @ @ @ @ -1 1"),
+      Rec(u"2001 11.00 @ 青灰 @ @ @ @ @ -1 1"),
+      // Entries without names are never joined.
+      Rec(u"2001 12.00 @ @ @ @ @ @ @ -1 1"),
+      Rec(u"2001 13.00 @ @ @ @ @ @ @ -1 1"),
       Rec(u"2002 表層は舗装。"),
       Rec(u"2002 ￥下は盛土。"),
       Rec(u"2002 礫混り"),
-      Rec(u"3030 0.00 6.00 砂"),
+      Rec(u"2002 上部"),
+      Rec(u"2002 下部"),
+      Rec(u"2002 甲"),
+      Rec(u"2002 乙"),
+      Rec(u"3030 0.00 13.00 砂"),
   }));
   const Page& page = d.pages[0];
   // The lines go to their entries in order; the "￥" line goes on from the one before.
   EXPECT_EQ(TextsOf(d, page, Region::kNotes),
             (std::vector<std::u16string>{u"暗褐、緩い、湿潤、完新世", u"表層は舗装。下は盛土。",
-                                         u"褐", u"礫混り", u"灰"}));
+                                         u"褐", u"礫混り", u"暗灰", u"灰、中位の", u"青灰", u"上部",
+                                         u"下部", u"甲", u"乙"}));
+  // Each block describes the interval from the entry before (0 for the first) to its own.
+  const double tops[] = {0, 0.5, 0.6, 5, 9, 11, 12}, bottoms[] = {0.5, 0.6, 5, 9, 11, 12, 13};
+  const bool pushed[] = {false, true, true, false, false, false, false};
+  ASSERT_EQ(d.note_blocks.size(), 7u);
   const std::vector<const Text*> texts = Of(page.texts, Region::kNotes);
-  // The first note is centred on its depth; the second, 1 mm below, goes under the first.
-  const double first_middle = texts[0]->y - 0.98 * texts[0]->size + 1.25 * texts[0]->size / 2;
-  EXPECT_NEAR(first_middle, ExpectedY(d, page, 1.00), 1e-4);
-  EXPECT_GE(ExtentOf(d, *texts[2]).top, ExtentOf(d, *texts[1]).bottom);
-  EXPECT_GT(ExtentOf(d, *texts[2]).top, ExpectedY(d, page, 1.10));
-  // Leaders: each note's runs from its depth; only the pushed one bends down to its text.
+  const size_t first_text[] = {0, 2, 4, 5, 6, 9, 10};
+  for (size_t i = 0; i < 7; ++i) {
+    SCOPED_TRACE(i);
+    const drawing::NoteBlockPlace& block = d.note_blocks[i];
+    EXPECT_NEAR(block.interval_top, tops[i] * 10, 1e-6);
+    EXPECT_NEAR(block.interval_bottom, bottoms[i] * 10, 1e-6);
+    EXPECT_EQ(block.leader, pushed[i]);
+    // Its first line starts at its interval's top, or just below the block above.
+    const double expected_top =
+        pushed[i] ? d.note_blocks[i - 1].bottom + drawing::kNoteBlockGap : tops[i] * 10;
+    EXPECT_NEAR(block.top, expected_top, 1e-6);
+    EXPECT_NEAR(LineTop(*texts[first_text[i]]), d.log_top + expected_top, 1e-6);
+  }
+  // Leaders: a tick at each interval's top; a pushed block's bends down to its first line.
   std::vector<const drawing::Line*> bent;
-  int from_depth[3] = {0, 0, 0};
-  const double depths[] = {1.00, 1.10, 5.00};
   for (const drawing::Line* line : Of(page.lines, Region::kNotes)) {
-    for (int i = 0; i < 3; ++i) {
-      if (std::fabs(line->y1 - ExpectedY(d, page, depths[i])) < 1e-4) ++from_depth[i];
-    }
     if (std::fabs(line->y2 - line->y1) > 1e-4) bent.push_back(line);
   }
-  EXPECT_EQ(from_depth[0], 2);
-  EXPECT_EQ(from_depth[1], 2);
-  EXPECT_EQ(from_depth[2], 2);
-  ASSERT_EQ(bent.size(), 1u);
-  EXPECT_NEAR(bent[0]->y1, ExpectedY(d, page, 1.10), 1e-4);
+  ASSERT_EQ(bent.size(), 2u);
+  EXPECT_NEAR(bent[0]->y1, ExpectedY(d, page, 0.50), 1e-4);
   EXPECT_GT(bent[0]->y2, ExtentOf(d, *texts[2]).top);
   EXPECT_LT(bent[0]->y2, ExtentOf(d, *texts[2]).bottom);
+  EXPECT_NEAR(bent[1]->y1, ExpectedY(d, page, 0.60), 1e-4);
+  EXPECT_EQ(Of(page.lines, Region::kNotes).size(), 7u + 2u);
   EXPECT_TRUE(Overlaps(d).empty());
+}
+
+TEST(Notes, NothingIsDrawnBelowTheLogsBottom) {
+  // The log ends at 2 m; the block of 1-2 m has 10 mm for far more lines than that.
+  std::vector<Record> records = {Rec(u"3030 0.00 2.00 砂"), Rec(u"2001 1.00 @ 灰 @ @ @ @ @ -1 0"),
+                                 Rec(u"2001 2.00 @ 褐 @ @ @ @ @ -1 3"),
+                                 // At the bottom itself: no room is left.
+                                 Rec(u"2001 2.00 @ 黒 @ @ @ @ @ -1 0")};
+  for (int i = 0; i < 3; ++i) {
+    records.push_back(
+        Rec(u"2002 細砂主体で粒子は均一、雲母片を多く含む。下端付近は貝殻片が点在する。"));
+  }
+  const Drawing d = LayOut(File(std::move(records)));
+  const Page& page = d.pages[0];
+  const double bottom = ExpectedY(d, page, 2.00);
+  const std::vector<const Text*> texts = Of(page.texts, Region::kNotes);
+  ASSERT_GT(texts.size(), 2u);
+  for (const Text* text : texts) {
+    EXPECT_LE(LineTop(*text) + text->size * drawing::kLineSpacing, bottom + 1e-6)
+        << base::ToUtf8(d.TextOf(*text));
+  }
+  // Shrunk to the smallest size first, then cut with "…"; the block with no room is left out.
+  EXPECT_EQ(texts.back()->size, 1.5);
+  EXPECT_TRUE(d.TextOf(*texts.back()).ends_with(u"…"));
+  EXPECT_EQ(FindText(d, page, u"黒"), nullptr);
+  ASSERT_EQ(d.note_blocks.size(), 3u);
+  EXPECT_FALSE(d.note_blocks[2].drawn);
+  EXPECT_EQ(d.omitted.cut_texts, 2);
 }
 
 TEST(Notes, EntriesAfterOneWithoutCountTakeTheirLinesFromTheEnd) {
@@ -449,7 +555,11 @@ TEST(Notes, EntriesAfterOneWithoutCountTakeTheirLinesFromTheEnd) {
   EXPECT_EQ(TextsOf(d, d.pages[0], Region::kNotes),
             (std::vector<std::u16string>{u"甲", u"甲の記事", u"丙", u"丙の記事"}));
   // The kept entry and the line nobody can own.
-  EXPECT_EQ(d.omitted, (drawing::Omissions{2, 0, 0}));
+  EXPECT_EQ(d.omitted, (drawing::Omissions{2, 0}));
+  EXPECT_EQ(d.lost, (std::vector<drawing::LostValue>{
+                        {2001, 3, u"2.00 @ 乙 @ @ @ @ @ -1 x"},
+                        {2002, 6, u"乙のものか分からない記事"},
+                    }));
 }
 
 TEST(Omissions, WhatCannotBeDrawnIsCountedAndNeverDrawn) {
@@ -465,9 +575,15 @@ TEST(Omissions, WhatCannotBeDrawnIsCountedAndNeverDrawn) {
       // A count of lines beyond any count (once an overflow, found by UBSan).
       Rec(u"2001 1.00 @ 灰 @ @ @ @ @ -1 1e38"),
   }));
-  EXPECT_EQ(d.omitted, (drawing::Omissions{1, 6, 0}));
+  // Empty values ("@", "-1") are not lost; a line whose values cannot be told apart, a depth that
+  // is a text and a count that is no count are, each listed under the log.
+  EXPECT_EQ(d.omitted, (drawing::Omissions{3, 0}));
   const Page& page = d.pages[0];
-  EXPECT_NE(FindText(d, page, u"描画できない値: 6 (記録 1 行)"), nullptr);
+  EXPECT_EQ(
+      TextsOf(d, page, Region::kFooter),
+      (std::vector<std::u16string>{u"描画できない値: 3", u"記録 3030 (4 行目): 0.00 1.00 砂 余分",
+                                   u"記録 3000 (7 行目): abc", u"記録 2001 (10 行目): 1e38",
+                                   u"欄に収まらず省いた文字列: 0"}));
   EXPECT_NE(FindText(d, page, u"欄に収まらず省いた文字列: 0"), nullptr);
   EXPECT_NE(FindText(d, page, u"08月05日"), nullptr);
   for (const Text& text : page.texts) {
@@ -507,6 +623,40 @@ TEST(TitleBlock, ShowsTheHeaderWithDatesInTheirEra) {
     ASSERT_NE(text, nullptr) << base::ToUtf8(wanted);
     EXPECT_EQ(text->region, Region::kTitle);
   }
+}
+
+// Both years of 1009 are counted in its era; each date is shown in the era its day falls in.
+TEST(TitleBlock, DatesStandInTheEraTheyFallIn) {
+  struct Case {
+    std::u16string_view era, year, month, day;
+    std::optional<std::u16string> shown;
+  };
+  const Case cases[] = {
+      {u"平成", u"16", u"08", u"05", u"平成16年08月05日"},
+      {u"平成", u"36", u"08", u"05", u"令和6年08月05日"},
+      {u"平成", u"31", u"04", u"30", u"平成31年04月30日"},
+      {u"平成", u"31", u"05", u"01", u"令和元年05月01日"},
+      {u"昭和", u"64", u"01", u"07", u"昭和64年01月07日"},
+      {u"昭和", u"64", u"01", u"08", u"平成元年01月08日"},
+      {u"昭和", u"99", u"12", u"31", u"令和6年12月31日"},
+      {u"令和", u"1", u"05", u"01", u"令和元年05月01日"},
+      // Without a month or day: the era of the year's first day.
+      {u"平成", u"31", u"-1", u"-1", u"平成31年"},
+      {u"平成", u"1", u"-1", u"-1", u"昭和64年"},
+      {u"平成", u"16", u"08", u"-1", u"平成16年08月"},
+      // An era of another name is shown as written; a year that is no number is not shown.
+      {u"明治", u"5", u"01", u"01", u"明治5年01月01日"},
+      {u"平成", u"abc", u"08", u"05", std::nullopt},
+      {u"平成", u"-1", u"08", u"05", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(base::ToUtf8(c.era) + base::ToUtf8(c.year));
+    EXPECT_EQ(drawing::EraDate(c.era, c.year, c.month, c.day), c.shown);
+  }
+  // In the title block, the end date counted in the first date's era.
+  const Drawing d = LayOut(File({Rec(u"1009 平成 31 04 10 36 08 20")}));
+  EXPECT_NE(FindText(d, d.pages[0], u"平成31年04月10日～令和6年08月20日"), nullptr);
+  EXPECT_TRUE(d.lost.empty());
 }
 
 TEST(Pages, ALongLogIsSplitAtThePaperWithTheTitleOnEveryPage) {
@@ -591,23 +741,28 @@ TEST(Pages, TextsNearAPageEndGoOnAtTheNextPageTop) {
 }
 
 TEST(Pages, NotesPushedPagesAwayNameTheirDepthAndKeepTheirLeadersShort) {
-  // 300 notes a decimetre apart, each two lines high (5 mm): they run on far past the log.
+  // 300 notes a decimetre apart, each two lines high (5 mm): they run on far below their depths,
+  // in a log long enough to hold them.
   std::vector<Record> records;
   for (int i = 1; i <= 300; ++i) {
     char depth[16];
     std::snprintf(depth, sizeof depth, "%.2f", i / 10.0);
-    records.push_back(Rec(u"2001 " + base::FromAscii(depth) + u" @ 灰 @ @ @ @ @ -1 1"));
+    // Names that change from one entry to the next, so that no two are joined.
+    records.push_back(Rec(u"2001 " + base::FromAscii(depth) + (i % 2 ? u" @ 灰" : u" @ 褐") +
+                          u" @ @ @ @ @ -1 1"));
   }
   for (int i = 1; i <= 300; ++i) records.push_back(Rec(u"2002 細砂"));
+  records.push_back(Rec(u"3030 0.00 200.00 砂"));
   const Drawing d = LayOut(File(std::move(records)), 100, Paper::kA4);
   ASSERT_GT(d.pages.size(), 4u);
   // A leader is cut at one page end at most: a tick and one slanted line in two pieces.
   size_t leaders = 0;
   for (const Page& page : d.pages) leaders += Of(page.lines, Region::kNotes).size();
   EXPECT_LE(leaders, 3u * 300u);
-  const Text* last = FindText(d, d.pages.back(), u"〔30.00m〕灰");
-  if (last == nullptr) last = FindText(d, d.pages[d.pages.size() - 2], u"〔30.00m〕灰");
-  EXPECT_NE(last, nullptr);
+  // The last block, far below its interval, names the interval.
+  size_t named = 0;
+  for (const Page& page : d.pages) named += FindText(d, page, u"〔29.90～30.00m〕褐") != nullptr;
+  EXPECT_EQ(named, 1u);
   EXPECT_TRUE(Overlaps(d).empty());
 }
 
@@ -626,6 +781,35 @@ TEST(DepthScale, ShortLogsGetFinerTicks) {
             (std::vector<std::u16string>{u"0", u"5", u"10", u"15", u"20"}));
 }
 
+TEST(DepthColumn, GivesEachLayersDepthAndThicknessAtItsBottom) {
+  const Drawing d = LayOut(File({Rec(u"3030 0.00 0.80 盛土"), Rec(u"3030 0.80 0.85 薄層"),
+                                 Rec(u"3030 0.85 9999 粘土"), Rec(u"3040 0.00 3.00 沖積層")}));
+  const Page& page = d.pages[0];
+  // The open-ended layer has neither: it ends where the log does.
+  EXPECT_EQ(TextsOf(d, page, Region::kDepths),
+            (std::vector<std::u16string>{u"0.80", u"0.80", u"0.85", u"0.05"}));
+  const std::vector<const Text*> texts = Of(page.texts, Region::kDepths);
+  // The first pair ends at its layer's bottom; the thin layer's pair is pushed under it, with a
+  // leader from its bottom.
+  EXPECT_NEAR(ExtentOf(d, *texts[1]).bottom, ExpectedY(d, page, 0.80), 0.5);
+  EXPECT_LE(ExtentOf(d, *texts[1]).bottom, ExpectedY(d, page, 0.80) + 1e-6);
+  EXPECT_GE(ExtentOf(d, *texts[2]).top, ExtentOf(d, *texts[1]).bottom);
+  size_t leaders = 0;
+  for (const drawing::Line* line : Of(page.lines, Region::kDepths)) {
+    if (std::fabs(line->y2 - line->y1) > 1e-4) {
+      ++leaders;
+      EXPECT_NEAR(line->y1, ExpectedY(d, page, 0.85), 1e-4);
+    }
+  }
+  EXPECT_EQ(leaders, 1u);
+  EXPECT_TRUE(Overlaps(d).empty());
+  // 10 cm ticks where they stand 1 mm apart or more: at 1:100 every 0.1 m, at 1:200 none between
+  // the half metres.
+  EXPECT_EQ(Of(page.lines, Region::kScale).size(), 31u);
+  const Drawing small = LayOut(File({Rec(u"3040 0.00 3.00 沖積層")}), 200);
+  EXPECT_EQ(Of(small.pages[0].lines, Region::kScale).size(), 7u);
+}
+
 TEST(LogLayout, NothingOverlapsOnTheSampleAtAnyPaperAndScale) {
   const ConvertedFile file = SampleLog();
   for (Paper paper : {Paper::kNone, Paper::kA4}) {
@@ -642,11 +826,54 @@ TEST(LogLayout, NothingOverlapsOnTheSampleAtAnyPaperAndScale) {
       }
     }
   }
-  // What the sample leaves out: value A at 6.50, value C at 13.00, the unnamed layer at 8.40, the
-  // second length at 8.15, and six values of the 5000 lines.
+  // What the sample cannot draw: the blows written at 8.15 in the interval without a length.
   const Drawing d = LayOut(file);
-  EXPECT_EQ(d.omitted.records, 0);
-  EXPECT_EQ(d.omitted.values, 10);
+  EXPECT_EQ(d.lost, (std::vector<drawing::LostValue>{{4000, 63, u"7"}}));
+}
+
+// The layout's properties (fuzz/log_properties.h) over the converted files the tests keep: the
+// sample's golden conversion, the generated 30 m borehole and the sample as records, at every
+// paper and at scales where notes crowd and where they do not. The fuzz corpora's conversions are
+// checked by the whole-conversion target, which FuzzReplay runs.
+TEST(LogProperties, HoldOnEveryConvertedFileTheTestsKeep) {
+  std::vector<ConvertedFile> files = {SampleLog()};
+  for (const char* path : {"tests/golden/sample/B-12", "tests/logs/B-30"}) {
+    files.push_back(converted::ReadConvertedBytes(testing::ReadBytes(testing::RepositoryPath(path)),
+                                                  base::FromAscii(path)));
+  }
+  for (const ConvertedFile& file : files) {
+    for (Paper paper : {Paper::kNone, Paper::kA4, Paper::kA3}) {
+      for (int scale : {50, 100, 200, 500}) {
+        SCOPED_TRACE(base::ToUtf8(file.file) + " 1:" + std::to_string(scale) +
+                     (paper == Paper::kNone ? "" : " paper"));
+        const Drawing d = LayOut(file, scale, paper);
+        const std::vector<std::string> faults = fuzz::LogLayoutFaults(file, d);
+        EXPECT_TRUE(faults.empty()) << faults.front();
+      }
+    }
+  }
+}
+
+// The generated 30 m borehole (tests/logs/make_thirty_metres.py): what it was made to show.
+TEST(LogProperties, TheThirtyMetreBoreholeShowsWhatItWasMadeFor) {
+  const ConvertedFile file = converted::ReadConvertedBytes(
+      testing::ReadBytes(testing::RepositoryPath("tests/logs/B-30")), u"B-30");
+  const Drawing d = LayOut(file);
+  const Page& page = d.pages[0];
+  // 29 tests, one without a counted length for its blows.
+  EXPECT_EQ(Of(page.marks, Region::kGraph).size(), 28u);
+  EXPECT_EQ(d.lost, (std::vector<drawing::LostValue>{{4000, 69, u"1"}}));
+  const std::vector<std::u16string> labels = TextsOf(d, page, Region::kGraph);
+  for (std::u16string_view label : {u"0", u"0/45", u"2/35", u"50/12", u"50/15", u"50/3", u"999"}) {
+    EXPECT_NE(std::find(labels.begin(), labels.end(), label), labels.end()) << base::ToUtf8(label);
+  }
+  // Thirteen 2001 records, four runs of the same names (3, 2, 2, 2 records): eight blocks.
+  EXPECT_EQ(d.note_blocks.size(), 8u);
+  EXPECT_NE(FindText(d, page, u"令和6年07月22日～令和6年08月09日"), nullptr);
+  // The open-ended rock has no depth written; the layer above it does.
+  const std::vector<std::u16string> depths = TextsOf(d, page, Region::kDepths);
+  EXPECT_EQ(depths.size(), 14u);
+  EXPECT_EQ(depths[12], u"26.80");
 }
 
 TEST(WrapText, BreaksAtBlanksAndNeverBeforeAClosingMark) {
