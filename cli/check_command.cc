@@ -54,7 +54,8 @@ void PrintText(const std::vector<std::string>& given,
   const bool batch = results.size() > 1;
   for (size_t i = 0; i < results.size(); ++i) {
     if (batch)
-      std::cout << (i > 0 ? "\n" : "") << "== " << base::ToUtf8(results[i].folder) << " ==\n";
+      std::cout << (i > 0 ? "\n" : "")
+                << "== " << base::ToUtf8(convert::VisibleText(results[i].folder)) << " ==\n";
     std::cout << base::ToUtf8(convert::ReportText(base::FromUtf8(given[i]), results[i]));
   }
 }

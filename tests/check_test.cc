@@ -336,5 +336,35 @@ TEST_F(CheckTest, AFileThatIsNoRegularFileIsAnErrorWithTheConversionsMessage) {
 #endif
 }
 
+// A value's control characters come out of the text report as visible escapes, so a source value
+// can neither move the terminal's cursor nor colour what follows; a message's own line breaks
+// become blanks, as before.
+TEST_F(CheckTest, TheTextReportWritesControlCharactersAsVisibleEscapes) {
+  testing::WriteCp932(Source() / "R41.TXT", std::u16string(u"1,3.50,1.25,") + u'\x1b' + u"[2J" +
+                                                u'\x07' + u'\x7f' + u",12.0,0,0,0,0,0,\"\"\r\n");
+  const convert::CheckResult result = Check();
+  const std::u16string report = convert::ReportText(
+      u"B-\x1b"
+      u"12",
+      result);
+  EXPECT_NE(report.find(u"「\\x1b[2J\\x07\\x7f」は数値ではない為"), std::u16string::npos)
+      << base::ToUtf8(report);
+  EXPECT_NE(report.find(u"B-\\x1b12: エラー 0 件"), std::u16string::npos) << base::ToUtf8(report);
+  for (char16_t c : report) {
+    EXPECT_TRUE(c == u'\n' || (c >= 0x20 && c != 0x7F)) << int(c);
+  }
+
+  const base::Finding refusal{Severity::kError,
+                              u"C:\\DATA\\B\x1b"
+                              u"12",
+                              0,
+                              0,
+                              {},
+                              std::u16string(convert::kSourceMissingMessage) + u"\nC:\\\r\x1f"};
+  EXPECT_EQ(
+      convert::FindingLine(refusal),
+      u"B\\x1b12: エラー: " + std::u16string(convert::kSourceMissingMessage) + u" C:\\\\x0d\\x1f");
+}
+
 }  // namespace
 }  // namespace tjvx

@@ -423,6 +423,16 @@ TEST_F(CliBatchTest, CheckNeverAbortsAndAlwaysWritesItsReport) {
   }
 }
 
+// A folder name with control characters reaches the terminal as visible escapes only.
+TEST_F(CliBatchTest, CheckWritesNoControlCharacterToTheTerminal) {
+  const std::string name = "B\x1b[31m\x07";
+  const std::string odd = Borehole(name);
+  EXPECT_EQ(Check("'" + odd + "' " + Borehole("B-12")), 1) << err_;
+  EXPECT_NE(out_.find("B\\x1b[31m\\x07"), std::string::npos) << out_;
+  for (char c : out_)
+    EXPECT_TRUE(c == '\n' || (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)) << int(c);
+}
+
 TEST_F(CliBatchTest, AConversionThatChangedValuesSaysHowMany) {
   const std::string sample = Borehole("B-12");
   EXPECT_EQ(Convert(sample + " " + (base_ / "out").string()), 0) << err_;
