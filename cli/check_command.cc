@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -25,15 +27,15 @@ namespace {
 // The schema of the JSON report; raised when a field changes its meaning or goes away.
 constexpr int kSchemaVersion = 1;
 
-// Messages of the settings file on the way to the pattern folder.
-class ErrorHost : public base::MessageHost {
+// The messages shown on the way to the pattern folder (the settings file's): without a pattern
+// folder they are every folder's findings, in the report like any other.
+class KeptMessages : public base::MessageHost {
  public:
-  int MsgBox(std::u16string_view prompt, int, std::u16string_view title) override {
-    std::cerr << "tjvx: ";
-    if (!title.empty()) std::cerr << base::ToUtf8(title) << ": ";
-    std::cerr << base::ToUtf8(prompt) << '\n';
+  int MsgBox(std::u16string_view prompt, int, std::u16string_view) override {
+    messages.emplace_back(prompt);
     return base::kAnswerOk;
   }
+  std::vector<std::u16string> messages;
 };
 
 const char* SeverityKey(base::Severity severity) {
@@ -53,7 +55,8 @@ void PrintText(const std::vector<std::string>& given,
   const bool batch = results.size() > 1;
   for (size_t i = 0; i < results.size(); ++i) {
     if (batch)
-      std::cout << (i > 0 ? "\n" : "") << "== " << base::ToUtf8(results[i].folder) << " ==\n";
+      std::cout << (i > 0 ? "\n" : "")
+                << "== " << base::ToUtf8(convert::VisibleText(results[i].folder)) << " ==\n";
     std::cout << base::ToUtf8(convert::ReportText(base::FromUtf8(given[i]), results[i]));
   }
 }
@@ -137,22 +140,31 @@ std::optional<std::u16string> PatternFolder(const std::string& pattern, base::Me
 }
 
 int Check(const CheckOptions& options) {
-  ErrorHost host;
-  const std::optional<std::u16string> pattern_folder = PatternFolder(options.pattern, host);
-  if (!pattern_folder) return 2;
+  KeptMessages settings;
+  const std::optional<std::u16string> pattern_folder = PatternFolder(options.pattern, settings);
   // One set of tables for the whole batch, as a batch of conversions reads them.
-  source::PatternTables tables(*pattern_folder);
+  std::optional<source::PatternTables> tables;
+  if (pattern_folder) tables.emplace(*pattern_folder);
   const std::vector<std::string>& sources = options.sources;
   std::vector<convert::CheckResult> results(sources.size());
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t i = next++; i < sources.size(); i = next++) {
-      results[i] = convert::CheckSourceFolder(WindowsForm(sources[i]), tables);
+      const std::u16string folder = WindowsForm(sources[i]);
+      results[i] = tables ? convert::CheckSourceFolder(folder, *tables)
+                          : convert::CheckWithoutPatternFolder(folder, settings.messages);
     }
   };
   std::vector<std::thread> workers;
   const size_t jobs = std::min<size_t>(std::max(1u, options.jobs), sources.size());
-  for (size_t w = 1; w < jobs; ++w) workers.emplace_back(work);
+  for (size_t w = 1; w < jobs; ++w) {
+    // Without more threads to be had, those there are check every folder.
+    try {
+      workers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
   work();
   for (std::thread& worker : workers) worker.join();
 

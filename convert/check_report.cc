@@ -1,5 +1,7 @@
 #include "convert/check_report.h"
 
+#include <algorithm>
+
 #include "base/utf.h"
 
 namespace tjvx::convert {
@@ -7,7 +9,28 @@ namespace {
 
 std::u16string Number(long long value) { return base::FromAscii(std::to_string(value)); }
 
+// "\x1b" for U+001B, "\u009b" for U+009B.
+void AppendEscape(char16_t c, std::u16string& text) {
+  constexpr char16_t kHex[] = u"0123456789abcdef";
+  text += c < 0x80 ? u"\\x" : u"\\u00";
+  text += kHex[(c >> 4) & 0xF];
+  text += kHex[c & 0xF];
+}
+
 }  // namespace
+
+std::u16string VisibleText(std::u16string_view text) {
+  std::u16string visible;
+  visible.reserve(text.size());
+  for (char16_t c : text) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+      AppendEscape(c, visible);
+    } else {
+      visible += c;
+    }
+  }
+  return visible;
+}
 
 std::u16string_view SeverityWord(base::Severity severity) {
   switch (severity) {
@@ -22,16 +45,18 @@ std::u16string_view SeverityWord(base::Severity severity) {
 }
 
 std::u16string FindingLine(const base::Finding& finding) {
-  std::u16string text(FindingFileName(finding));
+  std::u16string text = VisibleText(FindingFileName(finding));
   if (finding.line > 0) text.append(u":").append(Number(finding.line));
   text += u": ";
   text += SeverityWord(finding.severity);
   text += u": ";
   // A message of several lines (a refusal) stays on one line of the report.
-  for (char16_t c : finding.message) text += c == u'\n' ? u' ' : c;
+  std::u16string message = finding.message;
+  std::replace(message.begin(), message.end(), u'\n', u' ');
+  text += VisibleText(message);
   if (!finding.record.empty() || finding.field > 0) {
     text += u" (";
-    if (!finding.record.empty()) text += u"記録 " + finding.record;
+    if (!finding.record.empty()) text += u"記録 " + VisibleText(finding.record);
     if (!finding.record.empty() && finding.field > 0) text += u"、";
     if (finding.field > 0) text += u"項目 " + Number(finding.field);
     text += u")";
@@ -44,7 +69,8 @@ std::u16string StopLines(const CheckResult& result) {
   size_t start = 0;
   for (;;) {
     const size_t end = result.stop_message.find(u'\n', start);
-    text += u"\n    " + result.stop_message.substr(start, end - start);
+    text += u"\n    " +
+            VisibleText(std::u16string_view(result.stop_message).substr(start, end - start));
     if (end == std::u16string::npos) break;
     start = end + 1;
   }
@@ -52,7 +78,7 @@ std::u16string StopLines(const CheckResult& result) {
 }
 
 std::u16string CountsLine(std::u16string_view name, const CheckResult& result) {
-  return std::u16string(name) + u": エラー " + Number(result.Count(base::Severity::kError)) +
+  return VisibleText(name) + u": エラー " + Number(result.Count(base::Severity::kError)) +
          u" 件、警告 " + Number(result.Count(base::Severity::kWarning)) + u" 件、通知 " +
          Number(result.Count(base::Severity::kNotice)) + u" 件";
 }

@@ -13,6 +13,11 @@ namespace tjvx::convert {
 // "エラー", "警告" or "通知".
 std::u16string_view SeverityWord(base::Severity severity);
 
+// `text` with every control character (C0, DEL and C1) written as a visible escape, "\x1b" or
+// "\u009b": a value read from a source file or a folder's name never acts on the terminal or
+// window the report goes to. Every text of the report goes through it.
+std::u16string VisibleText(std::u16string_view text);
+
 // One finding as a compiler writes a diagnostic:
 // "X7.TXT:12: 警告: コード「99」が L8.TXT にない為、名前が @ と書かれます。 (記録 3030、項目 9)".
 std::u16string FindingLine(const base::Finding& finding);

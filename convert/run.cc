@@ -89,11 +89,21 @@ constexpr SourceSection kSections[] = {
     {u"Titl02.txt", u"1006", u"表題の項目は空として書かれます。"},
 };
 
-// A notice for each source file that is missing or empty: its section is left out.
-void ReportLeftOut(const std::u16string& folder, base::FindingSink& findings) {
+// A notice for each source file that is missing or empty: its section is left out. A name that
+// holds no file to read (a FIFO, a device) throws; in a check, `on_error` is handed the error
+// instead and the other files are still looked at.
+void ReportLeftOut(const std::u16string& folder, base::FindingSink& findings,
+                   const std::function<void(const base::Error&)>& on_error = {}) {
   for (const SourceSection& section : kSections) {
     const std::u16string path = folder + u"\\" + std::u16string(section.file);
-    const std::optional<std::uintmax_t> size = platform::FileSize(path);
+    std::optional<std::uintmax_t> size;
+    try {
+      size = platform::FileSize(path);
+    } catch (const base::Error& error) {
+      if (!on_error) throw;
+      on_error(error);
+      continue;
+    }
     if (size && *size > 0) continue;
     findings.Report({base::Severity::kNotice, path, 0, 0, std::u16string(section.records),
                      std::u16string(size ? u"ファイルが空の為、" : u"ファイルがない為、") +
@@ -447,14 +457,13 @@ class Run {
     void WriteAll(LineSink& out) {
       for (size_t k = 0; k < kCount; ++k) Write(k, out);
     }
-    // A check: every group in turn, an error ending only its own group.
-    void CheckAll(LineSink& out) {
-      for (size_t k = 0; k < kCount; ++k) {
-        try {
-          Write(k, out);
-        } catch (const base::Error& error) {
-          on_error_(error);
-        }
+    // A check: one group, an error ending only that group.
+    static constexpr size_t kCount = 8;
+    void CheckOne(size_t group, LineSink& out) {
+      try {
+        Write(group, out);
+      } catch (const base::Error& error) {
+        on_error_(error);
       }
     }
     // The findings of the groups, in the groups' order, after those of `findings`.
@@ -491,8 +500,6 @@ class Run {
     }
 
    private:
-    static constexpr size_t kCount = 8;
-
     std::optional<source::FieldReader> Open(std::u16string_view name, base::FindingSink& found) {
       const std::u16string path = folder_ + u"\\" + std::u16string(name);
       if (!on_error_) return source::OpenSourceFile(path, &found);
@@ -628,21 +635,30 @@ class Checker {
 
   CheckResult Go(std::u16string_view given, bool as_given) {
     result_.folder = SourceFolder(given, as_given);
+    // Whatever escapes the steps (memory running out where no step catches it) ends the check
+    // with its error, never the program.
+    Step([&] { Read(given); });
+    return Finish();
+  }
+
+ private:
+  void Read(std::u16string_view given) {
     const std::u16string& folder = result_.folder;
-    if (text::Trim(given).empty()) return Refuse(kNoSourceMessage);
+    if (text::Trim(given).empty()) return Failure(std::u16string(kNoSourceMessage));
     if (platform::kNamesLoseTrailingBlanksAndDots && EndsInBlankOrDot(folder)) {
-      return Refuse(std::u16string(kSourceNameEndMessage) + u"\n" + folder);
+      return Failure(std::u16string(kSourceNameEndMessage) + u"\n" + folder);
     }
-    if (IsDriveRoot(folder)) return Refuse(kSourceRootMessage);
+    if (IsDriveRoot(folder)) return Failure(std::u16string(kSourceRootMessage));
     std::optional<platform::EntryInfo> entry = FindEntry(folder);
-    if (!entry || !entry->IsDirectory()) return Refuse(kSourceMissingMessage);
+    if (!entry || !entry->IsDirectory()) return Failure(std::u16string(kSourceMissingMessage));
 
     const auto on_error = [this](const base::Error& error) { Error(error); };
-    ReportLeftOut(folder, found_);
+    ReportLeftOut(folder, found_, on_error);
     Step([&] { tables_.Geology(); });
     DepthListFiles files(folder, found_);
     files_ = &files;
-    const std::vector<source::DepthEntry> depths = files.Collect(on_error);
+    std::vector<source::DepthEntry> depths;
+    Step([&] { depths = files.Collect(on_error); });
     DiscardedLines out(folder);
     Run::LaterGroups later(tables_, folder, folder, false, on_error);
     later.GiveR30(Open(u"R30.TXT"));
@@ -658,12 +674,10 @@ class Checker {
     for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(coded[k]);
     notes.x12 = Open(u"X12.TXT");
     Step([&] { WriteNotesRecords(notes, depths, last_site_depth, tables_, out, found_); });
-    later.CheckAll(out);
+    for (size_t k = 0; k < Run::LaterGroups::kCount; ++k) Step([&] { later.CheckOne(k, out); });
     later.TakeFindings(found_);
-    return Finish();
   }
 
- private:
   template <typename Body>
   void Step(Body body) {
     try {
@@ -684,23 +698,18 @@ class Checker {
     if (!stop_) stop_ = {error.file(), error.line(), error.Summary(), error.Message()};
     found_.Report({base::Severity::kError, error.file(), error.line(), 0, {}, error.Summary()});
   }
+  // A failure of the whole folder, reported once (memory may run out at every step after).
   void Failure(const std::u16string& message) {
+    if (!failures_.insert(message).second) return;
     if (!stop_) stop_ = {result_.folder, 0, message, message};
     found_.Report({base::Severity::kError, result_.folder, 0, 0, {}, message});
-  }
-  CheckResult Refuse(std::u16string_view message) {
-    Failure(std::u16string(message));
-    return Finish();
   }
 
   // A source file as a conversion opens it; an error in it is reported and gives none.
   std::optional<source::FieldReader> Open(std::u16string_view name) {
-    try {
-      return files_->Open(name);
-    } catch (const base::Error& error) {
-      Error(error);
-      return std::nullopt;
-    }
+    std::optional<source::FieldReader> reader;
+    Step([&] { reader = files_->Open(name); });
+    return reader;
   }
 
   CheckResult Finish() {
@@ -755,6 +764,7 @@ class Checker {
   base::FindingList found_;
   std::optional<Stop> stop_;
   std::set<std::u16string> errors_in_;
+  std::set<std::u16string> failures_;
   DepthListFiles* files_ = nullptr;  // while Go reads the folder
 };
 
@@ -779,6 +789,19 @@ int CheckResult::Status() const {
 CheckResult CheckSourceFolder(std::u16string_view folder, source::PatternTables& tables,
                               bool as_given) {
   return Checker(tables).Go(folder, as_given);
+}
+
+CheckResult CheckWithoutPatternFolder(std::u16string_view folder,
+                                      const std::vector<std::u16string>& messages, bool as_given) {
+  CheckResult result;
+  result.folder = SourceFolder(folder, as_given);
+  for (const std::u16string& message : messages) {
+    result.findings.push_back({base::Severity::kError, result.folder, 0, 0, {}, message});
+    if (!result.stop_message.empty()) result.stop_message += u'\n';
+    result.stop_message += message;
+  }
+  if (!messages.empty()) result.stop = 0;
+  return result;
 }
 
 RunResult RunConversion(RunHost& host, source::PatternTables& tables, SiteRegistry* registry,

@@ -107,6 +107,13 @@ struct CheckResult {
 CheckResult CheckSourceFolder(std::u16string_view folder, source::PatternTables& tables,
                               bool as_given = true);
 
+// The check of a source folder when a conversion cannot start for want of a pattern folder: the
+// messages a conversion shows on the way to it (an unreadable settings file, " DOZORA の設定が
+// ありません.") are the folder's errors, all of them together the message it stops with.
+CheckResult CheckWithoutPatternFolder(std::u16string_view folder,
+                                      const std::vector<std::u16string>& messages,
+                                      bool as_given = true);
+
 // The file name of a finding's path ("X7.TXT").
 std::u16string_view FindingFileName(const base::Finding& finding);
 

@@ -3,6 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 #include <string>
 #include <vector>
 
@@ -241,6 +249,121 @@ TEST_F(CheckTest, TheFolderItselfIsRefusedAsTheConversionRefusesIt) {
   const convert::CheckResult root = convert::CheckSourceFolder(u"C:\\", tables_);
   ASSERT_TRUE(root.stop);
   EXPECT_EQ(root.stop_message, convert::kSourceRootMessage);
+}
+
+#ifndef _WIN32
+// A socket bound at `path`, left in the folder once the test's end of it is closed.
+bool MakeSocket(const fs::path& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string name = path.string();
+  if (name.size() >= sizeof address.sun_path) return false;
+  name.copy(address.sun_path, name.size());
+  const bool bound = bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return bound;
+}
+#endif
+
+// A FIFO, a socket, a device or a link to one in place of a source file is an error of that file
+// with the conversion's own message, at whichever step a conversion meets it first; the check
+// never waits on it and never ends for it.
+TEST_F(CheckTest, AFileThatIsNoRegularFileIsAnErrorWithTheConversionsMessage) {
+#ifdef _WIN32
+  GTEST_SKIP() << "FIFOs, sockets and device nodes are made on POSIX systems";
+#else
+  const fs::path elsewhere = drives_.c() / "elsewhere";
+  struct Special {
+    const char* what;
+    const char* file;
+    std::function<bool(const fs::path&)> make;
+  };
+  auto fifo = [](const fs::path& at) { return mkfifo(at.c_str(), 0600) == 0; };
+  // Only root makes device nodes; anyone else links to one.
+  auto device = [](const fs::path& at) {
+    if (geteuid() != 0) return symlink("/dev/null", at.c_str()) == 0;
+    return mknod(at.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+  };
+  auto linked = [&](std::function<bool(const fs::path&)> make, int links) {
+    return [=](const fs::path& at) {
+      fs::path target = elsewhere / ("t" + std::to_string(links) + at.filename().string());
+      if (!make(target)) return false;
+      for (int k = 1; k < links; ++k) {
+        const fs::path link = target.string() + ".link";
+        fs::create_symlink(target, link);
+        target = link;
+      }
+      fs::create_symlink(target, at);
+      return true;
+    };
+  };
+  const Special cases[] = {
+      {"a FIFO read for the depth list", "X1.TXT", fifo},
+      {"a FIFO only the depth list reads", "X11.TXT", fifo},
+      {"a FIFO of the last group", "G72.TXT", fifo},
+      {"a socket", "R41.TXT", MakeSocket},
+      {"a device", "X12.TXT", device},
+      {"a link to a FIFO", "X3.TXT", linked(fifo, 1)},
+      {"a link to a link to a device", "Titl01.txt", linked(device, 2)},
+      {"a link to a link to a socket", "N8.TXT", linked(MakeSocket, 2)},
+  };
+  for (const Special& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(Source());
+    fs::remove_all(elsewhere);
+    fs::create_directories(elsewhere);
+    testing::CopyTree("samples/boreholes/B-12", Source());
+    fs::remove(Source() / c.file);
+    ASSERT_TRUE(c.make(Source() / c.file));
+
+    const convert::CheckResult result = Check();
+    const std::vector<base::Finding> at = At(result, base::FromUtf8(c.file), 0);
+    ASSERT_EQ(at.size(), 1u) << Dump(result);
+    EXPECT_EQ(at[0].severity, Severity::kError);
+    EXPECT_EQ(at[0].message, u"ファイルを読み込めない為に変換できません。");
+    EXPECT_EQ(result.Status(), 2);
+    ASSERT_TRUE(result.stop) << Dump(result);
+    EXPECT_EQ(result.findings[*result.stop].file, at[0].file);
+    // The other files are still read: the sample's own warnings are there.
+    EXPECT_FALSE(At(result, u"X7.TXT", 6).empty()) << Dump(result);
+
+    const convert::RunResult run = ConvertSample();
+    EXPECT_EQ(run.outcome, convert::RunOutcome::kFailed);
+    EXPECT_EQ(result.stop_message, run.message);
+  }
+#endif
+}
+
+// A value's control characters come out of the text report as visible escapes, so a source value
+// can neither move the terminal's cursor nor colour what follows; a message's own line breaks
+// become blanks, as before.
+TEST_F(CheckTest, TheTextReportWritesControlCharactersAsVisibleEscapes) {
+  testing::WriteCp932(Source() / "R41.TXT", std::u16string(u"1,3.50,1.25,") + u'\x1b' + u"[2J" +
+                                                u'\x07' + u'\x7f' + u",12.0,0,0,0,0,0,\"\"\r\n");
+  const convert::CheckResult result = Check();
+  const std::u16string report = convert::ReportText(
+      u"B-\x1b"
+      u"12",
+      result);
+  EXPECT_NE(report.find(u"「\\x1b[2J\\x07\\x7f」は数値ではない為"), std::u16string::npos)
+      << base::ToUtf8(report);
+  EXPECT_NE(report.find(u"B-\\x1b12: エラー 0 件"), std::u16string::npos) << base::ToUtf8(report);
+  for (char16_t c : report) {
+    EXPECT_TRUE(c == u'\n' || (c >= 0x20 && c != 0x7F)) << int(c);
+  }
+
+  const base::Finding refusal{Severity::kError,
+                              u"C:\\DATA\\B\x1b"
+                              u"12",
+                              0,
+                              0,
+                              {},
+                              std::u16string(convert::kSourceMissingMessage) + u"\nC:\\\r\x1f"};
+  EXPECT_EQ(
+      convert::FindingLine(refusal),
+      u"B\\x1b12: エラー: " + std::u16string(convert::kSourceMissingMessage) + u" C:\\\\x0d\\x1f");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
@@ -39,8 +40,8 @@ class CliBatchTest : public ::testing::Test {
 
   // Runs `tjvx SUBCOMMAND ARGS`; keeps its output and error and returns its exit status.
   int Run(const std::string& subcommand, const std::string& args) {
-    const std::string command = std::string(TJVX_PROGRAM) + " " + subcommand + " " + args +
-                                " > " + (base_ / "out.txt").string() + " 2> " +
+    const std::string command = std::string(TJVX_PROGRAM) + " " + subcommand + " " + args + " > " +
+                                (base_ / "out.txt").string() + " 2> " +
                                 (base_ / "err.txt").string();
     const int status = std::system(command.c_str());
     out_ = testing::ReadBytes(base_ / "out.txt");
@@ -344,6 +345,120 @@ TEST_F(CliBatchTest, CheckExitsByTheWorstFindingAndItsJsonReportParses) {
   // Nothing was written beside the folders checked.
   EXPECT_FALSE(fs::exists(base_ / "src" / "B-12" / "B-12"));
   EXPECT_EQ(Check(sample + " --format xml"), 105);
+}
+
+// The Windows form of a host path on drive Z: ("/tmp/x" is "Z:\tmp\x").
+std::string ZForm(const fs::path& path) {
+  std::string text = "Z:" + path.string();
+  std::replace(text.begin(), text.end(), '/', '\\');
+  return text;
+}
+
+// A check meets what a conversion cannot read, or memory running out, or no settings: the folder
+// gets an error finding with the conversion's own message, the JSON report is still written with
+// status 2, and the other folder of the batch keeps its own report.
+TEST_F(CliBatchTest, CheckNeverAbortsAndAlwaysWritesItsReport) {
+  const fs::path settings = base_ / "settings";
+  struct Fault {
+    const char* what;
+    std::function<void(const fs::path& broken)> make;
+    bool settings_only;  // the pattern folder comes from the settings under `settings`
+    // The conversion's message boxes, in order.
+    std::function<std::vector<std::string>(const fs::path& broken)> boxes;
+  };
+  const std::string cannot_read = "ファイルを読み込めない為に変換できません。\n";
+  const std::string no_settings = " DOZORA の設定がありません.";
+  const Fault faults[] = {
+      {"a FIFO", [](const fs::path& b) { ASSERT_EQ(mkfifo((b / "G72.TXT").c_str(), 0600), 0); },
+       false, [&](const fs::path& b) { return std::vector{cannot_read + ZForm(b / "G72.TXT")}; }},
+      {"a link to a FIFO",
+       [&](const fs::path& b) {
+         ASSERT_EQ(mkfifo((base_ / "fifo").c_str(), 0600), 0);
+         fs::create_symlink(base_ / "fifo", b / "X1.TXT");
+       },
+       false, [&](const fs::path& b) { return std::vector{cannot_read + ZForm(b / "X1.TXT")}; }},
+      // A file bigger than any memory: reading it runs out of memory at once (it is sparse, so it
+      // takes no room on the disk).
+      {"memory running out",
+       [](const fs::path& b) {
+         std::error_code ec;
+         fs::resize_file(b / "X5.TXT", std::uintmax_t{15} << 40, ec);
+         if (ec) GTEST_SKIP() << "this file system holds no 15 TiB file";
+       },
+       false,
+       [](const fs::path& b) {
+         return std::vector{"メモリが足りない為に変換できません。\n" + ZForm(b)};
+       }},
+      {"no settings file", [](const fs::path&) {}, true,
+       [&](const fs::path&) { return std::vector{no_settings}; }},
+      {"a settings file that cannot be read",
+       [&](const fs::path&) { ASSERT_EQ(mkfifo((settings / "DozoraV5.ini").c_str(), 0600), 0); },
+       true,
+       [&](const fs::path&) {
+         return std::vector{cannot_read + ZForm(settings / "DozoraV5.ini"), no_settings};
+       }},
+  };
+  // The sanitizers' allocators give back no memory rather than ending the program.
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  testing::SetEnvironment("ASAN_OPTIONS",
+                          std::string(asan ? asan : "") + ":allocator_may_return_null=1");
+  testing::SetEnvironment("TSAN_OPTIONS", "allocator_may_return_null=1");
+  testing::SetEnvironment("TJVX_SYSDIR", settings);
+  for (const Fault& fault : faults) {
+    SCOPED_TRACE(fault.what);
+    fs::remove_all(base_ / "src");
+    fs::remove_all(base_ / "fifo");
+    fs::remove_all(settings);
+    fs::create_directories(settings);
+    const std::string sample = Borehole("B-12");
+    const fs::path broken = Borehole("BROKEN");
+    fs::remove(broken / "G72.TXT");
+    fs::remove(broken / "X1.TXT");
+    fault.make(broken);
+    if (::testing::Test::IsSkipped()) break;
+    const std::string pattern = fault.settings_only ? "" : SamplePattern();
+    const std::vector<std::string> boxes = fault.boxes(broken);
+    std::string stop_message;
+    for (const std::string& box : boxes) stop_message += (stop_message.empty() ? "" : "\n") + box;
+
+    ASSERT_EQ(Run("check", sample + " " + broken.string() + " --format json" + pattern), 2) << err_;
+    const nlohmann::json report = nlohmann::json::parse(out_);
+    EXPECT_EQ(report["status"], 2);
+    ASSERT_EQ(report["folders"].size(), 2u);
+    const nlohmann::json& folder = report["folders"][1];
+    EXPECT_EQ(folder["status"], 2);
+    ASSERT_FALSE(folder["conversion_stops_at"].is_null()) << out_;
+    EXPECT_EQ(folder["conversion_stops_at"]["message"], stop_message);
+    const nlohmann::json& stop =
+        folder["findings"][folder["conversion_stops_at"]["finding"].get<size_t>()];
+    EXPECT_EQ(stop["severity"], "error");
+    // The sample's own report, unless no folder has a pattern folder.
+    EXPECT_EQ(report["folders"][0]["status"], fault.settings_only ? 2 : 1) << out_;
+
+    // The conversion stops with those messages.
+    EXPECT_EQ(Run("convert", broken.string() + " " + (base_ / "out").string() + " --yes" + pattern),
+              fault.settings_only ? 2 : 1);
+    std::string printed;
+    for (const std::string& box : boxes) printed += "tjvx: " + box + "\n";
+    EXPECT_NE(err_.find(printed), std::string::npos) << err_;
+  }
+  testing::UnsetEnvironment("TJVX_SYSDIR");
+  testing::UnsetEnvironment("TSAN_OPTIONS");
+  if (asan) {
+    testing::SetEnvironment("ASAN_OPTIONS", asan);
+  } else {
+    testing::UnsetEnvironment("ASAN_OPTIONS");
+  }
+}
+
+// A folder name with control characters reaches the terminal as visible escapes only.
+TEST_F(CliBatchTest, CheckWritesNoControlCharacterToTheTerminal) {
+  const std::string name = "B\x1b[31m\x07";
+  const std::string odd = Borehole(name);
+  EXPECT_EQ(Check("'" + odd + "' " + Borehole("B-12")), 1) << err_;
+  EXPECT_NE(out_.find("B\\x1b[31m\\x07"), std::string::npos) << out_;
+  for (char c : out_)
+    EXPECT_TRUE(c == '\n' || (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)) << int(c);
 }
 
 TEST_F(CliBatchTest, AConversionThatChangedValuesSaysHowMany) {
