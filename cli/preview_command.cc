@@ -12,6 +12,7 @@
 #include "base/utf.h"
 #include "cli/command_line.h"
 #include "converted/reader.h"
+#include "drawing/html.h"
 #include "drawing/log_layout.h"
 #include "drawing/svg.h"
 #include "platform/atomic_file.h"
@@ -52,19 +53,39 @@ bool SameFile(std::u16string_view a, std::u16string_view b) {
                                           : text_a == text_b;
 }
 
-// Why `target` may not be written: it is one of the call's converted files, or a drawing this
-// call has already written; none when it may.
+// Why `target` may not be written: it is one of the call's converted files, a FIFO, socket or
+// device, or a drawing this call has already written; none when it may.
 std::optional<std::string> TargetRefusal(const std::u16string& target,
                                          const std::vector<std::u16string>& inputs,
                                          const std::vector<std::u16string>& written) {
   for (const std::u16string& input : inputs) {
     if (SameFile(target, input)) return "出力ファイルが入力ファイルと同じ為に書けません";
   }
+  // Checked before anything of the file is written, so its SVG and HTML go out both or neither.
+  if (platform::HoldsSpecialFile(target)) {
+    return "出力ファイルと同名の特殊ファイル (パイプ、ソケット、デバイス) が存在する為に書けません";
+  }
   for (const std::u16string& earlier : written) {
     if (SameFile(target, earlier))
       return "出力ファイルに別の入力ファイルの図が先に書かれている為に書けません";
   }
   return std::nullopt;
+}
+
+// The printable pages' file of a drawing: its name with ".html" in place of ".svg" (added when it
+// has no ".svg").
+std::u16string HtmlName(std::u16string_view svg) {
+  if (svg.size() >= 4 && base::EqualsIgnoringAsciiCase(svg.substr(svg.size() - 4), u".svg")) {
+    svg.remove_suffix(4);
+  }
+  return std::u16string(svg) + u".html";
+}
+
+// Writes `bytes` whole to the Windows-form `path`, or nothing (see AtomicFile).
+void WriteFile(const std::u16string& path, const std::string& bytes) {
+  platform::AtomicFile out(path);
+  out.Write(bytes);
+  out.Commit();
 }
 
 }  // namespace
@@ -118,18 +139,29 @@ int Preview(const PreviewOptions& options) {
     } else {
       target = file + u".svg";
     }
-    if (const std::optional<std::string> refusal = TargetRefusal(target, inputs, written)) {
-      std::cerr << "tjvx: " << argument << ": " << *refusal << ": " << base::ToUtf8(target) << '\n';
+    // Pages go to a printable HTML file beside the SVG too, under the same refusals.
+    std::vector<std::u16string> targets{target};
+    if (layout.paper != drawing::Paper::kNone) targets.push_back(HtmlName(target));
+    std::optional<std::string> refusal;
+    for (const std::u16string& each : targets) {
+      if ((refusal = TargetRefusal(each, inputs, written))) {
+        std::cerr << "tjvx: " << argument << ": " << *refusal << ": " << base::ToUtf8(each) << '\n';
+        break;
+      }
+    }
+    if (refusal) {
       status = 1;
       continue;
     }
-    written.push_back(target);
+    written.insert(written.end(), targets.begin(), targets.end());
     try {
       const drawing::Drawing drawing = drawing::LayOutLogAt(file, layout);
-      platform::AtomicFile out(target);
-      out.Write(drawing::WriteSvg(drawing));
-      out.Commit();
+      WriteFile(target, drawing::WriteSvg(drawing));
       std::cout << base::ToUtf8(target) << '\n';
+      if (targets.size() > 1) {
+        WriteFile(targets[1], drawing::WriteHtml(drawing, LastName(file)));
+        std::cout << base::ToUtf8(targets[1]) << '\n';
+      }
       // Each value present that cannot be drawn, where it stands in the file.
       for (const drawing::LostValue& lost : drawing.lost) {
         std::cerr << "tjvx: " << argument << ": 描画できない値 "

@@ -208,21 +208,10 @@ void AppendXmlText(std::string& out, std::u16string_view text) {
   }
 }
 
-std::string WriteSvg(const Drawing& drawing) {
-  double width = 0, height = 0;
-  for (const Page& page : drawing.pages) {
-    width = std::max(width, page.width);
-    height += page.height;
-  }
-  if (drawing.pages.size() > 1) height += kPageGap * static_cast<double>(drawing.pages.size() - 1);
+namespace {
 
-  std::string out;
-  size_t shapes = 0;
-  for (const Page& page : drawing.pages) {
-    shapes += page.boxes.size() + page.lines.size() + page.marks.size() + page.texts.size();
-  }
-  out.reserve(1024 + shapes * 96);
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+// The opening tag of an SVG document `width` x `height` mm, one user unit a millimetre.
+void OpenSvg(std::string& out, double width, double height) {
   out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
   AppendNumber(out, width);
   out += "mm\" height=\"";
@@ -234,26 +223,67 @@ std::string WriteSvg(const Drawing& drawing) {
   out += "\" font-family=\"";
   out += kFontFamily;
   out += "\">\n";
+}
 
+size_t ShapeCount(const Page& page) {
+  return page.boxes.size() + page.lines.size() + page.marks.size() + page.texts.size();
+}
+
+// One page's white sheet and shapes, at the page's own origin; `edge`: a faint edge around the
+// sheet, so that pages one under another show where each ends.
+void WritePageShapes(std::string& out, const Drawing& drawing, const Page& page, bool edge) {
+  out += "<rect x=\"0\" y=\"0\"";
+  Attribute(out, "width", page.width);
+  Attribute(out, "height", page.height);
+  out += " fill=\"#ffffff\"";
+  if (edge) out += " stroke=\"#c0c0c0\" stroke-width=\"0.3\"";
+  out += "/>\n";
+  for (const Box& box : page.boxes) WriteBox(out, drawing, box);
+  for (const Line& line : page.lines) WriteLine(out, line);
+  for (const Mark& mark : page.marks) WriteMark(out, mark);
+  for (const Text& text : page.texts) WriteText(out, drawing, text);
+}
+
+}  // namespace
+
+std::string WriteSvg(const Drawing& drawing) {
+  double width = 0, height = 0;
+  size_t shapes = 0;
+  for (const Page& page : drawing.pages) {
+    width = std::max(width, page.width);
+    height += page.height;
+    shapes += ShapeCount(page);
+  }
+  if (drawing.pages.size() > 1) height += kPageGap * static_cast<double>(drawing.pages.size() - 1);
+
+  std::string out;
+  out.reserve(1024 + shapes * 96);
+  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  OpenSvg(out, width, height);
   double y = 0;
   for (const Page& page : drawing.pages) {
     out += "<g transform=\"translate(0 ";
     AppendNumber(out, y);
-    out += ")\">\n<rect x=\"0\" y=\"0\"";
-    Attribute(out, "width", page.width);
-    Attribute(out, "height", page.height);
-    out += " fill=\"#ffffff\"";
-    // Several pages on one screen: a faint edge shows where each ends.
-    if (drawing.pages.size() > 1) out += " stroke=\"#c0c0c0\" stroke-width=\"0.3\"";
-    out += "/>\n";
-    for (const Box& box : page.boxes) WriteBox(out, drawing, box);
-    for (const Line& line : page.lines) WriteLine(out, line);
-    for (const Mark& mark : page.marks) WriteMark(out, mark);
-    for (const Text& text : page.texts) WriteText(out, drawing, text);
+    out += ")\">\n";
+    WritePageShapes(out, drawing, page, drawing.pages.size() > 1);
     out += "</g>\n";
     y += page.height + kPageGap;
   }
   out += "</svg>\n";
+  return out;
+}
+
+void AppendPageSvg(std::string& out, const Drawing& drawing, size_t index) {
+  const Page& page = drawing.pages.at(index);
+  out.reserve(out.size() + 512 + ShapeCount(page) * 96);
+  OpenSvg(out, page.width, page.height);
+  WritePageShapes(out, drawing, page, false);
+  out += "</svg>\n";
+}
+
+std::string WritePageSvg(const Drawing& drawing, size_t index) {
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  AppendPageSvg(out, drawing, index);
   return out;
 }
 

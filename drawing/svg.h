@@ -21,6 +21,12 @@ std::string WriteSvg(const Drawing& drawing);
 
 inline constexpr double kPageGap = 10;
 
+// One page of the drawing as an SVG document of the page's size, as WriteSvg draws it: what a
+// printer prints on one sheet.
+std::string WritePageSvg(const Drawing& drawing, size_t index);
+// The same SVG element without the XML declaration, appended to `out` (for an HTML document).
+void AppendPageSvg(std::string& out, const Drawing& drawing, size_t index);
+
 // `text` as XML character data or an attribute value in UTF-8: & < > " ' escaped, characters XML
 // cannot carry written as U+FFFD. Appended to `out`.
 void AppendXmlText(std::string& out, std::u16string_view text);

@@ -19,6 +19,9 @@ int TextRoutines(const uint8_t* data, size_t size);
 int CheckPathOnDrives(const uint8_t* data, size_t size);
 // A whole conversion of a source folder and a pattern folder carved out of the input.
 int WholeConversion(const uint8_t* data, size_t size);
+// A converted file of any bytes (the first picks scale and paper) read, laid out and written as
+// SVG and HTML, as `tjvx preview` does.
+int PreviewDrawing(const uint8_t* data, size_t size);
 
 }  // namespace tjvx::fuzz
 

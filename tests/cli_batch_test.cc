@@ -484,6 +484,21 @@ TEST_F(CliBatchTest, PreviewDrawsEachConvertedFileAsOneSvg) {
   const std::string svg = testing::ReadBytes(base_ / "log.svg");
   EXPECT_NE(svg.find("<svg"), std::string::npos);
   EXPECT_NE(svg.find("B-12"), std::string::npos);
+  // Pages also go to a printable HTML file of the SVG's name, one SVG a sheet.
+  EXPECT_NE(out_.find("log.html"), std::string::npos) << out_;
+  const std::string html = testing::ReadBytes(base_ / "log.html");
+  EXPECT_NE(html.find("@page { size: 210.00mm 297.00mm; margin: 0; }"), std::string::npos);
+  EXPECT_EQ(html.find("<svg", html.find("<svg") + 1), std::string::npos);  // the sample: 1 page
+  // The HTML file falls under the SVG's refusals: never an input, never a special file.
+  testing::WriteBytes(base_ / "in.html", "keep");
+  testing::WriteBytes(base_ / "in", testing::ReadBytes(out / "B-12"));
+  EXPECT_EQ(run((base_ / "in").string() + " " + (base_ / "in.html").string() + " --page A3"), 1);
+  EXPECT_EQ(testing::ReadBytes(base_ / "in.html"), "keep");
+  ASSERT_EQ(mkfifo((base_ / "fifo.html").c_str(), 0600), 0);
+  EXPECT_EQ(run((out / "B-12").string() + " -o " + (base_ / "fifo.svg").string() + " --page A4"),
+            1);
+  EXPECT_TRUE(fs::is_fifo(base_ / "fifo.html"));
+  EXPECT_FALSE(fs::exists(base_ / "fifo.svg"));
   EXPECT_EQ(run((out / "B-12").string() + " " + (out / "B-13").string() + " -o " +
                 (base_ / "logs").string()),
             0)
@@ -557,7 +572,8 @@ TEST_F(CliBatchTest, ABatchNeverWritesAFileThatAnotherOfItsSourcesReads) {
   fs::rename(fs::path(s1) / "X1.TXT", fs::path(s1) / "x1.txt");
   testing::CopyTree("samples/boreholes/B-12", base_ / "other" / "X1.TXT");
   EXPECT_EQ(Convert(s1 + " " + (base_ / "other" / "X1.TXT").string() + " " + s1), 1);
-  EXPECT_NE(err_.find("出力ファイルが変換元のファイルと同じ為に変換できません。"), std::string::npos)
+  EXPECT_NE(err_.find("出力ファイルが変換元のファイルと同じ為に変換できません。"),
+            std::string::npos)
       << err_;
   EXPECT_FALSE(fs::exists(fs::path(s1) / "X1.TXT"));
 }
@@ -597,14 +613,15 @@ TEST_F(CliBatchTest, AFileSizeLimitIsAWriteFailureThatLeavesNothing) {
   fs::create_directories(base_ / "out");
   for (const char* named : {"", "TJVX_NAMED_TEMPORARY_FILES=1 "}) {
     SCOPED_TRACE(named);
-    const std::string command = std::string("ulimit -f 2; ") + named + TJVX_PROGRAM +
-                                " convert " + source + " " + (base_ / "out").string() +
-                                SamplePattern() + " 2> " + (base_ / "err.txt").string();
+    const std::string command = std::string("ulimit -f 2; ") + named + TJVX_PROGRAM + " convert " +
+                                source + " " + (base_ / "out").string() + SamplePattern() + " 2> " +
+                                (base_ / "err.txt").string();
     const int status = std::system(("bash -c '" + command + "'").c_str());
     ASSERT_TRUE(WIFEXITED(status)) << "killed by a signal";
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_NE(testing::ReadBytes(base_ / "err.txt").find("ファイルに書き込めない為に変換できません。"),
-              std::string::npos);
+    EXPECT_NE(
+        testing::ReadBytes(base_ / "err.txt").find("ファイルに書き込めない為に変換できません。"),
+        std::string::npos);
     EXPECT_TRUE(fs::is_empty(base_ / "out"));
   }
 }

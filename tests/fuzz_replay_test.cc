@@ -49,6 +49,10 @@ TEST(FuzzReplay, WholeConversion) {
   EXPECT_GT(Replay("whole_conversion", fuzz::WholeConversion), 0);
 }
 
+#ifdef TJVX_HAVE_EXPAT  // the drawings are parsed with expat
+TEST(FuzzReplay, PreviewDrawing) { EXPECT_GT(Replay("preview_drawing", fuzz::PreviewDrawing), 0); }
+#endif
+
 #endif
 
 }  // namespace
