@@ -169,7 +169,8 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     for (const Lookup& lookup :
          {Lookup{&first, 3, source::TableId::kL18}, Lookup{&second, 5, source::TableId::kL18B}}) {
       const std::u16string_view code = f[lookup.field];
-      if (!*lookup.name && !text::Trim(code).empty()) {
+      // A code of 0, as a blank one, is no code.
+      if (!*lookup.name && !text::Trim(code).empty() && !text::IsZeroText(code)) {
         found.WarningWith(at, static_cast<int>(lookup.field) + 1, [&] {
           return u"コード「" + std::u16string(code) + u"」が " +
                  std::u16string(source::TableFileName(lookup.table)) +

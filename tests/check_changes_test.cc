@@ -137,5 +137,34 @@ TEST_F(CheckChangesTest, TheRockNameOf1013) {
          });
 }
 
+// An X7.TXT record whose first code field holds `code`.
+std::u16string X7Record(std::u16string_view code) {
+  std::u16string line = u"1,1,\"B-12\",0,0.00,0.80,0,0," + std::u16string(code);
+  for (int i = 10; i <= 67; ++i) line += u",0";
+  return line + u",\"\"";
+}
+
+TEST_F(CheckChangesTest, CodesThatAreNoCodeOrSkipped) {
+  const Severity W = Severity::kWarning;
+  Expect("X7.TXT", u"3030", u"", u"\r\n",
+         {
+             {"a code", X7Record(u"2"), 1, W, 0, u""},
+             {"a code of 0", X7Record(u"0"), 1, W, 0, u""},
+             {"a code of 00", X7Record(u"00"), 1, W, 0, u""},
+             {"a blank code", X7Record(u""), 1, W, 0, u""},
+             {"a full-width number", X7Record(u"５"), 1, W, 9,
+              u"「５」は数値ではない為、読み飛ばされます (全角の数字は数値として読まれません)"},
+             {"a letter", X7Record(u"a"), 1, W, 9, u"「a」は数値ではない為、読み飛ばされます。"},
+         });
+  Expect("G72.TXT", u"5010", u"", u"\r\n",
+         {
+             {"two codes", u"1,1.50,85.3,5,0,1,0,\"T-1\"", 1, W, 0, u""},
+             {"a first code of 0", u"1,1.50,85.3,0,0,1,0,\"T-1\"", 1, W, 0, u""},
+             {"a second code of 0", u"1,1.50,85.3,5,0,0,0,\"T-1\"", 1, W, 0, u""},
+             {"a code not in L18.TXT", u"1,1.50,85.3,99,0,1,0,\"T-1\"", 1, W, 4,
+              u"コード「99」が L18.TXT にない為"},
+         });
+}
+
 }  // namespace
 }  // namespace tjvx
