@@ -84,7 +84,8 @@ void WriteRecords3020(source::FieldReader& n9, LineSink& out, base::FindingSink&
     text::AppendDatePart(line, f[1], 6);
     line += u' ';
     text::AppendDatePart(line, f[1], 9);
-    if (!text::IsDateText(f[1]) && !text::Trim(f[1]).empty()) {
+    if (!text::IsDateText(f[1]) && !text::Trim(f[1]).empty() &&
+        !text::KeepsMonthAndDay(f[1], std::u16string_view(line).substr(date))) {
       found.Warning(at, 2,
                     u"日付「" + std::u16string(f[1]) + u"」が yyyy/mm/dd の形でない為、月と日が " +
                         line.substr(date) + u" と書かれます。");

@@ -124,7 +124,8 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
         const size_t start = line.size();
         AppendMemberValues(line, m, record);
         if (m == 0 && !text::IsDateText(record.values[0]) &&
-            !text::Trim(record.values[0]).empty()) {
+            !text::Trim(record.values[0]).empty() &&
+            !text::KeepsMonthAndDay(record.values[0], std::u16string_view(line).substr(start))) {
           found[m]->Warning(record.line, 2,
                             u"日付「" + std::u16string(record.values[0]) +
                                 u"」が yyyy/mm/dd の形でない為、月と日が " + line.substr(start) +

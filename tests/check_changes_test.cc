@@ -166,5 +166,25 @@ TEST_F(CheckChangesTest, CodesThatAreNoCodeOrSkipped) {
          });
 }
 
+TEST_F(CheckChangesTest, DatesWhoseMonthAndDayAreNotWritten) {
+  const Severity W = Severity::kWarning;
+  Expect("N9.TXT", u"3020", u"", u",2.10\r\n",
+         {
+             {"yyyy/mm/dd", u"1,\"2004/08/05\"", 1, W, 0, u""},
+             {"other separators", u"1,\"2004-08-05\"", 1, W, 0, u""},
+             {"year, month and day marks", u"1,\"2004年08月05日\"", 1, W, 0, u""},
+             {"no date", u"1,\"\"", 1, W, 0, u""},
+             {"one-digit month and day", u"1,\"2004/8/5\"", 1, W, 2,
+              u"日付「2004/8/5」が yyyy/mm/dd の形でない為、月と日が -1 -1 と書かれます"},
+             {"a one-digit month", u"1,\"2004-8-15\"", 1, W, 2, u"月と日が -1 5 と書かれます"},
+             {"no digits", u"1,\"abcdefghij\"", 1, W, 2, u"日付「abcdefghij」"},
+         });
+  Expect("N8.TXT", u"5000", u"", u",1.5\r\n",
+         {
+             {"other separators", u"1,\"2004-08-06\"", 1, W, 0, u""},
+             {"one-digit month and day", u"1,\"2004/8/6\"", 1, W, 2, u"月と日が -1 -1 と書かれます"},
+         });
+}
+
 }  // namespace
 }  // namespace tjvx
