@@ -95,6 +95,12 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
       for (size_t k = 0; k < 3; ++k) {
         if (layout.value_fields[k] != 0) record.values[k] = f[layout.value_fields[k]];
       }
+      if (record.depth == 0.0f && text::Trim(record.depth_text).empty() &&
+          std::any_of(record.values.begin(), record.values.end(),
+                      [](std::u16string_view value) { return !text::Trim(value).empty(); })) {
+        found[m]->Warning(record.line, static_cast<int>(layout.depth_field) + 1,
+                          u"深度が空の為、この記録の値は深度 0.00 の行に書かれます。");
+      }
       depths.push_back(record.depth);
     }
     auto by_depth = [](const MemberRecord& a, const MemberRecord& b) { return a.depth < b.depth; };

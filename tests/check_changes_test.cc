@@ -186,5 +186,24 @@ TEST_F(CheckChangesTest, DatesWhoseMonthAndDayAreNotWritten) {
          });
 }
 
+TEST_F(CheckChangesTest, DepthsMadeFromValuesAndBlankMemberDepths) {
+  const Severity W = Severity::kWarning;
+  Expect("X5.TXT", u"4000", u"", u"\r\n",
+         {
+             {"lengths", u"1,1.15,5,63.5,\"\",1,10,2,10,2,10", 1, W, 0, u""},
+             {"a sum finer than the depth form", u"1,1.15,5,63.5,\"\",1,0.5,2,10,2,10", 1, W, 0,
+              u""},
+             {"a length whose sum takes an exponent", u"1,1.15,5,63.5,\"\",1,123456789012,2,10,2,10",
+              1, W, 0, u"終わりの深度が深度の形 (4 桁.2 桁) に収まらない為、1.23 と書かれます"},
+         });
+  Expect("G71.TXT", u"5000", u"", u"\r\n",
+         {
+             {"a depth", u"1,1.50,0,0,2.652", 1, W, 0, u""},
+             {"a blank depth without values", u"1,,0,0,", 1, W, 0, u""},
+             {"a blank depth", u"1,,0,0,2.652", 1, W, 2,
+              u"深度が空の為、この記録の値は深度 0.00 の行に書かれます"},
+         });
+}
+
 }  // namespace
 }  // namespace tjvx
