@@ -1,5 +1,7 @@
 #include "convert/interval_tests.h"
 
+#include <cmath>
+
 #include "source/record_findings.h"
 #include "text/field_formats.h"
 #include "text/numbers.h"
@@ -15,6 +17,16 @@ text::ValueChange AppendEndDepth(std::u16string& line, std::u16string_view start
   for (std::u16string_view length : lengths) end = end + text::NumericValue(length) / 100.0f;
   end = end + text::NumericValue(start_depth);
   return text::AppendMadeDepthText(line, text::SingleToText(end));
+}
+
+// Whether an end depth whose decimals were cut is off from the sum of its values by a hundredth
+// or more: the sum of a long length is in exponent form, whose digits the depth form lays out as
+// they come ("1.234568E+09" gives "1.23"). A sum's own far decimals are no such loss.
+bool EndDepthIsOff(std::u16string_view written, std::u16string_view start_depth,
+                   const std::array<std::u16string_view, 3>& lengths) {
+  double end = text::NumericValue(start_depth);
+  for (std::u16string_view length : lengths) end += text::NumericValue(length) / 100.0;
+  return std::fabs(text::NumericValue(written) - end) >= 0.01;
 }
 
 }  // namespace
@@ -43,8 +55,9 @@ void WriteRecords4000(source::FieldReader& x5, LineSink& out, base::FindingSink&
     const size_t end_depth = line.size();
     // The sum is single precision, so its own far decimals are not a source value's loss.
     const text::ValueChange end_change = AppendEndDepth(line, start_depth, {f[6], f[8], f[10]});
-    if (end_change != text::ValueChange::kNone && end_change != text::ValueChange::kDecimalsCut &&
-        !start_changed) {
+    if (end_change != text::ValueChange::kNone && !start_changed &&
+        (end_change != text::ValueChange::kDecimalsCut ||
+         EndDepthIsOff(line.substr(end_depth), start_depth, {f[6], f[8], f[10]}))) {
       found.Warning(at, 0,
                     u"貫入長を足した終わりの深度が深度の形 (4 桁.2 桁) に収まらない為、" +
                         line.substr(end_depth) + u" と書かれます。");

@@ -1,5 +1,6 @@
 #include "convert/layers.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -83,7 +84,8 @@ void WriteRecords3020(source::FieldReader& n9, LineSink& out, base::FindingSink&
     text::AppendDatePart(line, f[1], 6);
     line += u' ';
     text::AppendDatePart(line, f[1], 9);
-    if (!text::IsDateText(f[1]) && !text::Trim(f[1]).empty()) {
+    if (!text::IsDateText(f[1]) && !text::Trim(f[1]).empty() &&
+        !text::KeepsMonthAndDay(f[1], std::u16string_view(line).substr(date))) {
       found.Warning(at, 2,
                     u"日付「" + std::u16string(f[1]) + u"」が yyyy/mm/dd の形でない為、月と日が " +
                         line.substr(date) + u" と書かれます。");
@@ -106,11 +108,18 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
     for (size_t i = 8; i < 28; ++i) {
       const float code = text::NumericValue(f[i]);
       if (code == 0.0f) {
-        // Most of the twenty code fields hold "0" or nothing.
-        if (f[i].size() > 1 && !text::Trim(f[i]).empty() && !text::IsZeroText(f[i])) {
-          found.Warning(
-              at, static_cast<int>(i) + 1,
-              u"コード「" + std::u16string(f[i]) + u"」は数値ではない為、読み飛ばされます。");
+        // Most of the twenty code fields hold "0" or nothing, which is no code.
+        const std::u16string_view given = f[i];
+        const bool no_code = given.size() <= 1
+                                 ? given.empty() || given[0] == u'0' || given[0] == u' '
+                                 : text::Trim(given).empty() || text::IsZeroText(given);
+        if (!no_code) {
+          const bool full_width = std::any_of(given.begin(), given.end(), [](char16_t c) {
+            return c >= u'０' && c <= u'９';
+          });
+          found.Warning(at, static_cast<int>(i) + 1,
+                        u"コード「" + std::u16string(given) + u"」は数値ではない為、読み飛ばされます" +
+                            (full_width ? u" (全角の数字は数値として読まれません)。" : u"。"));
         }
         continue;
       }

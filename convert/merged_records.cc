@@ -95,6 +95,12 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
       for (size_t k = 0; k < 3; ++k) {
         if (layout.value_fields[k] != 0) record.values[k] = f[layout.value_fields[k]];
       }
+      if (record.depth == 0.0f && text::Trim(record.depth_text).empty() &&
+          std::any_of(record.values.begin(), record.values.end(),
+                      [](std::u16string_view value) { return !text::Trim(value).empty(); })) {
+        found[m]->Warning(record.line, static_cast<int>(layout.depth_field) + 1,
+                          u"深度が空の為、この記録の値は深度 0.00 の行に書かれます。");
+      }
       depths.push_back(record.depth);
     }
     auto by_depth = [](const MemberRecord& a, const MemberRecord& b) { return a.depth < b.depth; };
@@ -124,7 +130,8 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
         const size_t start = line.size();
         AppendMemberValues(line, m, record);
         if (m == 0 && !text::IsDateText(record.values[0]) &&
-            !text::Trim(record.values[0]).empty()) {
+            !text::Trim(record.values[0]).empty() &&
+            !text::KeepsMonthAndDay(record.values[0], std::u16string_view(line).substr(start))) {
           found[m]->Warning(record.line, 2,
                             u"日付「" + std::u16string(record.values[0]) +
                                 u"」が yyyy/mm/dd の形でない為、月と日が " + line.substr(start) +
@@ -169,7 +176,8 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     for (const Lookup& lookup :
          {Lookup{&first, 3, source::TableId::kL18}, Lookup{&second, 5, source::TableId::kL18B}}) {
       const std::u16string_view code = f[lookup.field];
-      if (!*lookup.name && !text::Trim(code).empty()) {
+      // A code of 0, as a blank one, is no code.
+      if (!*lookup.name && !text::Trim(code).empty() && !text::IsZeroText(code)) {
         found.WarningWith(at, static_cast<int>(lookup.field) + 1, [&] {
           return u"コード「" + std::u16string(code) + u"」が " +
                  std::u16string(source::TableFileName(lookup.table)) +

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/field_formats.h"
+#include "text/numbers.h"
 
 namespace tjvx::text {
 
@@ -54,6 +55,25 @@ bool IsDateText(std::u16string_view date) {
     if (date[i] < u'0' || date[i] > u'9') return false;
   }
   return true;
+}
+
+bool KeepsMonthAndDay(std::u16string_view date, std::u16string_view written) {
+  std::u16string_view runs[3];
+  size_t found = 0;
+  for (size_t i = 0; i < date.size() && found < 3;) {
+    if (date[i] < u'0' || date[i] > u'9') {
+      ++i;
+      continue;
+    }
+    const size_t start = i;
+    while (i < date.size() && date[i] >= u'0' && date[i] <= u'9') ++i;
+    runs[found++] = date.substr(start, i - start);
+  }
+  const size_t blank = written.find(u' ');
+  if (found < 3 || blank == std::u16string_view::npos) return false;
+  const std::u16string_view month = written.substr(0, blank), day = written.substr(blank + 1);
+  return month != u"-1" && day != u"-1" && NumericValue(month) == NumericValue(runs[1]) &&
+         NumericValue(day) == NumericValue(runs[2]);
 }
 
 std::u16string DatePart(std::u16string_view date, size_t start) {

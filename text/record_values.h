@@ -24,6 +24,10 @@ std::u16string DatePart(std::u16string_view date, size_t start);
 ValueChange AppendDatePart(std::u16string& line, std::u16string_view date, size_t start);
 // Whether a date has the form the date parts are read from: "yyyy/mm/dd" (digits and slashes).
 bool IsDateText(std::u16string_view date);
+// Whether `written`, a date's month and day as AppendDatePart wrote them joined by a blank, holds
+// the month and day of `date`: its second and third runs of digits, whatever stands between them
+// ("2004-08-05" gives "08 05" and keeps them; "2004/8/5" gives "-1 -1" and does not).
+bool KeepsMonthAndDay(std::u16string_view date, std::u16string_view written);
 
 // A text or a name written as held (a member's value, a table's name): without its surrounding
 // blanks, `absent` when nothing is left, and each half-width blank inside written as "_", so that
