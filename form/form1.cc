@@ -5,6 +5,7 @@
 #include "base/utf.h"
 #include "convert/check_report.h"
 #include "converted/reader.h"
+#include "drawing/html.h"
 #include "drawing/log_layout.h"
 #include "drawing/svg.h"
 #include "platform/drives.h"
@@ -211,10 +212,19 @@ void Form1::Command3_Click() {
 void Form1::Command4_Click() {
   if (last_converted_.empty()) return;
   SetMousePointer(convert::kPointerHourglass);
-  std::string svg;
+  const std::u16string_view path = last_converted_;
+  const std::u16string_view name = path.substr(path.find_last_of(u'\\') + 1);
+  LogDrawing log;
   std::u16string failure;
   try {
-    svg = drawing::WriteSvg(drawing::LayOutLogAt(last_converted_, drawing::LayoutOptions{}));
+    log.svg = drawing::WriteSvg(drawing::LayOutLogAt(last_converted_, drawing::LayoutOptions{}));
+    drawing::LayoutOptions a4;
+    a4.paper = drawing::Paper::kA4;
+    const drawing::Drawing pages = drawing::LayOutLogAt(last_converted_, a4);
+    for (size_t i = 0; i < pages.pages.size(); ++i) {
+      log.a4_pages.push_back(drawing::WritePageSvg(pages, i));
+    }
+    log.a4_html = drawing::WriteHtml(pages, name);
   } catch (const converted::ReadRefusal& refusal) {
     failure = refusal.Message();
   } catch (const base::Error& error) {
@@ -228,8 +238,7 @@ void Form1::Command4_Click() {
            base::kMsgExclamation, {});
     return;
   }
-  const std::u16string_view path = last_converted_;
-  view_.ShowLog(svg, path.substr(path.find_last_of(u'\\') + 1));
+  view_.ShowLog(log, name);
 }
 
 void Form1::Command2_Click() { view_.Close(); }

@@ -10,6 +10,15 @@
 
 namespace tjvx::form {
 
+// The log of a converted file as a window shows and prints it, all UTF-8: the whole log on one
+// page for the screen, and the same log on A4 pages, each page an SVG of its own and all of them
+// in one HTML document that a browser prints sheet for sheet.
+struct LogDrawing {
+  std::string svg;
+  std::vector<std::string> a4_pages;
+  std::string a4_html;
+};
+
 // The two halves of the window: the source (Drive1, Dir1, Text1) and the destination (Drive2,
 // Dir2, Text2).
 enum class Side { kSource, kDestination };
@@ -87,9 +96,9 @@ class Form1View {
   // Shows a check's report in a dialog: the list, severity marked, copyable, savable as a UTF-8
   // text file.
   virtual void ShowCheckReport(const CheckReport& report) = 0;
-  // Shows the log drawing of a converted file: `svg` is the whole SVG document (UTF-8) and `name`
-  // the converted file's name. False, after the view's own message, when it cannot be shown.
-  virtual bool ShowLog(const std::string& svg, std::u16string_view name) = 0;
+  // Shows the log drawing of a converted file (`name` is the converted file's name), and prints
+  // it page for page. False, after the view's own message, when it cannot be shown.
+  virtual bool ShowLog(const LogDrawing& log, std::u16string_view name) = 0;
   virtual void EnableButton(Button button, bool enabled) = 0;
 };
 

@@ -344,9 +344,9 @@ void Form1Window::ShowCheckReport(const form::CheckReport& report) {
   dialog.exec();
 }
 
-bool Form1Window::ShowLog(const std::string& svg, std::u16string_view name) {
+bool Form1Window::ShowLog(const form::LogDrawing& log, std::u16string_view name) {
 #ifdef TJVX_HAVE_QT_SVG
-  auto* window = new LogWindow(svg, name, save_file_hook_, this);
+  auto* window = new LogWindow(log.svg, log.a4_pages, name, save_file_hook_, this);
   if (!window->valid()) {
     delete window;
     MsgBox(u"柱状図を表示できませんでした。\n" + std::u16string(name), base::kMsgExclamation, {});
@@ -357,10 +357,11 @@ bool Form1Window::ShowLog(const std::string& svg, std::u16string_view name) {
   window->activateWindow();
   return true;
 #else
-  // Without Qt SVG the system's viewer shows the drawing from a file in the temporary folder.
+  // Without Qt SVG the browser shows the printable A4 pages from a file in the temporary folder.
   const QString path =
-      QDir::temp().filePath(SafeFileName(Q(name), Q(form::kLogTitle)) + QStringLiteral(".svg"));
-  if (!SaveBytes(this, path, QByteArray(svg.data(), static_cast<qsizetype>(svg.size())))) {
+      QDir::temp().filePath(SafeFileName(Q(name), Q(form::kLogTitle)) + QStringLiteral(".html"));
+  const std::string& html = log.a4_html;
+  if (!SaveBytes(this, path, QByteArray(html.data(), static_cast<qsizetype>(html.size())))) {
     return false;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {

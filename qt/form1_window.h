@@ -78,7 +78,7 @@ class Form1Window : public QWidget, public form::Form1View {
   void* NativeWindow() override;
   bool OpenDocument(const std::filesystem::path& file) override;
   void ShowCheckReport(const form::CheckReport& report) override;
-  bool ShowLog(const std::string& svg, std::u16string_view name) override;
+  bool ShowLog(const form::LogDrawing& log, std::u16string_view name) override;
   void EnableButton(form::Button button, bool enabled) override;
 
  private:

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -42,10 +44,11 @@ void LogView::wheelEvent(QWheelEvent* event) {
   QGraphicsView::wheelEvent(event);
 }
 
-LogWindow::LogWindow(const std::string& svg, std::u16string_view name, SaveFileHook save_hook,
-                     QWidget* parent)
+LogWindow::LogWindow(const std::string& svg, std::vector<std::string> pages,
+                     std::u16string_view name, SaveFileHook save_hook, QWidget* parent)
     : QWidget(parent, Qt::Window),
       svg_(svg.data(), static_cast<qsizetype>(svg.size())),
+      pages_(std::move(pages)),
       name_(Q(name)),
       save_hook_(std::move(save_hook)),
       renderer_(new QSvgRenderer(svg_, this)) {
@@ -96,6 +99,10 @@ LogWindow::LogWindow(const std::string& svg, std::u16string_view name, SaveFileH
                                QStringLiteral("柱状図を SVG ファイルに保存します"));
   auto* save_png = make_button("SavePng", QStringLiteral("PNGで保存..."),
                                QStringLiteral("柱状図を 2 倍の大きさの PNG 画像に保存します"));
+  auto* print =
+      make_button("Print", QStringLiteral("印刷..."),
+                  QStringLiteral("柱状図を A4 の頁に分けて印刷します (PDF にも) (Ctrl+P)"));
+  print->setEnabled(!pages_.empty());
   auto* close_button = make_button("Close", QStringLiteral("閉じる"), QString());
   connect(zoom_out, &QPushButton::clicked, this, &LogWindow::ZoomOut);
   connect(zoom_in, &QPushButton::clicked, this, &LogWindow::ZoomIn);
@@ -103,6 +110,7 @@ LogWindow::LogWindow(const std::string& svg, std::u16string_view name, SaveFileH
   connect(actual, &QPushButton::clicked, this, [this] { SetZoom(1); });
   connect(save_svg, &QPushButton::clicked, this, &LogWindow::SaveSvg);
   connect(save_png, &QPushButton::clicked, this, &LogWindow::SavePng);
+  connect(print, &QPushButton::clicked, this, &LogWindow::Print);
   connect(close_button, &QPushButton::clicked, this, &QWidget::close);
 
   auto shortcut = [this](QKeySequence keys, auto slot) {
@@ -113,6 +121,7 @@ LogWindow::LogWindow(const std::string& svg, std::u16string_view name, SaveFileH
   shortcut(QKeySequence::ZoomOut, [this] { ZoomOut(); });
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { FitWidth(); });
   shortcut(QKeySequence(Qt::Key_Escape), [this] { QWidget::close(); });
+  shortcut(QKeySequence::Print, [this] { Print(); });
 
   auto* tools = new QHBoxLayout;
   tools->addWidget(zoom_out);
@@ -121,6 +130,7 @@ LogWindow::LogWindow(const std::string& svg, std::u16string_view name, SaveFileH
   tools->addWidget(fit);
   tools->addWidget(actual);
   tools->addStretch(1);
+  tools->addWidget(print);
   tools->addWidget(save_svg);
   tools->addWidget(save_png);
   tools->addWidget(close_button);
@@ -201,6 +211,48 @@ bool LogWindow::SavePng() {
     return false;
   }
   return SaveBytes(this, path, bytes);
+}
+
+bool LogWindow::Print() {
+  if (pages_.empty()) return false;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setDocName(name_);
+  QPrintDialog dialog(&printer, this);
+  dialog.setWindowTitle(QStringLiteral("柱状図の印刷"));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  if (!PrintTo(printer)) {
+    QMessageBox::warning(this, QStringLiteral("tjvx"),
+                         QStringLiteral("柱状図を印刷できませんでした。"));
+    return false;
+  }
+  return true;
+}
+
+bool LogWindow::PrintTo(QPrinter& printer) const {
+  // The pages are drawn at their own A4 size: the whole sheet, no margin of the printer's own.
+  printer.setFullPage(true);
+  printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+  for (size_t i = 0; i < pages_.size(); ++i) {
+    QSvgRenderer page(QByteArray(pages_[i].data(), static_cast<qsizetype>(pages_[i].size())));
+    if (!page.isValid()) {
+      painter.end();
+      return false;
+    }
+    if (i > 0 && !printer.newPage()) {
+      painter.end();
+      return false;
+    }
+    // As large as the sheet allows, its proportions kept.
+    const QRectF sheet = printer.pageRect(QPrinter::DevicePixel);
+    QSizeF size = page.defaultSize();
+    size.scale(sheet.size(), Qt::KeepAspectRatio);
+    page.render(&painter, QRectF(sheet.topLeft(), size));
+  }
+  return painter.end();
 }
 
 }  // namespace tjvx::qt

@@ -7,10 +7,12 @@
 #include <QWidget>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "qt/save_file.h"
 
 class QGraphicsSvgItem;
+class QPrinter;
 class QLabel;
 class QSvgRenderer;
 class QWheelEvent;
@@ -32,8 +34,9 @@ class LogView : public QGraphicsView {
 };
 
 // The log drawing of a converted file in a window of its own: the SVG in a scrollable view that
-// zooms (Ctrl+wheel, the -/+ buttons, Ctrl+-/Ctrl++, fit to width), and buttons that save it as
-// SVG or as a PNG picture at twice its size.
+// zooms (Ctrl+wheel, the -/+ buttons, Ctrl+-/Ctrl++, fit to width), a button that prints its A4
+// pages (to a printer or a PDF file), and buttons that save it as SVG or as a PNG picture at twice
+// its size.
 class LogWindow : public QWidget {
   Q_OBJECT
 
@@ -43,8 +46,9 @@ class LogWindow : public QWidget {
   static constexpr double kZoomStep = 1.25;
   static constexpr double kPictureScale = 2;
 
-  LogWindow(const std::string& svg, std::u16string_view name, SaveFileHook save_hook,
-            QWidget* parent = nullptr);
+  // `pages`: the SVG of each A4 page that printing puts on a sheet of its own.
+  LogWindow(const std::string& svg, std::vector<std::string> pages, std::u16string_view name,
+            SaveFileHook save_hook, QWidget* parent = nullptr);
 
   // Whether the SVG could be read; a window that cannot is not shown.
   bool valid() const;
@@ -62,12 +66,18 @@ class LogWindow : public QWidget {
   // The save buttons: ask for a file and write it. False when cancelled or not written.
   bool SaveSvg();
   bool SavePng();
+  // The print button: asks for the printer (a PDF file too) and prints. False when cancelled.
+  bool Print();
+  // Prints the A4 pages on `printer`, each on a sheet of its own, as large as the sheet allows.
+  // False when a page cannot be read or the printer cannot be started.
+  bool PrintTo(QPrinter& printer) const;
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
   QByteArray svg_;
+  std::vector<std::string> pages_;
   QString name_;
   SaveFileHook save_hook_;
   QSvgRenderer* renderer_;

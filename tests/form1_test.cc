@@ -66,8 +66,8 @@ class FakeView : public Form1View {
     return open_succeeds;
   }
   void ShowCheckReport(const CheckReport& report) override { reports.push_back(report); }
-  bool ShowLog(const std::string& svg, std::u16string_view name) override {
-    logs.push_back({svg, std::u16string(name)});
+  bool ShowLog(const LogDrawing& log, std::u16string_view name) override {
+    logs.push_back({log, std::u16string(name)});
     return true;
   }
   void EnableButton(Button button, bool enabled) override { enabled_buttons[button] = enabled; }
@@ -85,7 +85,7 @@ class FakeView : public Form1View {
   bool open_succeeds = true;
   std::vector<CheckReport> reports;
   struct Log {
-    std::string svg;
+    LogDrawing drawing;
     std::u16string name;
   };
   std::vector<Log> logs;
@@ -321,7 +321,12 @@ TEST_F(Form1Test, CheckButtonReportsTheSourceFolderAndTheRunCountsItsWarnings) {
   ASSERT_EQ(view_.logs.size(), 1u)
       << (view_.boxes.empty() ? "" : base::ToUtf8(view_.boxes[0].prompt));
   EXPECT_EQ(view_.logs[0].name, u"B-12");
-  EXPECT_NE(view_.logs[0].svg.find("<svg"), std::string::npos);
+  // The screen's one long page, and the A4 pages it prints, also as one HTML document.
+  const LogDrawing& log = view_.logs[0].drawing;
+  EXPECT_NE(log.svg.find("<svg"), std::string::npos);
+  ASSERT_EQ(log.a4_pages.size(), 1u);
+  EXPECT_NE(log.a4_pages[0].find("width=\"210mm\" height=\"297mm\""), std::string::npos);
+  EXPECT_NE(log.a4_html.find("<title>B-12</title>"), std::string::npos);
 
   // A failed run clears the count and disables the log button.
   view_.texts[TextControl::kText1] = u"C:\\NONE";

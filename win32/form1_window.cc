@@ -603,12 +603,14 @@ void Form1Window::ShowCheckReport(const form::CheckReport& report) {
   ShowReportDialog(hwnd_, report, dpi_, font_, save_file_hook_);
 }
 
-bool Form1Window::ShowLog(const std::string& svg, std::u16string_view name) {
+// The browser shows the log's A4 pages, which it prints sheet for sheet (Ctrl+P), from an HTML
+// file in the temporary folder.
+bool Form1Window::ShowLog(const form::LogDrawing& log, std::u16string_view name) {
   std::wstring folder(MAX_PATH + 1, L'\0');
   folder.resize(GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
-  const std::wstring file = folder + SafeFileName(name, form::kLogTitle) + L".svg";
+  const std::wstring file = folder + SafeFileName(name, form::kLogTitle) + L".html";
   const std::u16string shown(file.begin(), file.end());
-  if (folder.empty() || !WriteWholeFile(file, svg)) {
+  if (folder.empty() || !WriteWholeFile(file, log.a4_html)) {
     MsgBox(u"柱状図のファイルを書けませんでした。\n" + shown, base::kMsgExclamation, {});
     return false;
   }

@@ -91,7 +91,7 @@ class Form1Window : public form::Form1View {
   void ShowCheckReport(const form::CheckReport& report) override;
   // Writes the drawing to the user's temporary folder as "<name>.svg" and opens it with the
   // system's viewer for SVG (the browser).
-  bool ShowLog(const std::string& svg, std::u16string_view name) override;
+  bool ShowLog(const form::LogDrawing& log, std::u16string_view name) override;
   void EnableButton(form::Button button, bool enabled) override;
 
  private:

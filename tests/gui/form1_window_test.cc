@@ -34,9 +34,13 @@
 #include "source/code_table.h"
 #ifdef TJVX_HAVE_QT_SVG
 #include <QGraphicsView>
+#include <QPrinter>
 #include <QSvgRenderer>
 #include <QWheelEvent>
 
+#include "converted/reader.h"
+#include "drawing/log_layout.h"
+#include "drawing/svg.h"
 #include "qt/log_window.h"
 #endif
 
@@ -610,11 +614,46 @@ class Form1WindowTest : public QObject {
 #endif
   }
 
+  void PrintPutsEachA4PageOnASheetOfItsOwn() {
+#ifdef TJVX_HAVE_QT_SVG
+    // The golden sample at 1:50 takes two A4 pages.
+    const std::filesystem::path golden =
+        std::filesystem::path(TJVX_SOURCE_DIR) / "tests" / "golden" / "sample" / "B-12";
+    std::ifstream in(golden, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const tjvx::drawing::Drawing drawing =
+        tjvx::drawing::LayOutLog(tjvx::converted::ReadConvertedBytes(bytes, u"B-12"),
+                                 tjvx::drawing::LayoutOptions{50, tjvx::drawing::Paper::kA4});
+    QCOMPARE(drawing.pages.size(), size_t{2});
+    std::vector<std::string> pages;
+    for (size_t i = 0; i < drawing.pages.size(); ++i) {
+      pages.push_back(tjvx::drawing::WritePageSvg(drawing, i));
+    }
+    tjvx::qt::LogWindow window(tjvx::drawing::WriteSvg(drawing), pages, u"B-12", {});
+    QVERIFY(window.findChild<QPushButton*>(QStringLiteral("Print"))->isEnabled());
+    const QString pdf = QString::fromStdString((base_ / "log.pdf").string());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QVERIFY(window.PrintTo(printer));
+    // Two page objects of A4's size (595 x 842 points) in the PDF.
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    QCOMPARE(written.count("/Type /Page\n"), 2);
+    QCOMPARE(written.count("/MediaBox [0 0 595.000000 842.000000]"), 2);
+    // A window with no pages cannot print.
+    tjvx::qt::LogWindow no_pages(tjvx::drawing::WriteSvg(drawing), {}, u"B-12", {});
+    QVERIFY(!no_pages.findChild<QPushButton*>(QStringLiteral("Print"))->isEnabled());
+#endif
+  }
+
   void ShowLogRefusesWhatIsNoSvg() {
     auto form = MakeForm();
     QVERIFY(form->Form_Load());
 #ifdef TJVX_HAVE_QT_SVG
-    QVERIFY(!form->ShowLog("not a drawing", u"B-12"));
+    QVERIFY(!form->ShowLog(tjvx::form::LogDrawing{"not a drawing", {}, {}}, u"B-12"));
     QCOMPARE(boxes_.size(), size_t{1});
     QCOMPARE(boxes_[0].prompt, QStringLiteral("柱状図を表示できませんでした。\nB-12"));
     QCOMPARE(boxes_[0].style, tjvx::base::kMsgExclamation);

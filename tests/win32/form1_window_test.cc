@@ -504,18 +504,20 @@ TEST_F(Win32WindowTest, TheLogButtonWritesTheDrawingToTheTemporaryFolderAndOpens
   SendMessageW(Control(kCommand4), BM_CLICK, 0, 0);
   Pump();
   ASSERT_EQ(opened.size(), 1u);
-  EXPECT_EQ(fs::path(opened[0]), temp_folder / "B-12.svg");
-  const std::string svg = testing::ReadBytes(opened[0]);
-  EXPECT_TRUE(svg.starts_with("<?xml")) << svg.substr(0, 80);
-  EXPECT_NE(svg.find("<svg"), std::string::npos);
-  EXPECT_NE(svg.find("</svg>"), std::string::npos);
+  // The A4 pages, printable from the browser.
+  EXPECT_EQ(fs::path(opened[0]), temp_folder / "B-12.html");
+  const std::string html = testing::ReadBytes(opened[0]);
+  EXPECT_TRUE(html.starts_with("<!DOCTYPE html>")) << html.substr(0, 80);
+  EXPECT_NE(html.find("@page { size: 210.00mm 297.00mm; margin: 0; }"), std::string::npos);
+  EXPECT_NE(html.find("</svg>"), std::string::npos);
   fs::remove(opened[0]);
 
-  // The name is made a file name; the bytes are written as given.
-  EXPECT_TRUE(window_.ShowLog("<svg/>", u"A:B*?"));
+  // The name is made a file name; the HTML's bytes are written as given.
+  const form::LogDrawing kLog{"<svg/>", {"<svg/>"}, "<html/>"};
+  EXPECT_TRUE(window_.ShowLog(kLog, u"A:B*?"));
   ASSERT_EQ(opened.size(), 2u);
-  EXPECT_EQ(fs::path(opened[1]), temp_folder / "A_B__.svg");
-  EXPECT_EQ(testing::ReadBytes(opened[1]), "<svg/>");
+  EXPECT_EQ(fs::path(opened[1]), temp_folder / "A_B__.html");
+  EXPECT_EQ(testing::ReadBytes(opened[1]), "<html/>");
   fs::remove(opened[1]);
 
   // A file that cannot be opened, or not written (a folder stands in its place), is named in a
@@ -523,24 +525,24 @@ TEST_F(Win32WindowTest, TheLogButtonWritesTheDrawingToTheTemporaryFolderAndOpens
   open_succeeds = false;
   {
     BoxAnswerer answerer(GetCurrentThreadId(), {IDOK});
-    EXPECT_FALSE(window_.ShowLog("<svg/>", u"tjvx-log-test"));
+    EXPECT_FALSE(window_.ShowLog(kLog, u"tjvx-log-test"));
     const std::vector<SeenBox> seen = answerer.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text,
-              u"柱状図を開けませんでした。\n" + (temp_folder / "tjvx-log-test.svg").u16string());
+              u"柱状図を開けませんでした。\n" + (temp_folder / "tjvx-log-test.html").u16string());
     EXPECT_TRUE(seen[0].icon);
   }
-  fs::remove(temp_folder / "tjvx-log-test.svg");
-  fs::create_directories(temp_folder / "tjvx-log-folder.svg");
+  fs::remove(temp_folder / "tjvx-log-test.html");
+  fs::create_directories(temp_folder / "tjvx-log-folder.html");
   {
     BoxAnswerer answerer(GetCurrentThreadId(), {IDOK});
-    EXPECT_FALSE(window_.ShowLog("<svg/>", u"tjvx-log-folder"));
+    EXPECT_FALSE(window_.ShowLog(kLog, u"tjvx-log-folder"));
     const std::vector<SeenBox> seen = answerer.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, u"柱状図のファイルを書けませんでした。\n" +
-                                (temp_folder / "tjvx-log-folder.svg").u16string());
+                                (temp_folder / "tjvx-log-folder.html").u16string());
   }
-  fs::remove(temp_folder / "tjvx-log-folder.svg");
+  fs::remove(temp_folder / "tjvx-log-folder.html");
   EXPECT_EQ(opened.size(), 3u);
 }
 
