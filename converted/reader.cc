@@ -311,7 +311,16 @@ void RefuseOtherCodes(std::string_view bytes, const std::u16string& file) {
       }
       if (start == Start::kSharedLead) {
         const std::string_view code = bytes.substr(i, 2);
-        if (platform::EncodeCp932(platform::DecodeCp932(code, file), file) != code) {
+        std::u16string character;
+        try {
+          character = platform::DecodeCp932(code, file);
+        } catch (const base::Error&) {
+          // A lead byte without a trail byte it takes: bytes that are not CP932, refused as
+          // reading the whole file refuses them (this runs before a piece is decoded).
+          throw ReadRefusal(ReadRefusal::Kind::kBadBytes, file, LineOfByte(bytes, i),
+                            u"バイト位置 " + Digits(static_cast<long long>(i)));
+        }
+        if (platform::EncodeCp932(character, file) != code) {
           throw ReadRefusal(ReadRefusal::Kind::kOtherCode, file, LineOfByte(bytes, i),
                             u"バイト位置 " + Digits(static_cast<long long>(i)));
         }
