@@ -19,6 +19,7 @@
 #include "base/ascii.h"
 #include "base/utf.h"
 #include "cli/command_line.h"
+#include "cli/wildcards.h"
 #include "convert/run.h"
 #include "platform/atomic_file.h"
 #include "platform/console.h"
@@ -186,7 +187,16 @@ std::string WarningsNote(size_t warnings, const std::string& source) {
 
 int Convert(const ConvertOptions& options) {
   const Answer answer = options.yes ? Answer::kYes : options.no ? Answer::kNo : Answer::kAsk;
-  const std::vector<std::string> sources(options.paths.begin(), options.paths.end() - 1);
+  // Each pattern stands for its folders; one that matches nothing is refused as a missing source
+  // would be, in its place in the batch.
+  std::vector<std::string> sources;
+  std::vector<std::optional<std::u16string>> pattern_refusals;
+  for (ExpandedArgument& source : ExpandWildcards(
+           std::vector<std::string>(options.paths.begin(), options.paths.end() - 1),
+           Wanted::kFolders)) {
+    sources.push_back(std::move(source.path));
+    pattern_refusals.push_back(std::move(source.refusal));
+  }
   const bool batch = sources.size() > 1;
   Console console(batch && !options.quiet && platform::StandardErrorIsTerminal());
   console.SetTotal(sources.size());
@@ -210,6 +220,7 @@ int Convert(const ConvertOptions& options) {
   std::vector<size_t> same_name_as(sources.size(), sources.size());
   std::map<std::u16string, size_t> first_of_name;
   for (size_t i = 0; i < sources.size(); ++i) {
+    if (pattern_refusals[i]) continue;
     const auto [at, first] = first_of_name.emplace(ConvertedName(source_folders[i]), i);
     if (!first) same_name_as[i] = at->second;
   }
@@ -223,7 +234,8 @@ int Convert(const ConvertOptions& options) {
     CommandLineHost host(console, answer, options.quiet, batch ? sources[i] : std::string());
     host.SetPaths(source_folders[i], destination);
     host.SetBatch(batch ? &source_folders : nullptr);
-    std::optional<std::u16string> refusal = BackslashNameRefusal(sources[i]);
+    std::optional<std::u16string> refusal = pattern_refusals[i];
+    if (!refusal) refusal = BackslashNameRefusal(sources[i]);
     if (!refusal && same_name_as[i] < sources.size()) {
       refusal = std::u16string(kSameNameMessage) + u"\n" + source_folders[same_name_as[i]];
     }
