@@ -264,13 +264,18 @@ int Convert(const ConvertOptions& options) {
   };
 
   // The first run goes alone: it asks about a missing destination and creates it once, so the
-  // runs after it find it in place.
-  convert_one(0);
-  size_t first_parallel = 1;
-  if (results[0].outcome == convert::RunOutcome::kRefused &&
-      results[0].message == convert::kCreateFolderQuestion) {
+  // runs after it find it in place. Patterns that matched nothing before it never reach the
+  // destination, so they go alone too.
+  size_t first_parallel = 0;
+  while (first_parallel < sources.size()) {
+    convert_one(first_parallel);
+    if (!pattern_refusals[first_parallel++]) break;
+  }
+  const convert::RunResult& first = results[first_parallel - 1];
+  if (first.outcome == convert::RunOutcome::kRefused &&
+      first.message == convert::kCreateFolderQuestion) {
     // The destination was not made, so no run can write into it.
-    for (size_t i = 1; i < sources.size(); ++i) results[i] = results[0];
+    for (size_t i = first_parallel; i < sources.size(); ++i) results[i] = first;
     first_parallel = sources.size();
   }
   // Each worker takes the next source folder; one failure never stops the others.
