@@ -191,9 +191,8 @@ int Convert(const ConvertOptions& options) {
   // would be, in its place in the batch.
   std::vector<std::string> sources;
   std::vector<std::optional<std::u16string>> pattern_refusals;
-  for (ExpandedArgument& source : ExpandWildcards(
-           std::vector<std::string>(options.paths.begin(), options.paths.end() - 1),
-           Wanted::kFolders)) {
+  const std::vector<std::string> given(options.paths.begin(), options.paths.end() - 1);
+  for (ExpandedArgument& source : ExpandWildcards(given, Wanted::kFolders)) {
     sources.push_back(std::move(source.path));
     pattern_refusals.push_back(std::move(source.refusal));
   }

@@ -17,9 +17,9 @@ namespace {
 size_t LastNameStart(std::string_view argument) {
   const size_t separator = argument.find_last_of("\\/");
   if (separator != std::string_view::npos) return separator + 1;
-  const bool drive = argument.size() >= 2 && argument[1] == ':' &&
-                     ((argument[0] >= 'A' && argument[0] <= 'Z') ||
-                      (argument[0] >= 'a' && argument[0] <= 'z'));
+  const bool drive =
+      argument.size() >= 2 && argument[1] == ':' &&
+      ((argument[0] >= 'A' && argument[0] <= 'Z') || (argument[0] >= 'a' && argument[0] <= 'z'));
   return drive ? 2 : 0;
 }
 

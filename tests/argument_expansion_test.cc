@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 class ArgumentExpansionTest : public ::testing::Test {
  protected:
   ArgumentExpansionTest() {
-    for (const char* name : {"B-10", "B-2", "C-1", "B-1", "b-3", "B 1", "ボーリング10",
-                             "ボーリング2", "現場A"}) {
+    for (const char* name :
+         {"B-10", "B-2", "C-1", "B-1", "b-3", "B 1", "ボーリング10", "ボーリング2", "現場A"}) {
       fs::create_directories(Site() / fs::path(reinterpret_cast<const char8_t*>(name)));
     }
     // Files beside the folders: a converted file, its drawing and a file whose name a folder
@@ -32,8 +32,8 @@ class ArgumentExpansionTest : public ::testing::Test {
   fs::path Site() const { return drives_.c() / "SITE"; }
 
   // The paths of an expansion, with "!" and the refusal in place of a refused pattern.
-  static std::vector<std::string> Expand(const std::vector<std::string>& arguments,
-                                         Wanted wanted, bool expand = true) {
+  static std::vector<std::string> Expand(const std::vector<std::string>& arguments, Wanted wanted,
+                                         bool expand = true) {
     std::vector<std::string> paths;
     for (const ExpandedArgument& argument : ExpandWildcards(arguments, wanted, expand)) {
       paths.push_back(argument.refusal ? "!" + base::ToUtf8(*argument.refusal) : argument.path);
@@ -50,12 +50,13 @@ TEST_F(ArgumentExpansionTest, APatternGivesTheMatchingFoldersInNaturalOrderInAny
                                       "C:\\SITE\\B-10"}));
   EXPECT_EQ(Expand({"C:/SITE/b-?"}, Wanted::kFolders),
             (std::vector<std::string>{"C:/SITE/B-1", "C:/SITE/B-2", "C:/SITE/b-3"}));
-  EXPECT_EQ(Expand({"C:\\SITE\\*"}, Wanted::kFolders),
-            (std::vector<std::string>{"C:\\SITE\\B 1", "C:\\SITE\\B-1", "C:\\SITE\\B-2",
-                                      "C:\\SITE\\b-3", "C:\\SITE\\B-10", "C:\\SITE\\C-1",
-                                      "C:\\SITE\\ボーリング2", "C:\\SITE\\ボーリング10",
-                                      "C:\\SITE\\現場A"}));
-  EXPECT_EQ(Expand({"C:\\SITE\\*.*"}, Wanted::kFolders), Expand({"C:\\SITE\\**"}, Wanted::kFolders));
+  EXPECT_EQ(
+      Expand({"C:\\SITE\\*"}, Wanted::kFolders),
+      (std::vector<std::string>{"C:\\SITE\\B 1", "C:\\SITE\\B-1", "C:\\SITE\\B-2", "C:\\SITE\\b-3",
+                                "C:\\SITE\\B-10", "C:\\SITE\\C-1", "C:\\SITE\\ボーリング2",
+                                "C:\\SITE\\ボーリング10", "C:\\SITE\\現場A"}));
+  EXPECT_EQ(Expand({"C:\\SITE\\*.*"}, Wanted::kFolders),
+            Expand({"C:\\SITE\\**"}, Wanted::kFolders));
 }
 
 TEST_F(ArgumentExpansionTest, JapaneseNamesAndBlanksComeThroughWhole) {
@@ -68,10 +69,10 @@ TEST_F(ArgumentExpansionTest, JapaneseNamesAndBlanksComeThroughWhole) {
 }
 
 TEST_F(ArgumentExpansionTest, EachArgumentKeepsItsPlaceAndOnlyPatternsAreExpanded) {
-  EXPECT_EQ(Expand({"C:\\SITE\\C-1", "C:\\SITE\\B-?", "C:\\NONE", "C:\\SITE\\C-*"},
-                   Wanted::kFolders),
-            (std::vector<std::string>{"C:\\SITE\\C-1", "C:\\SITE\\B-1", "C:\\SITE\\B-2",
-                                      "C:\\SITE\\b-3", "C:\\NONE", "C:\\SITE\\C-1"}));
+  EXPECT_EQ(
+      Expand({"C:\\SITE\\C-1", "C:\\SITE\\B-?", "C:\\NONE", "C:\\SITE\\C-*"}, Wanted::kFolders),
+      (std::vector<std::string>{"C:\\SITE\\C-1", "C:\\SITE\\B-1", "C:\\SITE\\B-2", "C:\\SITE\\b-3",
+                                "C:\\NONE", "C:\\SITE\\C-1"}));
 }
 
 TEST_F(ArgumentExpansionTest, APatternThatMatchesNothingIsRefusedNamingIt) {
@@ -83,12 +84,12 @@ TEST_F(ArgumentExpansionTest, APatternThatMatchesNothingIsRefusedNamingIt) {
             (std::vector<std::string>{"!一致するフォルダがありません。\nC:\\SITE\\B-4*",
                                       "!一致するフォルダがありません。\nC:\\SITE\\B-12*"}));
   // A wildcard before the last name, and a folder that is not there.
-  EXPECT_EQ(Expand({"C:\\SI*\\B-1", "C:\\S?TE\\B-*", "C:\\NONE\\*", "C:\\SITE\\B-*\\"},
-                   Wanted::kFolders),
-            (std::vector<std::string>{"!一致するフォルダがありません。\nC:\\SI*\\B-1",
-                                      "!一致するフォルダがありません。\nC:\\S?TE\\B-*",
-                                      "!一致するフォルダがありません。\nC:\\NONE\\*",
-                                      "!一致するフォルダがありません。\nC:\\SITE\\B-*\\"}));
+  EXPECT_EQ(
+      Expand({"C:\\SI*\\B-1", "C:\\S?TE\\B-*", "C:\\NONE\\*", "C:\\SITE\\B-*\\"}, Wanted::kFolders),
+      (std::vector<std::string>{"!一致するフォルダがありません。\nC:\\SI*\\B-1",
+                                "!一致するフォルダがありません。\nC:\\S?TE\\B-*",
+                                "!一致するフォルダがありません。\nC:\\NONE\\*",
+                                "!一致するフォルダがありません。\nC:\\SITE\\B-*\\"}));
 }
 
 TEST_F(ArgumentExpansionTest, FilePatternsGiveTheConvertedFilesAlone) {

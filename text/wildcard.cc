@@ -25,8 +25,7 @@ bool Matches(std::u16string_view pattern, std::u16string_view name) {
     } else if (p < pattern.size() && pattern[p] == u'?') {
       ++p;
       n += CharacterLength(name, n);
-    } else if (p < pattern.size() &&
-               base::AsciiUpper(pattern[p]) == base::AsciiUpper(name[n])) {
+    } else if (p < pattern.size() && base::AsciiUpper(pattern[p]) == base::AsciiUpper(name[n])) {
       ++p;
       ++n;
     } else if (star != std::u16string_view::npos) {
