@@ -14,6 +14,7 @@
 
 #include "base/utf.h"
 #include "cli/command_line.h"
+#include "cli/wildcards.h"
 #include "convert/check_report.h"
 #include "convert/run.h"
 #include "platform/drives.h"
@@ -105,32 +106,17 @@ void PrintJson(const std::vector<std::string>& given,
   std::cout << report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
-}  // namespace
-
-namespace {
-
-bool IsDriveForm(const std::string& argument) {
-  return argument.size() >= 2 && std::isalpha(static_cast<unsigned char>(argument[0])) &&
-         argument[1] == ':';
+// The result of a pattern that matched nothing: one error, at which a conversion stops too.
+convert::CheckResult PatternRefusal(std::u16string folder, const std::u16string& message) {
+  convert::CheckResult result;
+  result.folder = std::move(folder);
+  result.findings.push_back({base::Severity::kError, result.folder, 0, 0, {}, message});
+  result.stop = 0;
+  result.stop_message = message;
+  return result;
 }
 
 }  // namespace
-
-std::u16string WindowsForm(const std::string& argument) {
-  if (IsDriveForm(argument)) return text::ResolvePath(base::FromUtf8(argument));
-  if (argument.find_first_not_of(' ') == std::string::npos) return base::FromUtf8(argument);
-  return platform::Drives().FromHost(std::filesystem::path(argument));
-}
-
-std::optional<std::u16string> BackslashNameRefusal(const std::string& argument) {
-  if (platform::kBackslashSeparates || IsDriveForm(argument)) return std::nullopt;
-  for (const std::filesystem::path& name : std::filesystem::path(argument)) {
-    if (name.native().find('\\') != std::string::npos) {
-      return std::u16string(kBackslashNameMessage) + u"\n" + base::FromUtf8(argument);
-    }
-  }
-  return std::nullopt;
-}
 
 std::optional<std::u16string> PatternFolder(const std::string& pattern, base::MessageHost& host) {
   if (pattern.empty()) return source::StartupPatternFolder(host);
@@ -145,14 +131,22 @@ int Check(const CheckOptions& options) {
   // One set of tables for the whole batch, as a batch of conversions reads them.
   std::optional<source::PatternTables> tables;
   if (pattern_folder) tables.emplace(*pattern_folder);
-  const std::vector<std::string>& sources = options.sources;
+  // Each pattern stands for its folders; one that matches nothing is reported as an error of its
+  // own, as a missing folder is.
+  const std::vector<ExpandedArgument> expanded = ExpandWildcards(options.sources, Wanted::kFolders);
+  std::vector<std::string> sources;
+  for (const ExpandedArgument& source : expanded) sources.push_back(source.path);
   std::vector<convert::CheckResult> results(sources.size());
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t i = next++; i < sources.size(); i = next++) {
       const std::u16string folder = WindowsForm(sources[i]);
-      results[i] = tables ? convert::CheckSourceFolder(folder, *tables)
-                          : convert::CheckWithoutPatternFolder(folder, settings.messages);
+      if (expanded[i].refusal) {
+        results[i] = PatternRefusal(folder, *expanded[i].refusal);
+      } else {
+        results[i] = tables ? convert::CheckSourceFolder(folder, *tables)
+                            : convert::CheckWithoutPatternFolder(folder, settings.messages);
+      }
     }
   };
   std::vector<std::thread> workers;

@@ -11,6 +11,7 @@
 #include "base/error.h"
 #include "base/utf.h"
 #include "cli/command_line.h"
+#include "cli/wildcards.h"
 #include "converted/reader.h"
 #include "drawing/html.h"
 #include "drawing/log_layout.h"
@@ -109,7 +110,14 @@ int Preview(const PreviewOptions& options) {
     std::cerr << "tjvx: " << base::ToUtf8(*refusal) << '\n';
     return 1;
   }
-  const bool into_folder = options.files.size() > 1 && !options.output.empty();
+  // Each pattern stands for its files; one that matches nothing is refused in its place.
+  std::vector<std::string> files;
+  std::vector<std::optional<std::u16string>> pattern_refusals;
+  for (ExpandedArgument& file : ExpandWildcards(options.files, Wanted::kFiles)) {
+    files.push_back(std::move(file.path));
+    pattern_refusals.push_back(std::move(file.refusal));
+  }
+  const bool into_folder = files.size() > 1 && !options.output.empty();
   std::u16string folder;
   if (into_folder) {
     folder = WindowsForm(options.output);
@@ -120,13 +128,15 @@ int Preview(const PreviewOptions& options) {
     }
   }
   std::vector<std::u16string> inputs;
-  for (const std::string& argument : options.files) inputs.push_back(WindowsForm(argument));
+  for (const std::string& argument : files) inputs.push_back(WindowsForm(argument));
   std::vector<std::u16string> written;
   int status = 0;
-  for (size_t i = 0; i < options.files.size(); ++i) {
-    const std::string& argument = options.files[i];
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string& argument = files[i];
     const std::u16string& file = inputs[i];
-    if (const std::optional<std::u16string> refusal = BackslashNameRefusal(argument)) {
+    std::optional<std::u16string> refusal = pattern_refusals[i];
+    if (!refusal) refusal = BackslashNameRefusal(argument);
+    if (refusal) {
       std::cerr << "tjvx: " << base::ToUtf8(*refusal) << '\n';
       status = 1;
       continue;
@@ -142,14 +152,15 @@ int Preview(const PreviewOptions& options) {
     // Pages go to a printable HTML file beside the SVG too, under the same refusals.
     std::vector<std::u16string> targets{target};
     if (layout.paper != drawing::Paper::kNone) targets.push_back(HtmlName(target));
-    std::optional<std::string> refusal;
+    std::optional<std::string> target_refusal;
     for (const std::u16string& each : targets) {
-      if ((refusal = TargetRefusal(each, inputs, written))) {
-        std::cerr << "tjvx: " << argument << ": " << *refusal << ": " << base::ToUtf8(each) << '\n';
+      if ((target_refusal = TargetRefusal(each, inputs, written))) {
+        std::cerr << "tjvx: " << argument << ": " << *target_refusal << ": " << base::ToUtf8(each)
+                  << '\n';
         break;
       }
     }
-    if (refusal) {
+    if (target_refusal) {
       status = 1;
       continue;
     }

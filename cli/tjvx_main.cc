@@ -19,6 +19,7 @@
 #include "base/ascii.h"
 #include "base/utf.h"
 #include "cli/command_line.h"
+#include "cli/wildcards.h"
 #include "convert/run.h"
 #include "platform/atomic_file.h"
 #include "platform/console.h"
@@ -186,7 +187,15 @@ std::string WarningsNote(size_t warnings, const std::string& source) {
 
 int Convert(const ConvertOptions& options) {
   const Answer answer = options.yes ? Answer::kYes : options.no ? Answer::kNo : Answer::kAsk;
-  const std::vector<std::string> sources(options.paths.begin(), options.paths.end() - 1);
+  // Each pattern stands for its folders; one that matches nothing is refused as a missing source
+  // would be, in its place in the batch.
+  std::vector<std::string> sources;
+  std::vector<std::optional<std::u16string>> pattern_refusals;
+  const std::vector<std::string> given(options.paths.begin(), options.paths.end() - 1);
+  for (ExpandedArgument& source : ExpandWildcards(given, Wanted::kFolders)) {
+    sources.push_back(std::move(source.path));
+    pattern_refusals.push_back(std::move(source.refusal));
+  }
   const bool batch = sources.size() > 1;
   Console console(batch && !options.quiet && platform::StandardErrorIsTerminal());
   console.SetTotal(sources.size());
@@ -210,6 +219,7 @@ int Convert(const ConvertOptions& options) {
   std::vector<size_t> same_name_as(sources.size(), sources.size());
   std::map<std::u16string, size_t> first_of_name;
   for (size_t i = 0; i < sources.size(); ++i) {
+    if (pattern_refusals[i]) continue;
     const auto [at, first] = first_of_name.emplace(ConvertedName(source_folders[i]), i);
     if (!first) same_name_as[i] = at->second;
   }
@@ -223,7 +233,8 @@ int Convert(const ConvertOptions& options) {
     CommandLineHost host(console, answer, options.quiet, batch ? sources[i] : std::string());
     host.SetPaths(source_folders[i], destination);
     host.SetBatch(batch ? &source_folders : nullptr);
-    std::optional<std::u16string> refusal = BackslashNameRefusal(sources[i]);
+    std::optional<std::u16string> refusal = pattern_refusals[i];
+    if (!refusal) refusal = BackslashNameRefusal(sources[i]);
     if (!refusal && same_name_as[i] < sources.size()) {
       refusal = std::u16string(kSameNameMessage) + u"\n" + source_folders[same_name_as[i]];
     }
@@ -252,13 +263,18 @@ int Convert(const ConvertOptions& options) {
   };
 
   // The first run goes alone: it asks about a missing destination and creates it once, so the
-  // runs after it find it in place.
-  convert_one(0);
-  size_t first_parallel = 1;
-  if (results[0].outcome == convert::RunOutcome::kRefused &&
-      results[0].message == convert::kCreateFolderQuestion) {
+  // runs after it find it in place. Patterns that matched nothing before it never reach the
+  // destination, so they go alone too.
+  size_t first_parallel = 0;
+  while (first_parallel < sources.size()) {
+    convert_one(first_parallel);
+    if (!pattern_refusals[first_parallel++]) break;
+  }
+  const convert::RunResult& first = results[first_parallel - 1];
+  if (first.outcome == convert::RunOutcome::kRefused &&
+      first.message == convert::kCreateFolderQuestion) {
     // The destination was not made, so no run can write into it.
-    for (size_t i = 1; i < sources.size(); ++i) results[i] = results[0];
+    for (size_t i = first_parallel; i < sources.size(); ++i) results[i] = first;
     first_parallel = sources.size();
   }
   // Each worker takes the next source folder; one failure never stops the others.

@@ -14,6 +14,14 @@ bool StandardErrorIsTerminal();
 // Japanese folder name arrives whole whatever the console's code page; elsewhere they are argv.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
+// Whether the program expands the wildcards "*" and "?" of its arguments itself (Windows, whose
+// command shells pass them as typed); elsewhere the shell has expanded them already.
+#ifdef _WIN32
+inline constexpr bool kProgramExpandsWildcards = true;
+#else
+inline constexpr bool kProgramExpandsWildcards = false;
+#endif
+
 // Makes the console show UTF-8 output (Windows); elsewhere terminals already do.
 void UseUtf8Console();
 

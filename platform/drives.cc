@@ -307,6 +307,19 @@ std::vector<std::u16string> SubFolders(std::u16string_view path) {
   return names;
 }
 
+std::vector<std::u16string> FileNames(std::u16string_view path) {
+  std::vector<std::u16string> names;
+  std::optional<fs::path> host = Drives().ToHost(path);
+  if (!host) return names;
+  std::error_code ec;
+  for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code ec2;
+    if (it->is_regular_file(ec2)) names.push_back(WindowsName(it->path().filename()));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 bool CanListFolder(std::u16string_view path) {
   std::optional<fs::path> host = Drives().ToHost(path);
   if (!host) return false;

@@ -102,6 +102,9 @@ std::optional<EntryInfo> FindEntry(std::u16string_view path, LastName last = Las
 bool CreateFolder(std::u16string_view path);
 // The names of the subfolders of a folder, sorted; empty when it cannot be read.
 std::vector<std::u16string> SubFolders(std::u16string_view path);
+// The names of the regular files of a folder (no folders, pipes or devices), sorted; empty when it
+// cannot be read.
+std::vector<std::u16string> FileNames(std::u16string_view path);
 
 // Whether the entries of a folder can be listed (and so its files looked up in any letter case).
 bool CanListFolder(std::u16string_view path);

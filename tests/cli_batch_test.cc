@@ -96,6 +96,18 @@ TEST_F(CliBatchTest, ConvertsEveryGoodBoreholeAndSummarisesTheOthers) {
   EXPECT_EQ(err_.find("新規作成しますか"), err_.rfind("新規作成しますか")) << err_;
 }
 
+// Here the shell expands patterns: a "*" that reaches the program is a character of a name.
+TEST_F(CliBatchTest, APatternThatReachesTheProgramNamesTheFolderOfThatName) {
+  Borehole("B-1");
+  Borehole("B-*");
+  EXPECT_EQ(Convert("'" + (base_ / "src" / "B-*").string() + "' " + (base_ / "out").string()), 0)
+      << err_;
+  EXPECT_TRUE(fs::exists(base_ / "out" / "B-*"));
+  EXPECT_FALSE(fs::exists(base_ / "out" / "B-1"));
+  EXPECT_EQ(Convert("'" + (base_ / "src" / "X-*").string() + "' " + (base_ / "out").string()), 1);
+  EXPECT_NE(err_.find("変換元フォルダが存在しない為に変換できません。"), std::string::npos) << err_;
+}
+
 TEST_F(CliBatchTest, ParallelRunsWriteWhatOneRunAtATimeWrites) {
   std::string sources;
   for (int i = 1; i <= 6; ++i) {

@@ -1,0 +1,75 @@
+#include "cli/wildcards.h"
+
+#include <algorithm>
+
+#include "base/ascii.h"
+#include "base/utf.h"
+#include "cli/command_line.h"
+#include "platform/drives.h"
+#include "text/natural_order.h"
+#include "text/wildcard.h"
+
+namespace tjvx::cli {
+namespace {
+
+// Where the last name of an argument starts: after its last "\" or "/", or after the "X:" of a
+// drive-relative path ("C:B-*"), else at the start.
+size_t LastNameStart(std::string_view argument) {
+  const size_t separator = argument.find_last_of("\\/");
+  if (separator != std::string_view::npos) return separator + 1;
+  const bool drive =
+      argument.size() >= 2 && argument[1] == ':' &&
+      ((argument[0] >= 'A' && argument[0] <= 'Z') || (argument[0] >= 'a' && argument[0] <= 'z'));
+  return drive ? 2 : 0;
+}
+
+// The names in the folder `folder` (as written: "" is the working folder) that match `pattern`.
+std::vector<std::u16string> Matches(const std::string& folder, std::u16string_view pattern,
+                                    Wanted wanted) {
+  const std::u16string listed = WindowsForm(folder.empty() ? std::string(".") : folder);
+  std::vector<std::u16string> names =
+      wanted == Wanted::kFolders ? platform::SubFolders(listed) : platform::FileNames(listed);
+  // The drawings and printable pages that `tjvx preview` writes beside the converted files are not
+  // taken for them.
+  auto ends_with = [](std::u16string_view name, std::u16string_view end) {
+    return name.size() > end.size() &&
+           base::EqualsIgnoringAsciiCase(name.substr(name.size() - end.size()), end);
+  };
+  std::erase_if(names, [&](const std::u16string& name) {
+    return !text::MatchesWildcard(pattern, name) ||
+           (wanted == Wanted::kFiles && (ends_with(name, u".SVG") || ends_with(name, u".HTML")));
+  });
+  std::sort(names.begin(), names.end(), text::NaturalLess);
+  return names;
+}
+
+}  // namespace
+
+std::vector<ExpandedArgument> ExpandWildcards(const std::vector<std::string>& arguments,
+                                              Wanted wanted, bool expand) {
+  std::vector<ExpandedArgument> expanded;
+  for (const std::string& argument : arguments) {
+    const std::u16string wide = base::FromUtf8(argument);
+    if (!expand || !text::HasWildcard(wide)) {
+      expanded.push_back({argument, std::nullopt});
+      continue;
+    }
+    const std::string folder = argument.substr(0, LastNameStart(argument));
+    const std::u16string pattern = base::FromUtf8(argument.substr(folder.size()));
+    std::vector<std::u16string> names;
+    // Only the last name is expanded: a wildcard before it matches nothing.
+    if (!text::HasWildcard(base::FromUtf8(folder))) names = Matches(folder, pattern, wanted);
+    if (names.empty()) {
+      const std::u16string_view message =
+          wanted == Wanted::kFolders ? kNoMatchingFolderMessage : kNoMatchingFileMessage;
+      expanded.push_back({argument, std::u16string(message) + u"\n" + wide});
+      continue;
+    }
+    for (const std::u16string& name : names) {
+      expanded.push_back({folder + base::ToUtf8(name), std::nullopt});
+    }
+  }
+  return expanded;
+}
+
+}  // namespace tjvx::cli
