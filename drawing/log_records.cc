@@ -115,7 +115,11 @@ bool IsPlainDecimal(std::u16string_view text) {
 // converter is read.
 std::optional<double> NumberOf(std::u16string_view trimmed) {
   if (!IsPlainDecimal(trimmed) && !text::IsNumericText(trimmed)) return std::nullopt;
-  return text::NumericValue(trimmed);
+  const float value = text::NumericValue(trimmed);
+  // A number beyond single precision reads as 0 there: it is no number the log can draw (a reading
+  // of 10^40 blows is not a test without a blow).
+  if (value == 0 && !text::IsZeroText(trimmed)) return std::nullopt;
+  return value;
 }
 
 // A depth: a number from 0 to kMaxDepth that is not the placeholder "-1". Single precision, as

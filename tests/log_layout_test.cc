@@ -342,6 +342,9 @@ TEST(BlowCount, CountsAsTheEngineerDoes) {
       {u"4000 9.00 9.30 10 10 10 x 1 1", u"", 0, {3}},
       {u"4000 9.00 9.30 10 10 10 1.5 1 1", u"", 0, {3}},
       {u"4000 9.00 9.30 10 10 10 1e38 1 1", u"", 0, {3}},
+      // Beyond single precision: no count, not a test without a blow.
+      {u"4000 9.00 9.30 10 10 10 1e40 1 1", u"", 0, {3}},
+      {u"4000 9.00 9.30 10 10 10 1300000000000000000000000000000000000000 1 1", u"", 0, {3}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(base::ToUtf8(c.line));
