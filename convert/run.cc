@@ -218,7 +218,9 @@ bool IsDriveRoot(std::u16string_view folder) {
 }
 
 // The source files a borehole's depth list reads stay open, so the record writers after it read
-// them from memory; X11.TXT serves only the depth list. Any other file is opened when asked for.
+// them from memory; X11.TXT serves only the depth list and the 2001 records that show its depths,
+// and one the depth list could not read is not read again. Any other file is opened when asked
+// for.
 class DepthListFiles {
  public:
   DepthListFiles(const std::u16string& folder, base::FindingSink& found)
@@ -227,15 +229,31 @@ class DepthListFiles {
   // The depth list of the folder, its files kept.
   std::vector<source::DepthEntry> Collect(
       const std::function<void(const base::Error&)>& on_error = {}) {
+    std::u16string_view reading;
     std::vector<source::DepthEntry> depths = source::CollectDepths(
         [&](std::u16string_view name) -> source::FieldReader* {
+          reading = name;
           std::optional<source::FieldReader>& reader = opened_[std::u16string(name)];
           reader = source::OpenSourceFile(folder_ + u"\\" + std::u16string(name), &found_);
           return reader ? &*reader : nullptr;
         },
-        1, on_error);
-    opened_.erase(u"X11.TXT");
+        1,
+        on_error ? [&](const base::Error& error) {
+          if (reading == u"X11.TXT") x11_failed_ = true;
+          on_error(error);
+        } : std::function<void(const base::Error&)>());
     return depths;
+  }
+
+  // X11.TXT as the depth list read it, from its start; none when it is absent or failed.
+  std::optional<source::FieldReader> DepthMarks() {
+    std::optional<source::FieldReader> x11;
+    if (auto it = opened_.find(u"X11.TXT"); it != opened_.end()) {
+      if (!x11_failed_) x11 = std::move(it->second);
+      opened_.erase(it);
+    }
+    if (x11) x11->Rewind();
+    return x11;
   }
 
   // A source file's reader: the one the depth list read, from its start, else the file opened
@@ -254,6 +272,7 @@ class DepthListFiles {
   const std::u16string& folder_;
   base::FindingSink& found_;
   std::map<std::u16string, std::optional<source::FieldReader>, std::less<>> opened_;
+  bool x11_failed_ = false;
 };
 
 class Checker;
@@ -412,6 +431,7 @@ class Run {
                                              u"R33.TXT", u"R34.TXT", u"R35.TXT"};
         for (size_t k = 0; k < 6; ++k) notes.coded[k] = files.Open(coded[k]);
         notes.x12 = files.Open(u"X12.TXT");
+        notes.x11 = files.DepthMarks();
         WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out, findings_);
       }
       if (two_threads) {
@@ -673,6 +693,7 @@ class Checker {
                                          u"R33.TXT", u"R34.TXT", u"R35.TXT"};
     for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(coded[k]);
     notes.x12 = Open(u"X12.TXT");
+    notes.x11 = files.DepthMarks();
     Step([&] { WriteNotesRecords(notes, depths, last_site_depth, tables_, out, found_); });
     for (size_t k = 0; k < Run::LaterGroups::kCount; ++k) Step([&] { later.CheckOne(k, out); });
     later.TakeFindings(found_);
