@@ -230,6 +230,26 @@ TEST_F(CheckTest, CodedNotesBeyondTheLastSiteAndEmptyFilesAreReported) {
   EXPECT_TRUE(empty) << Dump(result);
 }
 
+TEST_F(CheckTest, AZeroNoticeSaysHowManyAndListsEveryLineItCounts) {
+  Write("R41.TXT",
+        u"1,3.50,1.25,0,12.0,0,0,0,0,0,\"\"\r\n2,6.50,2.10,4.8,35.5,0,0,0,0,0,\"\"\r\n"
+        u"3,9.50,3.40,0,48.0,0,0,0,0,0,\"\"\r\n4,13.00,,0,420.0,0,0,0,0,0,\"LLT\"\r\n");
+  const convert::CheckResult result = Check();
+  const std::vector<base::Finding> found = At(result, u"R41.TXT", 1);
+  ASSERT_EQ(found.size(), 1u) << Dump(result);
+  EXPECT_EQ(found[0].severity, Severity::kNotice);
+  EXPECT_NE(found[0].message.find(u"このファイルで 3 件、最初の行を示します。"),
+            std::u16string::npos)
+      << Dump(result);
+  EXPECT_EQ(found[0].lines, (std::vector<long long>{1, 3, 4}));
+  // Other findings name one line and list none.
+  for (const base::Finding& f : result.findings) {
+    if (f.message.find(u"0 の値が") == std::u16string::npos) {
+      EXPECT_TRUE(f.lines.empty());
+    }
+  }
+}
+
 TEST_F(CheckTest, NotesNoDepthTakesAreReported) {
   for (const char* name : {"X3.TXT", "R31.TXT", "R32.TXT", "R33.TXT", "R34.TXT", "R35.TXT",
                            "R30.TXT", "X11.TXT", "X1.TXT"}) {

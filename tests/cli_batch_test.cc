@@ -341,6 +341,12 @@ TEST_F(CliBatchTest, CheckExitsByTheWorstFindingAndItsJsonReportParses) {
   EXPECT_EQ(warning["field"], 5);
   EXPECT_EQ(warning["severity"], "warning");
   EXPECT_EQ(warning["record"], "2001");
+  EXPECT_TRUE(warning["lines"].is_null());
+  // A zero notice lists every line it counts.
+  const nlohmann::json& zeros = report["folders"][2]["findings"][2];
+  EXPECT_EQ(zeros["file"], "R41.TXT");
+  EXPECT_EQ(zeros["severity"], "notice");
+  EXPECT_EQ(zeros["lines"], nlohmann::json::array({2}));
 
   // Nothing was written beside the folders checked.
   EXPECT_FALSE(fs::exists(base_ / "src" / "B-12" / "B-12"));
