@@ -11,6 +11,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -172,6 +173,52 @@ TEST_F(CheckTest, TheSampleReportListsItsFindingsAndAConversionCountsItsWarnings
   const convert::RunResult run = ConvertSample();
   ASSERT_EQ(run.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(run.message);
   EXPECT_EQ(run.warnings, result.Count(Severity::kWarning));
+}
+
+// One odd value at a time in each field of each source file's first line: a conversion fails
+// exactly when the check has an error, stops with the check's message, and counts the warnings the
+// check lists.
+TEST_F(CheckTest, AConversionCountsTheWarningsTheCheckListsForEveryOddValueInEveryField) {
+  const char* const odd[] = {"abc", "0", "", "2.505", "123456", "\x82\x54" /* ５ */};
+  std::vector<std::string> files;
+  for (const fs::directory_entry& entry :
+       fs::directory_iterator(testing::RepositoryPath("samples/boreholes/B-12"))) {
+    files.push_back(entry.path().filename().string());
+  }
+  std::sort(files.begin(), files.end());
+  size_t tried = 0;
+  for (const std::string& file : files) {
+    const std::string original = testing::ReadBytes(Source() / file);
+    // The fields of the first line, as byte ranges (CP932 never has a comma as a trail byte).
+    std::vector<std::pair<size_t, size_t>> fields;
+    const size_t end = std::min(original.find("\r\n"), original.size());
+    for (size_t at = 0; at <= end && !original.empty();) {
+      const size_t comma = std::min(original.find(',', at), end);
+      fields.emplace_back(at, comma);
+      at = comma + 1;
+    }
+    for (const auto& [from, to] : fields) {
+      for (const char* value : odd) {
+        std::string changed = original;
+        changed.replace(from, to - from, value);
+        SCOPED_TRACE(file + ": " + changed.substr(0, changed.find("\r\n")));
+        testing::WriteBytes(Source() / file, changed);
+        fs::remove_all(drives_.d() / "OUT");
+        const convert::CheckResult result = Check();
+        const convert::RunResult run = ConvertSample();
+        ++tried;
+        ASSERT_EQ(result.Count(Severity::kError) > 0, run.outcome == convert::RunOutcome::kFailed)
+            << Dump(result) << base::ToUtf8(run.message);
+        if (run.outcome == convert::RunOutcome::kFailed) {
+          EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(run.message));
+        } else {
+          EXPECT_EQ(run.warnings, result.Count(Severity::kWarning)) << Dump(result);
+        }
+      }
+    }
+    testing::WriteBytes(Source() / file, original);
+  }
+  EXPECT_GT(tried, 500u);
 }
 
 TEST_F(CheckTest, CheckingWritesNothingAnywhere) {
