@@ -674,6 +674,7 @@ class Checker {
 
     const auto on_error = [this](const base::Error& error) { Error(error); };
     ReportLeftOut(folder, found_, on_error);
+    LookAtPatternFolder();
     Step([&] { tables_.Geology(); });
     DepthListFiles files(folder, found_);
     files_ = &files;
@@ -713,8 +714,41 @@ class Checker {
     }
   }
 
-  // The first error of each file is reported; the first of all is the conversion's.
+  // A pattern folder that is missing, or holds none of the tables, is told once, naming the
+  // folder, in place of an error for every table it lacks.
+  void LookAtPatternFolder() {
+    std::u16string folder = tables_.folder();
+    while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+    const std::optional<platform::EntryInfo> entry = FindEntry(folder);
+    if (!entry || !entry->IsDirectory()) {
+      pattern_message_ =
+          u"パターンのフォルダ「" + folder + u"」がない為、表を読めず変換できません。";
+    } else {
+      auto present = [&](std::u16string_view name) {
+        return FindEntry(tables_.folder() + std::u16string(name)).has_value();
+      };
+      for (std::u16string_view name : {u"KISHITU.TXT", u"SHITU.TXT", u"MAJIRI.TXT"}) {
+        if (present(name)) return;
+      }
+      for (size_t id = 0; id < static_cast<size_t>(source::TableId::kCount); ++id) {
+        if (present(source::TableFileName(static_cast<source::TableId>(id)))) return;
+      }
+      pattern_message_ = u"パターンのフォルダ「" + folder +
+                         u"」に表 (KISHITU.TXT、L1.TXT など) がひとつもない為、変換できません。";
+    }
+    pattern_folder_ = folder;
+  }
+
+  // The first error of each file is reported; the first of all is the conversion's. The tables
+  // of a pattern folder that is missing or holds none give one error, naming the folder.
   void Error(const base::Error& error) {
+    if (pattern_folder_ && error.kind() == base::Error::Kind::kFileMissing &&
+        error.file().starts_with(tables_.folder())) {
+      if (!errors_in_.insert(*pattern_folder_).second) return;
+      if (!stop_) stop_ = {*pattern_folder_, 0, pattern_message_, error.Message()};
+      found_.Report({base::Severity::kError, *pattern_folder_, 0, 0, {}, pattern_message_});
+      return;
+    }
     if (!errors_in_.insert(error.file()).second) return;
     if (!stop_) stop_ = {error.file(), error.line(), error.Summary(), error.Message()};
     found_.Report({base::Severity::kError, error.file(), error.line(), 0, {}, error.Summary()});
@@ -735,8 +769,12 @@ class Checker {
 
   CheckResult Finish() {
     std::vector<base::Finding>& findings = found_.findings;
-    std::stable_sort(findings.begin(), findings.end(), [](const auto& a, const auto& b) {
-      const size_t ra = FileRank(a), rb = FileRank(b);
+    // The pattern folder's error comes first, where the tables are read.
+    auto rank = [this](const base::Finding& f) {
+      return pattern_folder_ && f.file == *pattern_folder_ ? 0 : FileRank(f);
+    };
+    std::stable_sort(findings.begin(), findings.end(), [&](const auto& a, const auto& b) {
+      const size_t ra = rank(a), rb = rank(b);
       return ra != rb ? ra < rb : a.line < b.line;
     });
     if (stop_) {
@@ -787,6 +825,9 @@ class Checker {
   std::set<std::u16string> errors_in_;
   std::set<std::u16string> failures_;
   DepthListFiles* files_ = nullptr;  // while Go reads the folder
+  // The pattern folder when it is missing or holds no table, and what is said of it.
+  std::optional<std::u16string> pattern_folder_;
+  std::u16string pattern_message_;
 };
 
 }  // namespace

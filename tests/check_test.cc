@@ -12,6 +12,7 @@
 #endif
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -259,6 +260,45 @@ TEST_F(CheckTest, AMissingTableIsAnErrorOnlyWhereALookupNeedsIt) {
   // Without R30.TXT nothing looks L19.TXT up, so neither fails.
   fs::remove(Source() / "R30.TXT");
   EXPECT_FALSE(Check().stop);
+}
+
+// A pattern folder that is missing, or holds no table at all, is one error naming the folder, and
+// the conversion stops with its own message about the first table it reads.
+TEST_F(CheckTest, AMissingOrWrongPatternFolderIsOneErrorNamingTheFolder) {
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    std::u16string message;
+  };
+  const Case cases[] = {
+      {"missing", [&] { fs::remove_all(Pattern()); },
+       u"パターンのフォルダ「D:\\DOZORA」がない為、表を読めず変換できません。"},
+      {"holding no table",
+       [&] {
+         fs::remove_all(Pattern());
+         fs::create_directories(Pattern());
+         testing::WriteBytes(Pattern() / "README.TXT", "x");
+       },
+       u"パターンのフォルダ「D:\\DOZORA」に表 (KISHITU.TXT、L1.TXT など) がひとつもない為、"
+       u"変換できません。"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    source::PatternTables tables(u"D:\\DOZORA\\");
+    const convert::CheckResult result = convert::CheckSourceFolder(u"C:\\DATA\\B-12", tables);
+    ASSERT_EQ(result.Count(Severity::kError), 1u) << Dump(result);
+    ASSERT_TRUE(result.stop) << Dump(result);
+    const base::Finding& error = result.findings[*result.stop];
+    EXPECT_EQ(*result.stop, 0u) << Dump(result);
+    EXPECT_EQ(error.file, u"D:\\DOZORA");
+    EXPECT_EQ(base::ToUtf8(error.message), base::ToUtf8(c.message));
+    testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+    fs::create_directories(drives_.d() / "OUT");
+    const convert::RunResult run = convert::RunConversion(host, tables, nullptr);
+    EXPECT_EQ(run.outcome, convert::RunOutcome::kFailed);
+    EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(run.message));
+  }
 }
 
 TEST_F(CheckTest, CodedNotesBeyondTheLastSiteAndEmptyFilesAreReported) {
