@@ -301,6 +301,58 @@ TEST_F(CheckTest, AMissingOrWrongPatternFolderIsOneErrorNamingTheFolder) {
   }
 }
 
+// A file whose records fall out of step with its lines and that ends inside a record is blamed at
+// the first line where a record begins in the middle of the line, with that line's fields; a
+// record split over whole lines is no finding.
+TEST_F(CheckTest, RecordsOutOfStepWithTheLinesAreBlamedAtTheFirstLineThatHoldsTooMany) {
+  struct Case {
+    const char* what;
+    std::u16string text;
+    long long line;  // the error's line, 0 for none
+    std::u16string says;
+  };
+  const std::u16string rest = u"3,\"沖積 シルト層\",0,2.50,5.30,0,0,\"\"\r\n";
+  const Case cases[] = {
+      {"a record split over whole lines",
+       u"1,\"盛土\",0,0.00\r\n0.80,0,0,\"\"\r\n2,\"関東ローム層\",0,0.80,2.50,0,0,\"\"\r\n" + rest,
+       0, u""},
+      {"an unquoted comma in a value",
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,関東,ローム層,0,0.80,2.50,0,0,\"\"\r\n" + rest, 2,
+       u"ファイルがレコードの途中で終わっている為に変換できません。 この行の項目数が 9 個あります "
+       u"(他の行は 8 個)"},
+      {"a quoted comma among the fields counted",
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,関東,\"ローム,層\",0,0.80,2.50,0,0,\"\"\r\n" + rest,
+       2,
+       u"ファイルがレコードの途中で終わっている為に変換できません。 この行の項目数が 9 個あります "
+       u"(他の行は 8 個)"},
+      {"a quoted comma is no field",
+       u"1,\"盛,土\",0,0.00,0.80,0,0,\"\"\r\n2,\"関東ローム層\",0,0.80,2.50,0,0,\"\"\r\n" + rest, 0,
+       u""},
+      {"the file ends inside a record without a line too long",
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,\"関東ローム層\",0\r\n", 2,
+       u"ファイルがレコードの途中で終わっている為に変換できません。"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write("G40.TXT", c.text);
+    const convert::CheckResult result = Check();
+    std::vector<base::Finding> errors;
+    for (const base::Finding& f : result.findings) {
+      if (f.severity == Severity::kError) errors.push_back(f);
+    }
+    if (c.line == 0) {
+      EXPECT_TRUE(errors.empty()) << Dump(result);
+      continue;
+    }
+    ASSERT_EQ(errors.size(), 1u) << Dump(result);
+    EXPECT_EQ(convert::FindingFileName(errors[0]), u"G40.TXT");
+    EXPECT_EQ(errors[0].line, c.line) << Dump(result);
+    EXPECT_EQ(base::ToUtf8(errors[0].message), base::ToUtf8(c.says));
+    fs::remove_all(drives_.d() / "OUT");
+    EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(ConvertSample().message));
+  }
+}
+
 TEST_F(CheckTest, CodedNotesBeyondTheLastSiteAndEmptyFilesAreReported) {
   Write("X1.TXT", u"1,5.30,\"沖積層\",\"完新世\"\r\n");
   testing::WriteBytes(Source() / "X11.TXT", "");
