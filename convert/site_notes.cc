@@ -84,6 +84,73 @@ std::vector<DepthMark> ReadDepthMarks(source::FieldReader& x11, source::RecordFi
   return marks;
 }
 
+// One coded note file (X3.TXT, R31.TXT..R35.TXT), read onward along the depth list: its last
+// record read gives the names until the list passes the record's depth (kept as text and as its
+// number, so the text is read once). A missing file shows "@" at depth "99999" throughout.
+struct CodedNote {
+  source::FieldReader* reader = nullptr;
+  std::optional<source::RecordFindings> found;
+  std::u16string depth_text = u"99999";
+  float depth_value = 99999.0f;
+  std::u16string names = u"@";
+  long long names_line = 0;  // the line whose names the field shows, 0 before any
+
+  void Open(source::FieldReader& file, base::FindingSink& findings) {
+    reader = &file;
+    found.emplace(findings, file.file(), u"2001");
+    depth_text = u"-1";
+    depth_value = -1.0f;
+  }
+
+  // Reads the next record when the entry has passed the depth last read.
+  void ReadOnward(source::PatternTables& tables, int kind, const source::DepthEntry& entry) {
+    if (reader != nullptr && depth_value < entry.value) {
+      const float before = depth_value;
+      const bool read_before = names_line != 0;
+      source::LookupLegendNames(tables, kind, *reader, names, depth_text, &*found);
+      depth_value = text::NumericValue(depth_text);
+      names_line = reader->record_line();
+      // A record at the depth of the one before is read at the next entry: its names, and those
+      // of the records after it, move down the list.
+      const bool same = read_before && depth_value == before;
+      if ((depth_value < before || same) && depth_text != u"99999") {
+        found->Warning(names_line, 2,
+                       u"深度「" + depth_text +
+                           (same ? u"」が前の行の深度と同じ為" : u"」が前の行の深度より浅い為") +
+                           u"、この行の名前は正しい深度の 2001 に付きません。");
+      }
+    }
+    if (depth_text == u"99999") names = u"@";
+  }
+
+  // The entry's depth was written `written`, changed by `change`: told at the record of that
+  // depth.
+  void DepthWritten(const source::DepthEntry& entry, text::ValueChange change,
+                    std::u16string_view written) {
+    if (names_line != 0 && depth_value == entry.value && depth_text != u"99999") {
+      found->Value(change, names_line, 2, depth_text, written);
+    }
+  }
+
+  // After the last 2001 record, of depth `last`: a record read last shows its names there, the
+  // ones after it are never read.
+  void Beyond(float last) {
+    if (reader == nullptr) return;
+    const bool more = !reader->AtEnd();
+    if (names_line != 0 && depth_text != u"99999" && depth_value > last) {
+      found->Warning(
+          names_line, 2,
+          u"深度「" + depth_text +
+              u"」が最後の現場の深度 (X1.TXT) より深い為、この行の名前は最後の 2001 に付" +
+              (more ? u"き、後の行は 2001 に書かれません。" : u"きます。"));
+    } else if (more) {
+      found->Warning(
+          reader->line(), 0,
+          u"最後の現場の深度 (X1.TXT) より深い為、この行から後の記録は 2001 に書かれません。");
+    }
+  }
+};
+
 }  // namespace
 
 std::u16string SiteText(std::u16string_view item3, std::u16string_view item4) {
@@ -224,12 +291,10 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
     }
   }
 
-  // Each coded file is read onward: its last record read gives the names until the list passes
-  // the record's depth (kept as text and as its number, so the text is read once).
-  std::array<std::u16string, 6> depth_text, names;
-  std::array<float, 6> depth_value;
-  std::array<std::optional<source::RecordFindings>, 6> found;
-  std::array<long long, 6> names_line{};  // the line whose names the field shows, 0 before any
+  std::array<CodedNote, 6> coded;
+  for (size_t k = 0; k < 6; ++k) {
+    if (sources.coded[k]) coded[k].Open(*sources.coded[k], findings);
+  }
   std::optional<source::RecordFindings> found_marks;
   std::vector<DepthMark> marks;
   if (sources.x11) {
@@ -237,81 +302,38 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
     marks = ReadDepthMarks(*sources.x11, *found_marks);
   }
   size_t next_mark = 0;
-  for (size_t k = 0; k < 6; ++k) {
-    depth_text[k] = sources.coded[k] ? u"-1" : u"99999";
-    depth_value[k] = text::NumericValue(depth_text[k]);
-    names[k] = u"@";
-    if (sources.coded[k]) found[k].emplace(findings, sources.coded[k]->file(), u"2001");
-  }
   std::u16string line;
   for (size_t e = 0; e < entries; ++e) {
     const source::DepthEntry& entry = depths[e];
-    for (size_t k = 0; k < 6; ++k) {
-      if (sources.coded[k] && depth_value[k] < entry.value) {
-        const float before = depth_value[k];
-        const bool read_before = names_line[k] != 0;
-        source::LookupLegendNames(tables, static_cast<int>(k) + 1, *sources.coded[k], names[k],
-                                  depth_text[k], &*found[k]);
-        depth_value[k] = text::NumericValue(depth_text[k]);
-        names_line[k] = sources.coded[k]->record_line();
-        // A record at the depth of the one before is read at the next entry: its names, and
-        // those of the records after it, move down the list.
-        const bool same = read_before && depth_value[k] == before;
-        if ((depth_value[k] < before || same) && depth_text[k] != u"99999") {
-          found[k]->Warning(
-              names_line[k], 2,
-              u"深度「" + depth_text[k] +
-                  (same ? u"」が前の行の深度と同じ為" : u"」が前の行の深度より浅い為") +
-                  u"、この行の名前は正しい深度の 2001 に付きません。");
-        }
-      }
-      if (depth_text[k] == u"99999") names[k] = u"@";
-    }
+    for (size_t k = 0; k < 6; ++k) coded[k].ReadOnward(tables, static_cast<int>(k) + 1, entry);
     line.assign(u"2001 ");
     const text::ValueChange change = text::AppendMadeDepthText(line, entry.text);
     // A depth the line cannot show as it stands is told at each record of that depth.
     const std::u16string_view written = std::u16string_view(line).substr(5);
-    for (size_t k = 0; k < 6 && change != text::ValueChange::kNone; ++k) {
-      if (names_line[k] != 0 && depth_value[k] == entry.value && depth_text[k] != u"99999") {
-        found[k]->Value(change, names_line[k], 2, depth_text[k], written);
-      }
+    for (CodedNote& note : coded) {
+      if (change != text::ValueChange::kNone) note.DepthWritten(entry, change, written);
     }
     for (; next_mark < marks.size() && marks[next_mark].value <= entry.value; ++next_mark) {
       const DepthMark& mark = marks[next_mark];
       if (mark.value == entry.value) found_marks->Value(change, mark.line, 2, mark.text, written);
     }
     line += u" @ ";
-    for (const std::u16string& name : names) {
-      text::AppendHeldText(line, name);
+    for (const CodedNote& note : coded) {
+      text::AppendHeldText(line, note.names);
       line += u' ';
     }
     line += u"-1";
     AppendCount(line, note_lines[e].size());
     out.Line(line);
   }
-  // The depths deeper than the last site depth get no record; a coded record read last for the
-  // last entry shows its names there, the ones after it are never read.
+  // The depths deeper than the last site depth get no record.
   const float last = depths[entries - 1].value;
   for (size_t m = next_mark; m < marks.size(); ++m) {
     found_marks->Warning(marks[m].line, 2,
                          u"深度「" + marks[m].text +
                              u"」が最後の現場の深度 (X1.TXT) より深い為、2001 に書かれません。");
   }
-  for (size_t k = 0; k < 6; ++k) {
-    if (!sources.coded[k]) continue;
-    const bool more = !sources.coded[k]->AtEnd();
-    if (names_line[k] != 0 && depth_text[k] != u"99999" && depth_value[k] > last) {
-      found[k]->Warning(
-          names_line[k], 2,
-          u"深度「" + depth_text[k] +
-              u"」が最後の現場の深度 (X1.TXT) より深い為、この行の名前は最後の 2001 に付" +
-              (more ? u"き、後の行は 2001 に書かれません。" : u"きます。"));
-    } else if (more) {
-      found[k]->Warning(
-          sources.coded[k]->line(), 0,
-          u"最後の現場の深度 (X1.TXT) より深い為、この行から後の記録は 2001 に書かれません。");
-    }
-  }
+  for (CodedNote& note : coded) note.Beyond(last);
   for (size_t e = 0; e < entries; ++e) {
     for (const NoteLine& note : note_lines[e]) {
       line.assign(u"2002 ");
@@ -320,8 +342,8 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
       out.Line(line);
     }
   }
-  for (auto& coded : found) {
-    if (coded) coded->Finish();
+  for (CodedNote& note : coded) {
+    if (note.found) note.found->Finish();
   }
   if (found_marks) found_marks->Finish();
   if (found_notes) found_notes->Finish();
