@@ -21,6 +21,9 @@ struct Finding {
   int field = 0;           // 1-based field of the record, 0 when none applies
   std::u16string record;   // the record code the finding affects ("3030"), empty when none
   std::u16string message;  // what happens to the value, in Japanese
+  // A notice that counts the values of a file (its zeros): every line it counts, in order, once
+  // each; empty for any other finding.
+  std::vector<long long> lines = {};
 };
 
 // Where the readers and record writers report what they find. A conversion always reports, so the

@@ -96,6 +96,8 @@ void PrintJson(const std::vector<std::string>& given,
                            ? nlohmann::ordered_json(nullptr)
                            : nlohmann::ordered_json(base::ToUtf8(finding.record));
       item["message"] = base::ToUtf8(finding.message);
+      item["lines"] = finding.lines.empty() ? nlohmann::ordered_json(nullptr)
+                                            : nlohmann::ordered_json(finding.lines);
       findings.push_back(std::move(item));
     }
     folder["findings"] = std::move(findings);

@@ -208,7 +208,9 @@ bool IsDriveRoot(std::u16string_view folder) {
 }
 
 // The source files a borehole's depth list reads stay open, so the record writers after it read
-// them from memory; X11.TXT serves only the depth list. Any other file is opened when asked for.
+// them from memory; X11.TXT serves only the depth list and the 2001 records that show its depths,
+// and one the depth list could not read is not read again. Any other file is opened when asked
+// for.
 class DepthListFiles {
  public:
   DepthListFiles(const std::u16string& folder, base::FindingSink& found)
@@ -217,15 +219,31 @@ class DepthListFiles {
   // The depth list of the folder, its files kept.
   std::vector<source::DepthEntry> Collect(
       const std::function<void(const base::Error&)>& on_error = {}) {
+    std::u16string_view reading;
     std::vector<source::DepthEntry> depths = source::CollectDepths(
         [&](std::u16string_view name) -> source::FieldReader* {
+          reading = name;
           std::optional<source::FieldReader>& reader = opened_[std::u16string(name)];
           reader = source::OpenSourceFile(folder_ + u"\\" + std::u16string(name), &found_);
           return reader ? &*reader : nullptr;
         },
-        1, on_error);
-    opened_.erase(u"X11.TXT");
+        1,
+        on_error ? [&](const base::Error& error) {
+          if (reading == u"X11.TXT") x11_failed_ = true;
+          on_error(error);
+        } : std::function<void(const base::Error&)>());
     return depths;
+  }
+
+  // X11.TXT as the depth list read it, from its start; none when it is absent or failed.
+  std::optional<source::FieldReader> DepthMarks() {
+    std::optional<source::FieldReader> x11;
+    if (auto it = opened_.find(u"X11.TXT"); it != opened_.end()) {
+      if (!x11_failed_) x11 = std::move(it->second);
+      opened_.erase(it);
+    }
+    if (x11) x11->Rewind();
+    return x11;
   }
 
   // A source file's reader: the one the depth list read, from its start, else the file opened
@@ -244,6 +262,7 @@ class DepthListFiles {
   const std::u16string& folder_;
   base::FindingSink& found_;
   std::map<std::u16string, std::optional<source::FieldReader>, std::less<>> opened_;
+  bool x11_failed_ = false;
 };
 
 class Checker;
@@ -402,6 +421,7 @@ class Run {
                                              u"R33.TXT", u"R34.TXT", u"R35.TXT"};
         for (size_t k = 0; k < 6; ++k) notes.coded[k] = files.Open(coded[k]);
         notes.x12 = files.Open(u"X12.TXT");
+        notes.x11 = files.DepthMarks();
         WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out, findings_);
       }
       if (two_threads) {
@@ -644,6 +664,7 @@ class Checker {
 
     const auto on_error = [this](const base::Error& error) { Error(error); };
     ReportLeftOut(folder, found_, on_error);
+    LookAtPatternFolder();
     Step([&] { tables_.Geology(); });
     DepthListFiles files(folder, found_);
     files_ = &files;
@@ -663,6 +684,7 @@ class Checker {
                                          u"R33.TXT", u"R34.TXT", u"R35.TXT"};
     for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(coded[k]);
     notes.x12 = Open(u"X12.TXT");
+    notes.x11 = files.DepthMarks();
     Step([&] { WriteNotesRecords(notes, depths, last_site_depth, tables_, out, found_); });
     for (size_t k = 0; k < Run::LaterGroups::kCount; ++k) Step([&] { later.CheckOne(k, out); });
     later.TakeFindings(found_);
@@ -682,8 +704,41 @@ class Checker {
     }
   }
 
-  // The first error of each file is reported; the first of all is the conversion's.
+  // A pattern folder that is missing, or holds none of the tables, is told once, naming the
+  // folder, in place of an error for every table it lacks.
+  void LookAtPatternFolder() {
+    std::u16string folder = tables_.folder();
+    while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+    const std::optional<platform::EntryInfo> entry = FindEntry(folder);
+    if (!entry || !entry->IsDirectory()) {
+      pattern_message_ =
+          u"パターンのフォルダ「" + folder + u"」がない為、表を読めず変換できません。";
+    } else {
+      auto present = [&](std::u16string_view name) {
+        return FindEntry(tables_.folder() + std::u16string(name)).has_value();
+      };
+      for (std::u16string_view name : {u"KISHITU.TXT", u"SHITU.TXT", u"MAJIRI.TXT"}) {
+        if (present(name)) return;
+      }
+      for (size_t id = 0; id < static_cast<size_t>(source::TableId::kCount); ++id) {
+        if (present(source::TableFileName(static_cast<source::TableId>(id)))) return;
+      }
+      pattern_message_ = u"パターンのフォルダ「" + folder +
+                         u"」に表 (KISHITU.TXT、L1.TXT など) がひとつもない為、変換できません。";
+    }
+    pattern_folder_ = folder;
+  }
+
+  // The first error of each file is reported; the first of all is the conversion's. The tables
+  // of a pattern folder that is missing or holds none give one error, naming the folder.
   void Error(const base::Error& error) {
+    if (pattern_folder_ && error.kind() == base::Error::Kind::kFileMissing &&
+        error.file().starts_with(tables_.folder())) {
+      if (!errors_in_.insert(*pattern_folder_).second) return;
+      if (!stop_) stop_ = {*pattern_folder_, 0, pattern_message_, error.Message()};
+      found_.Report({base::Severity::kError, *pattern_folder_, 0, 0, {}, pattern_message_});
+      return;
+    }
     if (!errors_in_.insert(error.file()).second) return;
     if (!stop_) stop_ = {error.file(), error.line(), error.Summary(), error.Message()};
     found_.Report({base::Severity::kError, error.file(), error.line(), 0, {}, error.Summary()});
@@ -704,8 +759,12 @@ class Checker {
 
   CheckResult Finish() {
     std::vector<base::Finding>& findings = found_.findings;
-    std::stable_sort(findings.begin(), findings.end(), [](const auto& a, const auto& b) {
-      const size_t ra = FileRank(a), rb = FileRank(b);
+    // The pattern folder's error comes first, where the tables are read.
+    auto rank = [this](const base::Finding& f) {
+      return pattern_folder_ && f.file == *pattern_folder_ ? 0 : FileRank(f);
+    };
+    std::stable_sort(findings.begin(), findings.end(), [&](const auto& a, const auto& b) {
+      const size_t ra = rank(a), rb = rank(b);
       return ra != rb ? ra < rb : a.line < b.line;
     });
     if (stop_) {
@@ -756,6 +815,9 @@ class Checker {
   std::set<std::u16string> errors_in_;
   std::set<std::u16string> failures_;
   DepthListFiles* files_ = nullptr;  // while Go reads the folder
+  // The pattern folder when it is missing or holds no table, and what is said of it.
+  std::optional<std::u16string> pattern_folder_;
+  std::u16string pattern_message_;
 };
 
 }  // namespace

@@ -29,6 +29,7 @@ void AppendCount(std::u16string& line, size_t n) {
 // A note of X12.TXT: texts of exactly 30 characters go on in the next record's text.
 struct Note {
   float depth;
+  std::u16string depth_text;
   std::u16string text;
   long long line;
 };
@@ -40,7 +41,8 @@ std::vector<Note> ReadNotes(source::FieldReader& x12, source::RecordFindings& fo
   std::vector<std::u16string_view> record;
   while (!x12.AtEnd()) {
     x12.ReadRecord(3, record);
-    Note note{text::NumericValue(record[1]), std::u16string(record[2]), x12.record_line()};
+    Note note{text::NumericValue(record[1]), std::u16string(record[1]), std::u16string(record[2]),
+              x12.record_line()};
     if (note.depth == 0.0f && !text::Trim(record[1]).empty() && !text::IsZeroText(record[1])) {
       found.Warning(note.line, 2,
                     u"深度「" + std::u16string(record[1]) +
@@ -57,6 +59,98 @@ std::vector<Note> ReadNotes(source::FieldReader& x12, source::RecordFindings& fo
   return notes;
 }
 
+// A depth of X11.TXT, which reaches the file only as the depth of a 2001 record.
+struct DepthMark {
+  float value;
+  std::u16string text;
+  long long line;
+};
+
+// The depths of X11.TXT, shallowest first.
+std::vector<DepthMark> ReadDepthMarks(source::FieldReader& x11, source::RecordFindings& found) {
+  std::vector<DepthMark> marks;
+  std::array<std::u16string_view, 5> record;
+  while (!x11.AtEnd()) {
+    x11.ReadRecord(record);
+    const DepthMark& mark = marks.emplace_back(
+        DepthMark{text::NumericValue(record[1]), std::u16string(record[1]), x11.record_line()});
+    if (mark.value == 0.0f && !text::Trim(mark.text).empty() && !text::IsZeroText(mark.text)) {
+      found.Warning(mark.line, 2,
+                    u"深度「" + mark.text + u"」は数値ではない為、深度 0 とされます。");
+    }
+  }
+  std::stable_sort(marks.begin(), marks.end(),
+                   [](const DepthMark& a, const DepthMark& b) { return a.value < b.value; });
+  return marks;
+}
+
+// One coded note file (X3.TXT, R31.TXT..R35.TXT), read onward along the depth list: its last
+// record read gives the names until the list passes the record's depth (kept as text and as its
+// number, so the text is read once). A missing file shows "@" at depth "99999" throughout.
+struct CodedNote {
+  source::FieldReader* reader = nullptr;
+  std::optional<source::RecordFindings> found;
+  std::u16string depth_text = u"99999";
+  float depth_value = 99999.0f;
+  std::u16string names = u"@";
+  long long names_line = 0;  // the line whose names the field shows, 0 before any
+
+  void Open(source::FieldReader& file, base::FindingSink& findings) {
+    reader = &file;
+    found.emplace(findings, file.file(), u"2001");
+    depth_text = u"-1";
+    depth_value = -1.0f;
+  }
+
+  // Reads the next record when the entry has passed the depth last read.
+  void ReadOnward(source::PatternTables& tables, int kind, const source::DepthEntry& entry) {
+    if (reader != nullptr && depth_value < entry.value) {
+      const float before = depth_value;
+      const bool read_before = names_line != 0;
+      source::LookupLegendNames(tables, kind, *reader, names, depth_text, &*found);
+      depth_value = text::NumericValue(depth_text);
+      names_line = reader->record_line();
+      // A record at the depth of the one before is read at the next entry: its names, and those
+      // of the records after it, move down the list.
+      const bool same = read_before && depth_value == before;
+      if ((depth_value < before || same) && depth_text != u"99999") {
+        found->Warning(names_line, 2,
+                       u"深度「" + depth_text +
+                           (same ? u"」が前の行の深度と同じ為" : u"」が前の行の深度より浅い為") +
+                           u"、この行の名前は正しい深度の 2001 に付きません。");
+      }
+    }
+    if (depth_text == u"99999") names = u"@";
+  }
+
+  // The entry's depth was written `written`, changed by `change`: told at the record of that
+  // depth.
+  void DepthWritten(const source::DepthEntry& entry, text::ValueChange change,
+                    std::u16string_view written) {
+    if (names_line != 0 && depth_value == entry.value && depth_text != u"99999") {
+      found->Value(change, names_line, 2, depth_text, written);
+    }
+  }
+
+  // After the last 2001 record, of depth `last`: a record read last shows its names there, the
+  // ones after it are never read.
+  void Beyond(float last) {
+    if (reader == nullptr) return;
+    const bool more = !reader->AtEnd();
+    if (names_line != 0 && depth_text != u"99999" && depth_value > last) {
+      found->Warning(
+          names_line, 2,
+          u"深度「" + depth_text +
+              u"」が最後の現場の深度 (X1.TXT) より深い為、この行の名前は最後の 2001 に付" +
+              (more ? u"き、後の行は 2001 に書かれません。" : u"きます。"));
+    } else if (more) {
+      found->Warning(
+          reader->line(), 0,
+          u"最後の現場の深度 (X1.TXT) より深い為、この行から後の記録は 2001 に書かれません。");
+    }
+  }
+};
+
 }  // namespace
 
 std::u16string SiteText(std::u16string_view item3, std::u16string_view item4) {
@@ -72,22 +166,34 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
   if (!x1) return std::nullopt;
   source::RecordFindings found(findings, x1->file(), u"2000");
   float previous = 0.0f;
-  std::u16string_view last_depth;
+  // The deepest depth of the lines so far: the 2001 records end at the last line's depth.
+  float deepest = 0.0f;
+  std::u16string deepest_text;
   bool any = false;
   std::array<std::u16string_view, 4> record;
-  std::u16string line;
+  std::u16string line, last_depth, out_of_order;
+  long long last_line = 0;
   size_t position = 0;  // the depth list is read onward from one line to the next
   while (!x1->AtEnd()) {
     x1->ReadRecord(record);
     const long long at = x1->record_line();
     const float depth = text::NumericValue(record[1]);
-    if (any && depth < previous) {
-      found.Warning(
-          at, 2,
+    // A depth at or above the one before is not found onward in the list: the count runs on to
+    // the list's end.
+    out_of_order.clear();
+    if (any && depth <= previous) {
+      out_of_order =
           u"深度「" + std::u16string(record[1]) +
-              u"」が前の行の深度より浅い為、2000 の最後の数 (深度の番号) が正しく数えられません。");
+          (depth < previous ? u"」が前の行の深度より浅い為" : u"」が前の行の深度と同じ為") +
+          u"、2000 の最後の数 (深度の番号) が正しく数えられません。";
+      // The last line's warning waits: it may also say what the last depth leaves out.
+      if (!x1->AtEnd()) found.Warning(at, 2, out_of_order);
     }
     previous = depth;
+    if (!any || depth > deepest) {
+      deepest = depth;
+      deepest_text = record[1];
+    }
     size_t passed = 0;
     while (position < depths.size()) {
       ++passed;
@@ -103,10 +209,22 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
     AppendCount(line, passed);
     out.Line(line);
     last_depth = record[1];
+    last_line = at;
     any = true;
   }
   if (!any) return std::nullopt;
-  return std::u16string(last_depth);
+  if (previous < deepest) {
+    // The 2001 records end at the last line's depth, so the deeper depths of earlier lines get
+    // none.
+    const std::u16string drops =
+        u"、これより深い 2001 (深度「" + deepest_text + u"」まで) は書かれません。";
+    found.Warning(last_line, 2,
+                  out_of_order.empty() ? u"深度「" + last_depth + u"」は最後の行の深度の為" + drops
+                                       : out_of_order + u"最後の行の深度の為" + drops);
+  } else if (!out_of_order.empty()) {
+    found.Warning(last_line, 2, out_of_order);
+  }
+  return last_depth;
 }
 
 std::vector<std::u16string> FoldNote(std::u16string_view text) {
@@ -159,62 +277,63 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
       auto it = std::lower_bound(
           depths.begin(), depths.begin() + static_cast<long>(entries), note.depth,
           [](const source::DepthEntry& e, float depth) { return e.value < depth; });
-      size_t index = std::min(static_cast<size_t>(it - depths.begin()), entries - 1);
+      size_t index = static_cast<size_t>(it - depths.begin());
+      if (index == entries) {
+        found_notes->Warning(
+            note.line, 2,
+            u"深度「" + note.depth_text +
+                u"」が最後の 2001 の深度より深い為、記事は最後の 2001 に付きます。");
+        index = entries - 1;
+      }
       for (std::u16string& line : FoldNote(note.text)) {
         note_lines[index].push_back({std::move(line), note.line});
       }
     }
   }
 
-  // Each coded file is read onward: its last record read gives the names until the list passes
-  // the record's depth (kept as text and as its number, so the text is read once).
-  std::array<std::u16string, 6> depth_text, names;
-  std::array<float, 6> depth_value;
-  std::array<std::optional<source::RecordFindings>, 6> found;
-  std::array<long long, 6> names_line{};  // the line whose names the field shows
+  std::array<CodedNote, 6> coded;
   for (size_t k = 0; k < 6; ++k) {
-    depth_text[k] = sources.coded[k] ? u"-1" : u"99999";
-    depth_value[k] = text::NumericValue(depth_text[k]);
-    names[k] = u"@";
-    if (sources.coded[k]) found[k].emplace(findings, sources.coded[k]->file(), u"2001");
+    if (sources.coded[k]) coded[k].Open(*sources.coded[k], findings);
   }
+  std::optional<source::RecordFindings> found_marks;
+  std::vector<DepthMark> marks;
+  if (sources.x11) {
+    found_marks.emplace(findings, sources.x11->file(), u"2001");
+    marks = ReadDepthMarks(*sources.x11, *found_marks);
+  }
+  size_t next_mark = 0;
   std::u16string line;
   for (size_t e = 0; e < entries; ++e) {
     const source::DepthEntry& entry = depths[e];
-    for (size_t k = 0; k < 6; ++k) {
-      if (sources.coded[k] && depth_value[k] < entry.value) {
-        const float before = depth_value[k];
-        source::LookupLegendNames(tables, static_cast<int>(k) + 1, *sources.coded[k], names[k],
-                                  depth_text[k], &*found[k]);
-        depth_value[k] = text::NumericValue(depth_text[k]);
-        names_line[k] = sources.coded[k]->record_line();
-        if (depth_value[k] < before && depth_text[k] != u"99999") {
-          found[k]->Warning(
-              names_line[k], 2,
-              u"深度「" + depth_text[k] +
-                  u"」が前の行の深度より浅い為、この行の名前は正しい深度の 2001 に付きません。");
-        }
-      }
-      if (depth_text[k] == u"99999") names[k] = u"@";
-    }
+    for (size_t k = 0; k < 6; ++k) coded[k].ReadOnward(tables, static_cast<int>(k) + 1, entry);
     line.assign(u"2001 ");
-    text::AppendMadeDepthText(line, entry.text);
+    const text::ValueChange change = text::AppendMadeDepthText(line, entry.text);
+    // A depth the line cannot show as it stands is told at each record of that depth.
+    const std::u16string_view written = std::u16string_view(line).substr(5);
+    for (CodedNote& note : coded) {
+      if (change != text::ValueChange::kNone) note.DepthWritten(entry, change, written);
+    }
+    for (; next_mark < marks.size() && marks[next_mark].value <= entry.value; ++next_mark) {
+      const DepthMark& mark = marks[next_mark];
+      if (mark.value == entry.value) found_marks->Value(change, mark.line, 2, mark.text, written);
+    }
     line += u" @ ";
-    for (const std::u16string& name : names) {
-      text::AppendHeldText(line, name);
+    for (const CodedNote& note : coded) {
+      text::AppendHeldText(line, note.names);
       line += u' ';
     }
     line += u"-1";
     AppendCount(line, note_lines[e].size());
     out.Line(line);
   }
-  // The coded records deeper than the last site depth are never read.
-  for (size_t k = 0; k < 6; ++k) {
-    if (!sources.coded[k] || sources.coded[k]->AtEnd()) continue;
-    found[k]->Warning(
-        sources.coded[k]->line(), 0,
-        u"最後の現場の深度 (X1.TXT) より深い為、この行から後の記録は 2001 に書かれません。");
+  // The depths deeper than the last site depth get no record.
+  const float last = depths[entries - 1].value;
+  for (size_t m = next_mark; m < marks.size(); ++m) {
+    found_marks->Warning(marks[m].line, 2,
+                         u"深度「" + marks[m].text +
+                             u"」が最後の現場の深度 (X1.TXT) より深い為、2001 に書かれません。");
   }
+  for (CodedNote& note : coded) note.Beyond(last);
   for (size_t e = 0; e < entries; ++e) {
     for (const NoteLine& note : note_lines[e]) {
       line.assign(u"2002 ");
@@ -223,9 +342,10 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
       out.Line(line);
     }
   }
-  for (auto& coded : found) {
-    if (coded) coded->Finish();
+  for (CodedNote& note : coded) {
+    if (note.found) note.found->Finish();
   }
+  if (found_marks) found_marks->Finish();
   if (found_notes) found_notes->Finish();
 }
 

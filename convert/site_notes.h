@@ -25,10 +25,12 @@ std::optional<std::u16string> WriteSiteRecords(
 // blanks written "_" and an empty text "@".
 std::u16string SiteText(std::u16string_view item3, std::u16string_view item4);
 
-// The coded note files X3.TXT and R31.TXT..R35.TXT (notes 1 to 6) and the note texts of X12.TXT.
+// The coded note files X3.TXT and R31.TXT..R35.TXT (notes 1 to 6), the note texts of X12.TXT
+// and X11.TXT, whose depths reach the file only as depths of 2001 records.
 struct NoteSources {
   std::array<std::optional<source::FieldReader>, 6> coded;
   std::optional<source::FieldReader> x12;
+  std::optional<source::FieldReader> x11;
 };
 
 // Records 2001, one per depth-list entry up to the entry of the last X1.TXT depth (every entry

@@ -5,11 +5,14 @@
 #include <cstring>
 
 #include "base/error.h"
+#include "base/utf.h"
 
 namespace tjvx::source {
 namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+std::u16string Count(size_t n) { return base::FromAscii(std::to_string(n)); }
 bool IsLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
 // A comma or a line end; the three are below U+002D, so most characters take one comparison.
 bool IsFieldEnd(char16_t c) { return c <= u',' && (c == u',' || IsLineEnd(c)); }
@@ -96,7 +99,37 @@ bool FieldReader::AtEnd() const {
 }
 
 void FieldReader::CutShort(long long line) const {
-  throw base::Error(base::Error::Kind::kRecordCutShort, file_, line);
+  if (mid_line_ == 0) throw base::Error(base::Error::Kind::kRecordCutShort, file_, line);
+  // The fields of the line, counted as they are read: a comma outside a quoted value adds one.
+  size_t fields = 1;
+  bool field_start = true, quoted = false;
+  for (size_t i = mid_line_begin_; i < end_ && data_[i] != u'\r' && data_[i] != u'\n'; ++i) {
+    const char16_t c = data_[i];
+    if (quoted) {
+      quoted = c != u'"';
+    } else if (c == u',') {
+      ++fields;
+      field_start = true;
+    } else if (field_start && c == u'"') {
+      quoted = true;
+      field_start = false;
+    } else if (!IsBlank(c)) {
+      field_start = false;
+    }
+  }
+  throw base::Error(base::Error::Kind::kRecordCutShort, file_, mid_line_, -1,
+                    u"この行の項目数が " + Count(fields) + u" 個あります (他の行は " +
+                        Count(mid_line_record_fields_) + u" 個)");
+}
+
+void FieldReader::NoteMidLineStart(size_t record_fields) {
+  mid_line_ = line_;
+  mid_line_begin_ = pos_;
+  while (mid_line_begin_ > 0 && data_[mid_line_begin_ - 1] != u'\n' &&
+         data_[mid_line_begin_ - 1] != u'\r') {
+    --mid_line_begin_;
+  }
+  mid_line_record_fields_ = record_fields;
 }
 
 std::u16string_view FieldReader::ReadField() {
@@ -166,6 +199,7 @@ std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
 
 void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
   // The record's line is where its first field stands, after any blank lines.
+  if (after_comma_ && mid_line_ == 0) NoteMidLineStart(fields.size());
   if (!after_comma_) {
     SkipBlanks();
     while (AtLineEnd()) {
@@ -237,6 +271,7 @@ std::vector<std::u16string_view> FieldReader::ReadRecord(size_t count) {
 
 void FieldReader::Rewind() {
   pos_ = 0;
+  mid_line_ = 0;
   line_ = 1;
   record_line_ = 1;
   after_comma_ = false;

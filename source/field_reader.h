@@ -34,7 +34,10 @@ class FieldReader {
   // The next field. Throws Error::Kind::kRecordCutShort when the file has ended.
   std::u16string_view ReadField();
   // The next `count` fields, wherever they stand (a record may span lines). A record cut short by
-  // the end of the file throws Error::Kind::kRecordCutShort naming the file and the record's line.
+  // the end of the file throws Error::Kind::kRecordCutShort naming the file and the record's line,
+  // or, when a record began in the middle of a line before, that line and its number of fields:
+  // a line with more fields than its record (an unquoted comma in a value) is what put the
+  // records out of step with the lines.
   void ReadRecord(size_t count, std::vector<std::u16string_view>& fields);
   // The next fields.size() fields, into `fields`, as above.
   void ReadRecord(std::span<std::u16string_view> fields);
@@ -58,6 +61,8 @@ class FieldReader {
   void ConsumeLineEnd();
   void SkipBlanks();
   [[noreturn]] void CutShort(long long line) const;
+  // Notes the first line where a record begins in the middle of the line.
+  void NoteMidLineStart(size_t record_fields);
 
   std::unique_ptr<const std::u16string> text_;  // on the heap, so views survive a move
   const char16_t* data_ = nullptr;              // text_'s characters
@@ -69,6 +74,11 @@ class FieldReader {
   long long line_ = 1;
   long long record_line_ = 1;
   bool after_comma_ = false;  // the last field ended with a comma, so one more field follows
+  // The first line where a record began in the middle of the line (0: none yet), where that line
+  // begins in the text, and how many fields the record has.
+  long long mid_line_ = 0;
+  size_t mid_line_begin_ = 0;
+  size_t mid_line_record_fields_ = 0;
 };
 
 }  // namespace tjvx::source

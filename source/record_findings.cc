@@ -16,9 +16,9 @@ std::u16string Quoted(std::u16string_view value) { return u"「" + std::u16strin
 }  // namespace
 
 void RecordFindings::Report(base::Severity severity, long long line, int field,
-                            std::u16string message) {
+                            std::u16string message, std::vector<long long> lines) {
   if (!keeps_text_) return sink_.Count(severity);
-  sink_.Report({severity, file_, line, field, record_, std::move(message)});
+  sink_.Report({severity, file_, line, field, record_, std::move(message), std::move(lines)});
 }
 
 void RecordFindings::Changed(text::ValueChange change, long long line, int field,
@@ -29,6 +29,10 @@ void RecordFindings::Changed(text::ValueChange change, long long line, int field
       first_zero_line_ = line;
       first_zero_field_ = field;
       zero_written_ = written;
+    }
+    // A line of several zeros is listed once.
+    if (keeps_text_ && (zero_lines_.empty() || zero_lines_.back() != line)) {
+      zero_lines_.push_back(line);
     }
     return;
   }
@@ -59,11 +63,13 @@ void RecordFindings::ControlCharacter(char16_t c, long long line) {
 
 void RecordFindings::Finish() {
   if (zeros_ == 0) return;
-  Notice(first_zero_line_, first_zero_field_,
+  Report(base::Severity::kNotice, first_zero_line_, first_zero_field_,
          u"0 の値が " + zero_written_ +
              u" と書かれます (この欄に 0 はありません)。このファイルで " + Decimal(zeros_) +
-             u" 件、最初の行を示します。");
+             u" 件、最初の行を示します。",
+         std::move(zero_lines_));
   zeros_ = 0;
+  zero_lines_.clear();
 }
 
 }  // namespace tjvx::source

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/findings.h"
 #include "text/field_formats.h"
@@ -65,7 +66,8 @@ class RecordFindings {
   void Changed(text::ValueChange change, long long line, int field, std::u16string_view value,
                std::u16string_view written);
   void ControlCharacter(char16_t c, long long line);
-  void Report(base::Severity severity, long long line, int field, std::u16string message);
+  void Report(base::Severity severity, long long line, int field, std::u16string message,
+              std::vector<long long> lines = {});
 
   base::FindingSink& sink_;
   const std::u16string& file_;
@@ -75,6 +77,7 @@ class RecordFindings {
   long long first_zero_line_ = 0;
   int first_zero_field_ = 0;
   std::u16string zero_written_;
+  std::vector<long long> zero_lines_;  // kept only when the sink keeps texts
 };
 
 // A count or a line number as text.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,14 +32,17 @@ struct LineCase {
 class CheckChangesTest : public ::testing::Test, public testing::SampleFolders {
  protected:
   // Puts each case's text into `file` of the sample, between `before` and `after`, and expects
-  // exactly the case's finding at its line, with `record`.
+  // exactly the case's finding at its line, with `record`. `also` changes other files of the
+  // sample first.
   void Expect(const char* file, std::u16string_view record, std::u16string_view before,
-              std::u16string_view after, const std::vector<LineCase>& cases) {
+              std::u16string_view after, const std::vector<LineCase>& cases,
+              const std::function<void()>& also = {}) {
     for (const LineCase& c : cases) {
       SCOPED_TRACE(c.what);
       fs::remove_all(Source());
       fs::remove_all(drives_.d() / "OUT");
       testing::CopyTree("samples/boreholes/B-12", Source());
+      if (also) also();
       testing::WriteCp932(Source() / file,
                           std::u16string(before) + c.text + std::u16string(after));
       const convert::CheckResult result =
@@ -202,6 +206,98 @@ TEST_F(CheckChangesTest, DepthsMadeFromValuesAndBlankMemberDepths) {
              {"a blank depth without values", u"1,,0,0,", 1, W, 0, u""},
              {"a blank depth", u"1,,0,0,2.652", 1, W, 2,
               u"深度が空の為、この記録の値は深度 0.00 の行に書かれます"},
+         });
+}
+
+// The lines of the sample's X1.TXT, X3.TXT and X11.TXT, to be put around a case.
+const std::u16string kSite1 = u"1,5.30,\"沖積層\",\"完新世\"\r\n";
+const std::u16string kSite3 = u"3,15.00,\"基盤岩\",\"新第三紀\"\r\n";
+const std::u16string kNotes1to2 = u"1,0.80,\"0103\",0,\"\",0,0\r\n2,2.50,\"03\",0,\"0603\",0,0\r\n";
+const std::u16string kNotes4to6 =
+    u"4,8.40,\"04\",0,\"\",0,0\r\n5,11.60,\"0304\",0,\"15\",0,0\r\n6,15.00,\"010504\",0,\"\",0,0\r\n";
+
+// An X11.TXT record at `depth`.
+std::u16string WaterLevel(std::u16string_view depth) {
+  return u"1," + std::u16string(depth) + u",\"2004/08/05\",\"孔内水位\",\"初期水位\"";
+}
+
+TEST_F(CheckChangesTest, DepthsThatReachTheFileOnlyThroughTheDepthList) {
+  const Severity W = Severity::kWarning;
+  Expect("X11.TXT", u"2001", u"", u"\r\n",
+         {
+             {"a depth", WaterLevel(u"2.10"), 1, W, 0, u""},
+             {"the last site depth", WaterLevel(u"15.00"), 1, W, 0, u""},
+             {"a depth with a zero third decimal", WaterLevel(u"2.100"), 1, W, 0, u""},
+             {"a depth not a number", WaterLevel(u"abc"), 1, W, 2,
+              u"深度「abc」は数値ではない為、深度 0 とされます。"},
+             {"a depth with a third decimal", WaterLevel(u"2.105"), 1, W, 2,
+              u"「2.105」は小数第 3 位以下が切り捨てられ、2.10 と書かれます。"},
+             {"a depth deeper than the last site depth", WaterLevel(u"20.00"), 1, W, 2,
+              u"深度「20.00」が最後の現場の深度 (X1.TXT) より深い為、2001 に書かれません。"},
+         });
+  // With a site this deep a depth of five integer digits gets a 2001 record.
+  Expect("X11.TXT", u"2001", u"", u"\r\n",
+         {{"five integer digits", WaterLevel(u"12345.5"), 1, W, 2,
+           u"「12345.5」は桁が多すぎる為に上の桁が切れ、2345.50 と書かれます。"}},
+         [&] {
+           testing::WriteCp932(Source() / "X1.TXT",
+                               kSite1 + kSite3 + u"4,99999,\"基盤岩\",\"新第三紀\"\r\n");
+         });
+  Expect("X3.TXT", u"2001", kNotes1to2, u"\r\n" + kNotes4to6,
+         {
+             {"a depth", u"3,5.30,\"0104\",0,\"\",0,0", 3, W, 0, u""},
+             {"a depth with a third decimal", u"3,5.305,\"0104\",0,\"\",0,0", 3, W, 2,
+              u"「5.305」は小数第 3 位以下が切り捨てられ、5.30 と書かれます。"},
+             {"the depth of the line before", u"3,2.50,\"0104\",0,\"\",0,0", 3, W, 2,
+              u"深度「2.50」が前の行の深度と同じ為、この行の名前は正しい深度の 2001 に付きません。"},
+         });
+  const std::u16string notes1to5 = kNotes1to2 + u"3,5.30,\"0104\",0,\"\",0,0\r\n" +
+                                   u"4,8.40,\"04\",0,\"\",0,0\r\n5,11.60,\"0304\",0,\"15\",0,0\r\n";
+  Expect("X3.TXT", u"2001", notes1to5, u"\r\n",
+         {
+             {"the last site depth", u"6,15.00,\"010504\",0,\"\",0,0", 6, W, 0, u""},
+             {"the last record deeper than the last site depth", u"6,20.00,\"010504\",0,\"\",0,0",
+              6, W, 2,
+              u"深度「20.00」が最後の現場の深度 (X1.TXT) より深い為、この行の名前は最後の 2001 "
+              u"に付きます。"},
+             {"records deeper than the last site depth",
+              u"6,16.00,\"010504\",0,\"\",0,0\r\n7,20.00,\"04\",0,\"\",0,0", 6, W, 2,
+              u"この行の名前は最後の 2001 に付き、後の行は 2001 に書かれません。"},
+         });
+  Expect("R32.TXT", u"2001", u"1,0.80,\"\",0,\"\",0\r\n2,2.50,3,0,\"\",0\r\n",
+         u"\r\n4,11.60,\"\",0,\"\",0\r\n5,15.00,5,0,\"\",0\r\n",
+         {
+             {"a depth", u"3,5.30,2,0,3,0", 3, W, 0, u""},
+             {"a depth with a third decimal", u"3,5.309,2,0,3,0", 3, W, 2,
+              u"「5.309」は小数第 3 位以下が切り捨てられ、5.30 と書かれます。"},
+             {"the depth of the line before", u"3,2.50,2,0,3,0", 3, W, 2, u"前の行の深度と同じ為"},
+         });
+  Expect("X1.TXT", u"2000", kSite1, u"\r\n" + kSite3,
+         {
+             {"a depth", u"2,11.60,\"洪積層\",\"更新世\"", 2, W, 0, u""},
+             {"the depth of the line before", u"2,5.30,\"洪積層\",\"更新世\"", 2, W, 2,
+              u"深度「5.30」が前の行の深度と同じ為、2000 の最後の数 (深度の番号) が正しく数えられ"
+              u"ません。"},
+         });
+  Expect("X1.TXT", u"2000", kSite1 + u"2,15.00,\"洪積層\",\"更新世\"\r\n", u"\r\n",
+         {
+             {"the deepest last", u"3,20.00,\"基盤岩\",\"新第三紀\"", 3, W, 0, u""},
+             {"a last depth above the one before", u"3,11.60,\"基盤岩\",\"新第三紀\"", 3, W, 2,
+              u"深度「11.60」が前の行の深度より浅い為、2000 の最後の数 (深度の番号) が正しく数えられ"
+              u"ません。最後の行の深度の為、これより深い 2001 (深度「15.00」まで) は書かれません。"},
+         });
+  Expect("X1.TXT", u"2000",
+         u"1,15.00,\"沖積層\",\"完新世\"\r\n2,5.30,\"洪積層\",\"更新世\"\r\n", u"\r\n",
+         {{"a last depth above an earlier one", u"3,11.60,\"基盤岩\",\"新第三紀\"", 3, W, 2,
+           u"深度「11.60」は最後の行の深度の為、これより深い 2001 (深度「15.00」まで) は書かれません。"}});
+  Expect("X12.TXT", u"2002", u"", u"\r\n",
+         {
+             {"a note at a depth", u"1,3.00,\"表層\"", 1, W, 0, u""},
+             {"a note at the last depth", u"1,15.00,\"表層\"", 1, W, 0, u""},
+             {"a note depth not a number", u"1,abc,\"表層\"", 1, W, 2,
+              u"深度「abc」は数値ではない為、記事は一番浅い深度に付きます。"},
+             {"a note deeper than the last depth", u"1,20.00,\"表層\"", 1, W, 2,
+              u"深度「20.00」が最後の 2001 の深度より深い為、記事は最後の 2001 に付きます。"},
          });
 }
 

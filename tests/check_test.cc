@@ -11,6 +11,8 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -174,6 +176,52 @@ TEST_F(CheckTest, TheSampleReportListsItsFindingsAndAConversionCountsItsWarnings
   EXPECT_EQ(run.warnings, result.Count(Severity::kWarning));
 }
 
+// One odd value at a time in each field of each source file's first line: a conversion fails
+// exactly when the check has an error, stops with the check's message, and counts the warnings the
+// check lists.
+TEST_F(CheckTest, AConversionCountsTheWarningsTheCheckListsForEveryOddValueInEveryField) {
+  const char* const odd[] = {"abc", "0", "", "2.505", "123456", "\x82\x54" /* ５ */};
+  std::vector<std::string> files;
+  for (const fs::directory_entry& entry :
+       fs::directory_iterator(testing::RepositoryPath("samples/boreholes/B-12"))) {
+    files.push_back(entry.path().filename().string());
+  }
+  std::sort(files.begin(), files.end());
+  size_t tried = 0;
+  for (const std::string& file : files) {
+    const std::string original = testing::ReadBytes(Source() / file);
+    // The fields of the first line, as byte ranges (CP932 never has a comma as a trail byte).
+    std::vector<std::pair<size_t, size_t>> fields;
+    const size_t end = std::min(original.find("\r\n"), original.size());
+    for (size_t at = 0; at <= end && !original.empty();) {
+      const size_t comma = std::min(original.find(',', at), end);
+      fields.emplace_back(at, comma);
+      at = comma + 1;
+    }
+    for (const auto& [from, to] : fields) {
+      for (const char* value : odd) {
+        std::string changed = original;
+        changed.replace(from, to - from, value);
+        SCOPED_TRACE(file + ": " + changed.substr(0, changed.find("\r\n")));
+        testing::WriteBytes(Source() / file, changed);
+        fs::remove_all(drives_.d() / "OUT");
+        const convert::CheckResult result = Check();
+        const convert::RunResult run = ConvertSample();
+        ++tried;
+        ASSERT_EQ(result.Count(Severity::kError) > 0, run.outcome == convert::RunOutcome::kFailed)
+            << Dump(result) << base::ToUtf8(run.message);
+        if (run.outcome == convert::RunOutcome::kFailed) {
+          EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(run.message));
+        } else {
+          EXPECT_EQ(run.warnings, result.Count(Severity::kWarning)) << Dump(result);
+        }
+      }
+    }
+    testing::WriteBytes(Source() / file, original);
+  }
+  EXPECT_GT(tried, 500u);
+}
+
 TEST_F(CheckTest, CheckingWritesNothingAnywhere) {
   const auto c_before = testing::Snapshot(drives_.c());
   const auto d_before = testing::Snapshot(drives_.d());
@@ -214,6 +262,97 @@ TEST_F(CheckTest, AMissingTableIsAnErrorOnlyWhereALookupNeedsIt) {
   EXPECT_FALSE(Check().stop);
 }
 
+// A pattern folder that is missing, or holds no table at all, is one error naming the folder, and
+// the conversion stops with its own message about the first table it reads.
+TEST_F(CheckTest, AMissingOrWrongPatternFolderIsOneErrorNamingTheFolder) {
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    std::u16string message;
+  };
+  const Case cases[] = {
+      {"missing", [&] { fs::remove_all(Pattern()); },
+       u"パターンのフォルダ「D:\\DOZORA」がない為、表を読めず変換できません。"},
+      {"holding no table",
+       [&] {
+         fs::remove_all(Pattern());
+         fs::create_directories(Pattern());
+         testing::WriteBytes(Pattern() / "README.TXT", "x");
+       },
+       u"パターンのフォルダ「D:\\DOZORA」に表 (KISHITU.TXT、L1.TXT など) がひとつもない為、"
+       u"変換できません。"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    source::PatternTables tables(u"D:\\DOZORA\\");
+    const convert::CheckResult result = convert::CheckSourceFolder(u"C:\\DATA\\B-12", tables);
+    ASSERT_EQ(result.Count(Severity::kError), 1u) << Dump(result);
+    ASSERT_TRUE(result.stop) << Dump(result);
+    const base::Finding& error = result.findings[*result.stop];
+    EXPECT_EQ(*result.stop, 0u) << Dump(result);
+    EXPECT_EQ(error.file, u"D:\\DOZORA");
+    EXPECT_EQ(base::ToUtf8(error.message), base::ToUtf8(c.message));
+    testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+    fs::create_directories(drives_.d() / "OUT");
+    const convert::RunResult run = convert::RunConversion(host, tables, nullptr);
+    EXPECT_EQ(run.outcome, convert::RunOutcome::kFailed);
+    EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(run.message));
+  }
+}
+
+// A file whose records fall out of step with its lines and that ends inside a record is blamed at
+// the first line where a record begins in the middle of the line, with that line's fields; a
+// record split over whole lines is no finding.
+TEST_F(CheckTest, RecordsOutOfStepWithTheLinesAreBlamedAtTheFirstLineThatHoldsTooMany) {
+  struct Case {
+    const char* what;
+    std::u16string text;
+    long long line;  // the error's line, 0 for none
+    std::u16string says;
+  };
+  const std::u16string rest = u"3,\"沖積 シルト層\",0,2.50,5.30,0,0,\"\"\r\n";
+  const Case cases[] = {
+      {"a record split over whole lines",
+       u"1,\"盛土\",0,0.00\r\n0.80,0,0,\"\"\r\n2,\"関東ローム層\",0,0.80,2.50,0,0,\"\"\r\n" + rest,
+       0, u""},
+      {"an unquoted comma in a value",
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,関東,ローム層,0,0.80,2.50,0,0,\"\"\r\n" + rest, 2,
+       u"ファイルがレコードの途中で終わっている為に変換できません。 この行の項目数が 9 個あります "
+       u"(他の行は 8 個)"},
+      {"a quoted comma among the fields counted",
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,関東,\"ローム,層\",0,0.80,2.50,0,0,\"\"\r\n" + rest,
+       2,
+       u"ファイルがレコードの途中で終わっている為に変換できません。 この行の項目数が 9 個あります "
+       u"(他の行は 8 個)"},
+      {"a quoted comma is no field",
+       u"1,\"盛,土\",0,0.00,0.80,0,0,\"\"\r\n2,\"関東ローム層\",0,0.80,2.50,0,0,\"\"\r\n" + rest, 0,
+       u""},
+      {"the file ends inside a record without a line too long",
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,\"関東ローム層\",0\r\n", 2,
+       u"ファイルがレコードの途中で終わっている為に変換できません。"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write("G40.TXT", c.text);
+    const convert::CheckResult result = Check();
+    std::vector<base::Finding> errors;
+    for (const base::Finding& f : result.findings) {
+      if (f.severity == Severity::kError) errors.push_back(f);
+    }
+    if (c.line == 0) {
+      EXPECT_TRUE(errors.empty()) << Dump(result);
+      continue;
+    }
+    ASSERT_EQ(errors.size(), 1u) << Dump(result);
+    EXPECT_EQ(convert::FindingFileName(errors[0]), u"G40.TXT");
+    EXPECT_EQ(errors[0].line, c.line) << Dump(result);
+    EXPECT_EQ(base::ToUtf8(errors[0].message), base::ToUtf8(c.says));
+    fs::remove_all(drives_.d() / "OUT");
+    EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(ConvertSample().message));
+  }
+}
+
 TEST_F(CheckTest, CodedNotesBeyondTheLastSiteAndEmptyFilesAreReported) {
   Write("X1.TXT", u"1,5.30,\"沖積層\",\"完新世\"\r\n");
   testing::WriteBytes(Source() / "X11.TXT", "");
@@ -228,6 +367,26 @@ TEST_F(CheckTest, CodedNotesBeyondTheLastSiteAndEmptyFilesAreReported) {
   }
   EXPECT_TRUE(beyond) << Dump(result);
   EXPECT_TRUE(empty) << Dump(result);
+}
+
+TEST_F(CheckTest, AZeroNoticeSaysHowManyAndListsEveryLineItCounts) {
+  Write("R41.TXT",
+        u"1,3.50,1.25,0,12.0,0,0,0,0,0,\"\"\r\n2,6.50,2.10,4.8,35.5,0,0,0,0,0,\"\"\r\n"
+        u"3,9.50,3.40,0,48.0,0,0,0,0,0,\"\"\r\n4,13.00,,0,420.0,0,0,0,0,0,\"LLT\"\r\n");
+  const convert::CheckResult result = Check();
+  const std::vector<base::Finding> found = At(result, u"R41.TXT", 1);
+  ASSERT_EQ(found.size(), 1u) << Dump(result);
+  EXPECT_EQ(found[0].severity, Severity::kNotice);
+  EXPECT_NE(found[0].message.find(u"このファイルで 3 件、最初の行を示します。"),
+            std::u16string::npos)
+      << Dump(result);
+  EXPECT_EQ(found[0].lines, (std::vector<long long>{1, 3, 4}));
+  // Other findings name one line and list none.
+  for (const base::Finding& f : result.findings) {
+    if (f.message.find(u"0 の値が") == std::u16string::npos) {
+      EXPECT_TRUE(f.lines.empty());
+    }
+  }
 }
 
 TEST_F(CheckTest, NotesNoDepthTakesAreReported) {

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
@@ -353,6 +354,12 @@ TEST_F(CliBatchTest, CheckExitsByTheWorstFindingAndItsJsonReportParses) {
   EXPECT_EQ(warning["field"], 5);
   EXPECT_EQ(warning["severity"], "warning");
   EXPECT_EQ(warning["record"], "2001");
+  EXPECT_TRUE(warning["lines"].is_null());
+  // A zero notice lists every line it counts.
+  const nlohmann::json& zeros = report["folders"][2]["findings"][2];
+  EXPECT_EQ(zeros["file"], "R41.TXT");
+  EXPECT_EQ(zeros["severity"], "notice");
+  EXPECT_EQ(zeros["lines"], nlohmann::json::array({2}));
 
   // Nothing was written beside the folders checked.
   EXPECT_FALSE(fs::exists(base_ / "src" / "B-12" / "B-12"));
@@ -364,6 +371,56 @@ std::string ZForm(const fs::path& path) {
   std::string text = "Z:" + path.string();
   std::replace(text.begin(), text.end(), '/', '\\');
   return text;
+}
+
+// The JSON report's counts are its findings of each severity, a whole-file finding has null line
+// and field, and the stop is the error finding with the message a conversion stops with.
+TEST_F(CliBatchTest, TheJsonReportCountsItsFindingsAndCarriesTheConversionsMessage) {
+  const std::string broken = Borehole("BROKEN");
+  testing::WriteBytes(fs::path(broken) / "G40.TXT", "1,\"x\",0\r\n");
+  fs::remove(fs::path(broken) / "N9.TXT");
+  const std::string sample = Borehole("B-12");
+  ASSERT_EQ(Check(broken + " " + sample + " --format json --jobs 1"), 2) << err_;
+  const nlohmann::json report = nlohmann::json::parse(out_);
+  ASSERT_EQ(report["folders"].size(), 2u);
+  for (const nlohmann::json& folder : report["folders"]) {
+    SCOPED_TRACE(folder["given"].get<std::string>());
+    std::map<std::string, int> counted = {{"error", 0}, {"warning", 0}, {"notice", 0}};
+    for (const nlohmann::json& finding : folder["findings"]) ++counted[finding["severity"]];
+    EXPECT_EQ(folder["counts"], nlohmann::json(counted));
+  }
+  const nlohmann::json& folder = report["folders"][0];
+  const nlohmann::json& absent = folder["findings"][3];
+  EXPECT_EQ(absent["file"], "N9.TXT");
+  EXPECT_TRUE(absent["line"].is_null());
+  EXPECT_TRUE(absent["field"].is_null());
+  EXPECT_EQ(absent["record"], "3020");
+  const nlohmann::json& stop = folder["conversion_stops_at"];
+  const nlohmann::json& error = folder["findings"][stop["finding"].get<size_t>()];
+  EXPECT_EQ(error["file"], "G40.TXT");
+  EXPECT_EQ(error["line"], 1);
+  EXPECT_TRUE(error["field"].is_null());
+  EXPECT_TRUE(error["record"].is_null());
+  EXPECT_EQ(error["severity"], "error");
+  const std::string message = "ファイルがレコードの途中で終わっている為に変換できません。\n" +
+                              ZForm(fs::path(broken) / "G40.TXT") + "\n(1 行目)";
+  EXPECT_EQ(stop["message"], message);
+  EXPECT_TRUE(report["folders"][1]["conversion_stops_at"].is_null());
+
+  // A conversion of the folder stops with that message.
+  EXPECT_EQ(Convert(broken + " " + (base_ / "out").string()), 1);
+  EXPECT_NE(err_.find("tjvx: " + message + "\n"), std::string::npos) << err_;
+
+  // The text report has the same counts and the message under its error, each line indented.
+  EXPECT_EQ(Check(broken), 2);
+  EXPECT_NE(
+      out_.find("G40.TXT:1: エラー: ファイルがレコードの途中で終わっている為に変換できませ"
+                "ん。\n    変換はこのエラーで止まります:\n    ファイルがレコードの途中で終わっ"
+                "ている為に変換できません。\n    " +
+                ZForm(fs::path(broken) / "G40.TXT") + "\n    (1 行目)\n"),
+      std::string::npos)
+      << out_;
+  EXPECT_TRUE(out_.ends_with(broken + ": エラー 1 件、警告 4 件、通知 3 件\n")) << out_;
 }
 
 // A check meets what a conversion cannot read, or memory running out, or no settings: the folder

@@ -103,8 +103,10 @@ class ModelReader {
     }
     return true;
   }
-  // The record's fields, or the line a cut-short record names.
+  // The record's fields, or the line a cut-short record names: the first line where a record
+  // began in the middle of the line, else the record's own.
   std::optional<std::vector<std::u16string>> Record(size_t count, long long& cut_line) {
+    if (after_comma_ && mid_line_ == 0) mid_line_ = line_;
     if (!after_comma_) {
       while (pos_ < end_ && Blank(t_[pos_])) ++pos_;
       while (AtLineEnd()) {
@@ -125,7 +127,7 @@ class ModelReader {
       }
       if (pos_ >= end_) {
         if (!after_comma_) {
-          cut_line = record_line;
+          cut_line = mid_line_ != 0 ? mid_line_ : record_line;
           return std::nullopt;
         }
         after_comma_ = false;
@@ -175,6 +177,7 @@ class ModelReader {
   std::u16string t_;
   size_t pos_ = 0, end_ = 0;
   long long line_ = 1;
+  long long mid_line_ = 0;
   bool after_comma_ = false;
 };
 
