@@ -266,20 +266,20 @@ class Run {
       : host_(host), tables_(tables), registry_(registry), threads_(threads) {}
 
   RunResult Go() {
-    host_.SetLabel3(kBusyText);
+    host_.SetStatus(kBusyText);
     const bool as_given = host_.PathsTakenAsGiven();
     // Both paths as Windows resolves them: "/" separates too, "." and ".." are gone.
-    std::u16string destination = text::ResolvePath(host_.Text2());
+    std::u16string destination = text::ResolvePath(host_.Destination());
 
     std::u16string checked = destination;
     if (!text::CheckPath(checked, host_, as_given)) {
-      host_.MsgBox(kBadPathMessage, base::kMsgExclamation, destination);
-      host_.FocusText2SelectAll();
+      host_.ShowMessage(kBadPathMessage, base::kMsgExclamation, destination);
+      host_.FocusDestination();
       return Refuse(kBadPathMessage);
     }
 
-    const std::u16string source = text::ResolvePath(host_.Text1());
-    destination = text::ResolvePath(host_.Text2());
+    const std::u16string source = text::ResolvePath(host_.SourceFolder());
+    destination = text::ResolvePath(host_.Destination());
     if (text::Trim(source).empty()) return RefuseWithBox(kNoSourceMessage);
     if (text::Trim(destination).empty()) return RefuseWithBox(kNoDestinationMessage);
 
@@ -327,7 +327,7 @@ class Run {
     }
     if (OverwritesInput(destination, name, inputs)) return RefuseWithBox(kOverwritesInputMessage);
 
-    host_.SetMousePointer(kPointerHourglass);
+    host_.SetPointer(kPointerHourglass);
     try {
       Convert(source_folder, name, destination);
     } catch (const base::Error& error) {
@@ -338,8 +338,8 @@ class Run {
       return Fail(u"予期しないエラーの為に変換できません。\n" + source_folder + u"\n" +
                   base::FromUtf8(error.what()));
     }
-    host_.SetLabel3(kDoneText);
-    host_.SetMousePointer(kPointerDefault);
+    host_.SetStatus(kDoneText);
+    host_.SetPointer(kPointerDefault);
     result_.outcome = RunOutcome::kConverted;
     result_.warnings = findings_.Counted(base::Severity::kWarning);
     return result_;
@@ -356,8 +356,8 @@ class Run {
       missing = !FindEntry(path).has_value();
     }
     if (!missing) return std::nullopt;
-    if (host_.MsgBox(kCreateFolderQuestion, base::kMsgYesNoQuestion, {}) != base::kAnswerYes) {
-      host_.SetLabel3(u"");
+    if (host_.ShowMessage(kCreateFolderQuestion, base::kMsgYesNoQuestion, {}) != base::kAnswerYes) {
+      host_.SetStatus(u"");
       result_.outcome = RunOutcome::kRefused;
       result_.message = std::u16string(kCreateFolderQuestion);
       return result_;
@@ -583,21 +583,21 @@ class Run {
   };
 
   RunResult Refuse(std::u16string_view message) {
-    host_.SetLabel3(u"");
+    host_.SetStatus(u"");
     result_.outcome = RunOutcome::kRefused;
     result_.message = std::u16string(message);
     return result_;
   }
 
   RunResult RefuseWithBox(std::u16string_view message) {
-    host_.MsgBox(message, base::kMsgOk, {});
+    host_.ShowMessage(message, base::kMsgOk, {});
     return Refuse(message);
   }
 
   RunResult Fail(const std::u16string& message) {
-    host_.MsgBox(message, base::kMsgExclamation, {});
-    host_.SetMousePointer(kPointerDefault);
-    host_.SetLabel3(u"");
+    host_.ShowMessage(message, base::kMsgExclamation, {});
+    host_.SetPointer(kPointerDefault);
+    host_.SetStatus(u"");
     result_.outcome = RunOutcome::kFailed;
     result_.message = message;
     return result_;

@@ -90,7 +90,7 @@ std::optional<std::u16string> StartupPatternFolder(base::MessageHost& host) {
   try {
     folder = ReadPatternFolder();
   } catch (const base::Error& error) {
-    host.MsgBox(error.Message(), base::kMsgExclamation, {});
+    host.ShowMessage(error.Message(), base::kMsgExclamation, {});
   }
   if (!folder.empty()) {
     // The setting ends with "\"; the folder itself is the text without its last character.
@@ -98,7 +98,7 @@ std::optional<std::u16string> StartupPatternFolder(base::MessageHost& host) {
     std::optional<platform::EntryInfo> entry = platform::FindEntry(without_last);
     if (entry && entry->IsDirectory()) return folder;
   }
-  host.MsgBox(kNoPatternFolderMessage, base::kMsgOk, {});
+  host.ShowMessage(kNoPatternFolderMessage, base::kMsgOk, {});
   return std::nullopt;
 }
 

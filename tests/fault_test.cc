@@ -50,7 +50,7 @@ class FaultTest : public ::testing::Test, public testing::SampleFolders {
     ASSERT_EQ(host.boxes.boxes.size(), 1u);
     EXPECT_EQ(host.boxes.boxes[0].prompt, message);
     EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgExclamation);
-    EXPECT_EQ(host.label3(), u"");
+    EXPECT_EQ(host.status(), u"");
     EXPECT_EQ(host.pointers.back(), convert::kPointerDefault);
     ASSERT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(testing::Snapshot(folder),
@@ -316,8 +316,8 @@ class FolderTakingHost : public ScriptedRunHost {
       : ScriptedRunHost(u"C:\\DATA\\B-12", u"D:\\OUT"),
         folder_(std::move(folder)),
         moved_to_(std::move(moved_to)) {}
-  void SetMousePointer(int pointer) override {
-    ScriptedRunHost::SetMousePointer(pointer);
+  void SetPointer(int pointer) override {
+    ScriptedRunHost::SetPointer(pointer);
     if (pointer == convert::kPointerHourglass) fs::rename(folder_, moved_to_);
   }
 

@@ -31,8 +31,8 @@ TEST_F(RunTest, ConvertsIntoAnExistingDestinationWithoutAsking) {
   ASSERT_EQ(result.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(result.message);
   EXPECT_EQ(result.converted_file, u"D:\\OUT\\B-12");
   EXPECT_TRUE(host.boxes.boxes.empty());
-  EXPECT_EQ(host.label3_history.front(), convert::kBusyText);
-  EXPECT_EQ(host.label3(), convert::kDoneText);
+  EXPECT_EQ(host.status_history.front(), convert::kBusyText);
+  EXPECT_EQ(host.status(), convert::kDoneText);
   EXPECT_EQ(host.pointers,
             (std::vector<int>{convert::kPointerHourglass, convert::kPointerDefault}));
   const std::vector<std::u16string> lines = testing::ConvertedLines(drives_.d() / "OUT" / "B-12");
@@ -50,8 +50,8 @@ TEST_F(RunTest, ABadDestinationIsRefusedWithItsPathAsTitle) {
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"指定されたパスは正しくありません。");
   EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgExclamation);
   EXPECT_EQ(host.boxes.boxes[0].title, u"D:\\a*b");
-  EXPECT_TRUE(host.text2_selected);
-  EXPECT_EQ(host.label3(), u"");
+  EXPECT_TRUE(host.destination_selected);
+  EXPECT_EQ(host.status(), u"");
   EXPECT_TRUE(host.pointers.empty());
 }
 
@@ -71,32 +71,32 @@ TEST_F(RunTest, BlankPathBoxesAreRefused) {
   EXPECT_EQ(no_source.boxes.boxes[0].prompt, u"変換元ファイルが選択されていません。");
   EXPECT_EQ(no_source.boxes.boxes[0].style, base::kMsgOk);
   EXPECT_EQ(no_source.boxes.boxes[0].title, u"");
-  EXPECT_EQ(no_source.label3(), u"");
+  EXPECT_EQ(no_source.status(), u"");
 
   // The path check passes a bare drive, so the blank test sees the box as the user left it.
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:");
-  host.text2 = u"D:";
+  host.destination = u"D:";
   EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);  // D: itself is a destination
   EXPECT_TRUE(fs::exists(drives_.d() / "B-12"));
 }
 
 // A host whose destination box is emptied between the path check and the second reading.
-class EmptiedText2Host : public testing::ScriptedRunHost {
+class EmptiedDestinationHost : public testing::ScriptedRunHost {
  public:
-  EmptiedText2Host() : ScriptedRunHost(u"C:\\DATA\\B-12", u"D:\\OUT") {}
-  std::u16string Text2() override { return reads_++ == 0 ? text2 : u"  "; }
+  EmptiedDestinationHost() : ScriptedRunHost(u"C:\\DATA\\B-12", u"D:\\OUT") {}
+  std::u16string Destination() override { return reads_++ == 0 ? destination : u"  "; }
 
  private:
   int reads_ = 0;
 };
 
 TEST_F(RunTest, ADestinationEmptiedAfterTheCheckIsRefused) {
-  EmptiedText2Host host;
+  EmptiedDestinationHost host;
   EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"変換先フォルダが選択されていません。");
   EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgOk);
-  EXPECT_EQ(host.label3(), u"");
+  EXPECT_EQ(host.status(), u"");
 }
 
 TEST_F(RunTest, AnsweringNoWritesNothing) {
@@ -106,7 +106,7 @@ TEST_F(RunTest, AnsweringNoWritesNothing) {
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"フォルダがありません。新規作成しますか？");
   EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgYesNoQuestion);
-  EXPECT_EQ(host.label3(), u"");
+  EXPECT_EQ(host.status(), u"");
   EXPECT_FALSE(fs::exists(drives_.d() / "NEW"));
 }
 
@@ -129,7 +129,7 @@ TEST_F(RunTest, AFolderBearingTheConvertedNameStopsTheRun) {
   EXPECT_EQ(host.boxes.boxes[0].prompt,
             u"出力ファイルと同名のフォルダが存在する為に変換できません。");
   EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgOk);
-  EXPECT_EQ(host.label3(), u"");
+  EXPECT_EQ(host.status(), u"");
 }
 
 TEST_F(RunTest, APlainFileOfTheConvertedNameIsOverwritten) {
@@ -359,7 +359,8 @@ TEST_F(RunTest, TwoRunsCreatingTheSameMissingDestinationBothSucceed) {
   EXPECT_FALSE(platform::CreateFolder(u"D:\\NO\\SUCH\\PARENT"));
   testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-13");
   for (int pair = 0; pair < 20; ++pair) {
-    const std::u16string destination = u"D:\\NEW" + base::FromAscii(std::to_string(pair)) + u"\\A\\B";
+    const std::u16string destination =
+        u"D:\\NEW" + base::FromAscii(std::to_string(pair)) + u"\\A\\B";
     convert::RunResult results[2];
     std::thread other([&] {
       ScriptedRunHost host(u"C:\\DATA\\B-13", destination);
@@ -398,7 +399,7 @@ TEST_F(RunTest, AFailureMidRunKeepsTheEarlierFileAndLeavesNoPartialFile) {
   EXPECT_EQ(host.boxes.boxes[0].prompt,
             u"ファイルが見つからない為に変換できません。\nD:\\DOZORA\\L19.TXT");
   EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgExclamation);
-  EXPECT_EQ(host.label3(), u"");
+  EXPECT_EQ(host.status(), u"");
   EXPECT_EQ(host.pointers.back(), convert::kPointerDefault);
   EXPECT_EQ(testing::ReadBytes(drives_.d() / "OUT" / "B-12"), "earlier conversion");
   EXPECT_EQ(std::distance(fs::directory_iterator(drives_.d() / "OUT"), {}), 1);

@@ -73,7 +73,7 @@ std::string ReadBytes(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-int RecordingHost::MsgBox(std::u16string_view prompt, int style, std::u16string_view title) {
+int RecordingHost::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
   boxes.push_back({std::u16string(prompt), style, std::u16string(title)});
   if (answers.empty()) return base::kAnswerOk;
   int answer = answers.front();

@@ -9,7 +9,7 @@
 
 #include "base/utf.h"
 #include "convert/check_report.h"
-#include "form/form1.h"
+#include "form/converter_form.h"
 
 namespace tjvx::win32 {
 namespace {

@@ -1,4 +1,4 @@
-#include "form/form1.h"
+#include "form/converter_form.h"
 
 #include "base/error.h"
 #include "base/message_host.h"
@@ -39,14 +39,14 @@ std::u16string Child(const std::u16string& folder, const std::u16string& name) {
 }
 
 TextControl PathBox(Side side) {
-  return side == Side::kSource ? TextControl::kText1 : TextControl::kText2;
+  return side == Side::kSource ? TextControl::kSourceFolderBox : TextControl::kDestinationBox;
 }
 
 }  // namespace
 
-Form1::Form1(Form1View& view) : view_(view) {}
+ConverterForm::ConverterForm(ConverterView& view) : view_(view) {}
 
-void Form1::Form_Initialize() {
+void ConverterForm::FillLists() {
   std::vector<DriveEntry> drives;
   for (char16_t letter : platform::Drives().Letters()) {
     drives.push_back({letter, platform::DriveCaption(letter)});
@@ -66,7 +66,7 @@ void Form1::Form_Initialize() {
   }
 }
 
-void Form1::ShowDriveOf(Side side) {
+void ConverterForm::ShowDriveOf(Side side) {
   SideState& state = Of(side);
   // The list shows the drive of its folder, else its first entry.
   int index = state.drives.empty() ? -1 : 0;
@@ -77,19 +77,19 @@ void Form1::ShowDriveOf(Side side) {
   if (index >= 0) view_.ShowDrive(side, index);
 }
 
-bool Form1::Form_Load() {
+bool ConverterForm::Start() {
   std::optional<std::u16string> pattern = source::StartupPatternFolder(*this);
   if (!pattern) return false;
   pattern_folder_ = *pattern;
   help_file_ = platform::FindHelpFile();
   manual_ = platform::FindManual();
-  view_.SetText(TextControl::kText1, Folder(Side::kSource));
-  view_.SetText(TextControl::kText2, Folder(Side::kDestination));
-  view_.EnableButton(Button::kCommand4, false);
+  view_.SetText(TextControl::kSourceFolderBox, Folder(Side::kSource));
+  view_.SetText(TextControl::kDestinationBox, Folder(Side::kDestination));
+  view_.EnableButton(Button::kShowLog, false);
   return true;
 }
 
-bool Form1::MoveFolderList(Side side, std::u16string_view path, bool* changed) {
+bool ConverterForm::MoveFolderList(Side side, std::u16string_view path, bool* changed) {
   std::u16string folder = Normalised(path);
   std::optional<platform::EntryInfo> entry = platform::FindEntry(folder);
   if (folder.size() < 3 || !entry || !entry->IsDirectory()) return false;
@@ -100,7 +100,7 @@ bool Form1::MoveFolderList(Side side, std::u16string_view path, bool* changed) {
   return true;
 }
 
-bool Form1::SetFolder(Side side, std::u16string_view path) {
+bool ConverterForm::SetFolder(Side side, std::u16string_view path) {
   bool changed = false;
   if (!MoveFolderList(side, path, &changed)) return false;
   if (changed) {
@@ -112,7 +112,7 @@ bool Form1::SetFolder(Side side, std::u16string_view path) {
   return true;
 }
 
-void Form1::RefreshFolderList(Side side) {
+void ConverterForm::RefreshFolderList(Side side) {
   SideState& state = Of(side);
   const std::u16string& folder = state.folder;
   state.entries.clear();
@@ -140,7 +140,7 @@ void Form1::RefreshFolderList(Side side) {
   view_.FillFolderList(side, state.entries, current);
 }
 
-void Form1::OpenFolder(Side side, int row) {
+void ConverterForm::OnFolderOpened(Side side, int row) {
   const std::vector<FolderEntry>& entries = Of(side).entries;
   if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
   const std::u16string path = entries[static_cast<size_t>(row)].path;
@@ -148,7 +148,7 @@ void Form1::OpenFolder(Side side, int row) {
   if (!SetFolder(side, path)) RefreshFolderList(side);
 }
 
-void Form1::DriveChange(Side side, int index) {
+void ConverterForm::OnDriveChanged(Side side, int index) {
   SideState& state = Of(side);
   state.drive_index = index;
   const bool listed = index >= 0 && static_cast<size_t>(index) < state.drives.size();
@@ -165,37 +165,37 @@ void Form1::DriveChange(Side side, int index) {
   // Going back handles the remembered entry's change in turn; a failure there ends it.
   state.restoring = true;
   view_.ShowDrive(side, state.remembered);
-  DriveChange(side, state.remembered);
+  OnDriveChanged(side, state.remembered);
   state.restoring = false;
 }
 
-void Form1::Command1_Click() {
+void ConverterForm::OnConvertClicked() {
   if (pattern_folder_.empty()) return;
   // Each run reads the tables afresh, so a table edited between two runs is seen by the second.
   source::PatternTables tables(pattern_folder_);
-  view_.SetText(TextControl::kLabel4, u"");
+  view_.SetText(TextControl::kWarningsLine, u"");
   const convert::RunResult result = convert::RunConversion(*this, tables, &registry_);
   // A run that stopped on a failure gives the pointer back as well.
-  SetMousePointer(convert::kPointerDefault);
+  SetPointer(convert::kPointerDefault);
   const bool converted = result.outcome == convert::RunOutcome::kConverted;
   last_converted_ = converted ? result.converted_file : std::u16string();
-  view_.EnableButton(Button::kCommand4, converted);
+  view_.EnableButton(Button::kShowLog, converted);
   if (converted && result.warnings > 0) {
-    view_.SetText(TextControl::kLabel4, convert::WarningsLine(result.warnings));
+    view_.SetText(TextControl::kWarningsLine, convert::WarningsLine(result.warnings));
   }
 }
 
-void Form1::Command3_Click() {
+void ConverterForm::OnCheckClicked() {
   if (pattern_folder_.empty()) return;
-  const std::u16string folder = view_.Text(TextControl::kText1);
+  const std::u16string folder = view_.Text(TextControl::kSourceFolderBox);
   if (text::Trim(folder).empty()) {
-    MsgBox(convert::kNoSourceMessage, base::kMsgOk, {});
+    ShowMessage(convert::kNoSourceMessage, base::kMsgOk, {});
     return;
   }
-  SetMousePointer(convert::kPointerHourglass);
+  SetPointer(convert::kPointerHourglass);
   source::PatternTables tables(pattern_folder_);
   const convert::CheckResult result = convert::CheckSourceFolder(folder, tables, false);
-  SetMousePointer(convert::kPointerDefault);
+  SetPointer(convert::kPointerDefault);
 
   CheckReport report;
   report.title = std::u16string(kReportTitle) + u" - " + result.folder;
@@ -209,9 +209,9 @@ void Form1::Command3_Click() {
   view_.ShowCheckReport(report);
 }
 
-void Form1::Command4_Click() {
+void ConverterForm::OnShowLogClicked() {
   if (last_converted_.empty()) return;
-  SetMousePointer(convert::kPointerHourglass);
+  SetPointer(convert::kPointerHourglass);
   const std::u16string_view path = last_converted_;
   const std::u16string_view name = path.substr(path.find_last_of(u'\\') + 1);
   LogDrawing log;
@@ -232,34 +232,34 @@ void Form1::Command4_Click() {
   } catch (const std::exception& error) {
     failure = base::FromUtf8(error.what());
   }
-  SetMousePointer(convert::kPointerDefault);
+  SetPointer(convert::kPointerDefault);
   if (!failure.empty()) {
-    MsgBox(u"柱状図を描けませんでした。\n" + last_converted_ + u"\n" + failure,
-           base::kMsgExclamation, {});
+    ShowMessage(u"柱状図を描けませんでした。\n" + last_converted_ + u"\n" + failure,
+                base::kMsgExclamation, {});
     return;
   }
   view_.ShowLog(log, name);
 }
 
-void Form1::Command2_Click() { view_.Close(); }
+void ConverterForm::OnCloseClicked() { view_.Close(); }
 
-void Form1::ShowHelp(int context) {
+void ConverterForm::ShowHelp(int context) {
   if (!help_file_) {
     if (!manual_) {
-      MsgBox(kNoManualMessage, base::kMsgInformation, {});
+      ShowMessage(kNoManualMessage, base::kMsgInformation, {});
     } else if (!view_.OpenDocument(*manual_)) {
-      MsgBox(std::u16string(kHelpFailedMessage) + u"\n" + manual_->u16string(),
-             base::kMsgExclamation, {});
+      ShowMessage(std::u16string(kHelpFailedMessage) + u"\n" + manual_->u16string(),
+                  base::kMsgExclamation, {});
     }
     return;
   }
   if (!platform::ShowHelp(*help_file_, context, view_.NativeWindow())) {
-    MsgBox(std::u16string(kHelpFailedMessage) + u"\n" + help_file_->u16string(),
-           base::kMsgExclamation, {});
+    ShowMessage(std::u16string(kHelpFailedMessage) + u"\n" + help_file_->u16string(),
+                base::kMsgExclamation, {});
   }
 }
 
-void Form1::SetMousePointer(int pointer) {
+void ConverterForm::SetPointer(int pointer) {
   if (pointer == convert::kPointerHourglass && !hourglass_) {
     hourglass_ = true;
     view_.SetPointer(pointer);
