@@ -87,7 +87,7 @@ struct Span {
 std::u16string Digits(long long value) { return base::FromAscii(std::to_string(value)); }
 
 // A depth with two decimals, as the records write it ("23.45").
-std::u16string DepthText(double depth) {
+std::u16string TwoDecimalDepth(double depth) {
   const long long hundredths = std::llround(depth * 100);
   const long long cents = hundredths % 100;
   return Digits(hundredths / 100) + u"." + (cents < 10 ? u"0" : u"") + Digits(cents);
@@ -423,9 +423,10 @@ class LogLayout {
         canvas_->AddLine(Region::kDepths, span.x + 1.2, y, span.right(), y, kBlack, kThinWidth);
       }
       const double x = span.right() - kPadding;
-      canvas_->AddText(Region::kDepths, x, top, kSmallSize, Anchor::kEnd, DepthText(layer.bottom));
+      canvas_->AddText(Region::kDepths, x, top, kSmallSize, Anchor::kEnd,
+                       TwoDecimalDepth(layer.bottom));
       canvas_->AddText(Region::kDepths, x, top + line_height, kSmallSize, Anchor::kEnd,
-                       DepthText(layer.bottom - layer.top));
+                       TwoDecimalDepth(layer.bottom - layer.top));
       cursor = top + 2 * line_height;
     }
     return cursor;
@@ -481,7 +482,7 @@ class LogLayout {
       const int pages_away = canvas_->PageOf(first_top) - canvas_->PageOf(depth_y);
       const std::span<std::u16string_view> texts = TextsOf(note.texts);
       if (pages_away > 0) {
-        prefixed_.assign(u"〔").append(DepthText(note.depth)).append(u"m〕").append(texts[0]);
+        prefixed_.assign(u"〔").append(TwoDecimalDepth(note.depth)).append(u"m〕").append(texts[0]);
         texts[0] = prefixed_;
       }
       const FittedLines& fitted = Fit(texts, text_width, kInfinity, size, size);
@@ -525,9 +526,9 @@ class LogLayout {
       const std::span<std::u16string_view> texts = TextsOf(block.texts);
       if (pages_away > 0) {
         prefixed_.assign(u"〔")
-            .append(DepthText(block.top))
+            .append(TwoDecimalDepth(block.top))
             .append(u"～")
-            .append(DepthText(block.bottom))
+            .append(TwoDecimalDepth(block.bottom))
             .append(u"m〕")
             .append(texts[0]);
         texts[0] = prefixed_;

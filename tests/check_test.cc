@@ -25,14 +25,14 @@ namespace {
 namespace fs = std::filesystem;
 using base::Severity;
 
-class CheckTest : public ::testing::Test, public testing::SampleFolders {
+class CheckTest : public testing::Test, public test::SampleFolders {
  protected:
   convert::CheckResult Check() { return convert::CheckSourceFolder(u"C:\\DATA\\B-12", tables_); }
   void Write(const char* name, std::u16string_view text) {
-    testing::WriteCp932(Source() / name, text);
+    test::WriteCp932(Source() / name, text);
   }
   convert::RunResult ConvertSample() {
-    testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+    test::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
     fs::create_directories(drives_.d() / "OUT");
     return Convert(host);
   }
@@ -125,7 +125,7 @@ TEST_F(CheckTest, EachKindOfFindingComesFromTheSmallestChangeThatProvokesIt) {
   for (const Provoked& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove_all(Source());
-    testing::CopyTree("samples/boreholes/B-12", Source());
+    test::CopyTree("samples/boreholes/B-12", Source());
     if (c.text.empty()) {
       fs::remove(Source() / c.file);
     } else {
@@ -175,20 +175,20 @@ TEST_F(CheckTest, TheSampleReportListsItsFindingsAndAConversionCountsItsWarnings
 }
 
 TEST_F(CheckTest, CheckingWritesNothingAnywhere) {
-  const auto c_before = testing::Snapshot(drives_.c());
-  const auto d_before = testing::Snapshot(drives_.d());
+  const auto c_before = test::Snapshot(drives_.c());
+  const auto d_before = test::Snapshot(drives_.d());
   Write("G40.TXT", u"1,\"盛土\",0\r\n");  // an error on the way does not change that either
-  const auto c_changed = testing::Snapshot(drives_.c());
+  const auto c_changed = test::Snapshot(drives_.c());
   Check();
-  EXPECT_EQ(testing::Snapshot(drives_.c()), c_changed);
-  EXPECT_EQ(testing::Snapshot(drives_.d()), d_before);
+  EXPECT_EQ(test::Snapshot(drives_.c()), c_changed);
+  EXPECT_EQ(test::Snapshot(drives_.d()), d_before);
   EXPECT_NE(c_changed, c_before);
 }
 
 TEST_F(CheckTest, EveryFileIsCheckedAndTheStopIsTheConversionsMessage) {
   // Three broken files: the depth list meets X1.TXT first, 3040 and 5010 come later.
   Write("G40.TXT", u"1,\"盛土\",0\r\n");
-  testing::WriteBytes(Source() / "G72.TXT", "1,1.50,\x82\r\n");  // a lead byte without its trail
+  test::WriteBytes(Source() / "G72.TXT", "1,1.50,\x82\r\n");  // a lead byte without its trail
   Write("X1.TXT", u"1,5.30,\"沖積層\"\r\n");
   const convert::CheckResult result = Check();
   EXPECT_EQ(result.Count(Severity::kError), 3u) << Dump(result);
@@ -216,7 +216,7 @@ TEST_F(CheckTest, AMissingTableIsAnErrorOnlyWhereALookupNeedsIt) {
 
 TEST_F(CheckTest, CodedNotesBeyondTheLastSiteAndEmptyFilesAreReported) {
   Write("X1.TXT", u"1,5.30,\"沖積層\",\"完新世\"\r\n");
-  testing::WriteBytes(Source() / "X11.TXT", "");
+  test::WriteBytes(Source() / "X11.TXT", "");
   const convert::CheckResult result = Check();
   bool beyond = false, empty = false;
   for (const base::Finding& f : result.findings) {
@@ -314,7 +314,7 @@ TEST_F(CheckTest, AFileThatIsNoRegularFileIsAnErrorWithTheConversionsMessage) {
     fs::remove_all(Source());
     fs::remove_all(elsewhere);
     fs::create_directories(elsewhere);
-    testing::CopyTree("samples/boreholes/B-12", Source());
+    test::CopyTree("samples/boreholes/B-12", Source());
     fs::remove(Source() / c.file);
     ASSERT_TRUE(c.make(Source() / c.file));
 
@@ -340,8 +340,8 @@ TEST_F(CheckTest, AFileThatIsNoRegularFileIsAnErrorWithTheConversionsMessage) {
 // can neither move the terminal's cursor nor colour what follows; a message's own line breaks
 // become blanks, as before.
 TEST_F(CheckTest, TheTextReportWritesControlCharactersAsVisibleEscapes) {
-  testing::WriteCp932(Source() / "R41.TXT", std::u16string(u"1,3.50,1.25,") + u'\x1b' + u"[2J" +
-                                                u'\x07' + u'\x7f' + u",12.0,0,0,0,0,0,\"\"\r\n");
+  test::WriteCp932(Source() / "R41.TXT", std::u16string(u"1,3.50,1.25,") + u'\x1b' + u"[2J" +
+                                             u'\x07' + u'\x7f' + u",12.0,0,0,0,0,0,\"\"\r\n");
   const convert::CheckResult result = Check();
   const std::u16string report = convert::ReportText(
       u"B-\x1b"

@@ -100,20 +100,20 @@ std::vector<std::u16string> Captions(const std::vector<FolderEntry>& entries) {
 
 // The sample borehole at C:\B-12 and the pattern folder at C:\DOZORA on temporary drives, named
 // by a settings file in a temporary system folder; the working folder is C:\B-12.
-class ConverterFormTest : public ::testing::Test {
+class ConverterFormTest : public testing::Test {
  protected:
   void SetUp() override {
-    testing::CopyTree("samples/boreholes/B-12", drives_.c() / "B-12");
-    testing::CopyTree("samples/DOZORA", drives_.c() / "DOZORA");
+    test::CopyTree("samples/boreholes/B-12", drives_.c() / "B-12");
+    test::CopyTree("samples/DOZORA", drives_.c() / "DOZORA");
     fs::create_directories(drives_.d() / "sys");
-    testing::SetEnvironment("TJVX_SYSDIR", drives_.d() / "sys");
+    test::SetEnvironment("TJVX_SYSDIR", drives_.d() / "sys");
     WriteSettings("\"C:\\DOZORA\\\"");
     working_folder_ = fs::current_path();
     fs::current_path(drives_.c() / "B-12");
   }
   void TearDown() override {
     fs::current_path(working_folder_);
-    testing::UnsetEnvironment("TJVX_SYSDIR");
+    test::UnsetEnvironment("TJVX_SYSDIR");
   }
 
   void WriteSettings(const std::string& second_line) {
@@ -130,7 +130,7 @@ class ConverterFormTest : public ::testing::Test {
     return -1;
   }
 
-  testing::TempDrives drives_;
+  test::TempDrives drives_;
   fs::path working_folder_;
   FakeView view_;
   ConverterForm form_{view_};
@@ -278,7 +278,7 @@ TEST_F(ConverterFormTest, RunButtonConvertsAfterOneQuestionAndRegistersTheSiteOn
   EXPECT_EQ(view_.pointers,
             (std::vector<int>{convert::kPointerHourglass, convert::kPointerDefault}));
   const std::vector<std::u16string> lines =
-      testing::ConvertedLines(drives_.d() / "OUT" / "LOGS" / "B-12");
+      test::ConvertedLines(drives_.d() / "OUT" / "LOGS" / "B-12");
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], u"GTJ Ge201");
   EXPECT_FALSE(fs::exists(drives_.c() / "B-12" / "MARGE.DAT"));
@@ -385,7 +385,7 @@ TEST_F(ConverterFormTest, HelpWithoutTheHelpFileOpensTheManualElseSaysSo) {
 }
 
 TEST(HelpFile, IsFoundBesideTheProgramThenAlongPathInAnyLetterCase) {
-  testing::TempDrives drives;
+  test::TempDrives drives;
   const fs::path program = drives.c() / "bin";
   const fs::path first = drives.c() / "p1";
   const fs::path second = drives.c() / "p2";

@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-namespace tjvx::testing {
+namespace tjvx::test {
 
 TempDrives::TempDrives() {
   std::random_device random;
@@ -81,9 +81,9 @@ int RecordingHost::ShowMessage(std::u16string_view prompt, int style, std::u16st
   return answer;
 }
 
-}  // namespace tjvx::testing
+}  // namespace tjvx::test
 
-namespace tjvx::testing {
+namespace tjvx::test {
 
 SampleFolders::SampleFolders() : tables_(u"D:\\DOZORA\\") {
   CopyTree("samples/boreholes/B-12", Source());
@@ -121,4 +121,4 @@ std::vector<std::u16string> ConvertedLines(const fs::path& file) {
   return lines;
 }
 
-}  // namespace tjvx::testing
+}  // namespace tjvx::test

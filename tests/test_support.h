@@ -8,7 +8,7 @@
 
 #include "base/message_host.h"
 
-namespace tjvx::testing {
+namespace tjvx::test {
 
 // Temporary folders mapped as drives C: and D: (and Z: as "/") for the length of a test. On
 // Windows the two letters stand in front of the real drives C: and D: for this process only.
@@ -46,13 +46,13 @@ class RecordingHost : public base::MessageHost {
   std::vector<int> answers;  // taken in order; kAnswerOk when exhausted
 };
 
-}  // namespace tjvx::testing
+}  // namespace tjvx::test
 
 #endif  // TJVX_TESTS_TEST_SUPPORT_H_
 
 #include "convert/run.h"
 
-namespace tjvx::testing {
+namespace tjvx::test {
 
 // A run host with path boxes, a status line and a pointer that tests can read.
 class ScriptedRunHost : public convert::RunHost {
@@ -106,4 +106,4 @@ std::vector<std::pair<std::string, std::string>> Snapshot(const std::filesystem:
 // The decoded lines of a converted file.
 std::vector<std::u16string> ConvertedLines(const std::filesystem::path& file);
 
-}  // namespace tjvx::testing
+}  // namespace tjvx::test

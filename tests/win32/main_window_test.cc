@@ -236,13 +236,13 @@ std::u16string ClipboardText() {
 
 // The sample borehole at C:\B-12 and the pattern folder at C:\DOZORA on temporary drives, named
 // by a settings file in a temporary system folder; a shown window over them.
-class Win32WindowTest : public ::testing::Test {
+class Win32WindowTest : public testing::Test {
  protected:
   void SetUp() override {
-    testing::CopyTree("samples/boreholes/B-12", drives_.c() / "B-12");
-    testing::CopyTree("samples/DOZORA", drives_.c() / "DOZORA");
+    test::CopyTree("samples/boreholes/B-12", drives_.c() / "B-12");
+    test::CopyTree("samples/DOZORA", drives_.c() / "DOZORA");
     fs::create_directories(drives_.d() / "sys");
-    testing::SetEnvironment("TJVX_SYSDIR", drives_.d() / "sys");
+    test::SetEnvironment("TJVX_SYSDIR", drives_.d() / "sys");
     std::ofstream(drives_.d() / "sys" / "DozoraV5.ini", std::ios::binary)
         << "[DOZORA]\r\n\"C:\\DOZORA\\\"\r\n";
     working_folder_ = fs::current_path();
@@ -255,7 +255,7 @@ class Win32WindowTest : public ::testing::Test {
   }
   void TearDown() override {
     fs::current_path(working_folder_);
-    testing::UnsetEnvironment("TJVX_SYSDIR");
+    test::UnsetEnvironment("TJVX_SYSDIR");
   }
 
   // Handles what is waiting in the thread's queue, as the message loop would.
@@ -284,7 +284,7 @@ class Win32WindowTest : public ::testing::Test {
     SetWindowTextW(Control(box_id), Wide(text).c_str());
   }
 
-  testing::TempDrives drives_;
+  test::TempDrives drives_;
   fs::path working_folder_;
   MainWindow window_;
 };
@@ -392,8 +392,8 @@ TEST_F(Win32WindowTest, PickedFoldersTypedPathsAndTheRunButtonMakeTheGoldenFile)
   EXPECT_EQ(seen[0].buttons, (std::vector<int>{IDYES, IDNO}));
   EXPECT_TRUE(seen[0].icon);
   EXPECT_TRUE(WindowText(Control(kStatusLine)).ends_with(u"変換が正常に終了しました。"));
-  EXPECT_EQ(testing::ReadBytes(drives_.d() / "OUT" / "LOGS" / "B-12"),
-            testing::ReadBytes(testing::RepositoryPath("tests/golden/sample/B-12")));
+  EXPECT_EQ(test::ReadBytes(drives_.d() / "OUT" / "LOGS" / "B-12"),
+            test::ReadBytes(test::RepositoryPath("tests/golden/sample/B-12")));
   EXPECT_EQ(window_.logic().registry().count(), 1);
   // The sample has values that are not written as they stand: the line under the frame counts
   // them, and the log button can now be pressed, the tab key stopping on it.
@@ -470,7 +470,7 @@ TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
   EXPECT_EQ(copied, WithCrLf(report_text));
   EXPECT_TRUE(suggested.ends_with(L"\\点検結果_B-12.txt"))
       << base::ToUtf8(std::u16string(suggested.begin(), suggested.end()));
-  EXPECT_EQ(testing::ReadBytes(saved), base::ToUtf8(WithCrLf(report_text)));
+  EXPECT_EQ(test::ReadBytes(saved), base::ToUtf8(WithCrLf(report_text)));
   EXPECT_EQ(close_caption, u"閉じる");
   // The dialog is gone and the window can be used again.
   HWND left = nullptr;
@@ -510,7 +510,7 @@ TEST_F(Win32WindowTest, TheLogButtonWritesTheDrawingToTheTemporaryFolderAndOpens
   ASSERT_EQ(opened.size(), 1u);
   // The A4 pages, printable from the browser.
   EXPECT_EQ(fs::path(opened[0]), temp_folder / "B-12.html");
-  const std::string html = testing::ReadBytes(opened[0]);
+  const std::string html = test::ReadBytes(opened[0]);
   EXPECT_TRUE(html.starts_with("<!DOCTYPE html>")) << html.substr(0, 80);
   EXPECT_NE(html.find("@page { size: 210.00mm 297.00mm; margin: 0; }"), std::string::npos);
   EXPECT_NE(html.find("</svg>"), std::string::npos);
@@ -521,7 +521,7 @@ TEST_F(Win32WindowTest, TheLogButtonWritesTheDrawingToTheTemporaryFolderAndOpens
   EXPECT_TRUE(window_.ShowLog(kLog, u"A:B*?"));
   ASSERT_EQ(opened.size(), 2u);
   EXPECT_EQ(fs::path(opened[1]), temp_folder / "A_B__.html");
-  EXPECT_EQ(testing::ReadBytes(opened[1]), "<html/>");
+  EXPECT_EQ(test::ReadBytes(opened[1]), "<html/>");
   fs::remove(opened[1]);
 
   // A file that cannot be opened, or not written (a folder stands in its place), is named in a
