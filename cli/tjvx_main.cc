@@ -18,6 +18,7 @@
 
 #include "base/ascii.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 #include "cli/command_line.h"
 #include "cli/wildcards.h"
 #include "convert/run.h"
@@ -170,9 +171,7 @@ inline constexpr std::u16string_view kSameNameMessage =
 // The name a source folder's converted file takes: its last name, compared as the file system
 // compares names.
 std::u16string ConvertedName(std::u16string_view source) {
-  std::u16string folder(source);
-  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
-  std::u16string name = text::SplitPath(folder, u"\\").back();
+  std::u16string name(base::LastName(base::WithoutTrailingBackslashes(source, 3)));
   if (platform::kNamesIgnoreLetterCase) {
     for (char16_t& c : name) c = base::AsciiUpper(c);
   }

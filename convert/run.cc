@@ -15,6 +15,7 @@
 #include "base/ascii.h"
 #include "base/error.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 #include "convert/header.h"
 #include "convert/interval_tests.h"
 #include "convert/layers.h"
@@ -201,9 +202,7 @@ bool OverwritesInput(const std::u16string& folder, const std::u16string& name,
 // The source folder without trailing separators ("C:\DATA\B-12\" gives "C:\DATA\B-12"); the
 // window's box is trimmed of blanks first, a path given on the command line is taken as it is.
 std::u16string SourceFolder(std::u16string_view text, bool as_given) {
-  std::u16string folder(as_given ? text : text::Trim(text));
-  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
-  return folder;
+  return std::u16string(base::WithoutTrailingBackslashes(as_given ? text : text::Trim(text), 3));
 }
 
 // Whether a name ends in a blank or a dot, which Windows strips when it looks the name up.
@@ -300,8 +299,7 @@ class Run {
 
     // The destination as the path check left it (trimmed, "\" after the drive), without its
     // trailing "\": what passed the check is what is walked and written.
-    destination = checked;
-    while (!destination.empty() && destination.back() == u'\\') destination.pop_back();
+    destination = base::WithoutTrailingBackslashes(checked);
     std::optional<RunResult> stop;
     try {
       stop = WalkDestination(destination);
@@ -738,19 +736,11 @@ class Checker {
   static size_t FileRank(const base::Finding& finding) {
     const std::u16string_view name = FindingFileName(finding);
     for (size_t i = 0; i < std::size(kRunFileOrder); ++i) {
-      if (EqualNames(name, kRunFileOrder[i])) return i + 1;
+      if (base::EqualsIgnoringAsciiCase(name, kRunFileOrder[i])) return i + 1;
     }
     return finding.file.find(u'\\') == std::u16string::npos || name.empty()
                ? 0
                : std::size(kRunFileOrder) + 1;
-  }
-  static bool EqualNames(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-      auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
-      if (upper(a[i]) != upper(b[i])) return false;
-    }
-    return true;
   }
 
   struct Stop {
@@ -771,9 +761,7 @@ class Checker {
 }  // namespace
 
 std::u16string_view FindingFileName(const base::Finding& finding) {
-  const std::u16string_view path = finding.file;
-  const size_t slash = path.find_last_of(u'\\');
-  return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+  return base::LastName(finding.file);
 }
 
 size_t CheckResult::Count(base::Severity severity) const {

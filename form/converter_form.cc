@@ -3,6 +3,7 @@
 #include "base/error.h"
 #include "base/message_host.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 #include "convert/check_report.h"
 #include "converted/reader.h"
 #include "drawing/html.h"
@@ -17,20 +18,17 @@
 namespace tjvx::form {
 namespace {
 
-char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
-
 // Whether a Windows-form path lies on the drive "C:".
 bool OnDrive(std::u16string_view path, std::u16string_view drive) {
-  return path.size() >= 2 && drive.size() >= 2 && Upper(path[0]) == Upper(drive[0]) &&
-         path[1] == u':';
+  return base::StartsWithDrive(path) && drive.size() >= 2 &&
+         base::AsciiUpper(path[0]) == base::AsciiUpper(drive[0]);
 }
 
 // "C:", "C:\" and "C:\DATA\" become "C:\" and "C:\DATA": a root keeps its "\", a folder does not.
 std::u16string Normalised(std::u16string_view path) {
-  std::u16string out(path);
-  while (out.size() > 3 && out.back() == u'\\') out.pop_back();
+  std::u16string out(base::WithoutTrailingBackslashes(path, 3));
   if (out.size() == 2 && out[1] == u':') out += u'\\';
-  if (!out.empty()) out[0] = Upper(out[0]);
+  if (!out.empty()) out[0] = base::AsciiUpper(out[0]);
   return out;
 }
 
@@ -71,7 +69,7 @@ void ConverterForm::ShowDriveOf(Side side) {
   // The list shows the drive of its folder, else its first entry.
   int index = state.drives.empty() ? -1 : 0;
   for (size_t i = 0; i < state.drives.size() && !state.folder.empty(); ++i) {
-    if (state.drives[i].letter == Upper(state.folder[0])) index = static_cast<int>(i);
+    if (state.drives[i].letter == base::AsciiUpper(state.folder[0])) index = static_cast<int>(i);
   }
   state.drive_index = state.remembered = index;
   if (index >= 0) view_.ShowDrive(side, index);
@@ -213,7 +211,7 @@ void ConverterForm::OnShowLogClicked() {
   if (last_converted_.empty()) return;
   SetPointer(convert::kPointerHourglass);
   const std::u16string_view path = last_converted_;
-  const std::u16string_view name = path.substr(path.find_last_of(u'\\') + 1);
+  const std::u16string_view name = base::LastName(path);
   LogDrawing log;
   std::u16string failure;
   try {

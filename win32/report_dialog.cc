@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/utf.h"
 #include "convert/check_report.h"
 #include "form/converter_form.h"
@@ -466,7 +467,7 @@ std::wstring SafeFileName(std::u16string_view name, std::u16string_view fallback
   if (safe.empty()) return Wide(fallback);
   // A device name stays a device name whatever its extension: "CON.svg" is the console.
   std::wstring stem = safe.substr(0, safe.find(L'.'));
-  for (wchar_t& c : stem) c = c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c;
+  for (wchar_t& c : stem) c = base::AsciiUpper(c);
   const bool numbered = stem.size() == 4 &&
                         (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) && stem[3] >= L'1' &&
                         stem[3] <= L'9';
