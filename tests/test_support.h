@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/message_host.h"
+#include "convert/run.h"
 
 namespace tjvx::test {
 
@@ -45,14 +46,6 @@ class RecordingHost : public base::MessageHost {
   std::vector<Box> boxes;
   std::vector<int> answers;  // taken in order; kAnswerOk when exhausted
 };
-
-}  // namespace tjvx::test
-
-#endif  // TJVX_TESTS_TEST_SUPPORT_H_
-
-#include "convert/run.h"
-
-namespace tjvx::test {
 
 // A run host with path boxes, a status line and a pointer that tests can read.
 class ScriptedRunHost : public convert::RunHost {
@@ -107,3 +100,5 @@ std::vector<std::pair<std::string, std::string>> Snapshot(const std::filesystem:
 std::vector<std::u16string> ConvertedLines(const std::filesystem::path& file);
 
 }  // namespace tjvx::test
+
+#endif  // TJVX_TESTS_TEST_SUPPORT_H_

@@ -453,8 +453,8 @@ void MainWindow::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
 }
 
 void MainWindow::DrawDecoration(const DRAWITEMSTRUCT& item) {
-  // The decoration: a borehole column of coloured strata beside a depth scale, as the Qt window
-  // draws it.
+  // The decoration: a borehole column of coloured strata beside a depth scale, on the
+  // window's light ground.
   HDC dc = item.hDC;
   HBRUSH ground = CreateSolidBrush(RGB(0xf4, 0xf1, 0xe8));
   FillRect(dc, &item.rcItem, ground);

@@ -34,7 +34,7 @@ enum Column { kSeverityColumn, kFileColumn, kLineColumn, kMessageColumn };
 constexpr int kErrorIcon = 0;
 constexpr int kWarningIcon = 1;
 constexpr int kNoticeIcon = 2;
-// An error's row in red, a warning's on yellow, as the Qt window shows them.
+// An error's row is written in red, a warning's on yellow.
 constexpr COLORREF kErrorText = RGB(0xa8, 0x00, 0x18);
 constexpr COLORREF kErrorGround = RGB(0xfd, 0xe4, 0xe4);
 constexpr COLORREF kWarningGround = RGB(0xff, 0xf4, 0xc4);
