@@ -39,34 +39,20 @@ std::u16string NameOf(std::u16string_view path) {
   return std::u16string(base::LastName(base::WithoutTrailingBackslashes(path, 1)));
 }
 
-// Whether two Windows-form paths name one file: the same file on the disk, or the same host path
-// where one of them is not there yet (in any letter case where the system ignores it).
-bool SameFile(std::u16string_view a, std::u16string_view b) {
-  const std::optional<std::filesystem::path> host_a = platform::Drives().ToHost(a);
-  const std::optional<std::filesystem::path> host_b = platform::Drives().ToHost(b);
-  if (!host_a || !host_b) return false;
-  std::error_code ec;
-  if (std::filesystem::equivalent(*host_a, *host_b, ec) && !ec) return true;
-  const std::u16string text_a = platform::Drives().FromHost(host_a->lexically_normal());
-  const std::u16string text_b = platform::Drives().FromHost(host_b->lexically_normal());
-  return platform::kNamesIgnoreLetterCase ? base::EqualsIgnoringAsciiCase(text_a, text_b)
-                                          : text_a == text_b;
-}
-
 // Why `target` may not be written: it is one of the call's converted files, a FIFO, socket or
 // device, or a drawing this call has already written; none when it may.
 std::optional<std::string> TargetRefusal(const std::u16string& target,
                                          const std::vector<std::u16string>& inputs,
                                          const std::vector<std::u16string>& written) {
   for (const std::u16string& input : inputs) {
-    if (SameFile(target, input)) return "出力ファイルが入力ファイルと同じ為に書けません";
+    if (platform::SamePlace(target, input)) return "出力ファイルが入力ファイルと同じ為に書けません";
   }
   // Checked before anything of the file is written, so its SVG and HTML go out both or neither.
   if (platform::HoldsSpecialFile(target)) {
     return "出力ファイルと同名の特殊ファイル (パイプ、ソケット、デバイス) が存在する為に書けません";
   }
   for (const std::u16string& earlier : written) {
-    if (SameFile(target, earlier))
+    if (platform::SamePlace(target, earlier))
       return "出力ファイルに別の入力ファイルの図が先に書かれている為に書けません";
   }
   return std::nullopt;

@@ -120,17 +120,6 @@ bool NamedAsOneOf(std::u16string_view name, const std::u16string_view (&names)[N
   });
 }
 
-// Whether two Windows-form folders are one: the same folder on the disk, or the same host path
-// where one of them is not there.
-bool SameFolder(std::u16string_view a, std::u16string_view b) {
-  const std::optional<std::filesystem::path> host_a = platform::Drives().ToHost(a);
-  const std::optional<std::filesystem::path> host_b = platform::Drives().ToHost(b);
-  if (!host_a || !host_b) return false;
-  std::error_code ec;
-  if (std::filesystem::equivalent(*host_a, *host_b, ec) && !ec) return true;
-  return (*host_a / "").lexically_normal() == (*host_b / "").lexically_normal();
-}
-
 // The inputs of a run or batch: the folders whose fixed file names a converted file must not take.
 struct Inputs {
   std::vector<std::u16string> source_folders;  // this run's first, then the rest of its batch
@@ -145,13 +134,14 @@ struct Inputs {
 bool NamesInput(std::u16string_view folder, std::u16string_view name, const Inputs& inputs) {
   if (NamedAsOneOf(name, kSourceFiles)) {
     for (const std::u16string& source : inputs.source_folders) {
-      if (SameFolder(folder, source)) return true;
+      if (platform::SamePlace(folder, source)) return true;
     }
   }
-  if (NamedAsOneOf(name, kPatternFiles) && SameFolder(folder, inputs.pattern_folder)) return true;
+  if (NamedAsOneOf(name, kPatternFiles) && platform::SamePlace(folder, inputs.pattern_folder))
+    return true;
   if (base::EqualsIgnoringAsciiCase(name, u"DozoraV5.ini")) {
     for (const std::u16string& settings : inputs.settings_folders) {
-      if (SameFolder(folder, settings)) return true;
+      if (platform::SamePlace(folder, settings)) return true;
     }
   }
   return false;

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "base/ascii.h"
 #include "base/error.h"
 #include "base/utf.h"
 #include "base/windows_path.h"
@@ -285,30 +286,44 @@ bool CreateFolder(std::u16string_view path) {
   return fs::is_directory(*host, ec2);
 }
 
-std::vector<std::u16string> SubFolders(std::u16string_view path) {
+namespace {
+
+// The sorted names of the entries of a folder that `wanted` takes; empty when it cannot be read.
+std::vector<std::u16string> EntryNames(std::u16string_view path,
+                                       bool (fs::directory_entry::*wanted)(std::error_code&)
+                                           const noexcept) {
   std::vector<std::u16string> names;
   std::optional<fs::path> host = Drives().ToHost(path);
   if (!host) return names;
   std::error_code ec;
   for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code ec2;
-    if (it->is_directory(ec2)) names.push_back(WindowsName(it->path().filename()));
+    if (((*it).*wanted)(ec2)) names.push_back(WindowsName(it->path().filename()));
   }
   std::sort(names.begin(), names.end());
   return names;
 }
 
+}  // namespace
+
+std::vector<std::u16string> SubFolders(std::u16string_view path) {
+  return EntryNames(path, &fs::directory_entry::is_directory);
+}
+
 std::vector<std::u16string> FileNames(std::u16string_view path) {
-  std::vector<std::u16string> names;
-  std::optional<fs::path> host = Drives().ToHost(path);
-  if (!host) return names;
+  return EntryNames(path, &fs::directory_entry::is_regular_file);
+}
+
+bool SamePlace(std::u16string_view a, std::u16string_view b) {
+  const std::optional<fs::path> host_a = Drives().ToHost(a);
+  const std::optional<fs::path> host_b = Drives().ToHost(b);
+  if (!host_a || !host_b) return false;
   std::error_code ec;
-  for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code ec2;
-    if (it->is_regular_file(ec2)) names.push_back(WindowsName(it->path().filename()));
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+  if (fs::equivalent(*host_a, *host_b, ec) && !ec) return true;
+  // Neither or only one is there: compared as written, a trailing separator and "." set aside.
+  const std::u16string text_a = Drives().FromHost((*host_a / "").lexically_normal());
+  const std::u16string text_b = Drives().FromHost((*host_b / "").lexically_normal());
+  return kNamesIgnoreLetterCase ? base::EqualsIgnoringAsciiCase(text_a, text_b) : text_a == text_b;
 }
 
 bool CanListFolder(std::u16string_view path) {

@@ -106,6 +106,10 @@ std::vector<std::u16string> SubFolders(std::u16string_view path);
 // cannot be read.
 std::vector<std::u16string> FileNames(std::u16string_view path);
 
+// Whether two Windows-form paths name one file or folder: the same one on the disk, or, where one
+// of them is not there (yet), the same host path (in any letter case where the system ignores it).
+bool SamePlace(std::u16string_view a, std::u16string_view b);
+
 // Whether the entries of a folder can be listed (and so its files looked up in any letter case).
 bool CanListFolder(std::u16string_view path);
 
