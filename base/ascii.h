@@ -7,8 +7,17 @@
 // ASCII letter case, as Windows compares the fixed file names of a borehole folder.
 namespace tjvx::base {
 
+// Whether `c` is one of A-Z or a-z; no other letter counts.
+template <typename Char>
+constexpr bool IsAsciiLetter(Char c) {
+  return (c >= Char('A') && c <= Char('Z')) || (c >= Char('a') && c <= Char('z'));
+}
+
 // `c` with a-z turned to A-Z; every other character as it is.
-constexpr char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
+template <typename Char>
+constexpr Char AsciiUpper(Char c) {
+  return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
+}
 
 // Whether two texts are equal when a-z and A-Z count as one.
 constexpr bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {

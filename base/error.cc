@@ -30,11 +30,6 @@ std::u16string CauseText(Error::Kind kind) {
   return {};
 }
 
-std::u16string Digits(long long value) {
-  std::string text = std::to_string(value);
-  return std::u16string(text.begin(), text.end());
-}
-
 }  // namespace
 
 Error::Error(Kind kind, std::u16string file, long long line, long long offset,
@@ -51,9 +46,9 @@ std::u16string Error::Message() const {
   if (!file_.empty()) text.append(u"\n").append(file_);
   if (line_ > 0 || offset_ >= 0) {
     text += u"\n(";
-    if (line_ > 0) text.append(Digits(line_)).append(u" 行目");
+    if (line_ > 0) text.append(base::Digits(line_)).append(u" 行目");
     if (line_ > 0 && offset_ >= 0) text += u"、";
-    if (offset_ >= 0) text.append(u"バイト位置 ").append(Digits(offset_));
+    if (offset_ >= 0) text.append(u"バイト位置 ").append(base::Digits(offset_));
     text += u")";
   }
   if (!detail_.empty()) text.append(u"\n").append(detail_);
@@ -62,7 +57,7 @@ std::u16string Error::Message() const {
 
 std::u16string Error::Summary() const {
   std::u16string text = CauseText(kind_);
-  if (offset_ >= 0) text.append(u" (バイト位置 ").append(Digits(offset_)).append(u")");
+  if (offset_ >= 0) text.append(u" (バイト位置 ").append(base::Digits(offset_)).append(u")");
   if (!detail_.empty()) text.append(u" ").append(detail_);
   return text;
 }

@@ -23,7 +23,7 @@ class MessageHost {
   virtual ~MessageHost() = default;
   // Shows `prompt` with the buttons and icon of `style` under `title` (empty: the program's name)
   // and returns the answer.
-  virtual int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) = 0;
+  virtual int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) = 0;
 };
 
 }  // namespace tjvx::base

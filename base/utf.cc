@@ -1,8 +1,12 @@
 #include "base/utf.h"
 
+#include <string>
+
 namespace tjvx::base {
 
 std::u16string FromAscii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+
+std::u16string Digits(long long value) { return FromAscii(std::to_string(value)); }
 
 namespace {
 

@@ -10,6 +10,9 @@ namespace tjvx::base {
 // exceptions); an ASCII text is widened as it is.
 std::u16string FromAscii(std::string_view text);
 
+// The decimal digits of `value`, a "-" before them when it is negative ("-12").
+std::u16string Digits(long long value);
+
 // Host names need not be UTF-8 (a folder copied with its CP932 bytes: "X\x82\xa0"). Each byte of
 // `text` that is not part of well-formed UTF-8 becomes one of the lone surrogates U+DC80..U+DCFF,
 // which ToUtf8 turns back into that byte, so every host name comes back byte for byte and two

@@ -47,12 +47,12 @@ constexpr double kMiB = 1024.0 * 1024.0;
 class QuietHost : public convert::RunHost {
  public:
   explicit QuietHost(std::u16string source) : source_(std::move(source)) {}
-  std::u16string Text1() override { return source_; }
-  std::u16string Text2() override { return u"D:\\OUT"; }
-  void SetLabel3(std::u16string_view) override {}
-  void FocusText2SelectAll() override {}
-  void SetMousePointer(int) override {}
-  int MsgBox(std::u16string_view prompt, int, std::u16string_view) override {
+  std::u16string SourceFolder() override { return source_; }
+  std::u16string Destination() override { return u"D:\\OUT"; }
+  void SetStatus(std::u16string_view) override {}
+  void FocusDestination() override {}
+  void SetPointer(int) override {}
+  int ShowMessage(std::u16string_view prompt, int, std::u16string_view) override {
     std::fprintf(stderr, "tjvx_bench: %s\n", base::ToUtf8(prompt).c_str());
     return base::kAnswerYes;
   }
@@ -241,8 +241,8 @@ int Report(int records, int repeats) {
   double svg_bytes[3];
   for (int k = 0; k < 3; ++k) {
     svg_bytes[k] = static_cast<double>(
-        drawing::WriteSvg(drawing::LayOutLogAt(u"D:\\OUT\\" + BoreholeName(sizes[k]),
-                                               drawing::LayoutOptions{}))
+        drawing::WriteSvg(
+            drawing::LayOutLogAt(u"D:\\OUT\\" + BoreholeName(sizes[k]), drawing::LayoutOptions{}))
             .size());
   }
   fs::remove_all(work);

@@ -32,7 +32,7 @@ constexpr int kSchemaVersion = 1;
 // folder they are every folder's findings, in the report like any other.
 class KeptMessages : public base::MessageHost {
  public:
-  int MsgBox(std::u16string_view prompt, int, std::u16string_view) override {
+  int ShowMessage(std::u16string_view prompt, int, std::u16string_view) override {
     messages.emplace_back(prompt);
     return base::kAnswerOk;
   }

@@ -10,6 +10,7 @@
 #include "base/ascii.h"
 #include "base/error.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 #include "cli/command_line.h"
 #include "cli/wildcards.h"
 #include "converted/reader.h"
@@ -33,11 +34,9 @@ std::optional<int> ScaleOf(const std::string& text) {
   return scale;
 }
 
-// The last name of a Windows-form path.
-std::u16string LastName(std::u16string_view path) {
-  while (path.size() > 1 && path.back() == u'\\') path.remove_suffix(1);
-  const size_t slash = path.find_last_of(u'\\');
-  return std::u16string(slash == std::u16string_view::npos ? path : path.substr(slash + 1));
+// The last name of a Windows-form path, a trailing "\" aside.
+std::u16string NameOf(std::u16string_view path) {
+  return std::u16string(base::LastName(base::WithoutTrailingBackslashes(path, 1)));
 }
 
 // Why `target` may not be written: it is one of the call's converted files, a FIFO, socket or
@@ -106,8 +105,7 @@ int Preview(const PreviewOptions& options) {
   const bool into_folder = files.size() > 1 && !options.output.empty();
   std::u16string folder;
   if (into_folder) {
-    folder = WindowsForm(options.output);
-    while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+    folder = base::WithoutTrailingBackslashes(WindowsForm(options.output), 3);
     if (!platform::CreateFolder(folder)) {
       std::cerr << "tjvx: フォルダを作成できません: " << base::ToUtf8(folder) << '\n';
       return 1;
@@ -129,7 +127,7 @@ int Preview(const PreviewOptions& options) {
     }
     std::u16string target;
     if (into_folder) {
-      target = folder + (folder.back() == u'\\' ? u"" : u"\\") + LastName(file) + u".svg";
+      target = folder + (folder.back() == u'\\' ? u"" : u"\\") + NameOf(file) + u".svg";
     } else if (!options.output.empty()) {
       target = WindowsForm(options.output);
     } else {
@@ -156,7 +154,7 @@ int Preview(const PreviewOptions& options) {
       WriteFile(target, drawing::WriteSvg(drawing));
       std::cout << base::ToUtf8(target) << '\n';
       if (targets.size() > 1) {
-        WriteFile(targets[1], drawing::WriteHtml(drawing, LastName(file)));
+        WriteFile(targets[1], drawing::WriteHtml(drawing, NameOf(file)));
         std::cout << base::ToUtf8(targets[1]) << '\n';
       }
       // Each value present that cannot be drawn, where it stands in the file.

@@ -18,6 +18,7 @@
 
 #include "base/ascii.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 #include "cli/command_line.h"
 #include "cli/wildcards.h"
 #include "convert/run.h"
@@ -97,23 +98,23 @@ class CommandLineHost : public convert::RunHost {
   // The source folders of the whole batch, whose files no converted file may replace.
   void SetBatch(const std::vector<std::u16string>* batch) { batch_ = batch; }
 
-  std::u16string Text1() override { return source_; }
+  std::u16string SourceFolder() override { return source_; }
   // SOURCE and DEST name exactly the folders given, blanks and all.
   bool PathsTakenAsGiven() const override { return true; }
   std::vector<std::u16string> BatchSourceFolders() const override {
     return batch_ != nullptr ? *batch_ : std::vector<std::u16string>();
   }
-  std::u16string Text2() override { return destination_; }
-  void SetLabel3(std::u16string_view text) override {
+  std::u16string Destination() override { return destination_; }
+  void SetStatus(std::u16string_view text) override {
     if (quiet_ || !name_.empty() || text.empty()) return;
     auto lock = console_.Lock();
     std::cerr << base::ToUtf8(text) << '\n';
     console_.Release(std::move(lock));
   }
-  void FocusText2SelectAll() override {}
-  void SetMousePointer(int) override {}
+  void FocusDestination() override {}
+  void SetPointer(int) override {}
 
-  int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override {
+  int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) override {
     auto lock = console_.Lock();
     std::cerr << "tjvx: ";
     if (!name_.empty()) std::cerr << name_ << ": ";
@@ -170,9 +171,7 @@ inline constexpr std::u16string_view kSameNameMessage =
 // The name a source folder's converted file takes: its last name, compared as the file system
 // compares names.
 std::u16string ConvertedName(std::u16string_view source) {
-  std::u16string folder(source);
-  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
-  std::u16string name = text::SplitPath(folder, u"\\").back();
+  std::u16string name(base::LastName(base::WithoutTrailingBackslashes(source, 3)));
   if (platform::kNamesIgnoreLetterCase) {
     for (char16_t& c : name) c = base::AsciiUpper(c);
   }
@@ -207,7 +206,7 @@ int Convert(const ConvertOptions& options) {
   // One set of tables for the whole batch: each table is read once, by the first run needing it.
   source::PatternTables tables(pattern_folder);
   if (const std::optional<std::u16string> refusal = BackslashNameRefusal(options.paths.back())) {
-    settings_host.MsgBox(*refusal, base::kMsgExclamation, {});
+    settings_host.ShowMessage(*refusal, base::kMsgExclamation, {});
     return 1;
   }
   const std::u16string destination = WindowsForm(options.paths.back());
@@ -239,7 +238,7 @@ int Convert(const ConvertOptions& options) {
       refusal = std::u16string(kSameNameMessage) + u"\n" + source_folders[same_name_as[i]];
     }
     if (refusal) {
-      host.MsgBox(*refusal, base::kMsgExclamation, {});
+      host.ShowMessage(*refusal, base::kMsgExclamation, {});
       results[i] = {convert::RunOutcome::kRefused, *refusal, {}};
       console.Step(sources[i], true);
       return;

@@ -4,6 +4,7 @@
 
 #include "base/ascii.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 #include "cli/command_line.h"
 #include "platform/drives.h"
 #include "text/natural_order.h"
@@ -17,10 +18,7 @@ namespace {
 size_t LastNameStart(std::string_view argument) {
   const size_t separator = argument.find_last_of("\\/");
   if (separator != std::string_view::npos) return separator + 1;
-  const bool drive =
-      argument.size() >= 2 && argument[1] == ':' &&
-      ((argument[0] >= 'A' && argument[0] <= 'Z') || (argument[0] >= 'a' && argument[0] <= 'z'));
-  return drive ? 2 : 0;
+  return base::StartsWithDrive(argument) ? 2 : 0;
 }
 
 // The names in the folder `folder` (as written: "" is the working folder) that match `pattern`.

@@ -15,6 +15,7 @@
 #include "base/ascii.h"
 #include "base/error.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 #include "convert/header.h"
 #include "convert/interval_tests.h"
 #include "convert/layers.h"
@@ -191,9 +192,7 @@ bool OverwritesInput(const std::u16string& folder, const std::u16string& name,
 // The source folder without trailing separators ("C:\DATA\B-12\" gives "C:\DATA\B-12"); the
 // window's box is trimmed of blanks first, a path given on the command line is taken as it is.
 std::u16string SourceFolder(std::u16string_view text, bool as_given) {
-  std::u16string folder(as_given ? text : text::Trim(text));
-  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
-  return folder;
+  return std::u16string(base::WithoutTrailingBackslashes(as_given ? text : text::Trim(text), 3));
 }
 
 // Whether a name ends in a blank or a dot, which Windows strips when it looks the name up.
@@ -275,20 +274,20 @@ class Run {
       : host_(host), tables_(tables), registry_(registry), threads_(threads) {}
 
   RunResult Go() {
-    host_.SetLabel3(kBusyText);
+    host_.SetStatus(kBusyText);
     const bool as_given = host_.PathsTakenAsGiven();
     // Both paths as Windows resolves them: "/" separates too, "." and ".." are gone.
-    std::u16string destination = text::ResolvePath(host_.Text2());
+    std::u16string destination = text::ResolvePath(host_.Destination());
 
     std::u16string checked = destination;
     if (!text::CheckPath(checked, host_, as_given)) {
-      host_.MsgBox(kBadPathMessage, base::kMsgExclamation, destination);
-      host_.FocusText2SelectAll();
+      host_.ShowMessage(kBadPathMessage, base::kMsgExclamation, destination);
+      host_.FocusDestination();
       return Refuse(kBadPathMessage);
     }
 
-    const std::u16string source = text::ResolvePath(host_.Text1());
-    destination = text::ResolvePath(host_.Text2());
+    const std::u16string source = text::ResolvePath(host_.SourceFolder());
+    destination = text::ResolvePath(host_.Destination());
     if (text::Trim(source).empty()) return RefuseWithBox(kNoSourceMessage);
     if (text::Trim(destination).empty()) return RefuseWithBox(kNoDestinationMessage);
 
@@ -309,8 +308,7 @@ class Run {
 
     // The destination as the path check left it (trimmed, "\" after the drive), without its
     // trailing "\": what passed the check is what is walked and written.
-    destination = checked;
-    while (!destination.empty() && destination.back() == u'\\') destination.pop_back();
+    destination = base::WithoutTrailingBackslashes(checked);
     std::optional<RunResult> stop;
     try {
       stop = WalkDestination(destination);
@@ -336,7 +334,7 @@ class Run {
     }
     if (OverwritesInput(destination, name, inputs)) return RefuseWithBox(kOverwritesInputMessage);
 
-    host_.SetMousePointer(kPointerHourglass);
+    host_.SetPointer(kPointerHourglass);
     try {
       Convert(source_folder, name, destination);
     } catch (const base::Error& error) {
@@ -347,8 +345,8 @@ class Run {
       return Fail(u"予期しないエラーの為に変換できません。\n" + source_folder + u"\n" +
                   base::FromUtf8(error.what()));
     }
-    host_.SetLabel3(kDoneText);
-    host_.SetMousePointer(kPointerDefault);
+    host_.SetStatus(kDoneText);
+    host_.SetPointer(kPointerDefault);
     result_.outcome = RunOutcome::kConverted;
     result_.warnings = findings_.Counted(base::Severity::kWarning);
     return result_;
@@ -365,8 +363,8 @@ class Run {
       missing = !FindEntry(path).has_value();
     }
     if (!missing) return std::nullopt;
-    if (host_.MsgBox(kCreateFolderQuestion, base::kMsgYesNoQuestion, {}) != base::kAnswerYes) {
-      host_.SetLabel3(u"");
+    if (host_.ShowMessage(kCreateFolderQuestion, base::kMsgYesNoQuestion, {}) != base::kAnswerYes) {
+      host_.SetStatus(u"");
       result_.outcome = RunOutcome::kRefused;
       result_.message = std::u16string(kCreateFolderQuestion);
       return result_;
@@ -593,21 +591,21 @@ class Run {
   };
 
   RunResult Refuse(std::u16string_view message) {
-    host_.SetLabel3(u"");
+    host_.SetStatus(u"");
     result_.outcome = RunOutcome::kRefused;
     result_.message = std::u16string(message);
     return result_;
   }
 
   RunResult RefuseWithBox(std::u16string_view message) {
-    host_.MsgBox(message, base::kMsgOk, {});
+    host_.ShowMessage(message, base::kMsgOk, {});
     return Refuse(message);
   }
 
   RunResult Fail(const std::u16string& message) {
-    host_.MsgBox(message, base::kMsgExclamation, {});
-    host_.SetMousePointer(kPointerDefault);
-    host_.SetLabel3(u"");
+    host_.ShowMessage(message, base::kMsgExclamation, {});
+    host_.SetPointer(kPointerDefault);
+    host_.SetStatus(u"");
     result_.outcome = RunOutcome::kFailed;
     result_.message = message;
     return result_;
@@ -787,19 +785,11 @@ class Checker {
   static size_t FileRank(const base::Finding& finding) {
     const std::u16string_view name = FindingFileName(finding);
     for (size_t i = 0; i < std::size(kRunFileOrder); ++i) {
-      if (EqualNames(name, kRunFileOrder[i])) return i + 1;
+      if (base::EqualsIgnoringAsciiCase(name, kRunFileOrder[i])) return i + 1;
     }
     return finding.file.find(u'\\') == std::u16string::npos || name.empty()
                ? 0
                : std::size(kRunFileOrder) + 1;
-  }
-  static bool EqualNames(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-      auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
-      if (upper(a[i]) != upper(b[i])) return false;
-    }
-    return true;
   }
 
   struct Stop {
@@ -823,9 +813,7 @@ class Checker {
 }  // namespace
 
 std::u16string_view FindingFileName(const base::Finding& finding) {
-  const std::u16string_view path = finding.file;
-  const size_t slash = path.find_last_of(u'\\');
-  return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+  return base::LastName(finding.file);
 }
 
 size_t CheckResult::Count(base::Severity severity) const {

@@ -17,14 +17,14 @@ namespace tjvx::convert {
 class RunHost : public base::MessageHost {
  public:
   // The source folder path box and the destination folder path box.
-  virtual std::u16string Text1() = 0;
-  virtual std::u16string Text2() = 0;
+  virtual std::u16string SourceFolder() = 0;
+  virtual std::u16string Destination() = 0;
   // The message frame's status line.
-  virtual void SetLabel3(std::u16string_view text) = 0;
+  virtual void SetStatus(std::u16string_view text) = 0;
   // Puts the focus into the destination box and selects all its text.
-  virtual void FocusText2SelectAll() = 0;
+  virtual void FocusDestination() = 0;
   // kPointerHourglass while the run works, kPointerDefault after.
-  virtual void SetMousePointer(int pointer) = 0;
+  virtual void SetPointer(int pointer) = 0;
   // Whether the two paths are taken exactly as given (the command line) rather than trimmed of
   // blanks as a typed box is (the window).
   virtual bool PathsTakenAsGiven() const { return false; }

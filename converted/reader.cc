@@ -12,6 +12,7 @@
 
 #include "base/error.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 #include "platform/cp932.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -229,8 +230,6 @@ bool SplitValues(const Grammar& grammar, std::u16string_view rest, Pieces& piece
   return true;
 }
 
-std::u16string Digits(long long value) { return base::FromAscii(std::to_string(value)); }
-
 std::u16string Cause(ReadRefusal::Kind kind, const std::u16string& detail) {
   using Kind = ReadRefusal::Kind;
   switch (kind) {
@@ -318,11 +317,11 @@ void RefuseOtherCodes(std::string_view bytes, const std::u16string& file) {
           // A lead byte without a trail byte it takes: bytes that are not CP932, refused as
           // reading the whole file refuses them (this runs before a piece is decoded).
           throw ReadRefusal(ReadRefusal::Kind::kBadBytes, file, LineOfByte(bytes, i),
-                            u"バイト位置 " + Digits(static_cast<long long>(i)));
+                            u"バイト位置 " + base::Digits(static_cast<long long>(i)));
         }
         if (platform::EncodeCp932(character, file) != code) {
           throw ReadRefusal(ReadRefusal::Kind::kOtherCode, file, LineOfByte(bytes, i),
-                            u"バイト位置 " + Digits(static_cast<long long>(i)));
+                            u"バイト位置 " + base::Digits(static_cast<long long>(i)));
         }
       }
       i += 2;  // the lead and its trail byte
@@ -338,7 +337,7 @@ std::u16string DecodeConverted(std::string_view bytes, const std::u16string& fil
     text = platform::DecodeCp932(bytes, file);
   } catch (const base::Error& error) {
     throw ReadRefusal(ReadRefusal::Kind::kBadBytes, file, error.line(),
-                      u"バイト位置 " + Digits(error.offset()));
+                      u"バイト位置 " + base::Digits(error.offset()));
   }
   RefuseOtherCodes(bytes, file);
   return text;
@@ -370,11 +369,11 @@ class OrderCheck {
   }
 
  private:
-  std::u16string MissingCode() const { return Digits(kGrammars[next_header_].code); }
+  std::u16string MissingCode() const { return base::Digits(kGrammars[next_header_].code); }
 
   [[noreturn]] void RefuseOrder(size_t at, long long line) const {
     Refuse(ReadRefusal::Kind::kOrder, line,
-           Digits(kGrammars[last_].code) + u" の後に " + Digits(kGrammars[at].code));
+           base::Digits(kGrammars[last_].code) + u" の後に " + base::Digits(kGrammars[at].code));
   }
 
   [[noreturn]] void Refuse(ReadRefusal::Kind kind, long long line, std::u16string detail) const {
@@ -453,7 +452,7 @@ ReadRefusal::ReadRefusal(Kind kind, std::u16string file, long long line, std::u1
 
 std::u16string ReadRefusal::Message() const {
   std::u16string text = u"変換済みファイルを読み込めません。\n" + cause_ + u"\n" + file_;
-  if (line_ > 0) text += u"\n(" + Digits(line_) + u" 行目)";
+  if (line_ > 0) text += u"\n(" + base::Digits(line_) + u" 行目)";
   return text;
 }
 
@@ -540,11 +539,9 @@ ConvertedFile ReadKeptText(std::u16string text, std::u16string file) {
 // The bytes of the converted file at `path` (Windows form, or a host path through the drive
 // table), and the file's name in Windows form.
 std::string ReadFileOf(std::u16string_view path, std::u16string& file) {
-  const bool windows_form =
-      path.size() >= 2 && path[1] == u':' &&
-      ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
-  file = windows_form ? std::u16string(path)
-                      : platform::Drives().FromHost(std::filesystem::path(base::ToUtf8(path)));
+  file = base::StartsWithDrive(path)
+             ? std::u16string(path)
+             : platform::Drives().FromHost(std::filesystem::path(base::ToUtf8(path)));
   std::optional<std::string> bytes;
   try {
     bytes = platform::ReadFileBytes(file);
@@ -633,8 +630,9 @@ void ForEachRecordAt(std::u16string_view path,
     try {
       platform::DecodeCp932(piece, file, text);
     } catch (const base::Error& error) {
-      throw ReadRefusal(ReadRefusal::Kind::kBadBytes, file, scanner.lines() + error.line(),
-                        u"バイト位置 " + Digits(static_cast<long long>(start) + error.offset()));
+      throw ReadRefusal(
+          ReadRefusal::Kind::kBadBytes, file, scanner.lines() + error.line(),
+          u"バイト位置 " + base::Digits(static_cast<long long>(start) + error.offset()));
     }
     scanner.Scan(text, [&](const Record& record) { each(record); });
     start = end;
@@ -652,7 +650,7 @@ std::string WriteBack(const ConvertedFile& converted) {
     if (place < 0) {
       throw base::Error(
           base::Error::Kind::kOutOfRange, converted.file, record.line, -1,
-          u"記録コード " + Digits(record.code) + u" は変換済みファイルにありません。");
+          u"記録コード " + base::Digits(record.code) + u" は変換済みファイルにありません。");
     }
     line.clear();
     for (int unit = 1000; unit > 0; unit /= 10) {
@@ -665,9 +663,9 @@ std::string WriteBack(const ConvertedFile& converted) {
       const size_t count = ValueCount(kGrammars[place]);
       if (record.values.size() != count) {
         throw base::Error(base::Error::Kind::kOutOfRange, converted.file, record.line, -1,
-                          u"記録 " + Digits(record.code) + u" の値が " +
-                              Digits(static_cast<long long>(record.values.size())) +
-                              u" 個あります（" + Digits(static_cast<long long>(count)) +
+                          u"記録 " + base::Digits(record.code) + u" の値が " +
+                              base::Digits(static_cast<long long>(record.values.size())) +
+                              u" 個あります（" + base::Digits(static_cast<long long>(count)) +
                               u" 個のはずです）。");
       }
       // Every two values, the free text among them, are separated by one blank: the values'
@@ -695,7 +693,7 @@ bool RoundTrips(std::string_view bytes, std::u16string* why, std::u16string_view
   if (why != nullptr) {
     const size_t differ = static_cast<size_t>(
         std::mismatch(back.begin(), back.end(), bytes.begin(), bytes.end()).first - back.begin());
-    *why = std::u16string(file) + u" の " + Digits(LineOfByte(bytes, differ)) +
+    *why = std::u16string(file) + u" の " + base::Digits(LineOfByte(bytes, differ)) +
            u" 行目が書き戻すと変わります。";
   }
   return false;

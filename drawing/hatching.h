@@ -6,7 +6,7 @@
 #include "drawing/log_layout.h"
 
 // The strokes of a hatch over a box, as plain geometry, so a back end draws them with lines and
-// circles alone (a renderer of small SVG profiles, such as the Qt window's, has no patterns).
+// circles alone (a renderer of the small SVG profile has no patterns).
 namespace tjvx::drawing {
 
 struct HatchSegment {

@@ -84,20 +84,18 @@ struct Span {
   double middle() const { return x + width / 2; }
 };
 
-std::u16string Digits(long long value) { return base::FromAscii(std::to_string(value)); }
-
 // A depth with two decimals, as the records write it ("23.45").
-std::u16string DepthText(double depth) {
+std::u16string TwoDecimalDepth(double depth) {
   const long long hundredths = std::llround(depth * 100);
   const long long cents = hundredths % 100;
-  return Digits(hundredths / 100) + u"." + (cents < 10 ? u"0" : u"") + Digits(cents);
+  return base::Digits(hundredths / 100) + u"." + (cents < 10 ? u"0" : u"") + base::Digits(cents);
 }
 
 // A depth label: whole metres, or one decimal when the labels are closer than a metre.
 std::u16string DepthLabel(double depth, bool decimals) {
-  if (!decimals) return Digits(std::llround(depth));
+  if (!decimals) return base::Digits(std::llround(depth));
   const long long tenths = std::llround(depth * 10);
-  return Digits(tenths / 10) + u"." + Digits(tenths % 10);
+  return base::Digits(tenths / 10) + u"." + base::Digits(tenths % 10);
 }
 
 // Whether `piece` lies among the drawing's characters.
@@ -423,9 +421,10 @@ class LogLayout {
         canvas_->AddLine(Region::kDepths, span.x + 1.2, y, span.right(), y, kBlack, kThinWidth);
       }
       const double x = span.right() - kPadding;
-      canvas_->AddText(Region::kDepths, x, top, kSmallSize, Anchor::kEnd, DepthText(layer.bottom));
+      canvas_->AddText(Region::kDepths, x, top, kSmallSize, Anchor::kEnd,
+                       TwoDecimalDepth(layer.bottom));
       canvas_->AddText(Region::kDepths, x, top + line_height, kSmallSize, Anchor::kEnd,
-                       DepthText(layer.bottom - layer.top));
+                       TwoDecimalDepth(layer.bottom - layer.top));
       cursor = top + 2 * line_height;
     }
     return cursor;
@@ -481,7 +480,7 @@ class LogLayout {
       const int pages_away = canvas_->PageOf(first_top) - canvas_->PageOf(depth_y);
       const std::span<std::u16string_view> texts = TextsOf(note.texts);
       if (pages_away > 0) {
-        prefixed_.assign(u"〔").append(DepthText(note.depth)).append(u"m〕").append(texts[0]);
+        prefixed_.assign(u"〔").append(TwoDecimalDepth(note.depth)).append(u"m〕").append(texts[0]);
         texts[0] = prefixed_;
       }
       const FittedLines& fitted = Fit(texts, text_width, kInfinity, size, size);
@@ -525,9 +524,9 @@ class LogLayout {
       const std::span<std::u16string_view> texts = TextsOf(block.texts);
       if (pages_away > 0) {
         prefixed_.assign(u"〔")
-            .append(DepthText(block.top))
+            .append(TwoDecimalDepth(block.top))
             .append(u"～")
-            .append(DepthText(block.bottom))
+            .append(TwoDecimalDepth(block.bottom))
             .append(u"m〕")
             .append(texts[0]);
         texts[0] = prefixed_;
@@ -678,7 +677,7 @@ class LogLayout {
       y += kRowHeight;
     }
     std::u16string values(u"描画できない値: ");
-    values.append(Digits(drawing_.omitted.values));
+    values.append(base::Digits(drawing_.omitted.values));
     canvas_->AddText(Region::kFooter, left_, footer_lines[0], 2.5, Anchor::kStart, values);
     for (size_t i = 0; i < listed; ++i) {
       // A value is shown on one line, cut with "…" when it is longer.
@@ -692,13 +691,14 @@ class LogLayout {
     }
     if (drawing_.lost.size() > listed) {
       std::u16string more(u"ほか ");
-      more.append(Digits(static_cast<long long>(drawing_.lost.size() - listed))).append(u" 件");
+      more.append(base::Digits(static_cast<long long>(drawing_.lost.size() - listed)))
+          .append(u" 件");
       canvas_->AddText(Region::kFooter, left_ + kFooterIndent, footer_lines[1 + listed], 2.5,
                        Anchor::kStart, more);
     }
     // Counted last, so that the cut lost values are in it.
     std::u16string cut(u"欄に収まらず省いた文字列: ");
-    cut.append(Digits(drawing_.omitted.cut_texts));
+    cut.append(base::Digits(drawing_.omitted.cut_texts));
     canvas_->AddText(Region::kFooter, left_, footer_lines.back(), 2.5, Anchor::kStart, cut);
     return y;
   }
@@ -714,8 +714,8 @@ class LogLayout {
         page.lines.insert(page.lines.end(), block->lines.begin(), block->lines.end());
         page.texts.insert(page.texts.end(), block->texts.begin(), block->texts.end());
       }
-      std::u16string number = Digits(p + 1);
-      number.append(u" / ").append(Digits(pages));
+      std::u16string number = base::Digits(p + 1);
+      number.append(u" / ").append(base::Digits(pages));
       page.texts.push_back(KeptText(drawing_, Region::kTitle, title_page_x_,
                                     kMargin + 4 * kTitleRowHeight + 4.1, kTitleValueSize,
                                     Anchor::kStart, number));
@@ -794,7 +794,7 @@ class LogLayout {
   Page TitleBlock() {
     const TitleFields& t = contents_.title;
     std::u16string scale(u"1:");
-    scale.append(Digits(drawing_.scale));
+    scale.append(base::Digits(drawing_.scale));
     const std::vector<std::vector<TitleCell>> rows = {
         {{u"調査名", t.title, 124}, {u"縮尺", scale, 30}},
         {{u"ボーリング名", t.borehole, 40}, {u"調査位置", t.site, 114}},
@@ -856,7 +856,7 @@ class LogLayout {
     CellText(block, Region::kHeader, graph, top, kHeaderHeight / 2, {u"N値"}, kCaptionSize);
     for (int n = 0; n <= kAxisMax; n += 10) {
       block.texts.push_back(KeptText(drawing_, Region::kHeader, AxisX(n), top + kHeaderHeight - 1.2,
-                                     kSmallSize, Anchor::kMiddle, Digits(n)));
+                                     kSmallSize, Anchor::kMiddle, base::Digits(n)));
       block.lines.push_back(Line{Region::kHeader, AxisX(n), top + kHeaderHeight - 0.8, AxisX(n),
                                  top + kHeaderHeight, kBlack, kThinWidth, false});
     }
@@ -897,7 +897,10 @@ class LogLayout {
 
 std::u16string LostValueText(const LostValue& lost) {
   std::u16string text(u"記録 ");
-  text.append(Digits(lost.code)).append(u" (").append(Digits(lost.line)).append(u" 行目): ");
+  text.append(base::Digits(lost.code))
+      .append(u" (")
+      .append(base::Digits(lost.line))
+      .append(u" 行目): ");
   const size_t at = text.size();
   text.append(lost.value);
   // A control character would act on a terminal rather than show.

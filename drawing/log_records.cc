@@ -319,10 +319,10 @@ class ContentsReader {
         break;
       }
       case 3030:
-        Span(v, /*layer=*/true);
+        DepthInterval(v, /*layer=*/true);
         break;
       case 3040:
-        Span(v, /*layer=*/false);
+        DepthInterval(v, /*layer=*/false);
         break;
       case 3070:
         PointTexts(out_.names, v, {{u"", 1}});
@@ -452,7 +452,7 @@ class ContentsReader {
 
   // A 3030 or 3040 line: top, bottom ("9999" open-ended), text. A 3030 line joins the layer of
   // its top and bottom; its name waits until every layer's names are known (GatherLayerNames).
-  void Span(const converted::Values& v, bool layer) {
+  void DepthInterval(const converted::Values& v, bool layer) {
     const std::optional<double> top = Depth(v[0]);
     const std::u16string_view bottom_text = Trimmed(v[1]);
     const std::optional<double> bottom_number = NumberOf(bottom_text);

@@ -14,7 +14,7 @@ namespace tjvx::drawing {
 // viewer scrolls through them as through a document, and every page's shapes stay inside its
 // sheet, so a page cut out at its sheet prints whole. Only rectangles, lines, paths, circles and
 // texts are used (hatches drawn out, no patterns or clipping), so a renderer of the small SVG
-// profile, as the Qt window has, shows what a browser shows. Texts name Japanese Gothic faces that
+// profile shows what a browser shows. Texts name Japanese Gothic faces that
 // Windows and Linux both have; characters XML cannot carry (control characters, unpaired
 // surrogates) are written as U+FFFD.
 std::string WriteSvg(const Drawing& drawing);

@@ -19,16 +19,16 @@ struct LogDrawing {
   std::string a4_html;
 };
 
-// The two halves of the window: the source (Drive1, Dir1, Text1) and the destination (Drive2,
-// Dir2, Text2).
+// The two halves of the window, each a drive list, a folder list and a path box: the source and the
+// destination.
 enum class Side { kSource, kDestination };
 
-// The controls whose text the logic sets or reads.
-// Label4 is the line under the message frame that counts the warnings of the last conversion.
-enum class TextControl { kText1, kText2, kLabel3, kLabel4 };
+// The controls whose text the logic sets or reads: the two path boxes, the status line in the
+// message frame, and the warnings line under it that counts the warnings of the last conversion.
+enum class TextControl { kSourceFolderBox, kDestinationBox, kStatusLine, kWarningsLine };
 
 // The buttons the logic enables and disables.
-enum class Button { kCommand4 };
+enum class Button { kShowLog };
 
 // What a check of the source folder found, as the report dialog shows it.
 struct CheckReport {
@@ -65,9 +65,9 @@ struct FolderEntry {
 // What the window's logic needs of a window: set and read texts, fill the lists, show message
 // boxes, set the pointer, focus a box. A Qt window, a Win32 window and the tests' fake each
 // implement it; none of them decides anything.
-class Form1View {
+class ConverterView {
  public:
-  virtual ~Form1View() = default;
+  virtual ~ConverterView() = default;
 
   virtual void SetText(TextControl control, std::u16string_view text) = 0;
   virtual std::u16string Text(TextControl control) = 0;
@@ -82,7 +82,7 @@ class Form1View {
   // Shows a message box with the buttons and icon of the classic style value (kMsgOk,
   // kMsgYesNoQuestion, kMsgExclamation, kMsgInformation) under `title` and returns the answer
   // (kAnswerOk, kAnswerYes, kAnswerNo); whatever closes a Yes/No box but Yes is No.
-  virtual int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) = 0;
+  virtual int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) = 0;
   // kPointerHourglass or kPointerDefault; the logic changes it only when it changes.
   virtual void SetPointer(int pointer) = 0;
   // Puts the focus into a text box and selects all its text.

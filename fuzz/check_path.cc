@@ -14,7 +14,7 @@ namespace {
 
 class CountingHost : public base::MessageHost {
  public:
-  int MsgBox(std::u16string_view, int, std::u16string_view) override {
+  int ShowMessage(std::u16string_view, int, std::u16string_view) override {
     ++boxes;
     return base::kAnswerOk;
   }

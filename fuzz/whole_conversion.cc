@@ -58,12 +58,14 @@ std::vector<std::pair<std::string, std::string>> Snapshot(const fs::path& folder
 
 class QuietHost : public convert::RunHost {
  public:
-  std::u16string Text1() override { return u"C:\\B"; }
-  std::u16string Text2() override { return u"D:\\OUT"; }
-  void SetLabel3(std::u16string_view) override {}
-  void FocusText2SelectAll() override {}
-  void SetMousePointer(int) override {}
-  int MsgBox(std::u16string_view, int, std::u16string_view) override { return base::kAnswerYes; }
+  std::u16string SourceFolder() override { return u"C:\\B"; }
+  std::u16string Destination() override { return u"D:\\OUT"; }
+  void SetStatus(std::u16string_view) override {}
+  void FocusDestination() override {}
+  void SetPointer(int) override {}
+  int ShowMessage(std::u16string_view, int, std::u16string_view) override {
+    return base::kAnswerYes;
+  }
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "base/ascii.h"
 #include "base/error.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 
 #ifdef _WIN32
 #include <direct.h>
@@ -19,18 +20,6 @@ namespace fs = std::filesystem;
 
 namespace tjvx::platform {
 namespace {
-
-char16_t Upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
-
-bool IsLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
-
-bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
-}
 
 // The path's components after "X:", without empty ones (repeated separators count as one).
 std::vector<std::u16string_view> Components(std::u16string_view rest) {
@@ -73,7 +62,7 @@ fs::path ResolveCase(const fs::path& folder, std::u16string_view name) {
   }
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     fs::path candidate = it->path().filename();
-    if (SameIgnoringAsciiCase(WindowsName(candidate), name)) return folder / candidate;
+    if (base::EqualsIgnoringAsciiCase(WindowsName(candidate), name)) return folder / candidate;
   }
   return exact;
 }
@@ -102,7 +91,7 @@ DriveTable DriveTable::FromEnvironment() {
     size_t end = spec.find(';', start);
     if (end == std::string::npos) end = spec.size();
     std::string item = spec.substr(start, end - start);
-    if (item.size() >= 3 && item[1] == '=' && IsLetter(static_cast<char16_t>(item[0]))) {
+    if (item.size() >= 3 && item[1] == '=' && base::IsAsciiLetter(static_cast<char16_t>(item[0]))) {
       table.Map(static_cast<char16_t>(item[0]), fs::path(item.substr(2)));
     }
     start = end + 1;
@@ -114,7 +103,7 @@ void DriveTable::Map(char16_t letter, fs::path root) {
   std::error_code ec;
   fs::path absolute = fs::absolute(root, ec);
   if (ec) absolute = root;
-  roots_[Upper(letter)] = absolute.lexically_normal();
+  roots_[base::AsciiUpper(letter)] = absolute.lexically_normal();
 }
 
 std::vector<char16_t> DriveTable::Letters() const {
@@ -131,21 +120,23 @@ std::vector<char16_t> DriveTable::Letters() const {
   return letters;
 }
 
-bool DriveTable::IsMapped(char16_t letter) const { return roots_.count(Upper(letter)) != 0; }
+bool DriveTable::IsMapped(char16_t letter) const {
+  return roots_.count(base::AsciiUpper(letter)) != 0;
+}
 
 std::optional<fs::path> DriveTable::Root(char16_t letter) const {
-  auto it = roots_.find(Upper(letter));
+  auto it = roots_.find(base::AsciiUpper(letter));
   if (it != roots_.end()) return it->second;
 #ifdef _WIN32
   // Any other letter is the real drive; whether it exists shows when it is used.
-  if (IsLetter(letter))
-    return fs::path(std::wstring{static_cast<wchar_t>(Upper(letter)), L':', L'\\'});
+  if (base::IsAsciiLetter(letter))
+    return fs::path(std::wstring{static_cast<wchar_t>(base::AsciiUpper(letter)), L':', L'\\'});
 #endif
   return std::nullopt;
 }
 
 std::optional<fs::path> DriveTable::AsWritten(std::u16string_view path) const {
-  if (path.size() < 2 || path[1] != u':' || !IsLetter(path[0])) return std::nullopt;
+  if (!base::StartsWithDrive(path)) return std::nullopt;
   std::optional<fs::path> host = Root(path[0]);
   if (!host) return std::nullopt;
   for (std::u16string_view name : Components(path.substr(2))) *host /= HostName(name);
@@ -233,20 +224,20 @@ void SetDrives(DriveTable table) {
 }
 
 bool MakeDriveCurrent(char16_t letter) {
-  if (!IsLetter(letter)) return false;
+  if (!base::IsAsciiLetter(letter)) return false;
   const DriveTable& drives = Drives();
 #ifdef _WIN32
   if (!drives.IsMapped(letter)) {
     // A real drive: the system decides (no such drive, or no medium in it).
-    if (_chdrive(Upper(letter) - u'A' + 1) != 0) return false;
-    g_current_drive = Upper(letter);
+    if (_chdrive(base::AsciiUpper(letter) - u'A' + 1) != 0) return false;
+    g_current_drive = base::AsciiUpper(letter);
     return true;
   }
 #endif
   std::optional<fs::path> root = drives.Root(letter);
   std::error_code ec;
   if (!root || !fs::is_directory(*root, ec)) return false;
-  g_current_drive = Upper(letter);
+  g_current_drive = base::AsciiUpper(letter);
   return true;
 }
 
@@ -359,13 +350,13 @@ bool SetWorkingFolder(std::u16string_view path) {
 }
 
 std::u16string DriveCaption(char16_t letter) {
-  std::u16string caption{Upper(letter), u':'};
+  std::u16string caption{base::AsciiUpper(letter), u':'};
 #ifdef _WIN32
   // The volume label, as drive lists show it ("C: [Windows]"); removable and optical drives are
   // not asked, so an empty drive never makes the list wait for it, and neither are the letters
   // the drive table maps.
   if (!Drives().IsMapped(letter)) {
-    const wchar_t root[] = {static_cast<wchar_t>(Upper(letter)), L':', L'\\', L'\0'};
+    const wchar_t root[] = {static_cast<wchar_t>(base::AsciiUpper(letter)), L':', L'\\', L'\0'};
     const UINT type = GetDriveTypeW(root);
     wchar_t label[MAX_PATH + 1] = {};
     const UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS);

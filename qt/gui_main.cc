@@ -16,7 +16,7 @@
 #include <QTranslator>
 #include <cstdio>
 
-#include "qt/form1_window.h"
+#include "qt/main_window.h"
 
 namespace {
 
@@ -83,9 +83,9 @@ int main(int argc, char** argv) {
   parser.addOptions({screenshot, report_screenshot, log_screenshot});
   parser.process(app);
 
-  tjvx::qt::Form1Window form;
+  tjvx::qt::MainWindow form;
   // Without a pattern folder the program ends here, after the start-up check's message.
-  if (!form.Form_Load()) return 1;
+  if (!form.Start()) return 1;
   form.show();
 
   // The window is painted and placed by the window manager before a picture is taken.
@@ -107,10 +107,10 @@ int main(int argc, char** argv) {
         QCoreApplication::exit(window != nullptr && SavePicture(window, file, &form) ? 0 : 1);
       });
       if (report) {
-        form.logic().Command3_Click();
+        form.logic().OnCheckClicked();
       } else {
-        form.logic().Command1_Click();
-        form.logic().Command4_Click();
+        form.logic().OnConvertClicked();
+        form.logic().OnShowLogClicked();
       }
     });
   }

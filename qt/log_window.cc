@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "form/form1.h"
+#include "form/converter_form.h"
 
 namespace tjvx::qt {
 namespace {

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "convert/check_report.h"
-#include "form/form1.h"
+#include "form/converter_form.h"
 
 namespace tjvx::qt {
 namespace {

@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 #include "platform/cp932.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -62,7 +63,7 @@ std::u16string FolderSetting(std::string_view bytes, const std::u16string& file)
 std::u16string ReadPatternFolder(const std::vector<std::u16string>& folders) {
   for (const std::u16string& candidate : folders) {
     std::u16string settings_folder = text::TrimBlanksAndNuls(candidate);
-    while (!settings_folder.empty() && settings_folder.back() == u'\\') settings_folder.pop_back();
+    settings_folder = base::WithoutTrailingBackslashes(settings_folder);
     if (settings_folder.empty()) continue;
     const std::u16string file = settings_folder + u"\\DozoraV5.ini";
     // A missing or empty settings file counts as none.
@@ -90,7 +91,7 @@ std::optional<std::u16string> StartupPatternFolder(base::MessageHost& host) {
   try {
     folder = ReadPatternFolder();
   } catch (const base::Error& error) {
-    host.MsgBox(error.Message(), base::kMsgExclamation, {});
+    host.ShowMessage(error.Message(), base::kMsgExclamation, {});
   }
   if (!folder.empty()) {
     // The setting ends with "\"; the folder itself is the text without its last character.
@@ -98,7 +99,7 @@ std::optional<std::u16string> StartupPatternFolder(base::MessageHost& host) {
     std::optional<platform::EntryInfo> entry = platform::FindEntry(without_last);
     if (entry && entry->IsDirectory()) return folder;
   }
-  host.MsgBox(kNoPatternFolderMessage, base::kMsgOk, {});
+  host.ShowMessage(kNoPatternFolderMessage, base::kMsgOk, {});
   return std::nullopt;
 }
 

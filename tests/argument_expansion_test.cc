@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ArgumentExpansionTest : public ::testing::Test {
+class ArgumentExpansionTest : public testing::Test {
  protected:
   ArgumentExpansionTest() {
     for (const char* name :
@@ -25,9 +25,9 @@ class ArgumentExpansionTest : public ::testing::Test {
     }
     // Files beside the folders: a converted file, its drawing and a file whose name a folder
     // pattern matches.
-    testing::WriteBytes(Site() / "B-4", "1000,\r\n");
-    testing::WriteBytes(Site() / "B-4.svg", "<svg/>");
-    testing::WriteBytes(Site() / "B-12", "1000,\r\n");
+    test::WriteBytes(Site() / "B-4", "1000,\r\n");
+    test::WriteBytes(Site() / "B-4.svg", "<svg/>");
+    test::WriteBytes(Site() / "B-12", "1000,\r\n");
   }
   fs::path Site() const { return drives_.c() / "SITE"; }
 
@@ -41,7 +41,7 @@ class ArgumentExpansionTest : public ::testing::Test {
     return paths;
   }
 
-  testing::TempDrives drives_;
+  test::TempDrives drives_;
 };
 
 TEST_F(ArgumentExpansionTest, APatternGivesTheMatchingFoldersInNaturalOrderInAnyLetterCase) {

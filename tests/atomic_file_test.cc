@@ -26,14 +26,14 @@ constexpr std::string_view kEarlier = "an earlier conversion\r\n";
 
 // D:\OUT holding an earlier file B-12; each test runs with unnamed temporary files where the
 // system has them (the default) and again with named ones (TJVX_NAMED_TEMPORARY_FILES).
-class AtomicFileTest : public ::testing::TestWithParam<bool> {
+class AtomicFileTest : public testing::TestWithParam<bool> {
  protected:
   AtomicFileTest() {
     fs::create_directories(Out());
-    testing::WriteBytes(Out() / "B-12", kEarlier);
-    if (GetParam()) testing::SetEnvironment("TJVX_NAMED_TEMPORARY_FILES", "1");
+    test::WriteBytes(Out() / "B-12", kEarlier);
+    if (GetParam()) test::SetEnvironment("TJVX_NAMED_TEMPORARY_FILES", "1");
   }
-  ~AtomicFileTest() override { testing::UnsetEnvironment("TJVX_NAMED_TEMPORARY_FILES"); }
+  ~AtomicFileTest() override { test::UnsetEnvironment("TJVX_NAMED_TEMPORARY_FILES"); }
 
   fs::path Out() const { return drives_.d() / "OUT"; }
   static std::vector<std::string> Names(const fs::path& folder) {
@@ -45,7 +45,7 @@ class AtomicFileTest : public ::testing::TestWithParam<bool> {
     return names;
   }
 
-  testing::TempDrives drives_;
+  test::TempDrives drives_;
 };
 
 TEST_P(AtomicFileTest, CommitPutsTheBytesInPlaceAndLeavesNothingElse) {
@@ -53,10 +53,10 @@ TEST_P(AtomicFileTest, CommitPutsTheBytesInPlaceAndLeavesNothingElse) {
     platform::AtomicFile file(u"D:\\OUT\\B-12");
     file.Write("new ");
     file.Write("bytes");
-    EXPECT_EQ(testing::ReadBytes(Out() / "B-12"), kEarlier) << "in place before the commit";
+    EXPECT_EQ(test::ReadBytes(Out() / "B-12"), kEarlier) << "in place before the commit";
     file.Commit();
   }
-  EXPECT_EQ(testing::ReadBytes(Out() / "B-12"), "new bytes");
+  EXPECT_EQ(test::ReadBytes(Out() / "B-12"), "new bytes");
   EXPECT_EQ(Names(Out()), std::vector<std::string>{"B-12"});
 }
 
@@ -65,7 +65,7 @@ TEST_P(AtomicFileTest, AFileNeverCommittedLeavesNothing) {
     platform::AtomicFile file(u"D:\\OUT\\B-12");
     file.Write("partial");
   }
-  EXPECT_EQ(testing::ReadBytes(Out() / "B-12"), kEarlier);
+  EXPECT_EQ(test::ReadBytes(Out() / "B-12"), kEarlier);
   EXPECT_EQ(Names(Out()), std::vector<std::string>{"B-12"});
 }
 
@@ -78,7 +78,7 @@ TEST_P(AtomicFileTest, ANameOfTheLongestLengthTheFileSystemTakesIsWritten) {
     file.Write("long");
     file.Commit();
   }
-  EXPECT_EQ(testing::ReadBytes(Out() / fs::path(name)), "long");
+  EXPECT_EQ(test::ReadBytes(Out() / fs::path(name)), "long");
   EXPECT_EQ(Names(Out()).size(), 2u);
 }
 
@@ -105,7 +105,7 @@ TEST_P(AtomicFileTest, AFolderMovedAwayBeforeTheCommitFailsAndLeavesNothing) {
   EXPECT_THROW(file.Commit(), base::Error);
   EXPECT_FALSE(fs::exists(Out()));
   EXPECT_EQ(Names(moved), std::vector<std::string>{"B-12"});
-  EXPECT_EQ(testing::ReadBytes(moved / "B-12"), kEarlier);
+  EXPECT_EQ(test::ReadBytes(moved / "B-12"), kEarlier);
 }
 
 TEST_P(AtomicFileTest, TheReplacedFileKeepsItsPermissionBits) {
@@ -160,7 +160,7 @@ TEST_P(AtomicFileTest, AFifoMadeAtTheNameWhileWritingIsNotReplacedEither) {
 }
 
 TEST_P(AtomicFileTest, ALinkAtTheNameIsReplacedItselfAndItsTargetKept) {
-  testing::WriteBytes(Out() / "target", "kept");
+  test::WriteBytes(Out() / "target", "kept");
   ASSERT_EQ(chmod((Out() / "target").c_str(), 0700), 0);
   fs::remove(Out() / "B-12");
   fs::create_symlink("target", Out() / "B-12");
@@ -168,8 +168,8 @@ TEST_P(AtomicFileTest, ALinkAtTheNameIsReplacedItselfAndItsTargetKept) {
   file.Write("new");
   file.Commit();
   EXPECT_FALSE(fs::is_symlink(Out() / "B-12"));
-  EXPECT_EQ(testing::ReadBytes(Out() / "B-12"), "new");
-  EXPECT_EQ(testing::ReadBytes(Out() / "target"), "kept");
+  EXPECT_EQ(test::ReadBytes(Out() / "B-12"), "new");
+  EXPECT_EQ(test::ReadBytes(Out() / "target"), "kept");
   // The link's target lends it no bits: the new file has the usual ones.
   struct stat status {};
   ASSERT_EQ(stat((Out() / "B-12").c_str(), &status), 0);
@@ -215,8 +215,8 @@ TEST_P(AtomicFileTest, DeferredCommitsAreSyncedOnceForTheirFolder) {
 
 #endif  // _WIN32
 
-INSTANTIATE_TEST_SUITE_P(TemporaryFiles, AtomicFileTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
+INSTANTIATE_TEST_SUITE_P(TemporaryFiles, AtomicFileTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
                            return info.param ? "Named" : "Unnamed";
                          });
 

@@ -29,7 +29,7 @@ struct LineCase {
   std::u16string says;  // a part of the message
 };
 
-class CheckChangesTest : public ::testing::Test, public testing::SampleFolders {
+class CheckChangesTest : public testing::Test, public test::SampleFolders {
  protected:
   // Puts each case's text into `file` of the sample, between `before` and `after`, and expects
   // exactly the case's finding at its line, with `record`. `also` changes other files of the
@@ -41,12 +41,10 @@ class CheckChangesTest : public ::testing::Test, public testing::SampleFolders {
       SCOPED_TRACE(c.what);
       fs::remove_all(Source());
       fs::remove_all(drives_.d() / "OUT");
-      testing::CopyTree("samples/boreholes/B-12", Source());
+      test::CopyTree("samples/boreholes/B-12", Source());
       if (also) also();
-      testing::WriteCp932(Source() / file,
-                          std::u16string(before) + c.text + std::u16string(after));
-      const convert::CheckResult result =
-          convert::CheckSourceFolder(u"C:\\DATA\\B-12", tables_);
+      test::WriteCp932(Source() / file, std::u16string(before) + c.text + std::u16string(after));
+      const convert::CheckResult result = convert::CheckSourceFolder(u"C:\\DATA\\B-12", tables_);
       const std::string dump = base::ToUtf8(convert::ReportText(u"B-12", result));
       std::vector<const base::Finding*> at;
       for (const base::Finding& f : result.findings) {
@@ -64,7 +62,7 @@ class CheckChangesTest : public ::testing::Test, public testing::SampleFolders {
         EXPECT_EQ(at[0]->field, c.field) << dump;
         EXPECT_NE(at[0]->message.find(c.says), std::u16string::npos) << dump;
       }
-      testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+      test::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
       fs::create_directories(drives_.d() / "OUT");
       const convert::RunResult run = Convert(host);
       EXPECT_EQ(run.warnings, result.Count(Severity::kWarning)) << dump;
@@ -79,44 +77,45 @@ TEST_F(CheckChangesTest, TheDatesOf1009) {
       u"\"東和地質調査株式会社  \",\"緑野支店\",\"\",\"0\"\r\n";
   const std::u16string after = u"\r\n4,12.35,\"\",\"\"\r\n";
   const Severity W = Severity::kWarning, N = Severity::kNotice;
-  Expect("Titl01.txt", u"1009", before, after,
-         {
-             {"two dates", u"2004,08,05,2004,08,20", 4, W, 0, u""},
-             {"a month written as it stands", u"2004,8.5,05,2004,08,20", 4, W, 0, u""},
-             {"no second date", u"2004,08,05,,,", 4, W, 0, u""},
-             {"no date", u",,,,,", 4, W, 0, u""},
-             {"a month not a number", u"2004,ab,05,2004,08,20", 4, W, 11,
-              u"「ab」は数値ではない為、-1 と書かれます"},
-             {"a day of 0", u"2004,08,0,2004,08,20", 4, N, 12, u"0 の値が -1"},
-             {"a second day not a number", u"2004,08,05,2004,08,x", 4, W, 15, u"「x」は数値ではない"},
-             {"a second year not a number", u"2004,08,05,abc,08,20", 4, W, 13,
-              u"「abc」は数値ではない為、-1 と書かれます"},
-             {"a second year of 0", u"2004,08,05,0,08,20", 4, N, 13, u"0 の値が -1"},
-             {"a second year before the era", u"2004,08,05,1985,08,20", 4, W, 13,
-              u"年号 (平成) では 0 以下の年になる為、-3 と書かれます"},
-             {"a second year of era year 0", u"2004,08,05,1988,08,20", 4, W, 13,
-              u"0 以下の年になる為、-1 と書かれます"},
-             {"a second year before Showa", u"1988,08,05,1925,08,20", 4, W, 13,
-              u"年号 (昭和) では 0 以下の年になる為、-1 と書かれます"},
-             {"a second year not whole", u"2004,08,05,2004.5,08,20", 4, W, 13,
-              u"整数ではない為、年号の年が 16.5 と書かれます"},
-             {"a second year too long", u"2004,08,05,123456789012,08,20", 4, W, 13,
-              u"桁が多すぎる為、年号の年が 1.234568E+11 と書かれます"},
-             {"a year not whole", u"2004.5,08,05,2004,08,20", 4, W, 10,
-              u"「2004.5」は整数ではない為、年号の年が 16.5 と書かれます"},
-             {"a year too long", u"123456789012,08,05,2004,08,20", 4, W, 10,
-              u"桁が多すぎる為、年号の年が 1.234568E+11 と書かれます"},
-             {"a year before 1926", u"1900,08,05,2004,08,20", 4, W, 10,
-              u"「1900」は 1926 年より前の為、日付がすべて -1 と書かれます"},
-             {"a year not a number", u"abc,08,05,2004,08,20", 4, W, 10,
-              u"「abc」は数値ではない為、日付がすべて -1"},
-             {"a year beyond single precision", u"1e50,08,05,2004,08,20", 4, W, 10,
-              u"扱える範囲を超える数値の為、日付がすべて -1"},
-             {"a blank year before a date", u",08,05,2004,08,20", 4, W, 10,
-              u"年が空の為、月、日と 2 つ目の日付も書かれず"},
-             {"a year of 0 before a date", u"0,08,05,2004,08,20", 4, W, 10, u"年が 0 の為"},
-             {"a year of 0 alone", u"0,,,,,", 4, N, 10, u"0 の値が -1"},
-         });
+  Expect(
+      "Titl01.txt", u"1009", before, after,
+      {
+          {"two dates", u"2004,08,05,2004,08,20", 4, W, 0, u""},
+          {"a month written as it stands", u"2004,8.5,05,2004,08,20", 4, W, 0, u""},
+          {"no second date", u"2004,08,05,,,", 4, W, 0, u""},
+          {"no date", u",,,,,", 4, W, 0, u""},
+          {"a month not a number", u"2004,ab,05,2004,08,20", 4, W, 11,
+           u"「ab」は数値ではない為、-1 と書かれます"},
+          {"a day of 0", u"2004,08,0,2004,08,20", 4, N, 12, u"0 の値が -1"},
+          {"a second day not a number", u"2004,08,05,2004,08,x", 4, W, 15, u"「x」は数値ではない"},
+          {"a second year not a number", u"2004,08,05,abc,08,20", 4, W, 13,
+           u"「abc」は数値ではない為、-1 と書かれます"},
+          {"a second year of 0", u"2004,08,05,0,08,20", 4, N, 13, u"0 の値が -1"},
+          {"a second year before the era", u"2004,08,05,1985,08,20", 4, W, 13,
+           u"年号 (平成) では 0 以下の年になる為、-3 と書かれます"},
+          {"a second year of era year 0", u"2004,08,05,1988,08,20", 4, W, 13,
+           u"0 以下の年になる為、-1 と書かれます"},
+          {"a second year before Showa", u"1988,08,05,1925,08,20", 4, W, 13,
+           u"年号 (昭和) では 0 以下の年になる為、-1 と書かれます"},
+          {"a second year not whole", u"2004,08,05,2004.5,08,20", 4, W, 13,
+           u"整数ではない為、年号の年が 16.5 と書かれます"},
+          {"a second year too long", u"2004,08,05,123456789012,08,20", 4, W, 13,
+           u"桁が多すぎる為、年号の年が 1.234568E+11 と書かれます"},
+          {"a year not whole", u"2004.5,08,05,2004,08,20", 4, W, 10,
+           u"「2004.5」は整数ではない為、年号の年が 16.5 と書かれます"},
+          {"a year too long", u"123456789012,08,05,2004,08,20", 4, W, 10,
+           u"桁が多すぎる為、年号の年が 1.234568E+11 と書かれます"},
+          {"a year before 1926", u"1900,08,05,2004,08,20", 4, W, 10,
+           u"「1900」は 1926 年より前の為、日付がすべて -1 と書かれます"},
+          {"a year not a number", u"abc,08,05,2004,08,20", 4, W, 10,
+           u"「abc」は数値ではない為、日付がすべて -1"},
+          {"a year beyond single precision", u"1e50,08,05,2004,08,20", 4, W, 10,
+           u"扱える範囲を超える数値の為、日付がすべて -1"},
+          {"a blank year before a date", u",08,05,2004,08,20", 4, W, 10,
+           u"年が空の為、月、日と 2 つ目の日付も書かれず"},
+          {"a year of 0 before a date", u"0,08,05,2004,08,20", 4, W, 10, u"年が 0 の為"},
+          {"a year of 0 alone", u"0,,,,,", 4, N, 10, u"0 の値が -1"},
+      });
 }
 
 TEST_F(CheckChangesTest, TheRockNameOf1013) {
@@ -183,23 +182,24 @@ TEST_F(CheckChangesTest, DatesWhoseMonthAndDayAreNotWritten) {
              {"a one-digit month", u"1,\"2004-8-15\"", 1, W, 2, u"月と日が -1 5 と書かれます"},
              {"no digits", u"1,\"abcdefghij\"", 1, W, 2, u"日付「abcdefghij」"},
          });
-  Expect("N8.TXT", u"5000", u"", u",1.5\r\n",
-         {
-             {"other separators", u"1,\"2004-08-06\"", 1, W, 0, u""},
-             {"one-digit month and day", u"1,\"2004/8/6\"", 1, W, 2, u"月と日が -1 -1 と書かれます"},
-         });
+  Expect(
+      "N8.TXT", u"5000", u"", u",1.5\r\n",
+      {
+          {"other separators", u"1,\"2004-08-06\"", 1, W, 0, u""},
+          {"one-digit month and day", u"1,\"2004/8/6\"", 1, W, 2, u"月と日が -1 -1 と書かれます"},
+      });
 }
 
 TEST_F(CheckChangesTest, DepthsMadeFromValuesAndBlankMemberDepths) {
   const Severity W = Severity::kWarning;
-  Expect("X5.TXT", u"4000", u"", u"\r\n",
-         {
-             {"lengths", u"1,1.15,5,63.5,\"\",1,10,2,10,2,10", 1, W, 0, u""},
-             {"a sum finer than the depth form", u"1,1.15,5,63.5,\"\",1,0.5,2,10,2,10", 1, W, 0,
-              u""},
-             {"a length whose sum takes an exponent", u"1,1.15,5,63.5,\"\",1,123456789012,2,10,2,10",
-              1, W, 0, u"終わりの深度が深度の形 (4 桁.2 桁) に収まらない為、1.23 と書かれます"},
-         });
+  Expect(
+      "X5.TXT", u"4000", u"", u"\r\n",
+      {
+          {"lengths", u"1,1.15,5,63.5,\"\",1,10,2,10,2,10", 1, W, 0, u""},
+          {"a sum finer than the depth form", u"1,1.15,5,63.5,\"\",1,0.5,2,10,2,10", 1, W, 0, u""},
+          {"a length whose sum takes an exponent", u"1,1.15,5,63.5,\"\",1,123456789012,2,10,2,10",
+           1, W, 0, u"終わりの深度が深度の形 (4 桁.2 桁) に収まらない為、1.23 と書かれます"},
+      });
   Expect("G71.TXT", u"5000", u"", u"\r\n",
          {
              {"a depth", u"1,1.50,0,0,2.652", 1, W, 0, u""},
@@ -214,7 +214,8 @@ const std::u16string kSite1 = u"1,5.30,\"沖積層\",\"完新世\"\r\n";
 const std::u16string kSite3 = u"3,15.00,\"基盤岩\",\"新第三紀\"\r\n";
 const std::u16string kNotes1to2 = u"1,0.80,\"0103\",0,\"\",0,0\r\n2,2.50,\"03\",0,\"0603\",0,0\r\n";
 const std::u16string kNotes4to6 =
-    u"4,8.40,\"04\",0,\"\",0,0\r\n5,11.60,\"0304\",0,\"15\",0,0\r\n6,15.00,\"010504\",0,\"\",0,0\r\n";
+    u"4,8.40,\"04\",0,\"\",0,0\r\n5,11.60,\"0304\",0,\"15\",0,0\r\n6,15.00,\"010504\",0,\"\",0,"
+    u"0\r\n";
 
 // An X11.TXT record at `depth`.
 std::u16string WaterLevel(std::u16string_view depth) {
@@ -240,17 +241,18 @@ TEST_F(CheckChangesTest, DepthsThatReachTheFileOnlyThroughTheDepthList) {
          {{"five integer digits", WaterLevel(u"12345.5"), 1, W, 2,
            u"「12345.5」は桁が多すぎる為に上の桁が切れ、2345.50 と書かれます。"}},
          [&] {
-           testing::WriteCp932(Source() / "X1.TXT",
-                               kSite1 + kSite3 + u"4,99999,\"基盤岩\",\"新第三紀\"\r\n");
+           test::WriteCp932(Source() / "X1.TXT",
+                            kSite1 + kSite3 + u"4,99999,\"基盤岩\",\"新第三紀\"\r\n");
          });
-  Expect("X3.TXT", u"2001", kNotes1to2, u"\r\n" + kNotes4to6,
-         {
-             {"a depth", u"3,5.30,\"0104\",0,\"\",0,0", 3, W, 0, u""},
-             {"a depth with a third decimal", u"3,5.305,\"0104\",0,\"\",0,0", 3, W, 2,
-              u"「5.305」は小数第 3 位以下が切り捨てられ、5.30 と書かれます。"},
-             {"the depth of the line before", u"3,2.50,\"0104\",0,\"\",0,0", 3, W, 2,
-              u"深度「2.50」が前の行の深度と同じ為、この行の名前は正しい深度の 2001 に付きません。"},
-         });
+  Expect(
+      "X3.TXT", u"2001", kNotes1to2, u"\r\n" + kNotes4to6,
+      {
+          {"a depth", u"3,5.30,\"0104\",0,\"\",0,0", 3, W, 0, u""},
+          {"a depth with a third decimal", u"3,5.305,\"0104\",0,\"\",0,0", 3, W, 2,
+           u"「5.305」は小数第 3 位以下が切り捨てられ、5.30 と書かれます。"},
+          {"the depth of the line before", u"3,2.50,\"0104\",0,\"\",0,0", 3, W, 2,
+           u"深度「2.50」が前の行の深度と同じ為、この行の名前は正しい深度の 2001 に付きません。"},
+      });
   const std::u16string notes1to5 = kNotes1to2 + u"3,5.30,\"0104\",0,\"\",0,0\r\n" +
                                    u"4,8.40,\"04\",0,\"\",0,0\r\n5,11.60,\"0304\",0,\"15\",0,0\r\n";
   Expect("X3.TXT", u"2001", notes1to5, u"\r\n",
@@ -279,17 +281,19 @@ TEST_F(CheckChangesTest, DepthsThatReachTheFileOnlyThroughTheDepthList) {
               u"深度「5.30」が前の行の深度と同じ為、2000 の最後の数 (深度の番号) が正しく数えられ"
               u"ません。"},
          });
-  Expect("X1.TXT", u"2000", kSite1 + u"2,15.00,\"洪積層\",\"更新世\"\r\n", u"\r\n",
-         {
-             {"the deepest last", u"3,20.00,\"基盤岩\",\"新第三紀\"", 3, W, 0, u""},
-             {"a last depth above the one before", u"3,11.60,\"基盤岩\",\"新第三紀\"", 3, W, 2,
-              u"深度「11.60」が前の行の深度より浅い為、2000 の最後の数 (深度の番号) が正しく数えられ"
-              u"ません。最後の行の深度の為、これより深い 2001 (深度「15.00」まで) は書かれません。"},
-         });
-  Expect("X1.TXT", u"2000",
-         u"1,15.00,\"沖積層\",\"完新世\"\r\n2,5.30,\"洪積層\",\"更新世\"\r\n", u"\r\n",
+  Expect(
+      "X1.TXT", u"2000", kSite1 + u"2,15.00,\"洪積層\",\"更新世\"\r\n", u"\r\n",
+      {
+          {"the deepest last", u"3,20.00,\"基盤岩\",\"新第三紀\"", 3, W, 0, u""},
+          {"a last depth above the one before", u"3,11.60,\"基盤岩\",\"新第三紀\"", 3, W, 2,
+           u"深度「11.60」が前の行の深度より浅い為、2000 の最後の数 (深度の番号) が正しく数えられ"
+           u"ません。最後の行の深度の為、これより深い 2001 (深度「15.00」まで) は書かれません。"},
+      });
+  Expect("X1.TXT", u"2000", u"1,15.00,\"沖積層\",\"完新世\"\r\n2,5.30,\"洪積層\",\"更新世\"\r\n",
+         u"\r\n",
          {{"a last depth above an earlier one", u"3,11.60,\"基盤岩\",\"新第三紀\"", 3, W, 2,
-           u"深度「11.60」は最後の行の深度の為、これより深い 2001 (深度「15.00」まで) は書かれません。"}});
+           u"深度「11.60」は最後の行の深度の為、これより深い 2001 (深度「15.00」まで) "
+           u"は書かれません。"}});
   Expect("X12.TXT", u"2002", u"", u"\r\n",
          {
              {"a note at a depth", u"1,3.00,\"表層\"", 1, W, 0, u""},

@@ -27,14 +27,14 @@ namespace {
 namespace fs = std::filesystem;
 using base::Severity;
 
-class CheckTest : public ::testing::Test, public testing::SampleFolders {
+class CheckTest : public testing::Test, public test::SampleFolders {
  protected:
   convert::CheckResult Check() { return convert::CheckSourceFolder(u"C:\\DATA\\B-12", tables_); }
   void Write(const char* name, std::u16string_view text) {
-    testing::WriteCp932(Source() / name, text);
+    test::WriteCp932(Source() / name, text);
   }
   convert::RunResult ConvertSample() {
-    testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+    test::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
     fs::create_directories(drives_.d() / "OUT");
     return Convert(host);
   }
@@ -127,7 +127,7 @@ TEST_F(CheckTest, EachKindOfFindingComesFromTheSmallestChangeThatProvokesIt) {
   for (const Provoked& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove_all(Source());
-    testing::CopyTree("samples/boreholes/B-12", Source());
+    test::CopyTree("samples/boreholes/B-12", Source());
     if (c.text.empty()) {
       fs::remove(Source() / c.file);
     } else {
@@ -183,13 +183,13 @@ TEST_F(CheckTest, AConversionCountsTheWarningsTheCheckListsForEveryOddValueInEve
   const char* const odd[] = {"abc", "0", "", "2.505", "123456", "\x82\x54" /* ５ */};
   std::vector<std::string> files;
   for (const fs::directory_entry& entry :
-       fs::directory_iterator(testing::RepositoryPath("samples/boreholes/B-12"))) {
+       fs::directory_iterator(test::RepositoryPath("samples/boreholes/B-12"))) {
     files.push_back(entry.path().filename().string());
   }
   std::sort(files.begin(), files.end());
   size_t tried = 0;
   for (const std::string& file : files) {
-    const std::string original = testing::ReadBytes(Source() / file);
+    const std::string original = test::ReadBytes(Source() / file);
     // The fields of the first line, as byte ranges (CP932 never has a comma as a trail byte).
     std::vector<std::pair<size_t, size_t>> fields;
     const size_t end = std::min(original.find("\r\n"), original.size());
@@ -203,7 +203,7 @@ TEST_F(CheckTest, AConversionCountsTheWarningsTheCheckListsForEveryOddValueInEve
         std::string changed = original;
         changed.replace(from, to - from, value);
         SCOPED_TRACE(file + ": " + changed.substr(0, changed.find("\r\n")));
-        testing::WriteBytes(Source() / file, changed);
+        test::WriteBytes(Source() / file, changed);
         fs::remove_all(drives_.d() / "OUT");
         const convert::CheckResult result = Check();
         const convert::RunResult run = ConvertSample();
@@ -217,26 +217,26 @@ TEST_F(CheckTest, AConversionCountsTheWarningsTheCheckListsForEveryOddValueInEve
         }
       }
     }
-    testing::WriteBytes(Source() / file, original);
+    test::WriteBytes(Source() / file, original);
   }
   EXPECT_GT(tried, 500u);
 }
 
 TEST_F(CheckTest, CheckingWritesNothingAnywhere) {
-  const auto c_before = testing::Snapshot(drives_.c());
-  const auto d_before = testing::Snapshot(drives_.d());
+  const auto c_before = test::Snapshot(drives_.c());
+  const auto d_before = test::Snapshot(drives_.d());
   Write("G40.TXT", u"1,\"盛土\",0\r\n");  // an error on the way does not change that either
-  const auto c_changed = testing::Snapshot(drives_.c());
+  const auto c_changed = test::Snapshot(drives_.c());
   Check();
-  EXPECT_EQ(testing::Snapshot(drives_.c()), c_changed);
-  EXPECT_EQ(testing::Snapshot(drives_.d()), d_before);
+  EXPECT_EQ(test::Snapshot(drives_.c()), c_changed);
+  EXPECT_EQ(test::Snapshot(drives_.d()), d_before);
   EXPECT_NE(c_changed, c_before);
 }
 
 TEST_F(CheckTest, EveryFileIsCheckedAndTheStopIsTheConversionsMessage) {
   // Three broken files: the depth list meets X1.TXT first, 3040 and 5010 come later.
   Write("G40.TXT", u"1,\"盛土\",0\r\n");
-  testing::WriteBytes(Source() / "G72.TXT", "1,1.50,\x82\r\n");  // a lead byte without its trail
+  test::WriteBytes(Source() / "G72.TXT", "1,1.50,\x82\r\n");  // a lead byte without its trail
   Write("X1.TXT", u"1,5.30,\"沖積層\"\r\n");
   const convert::CheckResult result = Check();
   EXPECT_EQ(result.Count(Severity::kError), 3u) << Dump(result);
@@ -277,7 +277,7 @@ TEST_F(CheckTest, AMissingOrWrongPatternFolderIsOneErrorNamingTheFolder) {
        [&] {
          fs::remove_all(Pattern());
          fs::create_directories(Pattern());
-         testing::WriteBytes(Pattern() / "README.TXT", "x");
+         test::WriteBytes(Pattern() / "README.TXT", "x");
        },
        u"パターンのフォルダ「D:\\DOZORA」に表 (KISHITU.TXT、L1.TXT など) がひとつもない為、"
        u"変換できません。"},
@@ -293,7 +293,7 @@ TEST_F(CheckTest, AMissingOrWrongPatternFolderIsOneErrorNamingTheFolder) {
     EXPECT_EQ(*result.stop, 0u) << Dump(result);
     EXPECT_EQ(error.file, u"D:\\DOZORA");
     EXPECT_EQ(base::ToUtf8(error.message), base::ToUtf8(c.message));
-    testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
+    test::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
     fs::create_directories(drives_.d() / "OUT");
     const convert::RunResult run = convert::RunConversion(host, tables, nullptr);
     EXPECT_EQ(run.outcome, convert::RunOutcome::kFailed);
@@ -355,7 +355,7 @@ TEST_F(CheckTest, RecordsOutOfStepWithTheLinesAreBlamedAtTheFirstLineThatHoldsTo
 
 TEST_F(CheckTest, CodedNotesBeyondTheLastSiteAndEmptyFilesAreReported) {
   Write("X1.TXT", u"1,5.30,\"沖積層\",\"完新世\"\r\n");
-  testing::WriteBytes(Source() / "X11.TXT", "");
+  test::WriteBytes(Source() / "X11.TXT", "");
   const convert::CheckResult result = Check();
   bool beyond = false, empty = false;
   for (const base::Finding& f : result.findings) {
@@ -473,7 +473,7 @@ TEST_F(CheckTest, AFileThatIsNoRegularFileIsAnErrorWithTheConversionsMessage) {
     fs::remove_all(Source());
     fs::remove_all(elsewhere);
     fs::create_directories(elsewhere);
-    testing::CopyTree("samples/boreholes/B-12", Source());
+    test::CopyTree("samples/boreholes/B-12", Source());
     fs::remove(Source() / c.file);
     ASSERT_TRUE(c.make(Source() / c.file));
 
@@ -499,8 +499,8 @@ TEST_F(CheckTest, AFileThatIsNoRegularFileIsAnErrorWithTheConversionsMessage) {
 // can neither move the terminal's cursor nor colour what follows; a message's own line breaks
 // become blanks, as before.
 TEST_F(CheckTest, TheTextReportWritesControlCharactersAsVisibleEscapes) {
-  testing::WriteCp932(Source() / "R41.TXT", std::u16string(u"1,3.50,1.25,") + u'\x1b' + u"[2J" +
-                                                u'\x07' + u'\x7f' + u",12.0,0,0,0,0,0,\"\"\r\n");
+  test::WriteCp932(Source() / "R41.TXT", std::u16string(u"1,3.50,1.25,") + u'\x1b' + u"[2J" +
+                                             u'\x07' + u'\x7f' + u",12.0,0,0,0,0,0,\"\"\r\n");
   const convert::CheckResult result = Check();
   const std::u16string report = convert::ReportText(
       u"B-\x1b"

@@ -448,7 +448,7 @@ TEST(ConvertedValues, ReadValuesOutliveTheirFileAndChangedOnesAreTheirOwn) {
 }
 
 TEST(ConvertedRoundTrip, TheGoldenFileReadsWhollyDrawableAndWritesBackByteForByte) {
-  const std::string bytes = testing::ReadBytes(testing::RepositoryPath("tests/golden/sample/B-12"));
+  const std::string bytes = test::ReadBytes(test::RepositoryPath("tests/golden/sample/B-12"));
   const ConvertedFile file = converted::ReadConvertedBytes(bytes, u"B-12");
   EXPECT_EQ(static_cast<long long>(file.records.size()),
             std::count(bytes.begin(), bytes.end(), '\n') - 1);
@@ -474,7 +474,7 @@ TEST(ConvertedRoundTrip, RoundTripsTellsWhyNot) {
 // whole gives, or refuses it for the same cause at the same line, wherever in the file the fault
 // stands: in the first piece, in a later one, at a piece's end, or in a line longer than a piece.
 TEST(ConvertedRecordByRecord, GivesTheRecordsAndRefusalsOfTheWholeFile) {
-  testing::TempDrives drives;
+  test::TempDrives drives;
   std::u16string many;
   for (int i = 0; i < 6000; ++i) {
     many += u"3010 " + base::FromAscii(std::to_string(i)) + u".00 -1\r\n";
@@ -505,7 +505,7 @@ TEST(ConvertedRecordByRecord, GivesTheRecordsAndRefusalsOfTheWholeFile) {
   };
   for (const auto& [name, bytes] : files) {
     SCOPED_TRACE(name);
-    testing::WriteBytes(drives.d() / "OUT" / "B-1", bytes);
+    test::WriteBytes(drives.d() / "OUT" / "B-1", bytes);
     std::optional<ReadRefusal> whole_refusal, piece_refusal;
     ConvertedFile whole;
     try {
@@ -541,9 +541,9 @@ TEST(ConvertedRecordByRecord, GivesTheRecordsAndRefusalsOfTheWholeFile) {
 }
 
 TEST(ConvertedRoundTrip, AFileIsReadFromAWindowsPathOrAHostPath) {
-  testing::TempDrives drives;
+  test::TempDrives drives;
   const std::string bytes = platform::EncodeCp932(WithHeader(u"2002 a\r\n"), u"t");
-  testing::WriteBytes(drives.d() / "OUT" / "B-1", bytes);
+  test::WriteBytes(drives.d() / "OUT" / "B-1", bytes);
   ConvertedFile file = converted::ReadConvertedFileAt(u"D:\\OUT\\B-1");
   EXPECT_EQ(file.file, u"D:\\OUT\\B-1");
   EXPECT_EQ(file.records.size(), 20u);
@@ -565,23 +565,23 @@ TEST(ConvertedRoundTrip, AFileIsReadFromAWindowsPathOrAHostPath) {
   }
 }
 
-class ConvertedRoundTripOfRuns : public ::testing::Test, public testing::SampleFolders {
+class ConvertedRoundTripOfRuns : public testing::Test, public test::SampleFolders {
  protected:
   // Replaces `from` in a file of the source or pattern folder by `to`.
   static void Edit(const fs::path& path, std::u16string_view from, std::u16string_view to) {
-    std::u16string text = platform::DecodeCp932(testing::ReadBytes(path), u"t");
+    std::u16string text = platform::DecodeCp932(test::ReadBytes(path), u"t");
     const size_t at = text.find(from);
     ASSERT_NE(at, std::u16string::npos) << path << ": " << base::ToUtf8(from);
     text.replace(at, from.size(), to);
-    testing::WriteCp932(path, text);
+    test::WriteCp932(path, text);
   }
 
   // Converts into D:\ and reads the converted file, checking that it writes back as it is.
   ConvertedFile ConvertAndReadBack() {
-    testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\");
+    test::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\");
     const convert::RunResult result = Convert(host);
     EXPECT_EQ(result.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(result.message);
-    const std::string bytes = testing::ReadBytes(drives_.d() / "B-12");
+    const std::string bytes = test::ReadBytes(drives_.d() / "B-12");
     ConvertedFile file = converted::ReadConvertedFileAt(u"D:\\B-12");
     EXPECT_EQ(converted::WriteBack(file), bytes);
     return file;
@@ -632,7 +632,8 @@ TEST_F(ConvertedRoundTripOfRuns, ASampleWithOddValuesKeepsWhatCannotBeDrawnAsTex
   std::vector<std::u16string> kept;
   for (const Record& r : file.records) {
     if (!r.Drawable())
-      kept.push_back(base::FromAscii(std::to_string(r.code)) + u" " + std::u16string(*r.kept_text()));
+      kept.push_back(base::FromAscii(std::to_string(r.code)) + u" " +
+                     std::u16string(*r.kept_text()));
   }
   EXPECT_EQ(kept, (Texts{
                       u"3000 abc.00 -1 35.5",
@@ -652,7 +653,7 @@ TEST_F(ConvertedRoundTripOfRuns, SamplesWithOddFieldsWriteBackAsTheyAre) {
       u"\"a　b\"",   u"1.5e3", u".5",     u"\"-1\"", u"\"1 2 3\""};
   std::vector<std::pair<fs::path, std::u16string>> files;
   for (const auto& entry : fs::directory_iterator(Source())) {
-    files.emplace_back(entry.path(), platform::DecodeCp932(testing::ReadBytes(entry.path()), u"t"));
+    files.emplace_back(entry.path(), platform::DecodeCp932(test::ReadBytes(entry.path()), u"t"));
   }
   std::sort(files.begin(), files.end());
   std::mt19937 random(1);
@@ -660,10 +661,10 @@ TEST_F(ConvertedRoundTripOfRuns, SamplesWithOddFieldsWriteBackAsTheyAre) {
   int converted_runs = 0;
   long long kept_lines = 0;
   for (int run = 0; run < 30; ++run) {
-    for (const auto& [path, text] : files) testing::WriteCp932(path, text);
+    for (const auto& [path, text] : files) test::WriteCp932(path, text);
     for (int change = 0; change < 4; ++change) {
       const fs::path& path = files[pick(files.size())].first;
-      std::u16string now = platform::DecodeCp932(testing::ReadBytes(path), u"t");
+      std::u16string now = platform::DecodeCp932(test::ReadBytes(path), u"t");
       // A field of a line: the text between two commas or a comma and a line end.
       std::vector<size_t> ends;
       for (size_t i = 0; i < now.size(); ++i) {
@@ -674,12 +675,12 @@ TEST_F(ConvertedRoundTripOfRuns, SamplesWithOddFieldsWriteBackAsTheyAre) {
       size_t start = end;
       while (start > 0 && now[start - 1] != u',' && now[start - 1] != u'\n') --start;
       now.replace(start, end - start, kOdd[pick(std::size(kOdd))]);
-      testing::WriteCp932(path, now);
+      test::WriteCp932(path, now);
     }
-    testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\");
+    test::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\");
     if (Convert(host).outcome != convert::RunOutcome::kConverted) continue;
     ++converted_runs;
-    const std::string bytes = testing::ReadBytes(drives_.d() / "B-12");
+    const std::string bytes = test::ReadBytes(drives_.d() / "B-12");
     std::u16string why;
     EXPECT_TRUE(converted::RoundTrips(bytes, &why)) << "run " << run << ": " << base::ToUtf8(why);
     kept_lines += KeptLines(converted::ReadConvertedBytes(bytes, u"B-12"));
@@ -701,20 +702,20 @@ TEST(ConvertedRoundTrip, EveryFileConvertedFromTheFuzzInputsWritesBackAsItIs) {
       "L18.TXT", "L18B.TXT", "L19.TXT",    "KISHITU.TXT", "SHITU.TXT", "MAJIRI.TXT"};
   static_assert(std::size(kNames) == 36);
   constexpr size_t kSourceNames = 22;
-  testing::TempDrives drives;
+  test::TempDrives drives;
   const fs::path source = drives.c() / "B", pattern = drives.d() / "P", out = drives.d() / "OUT";
   int inputs = 0, converted_files = 0;
   for (const char* folder : {"tests/fuzzFail/whole_conversion", "fuzz/corpus/whole_conversion"}) {
-    if (!fs::is_directory(testing::RepositoryPath(folder))) continue;
-    for (const auto& entry : fs::directory_iterator(testing::RepositoryPath(folder))) {
+    if (!fs::is_directory(test::RepositoryPath(folder))) continue;
+    for (const auto& entry : fs::directory_iterator(test::RepositoryPath(folder))) {
       SCOPED_TRACE(entry.path().string());
       ++inputs;
       for (const fs::path& f : {source, pattern, out}) {
         fs::remove_all(f);
         fs::create_directories(f);
       }
-      testing::CopyTree("samples/DOZORA", pattern);
-      const std::string data = testing::ReadBytes(entry.path());
+      test::CopyTree("samples/DOZORA", pattern);
+      const std::string data = test::ReadBytes(entry.path());
       for (size_t i = 0; i + 3 <= data.size();) {
         const auto name_byte = static_cast<unsigned char>(data[i]);
         const size_t length = std::min<size_t>(
@@ -728,10 +729,10 @@ TEST(ConvertedRoundTrip, EveryFileConvertedFromTheFuzzInputsWritesBackAsItIs) {
         if (name_byte / std::size(kNames) == 5) {
           fs::create_directory(file);
         } else if (name_byte / std::size(kNames) != 6) {
-          testing::WriteBytes(file, content);
+          test::WriteBytes(file, content);
         }
       }
-      testing::ScriptedRunHost host(u"C:\\B", u"D:\\OUT");
+      test::ScriptedRunHost host(u"C:\\B", u"D:\\OUT");
       source::PatternTables tables(u"D:\\P\\");
       if (convert::RunConversion(host, tables, nullptr).outcome !=
           convert::RunOutcome::kConverted) {
@@ -739,7 +740,7 @@ TEST(ConvertedRoundTrip, EveryFileConvertedFromTheFuzzInputsWritesBackAsItIs) {
       }
       ++converted_files;
       std::u16string why;
-      EXPECT_TRUE(converted::RoundTrips(testing::ReadBytes(out / "B"), &why)) << base::ToUtf8(why);
+      EXPECT_TRUE(converted::RoundTrips(test::ReadBytes(out / "B"), &why)) << base::ToUtf8(why);
     }
   }
   EXPECT_GT(inputs, 0);

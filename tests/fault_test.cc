@@ -26,7 +26,7 @@ namespace tjvx {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScriptedRunHost;
+using test::ScriptedRunHost;
 
 constexpr std::string_view kEarlier = "an earlier conversion\r\n";
 constexpr std::u16string_view kWriteFailed =
@@ -34,9 +34,9 @@ constexpr std::u16string_view kWriteFailed =
 
 // The sample borehole at C:\DATA\B-12, the sample pattern folder at D:\DOZORA and an earlier
 // converted file at D:\OUT\B-12.
-class FaultTest : public ::testing::Test, public testing::SampleFolders {
+class FaultTest : public testing::Test, public test::SampleFolders {
  protected:
-  FaultTest() { testing::WriteBytes(Out() / "B-12", kEarlier); }
+  FaultTest() { test::WriteBytes(Out() / "B-12", kEarlier); }
 
   fs::path Out() const { return drives_.d() / "OUT"; }
 
@@ -50,10 +50,10 @@ class FaultTest : public ::testing::Test, public testing::SampleFolders {
     ASSERT_EQ(host.boxes.boxes.size(), 1u);
     EXPECT_EQ(host.boxes.boxes[0].prompt, message);
     EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgExclamation);
-    EXPECT_EQ(host.label3(), u"");
+    EXPECT_EQ(host.status(), u"");
     EXPECT_EQ(host.pointers.back(), convert::kPointerDefault);
     ASSERT_TRUE(fs::is_directory(folder));
-    EXPECT_EQ(testing::Snapshot(folder),
+    EXPECT_EQ(test::Snapshot(folder),
               (std::vector<std::pair<std::string, std::string>>{{"B-12", std::string(kEarlier)}}));
   }
 
@@ -76,7 +76,7 @@ struct BadInput {
 
 void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
 
-class BadInputTest : public FaultTest, public ::testing::WithParamInterface<BadInput> {};
+class BadInputTest : public FaultTest, public testing::WithParamInterface<BadInput> {};
 
 TEST_P(BadInputTest, EndsTheRunWithItsMessageAndKeepsTheEarlierFile) {
   GetParam().make(Source(), Pattern());
@@ -116,58 +116,58 @@ const BadInput kBadInputs[] = {
      u"ファイルが見つからない為に変換できません。\nD:\\DOZORA\\L8.TXT"},
     {"SourceRecordCutShort",
      [](const fs::path& source, const fs::path&) {
-       testing::WriteBytes(source / "X5.TXT",
-                           "1,1.15,5,63.5,\"\",1,10,2,10,2,10\r\n2,2.15,3,63.5,\"\",1,10\r\n");
+       test::WriteBytes(source / "X5.TXT",
+                        "1,1.15,5,63.5,\"\",1,10,2,10,2,10\r\n2,2.15,3,63.5,\"\",1,10\r\n");
      },
      u"ファイルがレコードの途中で終わっている為に変換できません。\nC:\\DATA\\B-12\\X5.TXT\n(2 "
      u"行目)"},
     {"RecordCutShortAcrossLines",
      [](const fs::path& source, const fs::path&) {
        // A record may span lines; the message names the line where it begins.
-       testing::WriteBytes(source / "G72.TXT", "1,2.00,\r\n\r\n3,\r\n");
+       test::WriteBytes(source / "G72.TXT", "1,2.00,\r\n\r\n3,\r\n");
      },
      u"ファイルがレコードの途中で終わっている為に変換できません。\nC:\\DATA\\B-12\\G72.TXT\n(1 "
      u"行目)"},
     {"TableRecordCutShort",
      [](const fs::path&, const fs::path& pattern) {
-       testing::WriteBytes(pattern / "L8.TXT", "1,\"a\",\"P001\"\r\n2,\"b\"\r\n");
+       test::WriteBytes(pattern / "L8.TXT", "1,\"a\",\"P001\"\r\n2,\"b\"\r\n");
      },
      u"ファイルがレコードの途中で終わっている為に変換できません。\nD:\\DOZORA\\L8.TXT\n(2 行目)"},
     {"Title01WithMoreThan23Items",
      [](const fs::path& source, const fs::path&) {
-       testing::WriteBytes(source / "Titl01.txt", Items(24));
+       test::WriteBytes(source / "Titl01.txt", Items(24));
      },
      u"ファイルの値が範囲を超えている為に変換できません。\nC:\\DATA\\B-12\\Titl01.txt\n(6 "
      u"行目)\n項目が多すぎます (最大 23 項目)"},
     {"Title02WithMoreThan41Items",
      [](const fs::path& source, const fs::path&) {
-       testing::WriteBytes(source / "Titl02.txt", Items(42));
+       test::WriteBytes(source / "Titl02.txt", Items(42));
      },
      u"ファイルの値が範囲を超えている為に変換できません。\nC:\\DATA\\B-12\\Titl02.txt\n(11 "
      u"行目)\n項目が多すぎます (最大 41 項目)"},
     {"SourceByteNotCp932",
      [](const fs::path& source, const fs::path&) {
-       testing::WriteBytes(source / "N9.TXT", "1,\"2004/08/05\",2.10\r\n2,\"2004/\xFF\",2.35\r\n");
+       test::WriteBytes(source / "N9.TXT", "1,\"2004/08/05\",2.10\r\n2,\"2004/\xFF\",2.35\r\n");
      },
      u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nC:\\DATA\\B-12\\N9.TXT\n(2 "
      u"行目、バイト位置 29)"},
     {"SourceLeadByteWithoutTrailByte",
      [](const fs::path& source, const fs::path&) {
        // 0x82 starts a two-byte character; 0x0D cannot end one.
-       testing::WriteBytes(source / "X12.TXT", "1,1.00,\"\x82\xA0\x82\r\n");
+       test::WriteBytes(source / "X12.TXT", "1,1.00,\"\x82\xA0\x82\r\n");
      },
      u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nC:\\DATA\\B-12\\X12.TXT\n(1 "
      u"行目、バイト位置 10)"},
     {"TableByteNotCp932AtTheEnd",
      [](const fs::path&, const fs::path& pattern) {
-       testing::WriteBytes(pattern / "KISHITU.TXT", "1,\"a\",0,0,0,0\r\n\x81");
+       test::WriteBytes(pattern / "KISHITU.TXT", "1,\"a\",0,0,0,0\r\n\x81");
      },
      u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nD:\\DOZORA\\KISHITU.TXT\n(2 "
      u"行目、バイト位置 15)"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Faults, BadInputTest, ::testing::ValuesIn(kBadInputs),
-                         [](const ::testing::TestParamInfo<BadInput>& info) {
+INSTANTIATE_TEST_SUITE_P(Faults, BadInputTest, testing::ValuesIn(kBadInputs),
+                         [](const testing::TestParamInfo<BadInput>& info) {
                            return std::string(info.param.name);
                          });
 
@@ -243,14 +243,14 @@ TEST_F(FaultTest, TheFirstFailureInTheFilesOrderIsTheOneReported) {
       u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nC:\\DATA\\B-12\\N9.TXT\n(1 "
       u"行目、バイト位置 3)";
   // A note (before 3000) and the last group, 5010.
-  testing::WriteBytes(Source() / "X12.TXT", "1,1.00,\"\xFF\"\r\n");
-  testing::WriteBytes(Source() / "G72.TXT", "\xFF");
+  test::WriteBytes(Source() / "X12.TXT", "1,1.00,\"\xFF\"\r\n");
+  test::WriteBytes(Source() / "G72.TXT", "\xFF");
   ExpectFailure(x12);
   // Two of the later groups, 3020 and 4000; the notes are sound again.
   fs::remove(Source() / "X12.TXT");
   fs::remove(Source() / "G72.TXT");
-  testing::WriteBytes(Source() / "N9.TXT", "1,\"\xFF\"\r\n");
-  testing::WriteBytes(Source() / "X5.TXT", "1,1.15,5\r\n");
+  test::WriteBytes(Source() / "N9.TXT", "1,\"\xFF\"\r\n");
+  test::WriteBytes(Source() / "X5.TXT", "1,1.15,5\r\n");
   ExpectFailure(n9);
   // X1.TXT, read for the depth list after R30.TXT but before it is handed to the 3070 records.
   // Without the groups before 3070, and with a long X3.TXT read first for the depth list, the
@@ -258,16 +258,16 @@ TEST_F(FaultTest, TheFirstFailureInTheFilesOrderIsTheOneReported) {
   for (const char* name : {"R41.TXT", "N9.TXT", "X7.TXT", "G40.TXT"}) fs::remove(Source() / name);
   std::string long_x3;
   for (int i = 1; i <= 50000; ++i) long_x3 += std::to_string(i) + ",0.05,0103,0,,0,0\r\n";
-  testing::WriteBytes(Source() / "X3.TXT", long_x3);
-  testing::WriteBytes(Source() / "X1.TXT", "1,\"\xFF\"\r\n");
+  test::WriteBytes(Source() / "X3.TXT", long_x3);
+  test::WriteBytes(Source() / "X1.TXT", "1,\"\xFF\"\r\n");
   ExpectFailure(
       u"ファイルに Shift-JIS でないバイトがある為に変換できません。\nC:\\DATA\\B-12\\X1.TXT\n(1 "
       u"行目、バイト位置 3)");
 }
 
 TEST_F(FaultTest, TitleFilesFilledToTheirListsStillConvert) {
-  testing::WriteBytes(Source() / "Titl01.txt", Items(23));
-  testing::WriteBytes(Source() / "Titl02.txt", Items(41) + "\r\n\r\n");
+  test::WriteBytes(Source() / "Titl01.txt", Items(23));
+  test::WriteBytes(Source() / "Titl02.txt", Items(41) + "\r\n\r\n");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
   EXPECT_EQ(convert::RunConversion(host, tables_, nullptr).outcome,
             convert::RunOutcome::kConverted);
@@ -298,7 +298,7 @@ TEST_F(FaultTest, ASourceFolderThatCannotBeListedIsOneRefusalNamingTheFolder) {
   ASSERT_TRUE(WIFEXITED(status));
   ASSERT_NE(WEXITSTATUS(status), 3) << "could not become an unprivileged user";
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(testing::ReadBytes(Out() / "B-12"), kEarlier);
+  EXPECT_EQ(test::ReadBytes(Out() / "B-12"), kEarlier);
 }
 
 TEST_F(FaultTest, ADestinationFolderThatCannotBeWrittenEndsTheRun) {
@@ -316,8 +316,8 @@ class FolderTakingHost : public ScriptedRunHost {
       : ScriptedRunHost(u"C:\\DATA\\B-12", u"D:\\OUT"),
         folder_(std::move(folder)),
         moved_to_(std::move(moved_to)) {}
-  void SetMousePointer(int pointer) override {
-    ScriptedRunHost::SetMousePointer(pointer);
+  void SetPointer(int pointer) override {
+    ScriptedRunHost::SetPointer(pointer);
     if (pointer == convert::kPointerHourglass) fs::rename(folder_, moved_to_);
   }
 
@@ -364,7 +364,7 @@ TEST_F(FaultTest, AFullDiskMidRunEndsTheRun) {
   for (int i = 1; i <= 40000; ++i) {
     x5 += std::to_string(i) + "," + std::to_string(i) + ".15,5,63.5,\"\",1,10,2,10,2,10\r\n";
   }
-  testing::WriteBytes(Source() / "X5.TXT", x5);
+  test::WriteBytes(Source() / "X5.TXT", x5);
   FileSizeLimit limit(300000);
   ExpectFailure(kWriteFailed);
 }

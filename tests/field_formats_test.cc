@@ -56,21 +56,21 @@ TEST(NormaliseField, NumberKindsDefaultEmptyZeroAndNonNumbers) {
   EXPECT_EQ(text::NormaliseField(9, u" a b"), u" a b");
 }
 
-class OpenSourceFileTest : public ::testing::Test {
+class OpenSourceFileTest : public testing::Test {
  protected:
-  tjvx::testing::TempDrives drives_;
+  tjvx::test::TempDrives drives_;
 };
 
 TEST_F(OpenSourceFileTest, MissingAndEmptyFilesAreAlikeAndNothingIsCreated) {
   EXPECT_FALSE(source::OpenSourceFile(u"C:\\B-12\\X1.TXT").has_value());
   EXPECT_FALSE(std::filesystem::exists(drives_.c() / "B-12"));
-  tjvx::testing::WriteBytes(drives_.c() / "B-12" / "X1.TXT", "");
+  tjvx::test::WriteBytes(drives_.c() / "B-12" / "X1.TXT", "");
   EXPECT_FALSE(source::OpenSourceFile(u"C:\\B-12\\X1.TXT").has_value());
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(drives_.c() / "B-12"), {}), 1);
 }
 
 TEST_F(OpenSourceFileTest, FindsFilesWhateverTheirLetterCase) {
-  tjvx::testing::WriteCp932(drives_.c() / "b-12" / "x1.txt", u"1,2.5,ｻｲﾄ,\"現場\"\r\n");
+  tjvx::test::WriteCp932(drives_.c() / "b-12" / "x1.txt", u"1,2.5,ｻｲﾄ,\"現場\"\r\n");
   std::optional<source::FieldReader> reader = source::OpenSourceFile(u"C:\\B-12\\X1.TXT");
   ASSERT_TRUE(reader.has_value());
   EXPECT_EQ(reader->ReadRecord(4),

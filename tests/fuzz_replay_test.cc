@@ -21,13 +21,13 @@ using Body = int (*)(const uint8_t*, size_t);
 // Feeds every file of the target's regression and seed folders to `body`; the count of inputs.
 int Replay(const char* target, Body body) {
   int inputs = 0;
-  for (const fs::path& folder : {testing::RepositoryPath("tests/fuzzFail") / target,
-                                 testing::RepositoryPath("fuzz/corpus") / target}) {
+  for (const fs::path& folder : {test::RepositoryPath("tests/fuzzFail") / target,
+                                 test::RepositoryPath("fuzz/corpus") / target}) {
     if (!fs::is_directory(folder)) continue;
     for (const auto& entry : fs::directory_iterator(folder)) {
       if (!entry.is_regular_file()) continue;
       SCOPED_TRACE(entry.path().string());
-      const std::string bytes = testing::ReadBytes(entry.path());
+      const std::string bytes = test::ReadBytes(entry.path());
       EXPECT_EQ(body(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), 0);
       ++inputs;
     }

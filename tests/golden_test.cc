@@ -36,11 +36,11 @@ void ExpectSameAsGolden(const fs::path& converted, const fs::path& golden) {
   if (std::getenv("TJVX_UPDATE_GOLDEN") != nullptr) {
     fs::copy_file(converted, golden, fs::copy_options::overwrite_existing);
   }
-  const std::string actual = testing::ReadBytes(converted);
-  const std::string expected = testing::ReadBytes(golden);
+  const std::string actual = test::ReadBytes(converted);
+  const std::string expected = test::ReadBytes(golden);
   if (actual == expected) return;
-  std::vector<std::u16string> a = testing::ConvertedLines(converted);
-  std::vector<std::u16string> e = testing::ConvertedLines(golden);
+  std::vector<std::u16string> a = test::ConvertedLines(converted);
+  std::vector<std::u16string> e = test::ConvertedLines(golden);
   for (size_t i = 0; i < std::max(a.size(), e.size()); ++i) {
     std::u16string left = i < a.size() ? a[i] : u"<none>";
     std::u16string right = i < e.size() ? e[i] : u"<none>";
@@ -58,14 +58,14 @@ void ExpectSameAsGolden(const fs::path& converted, const fs::path& golden) {
 TEST(Golden, TheSampleBoreholeConvertsToItsGoldenFileWithOneThreadOrTwo) {
   for (convert::RunThreads threads : {convert::RunThreads::kOne, convert::RunThreads::kTwo}) {
     SCOPED_TRACE(threads == convert::RunThreads::kOne ? "one thread" : "two threads");
-    testing::TempDrives drives;
-    testing::CopyTree("samples/boreholes/B-12", drives.c() / "DATA" / "B-12");
-    testing::CopyTree("samples/DOZORA", drives.d() / "DOZORA");
+    test::TempDrives drives;
+    test::CopyTree("samples/boreholes/B-12", drives.c() / "DATA" / "B-12");
+    test::CopyTree("samples/DOZORA", drives.d() / "DOZORA");
     source::PatternTables tables(u"D:\\DOZORA\\");
-    testing::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\");
+    test::ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\");
     ASSERT_EQ(convert::RunConversion(host, tables, nullptr, threads).outcome,
               convert::RunOutcome::kConverted);
-    ExpectSameAsGolden(drives.d() / "B-12", testing::RepositoryPath("tests/golden/sample/B-12"));
+    ExpectSameAsGolden(drives.d() / "B-12", test::RepositoryPath("tests/golden/sample/B-12"));
   }
 }
 

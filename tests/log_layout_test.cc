@@ -841,7 +841,7 @@ TEST(LogLayout, NothingOverlapsOnTheSampleAtAnyPaperAndScale) {
 TEST(LogProperties, HoldOnEveryConvertedFileTheTestsKeep) {
   std::vector<ConvertedFile> files = {SampleLog()};
   for (const char* path : {"tests/golden/sample/B-12", "tests/logs/B-30"}) {
-    files.push_back(converted::ReadConvertedBytes(testing::ReadBytes(testing::RepositoryPath(path)),
+    files.push_back(converted::ReadConvertedBytes(test::ReadBytes(test::RepositoryPath(path)),
                                                   base::FromAscii(path)));
   }
   for (const ConvertedFile& file : files) {
@@ -860,7 +860,7 @@ TEST(LogProperties, HoldOnEveryConvertedFileTheTestsKeep) {
 // The generated 30 m borehole (tests/logs/make_thirty_metres.py): what it was made to show.
 TEST(LogProperties, TheThirtyMetreBoreholeShowsWhatItWasMadeFor) {
   const ConvertedFile file = converted::ReadConvertedBytes(
-      testing::ReadBytes(testing::RepositoryPath("tests/logs/B-30")), u"B-30");
+      test::ReadBytes(test::RepositoryPath("tests/logs/B-30")), u"B-30");
   const Drawing d = LayOut(file);
   const Page& page = d.pages[0];
   // 29 tests, one without a counted length for its blows.

@@ -45,14 +45,14 @@ TEST(ResolvePath, ResolvesSlashesAndDotsAsWindowsDoesWithoutLeavingTheDrive) {
   }
 }
 
-class CheckPathTest : public ::testing::Test {
+class CheckPathTest : public testing::Test {
  protected:
   // The path as CheckPath leaves it, or "rejected".
   std::u16string Check(std::u16string path) {
     return text::CheckPath(path, host_) ? path : u"rejected";
   }
-  testing::TempDrives drives_;
-  testing::RecordingHost host_;
+  test::TempDrives drives_;
+  test::RecordingHost host_;
 };
 
 TEST_F(CheckPathTest, NormalisesAcceptedPaths) {
@@ -133,7 +133,7 @@ TEST(CheckPathOverTheSystemDrives, TakesAnExistingDriveAndRefusesAMissingOne) {
   while (std::find(letters.begin(), letters.end(), missing) != letters.end()) ++missing;
   ASSERT_LE(missing, u'Z');
 
-  testing::RecordingHost host;
+  test::RecordingHost host;
   std::u16string existing = std::u16string{drive, u':', u'\\', u'x'};
   EXPECT_TRUE(text::CheckPath(existing, host));
   EXPECT_EQ(existing, (std::u16string{drive, u':', u'\\', u'x', u'\\'}));

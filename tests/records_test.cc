@@ -28,14 +28,14 @@ source::FieldReader Source(std::u16string text) {
   return source::FieldReader(std::move(text), u"test");
 }
 
-class RecordsTest : public ::testing::Test {
+class RecordsTest : public testing::Test {
  protected:
   RecordsTest() : tables_(u"D:\\P\\") {}
   void Table(const char* name, std::u16string_view text) {
-    testing::WriteCp932(drives_.d() / "P" / name, text);
+    test::WriteCp932(drives_.d() / "P" / name, text);
   }
 
-  testing::TempDrives drives_;
+  test::TempDrives drives_;
   source::PatternTables tables_;
   convert::LineCollector out_;
 };
@@ -120,11 +120,11 @@ TEST(DepthList, MergesAnyRunsAsSortingWould) {
 }
 
 TEST(DepthList, CollectsTheMemberFilesOfEachMode) {
-  testing::TempDrives drives;
-  testing::WriteCp932(drives.c() / "B" / "X3.TXT", u"1,1.00,,,,,\r\n2,0.50,,,,,\r\n");
-  testing::WriteCp932(drives.c() / "B" / "X1.TXT", u"1,1.0,a,b\r\n2,2.25,a,b\r\n");
-  testing::WriteCp932(drives.c() / "B" / "N8.TXT", u"1,2004/01/01,3.5\r\n");
-  testing::WriteCp932(drives.c() / "B" / "G71.TXT", u"1,abc,,,\r\n");
+  test::TempDrives drives;
+  test::WriteCp932(drives.c() / "B" / "X3.TXT", u"1,1.00,,,,,\r\n2,0.50,,,,,\r\n");
+  test::WriteCp932(drives.c() / "B" / "X1.TXT", u"1,1.0,a,b\r\n2,2.25,a,b\r\n");
+  test::WriteCp932(drives.c() / "B" / "N8.TXT", u"1,2004/01/01,3.5\r\n");
+  test::WriteCp932(drives.c() / "B" / "G71.TXT", u"1,abc,,,\r\n");
   auto texts = [](const std::vector<source::DepthEntry>& list) {
     Lines t;
     for (const auto& e : list) t.push_back(e.text);
@@ -291,8 +291,7 @@ TEST_F(RecordsTest, Records4000DivideEachLengthByAHundredRatherThanMultiply) {
   // 10 / 100 and 10 * 0.01 differ in single precision: the division gives .10, not .09.
   source::FieldReader x5 = Source(u"1,0,,,,1,10,1,,1,\r\n2,0,,,,1,99,1,,1,\r\n");
   convert::WriteRecords4000(x5, out_);
-  EXPECT_EQ(out_.lines,
-            (Lines{u"4000 0.00 .10 10 -1 -1 1 1 1", u"4000 0.00 .99 99 -1 -1 1 1 1"}));
+  EXPECT_EQ(out_.lines, (Lines{u"4000 0.00 .10 10 -1 -1 1 1 1", u"4000 0.00 .99 99 -1 -1 1 1 1"}));
   EXPECT_EQ(convert::EndDepth(u"0", {u"10", u"", u""}), u".10");
 }
 

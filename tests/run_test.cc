@@ -20,9 +20,9 @@ namespace tjvx {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScriptedRunHost;
+using test::ScriptedRunHost;
 
-class RunTest : public ::testing::Test, public testing::SampleFolders {};
+class RunTest : public testing::Test, public test::SampleFolders {};
 
 TEST_F(RunTest, ConvertsIntoAnExistingDestinationWithoutAsking) {
   fs::create_directories(drives_.d() / "OUT");
@@ -31,11 +31,11 @@ TEST_F(RunTest, ConvertsIntoAnExistingDestinationWithoutAsking) {
   ASSERT_EQ(result.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(result.message);
   EXPECT_EQ(result.converted_file, u"D:\\OUT\\B-12");
   EXPECT_TRUE(host.boxes.boxes.empty());
-  EXPECT_EQ(host.label3_history.front(), convert::kBusyText);
-  EXPECT_EQ(host.label3(), convert::kDoneText);
+  EXPECT_EQ(host.status_history.front(), convert::kBusyText);
+  EXPECT_EQ(host.status(), convert::kDoneText);
   EXPECT_EQ(host.pointers,
             (std::vector<int>{convert::kPointerHourglass, convert::kPointerDefault}));
-  const std::vector<std::u16string> lines = testing::ConvertedLines(drives_.d() / "OUT" / "B-12");
+  const std::vector<std::u16string> lines = test::ConvertedLines(drives_.d() / "OUT" / "B-12");
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.front(), u"GTJ Ge201");
   EXPECT_EQ(registry_.count(), 1);
@@ -50,8 +50,8 @@ TEST_F(RunTest, ABadDestinationIsRefusedWithItsPathAsTitle) {
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"指定されたパスは正しくありません。");
   EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgExclamation);
   EXPECT_EQ(host.boxes.boxes[0].title, u"D:\\a*b");
-  EXPECT_TRUE(host.text2_selected);
-  EXPECT_EQ(host.label3(), u"");
+  EXPECT_TRUE(host.destination_selected);
+  EXPECT_EQ(host.status(), u"");
   EXPECT_TRUE(host.pointers.empty());
 }
 
@@ -71,32 +71,32 @@ TEST_F(RunTest, BlankPathBoxesAreRefused) {
   EXPECT_EQ(no_source.boxes.boxes[0].prompt, u"変換元ファイルが選択されていません。");
   EXPECT_EQ(no_source.boxes.boxes[0].style, base::kMsgOk);
   EXPECT_EQ(no_source.boxes.boxes[0].title, u"");
-  EXPECT_EQ(no_source.label3(), u"");
+  EXPECT_EQ(no_source.status(), u"");
 
   // The path check passes a bare drive, so the blank test sees the box as the user left it.
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:");
-  host.text2 = u"D:";
+  host.destination = u"D:";
   EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);  // D: itself is a destination
   EXPECT_TRUE(fs::exists(drives_.d() / "B-12"));
 }
 
 // A host whose destination box is emptied between the path check and the second reading.
-class EmptiedText2Host : public testing::ScriptedRunHost {
+class EmptiedDestinationHost : public test::ScriptedRunHost {
  public:
-  EmptiedText2Host() : ScriptedRunHost(u"C:\\DATA\\B-12", u"D:\\OUT") {}
-  std::u16string Text2() override { return reads_++ == 0 ? text2 : u"  "; }
+  EmptiedDestinationHost() : ScriptedRunHost(u"C:\\DATA\\B-12", u"D:\\OUT") {}
+  std::u16string Destination() override { return reads_++ == 0 ? destination : u"  "; }
 
  private:
   int reads_ = 0;
 };
 
 TEST_F(RunTest, ADestinationEmptiedAfterTheCheckIsRefused) {
-  EmptiedText2Host host;
+  EmptiedDestinationHost host;
   EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"変換先フォルダが選択されていません。");
   EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgOk);
-  EXPECT_EQ(host.label3(), u"");
+  EXPECT_EQ(host.status(), u"");
 }
 
 TEST_F(RunTest, AnsweringNoWritesNothing) {
@@ -106,7 +106,7 @@ TEST_F(RunTest, AnsweringNoWritesNothing) {
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, u"フォルダがありません。新規作成しますか？");
   EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgYesNoQuestion);
-  EXPECT_EQ(host.label3(), u"");
+  EXPECT_EQ(host.status(), u"");
   EXPECT_FALSE(fs::exists(drives_.d() / "NEW"));
 }
 
@@ -129,14 +129,14 @@ TEST_F(RunTest, AFolderBearingTheConvertedNameStopsTheRun) {
   EXPECT_EQ(host.boxes.boxes[0].prompt,
             u"出力ファイルと同名のフォルダが存在する為に変換できません。");
   EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgOk);
-  EXPECT_EQ(host.label3(), u"");
+  EXPECT_EQ(host.status(), u"");
 }
 
 TEST_F(RunTest, APlainFileOfTheConvertedNameIsOverwritten) {
-  testing::WriteBytes(drives_.d() / "OUT" / "B-12", "old");
+  test::WriteBytes(drives_.d() / "OUT" / "B-12", "old");
   ScriptedRunHost host(u"C:\\DATA\\B-12\\", u"D:\\OUT");  // named after B-12, not ""
   EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);
-  EXPECT_EQ(testing::ConvertedLines(drives_.d() / "OUT" / "B-12").front(), u"GTJ Ge201");
+  EXPECT_EQ(test::ConvertedLines(drives_.d() / "OUT" / "B-12").front(), u"GTJ Ge201");
   EXPECT_EQ(std::distance(fs::directory_iterator(drives_.d() / "OUT"), {}), 1);
 }
 
@@ -154,11 +154,11 @@ TEST_F(RunTest, RefusesAMissingSourceADriveRootAndOverwritingAnInput) {
 
   // A source folder named X1.TXT converted into itself would replace its own X1.TXT.
   fs::create_directories(drives_.c() / "X1.TXT");
-  testing::WriteBytes(drives_.c() / "X1.TXT" / "X1.TXT", "1,1.00,a,b\r\n");
+  test::WriteBytes(drives_.c() / "X1.TXT" / "X1.TXT", "1,1.00,a,b\r\n");
   ScriptedRunHost itself(u"C:\\X1.TXT", u"C:\\X1.TXT");
   EXPECT_EQ(Convert(itself).outcome, convert::RunOutcome::kRefused);
   EXPECT_EQ(itself.boxes.boxes.at(0).prompt, convert::kOverwritesInputMessage);
-  EXPECT_EQ(testing::ReadBytes(drives_.c() / "X1.TXT" / "X1.TXT"), "1,1.00,a,b\r\n");
+  EXPECT_EQ(test::ReadBytes(drives_.c() / "X1.TXT" / "X1.TXT"), "1,1.00,a,b\r\n");
   EXPECT_FALSE(fs::exists(drives_.d() / "OUT" / "NONE"));
 }
 
@@ -166,16 +166,16 @@ TEST_F(RunTest, TheSettingsFileIsNeverReplacedEvenWhenTheRunDidNotReadIt) {
   // The pattern folder is given (as by --pattern), yet the system folder's settings file is an
   // input of every later start: a source folder of its name is not converted over it.
   fs::create_directories(drives_.d() / "SYS");
-  testing::WriteBytes(drives_.d() / "SYS" / "DozoraV5.ini", "[DOZORA]\r\n\"D:\\DOZORA\\\"\r\n");
-  testing::SetEnvironment("TJVX_SYSDIR", drives_.d() / "SYS");
-  testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DozoraV5.ini");
+  test::WriteBytes(drives_.d() / "SYS" / "DozoraV5.ini", "[DOZORA]\r\n\"D:\\DOZORA\\\"\r\n");
+  test::SetEnvironment("TJVX_SYSDIR", drives_.d() / "SYS");
+  test::CopyTree("samples/boreholes/B-12", drives_.c() / "DozoraV5.ini");
   ScriptedRunHost host(u"C:\\DozoraV5.ini", u"D:\\SYS");
   const convert::RunResult result = Convert(host);
-  testing::UnsetEnvironment("TJVX_SYSDIR");
+  test::UnsetEnvironment("TJVX_SYSDIR");
   EXPECT_EQ(result.outcome, convert::RunOutcome::kRefused);
   ASSERT_EQ(host.boxes.boxes.size(), 1u);
   EXPECT_EQ(host.boxes.boxes[0].prompt, convert::kOverwritesInputMessage);
-  EXPECT_EQ(testing::ReadBytes(drives_.d() / "SYS" / "DozoraV5.ini"),
+  EXPECT_EQ(test::ReadBytes(drives_.d() / "SYS" / "DozoraV5.ini"),
             "[DOZORA]\r\n\"D:\\DOZORA\\\"\r\n");
 }
 
@@ -238,27 +238,27 @@ TEST_F(RunTest, ANewFileNeverShadowsAnInputOfAnotherLetterCase) {
   // The pattern folder's l8.txt is looked up as L8.TXT: a new L8.TXT beside it would be read in
   // its place on a system that tells letter cases apart.
   fs::rename(Pattern() / "L8.TXT", Pattern() / "l8.txt");
-  const std::string l8 = testing::ReadBytes(Pattern() / "l8.txt");
-  testing::CopyTree("samples/boreholes/B-12", drives_.c() / "L8.TXT");
+  const std::string l8 = test::ReadBytes(Pattern() / "l8.txt");
+  test::CopyTree("samples/boreholes/B-12", drives_.c() / "L8.TXT");
   ScriptedRunHost table(u"C:\\L8.TXT", u"D:\\DOZORA");
   EXPECT_EQ(Convert(table).outcome, convert::RunOutcome::kRefused);
   ASSERT_EQ(table.boxes.boxes.size(), 1u);
   EXPECT_EQ(table.boxes.boxes[0].prompt, convert::kOverwritesInputMessage);
-  EXPECT_EQ(testing::ReadBytes(Pattern() / "l8.txt"), l8);
+  EXPECT_EQ(test::ReadBytes(Pattern() / "l8.txt"), l8);
   if (!platform::kNamesIgnoreLetterCase) {
     EXPECT_FALSE(fs::exists(Pattern() / "L8.TXT"));
   }
 
   // The same for the settings file, in any letter case.
   fs::create_directories(drives_.d() / "SYS");
-  testing::WriteBytes(drives_.d() / "SYS" / "dozorav5.ini", "[DOZORA]\r\n");
-  testing::SetEnvironment("TJVX_SYSDIR", drives_.d() / "SYS");
-  testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DOZORAV5.INI");
+  test::WriteBytes(drives_.d() / "SYS" / "dozorav5.ini", "[DOZORA]\r\n");
+  test::SetEnvironment("TJVX_SYSDIR", drives_.d() / "SYS");
+  test::CopyTree("samples/boreholes/B-12", drives_.c() / "DOZORAV5.INI");
   ScriptedRunHost settings(u"C:\\DOZORAV5.INI", u"D:\\SYS");
   const convert::RunOutcome outcome = Convert(settings).outcome;
-  testing::UnsetEnvironment("TJVX_SYSDIR");
+  test::UnsetEnvironment("TJVX_SYSDIR");
   EXPECT_EQ(outcome, convert::RunOutcome::kRefused);
-  EXPECT_EQ(testing::ReadBytes(drives_.d() / "SYS" / "dozorav5.ini"), "[DOZORA]\r\n");
+  EXPECT_EQ(test::ReadBytes(drives_.d() / "SYS" / "dozorav5.ini"), "[DOZORA]\r\n");
   if (!platform::kNamesIgnoreLetterCase) {
     EXPECT_FALSE(fs::exists(drives_.d() / "SYS" / "DOZORAV5.INI"));
   }
@@ -289,19 +289,19 @@ TEST_F(RunTest, OnlyARegularFileOrALinkIsReplaced) {
     fs::remove(converted);
   }
   // A link is replaced itself; the file it leads to is left as it was.
-  testing::WriteBytes(drives_.d() / "elsewhere", "kept");
+  test::WriteBytes(drives_.d() / "elsewhere", "kept");
   fs::create_symlink(drives_.d() / "elsewhere", converted);
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
   EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);
   EXPECT_FALSE(fs::is_symlink(converted));
-  EXPECT_EQ(testing::ReadBytes(drives_.d() / "elsewhere"), "kept");
+  EXPECT_EQ(test::ReadBytes(drives_.d() / "elsewhere"), "kept");
   // A link to an input is refused, and the input kept.
   fs::remove(converted);
   fs::create_symlink(Source() / "X7.TXT", converted);
-  const std::string x7 = testing::ReadBytes(Source() / "X7.TXT");
+  const std::string x7 = test::ReadBytes(Source() / "X7.TXT");
   ScriptedRunHost to_input(u"C:\\DATA\\B-12", u"D:\\OUT");
   EXPECT_EQ(Convert(to_input).outcome, convert::RunOutcome::kRefused);
-  EXPECT_EQ(testing::ReadBytes(Source() / "X7.TXT"), x7);
+  EXPECT_EQ(test::ReadBytes(Source() / "X7.TXT"), x7);
 }
 #endif
 
@@ -326,8 +326,8 @@ TEST_F(RunTest, ASourceFromTheCommandLineNamesExactlyTheFolderGiven) {
   // "B-12 " beside "B-12": the window trims its box, the command line takes the name as given.
   // (Windows can make no folder "B-12 "; there the name is only refused.)
   if (!platform::kNamesLoseTrailingBlanksAndDots) {
-    testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-12 ");
-    testing::WriteBytes(drives_.c() / "DATA" / "B-12 " / "X1.TXT", "1,2.50,\"blank\",\"\"\r\n");
+    test::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-12 ");
+    test::WriteBytes(drives_.c() / "DATA" / "B-12 " / "X1.TXT", "1,2.50,\"blank\",\"\"\r\n");
   }
   fs::create_directories(drives_.d() / "OUT");
   ScriptedRunHost given(u"C:\\DATA\\B-12 ", u"D:\\OUT");
@@ -344,7 +344,7 @@ TEST_F(RunTest, ASourceFromTheCommandLineNamesExactlyTheFolderGiven) {
     ASSERT_EQ(result.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(result.message);
     EXPECT_EQ(result.converted_file, u"D:\\OUT\\B-12 ");
     EXPECT_FALSE(fs::exists(drives_.d() / "OUT" / "B-12"));
-    const std::string converted = testing::ReadBytes(drives_.d() / "OUT" / "B-12 ");
+    const std::string converted = test::ReadBytes(drives_.d() / "OUT" / "B-12 ");
     EXPECT_NE(converted.find("2000 2.50 blank"), std::string::npos);
   }
   ScriptedRunHost window(u"C:\\DATA\\B-12 ", u"D:\\OUT");
@@ -357,9 +357,10 @@ TEST_F(RunTest, TwoRunsCreatingTheSameMissingDestinationBothSucceed) {
   fs::create_directories(drives_.d() / "MADE");
   EXPECT_TRUE(platform::CreateFolder(u"D:\\MADE"));
   EXPECT_FALSE(platform::CreateFolder(u"D:\\NO\\SUCH\\PARENT"));
-  testing::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-13");
+  test::CopyTree("samples/boreholes/B-12", drives_.c() / "DATA" / "B-13");
   for (int pair = 0; pair < 20; ++pair) {
-    const std::u16string destination = u"D:\\NEW" + base::FromAscii(std::to_string(pair)) + u"\\A\\B";
+    const std::u16string destination =
+        u"D:\\NEW" + base::FromAscii(std::to_string(pair)) + u"\\A\\B";
     convert::RunResult results[2];
     std::thread other([&] {
       ScriptedRunHost host(u"C:\\DATA\\B-13", destination);
@@ -379,17 +380,17 @@ TEST_F(RunTest, TwoRunsCreatingTheSameMissingDestinationBothSucceed) {
 
 TEST_F(RunTest, TheSourceFolderIsOnlyRead) {
   fs::remove(Source() / "X1.TXT");
-  testing::WriteBytes(Source() / "MARGE.DAT", "the user's own file");
-  auto before = testing::Snapshot(drives_.c());
+  test::WriteBytes(Source() / "MARGE.DAT", "the user's own file");
+  auto before = test::Snapshot(drives_.c());
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
   host.boxes.answers = {base::kAnswerYes};
   EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);
-  EXPECT_EQ(testing::Snapshot(drives_.c()), before);
+  EXPECT_EQ(test::Snapshot(drives_.c()), before);
 }
 
 TEST_F(RunTest, AFailureMidRunKeepsTheEarlierFileAndLeavesNoPartialFile) {
   fs::create_directories(drives_.d() / "OUT");
-  testing::WriteBytes(drives_.d() / "OUT" / "B-12", "earlier conversion");
+  test::WriteBytes(drives_.d() / "OUT" / "B-12", "earlier conversion");
   fs::remove(drives_.d() / "DOZORA" / "L19.TXT");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
   convert::RunResult result = Convert(host);
@@ -398,15 +399,15 @@ TEST_F(RunTest, AFailureMidRunKeepsTheEarlierFileAndLeavesNoPartialFile) {
   EXPECT_EQ(host.boxes.boxes[0].prompt,
             u"ファイルが見つからない為に変換できません。\nD:\\DOZORA\\L19.TXT");
   EXPECT_EQ(host.boxes.boxes[0].style, base::kMsgExclamation);
-  EXPECT_EQ(host.label3(), u"");
+  EXPECT_EQ(host.status(), u"");
   EXPECT_EQ(host.pointers.back(), convert::kPointerDefault);
-  EXPECT_EQ(testing::ReadBytes(drives_.d() / "OUT" / "B-12"), "earlier conversion");
+  EXPECT_EQ(test::ReadBytes(drives_.d() / "OUT" / "B-12"), "earlier conversion");
   EXPECT_EQ(std::distance(fs::directory_iterator(drives_.d() / "OUT"), {}), 1);
 }
 
 TEST_F(RunTest, ARecordCutShortNamesTheFileAndLine) {
   fs::create_directories(drives_.d() / "OUT");
-  testing::WriteBytes(Source() / "N9.TXT", "1,2004/08/05,2.10\r\n2,2004/08/09\r\n");
+  test::WriteBytes(Source() / "N9.TXT", "1,2004/08/05,2.10\r\n2,2004/08/09\r\n");
   ScriptedRunHost host(u"C:\\DATA\\B-12", u"D:\\OUT");
   EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kFailed);
   EXPECT_EQ(host.boxes.boxes.at(0).prompt,
@@ -436,10 +437,10 @@ TEST_F(RunTest, NeedsNoTableThatNoLookupUses) {
     fs::remove(drives_.d() / "DOZORA" / name);
   }
   fs::create_directories(drives_.c() / "ONLY");
-  testing::WriteBytes(drives_.c() / "ONLY" / "X1.TXT", "1,1.00,a,b\r\n");
+  test::WriteBytes(drives_.c() / "ONLY" / "X1.TXT", "1,1.00,a,b\r\n");
   ScriptedRunHost host(u"C:\\ONLY", u"D:\\");
   EXPECT_EQ(Convert(host).outcome, convert::RunOutcome::kConverted);
-  std::vector<std::u16string> lines = testing::ConvertedLines(drives_.d() / "ONLY");
+  std::vector<std::u16string> lines = test::ConvertedLines(drives_.d() / "ONLY");
   EXPECT_EQ(lines.size(), 1u + 19u + 2u);
   EXPECT_EQ(lines[20], u"2000 1.00 a_b @ 1");
   EXPECT_EQ(lines[21], u"2001 1.00 @ @ @ @ @ @ @ -1 0");

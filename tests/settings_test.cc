@@ -21,21 +21,19 @@
 namespace tjvx {
 namespace {
 
-class ReadPatternFolderTest : public ::testing::Test {
+class ReadPatternFolderTest : public testing::Test {
  protected:
   void SetUp() override {
     sysdir_ = drives_.c() / "WINDOWS" / "system32";
     std::filesystem::create_directories(sysdir_);
-    testing::SetEnvironment("TJVX_SYSDIR", sysdir_);
+    test::SetEnvironment("TJVX_SYSDIR", sysdir_);
   }
-  void TearDown() override { testing::UnsetEnvironment("TJVX_SYSDIR"); }
-  void WriteSettings(std::u16string_view text) {
-    testing::WriteCp932(sysdir_ / "DozoraV5.ini", text);
-  }
+  void TearDown() override { test::UnsetEnvironment("TJVX_SYSDIR"); }
+  void WriteSettings(std::u16string_view text) { test::WriteCp932(sysdir_ / "DozoraV5.ini", text); }
 
-  testing::TempDrives drives_;
+  test::TempDrives drives_;
   std::filesystem::path sysdir_;
-  testing::RecordingHost host_;
+  test::RecordingHost host_;
 };
 
 TEST_F(ReadPatternFolderTest, TakesTheFirstItemOfTheSecondLine) {
@@ -81,21 +79,21 @@ TEST_F(ReadPatternFolderTest, StartupCheckNeedsAnExistingFolder) {
 
 // Only the line that names the folder is decoded; line 1 and the lines after are never read.
 TEST_F(ReadPatternFolderTest, BadBytesOutsideTheFoldersLineDoNotStopTheStart) {
-  testing::WriteBytes(sysdir_ / "DozoraV5.ini", "[\xFF]\r\nD:\\PAT\\\r\n");
+  test::WriteBytes(sysdir_ / "DozoraV5.ini", "[\xFF]\r\nD:\\PAT\\\r\n");
   EXPECT_EQ(source::ReadPatternFolder(), u"D:\\PAT\\");
-  testing::WriteBytes(sysdir_ / "DozoraV5.ini", "[x]\r\nD:\\PAT\\\r\n\x81\r\n\xFF\xFF");
+  test::WriteBytes(sysdir_ / "DozoraV5.ini", "[x]\r\nD:\\PAT\\\r\n\x81\r\n\xFF\xFF");
   EXPECT_EQ(source::ReadPatternFolder(), u"D:\\PAT\\");
   // Line ends of every kind, blank lines before the folder's line, and a Ctrl-Z that ends the file.
-  testing::WriteBytes(sysdir_ / "DozoraV5.ini", "\x82\r \t\n\"D:\\A,B\\\",\x1A\xFF\r");
+  test::WriteBytes(sysdir_ / "DozoraV5.ini", "\x82\r \t\n\"D:\\A,B\\\",\x1A\xFF\r");
   EXPECT_EQ(source::ReadPatternFolder(), u"D:\\A,B\\");
-  testing::WriteBytes(sysdir_ / "DozoraV5.ini", "\xFF\x1A\r\nD:\\PAT\\\r\n");
+  test::WriteBytes(sysdir_ / "DozoraV5.ini", "\xFF\x1A\r\nD:\\PAT\\\r\n");
   EXPECT_EQ(source::ReadPatternFolder(), u"");
 }
 
 TEST_F(ReadPatternFolderTest, ABadByteOnTheFoldersLineIsReportedWhereItStands) {
   // Line 1 is not decoded, so its own bad byte is passed over and line 2's is the one named, at
   // its offset in the whole file.
-  testing::WriteBytes(sysdir_ / "DozoraV5.ini", "[\xFF]\r\nD:\\P\xFFT\\\r\n\xFF");
+  test::WriteBytes(sysdir_ / "DozoraV5.ini", "[\xFF]\r\nD:\\P\xFFT\\\r\n\xFF");
   try {
     source::ReadPatternFolder();
     ADD_FAILURE() << "no error";
@@ -106,7 +104,7 @@ TEST_F(ReadPatternFolderTest, ABadByteOnTheFoldersLineIsReportedWhereItStands) {
     EXPECT_EQ(error.offset(), 9);
   }
   // The folder's line after a blank line and lone CRs; a lead byte cut off by the line end.
-  testing::WriteBytes(sysdir_ / "DozoraV5.ini", "x\r\r D:\\\x82\rmore");
+  test::WriteBytes(sysdir_ / "DozoraV5.ini", "x\r\r D:\\\x82\rmore");
   EXPECT_EQ(source::StartupPatternFolder(host_), std::nullopt);
   ASSERT_EQ(host_.boxes.size(), 2u);
   EXPECT_EQ(host_.boxes[0].prompt,
@@ -171,10 +169,10 @@ TEST_F(ReadPatternFolderTest, TheFirstSettingsFileFoundWinsInTheOrderOfTheFolder
                                                u"D:\\tjvx"};
   EXPECT_EQ(source::ReadPatternFolder(folders), u"");
   // The program's folder comes last, and a relative folder is taken from there.
-  testing::WriteCp932(program / "DozoraV5.ini", u"[DOZORA]\r\n\"samples\\DOZORA\\\"\r\n");
+  test::WriteCp932(program / "DozoraV5.ini", u"[DOZORA]\r\n\"samples\\DOZORA\\\"\r\n");
   EXPECT_EQ(source::ReadPatternFolder(folders), u"D:\\tjvx\\samples\\DOZORA\\");
   // What a 32-bit program wrote into the system folder on 64-bit Windows comes before it.
-  testing::WriteCp932(wow64 / "DozoraV5.ini", u"[DOZORA]\r\nE:\\OLD\\DOZORA\\\r\n");
+  test::WriteCp932(wow64 / "DozoraV5.ini", u"[DOZORA]\r\nE:\\OLD\\DOZORA\\\r\n");
   EXPECT_EQ(source::ReadPatternFolder(folders), u"E:\\OLD\\DOZORA\\");
   // The system folder comes first, even when its setting names no folder.
   WriteSettings(u"[DOZORA]\r\n");

@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-namespace tjvx::testing {
+namespace tjvx::test {
 
 TempDrives::TempDrives() {
   std::random_device random;
@@ -73,7 +73,7 @@ std::string ReadBytes(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-int RecordingHost::MsgBox(std::u16string_view prompt, int style, std::u16string_view title) {
+int RecordingHost::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
   boxes.push_back({std::u16string(prompt), style, std::u16string(title)});
   if (answers.empty()) return base::kAnswerOk;
   int answer = answers.front();
@@ -81,9 +81,9 @@ int RecordingHost::MsgBox(std::u16string_view prompt, int style, std::u16string_
   return answer;
 }
 
-}  // namespace tjvx::testing
+}  // namespace tjvx::test
 
-namespace tjvx::testing {
+namespace tjvx::test {
 
 SampleFolders::SampleFolders() : tables_(u"D:\\DOZORA\\") {
   CopyTree("samples/boreholes/B-12", Source());
@@ -121,4 +121,4 @@ std::vector<std::u16string> ConvertedLines(const fs::path& file) {
   return lines;
 }
 
-}  // namespace tjvx::testing
+}  // namespace tjvx::test

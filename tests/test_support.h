@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "base/message_host.h"
+#include "convert/run.h"
 
-namespace tjvx::testing {
+namespace tjvx::test {
 
 // Temporary folders mapped as drives C: and D: (and Z: as "/") for the length of a test. On
 // Windows the two letters stand in front of the real drives C: and D: for this process only.
@@ -40,40 +41,32 @@ class RecordingHost : public base::MessageHost {
     int style;
     std::u16string title;
   };
-  int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
+  int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) override;
 
   std::vector<Box> boxes;
   std::vector<int> answers;  // taken in order; kAnswerOk when exhausted
 };
 
-}  // namespace tjvx::testing
-
-#endif  // TJVX_TESTS_TEST_SUPPORT_H_
-
-#include "convert/run.h"
-
-namespace tjvx::testing {
-
 // A run host with path boxes, a status line and a pointer that tests can read.
 class ScriptedRunHost : public convert::RunHost {
  public:
   ScriptedRunHost(std::u16string source, std::u16string destination)
-      : text1(std::move(source)), text2(std::move(destination)) {}
-  std::u16string Text1() override { return text1; }
-  std::u16string Text2() override { return text2; }
-  void SetLabel3(std::u16string_view text) override { label3_history.emplace_back(text); }
-  void FocusText2SelectAll() override { text2_selected = true; }
-  void SetMousePointer(int pointer) override { pointers.push_back(pointer); }
+      : source_folder(std::move(source)), destination(std::move(destination)) {}
+  std::u16string SourceFolder() override { return source_folder; }
+  std::u16string Destination() override { return destination; }
+  void SetStatus(std::u16string_view text) override { status_history.emplace_back(text); }
+  void FocusDestination() override { destination_selected = true; }
+  void SetPointer(int pointer) override { pointers.push_back(pointer); }
   bool PathsTakenAsGiven() const override { return as_given; }
-  int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override {
-    return boxes.MsgBox(prompt, style, title);
+  int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) override {
+    return boxes.ShowMessage(prompt, style, title);
   }
-  const std::u16string& label3() const { return label3_history.back(); }
+  const std::u16string& status() const { return status_history.back(); }
 
-  std::u16string text1, text2;
-  std::vector<std::u16string> label3_history;
+  std::u16string source_folder, destination;
+  std::vector<std::u16string> status_history;
   std::vector<int> pointers;
-  bool text2_selected = false;
+  bool destination_selected = false;
   bool as_given = false;  // the command line's source, not the window's box
   RecordingHost boxes;
 };
@@ -106,4 +99,6 @@ std::vector<std::pair<std::string, std::string>> Snapshot(const std::filesystem:
 // The decoded lines of a converted file.
 std::vector<std::u16string> ConvertedLines(const std::filesystem::path& file);
 
-}  // namespace tjvx::testing
+}  // namespace tjvx::test
+
+#endif  // TJVX_TESTS_TEST_SUPPORT_H_

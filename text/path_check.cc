@@ -16,7 +16,7 @@ constexpr size_t kNone = std::u16string::npos;
 bool CheckPath(std::u16string& path, base::MessageHost& host, bool as_given) {
   if (!as_given) path = std::u16string(Trim(path));
   if (ByteMid(path, 2, 1) != u":") {
-    host.MsgBox(kDriveMessage, base::kMsgInformation, {});
+    host.ShowMessage(kDriveMessage, base::kMsgInformation, {});
     return false;
   }
   if (path.find_first_of(u"*? ") != kNone) return false;

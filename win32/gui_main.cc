@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "win32/form1_window.h"
+#include "win32/main_window.h"
 
 namespace tjvx::win32 {
 namespace {
@@ -91,9 +91,9 @@ void CALLBACK TakeScreenshot(HWND window, UINT, UINT_PTR timer, DWORD) {
   if (g_report) {
     // The check runs and its dialog holds the loop; the picture is taken from inside it.
     SetTimer(window, kReportTimer, kSettle, TakeReport);
-    HWND command3 = GetDlgItem(window, kCommand3);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(kCommand3, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(command3));
+    HWND check_button = GetDlgItem(window, kCheckButton);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(kCheckButton, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(check_button));
     return;
   }
   const bool saved = SaveWindowPicture(window, g_screenshot);
@@ -117,10 +117,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   // The shell's open command and the save dialog may use COM on this thread.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
-  tjvx::win32::Form1Window form;
+  tjvx::win32::MainWindow form;
   if (!form.Create(instance)) return 1;
   // Without a pattern folder the program ends here, after the start-up check's message.
-  if (!form.Form_Load()) return 1;
+  if (!form.Start()) return 1;
   ShowWindow(form.hwnd(), show);
   UpdateWindow(form.hwnd());
   if (!tjvx::win32::g_screenshot.empty()) {

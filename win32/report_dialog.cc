@@ -7,9 +7,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/utf.h"
 #include "convert/check_report.h"
-#include "form/form1.h"
+#include "form/converter_form.h"
 
 namespace tjvx::win32 {
 namespace {
@@ -33,7 +34,7 @@ enum Column { kSeverityColumn, kFileColumn, kLineColumn, kMessageColumn };
 constexpr int kErrorIcon = 0;
 constexpr int kWarningIcon = 1;
 constexpr int kNoticeIcon = 2;
-// An error's row in red, a warning's on yellow, as the Qt window shows them.
+// An error's row is written in red, a warning's on yellow.
 constexpr COLORREF kErrorText = RGB(0xa8, 0x00, 0x18);
 constexpr COLORREF kErrorGround = RGB(0xfd, 0xe4, 0xe4);
 constexpr COLORREF kWarningGround = RGB(0xff, 0xf4, 0xc4);
@@ -466,7 +467,7 @@ std::wstring SafeFileName(std::u16string_view name, std::u16string_view fallback
   if (safe.empty()) return Wide(fallback);
   // A device name stays a device name whatever its extension: "CON.svg" is the console.
   std::wstring stem = safe.substr(0, safe.find(L'.'));
-  for (wchar_t& c : stem) c = c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c;
+  for (wchar_t& c : stem) c = base::AsciiUpper(c);
   const bool numbered = stem.size() == 4 &&
                         (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) && stem[3] >= L'1' &&
                         stem[3] <= L'9';

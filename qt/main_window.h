@@ -1,5 +1,5 @@
-#ifndef TJVX_QT_FORM1_WINDOW_H_
-#define TJVX_QT_FORM1_WINDOW_H_
+#ifndef TJVX_QT_MAIN_WINDOW_H_
+#define TJVX_QT_MAIN_WINDOW_H_
 
 #include <QListWidget>
 #include <QWidget>
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "form/form1.h"
+#include "form/converter_form.h"
 #include "form/view.h"
 #include "qt/save_file.h"
 
@@ -40,9 +40,9 @@ class FolderList : public QListWidget {
   void keyPressEvent(QKeyEvent* event) override;
 };
 
-// The program's window in Qt: it builds the widgets, shows what the window's logic (form::Form1)
-// tells it and forwards every event to it.
-class Form1Window : public QWidget, public form::Form1View {
+// The program's window in Qt: it builds the widgets, shows what the window's logic
+// (form::ConverterForm) tells it and forwards every event to it.
+class MainWindow : public QWidget, public form::ConverterView {
   Q_OBJECT
 
  public:
@@ -51,10 +51,10 @@ class Form1Window : public QWidget, public form::Form1View {
   using MessageBoxHook =
       std::function<int(std::u16string_view prompt, int style, std::u16string_view title)>;
 
-  explicit Form1Window(QWidget* parent = nullptr);
-  ~Form1Window() override;
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
 
-  form::Form1& logic() { return logic_; }
+  form::ConverterForm& logic() { return logic_; }
   void SetMessageBoxHook(MessageBoxHook hook) { message_box_hook_ = std::move(hook); }
   // The report dialog and the log window ask for the file to save to through this hook when it
   // is set (tests name the file); otherwise the save dialog asks.
@@ -62,16 +62,16 @@ class Form1Window : public QWidget, public form::Form1View {
 
   // Start-up: centres the window on its screen, then the logic's start-up check; false when the
   // program is to end without showing the window.
-  bool Form_Load();
+  bool Start();
 
-  // form::Form1View.
+  // form::ConverterView.
   void SetText(form::TextControl control, std::u16string_view text) override;
   std::u16string Text(form::TextControl control) override;
   void FillDriveList(form::Side side, const std::vector<form::DriveEntry>& drives) override;
   void ShowDrive(form::Side side, int index) override;
   void FillFolderList(form::Side side, const std::vector<form::FolderEntry>& entries,
                       int current) override;
-  int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
+  int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) override;
   void SetPointer(int pointer) override;
   void FocusAndSelectAll(form::TextControl control) override;
   void Close() override { close(); }
@@ -83,36 +83,38 @@ class Form1Window : public QWidget, public form::Form1View {
 
  private:
   QComboBox* DriveOf(form::Side side) const {
-    return side == form::Side::kSource ? Drive1 : Drive2;
+    return side == form::Side::kSource ? source_drive_list_ : destination_drive_list_;
   }
-  FolderList* DirOf(form::Side side) const { return side == form::Side::kSource ? Dir1 : Dir2; }
+  FolderList* DirOf(form::Side side) const {
+    return side == form::Side::kSource ? source_folder_list_ : destination_folder_list_;
+  }
   QLineEdit* TextBox(form::TextControl control) const;
 
-  QGroupBox* Frame1;
-  QComboBox* Drive1;
-  FolderList* Dir1;
-  QLabel* Label1;
-  QLineEdit* Text1;
-  QGroupBox* Frame2;
-  QComboBox* Drive2;
-  FolderList* Dir2;
-  QLabel* Label2;
-  QLineEdit* Text2;
-  QGroupBox* Frame3;
-  QLabel* Label3;
-  QLabel* Label4;
-  QPushButton* Command1;
-  QPushButton* Command3;
-  QPushButton* Command4;
-  QPushButton* Command2;
-  QWidget* Picture1;
+  QGroupBox* source_frame_;
+  QComboBox* source_drive_list_;
+  FolderList* source_folder_list_;
+  QLabel* source_label_;
+  QLineEdit* source_folder_box_;
+  QGroupBox* destination_frame_;
+  QComboBox* destination_drive_list_;
+  FolderList* destination_folder_list_;
+  QLabel* destination_label_;
+  QLineEdit* destination_box_;
+  QGroupBox* message_frame_;
+  QLabel* status_line_;
+  QLabel* warnings_line_;
+  QPushButton* convert_button_;
+  QPushButton* check_button_;
+  QPushButton* show_log_button_;
+  QPushButton* close_button_;
+  QWidget* decoration_;
 
   MessageBoxHook message_box_hook_;
   SaveFileHook save_file_hook_;
   bool hourglass_ = false;
-  form::Form1 logic_;
+  form::ConverterForm logic_;
 };
 
 }  // namespace tjvx::qt
 
-#endif  // TJVX_QT_FORM1_WINDOW_H_
+#endif  // TJVX_QT_MAIN_WINDOW_H_

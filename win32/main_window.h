@@ -1,5 +1,5 @@
-#ifndef TJVX_WIN32_FORM1_WINDOW_H_
-#define TJVX_WIN32_FORM1_WINDOW_H_
+#ifndef TJVX_WIN32_MAIN_WINDOW_H_
+#define TJVX_WIN32_MAIN_WINDOW_H_
 
 #include <windows.h>
 
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "form/form1.h"
+#include "form/converter_form.h"
 #include "form/view.h"
 #include "win32/report_dialog.h"
 
@@ -18,46 +18,46 @@ namespace tjvx::win32 {
 
 // The identifiers of the window's controls; the tests address the controls by them.
 enum ControlId : int {
-  kFrame1 = 101,
-  kDrive1,
-  kDir1,
-  kLabel1,
-  kText1,
-  kFrame2 = 201,
-  kDrive2,
-  kDir2,
-  kLabel2,
-  kText2,
-  kFrame3 = 301,
-  kLabel3,
-  kLabel4,
-  kCommand1 = 401,
-  kCommand2,
-  kPicture1,
-  kCommand3,
-  kCommand4,
+  kSourceFrame = 101,
+  kSourceDriveList,
+  kSourceFolderList,
+  kSourceLabel,
+  kSourceFolderBox,
+  kDestinationFrame = 201,
+  kDestinationDriveList,
+  kDestinationFolderList,
+  kDestinationLabel,
+  kDestinationBox,
+  kMessageFrame = 301,
+  kStatusLine,
+  kWarningsLine,
+  kConvertButton = 401,
+  kCloseButton,
+  kDecoration,
+  kCheckButton,
+  kShowLogButton,
 };
 
 // The program's window as a native Win32 window: it creates the controls, shows what the window's
-// logic (form::Form1) tells it and forwards every event to it. Sizes follow the window's DPI, and
-// the text is in the system's message font.
-class Form1Window : public form::Form1View {
+// logic (form::ConverterForm) tells it and forwards every event to it. Sizes follow the window's
+// DPI, and the text is in the system's message font.
+class MainWindow : public form::ConverterView {
  public:
-  Form1Window();
-  ~Form1Window() override;
-  Form1Window(const Form1Window&) = delete;
-  Form1Window& operator=(const Form1Window&) = delete;
+  MainWindow();
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
 
   // Creates the window, hidden, with its controls, and fills the lists. False when Windows
   // refuses to make it.
   bool Create(HINSTANCE instance);
   // Start-up: centres the window on its monitor, then the logic's start-up check; false when the
   // program is to end without showing the window.
-  bool Form_Load();
+  bool Start();
 
   HWND hwnd() const { return hwnd_; }
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
-  form::Form1& logic() { return logic_; }
+  form::ConverterForm& logic() { return logic_; }
   UINT dpi() const { return dpi_; }
   // Whether closing the window ends the message loop (the program's window does; a test's not).
   void set_quit_on_close(bool quit) { quit_on_close_ = quit; }
@@ -75,14 +75,14 @@ class Form1Window : public form::Form1View {
   // The message loop; returns the program's exit code when the window has closed.
   int Run();
 
-  // form::Form1View.
+  // form::ConverterView.
   void SetText(form::TextControl control, std::u16string_view text) override;
   std::u16string Text(form::TextControl control) override;
   void FillDriveList(form::Side side, const std::vector<form::DriveEntry>& drives) override;
   void ShowDrive(form::Side side, int index) override;
   void FillFolderList(form::Side side, const std::vector<form::FolderEntry>& entries,
                       int current) override;
-  int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override;
+  int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) override;
   void SetPointer(int pointer) override;
   void FocusAndSelectAll(form::TextControl control) override;
   void Close() override;
@@ -107,7 +107,7 @@ class Form1Window : public form::Form1View {
   void ApplyDpi();
   int Scale(int pixels_at_96) const;
   void DrawFolderEntry(const DRAWITEMSTRUCT& item);
-  void DrawPicture(const DRAWITEMSTRUCT& item);
+  void DrawDecoration(const DRAWITEMSTRUCT& item);
   HWND TextBox(form::TextControl control) const;
 
   HWND hwnd_ = nullptr;
@@ -118,9 +118,9 @@ class Form1Window : public form::Form1View {
   SaveFileHook save_file_hook_;
   OpenFileHook open_file_hook_;
   std::array<std::vector<form::FolderEntry>, 2> folders_;
-  form::Form1 logic_;
+  form::ConverterForm logic_;
 };
 
 }  // namespace tjvx::win32
 
-#endif  // TJVX_WIN32_FORM1_WINDOW_H_
+#endif  // TJVX_WIN32_MAIN_WINDOW_H_

@@ -1,9 +1,9 @@
 // Widget tests of the Qt window: what only the widgets show. The captions and frames, events
 // reaching the window's logic (clicks, double-click, Enter, the drive lists, F1), the hourglass,
 // real message boxes, the warnings line, the check's report dialog and the log window. The logic
-// itself is tested through a fake view in tests/form1_test.cc.
+// itself is tested through a fake view in tests/converter_form_test.cc.
 
-#include "qt/form1_window.h"
+#include "qt/main_window.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -46,7 +46,7 @@
 
 namespace fs = std::filesystem;
 using tjvx::form::Side;
-using tjvx::qt::Form1Window;
+using tjvx::qt::MainWindow;
 
 namespace {
 
@@ -58,12 +58,12 @@ struct Box {
   QString prompt;
   int style;
   QString title;
-  QString label3;  // what the status line showed while the box was up
+  QString status;  // what the status line showed while the box was up
 };
 
 }  // namespace
 
-class Form1WindowTest : public QObject {
+class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
@@ -73,13 +73,13 @@ class Form1WindowTest : public QObject {
   std::vector<int> answers_;
 
   // A window as the program makes it, with message boxes recorded and answered from answers_.
-  std::unique_ptr<Form1Window> MakeForm() {
-    auto form = std::make_unique<Form1Window>();
-    Form1Window* raw = form.get();
+  std::unique_ptr<MainWindow> MakeForm() {
+    auto form = std::make_unique<MainWindow>();
+    MainWindow* raw = form.get();
     form->SetMessageBoxHook(
         [this, raw](std::u16string_view prompt, int style, std::u16string_view title) {
-          auto* label3 = raw->findChild<QLabel*>(QStringLiteral("Label3"));
-          boxes_.push_back({Q(prompt), style, Q(title), label3 ? label3->text() : QString()});
+          auto* status = raw->findChild<QLabel*>(QStringLiteral("StatusLine"));
+          boxes_.push_back({Q(prompt), style, Q(title), status ? status->text() : QString()});
           if (answers_.empty()) return tjvx::base::kAnswerOk;
           int answer = answers_.front();
           answers_.erase(answers_.begin());
@@ -89,7 +89,7 @@ class Form1WindowTest : public QObject {
   }
 
   template <typename T>
-  static T* Child(Form1Window& form, const char* name) {
+  static T* Child(MainWindow& form, const char* name) {
     T* child = form.findChild<T*>(QString::fromLatin1(name));
     if (child == nullptr) qFatal("no control %s", name);
     return child;
@@ -106,11 +106,11 @@ class Form1WindowTest : public QObject {
   }
 
   // Converts the sample C:\B-12 into D:\OUT with the run button, the missing folder made.
-  void RunTheSample(Form1Window& form) {
-    Child<QLineEdit>(form, "Text1")->setText(QStringLiteral("C:\\B-12"));
-    Child<QLineEdit>(form, "Text2")->setText(QStringLiteral("D:\\OUT"));
+  void RunTheSample(MainWindow& form) {
+    Child<QLineEdit>(form, "SourceFolderBox")->setText(QStringLiteral("C:\\B-12"));
+    Child<QLineEdit>(form, "DestinationBox")->setText(QStringLiteral("D:\\OUT"));
     if (!fs::exists(d_ / "OUT")) answers_ = {tjvx::base::kAnswerYes};
-    QTest::mouseClick(Child<QPushButton>(form, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(form, "ConvertButton"), Qt::LeftButton);
   }
 
   static QByteArray ReadAll(const fs::path& file) {
@@ -157,70 +157,77 @@ class Form1WindowTest : public QObject {
   void EveryControlHasItsCaption() {
     auto form = MakeForm();
     QCOMPARE(form->windowTitle(), QStringLiteral("Tarvik_Jr -> User(Vx) 変換プログラム"));
-    QCOMPARE(Child<QGroupBox>(*form, "Frame1")->title(), QStringLiteral("変換元フォルダ選択"));
-    QCOMPARE(Child<QGroupBox>(*form, "Frame2")->title(), QStringLiteral("変換先フォルダ名選択"));
-    QCOMPARE(Child<QGroupBox>(*form, "Frame3")->title(), QStringLiteral("メッセージ"));
-    QCOMPARE(Child<QLabel>(*form, "Label1")->text(), QStringLiteral("変換元フォルダ名："));
-    QCOMPARE(Child<QLabel>(*form, "Label2")->text(), QStringLiteral("変換先フォルダ名 ："));
-    QCOMPARE(Child<QLabel>(*form, "Label3")->text(), QString());
-    QCOMPARE(Child<QPushButton>(*form, "Command1")->text(), QStringLiteral("実  行"));
-    QCOMPARE(Child<QPushButton>(*form, "Command2")->text(), QStringLiteral("終  了"));
-    QCOMPARE(Child<QPushButton>(*form, "Command3")->text(), QStringLiteral("点  検"));
-    QCOMPARE(Child<QPushButton>(*form, "Command4")->text(), QStringLiteral("柱状図"));
-    QCOMPARE(Child<QLabel>(*form, "Label4")->text(), QString());
-    Child<QWidget>(*form, "Picture1");
+    QCOMPARE(Child<QGroupBox>(*form, "SourceFrame")->title(), QStringLiteral("変換元フォルダ選択"));
+    QCOMPARE(Child<QGroupBox>(*form, "DestinationFrame")->title(),
+             QStringLiteral("変換先フォルダ名選択"));
+    QCOMPARE(Child<QGroupBox>(*form, "MessageFrame")->title(), QStringLiteral("メッセージ"));
+    QCOMPARE(Child<QLabel>(*form, "SourceLabel")->text(), QStringLiteral("変換元フォルダ名："));
+    QCOMPARE(Child<QLabel>(*form, "DestinationLabel")->text(),
+             QStringLiteral("変換先フォルダ名 ："));
+    QCOMPARE(Child<QLabel>(*form, "StatusLine")->text(), QString());
+    QCOMPARE(Child<QPushButton>(*form, "ConvertButton")->text(), QStringLiteral("実  行"));
+    QCOMPARE(Child<QPushButton>(*form, "CloseButton")->text(), QStringLiteral("終  了"));
+    QCOMPARE(Child<QPushButton>(*form, "CheckButton")->text(), QStringLiteral("点  検"));
+    QCOMPARE(Child<QPushButton>(*form, "ShowLogButton")->text(), QStringLiteral("柱状図"));
+    QCOMPARE(Child<QLabel>(*form, "WarningsLine")->text(), QString());
+    Child<QWidget>(*form, "Decoration");
     // Each frame holds its own controls.
-    for (const char* name : {"Drive1", "Dir1", "Label1", "Text1"}) {
-      QVERIFY(Child<QWidget>(*form, name)->parent() == Child<QGroupBox>(*form, "Frame1"));
+    for (const char* name :
+         {"SourceDriveList", "SourceFolderList", "SourceLabel", "SourceFolderBox"}) {
+      QVERIFY(Child<QWidget>(*form, name)->parent() == Child<QGroupBox>(*form, "SourceFrame"));
     }
-    for (const char* name : {"Drive2", "Dir2", "Label2", "Text2"}) {
-      QVERIFY(Child<QWidget>(*form, name)->parent() == Child<QGroupBox>(*form, "Frame2"));
+    for (const char* name :
+         {"DestinationDriveList", "DestinationFolderList", "DestinationLabel", "DestinationBox"}) {
+      QVERIFY(Child<QWidget>(*form, name)->parent() == Child<QGroupBox>(*form, "DestinationFrame"));
     }
-    QVERIFY(Child<QWidget>(*form, "Label3")->parent() == Child<QGroupBox>(*form, "Frame3"));
-    // Label4 is a line of its own under the message frame and above the buttons, whose row holds
-    // run, check, log and close in that order.
+    QVERIFY(Child<QWidget>(*form, "StatusLine")->parent() ==
+            Child<QGroupBox>(*form, "MessageFrame"));
+    // The warnings line is a line of its own under the message frame and above the buttons, whose
+    // row holds run, check, log and close in that order.
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    auto* label4 = Child<QLabel>(*form, "Label4");
-    QVERIFY(label4->parent() == form.get());
-    QVERIFY(label4->isVisible());
-    QVERIFY(label4->height() >= label4->fontMetrics().height());
-    QVERIFY(label4->geometry().top() >= Child<QGroupBox>(*form, "Frame3")->geometry().bottom());
-    QVERIFY(label4->geometry().bottom() <= Child<QPushButton>(*form, "Command1")->geometry().top());
+    auto* warnings_line = Child<QLabel>(*form, "WarningsLine");
+    QVERIFY(warnings_line->parent() == form.get());
+    QVERIFY(warnings_line->isVisible());
+    QVERIFY(warnings_line->height() >= warnings_line->fontMetrics().height());
+    QVERIFY(warnings_line->geometry().top() >=
+            Child<QGroupBox>(*form, "MessageFrame")->geometry().bottom());
+    QVERIFY(warnings_line->geometry().bottom() <=
+            Child<QPushButton>(*form, "ConvertButton")->geometry().top());
     int left = -1;
-    for (const char* name : {"Command1", "Command3", "Command4", "Command2"}) {
+    for (const char* name : {"ConvertButton", "CheckButton", "ShowLogButton", "CloseButton"}) {
       auto* button = Child<QPushButton>(*form, name);
       QVERIFY2(button->geometry().left() > left, name);
       QVERIFY2(button->width() >= button->sizeHint().width(), name);
       left = button->geometry().left();
     }
     // The tab key goes from the destination box through the buttons in the order they stand.
-    QWidget* at = Child<QLineEdit>(*form, "Text2");
-    for (const char* name : {"Command1", "Command3", "Command4", "Command2"}) {
+    QWidget* at = Child<QLineEdit>(*form, "DestinationBox");
+    for (const char* name : {"ConvertButton", "CheckButton", "ShowLogButton", "CloseButton"}) {
       at = NextTabStop(at);
       QCOMPARE(at->objectName(), QString::fromLatin1(name));
     }
     // The drive lists hold the drive table's drives.
-    auto* drive1 = Child<QComboBox>(*form, "Drive1");
-    QCOMPARE(drive1->count(), 3);
-    QVERIFY(drive1->itemText(0).startsWith(QStringLiteral("C:")));
-    QVERIFY(drive1->itemText(2).startsWith(QStringLiteral("Z:")));
+    auto* source_drives = Child<QComboBox>(*form, "SourceDriveList");
+    QCOMPARE(source_drives->count(), 3);
+    QVERIFY(source_drives->itemText(0).startsWith(QStringLiteral("C:")));
+    QVERIFY(source_drives->itemText(2).startsWith(QStringLiteral("Z:")));
   }
 
   void RunButtonConvertsTheSample() {
     auto form = MakeForm();
-    QVERIFY(form->Form_Load());
-    Child<QLineEdit>(*form, "Text1")->setText(QStringLiteral("C:\\B-12"));
-    Child<QLineEdit>(*form, "Text2")->setText(QStringLiteral("D:\\OUT\\LOGS"));
+    QVERIFY(form->Start());
+    Child<QLineEdit>(*form, "SourceFolderBox")->setText(QStringLiteral("C:\\B-12"));
+    Child<QLineEdit>(*form, "DestinationBox")->setText(QStringLiteral("D:\\OUT\\LOGS"));
     answers_ = {tjvx::base::kAnswerYes};
-    QTest::mouseClick(Child<QPushButton>(*form, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(*form, "ConvertButton"), Qt::LeftButton);
 
     // One question for the missing folders, asked while the busy text shows.
     QCOMPARE(boxes_.size(), size_t{1});
     QCOMPARE(boxes_[0].prompt, QStringLiteral("フォルダがありません。新規作成しますか？"));
     QCOMPARE(boxes_[0].style, tjvx::base::kMsgYesNoQuestion);
-    QCOMPARE(boxes_[0].label3, QStringLiteral("只今変換中！　しばらくお待ちください。"));
-    QVERIFY(Child<QLabel>(*form, "Label3")
+    QCOMPARE(boxes_[0].status, QStringLiteral("只今変換中！　しばらくお待ちください。"));
+    QVERIFY(Child<QLabel>(*form, "StatusLine")
                 ->text()
                 .endsWith(QStringLiteral("変換が正常に終了しました。")));
     QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -235,7 +242,7 @@ class Form1WindowTest : public QObject {
     QVERIFY(!fs::exists(c_ / "B-12" / "KIJI.TMP"));
 
     // A second run of the same site asks nothing and registers the site once.
-    QTest::mouseClick(Child<QPushButton>(*form, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(*form, "ConvertButton"), Qt::LeftButton);
     QCOMPARE(boxes_.size(), size_t{1});
     QCOMPARE(form->logic().registry().count(), 1);
     QCOMPARE(Q(form->logic().registry().Site(1)), QStringLiteral("B-12"));
@@ -243,107 +250,109 @@ class Form1WindowTest : public QObject {
 
   void BadDestinationSelectsTheDestinationBox() {
     auto form = MakeForm();
-    QVERIFY(form->Form_Load());
+    QVERIFY(form->Start());
     form->show();
     QApplication::setActiveWindow(form.get());
-    auto* text2 = Child<QLineEdit>(*form, "Text2");
-    Child<QLineEdit>(*form, "Text1")->setText(QStringLiteral("C:\\B-12"));
-    Child<QLineEdit>(*form, "Text1")->setFocus();
-    text2->setText(QStringLiteral("D:\\OUT*"));
-    QTest::mouseClick(Child<QPushButton>(*form, "Command1"), Qt::LeftButton);
+    auto* destination_box = Child<QLineEdit>(*form, "DestinationBox");
+    Child<QLineEdit>(*form, "SourceFolderBox")->setText(QStringLiteral("C:\\B-12"));
+    Child<QLineEdit>(*form, "SourceFolderBox")->setFocus();
+    destination_box->setText(QStringLiteral("D:\\OUT*"));
+    QTest::mouseClick(Child<QPushButton>(*form, "ConvertButton"), Qt::LeftButton);
 
     QCOMPARE(boxes_.size(), size_t{1});
     QCOMPARE(boxes_[0].prompt, QStringLiteral("指定されたパスは正しくありません。"));
     QCOMPARE(boxes_[0].style, tjvx::base::kMsgExclamation);
     QCOMPARE(boxes_[0].title, QStringLiteral("D:\\OUT*"));
-    QVERIFY(form->focusWidget() == text2);
-    QCOMPARE(text2->selectedText(), QStringLiteral("D:\\OUT*"));
-    QCOMPARE(text2->selectionStart(), 0);
-    QCOMPARE(Child<QLabel>(*form, "Label3")->text(), QString());
+    QVERIFY(form->focusWidget() == destination_box);
+    QCOMPARE(destination_box->selectedText(), QStringLiteral("D:\\OUT*"));
+    QCOMPARE(destination_box->selectionStart(), 0);
+    QCOMPARE(Child<QLabel>(*form, "StatusLine")->text(), QString());
     QVERIFY(!fs::exists(d_ / "OUT*"));
   }
 
-  void PickingAFolderInDir1FillsText1() {
+  void PickingASourceFolderFillsTheSourceFolderBox() {
     auto form = MakeForm();
-    QVERIFY(form->Form_Load());
+    QVERIFY(form->Start());
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    auto* dir1 = Child<tjvx::qt::FolderList>(*form, "Dir1");
-    auto* text1 = Child<QLineEdit>(*form, "Text1");
+    auto* source_list = Child<tjvx::qt::FolderList>(*form, "SourceFolderList");
+    auto* source_box = Child<QLineEdit>(*form, "SourceFolderBox");
     QVERIFY(form->logic().SetFolder(Side::kSource, u"C:\\"));
-    QCOMPARE(text1->text(), QStringLiteral("C:\\"));
+    QCOMPARE(source_box->text(), QStringLiteral("C:\\"));
     // The root, then its subfolders in order.
-    QCOMPARE(dir1->count(), 3);
-    QCOMPARE(dir1->item(0)->text(), QStringLiteral("C:\\"));
-    QCOMPARE(dir1->item(1)->text(), QStringLiteral("B-12"));
-    QCOMPARE(dir1->item(2)->text(), QStringLiteral("DOZORA"));
-    QCOMPARE(dir1->item(2)->data(tjvx::qt::FolderList::kPathRole).toString(),
+    QCOMPARE(source_list->count(), 3);
+    QCOMPARE(source_list->item(0)->text(), QStringLiteral("C:\\"));
+    QCOMPARE(source_list->item(1)->text(), QStringLiteral("B-12"));
+    QCOMPARE(source_list->item(2)->text(), QStringLiteral("DOZORA"));
+    QCOMPARE(source_list->item(2)->data(tjvx::qt::FolderList::kPathRole).toString(),
              QStringLiteral("C:\\DOZORA"));
-    QCOMPARE(dir1->item(0)->data(tjvx::qt::FolderList::kLevelRole).toInt(), 0);
-    QCOMPARE(dir1->item(2)->data(tjvx::qt::FolderList::kLevelRole).toInt(), 1);
+    QCOMPARE(source_list->item(0)->data(tjvx::qt::FolderList::kLevelRole).toInt(), 0);
+    QCOMPARE(source_list->item(2)->data(tjvx::qt::FolderList::kLevelRole).toInt(), 1);
 
     // Double-click opens a subfolder: the list shows the chain C:\ > B-12 and no subfolders.
-    const QRect rect = dir1->visualItemRect(dir1->item(1));
+    const QRect rect = source_list->visualItemRect(source_list->item(1));
     // The view takes a double-click only on the entry that the first click pressed.
-    QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(text1->text(), QStringLiteral("C:\\"));
-    QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(text1->text(), QStringLiteral("C:\\B-12"));
-    QCOMPARE(dir1->count(), 2);
-    QCOMPARE(dir1->currentItem()->text(), QStringLiteral("B-12"));
-    QCOMPARE(dir1->currentItem()->data(tjvx::qt::FolderList::kLevelRole).toInt(), 1);
+    QTest::mouseClick(source_list->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(source_box->text(), QStringLiteral("C:\\"));
+    QTest::mouseDClick(source_list->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(source_box->text(), QStringLiteral("C:\\B-12"));
+    QCOMPARE(source_list->count(), 2);
+    QCOMPARE(source_list->currentItem()->text(), QStringLiteral("B-12"));
+    QCOMPARE(source_list->currentItem()->data(tjvx::qt::FolderList::kLevelRole).toInt(), 1);
 
     // Enter on a folder of the chain goes back up.
-    dir1->setCurrentRow(0);
-    QTest::keyClick(dir1, Qt::Key_Return);
-    QCOMPARE(text1->text(), QStringLiteral("C:\\"));
+    source_list->setCurrentRow(0);
+    QTest::keyClick(source_list, Qt::Key_Return);
+    QCOMPARE(source_box->text(), QStringLiteral("C:\\"));
     QCOMPARE(Q(form->logic().Folder(Side::kSource)), QStringLiteral("C:\\"));
   }
 
   void ChoosingADriveMovesTheFolderList() {
     auto form = MakeForm();
-    QVERIFY(form->Form_Load());
-    auto* drive2 = Child<QComboBox>(*form, "Drive2");
-    drive2->setCurrentIndex(drive2->findText(QStringLiteral("D:"), Qt::MatchStartsWith));
-    QCOMPARE(Child<QLineEdit>(*form, "Text2")->text(), QStringLiteral("D:\\"));
+    QVERIFY(form->Start());
+    auto* destination_drives = Child<QComboBox>(*form, "DestinationDriveList");
+    destination_drives->setCurrentIndex(
+        destination_drives->findText(QStringLiteral("D:"), Qt::MatchStartsWith));
+    QCOMPARE(Child<QLineEdit>(*form, "DestinationBox")->text(), QStringLiteral("D:\\"));
     QCOMPARE(tjvx::platform::CurrentDrive(), u'D');
   }
 
-  void LostDriveSetsDrive1Back() {
+  void LostDriveSetsTheSourceDriveListBack() {
     fs::create_directories(base_ / "e");
     tjvx::platform::DriveTable table = tjvx::platform::Drives();
     table.Map(u'E', base_ / "e");
     tjvx::platform::SetDrives(table);
     auto form = MakeForm();
-    QVERIFY(form->Form_Load());
-    auto* drive1 = Child<QComboBox>(*form, "Drive1");
-    auto* dir1 = Child<tjvx::qt::FolderList>(*form, "Dir1");
-    drive1->setCurrentIndex(0);
+    QVERIFY(form->Start());
+    auto* source_drives = Child<QComboBox>(*form, "SourceDriveList");
+    auto* source_list = Child<tjvx::qt::FolderList>(*form, "SourceFolderList");
+    source_drives->setCurrentIndex(0);
     QVERIFY(form->logic().SetFolder(Side::kSource, u"C:\\B-12"));
-    const int c_index = drive1->currentIndex();
-    QVERIFY(drive1->itemText(c_index).startsWith(QStringLiteral("C:")));
+    const int c_index = source_drives->currentIndex();
+    QVERIFY(source_drives->itemText(c_index).startsWith(QStringLiteral("C:")));
 
     // The drive goes away after the list was filled.
     fs::remove_all(base_ / "e");
-    drive1->setCurrentIndex(drive1->findText(QStringLiteral("E:"), Qt::MatchStartsWith));
-    QCOMPARE(drive1->currentIndex(), c_index);
+    source_drives->setCurrentIndex(
+        source_drives->findText(QStringLiteral("E:"), Qt::MatchStartsWith));
+    QCOMPARE(source_drives->currentIndex(), c_index);
     QCOMPARE(Q(form->logic().Folder(Side::kSource)), QStringLiteral("C:\\B-12"));
-    QCOMPARE(Child<QLineEdit>(*form, "Text1")->text(), QStringLiteral("C:\\B-12"));
-    QCOMPARE(dir1->currentItem()->text(), QStringLiteral("B-12"));
+    QCOMPARE(Child<QLineEdit>(*form, "SourceFolderBox")->text(), QStringLiteral("C:\\B-12"));
+    QCOMPARE(source_list->currentItem()->text(), QStringLiteral("B-12"));
   }
 
   void HostShowsTheHourglassOnce() {
     auto form = MakeForm();
-    form->logic().SetMousePointer(tjvx::convert::kPointerHourglass);
-    form->logic().SetMousePointer(tjvx::convert::kPointerHourglass);
+    form->logic().SetPointer(tjvx::convert::kPointerHourglass);
+    form->logic().SetPointer(tjvx::convert::kPointerHourglass);
     QVERIFY(QApplication::overrideCursor() != nullptr);
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    form->logic().SetMousePointer(tjvx::convert::kPointerDefault);
+    form->logic().SetPointer(tjvx::convert::kPointerDefault);
     QVERIFY(QApplication::overrideCursor() == nullptr);
   }
 
   void RealMessageBoxesFollowTheStyle() {
-    Form1Window form;  // no hook: real message boxes
+    MainWindow form;  // no hook: real message boxes
     struct Case {
       int style;
       QMessageBox::Icon icon;
@@ -378,7 +387,7 @@ class Form1WindowTest : public QObject {
         text = box->text();
         box->button(c.press)->click();
       });
-      QCOMPARE(form.MsgBox(u"フォルダがありません。", c.style, c.title), c.answer);
+      QCOMPARE(form.ShowMessage(u"フォルダがありません。", c.style, c.title), c.answer);
       QCOMPARE(icon, c.icon);
       QCOMPARE(buttons, c.buttons);
       QCOMPARE(title, c.shown_title);
@@ -386,18 +395,18 @@ class Form1WindowTest : public QObject {
     }
   }
 
-  void Command2ClosesTheWindow() {
+  void CloseButtonClosesTheWindow() {
     auto form = MakeForm();
-    QVERIFY(form->Form_Load());
+    QVERIFY(form->Start());
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    QTest::mouseClick(Child<QPushButton>(*form, "Command2"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(*form, "CloseButton"), Qt::LeftButton);
     QVERIFY(!form->isVisible());
   }
 
   void F1WithoutHelpFileOrManualSaysSo() {
     auto form = MakeForm();
-    QVERIFY(form->Form_Load());
+    QVERIFY(form->Start());
     form->logic().SetHelpFiles(std::nullopt, std::nullopt);
     form->show();
     QApplication::setActiveWindow(form.get());
@@ -409,31 +418,32 @@ class Form1WindowTest : public QObject {
     QCOMPARE(boxes_.size(), size_t{2});
   }
 
-  void Label4ShowsWhatTheLogicSets() {
+  void WarningsLineShowsWhatTheLogicSets() {
     auto form = MakeForm();
-    QVERIFY(form->Form_Load());
-    form->SetText(tjvx::form::TextControl::kLabel4, u"警告 4 件: 元の値のまま");
-    QCOMPARE(Child<QLabel>(*form, "Label4")->text(), QStringLiteral("警告 4 件: 元の値のまま"));
-    QCOMPARE(Q(form->Text(tjvx::form::TextControl::kLabel4)),
+    QVERIFY(form->Start());
+    form->SetText(tjvx::form::TextControl::kWarningsLine, u"警告 4 件: 元の値のまま");
+    QCOMPARE(Child<QLabel>(*form, "WarningsLine")->text(),
              QStringLiteral("警告 4 件: 元の値のまま"));
-    QCOMPARE(Child<QLabel>(*form, "Label3")->text(), QString());
+    QCOMPARE(Q(form->Text(tjvx::form::TextControl::kWarningsLine)),
+             QStringLiteral("警告 4 件: 元の値のまま"));
+    QCOMPARE(Child<QLabel>(*form, "StatusLine")->text(), QString());
 
     // A run of the sample, whose source values include some that are not written as they stand:
-    // Label3 keeps its done text and Label4 counts the warnings.
+    // The status line keeps its done text and the warnings line counts the warnings.
     RunTheSample(*form);
-    QVERIFY(Child<QLabel>(*form, "Label3")
+    QVERIFY(Child<QLabel>(*form, "StatusLine")
                 ->text()
                 .endsWith(QStringLiteral("変換が正常に終了しました。")));
-    const QString label4 = Child<QLabel>(*form, "Label4")->text();
-    QVERIFY2(label4.startsWith(QStringLiteral("警告 ")), qPrintable(label4));
-    QVERIFY(label4.contains(QStringLiteral(" 件: ")));
+    const QString warnings_line = Child<QLabel>(*form, "WarningsLine")->text();
+    QVERIFY2(warnings_line.startsWith(QStringLiteral("警告 ")), qPrintable(warnings_line));
+    QVERIFY(warnings_line.contains(QStringLiteral(" 件: ")));
   }
 
-  void Command3ShowsTheCheckReport() {
+  void CheckButtonShowsTheCheckReport() {
     auto form = MakeForm();
-    QVERIFY(form->Form_Load());
+    QVERIFY(form->Start());
     form->show();
-    Child<QLineEdit>(*form, "Text1")->setText(QStringLiteral("C:\\B-12"));
+    Child<QLineEdit>(*form, "SourceFolderBox")->setText(QStringLiteral("C:\\B-12"));
     const fs::path saved = base_ / "report.txt";
     QString suggested;
     form->SetSaveFileHook([&](const QString& name) {
@@ -511,7 +521,7 @@ class Form1WindowTest : public QObject {
       inspect(dialog);
       if (dialog->isVisible()) dialog->reject();
     });
-    QTest::mouseClick(Child<QPushButton>(*form, "Command3"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(*form, "CheckButton"), Qt::LeftButton);
     QVERIFY(seen);
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     QVERIFY(boxes_.empty());
@@ -519,25 +529,25 @@ class Form1WindowTest : public QObject {
     QVERIFY(!fs::exists(c_ / "B-12" / "B-12"));
   }
 
-  void Command4IsEnabledByARunAndShowsTheLog() {
+  void ShowLogButtonIsEnabledByARunAndShowsTheLog() {
     auto form = MakeForm();
-    auto* command4 = Child<QPushButton>(*form, "Command4");
-    QVERIFY(form->Form_Load());
-    QVERIFY(!command4->isEnabled());
+    auto* show_log = Child<QPushButton>(*form, "ShowLogButton");
+    QVERIFY(form->Start());
+    QVERIFY(!show_log->isEnabled());
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     // A click on the disabled button does nothing.
-    QTest::mouseClick(command4, Qt::LeftButton);
+    QTest::mouseClick(show_log, Qt::LeftButton);
     QVERIFY(form->findChildren<QWidget*>(QStringLiteral("LogWindow")).isEmpty());
 
     RunTheSample(*form);
-    QVERIFY(command4->isEnabled());
+    QVERIFY(show_log->isEnabled());
     // A run that is refused disables it again.
-    Child<QLineEdit>(*form, "Text2")->setText(QStringLiteral("D:\\OUT*"));
-    QTest::mouseClick(Child<QPushButton>(*form, "Command1"), Qt::LeftButton);
-    QVERIFY(!command4->isEnabled());
+    Child<QLineEdit>(*form, "DestinationBox")->setText(QStringLiteral("D:\\OUT*"));
+    QTest::mouseClick(Child<QPushButton>(*form, "ConvertButton"), Qt::LeftButton);
+    QVERIFY(!show_log->isEnabled());
     RunTheSample(*form);
-    QVERIFY(command4->isEnabled());
+    QVERIFY(show_log->isEnabled());
     boxes_.clear();
 
 #ifdef TJVX_HAVE_QT_SVG
@@ -549,7 +559,7 @@ class Form1WindowTest : public QObject {
       files.erase(files.begin());
       return QString::fromStdString(file.string());
     });
-    QTest::mouseClick(command4, Qt::LeftButton);
+    QTest::mouseClick(show_log, Qt::LeftButton);
     QVERIFY2(boxes_.empty(), boxes_.empty() ? "" : qPrintable(boxes_[0].prompt));
     auto* log = form->findChild<tjvx::qt::LogWindow*>(QStringLiteral("LogWindow"));
     QVERIFY(log != nullptr);
@@ -651,7 +661,7 @@ class Form1WindowTest : public QObject {
 
   void ShowLogRefusesWhatIsNoSvg() {
     auto form = MakeForm();
-    QVERIFY(form->Form_Load());
+    QVERIFY(form->Start());
 #ifdef TJVX_HAVE_QT_SVG
     QVERIFY(!form->ShowLog(tjvx::form::LogDrawing{"not a drawing", {}, {}}, u"B-12"));
     QCOMPARE(boxes_.size(), size_t{1});
@@ -662,5 +672,5 @@ class Form1WindowTest : public QObject {
   }
 };
 
-QTEST_MAIN(Form1WindowTest)
-#include "form1_window_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,8 +1,9 @@
-#include "form/form1.h"
+#include "form/converter_form.h"
 
 #include "base/error.h"
 #include "base/message_host.h"
 #include "base/utf.h"
+#include "base/windows_path.h"
 #include "convert/check_report.h"
 #include "converted/reader.h"
 #include "drawing/html.h"
@@ -17,20 +18,17 @@
 namespace tjvx::form {
 namespace {
 
-char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
-
 // Whether a Windows-form path lies on the drive "C:".
 bool OnDrive(std::u16string_view path, std::u16string_view drive) {
-  return path.size() >= 2 && drive.size() >= 2 && Upper(path[0]) == Upper(drive[0]) &&
-         path[1] == u':';
+  return base::StartsWithDrive(path) && drive.size() >= 2 &&
+         base::AsciiUpper(path[0]) == base::AsciiUpper(drive[0]);
 }
 
 // "C:", "C:\" and "C:\DATA\" become "C:\" and "C:\DATA": a root keeps its "\", a folder does not.
 std::u16string Normalised(std::u16string_view path) {
-  std::u16string out(path);
-  while (out.size() > 3 && out.back() == u'\\') out.pop_back();
+  std::u16string out(base::WithoutTrailingBackslashes(path, 3));
   if (out.size() == 2 && out[1] == u':') out += u'\\';
-  if (!out.empty()) out[0] = Upper(out[0]);
+  if (!out.empty()) out[0] = base::AsciiUpper(out[0]);
   return out;
 }
 
@@ -39,14 +37,14 @@ std::u16string Child(const std::u16string& folder, const std::u16string& name) {
 }
 
 TextControl PathBox(Side side) {
-  return side == Side::kSource ? TextControl::kText1 : TextControl::kText2;
+  return side == Side::kSource ? TextControl::kSourceFolderBox : TextControl::kDestinationBox;
 }
 
 }  // namespace
 
-Form1::Form1(Form1View& view) : view_(view) {}
+ConverterForm::ConverterForm(ConverterView& view) : view_(view) {}
 
-void Form1::Form_Initialize() {
+void ConverterForm::FillLists() {
   std::vector<DriveEntry> drives;
   for (char16_t letter : platform::Drives().Letters()) {
     drives.push_back({letter, platform::DriveCaption(letter)});
@@ -66,30 +64,30 @@ void Form1::Form_Initialize() {
   }
 }
 
-void Form1::ShowDriveOf(Side side) {
+void ConverterForm::ShowDriveOf(Side side) {
   SideState& state = Of(side);
   // The list shows the drive of its folder, else its first entry.
   int index = state.drives.empty() ? -1 : 0;
   for (size_t i = 0; i < state.drives.size() && !state.folder.empty(); ++i) {
-    if (state.drives[i].letter == Upper(state.folder[0])) index = static_cast<int>(i);
+    if (state.drives[i].letter == base::AsciiUpper(state.folder[0])) index = static_cast<int>(i);
   }
   state.drive_index = state.remembered = index;
   if (index >= 0) view_.ShowDrive(side, index);
 }
 
-bool Form1::Form_Load() {
+bool ConverterForm::Start() {
   std::optional<std::u16string> pattern = source::StartupPatternFolder(*this);
   if (!pattern) return false;
   pattern_folder_ = *pattern;
   help_file_ = platform::FindHelpFile();
   manual_ = platform::FindManual();
-  view_.SetText(TextControl::kText1, Folder(Side::kSource));
-  view_.SetText(TextControl::kText2, Folder(Side::kDestination));
-  view_.EnableButton(Button::kCommand4, false);
+  view_.SetText(TextControl::kSourceFolderBox, Folder(Side::kSource));
+  view_.SetText(TextControl::kDestinationBox, Folder(Side::kDestination));
+  view_.EnableButton(Button::kShowLog, false);
   return true;
 }
 
-bool Form1::MoveFolderList(Side side, std::u16string_view path, bool* changed) {
+bool ConverterForm::MoveFolderList(Side side, std::u16string_view path, bool* changed) {
   std::u16string folder = Normalised(path);
   std::optional<platform::EntryInfo> entry = platform::FindEntry(folder);
   if (folder.size() < 3 || !entry || !entry->IsDirectory()) return false;
@@ -100,7 +98,7 @@ bool Form1::MoveFolderList(Side side, std::u16string_view path, bool* changed) {
   return true;
 }
 
-bool Form1::SetFolder(Side side, std::u16string_view path) {
+bool ConverterForm::SetFolder(Side side, std::u16string_view path) {
   bool changed = false;
   if (!MoveFolderList(side, path, &changed)) return false;
   if (changed) {
@@ -112,7 +110,7 @@ bool Form1::SetFolder(Side side, std::u16string_view path) {
   return true;
 }
 
-void Form1::RefreshFolderList(Side side) {
+void ConverterForm::RefreshFolderList(Side side) {
   SideState& state = Of(side);
   const std::u16string& folder = state.folder;
   state.entries.clear();
@@ -140,7 +138,7 @@ void Form1::RefreshFolderList(Side side) {
   view_.FillFolderList(side, state.entries, current);
 }
 
-void Form1::OpenFolder(Side side, int row) {
+void ConverterForm::OnFolderOpened(Side side, int row) {
   const std::vector<FolderEntry>& entries = Of(side).entries;
   if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
   const std::u16string path = entries[static_cast<size_t>(row)].path;
@@ -148,7 +146,7 @@ void Form1::OpenFolder(Side side, int row) {
   if (!SetFolder(side, path)) RefreshFolderList(side);
 }
 
-void Form1::DriveChange(Side side, int index) {
+void ConverterForm::OnDriveChanged(Side side, int index) {
   SideState& state = Of(side);
   state.drive_index = index;
   const bool listed = index >= 0 && static_cast<size_t>(index) < state.drives.size();
@@ -165,37 +163,37 @@ void Form1::DriveChange(Side side, int index) {
   // Going back handles the remembered entry's change in turn; a failure there ends it.
   state.restoring = true;
   view_.ShowDrive(side, state.remembered);
-  DriveChange(side, state.remembered);
+  OnDriveChanged(side, state.remembered);
   state.restoring = false;
 }
 
-void Form1::Command1_Click() {
+void ConverterForm::OnConvertClicked() {
   if (pattern_folder_.empty()) return;
   // Each run reads the tables afresh, so a table edited between two runs is seen by the second.
   source::PatternTables tables(pattern_folder_);
-  view_.SetText(TextControl::kLabel4, u"");
+  view_.SetText(TextControl::kWarningsLine, u"");
   const convert::RunResult result = convert::RunConversion(*this, tables, &registry_);
   // A run that stopped on a failure gives the pointer back as well.
-  SetMousePointer(convert::kPointerDefault);
+  SetPointer(convert::kPointerDefault);
   const bool converted = result.outcome == convert::RunOutcome::kConverted;
   last_converted_ = converted ? result.converted_file : std::u16string();
-  view_.EnableButton(Button::kCommand4, converted);
+  view_.EnableButton(Button::kShowLog, converted);
   if (converted && result.warnings > 0) {
-    view_.SetText(TextControl::kLabel4, convert::WarningsLine(result.warnings));
+    view_.SetText(TextControl::kWarningsLine, convert::WarningsLine(result.warnings));
   }
 }
 
-void Form1::Command3_Click() {
+void ConverterForm::OnCheckClicked() {
   if (pattern_folder_.empty()) return;
-  const std::u16string folder = view_.Text(TextControl::kText1);
+  const std::u16string folder = view_.Text(TextControl::kSourceFolderBox);
   if (text::Trim(folder).empty()) {
-    MsgBox(convert::kNoSourceMessage, base::kMsgOk, {});
+    ShowMessage(convert::kNoSourceMessage, base::kMsgOk, {});
     return;
   }
-  SetMousePointer(convert::kPointerHourglass);
+  SetPointer(convert::kPointerHourglass);
   source::PatternTables tables(pattern_folder_);
   const convert::CheckResult result = convert::CheckSourceFolder(folder, tables, false);
-  SetMousePointer(convert::kPointerDefault);
+  SetPointer(convert::kPointerDefault);
 
   CheckReport report;
   report.title = std::u16string(kReportTitle) + u" - " + result.folder;
@@ -209,11 +207,11 @@ void Form1::Command3_Click() {
   view_.ShowCheckReport(report);
 }
 
-void Form1::Command4_Click() {
+void ConverterForm::OnShowLogClicked() {
   if (last_converted_.empty()) return;
-  SetMousePointer(convert::kPointerHourglass);
+  SetPointer(convert::kPointerHourglass);
   const std::u16string_view path = last_converted_;
-  const std::u16string_view name = path.substr(path.find_last_of(u'\\') + 1);
+  const std::u16string_view name = base::LastName(path);
   LogDrawing log;
   std::u16string failure;
   try {
@@ -232,34 +230,34 @@ void Form1::Command4_Click() {
   } catch (const std::exception& error) {
     failure = base::FromUtf8(error.what());
   }
-  SetMousePointer(convert::kPointerDefault);
+  SetPointer(convert::kPointerDefault);
   if (!failure.empty()) {
-    MsgBox(u"柱状図を描けませんでした。\n" + last_converted_ + u"\n" + failure,
-           base::kMsgExclamation, {});
+    ShowMessage(u"柱状図を描けませんでした。\n" + last_converted_ + u"\n" + failure,
+                base::kMsgExclamation, {});
     return;
   }
   view_.ShowLog(log, name);
 }
 
-void Form1::Command2_Click() { view_.Close(); }
+void ConverterForm::OnCloseClicked() { view_.Close(); }
 
-void Form1::ShowHelp(int context) {
+void ConverterForm::ShowHelp(int context) {
   if (!help_file_) {
     if (!manual_) {
-      MsgBox(kNoManualMessage, base::kMsgInformation, {});
+      ShowMessage(kNoManualMessage, base::kMsgInformation, {});
     } else if (!view_.OpenDocument(*manual_)) {
-      MsgBox(std::u16string(kHelpFailedMessage) + u"\n" + manual_->u16string(),
-             base::kMsgExclamation, {});
+      ShowMessage(std::u16string(kHelpFailedMessage) + u"\n" + manual_->u16string(),
+                  base::kMsgExclamation, {});
     }
     return;
   }
   if (!platform::ShowHelp(*help_file_, context, view_.NativeWindow())) {
-    MsgBox(std::u16string(kHelpFailedMessage) + u"\n" + help_file_->u16string(),
-           base::kMsgExclamation, {});
+    ShowMessage(std::u16string(kHelpFailedMessage) + u"\n" + help_file_->u16string(),
+                base::kMsgExclamation, {});
   }
 }
 
-void Form1::SetMousePointer(int pointer) {
+void ConverterForm::SetPointer(int pointer) {
   if (pointer == convert::kPointerHourglass && !hourglass_) {
     hourglass_ = true;
     view_.SetPointer(pointer);

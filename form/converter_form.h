@@ -1,5 +1,5 @@
-#ifndef TJVX_FORM_FORM1_H_
-#define TJVX_FORM_FORM1_H_
+#ifndef TJVX_FORM_CONVERTER_FORM_H_
+#define TJVX_FORM_CONVERTER_FORM_H_
 
 #include <array>
 #include <filesystem>
@@ -18,16 +18,16 @@ namespace tjvx::form {
 inline constexpr std::u16string_view kProgramName = u"tjvx";
 
 // The captions of the window, the same in every window that shows it.
-inline constexpr std::u16string_view kFormCaption = u"Tarvik_Jr -> User(Vx) 変換プログラム";
-inline constexpr std::u16string_view kFrame1Caption = u"変換元フォルダ選択";
-inline constexpr std::u16string_view kFrame2Caption = u"変換先フォルダ名選択";
-inline constexpr std::u16string_view kFrame3Caption = u"メッセージ";
-inline constexpr std::u16string_view kLabel1Caption = u"変換元フォルダ名：";
-inline constexpr std::u16string_view kLabel2Caption = u"変換先フォルダ名 ：";
-inline constexpr std::u16string_view kCommand1Caption = u"実  行";
-inline constexpr std::u16string_view kCommand2Caption = u"終  了";
-inline constexpr std::u16string_view kCommand3Caption = u"点  検";
-inline constexpr std::u16string_view kCommand4Caption = u"柱状図";
+inline constexpr std::u16string_view kWindowCaption = u"Tarvik_Jr -> User(Vx) 変換プログラム";
+inline constexpr std::u16string_view kSourceFrameCaption = u"変換元フォルダ選択";
+inline constexpr std::u16string_view kDestinationFrameCaption = u"変換先フォルダ名選択";
+inline constexpr std::u16string_view kMessageFrameCaption = u"メッセージ";
+inline constexpr std::u16string_view kSourceLabelCaption = u"変換元フォルダ名：";
+inline constexpr std::u16string_view kDestinationLabelCaption = u"変換先フォルダ名 ：";
+inline constexpr std::u16string_view kConvertCaption = u"実  行";
+inline constexpr std::u16string_view kCloseCaption = u"終  了";
+inline constexpr std::u16string_view kCheckCaption = u"点  検";
+inline constexpr std::u16string_view kShowLogCaption = u"柱状図";
 inline constexpr std::u16string_view kReportTitle = u"点検結果";
 inline constexpr std::u16string_view kLogTitle = u"柱状図";
 
@@ -36,37 +36,35 @@ inline constexpr std::u16string_view kNoManualMessage =
 inline constexpr std::u16string_view kHelpFailedMessage = u"ヘルプを表示できませんでした。";
 
 // The window's logic: the state behind the controls and every handler, talking to the window
-// through a Form1View. It is the conversion run's host: the run reads the two path boxes and
-// reports in Label3 and message boxes.
-class Form1 : public convert::RunHost {
+// through a ConverterView. It is the conversion run's host: the run reads the two path boxes and
+// reports in the status line and message boxes.
+class ConverterForm : public convert::RunHost {
  public:
-  explicit Form1(Form1View& view);
+  explicit ConverterForm(ConverterView& view);
 
   // Fills both drive lists and points both folder lists at the working folder, or at the first
   // drive whose root can be read when the working folder lies on no drive of the list. The path
-  // boxes stay empty until Form_Load.
-  void Form_Initialize();
+  // boxes stay empty until Start.
+  void FillLists();
   // Start-up: checks the pattern folder (false, after its message, when there is none: the
   // program ends without showing the window), finds the help file and fills both path boxes from
   // the folder lists.
-  bool Form_Load();
+  bool Start();
 
   // A drive list's chosen entry changed to `index`: the folder list goes to the drive, which is
   // made current. When that fails the list goes back to the entry chosen before, whose change is
   // then handled in turn; a failure there too stops, so a lost drive never loops.
-  void Drive1_Change(int index) { DriveChange(Side::kSource, index); }
-  void Drive2_Change(int index) { DriveChange(Side::kDestination, index); }
+  void OnDriveChanged(Side side, int index);
   // Double-click or Enter on entry `row` of a folder list: that folder becomes the current one.
-  void Dir1_Open(int row) { OpenFolder(Side::kSource, row); }
-  void Dir2_Open(int row) { OpenFolder(Side::kDestination, row); }
+  void OnFolderOpened(Side side, int row);
   // The run button and the close button.
-  void Command1_Click();
-  void Command2_Click();
+  void OnConvertClicked();
+  void OnCloseClicked();
   // The check button: the source folder is read as a run would read it, nothing is written, and
   // the findings are shown in the report dialog.
-  void Command3_Click();
+  void OnCheckClicked();
   // The log button, enabled after a successful run: the converted file just made is drawn.
-  void Command4_Click();
+  void OnShowLogClicked();
   // The converted file the log button draws; empty before a successful run.
   const std::u16string& last_converted() const { return last_converted_; }
   // Help for a context number: platform::kHelpContents (F1) or platform::kHelpOnHelp. With the
@@ -95,13 +93,15 @@ class Form1 : public convert::RunHost {
   }
 
   // The run's host.
-  std::u16string Text1() override { return view_.Text(TextControl::kText1); }
-  std::u16string Text2() override { return view_.Text(TextControl::kText2); }
-  void SetLabel3(std::u16string_view text) override { view_.SetText(TextControl::kLabel3, text); }
-  void FocusText2SelectAll() override { view_.FocusAndSelectAll(TextControl::kText2); }
-  void SetMousePointer(int pointer) override;
-  int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override {
-    return view_.MsgBox(prompt, style, title);
+  std::u16string SourceFolder() override { return view_.Text(TextControl::kSourceFolderBox); }
+  std::u16string Destination() override { return view_.Text(TextControl::kDestinationBox); }
+  void SetStatus(std::u16string_view text) override {
+    view_.SetText(TextControl::kStatusLine, text);
+  }
+  void FocusDestination() override { view_.FocusAndSelectAll(TextControl::kDestinationBox); }
+  void SetPointer(int pointer) override;
+  int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) override {
+    return view_.ShowMessage(prompt, style, title);
   }
 
  private:
@@ -116,15 +116,13 @@ class Form1 : public convert::RunHost {
   SideState& Of(Side side) { return sides_[static_cast<size_t>(side)]; }
   const SideState& Of(Side side) const { return sides_[static_cast<size_t>(side)]; }
 
-  void DriveChange(Side side, int index);
-  void OpenFolder(Side side, int row);
   // SetFolder without the path box and working folder, for the lists' first filling.
   bool MoveFolderList(Side side, std::u16string_view path, bool* changed);
   // Reads the folder list's entries again and shows them.
   void RefreshFolderList(Side side);
   void ShowDriveOf(Side side);
 
-  Form1View& view_;
+  ConverterView& view_;
   std::array<SideState, 2> sides_;
   std::u16string pattern_folder_;  // with its trailing "\"
   convert::SiteRegistry registry_;
@@ -136,4 +134,4 @@ class Form1 : public convert::RunHost {
 
 }  // namespace tjvx::form
 
-#endif  // TJVX_FORM_FORM1_H_
+#endif  // TJVX_FORM_CONVERTER_FORM_H_

@@ -1,4 +1,4 @@
-#include "qt/form1_window.h"
+#include "qt/main_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,9 +35,9 @@ QString Q(std::u16string_view text) {
 }
 
 // The decoration: a borehole column of coloured strata beside a depth scale.
-class PictureBox : public QWidget {
+class BoreholeDecoration : public QWidget {
  public:
-  explicit PictureBox(QWidget* parent) : QWidget(parent) { setFixedSize(150, 64); }
+  explicit BoreholeDecoration(QWidget* parent) : QWidget(parent) { setFixedSize(150, 64); }
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -130,9 +130,9 @@ void FolderList::keyPressEvent(QKeyEvent* event) {
   QListWidget::keyPressEvent(event);
 }
 
-Form1Window::Form1Window(QWidget* parent) : QWidget(parent), logic_(*this) {
-  setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(Q(form::kFormCaption));
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent), logic_(*this) {
+  setObjectName(QStringLiteral("MainWindow"));
+  setWindowTitle(Q(form::kWindowCaption));
 
   auto make_frame = [this](const char* name, std::u16string_view caption) {
     auto* frame = new QGroupBox(Q(caption), this);
@@ -145,42 +145,49 @@ Form1Window::Form1Window(QWidget* parent) : QWidget(parent), logic_(*this) {
     return label;
   };
 
-  Frame1 = make_frame("Frame1", form::kFrame1Caption);
-  Frame2 = make_frame("Frame2", form::kFrame2Caption);
-  Frame3 = make_frame("Frame3", form::kFrame3Caption);
+  source_frame_ = make_frame("SourceFrame", form::kSourceFrameCaption);
+  destination_frame_ = make_frame("DestinationFrame", form::kDestinationFrameCaption);
+  message_frame_ = make_frame("MessageFrame", form::kMessageFrameCaption);
 
+  // Each frame holds its side's drive list, folder list, label and path box, named after the side.
   auto fill_frame = [&](QGroupBox* frame, QComboBox*& drive, FolderList*& dir, QLabel*& label,
-                        QLineEdit*& text, int n, std::u16string_view caption) {
+                        QLineEdit*& text, const QString& side, const QString& box,
+                        std::u16string_view caption) {
     drive = new QComboBox(frame);
-    drive->setObjectName(QStringLiteral("Drive%1").arg(n));
+    drive->setObjectName(side + QStringLiteral("DriveList"));
     dir = new FolderList(frame);
-    dir->setObjectName(QStringLiteral("Dir%1").arg(n));
+    dir->setObjectName(side + QStringLiteral("FolderList"));
     dir->setMinimumSize(260, 200);
-    label = make_label(frame, n == 1 ? "Label1" : "Label2", caption);
+    label = make_label(frame, "", caption);
+    label->setObjectName(side + QStringLiteral("Label"));
     text = new QLineEdit(frame);
-    text->setObjectName(QStringLiteral("Text%1").arg(n));
+    text->setObjectName(box);
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(drive);
     layout->addWidget(dir, 1);
     layout->addWidget(label);
     layout->addWidget(text);
   };
-  fill_frame(Frame1, Drive1, Dir1, Label1, Text1, 1, form::kLabel1Caption);
-  fill_frame(Frame2, Drive2, Dir2, Label2, Text2, 2, form::kLabel2Caption);
+  fill_frame(source_frame_, source_drive_list_, source_folder_list_, source_label_,
+             source_folder_box_, QStringLiteral("Source"), QStringLiteral("SourceFolderBox"),
+             form::kSourceLabelCaption);
+  fill_frame(destination_frame_, destination_drive_list_, destination_folder_list_,
+             destination_label_, destination_box_, QStringLiteral("Destination"),
+             QStringLiteral("DestinationBox"), form::kDestinationLabelCaption);
 
-  Label3 = make_label(Frame3, "Label3", u"");
-  Label3->setMinimumHeight(Label3->fontMetrics().height() + 8);
-  auto* message_layout = new QVBoxLayout(Frame3);
-  message_layout->addWidget(Label3);
+  status_line_ = make_label(message_frame_, "StatusLine", u"");
+  status_line_->setMinimumHeight(status_line_->fontMetrics().height() + 8);
+  auto* message_layout = new QVBoxLayout(message_frame_);
+  message_layout->addWidget(status_line_);
   // The warnings line under the frame keeps its line when empty, so nothing moves when it fills;
   // its text never widens the window.
-  Label4 = make_label(this, "Label4", u"");
-  Label4->setMinimumHeight(Label4->fontMetrics().height() + 4);
-  Label4->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  Label4->setContentsMargins(8, 0, 8, 0);
-  QPalette warning_colour = Label4->palette();
+  warnings_line_ = make_label(this, "WarningsLine", u"");
+  warnings_line_->setMinimumHeight(warnings_line_->fontMetrics().height() + 4);
+  warnings_line_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  warnings_line_->setContentsMargins(8, 0, 8, 0);
+  QPalette warning_colour = warnings_line_->palette();
   warning_colour.setColor(QPalette::WindowText, QColor(0x9c, 0x3d, 0x00));
-  Label4->setPalette(warning_colour);
+  warnings_line_->setPalette(warning_colour);
 
   auto make_button = [this](const char* name, std::u16string_view caption) {
     auto* button = new QPushButton(Q(caption), this);
@@ -188,73 +195,76 @@ Form1Window::Form1Window(QWidget* parent) : QWidget(parent), logic_(*this) {
     button->setMinimumSize(100, 32);
     return button;
   };
-  Command1 = make_button("Command1", form::kCommand1Caption);
-  Command3 = make_button("Command3", form::kCommand3Caption);
-  Command4 = make_button("Command4", form::kCommand4Caption);
-  Command2 = make_button("Command2", form::kCommand2Caption);
-  Command3->setToolTip(QStringLiteral("変換元フォルダを読んで、変換で問題になる値を一覧します"));
-  Command4->setToolTip(QStringLiteral("変換したファイルの柱状図を表示します"));
-  Picture1 = new PictureBox(this);
-  Picture1->setObjectName(QStringLiteral("Picture1"));
+  convert_button_ = make_button("ConvertButton", form::kConvertCaption);
+  check_button_ = make_button("CheckButton", form::kCheckCaption);
+  show_log_button_ = make_button("ShowLogButton", form::kShowLogCaption);
+  close_button_ = make_button("CloseButton", form::kCloseCaption);
+  check_button_->setToolTip(
+      QStringLiteral("変換元フォルダを読んで、変換で問題になる値を一覧します"));
+  show_log_button_->setToolTip(QStringLiteral("変換したファイルの柱状図を表示します"));
+  decoration_ = new BoreholeDecoration(this);
+  decoration_->setObjectName(QStringLiteral("Decoration"));
 
   auto* frames = new QHBoxLayout;
-  frames->addWidget(Frame1);
-  frames->addWidget(Frame2);
+  frames->addWidget(source_frame_);
+  frames->addWidget(destination_frame_);
   auto* bottom = new QHBoxLayout;
-  bottom->addWidget(Picture1);
+  bottom->addWidget(decoration_);
   bottom->addStretch(1);
-  bottom->addWidget(Command1);
-  bottom->addWidget(Command3);
-  bottom->addWidget(Command4);
-  bottom->addWidget(Command2);
+  bottom->addWidget(convert_button_);
+  bottom->addWidget(check_button_);
+  bottom->addWidget(show_log_button_);
+  bottom->addWidget(close_button_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(frames, 1);
-  layout->addWidget(Frame3);
-  layout->addWidget(Label4);
+  layout->addWidget(message_frame_);
+  layout->addWidget(warnings_line_);
   layout->addLayout(bottom);
   // The buttons in the order they stand: run, check, log, close.
-  setTabOrder(Text2, Command1);
-  setTabOrder(Command1, Command3);
-  setTabOrder(Command3, Command4);
-  setTabOrder(Command4, Command2);
+  setTabOrder(destination_box_, convert_button_);
+  setTabOrder(convert_button_, check_button_);
+  setTabOrder(check_button_, show_log_button_);
+  setTabOrder(show_log_button_, close_button_);
 
-  logic_.Form_Initialize();
+  logic_.FillLists();
 
   // Events go to the logic from here on; the lists' first filling above reported nothing.
-  connect(Drive1, &QComboBox::currentIndexChanged, this,
-          [this](int index) { logic_.Drive1_Change(index); });
-  connect(Drive2, &QComboBox::currentIndexChanged, this,
-          [this](int index) { logic_.Drive2_Change(index); });
-  connect(Dir1, &FolderList::Open, this, [this](int row) { logic_.Dir1_Open(row); });
-  connect(Dir2, &FolderList::Open, this, [this](int row) { logic_.Dir2_Open(row); });
-  connect(Command1, &QPushButton::clicked, this, [this] { logic_.Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { logic_.Command2_Click(); });
-  connect(Command3, &QPushButton::clicked, this, [this] { logic_.Command3_Click(); });
-  connect(Command4, &QPushButton::clicked, this, [this] { logic_.Command4_Click(); });
+  connect(source_drive_list_, &QComboBox::currentIndexChanged, this,
+          [this](int index) { logic_.OnDriveChanged(form::Side::kSource, index); });
+  connect(destination_drive_list_, &QComboBox::currentIndexChanged, this,
+          [this](int index) { logic_.OnDriveChanged(form::Side::kDestination, index); });
+  connect(source_folder_list_, &FolderList::Open, this,
+          [this](int row) { logic_.OnFolderOpened(form::Side::kSource, row); });
+  connect(destination_folder_list_, &FolderList::Open, this,
+          [this](int row) { logic_.OnFolderOpened(form::Side::kDestination, row); });
+  connect(convert_button_, &QPushButton::clicked, this, [this] { logic_.OnConvertClicked(); });
+  connect(close_button_, &QPushButton::clicked, this, [this] { logic_.OnCloseClicked(); });
+  connect(check_button_, &QPushButton::clicked, this, [this] { logic_.OnCheckClicked(); });
+  connect(show_log_button_, &QPushButton::clicked, this, [this] { logic_.OnShowLogClicked(); });
   // F1 anywhere in the window asks for the help file's contents.
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(help, &QShortcut::activated, this, [this] { logic_.ShowHelp(platform::kHelpContents); });
 }
 
-Form1Window::~Form1Window() { SetPointer(convert::kPointerDefault); }
+MainWindow::~MainWindow() { SetPointer(convert::kPointerDefault); }
 
-bool Form1Window::Form_Load() {
+bool MainWindow::Start() {
   adjustSize();
   if (QScreen* screen = this->screen()) {
     const QRect area = screen->geometry();
     move(area.x() + (area.width() - frameGeometry().width()) / 2,
          area.y() + (area.height() - frameGeometry().height()) / 2);
   }
-  return logic_.Form_Load();
+  return logic_.Start();
 }
 
-QLineEdit* Form1Window::TextBox(form::TextControl control) const {
-  return control == form::TextControl::kText1 ? Text1 : Text2;
+QLineEdit* MainWindow::TextBox(form::TextControl control) const {
+  return control == form::TextControl::kSourceFolderBox ? source_folder_box_ : destination_box_;
 }
 
-void Form1Window::SetText(form::TextControl control, std::u16string_view text) {
-  if (control == form::TextControl::kLabel3 || control == form::TextControl::kLabel4) {
-    QLabel* label = control == form::TextControl::kLabel3 ? Label3 : Label4;
+void MainWindow::SetText(form::TextControl control, std::u16string_view text) {
+  if (control == form::TextControl::kStatusLine || control == form::TextControl::kWarningsLine) {
+    QLabel* label = control == form::TextControl::kStatusLine ? status_line_ : warnings_line_;
     label->setText(Q(text));
     // The run holds the event loop until it ends, so the label is painted now.
     label->repaint();
@@ -263,37 +273,37 @@ void Form1Window::SetText(form::TextControl control, std::u16string_view text) {
   TextBox(control)->setText(Q(text));
 }
 
-std::u16string Form1Window::Text(form::TextControl control) {
-  if (control == form::TextControl::kLabel3) return Label3->text().toStdU16String();
-  if (control == form::TextControl::kLabel4) return Label4->text().toStdU16String();
+std::u16string MainWindow::Text(form::TextControl control) {
+  if (control == form::TextControl::kStatusLine) return status_line_->text().toStdU16String();
+  if (control == form::TextControl::kWarningsLine) return warnings_line_->text().toStdU16String();
   return TextBox(control)->text().toStdU16String();
 }
 
-void Form1Window::FillDriveList(form::Side side, const std::vector<form::DriveEntry>& drives) {
+void MainWindow::FillDriveList(form::Side side, const std::vector<form::DriveEntry>& drives) {
   QComboBox* list = DriveOf(side);
   QSignalBlocker blocker(list);
   list->clear();
   for (const form::DriveEntry& drive : drives) list->addItem(Q(drive.caption));
 }
 
-void Form1Window::ShowDrive(form::Side side, int index) {
+void MainWindow::ShowDrive(form::Side side, int index) {
   QComboBox* list = DriveOf(side);
   QSignalBlocker blocker(list);
   list->setCurrentIndex(index);
 }
 
-void Form1Window::FillFolderList(form::Side side, const std::vector<form::FolderEntry>& entries,
-                                 int current) {
+void MainWindow::FillFolderList(form::Side side, const std::vector<form::FolderEntry>& entries,
+                                int current) {
   DirOf(side)->Fill(entries, current);
 }
 
-void Form1Window::FocusAndSelectAll(form::TextControl control) {
+void MainWindow::FocusAndSelectAll(form::TextControl control) {
   QLineEdit* text = TextBox(control);
   text->setFocus(Qt::OtherFocusReason);
   text->setSelection(0, static_cast<int>(text->text().size()));
 }
 
-void Form1Window::SetPointer(int pointer) {
+void MainWindow::SetPointer(int pointer) {
   if (pointer == convert::kPointerHourglass && !hourglass_) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     hourglass_ = true;
@@ -303,13 +313,13 @@ void Form1Window::SetPointer(int pointer) {
   }
 }
 
-void* Form1Window::NativeWindow() { return reinterpret_cast<void*>(winId()); }
+void* MainWindow::NativeWindow() { return reinterpret_cast<void*>(winId()); }
 
-bool Form1Window::OpenDocument(const std::filesystem::path& file) {
+bool MainWindow::OpenDocument(const std::filesystem::path& file) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(file.u16string())));
 }
 
-int Form1Window::MsgBox(std::u16string_view prompt, int style, std::u16string_view title) {
+int MainWindow::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
   if (message_box_hook_) return message_box_hook_(prompt, style, title);
   // The style value is the buttons (low bits) plus the icon (16, 32, 48 or 64).
   QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -339,17 +349,18 @@ int Form1Window::MsgBox(std::u16string_view prompt, int style, std::u16string_vi
   return answer == QMessageBox::Yes ? base::kAnswerYes : base::kAnswerNo;
 }
 
-void Form1Window::ShowCheckReport(const form::CheckReport& report) {
+void MainWindow::ShowCheckReport(const form::CheckReport& report) {
   ReportDialog dialog(report, save_file_hook_, this);
   dialog.exec();
 }
 
-bool Form1Window::ShowLog(const form::LogDrawing& log, std::u16string_view name) {
+bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) {
 #ifdef TJVX_HAVE_QT_SVG
   auto* window = new LogWindow(log.svg, log.a4_pages, name, save_file_hook_, this);
   if (!window->valid()) {
     delete window;
-    MsgBox(u"柱状図を表示できませんでした。\n" + std::u16string(name), base::kMsgExclamation, {});
+    ShowMessage(u"柱状図を表示できませんでした。\n" + std::u16string(name), base::kMsgExclamation,
+                {});
     return false;
   }
   window->show();
@@ -365,18 +376,18 @@ bool Form1Window::ShowLog(const form::LogDrawing& log, std::u16string_view name)
     return false;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-    MsgBox(u"柱状図を開けませんでした。\n" + QDir::toNativeSeparators(path).toStdU16String(),
-           base::kMsgExclamation, {});
+    ShowMessage(u"柱状図を開けませんでした。\n" + QDir::toNativeSeparators(path).toStdU16String(),
+                base::kMsgExclamation, {});
     return false;
   }
   return true;
 #endif
 }
 
-void Form1Window::EnableButton(form::Button button, bool enabled) {
+void MainWindow::EnableButton(form::Button button, bool enabled) {
   switch (button) {
-    case form::Button::kCommand4:
-      Command4->setEnabled(enabled);
+    case form::Button::kShowLog:
+      show_log_button_->setEnabled(enabled);
       break;
   }
 }

@@ -1,4 +1,4 @@
-#include "win32/form1_window.h"
+#include "win32/main_window.h"
 
 #include <commctrl.h>
 
@@ -11,7 +11,7 @@
 namespace tjvx::win32 {
 namespace {
 
-constexpr wchar_t kClassName[] = L"tjvx.Form1";
+constexpr wchar_t kClassName[] = L"tjvx.MainWindow";
 constexpr int kIconId = 1;
 
 const wchar_t* W(std::u16string_view text) { return reinterpret_cast<const wchar_t*>(text.data()); }
@@ -24,12 +24,24 @@ struct Place {
   int x, y, width, height;
 };
 constexpr Place kPlaces[] = {
-    {kFrame1, 10, 8, 285, 318},    {kDrive1, 22, 32, 261, 240},   {kDir1, 22, 62, 261, 190},
-    {kLabel1, 22, 260, 261, 18},   {kText1, 22, 280, 261, 24},    {kFrame2, 305, 8, 285, 318},
-    {kDrive2, 317, 32, 261, 240},  {kDir2, 317, 62, 261, 190},    {kLabel2, 317, 260, 261, 18},
-    {kText2, 317, 280, 261, 24},   {kFrame3, 10, 332, 580, 52},   {kLabel3, 22, 354, 556, 22},
-    {kLabel4, 22, 390, 568, 20},   {kPicture1, 10, 418, 150, 64}, {kCommand1, 182, 434, 96, 32},
-    {kCommand3, 286, 434, 96, 32}, {kCommand4, 390, 434, 96, 32}, {kCommand2, 494, 434, 96, 32},
+    {kSourceFrame, 10, 8, 285, 318},
+    {kSourceDriveList, 22, 32, 261, 240},
+    {kSourceFolderList, 22, 62, 261, 190},
+    {kSourceLabel, 22, 260, 261, 18},
+    {kSourceFolderBox, 22, 280, 261, 24},
+    {kDestinationFrame, 305, 8, 285, 318},
+    {kDestinationDriveList, 317, 32, 261, 240},
+    {kDestinationFolderList, 317, 62, 261, 190},
+    {kDestinationLabel, 317, 260, 261, 18},
+    {kDestinationBox, 317, 280, 261, 24},
+    {kMessageFrame, 10, 332, 580, 52},
+    {kStatusLine, 22, 354, 556, 22},
+    {kWarningsLine, 22, 390, 568, 20},
+    {kDecoration, 10, 418, 150, 64},
+    {kConvertButton, 182, 434, 96, 32},
+    {kCheckButton, 286, 434, 96, 32},
+    {kShowLogButton, 390, 434, 96, 32},
+    {kCloseButton, 494, 434, 96, 32},
 };
 constexpr int kClientWidth = 600;
 constexpr int kClientHeight = 492;
@@ -128,9 +140,9 @@ void DrawFolder(HDC dc, int left, int top, int size, bool open) {
 
 }  // namespace
 
-Form1Window::Form1Window() : logic_(*this) {}
+MainWindow::MainWindow() : logic_(*this) {}
 
-Form1Window::~Form1Window() {
+MainWindow::~MainWindow() {
   SetPointer(convert::kPointerDefault);
   if (hwnd_ != nullptr) {
     quit_on_close_ = false;
@@ -139,7 +151,7 @@ Form1Window::~Form1Window() {
   if (font_ != nullptr) DeleteObject(font_);
 }
 
-bool Form1Window::Create(HINSTANCE instance) {
+bool MainWindow::Create(HINSTANCE instance) {
   INITCOMMONCONTROLSEX controls = {};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_STANDARD_CLASSES;
@@ -162,7 +174,7 @@ bool Form1Window::Create(HINSTANCE instance) {
 
   dpi_ = WindowDpi(nullptr);
   const RECT rect = WindowRectFor(Scale(kClientWidth), Scale(kClientHeight), kWindowStyle, dpi_);
-  const std::wstring caption = Wide(form::kFormCaption);
+  const std::wstring caption = Wide(form::kWindowCaption);
   hwnd_ = CreateWindowExW(0, kClassName, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
                           CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, nullptr,
                           nullptr, instance, this);
@@ -174,11 +186,11 @@ bool Form1Window::Create(HINSTANCE instance) {
   SetWindowPos(hwnd_, nullptr, 0, 0, sized.right - sized.left, sized.bottom - sized.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ApplyDpi();
-  logic_.Form_Initialize();
+  logic_.FillLists();
   return true;
 }
 
-void Form1Window::CreateControls() {
+void MainWindow::CreateControls() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   auto make = [&](const wchar_t* window_class, std::u16string_view caption, DWORD style, int id) {
     const std::wstring text = Wide(caption);
@@ -191,35 +203,37 @@ void Form1Window::CreateControls() {
                             LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
   const DWORD path_box = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
   // Created in the order of the tab key.
-  make(L"BUTTON", form::kFrame1Caption, group, kFrame1);
-  make(L"COMBOBOX", u"", drive_list, kDrive1);
-  make(L"LISTBOX", u"", folder_list, kDir1);
-  make(L"STATIC", form::kLabel1Caption, SS_LEFT, kLabel1);
-  make(L"EDIT", u"", path_box, kText1);
-  make(L"BUTTON", form::kFrame2Caption, group, kFrame2);
-  make(L"COMBOBOX", u"", drive_list, kDrive2);
-  make(L"LISTBOX", u"", folder_list, kDir2);
-  make(L"STATIC", form::kLabel2Caption, SS_LEFT, kLabel2);
-  make(L"EDIT", u"", path_box, kText2);
-  make(L"BUTTON", form::kFrame3Caption, group, kFrame3);
-  make(L"STATIC", u"", SS_LEFT | SS_NOPREFIX, kLabel3);
-  make(L"STATIC", u"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, kLabel4);
-  make(L"STATIC", u"", SS_OWNERDRAW, kPicture1);
+  make(L"BUTTON", form::kSourceFrameCaption, group, kSourceFrame);
+  make(L"COMBOBOX", u"", drive_list, kSourceDriveList);
+  make(L"LISTBOX", u"", folder_list, kSourceFolderList);
+  make(L"STATIC", form::kSourceLabelCaption, SS_LEFT, kSourceLabel);
+  make(L"EDIT", u"", path_box, kSourceFolderBox);
+  make(L"BUTTON", form::kDestinationFrameCaption, group, kDestinationFrame);
+  make(L"COMBOBOX", u"", drive_list, kDestinationDriveList);
+  make(L"LISTBOX", u"", folder_list, kDestinationFolderList);
+  make(L"STATIC", form::kDestinationLabelCaption, SS_LEFT, kDestinationLabel);
+  make(L"EDIT", u"", path_box, kDestinationBox);
+  make(L"BUTTON", form::kMessageFrameCaption, group, kMessageFrame);
+  make(L"STATIC", u"", SS_LEFT | SS_NOPREFIX, kStatusLine);
+  make(L"STATIC", u"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, kWarningsLine);
+  make(L"STATIC", u"", SS_OWNERDRAW, kDecoration);
   // The buttons in the order they stand: run, check, log, close.
-  make(L"BUTTON", form::kCommand1Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand1);
-  make(L"BUTTON", form::kCommand3Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand3);
-  make(L"BUTTON", form::kCommand4Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand4);
-  make(L"BUTTON", form::kCommand2Caption, BS_PUSHBUTTON | WS_TABSTOP, kCommand2);
+  make(L"BUTTON", form::kConvertCaption, BS_PUSHBUTTON | WS_TABSTOP, kConvertButton);
+  make(L"BUTTON", form::kCheckCaption, BS_PUSHBUTTON | WS_TABSTOP, kCheckButton);
+  make(L"BUTTON", form::kShowLogCaption, BS_PUSHBUTTON | WS_TABSTOP, kShowLogButton);
+  make(L"BUTTON", form::kCloseCaption, BS_PUSHBUTTON | WS_TABSTOP, kCloseButton);
   // Enter in a folder list opens the entry, as a double-click does.
-  for (int id : {kDir1, kDir2}) SetWindowSubclass(Control(id), FolderListProc, 1, 0);
-  for (int id : {kFrame1, kFrame2, kFrame3}) SetWindowSubclass(Control(id), FrameProc, 2, 0);
+  for (int id : {kSourceFolderList, kDestinationFolderList})
+    SetWindowSubclass(Control(id), FolderListProc, 1, 0);
+  for (int id : {kSourceFrame, kDestinationFrame, kMessageFrame})
+    SetWindowSubclass(Control(id), FrameProc, 2, 0);
 }
 
-int Form1Window::Scale(int pixels_at_96) const {
+int MainWindow::Scale(int pixels_at_96) const {
   return MulDiv(pixels_at_96, static_cast<int>(dpi_), 96);
 }
 
-void Form1Window::ApplyDpi() {
+void MainWindow::ApplyDpi() {
   HFONT font = MessageFont(dpi_);
   for (const Place& place : kPlaces) {
     HWND control = Control(place.id);
@@ -235,13 +249,14 @@ void Form1Window::ApplyDpi() {
   SelectObject(dc, old);
   ReleaseDC(hwnd_, dc);
   const int item_height = std::max<int>(metrics.tmHeight + Scale(2), Scale(18));
-  for (int id : {kDir1, kDir2}) SendMessageW(Control(id), LB_SETITEMHEIGHT, 0, item_height);
+  for (int id : {kSourceFolderList, kDestinationFolderList})
+    SendMessageW(Control(id), LB_SETITEMHEIGHT, 0, item_height);
   if (font_ != nullptr) DeleteObject(font_);
   font_ = font;
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-bool Form1Window::Form_Load() {
+bool MainWindow::Start() {
   RECT window = {};
   GetWindowRect(hwnd_, &window);
   MONITORINFO monitor = {};
@@ -254,10 +269,10 @@ bool Form1Window::Form_Load() {
                  area.top + (area.bottom - area.top - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  return logic_.Form_Load();
+  return logic_.Start();
 }
 
-void Form1Window::ProcessMessage(MSG& message) {
+void MainWindow::ProcessMessage(MSG& message) {
   if (message.message == WM_KEYDOWN && message.wParam == VK_F1 &&
       (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd))) {
     logic_.ShowHelp(platform::kHelpContents);
@@ -268,27 +283,27 @@ void Form1Window::ProcessMessage(MSG& message) {
   DispatchMessageW(&message);
 }
 
-int Form1Window::Run() {
+int MainWindow::Run() {
   quit_on_close_ = true;
   MSG message = {};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) ProcessMessage(message);
   return static_cast<int>(message.wParam);
 }
 
-LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-    auto* self = static_cast<Form1Window*>(create->lpCreateParams);
+    auto* self = static_cast<MainWindow*>(create->lpCreateParams);
     self->hwnd_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
   return self->Handle(message, wparam, lparam);
 }
 
-LRESULT CALLBACK Form1Window::FolderListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
-                                             UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK MainWindow::FolderListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
+                                            UINT_PTR, DWORD_PTR) {
   if (message == WM_GETDLGCODE && lparam != 0) {
     const MSG* key = reinterpret_cast<const MSG*>(lparam);
     if (key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
@@ -304,8 +319,8 @@ LRESULT CALLBACK Form1Window::FolderListProc(HWND list, UINT message, WPARAM wpa
   return DefSubclassProc(list, message, wparam, lparam);
 }
 
-LRESULT CALLBACK Form1Window::FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lparam,
-                                        UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK MainWindow::FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lparam,
+                                       UINT_PTR, DWORD_PTR) {
   // A frame paints nothing inside its line, and some systems leave that unpainted: it is filled
   // with the window's face colour first.
   if (message == WM_ERASEBKGND) {
@@ -318,7 +333,7 @@ LRESULT CALLBACK Form1Window::FrameProc(HWND frame, UINT message, WPARAM wparam,
   return DefSubclassProc(frame, message, wparam, lparam);
 }
 
-LRESULT Form1Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam));
@@ -326,7 +341,7 @@ LRESULT Form1Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
       if (item.CtlType == ODT_LISTBOX) DrawFolderEntry(item);
-      if (item.CtlType == ODT_STATIC) DrawPicture(item);
+      if (item.CtlType == ODT_STATIC) DrawDecoration(item);
       return TRUE;
     }
     case WM_MEASUREITEM: {
@@ -339,7 +354,7 @@ LRESULT Form1Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       // Frames, labels and buttons stand on the window's own face colour.
       HDC dc = reinterpret_cast<HDC>(wparam);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      const bool warnings = reinterpret_cast<HWND>(lparam) == Control(kLabel4);
+      const bool warnings = reinterpret_cast<HWND>(lparam) == Control(kWarningsLine);
       SetTextColor(dc, warnings ? kWarningColour : GetSysColor(COLOR_BTNTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
@@ -375,48 +390,48 @@ LRESULT Form1Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 
-void Form1Window::OnCommand(int id, int code) {
+void MainWindow::OnCommand(int id, int code) {
   switch (id) {
-    case kDrive1:
-    case kDrive2:
+    case kSourceDriveList:
+    case kDestinationDriveList:
       if (code == CBN_SELCHANGE) {
         const int index = static_cast<int>(SendMessageW(Control(id), CB_GETCURSEL, 0, 0));
-        if (id == kDrive1) {
-          logic_.Drive1_Change(index);
+        if (id == kSourceDriveList) {
+          logic_.OnDriveChanged(form::Side::kSource, index);
         } else {
-          logic_.Drive2_Change(index);
+          logic_.OnDriveChanged(form::Side::kDestination, index);
         }
       }
       break;
-    case kDir1:
-    case kDir2:
+    case kSourceFolderList:
+    case kDestinationFolderList:
       if (code == LBN_DBLCLK) {
         const int row = static_cast<int>(SendMessageW(Control(id), LB_GETCURSEL, 0, 0));
-        if (id == kDir1) {
-          logic_.Dir1_Open(row);
+        if (id == kSourceFolderList) {
+          logic_.OnFolderOpened(form::Side::kSource, row);
         } else {
-          logic_.Dir2_Open(row);
+          logic_.OnFolderOpened(form::Side::kDestination, row);
         }
       }
       break;
-    case kCommand1:
-      if (code == BN_CLICKED) logic_.Command1_Click();
+    case kConvertButton:
+      if (code == BN_CLICKED) logic_.OnConvertClicked();
       break;
-    case kCommand2:
-      if (code == BN_CLICKED) logic_.Command2_Click();
+    case kCloseButton:
+      if (code == BN_CLICKED) logic_.OnCloseClicked();
       break;
-    case kCommand3:
-      if (code == BN_CLICKED) logic_.Command3_Click();
+    case kCheckButton:
+      if (code == BN_CLICKED) logic_.OnCheckClicked();
       break;
-    case kCommand4:
-      if (code == BN_CLICKED) logic_.Command4_Click();
+    case kShowLogButton:
+      if (code == BN_CLICKED) logic_.OnShowLogClicked();
       break;
   }
 }
 
-void Form1Window::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
+void MainWindow::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
   if (item.itemID == static_cast<UINT>(-1)) return;
-  const size_t side = item.CtlID == kDir1 ? 0 : 1;
+  const size_t side = item.CtlID == kSourceFolderList ? 0 : 1;
   if (item.itemID >= folders_[side].size()) return;
   const form::FolderEntry& entry = folders_[side][item.itemID];
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
@@ -437,9 +452,9 @@ void Form1Window::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
   if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &item.rcItem);
 }
 
-void Form1Window::DrawPicture(const DRAWITEMSTRUCT& item) {
-  // The decoration: a borehole column of coloured strata beside a depth scale, as the Qt window
-  // draws it.
+void MainWindow::DrawDecoration(const DRAWITEMSTRUCT& item) {
+  // The decoration: a borehole column of coloured strata beside a depth scale, on the
+  // window's light ground.
   HDC dc = item.hDC;
   HBRUSH ground = CreateSolidBrush(RGB(0xf4, 0xf1, 0xe8));
   FillRect(dc, &item.rcItem, ground);
@@ -504,31 +519,31 @@ void Form1Window::DrawPicture(const DRAWITEMSTRUCT& item) {
   DeleteObject(pen);
 }
 
-HWND Form1Window::TextBox(form::TextControl control) const {
+HWND MainWindow::TextBox(form::TextControl control) const {
   switch (control) {
-    case form::TextControl::kText1:
-      return Control(kText1);
-    case form::TextControl::kText2:
-      return Control(kText2);
-    case form::TextControl::kLabel3:
+    case form::TextControl::kSourceFolderBox:
+      return Control(kSourceFolderBox);
+    case form::TextControl::kDestinationBox:
+      return Control(kDestinationBox);
+    case form::TextControl::kStatusLine:
       break;
-    case form::TextControl::kLabel4:
-      return Control(kLabel4);
+    case form::TextControl::kWarningsLine:
+      return Control(kWarningsLine);
   }
-  return Control(kLabel3);
+  return Control(kStatusLine);
 }
 
-void Form1Window::SetText(form::TextControl control, std::u16string_view text) {
+void MainWindow::SetText(form::TextControl control, std::u16string_view text) {
   const std::wstring wide = Wide(text);
   HWND box = TextBox(control);
   SetWindowTextW(box, wide.c_str());
   // The run holds the message loop until it ends, so the status lines are painted now.
-  if (control == form::TextControl::kLabel3 || control == form::TextControl::kLabel4) {
+  if (control == form::TextControl::kStatusLine || control == form::TextControl::kWarningsLine) {
     UpdateWindow(box);
   }
 }
 
-std::u16string Form1Window::Text(form::TextControl control) {
+std::u16string MainWindow::Text(form::TextControl control) {
   HWND box = TextBox(control);
   const int length = GetWindowTextLengthW(box);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -536,8 +551,8 @@ std::u16string Form1Window::Text(form::TextControl control) {
   return std::u16string(text.begin(), text.end());
 }
 
-void Form1Window::FillDriveList(form::Side side, const std::vector<form::DriveEntry>& drives) {
-  HWND list = Control(side == form::Side::kSource ? kDrive1 : kDrive2);
+void MainWindow::FillDriveList(form::Side side, const std::vector<form::DriveEntry>& drives) {
+  HWND list = Control(side == form::Side::kSource ? kSourceDriveList : kDestinationDriveList);
   SendMessageW(list, CB_RESETCONTENT, 0, 0);
   for (const form::DriveEntry& drive : drives) {
     const std::wstring caption = Wide(drive.caption);
@@ -545,17 +560,17 @@ void Form1Window::FillDriveList(form::Side side, const std::vector<form::DriveEn
   }
 }
 
-void Form1Window::ShowDrive(form::Side side, int index) {
+void MainWindow::ShowDrive(form::Side side, int index) {
   // CB_SETCURSEL reports no change, so the logic hears of none.
-  SendMessageW(Control(side == form::Side::kSource ? kDrive1 : kDrive2), CB_SETCURSEL,
-               static_cast<WPARAM>(index), 0);
+  SendMessageW(Control(side == form::Side::kSource ? kSourceDriveList : kDestinationDriveList),
+               CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void Form1Window::FillFolderList(form::Side side, const std::vector<form::FolderEntry>& entries,
-                                 int current) {
+void MainWindow::FillFolderList(form::Side side, const std::vector<form::FolderEntry>& entries,
+                                int current) {
   const size_t which = side == form::Side::kSource ? 0 : 1;
   folders_[which] = entries;
-  HWND list = Control(side == form::Side::kSource ? kDir1 : kDir2);
+  HWND list = Control(side == form::Side::kSource ? kSourceFolderList : kDestinationFolderList);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   for (const form::FolderEntry& entry : entries) {
@@ -567,7 +582,7 @@ void Form1Window::FillFolderList(form::Side side, const std::vector<form::Folder
   InvalidateRect(list, nullptr, TRUE);
 }
 
-int Form1Window::MsgBox(std::u16string_view prompt, int style, std::u16string_view title) {
+int MainWindow::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
   const std::wstring text = Wide(prompt);
   const std::wstring caption = Wide(title.empty() ? form::kProgramName : title);
   // The style values are the message box's own: buttons (0 OK, 4 Yes/No) plus the icon (16
@@ -580,52 +595,52 @@ int Form1Window::MsgBox(std::u16string_view prompt, int style, std::u16string_vi
   return answer == IDYES ? base::kAnswerYes : base::kAnswerNo;
 }
 
-void Form1Window::SetPointer(int pointer) {
+void MainWindow::SetPointer(int pointer) {
   hourglass_ = pointer == convert::kPointerHourglass;
   SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(hourglass_ ? 32514 : 32512)));
 }
 
-void Form1Window::FocusAndSelectAll(form::TextControl control) {
+void MainWindow::FocusAndSelectAll(form::TextControl control) {
   HWND box = TextBox(control);
   SetFocus(box);
   SendMessageW(box, EM_SETSEL, 0, -1);
 }
 
-void Form1Window::Close() {
+void MainWindow::Close() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
 }
 
-bool Form1Window::OpenDocument(const std::filesystem::path& file) {
+bool MainWindow::OpenDocument(const std::filesystem::path& file) {
   return platform::OpenDocument(file);
 }
 
-void Form1Window::ShowCheckReport(const form::CheckReport& report) {
+void MainWindow::ShowCheckReport(const form::CheckReport& report) {
   ShowReportDialog(hwnd_, report, dpi_, font_, save_file_hook_);
 }
 
 // The browser shows the log's A4 pages, which it prints sheet for sheet (Ctrl+P), from an HTML
 // file in the temporary folder.
-bool Form1Window::ShowLog(const form::LogDrawing& log, std::u16string_view name) {
+bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) {
   std::wstring folder(MAX_PATH + 1, L'\0');
   folder.resize(GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
   const std::wstring file = folder + SafeFileName(name, form::kLogTitle) + L".html";
   const std::u16string shown(file.begin(), file.end());
   if (folder.empty() || !WriteWholeFile(file, log.a4_html)) {
-    MsgBox(u"柱状図のファイルを書けませんでした。\n" + shown, base::kMsgExclamation, {});
+    ShowMessage(u"柱状図のファイルを書けませんでした。\n" + shown, base::kMsgExclamation, {});
     return false;
   }
   const bool opened = open_file_hook_ ? open_file_hook_(file) : platform::OpenDocument(file);
   if (!opened) {
-    MsgBox(u"柱状図を開けませんでした。\n" + shown, base::kMsgExclamation, {});
+    ShowMessage(u"柱状図を開けませんでした。\n" + shown, base::kMsgExclamation, {});
     return false;
   }
   return true;
 }
 
-void Form1Window::EnableButton(form::Button button, bool enabled) {
+void MainWindow::EnableButton(form::Button button, bool enabled) {
   switch (button) {
-    case form::Button::kCommand4:
-      EnableWindow(Control(kCommand4), enabled ? TRUE : FALSE);
+    case form::Button::kShowLog:
+      EnableWindow(Control(kShowLogButton), enabled ? TRUE : FALSE);
       break;
   }
 }

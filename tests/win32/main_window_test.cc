@@ -5,7 +5,7 @@
 // button and its SVG file, message boxes, the hourglass, F1 and closing. Runs under Wine with a
 // virtual display.
 
-#include "win32/form1_window.h"
+#include "win32/main_window.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -25,7 +25,7 @@
 #include "base/utf.h"
 #include "convert/check_report.h"
 #include "convert/run.h"
-#include "form/form1.h"
+#include "form/converter_form.h"
 #include "platform/help.h"
 #include "source/code_table.h"
 #include "tests/test_support.h"
@@ -236,26 +236,26 @@ std::u16string ClipboardText() {
 
 // The sample borehole at C:\B-12 and the pattern folder at C:\DOZORA on temporary drives, named
 // by a settings file in a temporary system folder; a shown window over them.
-class Win32WindowTest : public ::testing::Test {
+class Win32WindowTest : public testing::Test {
  protected:
   void SetUp() override {
-    testing::CopyTree("samples/boreholes/B-12", drives_.c() / "B-12");
-    testing::CopyTree("samples/DOZORA", drives_.c() / "DOZORA");
+    test::CopyTree("samples/boreholes/B-12", drives_.c() / "B-12");
+    test::CopyTree("samples/DOZORA", drives_.c() / "DOZORA");
     fs::create_directories(drives_.d() / "sys");
-    testing::SetEnvironment("TJVX_SYSDIR", drives_.d() / "sys");
+    test::SetEnvironment("TJVX_SYSDIR", drives_.d() / "sys");
     std::ofstream(drives_.d() / "sys" / "DozoraV5.ini", std::ios::binary)
         << "[DOZORA]\r\n\"C:\\DOZORA\\\"\r\n";
     working_folder_ = fs::current_path();
     fs::current_path(drives_.c() / "B-12");
     ASSERT_TRUE(window_.Create(GetModuleHandleW(nullptr))) << "error " << GetLastError();
-    ASSERT_TRUE(window_.Form_Load());
+    ASSERT_TRUE(window_.Start());
     ShowWindow(window_.hwnd(), SW_SHOW);
     UpdateWindow(window_.hwnd());
     Pump();
   }
   void TearDown() override {
     fs::current_path(working_folder_);
-    testing::UnsetEnvironment("TJVX_SYSDIR");
+    test::UnsetEnvironment("TJVX_SYSDIR");
   }
 
   // Handles what is waiting in the thread's queue, as the message loop would.
@@ -284,52 +284,53 @@ class Win32WindowTest : public ::testing::Test {
     SetWindowTextW(Control(box_id), Wide(text).c_str());
   }
 
-  testing::TempDrives drives_;
+  test::TempDrives drives_;
   fs::path working_folder_;
-  Form1Window window_;
+  MainWindow window_;
 };
 
 TEST_F(Win32WindowTest, EveryControlHasItsCaptionAndTheTabKeyGoesInTheirOrder) {
-  EXPECT_EQ(WindowText(window_.hwnd()), form::kFormCaption);
-  EXPECT_EQ(WindowText(Control(kFrame1)), form::kFrame1Caption);
-  EXPECT_EQ(WindowText(Control(kFrame2)), form::kFrame2Caption);
-  EXPECT_EQ(WindowText(Control(kFrame3)), form::kFrame3Caption);
-  EXPECT_EQ(WindowText(Control(kLabel1)), form::kLabel1Caption);
-  EXPECT_EQ(WindowText(Control(kLabel2)), form::kLabel2Caption);
-  EXPECT_EQ(WindowText(Control(kLabel3)), u"");
-  EXPECT_EQ(WindowText(Control(kCommand1)), u"実  行");
-  EXPECT_EQ(WindowText(Control(kCommand2)), u"終  了");
-  EXPECT_EQ(WindowText(Control(kCommand3)), u"点  検");
-  EXPECT_EQ(WindowText(Control(kCommand4)), u"柱状図");
-  EXPECT_EQ(WindowText(Control(kLabel4)), u"");
-  EXPECT_NE(Control(kPicture1), nullptr);
+  EXPECT_EQ(WindowText(window_.hwnd()), form::kWindowCaption);
+  EXPECT_EQ(WindowText(Control(kSourceFrame)), form::kSourceFrameCaption);
+  EXPECT_EQ(WindowText(Control(kDestinationFrame)), form::kDestinationFrameCaption);
+  EXPECT_EQ(WindowText(Control(kMessageFrame)), form::kMessageFrameCaption);
+  EXPECT_EQ(WindowText(Control(kSourceLabel)), form::kSourceLabelCaption);
+  EXPECT_EQ(WindowText(Control(kDestinationLabel)), form::kDestinationLabelCaption);
+  EXPECT_EQ(WindowText(Control(kStatusLine)), u"");
+  EXPECT_EQ(WindowText(Control(kConvertButton)), u"実  行");
+  EXPECT_EQ(WindowText(Control(kCloseButton)), u"終  了");
+  EXPECT_EQ(WindowText(Control(kCheckButton)), u"点  検");
+  EXPECT_EQ(WindowText(Control(kShowLogButton)), u"柱状図");
+  EXPECT_EQ(WindowText(Control(kWarningsLine)), u"");
+  EXPECT_NE(Control(kDecoration), nullptr);
   // The log button waits for a conversion.
-  EXPECT_TRUE(IsWindowEnabled(Control(kCommand3)));
-  EXPECT_FALSE(IsWindowEnabled(Control(kCommand4)));
+  EXPECT_TRUE(IsWindowEnabled(Control(kCheckButton)));
+  EXPECT_FALSE(IsWindowEnabled(Control(kShowLogButton)));
   // The path boxes show the folder lists' folders; the drive lists show their drive.
-  EXPECT_EQ(WindowText(Control(kText1)), u"C:\\B-12");
-  EXPECT_EQ(WindowText(Control(kText2)), u"C:\\B-12");
-  const auto shown = SendMessageW(Control(kDrive1), CB_GETCURSEL, 0, 0);
-  EXPECT_EQ(ListText(Control(kDrive1), static_cast<int>(shown), true).substr(0, 2), u"C:");
-  EXPECT_GE(RowOf(kDrive2, u"D:", true), 0);
-  EXPECT_EQ(ListTexts(Control(kDir1), false), (std::vector<std::u16string>{u"C:\\", u"B-12"}));
+  EXPECT_EQ(WindowText(Control(kSourceFolderBox)), u"C:\\B-12");
+  EXPECT_EQ(WindowText(Control(kDestinationBox)), u"C:\\B-12");
+  const auto shown = SendMessageW(Control(kSourceDriveList), CB_GETCURSEL, 0, 0);
+  EXPECT_EQ(ListText(Control(kSourceDriveList), static_cast<int>(shown), true).substr(0, 2), u"C:");
+  EXPECT_GE(RowOf(kDestinationDriveList, u"D:", true), 0);
+  EXPECT_EQ(ListTexts(Control(kSourceFolderList), false),
+            (std::vector<std::u16string>{u"C:\\", u"B-12"}));
 
-  // Label4 is a line of its own under the message frame and above the buttons; the buttons stand
-  // run, check, log, close from left to right without touching, inside the window.
+  // The warnings line is a line of its own under the message frame and above the buttons; the
+  // buttons stand run, check, log, close from left to right without touching, inside the window.
   auto rect_of = [&](int id) {
     RECT rect = {};
     GetWindowRect(Control(id), &rect);
     MapWindowPoints(nullptr, window_.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
   };
-  EXPECT_EQ(GetParent(Control(kLabel4)), window_.hwnd());
-  EXPECT_TRUE(IsWindowVisible(Control(kLabel4)));
-  EXPECT_GE(rect_of(kLabel4).top, rect_of(kFrame3).bottom);
-  EXPECT_LE(rect_of(kLabel4).bottom, rect_of(kCommand1).top);
+  EXPECT_EQ(GetParent(Control(kWarningsLine)), window_.hwnd());
+  EXPECT_TRUE(IsWindowVisible(Control(kWarningsLine)));
+  EXPECT_GE(rect_of(kWarningsLine).top, rect_of(kMessageFrame).bottom);
+  EXPECT_LE(rect_of(kWarningsLine).bottom, rect_of(kConvertButton).top);
   RECT client = {};
   GetClientRect(window_.hwnd(), &client);
-  LONG left = rect_of(kPicture1).right;
-  for (int id : {kCommand1, kCommand3, kCommand4, kCommand2}) {
+  LONG left = rect_of(kDecoration).right;
+  for (int id : {kConvertButton, kCheckButton, kShowLogButton, kCloseButton}) {
     const RECT button = rect_of(id);
     EXPECT_GT(button.left, left) << id;
     EXPECT_LE(button.right, client.right) << id;
@@ -339,15 +340,16 @@ TEST_F(Win32WindowTest, EveryControlHasItsCaptionAndTheTabKeyGoesInTheirOrder) {
 
   // The tab key's order: the source side, the destination side, then the buttons as they stand
   // (the log button, disabled, is passed over).
-  const int order[] = {kDrive1, kDir1,     kText1,    kDrive2,  kDir2,
-                       kText2,  kCommand1, kCommand3, kCommand2};
-  HWND at = Control(kDrive1);
+  const int order[] = {kSourceDriveList,      kSourceFolderList,      kSourceFolderBox,
+                       kDestinationDriveList, kDestinationFolderList, kDestinationBox,
+                       kConvertButton,        kCheckButton,           kCloseButton};
+  HWND at = Control(kSourceDriveList);
   for (size_t i = 1; i <= std::size(order); ++i) {
     at = GetNextDlgTabItem(window_.hwnd(), at, FALSE);
     EXPECT_EQ(GetDlgCtrlID(at), order[i % std::size(order)]) << "after " << order[i - 1];
   }
   // The window's font is the system's message font at the window's DPI.
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(Control(kLabel1), WM_GETFONT, 0, 0));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(Control(kSourceLabel), WM_GETFONT, 0, 0));
   ASSERT_NE(font, nullptr);
   LOGFONTW used = {};
   GetObjectW(font, sizeof used, &used);
@@ -360,28 +362,28 @@ TEST_F(Win32WindowTest, EveryControlHasItsCaptionAndTheTabKeyGoesInTheirOrder) {
 TEST_F(Win32WindowTest, PickedFoldersTypedPathsAndTheRunButtonMakeTheGoldenFile) {
   // Pick drive D: in the source list and back C:, whose root it then shows; open B-12 by
   // double-click, go up by Enter, and down again.
-  Select(kDrive1, RowOf(kDrive1, u"D:", true), true);
-  EXPECT_EQ(WindowText(Control(kText1)), u"D:\\");
-  Select(kDrive1, RowOf(kDrive1, u"C:", true), true);
-  EXPECT_EQ(ListTexts(Control(kDir1), false),
+  Select(kSourceDriveList, RowOf(kSourceDriveList, u"D:", true), true);
+  EXPECT_EQ(WindowText(Control(kSourceFolderBox)), u"D:\\");
+  Select(kSourceDriveList, RowOf(kSourceDriveList, u"C:", true), true);
+  EXPECT_EQ(ListTexts(Control(kSourceFolderList), false),
             (std::vector<std::u16string>{u"C:\\", u"B-12", u"DOZORA"}));
-  EXPECT_EQ(WindowText(Control(kText1)), u"C:\\");
-  Select(kDir1, RowOf(kDir1, u"B-12", false), false);
-  EXPECT_EQ(WindowText(Control(kText1)), u"C:\\B-12");
-  SendMessageW(Control(kDir1), LB_SETCURSEL, 0, 0);
-  SetFocus(Control(kDir1));
-  PostMessageW(Control(kDir1), WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(WindowText(Control(kSourceFolderBox)), u"C:\\");
+  Select(kSourceFolderList, RowOf(kSourceFolderList, u"B-12", false), false);
+  EXPECT_EQ(WindowText(Control(kSourceFolderBox)), u"C:\\B-12");
+  SendMessageW(Control(kSourceFolderList), LB_SETCURSEL, 0, 0);
+  SetFocus(Control(kSourceFolderList));
+  PostMessageW(Control(kSourceFolderList), WM_KEYDOWN, VK_RETURN, 0);
   Pump();
-  EXPECT_EQ(WindowText(Control(kText1)), u"C:\\");
-  Select(kDir1, RowOf(kDir1, u"B-12", false), false);
-  EXPECT_EQ(WindowText(Control(kText1)), u"C:\\B-12");
+  EXPECT_EQ(WindowText(Control(kSourceFolderBox)), u"C:\\");
+  Select(kSourceFolderList, RowOf(kSourceFolderList, u"B-12", false), false);
+  EXPECT_EQ(WindowText(Control(kSourceFolderBox)), u"C:\\B-12");
   // Drive D: in the destination list, then a destination that does not exist yet.
-  Select(kDrive2, RowOf(kDrive2, u"D:", true), true);
-  EXPECT_EQ(WindowText(Control(kText2)), u"D:\\");
-  Type(kText2, u"D:\\OUT\\LOGS");
+  Select(kDestinationDriveList, RowOf(kDestinationDriveList, u"D:", true), true);
+  EXPECT_EQ(WindowText(Control(kDestinationBox)), u"D:\\");
+  Type(kDestinationBox, u"D:\\OUT\\LOGS");
 
   BoxAnswerer answerer(GetCurrentThreadId(), {IDYES});
-  SendMessageW(Control(kCommand1), BM_CLICK, 0, 0);
+  SendMessageW(Control(kConvertButton), BM_CLICK, 0, 0);
   Pump();
   const std::vector<SeenBox> seen = answerer.Seen();
   ASSERT_EQ(seen.size(), 1u);
@@ -389,18 +391,20 @@ TEST_F(Win32WindowTest, PickedFoldersTypedPathsAndTheRunButtonMakeTheGoldenFile)
   EXPECT_EQ(seen[0].title, u"tjvx");
   EXPECT_EQ(seen[0].buttons, (std::vector<int>{IDYES, IDNO}));
   EXPECT_TRUE(seen[0].icon);
-  EXPECT_TRUE(WindowText(Control(kLabel3)).ends_with(u"変換が正常に終了しました。"));
-  EXPECT_EQ(testing::ReadBytes(drives_.d() / "OUT" / "LOGS" / "B-12"),
-            testing::ReadBytes(testing::RepositoryPath("tests/golden/sample/B-12")));
+  EXPECT_TRUE(WindowText(Control(kStatusLine)).ends_with(u"変換が正常に終了しました。"));
+  EXPECT_EQ(test::ReadBytes(drives_.d() / "OUT" / "LOGS" / "B-12"),
+            test::ReadBytes(test::RepositoryPath("tests/golden/sample/B-12")));
   EXPECT_EQ(window_.logic().registry().count(), 1);
   // The sample has values that are not written as they stand: the line under the frame counts
   // them, and the log button can now be pressed, the tab key stopping on it.
-  const std::u16string warnings = WindowText(Control(kLabel4));
+  const std::u16string warnings = WindowText(Control(kWarningsLine));
   EXPECT_TRUE(warnings.starts_with(u"警告 ")) << base::ToUtf8(warnings);
   EXPECT_NE(warnings.find(u" 件: "), std::u16string::npos);
-  EXPECT_TRUE(IsWindowEnabled(Control(kCommand4)));
-  EXPECT_EQ(GetNextDlgTabItem(window_.hwnd(), Control(kCommand3), FALSE), Control(kCommand4));
-  EXPECT_EQ(GetNextDlgTabItem(window_.hwnd(), Control(kCommand4), FALSE), Control(kCommand2));
+  EXPECT_TRUE(IsWindowEnabled(Control(kShowLogButton)));
+  EXPECT_EQ(GetNextDlgTabItem(window_.hwnd(), Control(kCheckButton), FALSE),
+            Control(kShowLogButton));
+  EXPECT_EQ(GetNextDlgTabItem(window_.hwnd(), Control(kShowLogButton), FALSE),
+            Control(kCloseButton));
 }
 
 TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
@@ -431,7 +435,7 @@ TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
     close_caption = WindowText(close);
     PostMessageW(close, BM_CLICK, 0, 0);
   });
-  SendMessageW(Control(kCommand3), BM_CLICK, 0, 0);
+  SendMessageW(Control(kCheckButton), BM_CLICK, 0, 0);
   Pump();
   ASSERT_TRUE(driver.found());
 
@@ -466,7 +470,7 @@ TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
   EXPECT_EQ(copied, WithCrLf(report_text));
   EXPECT_TRUE(suggested.ends_with(L"\\点検結果_B-12.txt"))
       << base::ToUtf8(std::u16string(suggested.begin(), suggested.end()));
-  EXPECT_EQ(testing::ReadBytes(saved), base::ToUtf8(WithCrLf(report_text)));
+  EXPECT_EQ(test::ReadBytes(saved), base::ToUtf8(WithCrLf(report_text)));
   EXPECT_EQ(close_caption, u"閉じる");
   // The dialog is gone and the window can be used again.
   HWND left = nullptr;
@@ -494,19 +498,19 @@ TEST_F(Win32WindowTest, TheLogButtonWritesTheDrawingToTheTemporaryFolderAndOpens
   const fs::path temp_folder(std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)));
 
   // Disabled, a click does nothing; a run enables it.
-  SendMessageW(Control(kCommand4), BM_CLICK, 0, 0);
+  SendMessageW(Control(kShowLogButton), BM_CLICK, 0, 0);
   Pump();
   EXPECT_TRUE(opened.empty());
-  Type(kText2, u"D:\\");
-  SendMessageW(Control(kCommand1), BM_CLICK, 0, 0);
+  Type(kDestinationBox, u"D:\\");
+  SendMessageW(Control(kConvertButton), BM_CLICK, 0, 0);
   Pump();
-  ASSERT_TRUE(IsWindowEnabled(Control(kCommand4)));
-  SendMessageW(Control(kCommand4), BM_CLICK, 0, 0);
+  ASSERT_TRUE(IsWindowEnabled(Control(kShowLogButton)));
+  SendMessageW(Control(kShowLogButton), BM_CLICK, 0, 0);
   Pump();
   ASSERT_EQ(opened.size(), 1u);
   // The A4 pages, printable from the browser.
   EXPECT_EQ(fs::path(opened[0]), temp_folder / "B-12.html");
-  const std::string html = testing::ReadBytes(opened[0]);
+  const std::string html = test::ReadBytes(opened[0]);
   EXPECT_TRUE(html.starts_with("<!DOCTYPE html>")) << html.substr(0, 80);
   EXPECT_NE(html.find("@page { size: 210.00mm 297.00mm; margin: 0; }"), std::string::npos);
   EXPECT_NE(html.find("</svg>"), std::string::npos);
@@ -517,7 +521,7 @@ TEST_F(Win32WindowTest, TheLogButtonWritesTheDrawingToTheTemporaryFolderAndOpens
   EXPECT_TRUE(window_.ShowLog(kLog, u"A:B*?"));
   ASSERT_EQ(opened.size(), 2u);
   EXPECT_EQ(fs::path(opened[1]), temp_folder / "A_B__.html");
-  EXPECT_EQ(testing::ReadBytes(opened[1]), "<html/>");
+  EXPECT_EQ(test::ReadBytes(opened[1]), "<html/>");
   fs::remove(opened[1]);
 
   // A file that cannot be opened, or not written (a folder stands in its place), is named in a
@@ -558,22 +562,22 @@ TEST(Win32FileNames, AreMadeSafeForWindows) {
 }
 
 TEST_F(Win32WindowTest, ABadDestinationSaysSoAndSelectsTheDestinationBox) {
-  Type(kText2, u"D:\\OUT*");
+  Type(kDestinationBox, u"D:\\OUT*");
   BoxAnswerer answerer(GetCurrentThreadId(), {IDOK});
-  SendMessageW(Control(kCommand1), BM_CLICK, 0, 0);
+  SendMessageW(Control(kConvertButton), BM_CLICK, 0, 0);
   Pump();
   const std::vector<SeenBox> seen = answerer.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, u"指定されたパスは正しくありません。");
   EXPECT_EQ(seen[0].title, u"D:\\OUT*");
   EXPECT_EQ(seen[0].buttons, std::vector<int>{IDOK});
-  EXPECT_EQ(GetFocus(), Control(kText2));
+  EXPECT_EQ(GetFocus(), Control(kDestinationBox));
   DWORD start = 0, end = 0;
-  SendMessageW(Control(kText2), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+  SendMessageW(Control(kDestinationBox), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 7u);
-  EXPECT_EQ(WindowText(Control(kLabel3)), u"");
+  EXPECT_EQ(WindowText(Control(kStatusLine)), u"");
   EXPECT_FALSE(fs::exists(drives_.d() / "OUT*"));
 }
 
@@ -594,7 +598,7 @@ TEST_F(Win32WindowTest, MessageBoxesFollowTheStyleValuesAndOnlyYesIsYes) {
   };
   for (const Case& c : cases) {
     BoxAnswerer answerer(GetCurrentThreadId(), {c.press});
-    EXPECT_EQ(window_.MsgBox(u"フォルダがありません。", c.style, u"D:\\X"), c.answer);
+    EXPECT_EQ(window_.ShowMessage(u"フォルダがありません。", c.style, u"D:\\X"), c.answer);
     const std::vector<SeenBox> seen = answerer.Seen();
     ASSERT_EQ(seen.size(), 1u) << "style " << c.style;
     EXPECT_EQ(seen[0].text, u"フォルダがありません。");
@@ -605,22 +609,22 @@ TEST_F(Win32WindowTest, MessageBoxesFollowTheStyleValuesAndOnlyYesIsYes) {
 }
 
 TEST_F(Win32WindowTest, HourglassF1AndTheCloseButton) {
-  window_.logic().SetMousePointer(convert::kPointerHourglass);
+  window_.logic().SetPointer(convert::kPointerHourglass);
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
-  window_.logic().SetMousePointer(convert::kPointerDefault);
+  window_.logic().SetPointer(convert::kPointerDefault);
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
 
   // F1 in a path box, with neither the help file nor the manual at hand: a message says so.
   window_.logic().SetHelpFiles(std::nullopt, std::nullopt);
   BoxAnswerer answerer(GetCurrentThreadId(), {IDOK});
-  SetFocus(Control(kText1));
-  PostMessageW(Control(kText1), WM_KEYDOWN, VK_F1, 0);
+  SetFocus(Control(kSourceFolderBox));
+  PostMessageW(Control(kSourceFolderBox), WM_KEYDOWN, VK_F1, 0);
   Pump();
   const std::vector<SeenBox> seen = answerer.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, form::kNoManualMessage);
 
-  SendMessageW(Control(kCommand2), BM_CLICK, 0, 0);
+  SendMessageW(Control(kCloseButton), BM_CLICK, 0, 0);
   Pump();
   EXPECT_EQ(window_.hwnd(), nullptr);
 }

@@ -1,7 +1,7 @@
 // The window's logic driven through a fake view: start-up, the folder and drive lists, the run
 // from the run button, closing and help. The same logic stands behind every window.
 
-#include "form/form1.h"
+#include "form/converter_form.h"
 
 #include <gtest/gtest.h>
 
@@ -25,13 +25,13 @@ namespace {
 namespace fs = std::filesystem;
 
 // A window that only records what the logic tells it and answers message boxes from a script.
-class FakeView : public Form1View {
+class FakeView : public ConverterView {
  public:
   struct Box {
     std::u16string prompt;
     int style;
     std::u16string title;
-    std::u16string label3;  // what the status line showed while the box was up
+    std::u16string status;  // what the status line showed while the box was up
   };
   struct FolderList {
     std::vector<FolderEntry> entries;
@@ -49,9 +49,9 @@ class FakeView : public Form1View {
   void FillFolderList(Side side, const std::vector<FolderEntry>& entries, int current) override {
     folders[side] = {entries, current};
   }
-  int MsgBox(std::u16string_view prompt, int style, std::u16string_view title) override {
+  int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) override {
     boxes.push_back(
-        {std::u16string(prompt), style, std::u16string(title), texts[TextControl::kLabel3]});
+        {std::u16string(prompt), style, std::u16string(title), texts[TextControl::kStatusLine]});
     if (answers.empty()) return base::kAnswerOk;
     const int answer = answers.front();
     answers.erase(answers.begin());
@@ -100,20 +100,20 @@ std::vector<std::u16string> Captions(const std::vector<FolderEntry>& entries) {
 
 // The sample borehole at C:\B-12 and the pattern folder at C:\DOZORA on temporary drives, named
 // by a settings file in a temporary system folder; the working folder is C:\B-12.
-class Form1Test : public ::testing::Test {
+class ConverterFormTest : public testing::Test {
  protected:
   void SetUp() override {
-    testing::CopyTree("samples/boreholes/B-12", drives_.c() / "B-12");
-    testing::CopyTree("samples/DOZORA", drives_.c() / "DOZORA");
+    test::CopyTree("samples/boreholes/B-12", drives_.c() / "B-12");
+    test::CopyTree("samples/DOZORA", drives_.c() / "DOZORA");
     fs::create_directories(drives_.d() / "sys");
-    testing::SetEnvironment("TJVX_SYSDIR", drives_.d() / "sys");
+    test::SetEnvironment("TJVX_SYSDIR", drives_.d() / "sys");
     WriteSettings("\"C:\\DOZORA\\\"");
     working_folder_ = fs::current_path();
     fs::current_path(drives_.c() / "B-12");
   }
   void TearDown() override {
     fs::current_path(working_folder_);
-    testing::UnsetEnvironment("TJVX_SYSDIR");
+    test::UnsetEnvironment("TJVX_SYSDIR");
   }
 
   void WriteSettings(const std::string& second_line) {
@@ -130,14 +130,14 @@ class Form1Test : public ::testing::Test {
     return -1;
   }
 
-  testing::TempDrives drives_;
+  test::TempDrives drives_;
   fs::path working_folder_;
   FakeView view_;
-  Form1 form_{view_};
+  ConverterForm form_{view_};
 };
 
-TEST_F(Form1Test, StartUpShowsTheWorkingFolderAndFillsThePathBoxesOnLoad) {
-  form_.Form_Initialize();
+TEST_F(ConverterFormTest, StartUpShowsTheWorkingFolderAndFillsThePathBoxesOnLoad) {
+  form_.FillLists();
   for (Side side : {Side::kSource, Side::kDestination}) {
     // The drive table's drives, each under its letter; the list shows the folder's drive.
     ASSERT_GE(DriveIndex(u'C'), 0);
@@ -152,32 +152,32 @@ TEST_F(Form1Test, StartUpShowsTheWorkingFolderAndFillsThePathBoxesOnLoad) {
     EXPECT_EQ(view_.folders[side].current, 1);
   }
   // The path boxes are filled by the load, not before.
-  EXPECT_TRUE(view_.texts[TextControl::kText1].empty());
-  ASSERT_TRUE(form_.Form_Load());
+  EXPECT_TRUE(view_.texts[TextControl::kSourceFolderBox].empty());
+  ASSERT_TRUE(form_.Start());
   EXPECT_TRUE(view_.boxes.empty());
-  EXPECT_EQ(view_.texts[TextControl::kText1], u"C:\\B-12");
-  EXPECT_EQ(view_.texts[TextControl::kText2], u"C:\\B-12");
+  EXPECT_EQ(view_.texts[TextControl::kSourceFolderBox], u"C:\\B-12");
+  EXPECT_EQ(view_.texts[TextControl::kDestinationBox], u"C:\\B-12");
 }
 
-TEST_F(Form1Test, LoadWithoutPatternFolderSaysSoAndStops) {
+TEST_F(ConverterFormTest, LoadWithoutPatternFolderSaysSoAndStops) {
   WriteSettings("\"C:\\NOWHERE\\\"");
-  form_.Form_Initialize();
-  EXPECT_FALSE(form_.Form_Load());
+  form_.FillLists();
+  EXPECT_FALSE(form_.Start());
   ASSERT_EQ(view_.boxes.size(), 1u);
   EXPECT_EQ(view_.boxes[0].prompt, u" DOZORA の設定がありません.");
   EXPECT_EQ(view_.boxes[0].style, base::kMsgOk);
   // Nothing can be run without tables.
-  form_.Command1_Click();
+  form_.OnConvertClicked();
   EXPECT_EQ(view_.boxes.size(), 1u);
   EXPECT_TRUE(view_.pointers.empty());
 }
 
-TEST_F(Form1Test, FolderListShowsTheChainThenTheSubfoldersAndOpensWhatIsChosen) {
-  form_.Form_Initialize();
-  ASSERT_TRUE(form_.Form_Load());
+TEST_F(ConverterFormTest, FolderListShowsTheChainThenTheSubfoldersAndOpensWhatIsChosen) {
+  form_.FillLists();
+  ASSERT_TRUE(form_.Start());
   ASSERT_TRUE(form_.SetFolder(Side::kSource, u"c:"));
   EXPECT_EQ(form_.Folder(Side::kSource), u"C:\\");
-  EXPECT_EQ(view_.texts[TextControl::kText1], u"C:\\");
+  EXPECT_EQ(view_.texts[TextControl::kSourceFolderBox], u"C:\\");
   EXPECT_EQ(platform::WorkingFolder(), u"C:\\");
   const std::vector<FolderEntry>& entries = view_.folders[Side::kSource].entries;
   ASSERT_EQ(Captions(entries), (std::vector<std::u16string>{u"C:\\", u"B-12", u"DOZORA"}));
@@ -191,22 +191,22 @@ TEST_F(Form1Test, FolderListShowsTheChainThenTheSubfoldersAndOpensWhatIsChosen) 
   EXPECT_EQ(form_.Folder(Side::kDestination), u"C:\\B-12");
 
   // Opening a subfolder shows the chain down to it and makes it the working folder.
-  form_.Dir1_Open(1);
-  EXPECT_EQ(view_.texts[TextControl::kText1], u"C:\\B-12");
+  form_.OnFolderOpened(Side::kSource, 1);
+  EXPECT_EQ(view_.texts[TextControl::kSourceFolderBox], u"C:\\B-12");
   EXPECT_EQ(Captions(view_.folders[Side::kSource].entries),
             (std::vector<std::u16string>{u"C:\\", u"B-12"}));
   EXPECT_EQ(view_.folders[Side::kSource].entries[1].level, 1);
   EXPECT_EQ(platform::WorkingFolder(), u"C:\\B-12");
   // Opening a folder of the chain goes back up; a row beyond the list does nothing.
-  form_.Dir1_Open(0);
-  EXPECT_EQ(view_.texts[TextControl::kText1], u"C:\\");
-  form_.Dir1_Open(7);
+  form_.OnFolderOpened(Side::kSource, 0);
+  EXPECT_EQ(view_.texts[TextControl::kSourceFolderBox], u"C:\\");
+  form_.OnFolderOpened(Side::kSource, 7);
   EXPECT_EQ(form_.Folder(Side::kSource), u"C:\\");
 
   // A folder gone since the list was filled drops out of the list; the path box keeps its text.
   fs::remove_all(drives_.c() / "DOZORA");
-  form_.Dir1_Open(2);
-  EXPECT_EQ(view_.texts[TextControl::kText1], u"C:\\");
+  form_.OnFolderOpened(Side::kSource, 2);
+  EXPECT_EQ(view_.texts[TextControl::kSourceFolderBox], u"C:\\");
   EXPECT_EQ(Captions(view_.folders[Side::kSource].entries),
             (std::vector<std::u16string>{u"C:\\", u"B-12"}));
   // A path that is no folder changes nothing.
@@ -215,29 +215,29 @@ TEST_F(Form1Test, FolderListShowsTheChainThenTheSubfoldersAndOpensWhatIsChosen) 
   EXPECT_EQ(form_.Folder(Side::kSource), u"C:\\");
 }
 
-TEST_F(Form1Test, ChoosingADriveMovesItsFolderListAndMakesItCurrent) {
-  form_.Form_Initialize();
-  ASSERT_TRUE(form_.Form_Load());
-  form_.Drive2_Change(DriveIndex(u'D'));
-  EXPECT_EQ(view_.texts[TextControl::kText2], u"D:\\");
+TEST_F(ConverterFormTest, ChoosingADriveMovesItsFolderListAndMakesItCurrent) {
+  form_.FillLists();
+  ASSERT_TRUE(form_.Start());
+  form_.OnDriveChanged(Side::kDestination, DriveIndex(u'D'));
+  EXPECT_EQ(view_.texts[TextControl::kDestinationBox], u"D:\\");
   EXPECT_EQ(platform::CurrentDrive(), u'D');
   // Back on C: the list returns to the drive's root, not to where it was before.
-  form_.Drive2_Change(DriveIndex(u'C'));
-  EXPECT_EQ(view_.texts[TextControl::kText2], u"C:\\");
+  form_.OnDriveChanged(Side::kDestination, DriveIndex(u'C'));
+  EXPECT_EQ(view_.texts[TextControl::kDestinationBox], u"C:\\");
   // A drive's entry leads to the folder the list already shows on it.
   ASSERT_TRUE(form_.SetFolder(Side::kDestination, u"C:\\DOZORA"));
-  form_.Drive2_Change(DriveIndex(u'C'));
+  form_.OnDriveChanged(Side::kDestination, DriveIndex(u'C'));
   EXPECT_EQ(form_.Folder(Side::kDestination), u"C:\\DOZORA");
   EXPECT_TRUE(view_.boxes.empty());
 }
 
-TEST_F(Form1Test, ALostDriveSetsTheDriveListBackOnceAndNeverLoops) {
+TEST_F(ConverterFormTest, ALostDriveSetsTheDriveListBackOnceAndNeverLoops) {
   fs::create_directories(drives_.c().parent_path() / "e");
   platform::DriveTable table = platform::Drives();
   table.Map(u'E', drives_.c().parent_path() / "e");
   platform::SetDrives(table);
-  form_.Form_Initialize();
-  ASSERT_TRUE(form_.Form_Load());
+  form_.FillLists();
+  ASSERT_TRUE(form_.Start());
   const int c_index = DriveIndex(u'C');
   const int e_index = DriveIndex(u'E');
   ASSERT_GE(e_index, 0);
@@ -245,57 +245,57 @@ TEST_F(Form1Test, ALostDriveSetsTheDriveListBackOnceAndNeverLoops) {
 
   // The drive goes away after the list was filled: the list shows C: again, folder unchanged.
   fs::remove_all(drives_.c().parent_path() / "e");
-  form_.Drive1_Change(e_index);
+  form_.OnDriveChanged(Side::kSource, e_index);
   EXPECT_EQ(view_.shown_drives[Side::kSource], std::vector<int>{c_index});
   EXPECT_EQ(form_.DriveIndex(Side::kSource), c_index);
   EXPECT_EQ(form_.Folder(Side::kSource), u"C:\\B-12");
-  EXPECT_EQ(view_.texts[TextControl::kText1], u"C:\\B-12");
+  EXPECT_EQ(view_.texts[TextControl::kSourceFolderBox], u"C:\\B-12");
 
   // When the remembered drive is gone too, the list goes back once and stops there.
   fs::current_path(working_folder_);
   fs::remove_all(drives_.c());
-  form_.Drive1_Change(e_index);
+  form_.OnDriveChanged(Side::kSource, e_index);
   EXPECT_EQ(view_.shown_drives[Side::kSource], (std::vector<int>{c_index, c_index}));
   EXPECT_EQ(form_.DriveIndex(Side::kSource), c_index);
   EXPECT_TRUE(view_.boxes.empty());
 }
 
-TEST_F(Form1Test, RunButtonConvertsAfterOneQuestionAndRegistersTheSiteOnce) {
-  form_.Form_Initialize();
-  ASSERT_TRUE(form_.Form_Load());
-  view_.texts[TextControl::kText1] = u"C:\\B-12";
-  view_.texts[TextControl::kText2] = u"D:\\OUT\\LOGS";
+TEST_F(ConverterFormTest, RunButtonConvertsAfterOneQuestionAndRegistersTheSiteOnce) {
+  form_.FillLists();
+  ASSERT_TRUE(form_.Start());
+  view_.texts[TextControl::kSourceFolderBox] = u"C:\\B-12";
+  view_.texts[TextControl::kDestinationBox] = u"D:\\OUT\\LOGS";
   view_.answers = {base::kAnswerYes};
-  form_.Command1_Click();
+  form_.OnConvertClicked();
 
   // One question for the missing folders, asked while the busy text shows.
   ASSERT_EQ(view_.boxes.size(), 1u);
   EXPECT_EQ(view_.boxes[0].prompt, u"フォルダがありません。新規作成しますか？");
   EXPECT_EQ(view_.boxes[0].style, base::kMsgYesNoQuestion);
-  EXPECT_EQ(view_.boxes[0].label3, u"只今変換中！　しばらくお待ちください。");
-  EXPECT_TRUE(view_.texts[TextControl::kLabel3].ends_with(u"変換が正常に終了しました。"));
+  EXPECT_EQ(view_.boxes[0].status, u"只今変換中！　しばらくお待ちください。");
+  EXPECT_TRUE(view_.texts[TextControl::kStatusLine].ends_with(u"変換が正常に終了しました。"));
   // The hourglass once, then the arrow.
   EXPECT_EQ(view_.pointers,
             (std::vector<int>{convert::kPointerHourglass, convert::kPointerDefault}));
   const std::vector<std::u16string> lines =
-      testing::ConvertedLines(drives_.d() / "OUT" / "LOGS" / "B-12");
+      test::ConvertedLines(drives_.d() / "OUT" / "LOGS" / "B-12");
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], u"GTJ Ge201");
   EXPECT_FALSE(fs::exists(drives_.c() / "B-12" / "MARGE.DAT"));
 
   // A second run of the same site asks nothing and registers the site once.
-  form_.Command1_Click();
+  form_.OnConvertClicked();
   EXPECT_EQ(view_.boxes.size(), 1u);
   EXPECT_EQ(form_.registry().count(), 1);
   EXPECT_EQ(form_.registry().Site(1), u"B-12");
 }
 
-TEST_F(Form1Test, CheckButtonReportsTheSourceFolderAndTheRunCountsItsWarnings) {
-  form_.Form_Initialize();
-  ASSERT_TRUE(form_.Form_Load());
-  EXPECT_FALSE(view_.enabled_buttons[Button::kCommand4]);
-  view_.texts[TextControl::kText1] = u" C:\\B-12 ";  // the window's box is trimmed
-  form_.Command3_Click();
+TEST_F(ConverterFormTest, CheckButtonReportsTheSourceFolderAndTheRunCountsItsWarnings) {
+  form_.FillLists();
+  ASSERT_TRUE(form_.Start());
+  EXPECT_FALSE(view_.enabled_buttons[Button::kShowLog]);
+  view_.texts[TextControl::kSourceFolderBox] = u" C:\\B-12 ";  // the window's box is trimmed
+  form_.OnCheckClicked();
   ASSERT_EQ(view_.reports.size(), 1u);
   const CheckReport& report = view_.reports[0];
   EXPECT_EQ(report.title, u"点検結果 - C:\\B-12");
@@ -309,15 +309,15 @@ TEST_F(Form1Test, CheckButtonReportsTheSourceFolderAndTheRunCountsItsWarnings) {
   // Nothing was written: no converted file anywhere under the source.
   EXPECT_FALSE(fs::exists(drives_.c() / "B-12" / "B-12"));
 
-  view_.texts[TextControl::kText2] = u"D:\\";
-  form_.Command1_Click();
-  EXPECT_TRUE(view_.texts[TextControl::kLabel3].ends_with(u"変換が正常に終了しました。"));
-  EXPECT_EQ(view_.texts[TextControl::kLabel4], convert::WarningsLine(4));
-  EXPECT_TRUE(view_.enabled_buttons[Button::kCommand4]);
+  view_.texts[TextControl::kDestinationBox] = u"D:\\";
+  form_.OnConvertClicked();
+  EXPECT_TRUE(view_.texts[TextControl::kStatusLine].ends_with(u"変換が正常に終了しました。"));
+  EXPECT_EQ(view_.texts[TextControl::kWarningsLine], convert::WarningsLine(4));
+  EXPECT_TRUE(view_.enabled_buttons[Button::kShowLog]);
   EXPECT_EQ(form_.last_converted(), u"D:\\B-12");
 
   // The log button draws the file just made.
-  form_.Command4_Click();
+  form_.OnShowLogClicked();
   ASSERT_EQ(view_.logs.size(), 1u)
       << (view_.boxes.empty() ? "" : base::ToUtf8(view_.boxes[0].prompt));
   EXPECT_EQ(view_.logs[0].name, u"B-12");
@@ -329,40 +329,40 @@ TEST_F(Form1Test, CheckButtonReportsTheSourceFolderAndTheRunCountsItsWarnings) {
   EXPECT_NE(log.a4_html.find("<title>B-12</title>"), std::string::npos);
 
   // A failed run clears the count and disables the log button.
-  view_.texts[TextControl::kText1] = u"C:\\NONE";
-  form_.Command1_Click();
-  EXPECT_EQ(view_.texts[TextControl::kLabel4], u"");
-  EXPECT_FALSE(view_.enabled_buttons[Button::kCommand4]);
+  view_.texts[TextControl::kSourceFolderBox] = u"C:\\NONE";
+  form_.OnConvertClicked();
+  EXPECT_EQ(view_.texts[TextControl::kWarningsLine], u"");
+  EXPECT_FALSE(view_.enabled_buttons[Button::kShowLog]);
 }
 
-TEST_F(Form1Test, BadDestinationSaysSoAndSelectsTheDestinationBox) {
-  form_.Form_Initialize();
-  ASSERT_TRUE(form_.Form_Load());
-  view_.texts[TextControl::kText1] = u"C:\\B-12";
-  view_.texts[TextControl::kText2] = u"D:\\OUT*";
-  form_.Command1_Click();
+TEST_F(ConverterFormTest, BadDestinationSaysSoAndSelectsTheDestinationBox) {
+  form_.FillLists();
+  ASSERT_TRUE(form_.Start());
+  view_.texts[TextControl::kSourceFolderBox] = u"C:\\B-12";
+  view_.texts[TextControl::kDestinationBox] = u"D:\\OUT*";
+  form_.OnConvertClicked();
   ASSERT_EQ(view_.boxes.size(), 1u);
   EXPECT_EQ(view_.boxes[0].prompt, u"指定されたパスは正しくありません。");
   EXPECT_EQ(view_.boxes[0].style, base::kMsgExclamation);
   EXPECT_EQ(view_.boxes[0].title, u"D:\\OUT*");
-  EXPECT_EQ(view_.focused, std::vector<TextControl>{TextControl::kText2});
-  EXPECT_TRUE(view_.texts[TextControl::kLabel3].empty());
+  EXPECT_EQ(view_.focused, std::vector<TextControl>{TextControl::kDestinationBox});
+  EXPECT_TRUE(view_.texts[TextControl::kStatusLine].empty());
   EXPECT_FALSE(fs::exists(drives_.d() / "OUT*"));
   // The pointer was never turned into an hourglass, so it is not set back either.
   EXPECT_TRUE(view_.pointers.empty());
 }
 
-TEST_F(Form1Test, CloseButtonCloses) {
-  form_.Form_Initialize();
-  ASSERT_TRUE(form_.Form_Load());
+TEST_F(ConverterFormTest, CloseButtonCloses) {
+  form_.FillLists();
+  ASSERT_TRUE(form_.Start());
   EXPECT_FALSE(view_.closed);
-  form_.Command2_Click();
+  form_.OnCloseClicked();
   EXPECT_TRUE(view_.closed);
 }
 
-TEST_F(Form1Test, HelpWithoutTheHelpFileOpensTheManualElseSaysSo) {
-  form_.Form_Initialize();
-  ASSERT_TRUE(form_.Form_Load());
+TEST_F(ConverterFormTest, HelpWithoutTheHelpFileOpensTheManualElseSaysSo) {
+  form_.FillLists();
+  ASSERT_TRUE(form_.Start());
   const fs::path manual = drives_.c() / "manual.html";
   std::ofstream(manual) << "<html></html>";
   form_.SetHelpFiles(std::nullopt, manual);
@@ -385,7 +385,7 @@ TEST_F(Form1Test, HelpWithoutTheHelpFileOpensTheManualElseSaysSo) {
 }
 
 TEST(HelpFile, IsFoundBesideTheProgramThenAlongPathInAnyLetterCase) {
-  testing::TempDrives drives;
+  test::TempDrives drives;
   const fs::path program = drives.c() / "bin";
   const fs::path first = drives.c() / "p1";
   const fs::path second = drives.c() / "p2";
