@@ -23,6 +23,8 @@ std::u16string CauseText(Error::Kind kind) {
       return u"フォルダを作成できない為に変換できません。";
     case Error::Kind::kOutOfRange:
       return u"ファイルの値が範囲を超えている為に変換できません。";
+    case Error::Kind::kNotConverted:
+      return u"変換済みファイルを読み込めません。";
     case Error::Kind::kNotRegularFile:
       return u"出力ファイルと同名の特殊ファイル (パイプ、ソケット、デバイス) "
              u"が存在する為に変換できません。";
@@ -43,6 +45,12 @@ Error::Error(Kind kind, std::u16string file, long long line, long long offset,
 
 std::u16string Error::Message() const {
   std::u16string text = CauseText(kind_);
+  if (kind_ == Kind::kNotConverted) {
+    // The cause first, then where: "…読み込めません。\n<cause>\n<file>\n(N 行目)".
+    text.append(u"\n").append(detail_).append(u"\n").append(file_);
+    if (line_ > 0) text.append(u"\n(").append(base::Digits(line_)).append(u" 行目)");
+    return text;
+  }
   if (!file_.empty()) text.append(u"\n").append(file_);
   if (line_ > 0 || offset_ >= 0) {
     text += u"\n(";

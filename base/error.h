@@ -20,6 +20,7 @@ class Error : public std::exception {
     kFolderCreate,    // a destination folder cannot be created
     kOutOfRange,      // a value or an index beyond what the converter holds
     kNotRegularFile,  // a FIFO, socket or device stands where a file is to be written
+    kNotConverted,    // a file is not read as a converted file (the detail gives the cause)
   };
 
   Error(Kind kind, std::u16string file, long long line = 0, long long offset = -1,

@@ -162,10 +162,8 @@ int Preview(const PreviewOptions& options) {
         std::cerr << "tjvx: " << argument << ": 描画できない値 "
                   << base::ToUtf8(drawing::LostValueText(lost)) << '\n';
       }
-    } catch (const converted::ReadRefusal& refusal) {
-      std::cerr << "tjvx: " << base::ToUtf8(refusal.Message()) << '\n';
-      status = 1;
     } catch (const base::Error& error) {
+      // A file that is not a converted file, or cannot be read or written.
       std::cerr << "tjvx: " << base::ToUtf8(error.Message()) << '\n';
       status = 1;
     }

@@ -443,18 +443,10 @@ int CodeOf(std::u16string_view line) {
 
 }  // namespace
 
-ReadRefusal::ReadRefusal(Kind kind, std::u16string file, long long line, std::u16string detail)
-    : kind_(kind),
-      file_(std::move(file)),
-      line_(line),
-      cause_(Cause(kind, detail)),
-      what_(base::ToUtf8(Message())) {}
-
-std::u16string ReadRefusal::Message() const {
-  std::u16string text = u"変換済みファイルを読み込めません。\n" + cause_ + u"\n" + file_;
-  if (line_ > 0) text += u"\n(" + base::Digits(line_) + u" 行目)";
-  return text;
-}
+ReadRefusal::ReadRefusal(Kind reason, std::u16string file, long long line, std::u16string detail)
+    : base::Error(base::Error::Kind::kNotConverted, std::move(file), line, -1,
+                  Cause(reason, detail)),
+      reason_(reason) {}
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/error.h"
 #include "converted/model.h"
 
 // Reading a converted file back into its records, and writing the records out again. Each record
@@ -17,8 +18,9 @@
 namespace tjvx::converted {
 
 // Why a file is not read as a converted file, with the file and the 1-based line (0: the file as a
-// whole).
-class ReadRefusal : public std::exception {
+// whole). It is a base::Error of kind kNotConverted, so callers catch one error type; its reason
+// tells refusals apart.
+class ReadRefusal : public base::Error {
  public:
   enum class Kind {
     kNoFile,         // there is no file of the name
@@ -34,23 +36,15 @@ class ReadRefusal : public std::exception {
 
   // `detail` completes the cause: the codes of kOrder ("3000 の後に 2001"), the missing code of
   // kMissingHeader ("1006"), the byte offset of kBadBytes and kOtherCode.
-  ReadRefusal(Kind kind, std::u16string file, long long line, std::u16string detail = {});
+  ReadRefusal(Kind reason, std::u16string file, long long line, std::u16string detail = {});
 
-  Kind kind() const { return kind_; }
-  const std::u16string& file() const { return file_; }
-  long long line() const { return line_; }
-  // The cause in Japanese, one sentence.
-  const std::u16string& cause() const { return cause_; }
-  // What the user reads: that the file cannot be read, the cause, the file and the line.
-  std::u16string Message() const;
-  const char* what() const noexcept override { return what_.c_str(); }
+  Kind reason() const { return reason_; }
+  // The cause in Japanese, one sentence. Message() is what the user reads: that the file cannot be
+  // read, the cause, the file and the line.
+  const std::u16string& cause() const { return detail(); }
 
  private:
-  Kind kind_;
-  std::u16string file_;
-  long long line_;
-  std::u16string cause_;
-  std::string what_;
+  Kind reason_;
 };
 
 // The records of a converted file's decoded text; `file` names it in refusals and in the result.
@@ -86,7 +80,8 @@ class CodeCounts {
 // it needs does not hold the whole file's records. Refuses as ReadConvertedFileAt does; the
 // records before the refusal have been handed over by then.
 // `before`, when given, learns how many lines of each code follow before the first is handed over.
-void ForEachRecordAt(std::u16string_view path, const std::function<void(const Record& record)>& each,
+void ForEachRecordAt(std::u16string_view path,
+                     const std::function<void(const Record& record)>& each,
                      const std::function<void(const CodeCounts& counts)>& before = {});
 
 // The file's bytes: "GTJ Ge201", then each record as its code, a blank and its values joined by

@@ -223,9 +223,8 @@ void ConverterForm::OnShowLogClicked() {
       log.a4_pages.push_back(drawing::WritePageSvg(pages, i));
     }
     log.a4_html = drawing::WriteHtml(pages, name);
-  } catch (const converted::ReadRefusal& refusal) {
-    failure = refusal.Message();
   } catch (const base::Error& error) {
+    // A refused converted file too: its refusal is an Error of its own.
     failure = error.Message();
   } catch (const std::exception& error) {
     failure = base::FromUtf8(error.what());

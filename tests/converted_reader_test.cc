@@ -73,7 +73,7 @@ std::optional<ReadRefusal> RefusalOf(std::u16string_view text) {
 void ExpectRefused(std::u16string_view text, Kind kind, long long line) {
   const std::optional<ReadRefusal> refusal = RefusalOf(text);
   ASSERT_TRUE(refusal.has_value()) << "read without refusal";
-  EXPECT_EQ(refusal->kind(), kind) << base::ToUtf8(refusal->Message());
+  EXPECT_EQ(refusal->reason(), kind) << base::ToUtf8(refusal->Message());
   EXPECT_EQ(refusal->line(), line) << base::ToUtf8(refusal->Message());
 }
 
@@ -138,7 +138,7 @@ TEST(ConvertedRefusal, HeaderRecordsComeOnceEachInOrderAndNoneIsMissing) {
   const size_t from = text.find(u"1003"), to = text.find(u"1005");
   const std::optional<ReadRefusal> missing = RefusalOf(text.substr(0, from) + text.substr(to));
   ASSERT_TRUE(missing.has_value());
-  EXPECT_EQ(missing->kind(), Kind::kMissingHeader);
+  EXPECT_EQ(missing->reason(), Kind::kMissingHeader);
   EXPECT_EQ(missing->line(), 5);
   EXPECT_EQ(missing->cause(), u"ヘッダーの記録 1003 がありません。");
   // A group before the header's end.
@@ -179,7 +179,7 @@ TEST(ConvertedRefusal, BytesThatAreNotCp932AreRefusedAtTheirLine) {
     converted::ReadConvertedBytes(bytes, u"B-1");
     ADD_FAILURE() << "read without refusal";
   } catch (const ReadRefusal& refusal) {
-    EXPECT_EQ(refusal.kind(), Kind::kBadBytes);
+    EXPECT_EQ(refusal.reason(), Kind::kBadBytes);
     EXPECT_EQ(refusal.line(), 22);
     EXPECT_EQ(refusal.cause(), u"CP932 (Shift-JIS) でないバイトがあります（バイト位置 " +
                                    base::FromAscii(std::to_string(bytes.size() - 3)) + u"）。");
@@ -217,7 +217,7 @@ TEST(ConvertedRefusal, ACodeTheConverterNeverWritesIsRefusedAndOnlySharedLeadByt
     converted::ReadConvertedBytes(head + *other + "\r\n", u"B-1");
     ADD_FAILURE() << "read without refusal";
   } catch (const ReadRefusal& refusal) {
-    EXPECT_EQ(refusal.kind(), Kind::kOtherCode);
+    EXPECT_EQ(refusal.reason(), Kind::kOtherCode);
     EXPECT_EQ(refusal.line(), 22);
     EXPECT_NE(refusal.cause().find(u"バイト位置 " + base::FromAscii(std::to_string(head.size()))),
               std::u16string::npos);
@@ -530,7 +530,7 @@ TEST(ConvertedRecordByRecord, GivesTheRecordsAndRefusalsOfTheWholeFile) {
     }
     ASSERT_EQ(piece_refusal.has_value(), whole_refusal.has_value());
     if (whole_refusal) {
-      EXPECT_EQ(piece_refusal->kind(), whole_refusal->kind());
+      EXPECT_EQ(piece_refusal->reason(), whole_refusal->reason());
       EXPECT_EQ(piece_refusal->line(), whole_refusal->line());
       EXPECT_EQ(piece_refusal->Message(), whole_refusal->Message());
     } else {
@@ -558,7 +558,7 @@ TEST(ConvertedRoundTrip, AFileIsReadFromAWindowsPathOrAHostPath) {
       converted::ReadConvertedFileAt(path);
       ADD_FAILURE() << "read " << base::ToUtf8(path);
     } catch (const ReadRefusal& refusal) {
-      EXPECT_EQ(refusal.kind(), kind);
+      EXPECT_EQ(refusal.reason(), kind);
       EXPECT_EQ(refusal.file(), path);
       EXPECT_EQ(refusal.line(), 0);
     }
