@@ -39,7 +39,7 @@ std::u16string EndDepth(std::u16string_view start_depth,
 }
 
 void WriteRecords4000(source::FieldReader& x5, LineSink& out, base::FindingSink& findings) {
-  source::RecordFindings found(findings, x5.file(), u"4000");
+  source::RecordFindings found(findings, x5, u"4000");
   std::array<std::u16string_view, 11> f;
   std::u16string line, start_depth;
   while (!x5.AtEnd()) {

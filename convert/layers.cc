@@ -36,8 +36,8 @@ void ReportCodeNotFound(RecordFindings& findings, long long line, int field,
 }  // namespace
 
 void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::FindingSink& findings) {
-  RecordFindings found3000(findings, r41.file(), u"3000");
-  RecordFindings found3010(findings, r41.file(), u"3010");
+  RecordFindings found3000(findings, r41, u"3000");
+  RecordFindings found3010(findings, r41, u"3010");
   // The 3010 lines follow all 3000 lines: the 3000 lines are written as the records are read, and
   // each record's depth and value C are kept, as views into the file's text, for the 3010 lines.
   struct Later {
@@ -71,7 +71,7 @@ void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::Find
 }
 
 void WriteRecords3020(source::FieldReader& n9, LineSink& out, base::FindingSink& findings) {
-  RecordFindings found(findings, n9.file(), u"3020");
+  RecordFindings found(findings, n9, u"3020");
   std::array<std::u16string_view, 3> f;
   std::u16string line;
   while (!n9.AtEnd()) {
@@ -97,7 +97,7 @@ void WriteRecords3020(source::FieldReader& n9, LineSink& out, base::FindingSink&
 
 void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, LineSink& out,
                       base::FindingSink& findings) {
-  RecordFindings found(findings, x7.file(), u"3030");
+  RecordFindings found(findings, x7, u"3030");
   std::array<std::u16string_view, 68> f;
   std::u16string line, name;
   size_t prefix = 0;  // "3030 <top> <bottom> ", the same for every code of a record
@@ -149,7 +149,7 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
 }
 
 void WriteRecords3040(source::FieldReader& g40, LineSink& out, base::FindingSink& findings) {
-  RecordFindings found(findings, g40.file(), u"3040");
+  RecordFindings found(findings, g40, u"3040");
   std::array<std::u16string_view, 8> f;
   std::u16string line;
   while (!g40.AtEnd()) {
@@ -169,7 +169,7 @@ void WriteRecords3040(source::FieldReader& g40, LineSink& out, base::FindingSink
 
 void WriteRecords3070(source::FieldReader& r30, source::PatternTables& tables, LineSink& out,
                       base::FindingSink& findings) {
-  RecordFindings found(findings, r30.file(), u"3070");
+  RecordFindings found(findings, r30, u"3070");
   std::array<std::u16string_view, 6> f;
   std::u16string line;
   while (!r30.AtEnd()) {

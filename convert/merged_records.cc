@@ -78,7 +78,7 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
   for (size_t m = 0; m < members.size(); ++m) {
     if (!members[m]) continue;
     source::FieldReader& reader = *members[m];
-    found[m].emplace(findings, reader.file(), u"5000");
+    found[m].emplace(findings, reader, u"5000");
     const MemberLayout& layout = kMembers[m];
     while (!reader.AtEnd()) {
       reader.ReadRecord(layout.fields, f);
@@ -159,7 +159,7 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
 
 void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, LineSink& out,
                       base::FindingSink& findings) {
-  source::RecordFindings found(findings, g72.file(), u"5010");
+  source::RecordFindings found(findings, g72, u"5010");
   std::array<std::u16string_view, 8> f;
   std::u16string line;
   while (!g72.AtEnd()) {

@@ -97,7 +97,7 @@ struct CodedNote {
 
   void Open(source::FieldReader& file, base::FindingSink& findings) {
     reader = &file;
-    found.emplace(findings, file.file(), u"2001");
+    found.emplace(findings, file, u"2001");
     depth_text = u"-1";
     depth_value = -1.0f;
   }
@@ -164,7 +164,7 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
                                                const std::vector<source::DepthEntry>& depths,
                                                LineSink& out, base::FindingSink& findings) {
   if (!x1) return std::nullopt;
-  source::RecordFindings found(findings, x1->file(), u"2000");
+  source::RecordFindings found(findings, *x1, u"2000");
   float previous = 0.0f;
   // The deepest depth of the lines so far: the 2001 records end at the last line's depth.
   float deepest = 0.0f;
@@ -271,7 +271,7 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
   std::vector<std::vector<NoteLine>> note_lines(entries);
   std::optional<source::RecordFindings> found_notes;
   if (sources.x12) {
-    found_notes.emplace(findings, sources.x12->file(), u"2002");
+    found_notes.emplace(findings, *sources.x12, u"2002");
     for (const Note& note : ReadNotes(*sources.x12, *found_notes)) {
       // The depth list is sorted, so the first entry at or below the note is found by halving.
       auto it = std::lower_bound(
@@ -298,7 +298,7 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
   std::optional<source::RecordFindings> found_marks;
   std::vector<DepthMark> marks;
   if (sources.x11) {
-    found_marks.emplace(findings, sources.x11->file(), u"2001");
+    found_marks.emplace(findings, *sources.x11, u"2001");
     marks = ReadDepthMarks(*sources.x11, *found_marks);
   }
   size_t next_mark = 0;

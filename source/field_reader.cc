@@ -100,6 +100,10 @@ bool FieldReader::AtEnd() const {
 
 void FieldReader::CutShort(long long line) const {
   if (mid_line_ == 0) throw base::Error(base::Error::Kind::kRecordCutShort, file_, line);
+  throw base::Error(base::Error::Kind::kRecordCutShort, file_, mid_line_, -1, TooManyFields());
+}
+
+std::u16string FieldReader::TooManyFields() const {
   // The fields of the line, counted as they are read: a comma outside a quoted value adds one.
   size_t fields = 1;
   bool field_start = true, quoted = false;
@@ -117,9 +121,8 @@ void FieldReader::CutShort(long long line) const {
       field_start = false;
     }
   }
-  throw base::Error(base::Error::Kind::kRecordCutShort, file_, mid_line_, -1,
-                    u"この行の項目数が " + Count(fields) + u" 個あります (他の行は " +
-                        Count(mid_line_record_fields_) + u" 個)");
+  return u"この行の項目数が " + Count(fields) + u" 個あります (他の行は " +
+         Count(mid_line_record_fields_) + u" 個)";
 }
 
 void FieldReader::NoteMidLineStart(size_t record_fields) {
@@ -130,6 +133,40 @@ void FieldReader::NoteMidLineStart(size_t record_fields) {
     --mid_line_begin_;
   }
   mid_line_record_fields_ = record_fields;
+  if (out_of_step_line_ != 0) return;  // a file read again after Rewind() is told of once
+  out_of_step_line_ = mid_line_;
+  // A file that ends inside a record is an error naming this line; otherwise the conversion goes
+  // on with the values shifted, and this line is the one to fix.
+  if (findings_ != nullptr && !EndsInsideRecord(record_fields)) {
+    findings_->Report({base::Severity::kWarning,
+                       file_,
+                       mid_line_,
+                       0,
+                       {},
+                       TooManyFields() + u"。この行から後のレコードは行の途中から読まれる為、"
+                                         u"値がずれて書かれます。"});
+  }
+}
+
+bool FieldReader::EndsInsideRecord(size_t record_fields) {
+  // Reads on as the writers do (records while something is left), then goes back.
+  const size_t pos = pos_;
+  const long long line = line_;
+  const bool after_comma = after_comma_;
+  bool cut = false;
+  do {
+    for (size_t i = 0; i < record_fields && !cut; ++i) {
+      if (!after_comma_ && AtEnd()) {
+        cut = true;
+      } else {
+        ReadFieldOf(0);
+      }
+    }
+  } while (!cut && !AtEnd());
+  pos_ = pos;
+  line_ = line;
+  after_comma_ = after_comma;
+  return cut;
 }
 
 std::u16string_view FieldReader::ReadField() {
@@ -199,7 +236,6 @@ std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
 
 void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
   // The record's line is where its first field stands, after any blank lines.
-  if (after_comma_ && mid_line_ == 0) NoteMidLineStart(fields.size());
   if (!after_comma_) {
     SkipBlanks();
     while (AtLineEnd()) {
@@ -255,6 +291,9 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
   pos_ = static_cast<size_t>(p - data_);
   after_comma_ = after_comma;
   record_line_ = record_line;
+  // A record that ends at a comma leaves the next one to begin in the middle of the line, unless
+  // nothing follows (a comma at the end of the file).
+  if (after_comma && mid_line_ == 0 && !AtEnd()) NoteMidLineStart(fields.size());
 }
 
 void FieldReader::ReadRecord(size_t count, std::vector<std::u16string_view>& fields) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/findings.h"
+
 namespace tjvx::source {
 
 // Reads the comma-separated fields that every source file, code table and title file holds:
@@ -48,6 +50,14 @@ class FieldReader {
   // and decoding it a second time.
   void Rewind();
 
+  // Where the reader tells of a record that begins in the middle of a line: one warning at the
+  // first such line, with its number of fields, unless the file ends inside a record (then the
+  // error names that line).
+  void ReportTo(base::FindingSink& findings) { findings_ = &findings; }
+  // The first line where a record began in the middle of the line (0: none): the values of this
+  // record and of those after it stand in other fields than they were written for.
+  long long out_of_step_line() const { return out_of_step_line_; }
+
   // 1-based line of the reading position.
   long long line() const { return line_; }
   // 1-based line where the last record read (or the last field ReadField read) begins.
@@ -61,8 +71,14 @@ class FieldReader {
   void ConsumeLineEnd();
   void SkipBlanks();
   [[noreturn]] void CutShort(long long line) const;
-  // Notes the first line where a record begins in the middle of the line.
+  // Notes the first line where a record begins in the middle of the line, where the record
+  // before it, of `record_fields` fields, ended.
   void NoteMidLineStart(size_t record_fields);
+  // "この行の項目数が ... 個あります (他の行は ... 個)" for the line noted.
+  std::u16string TooManyFields() const;
+  // Whether reading records of `record_fields` fields on from here, as long as anything is left,
+  // ends inside a record; the reading position is kept.
+  bool EndsInsideRecord(size_t record_fields);
 
   std::unique_ptr<const std::u16string> text_;  // on the heap, so views survive a move
   const char16_t* data_ = nullptr;              // text_'s characters
@@ -79,6 +95,9 @@ class FieldReader {
   long long mid_line_ = 0;
   size_t mid_line_begin_ = 0;
   size_t mid_line_record_fields_ = 0;
+  // mid_line_ as first noted, kept by Rewind().
+  long long out_of_step_line_ = 0;
+  base::FindingSink* findings_ = nullptr;
 };
 
 }  // namespace tjvx::source

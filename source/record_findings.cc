@@ -17,12 +17,14 @@ std::u16string Quoted(std::u16string_view value) { return u"「" + std::u16strin
 
 void RecordFindings::Report(base::Severity severity, long long line, int field,
                             std::u16string message, std::vector<long long> lines) {
+  if (Shifted(line)) return;
   if (!keeps_text_) return sink_.Count(severity);
   sink_.Report({severity, file_, line, field, record_, std::move(message), std::move(lines)});
 }
 
 void RecordFindings::Changed(text::ValueChange change, long long line, int field,
                              std::u16string_view value, std::u16string_view written) {
+  if (Shifted(line)) return;
   if (change == text::ValueChange::kZero) {
     // Zeros are common: counted here, reported once by Finish().
     if (zeros_++ == 0) {
@@ -54,6 +56,7 @@ void RecordFindings::Changed(text::ValueChange change, long long line, int field
 }
 
 void RecordFindings::ControlCharacter(char16_t c, long long line) {
+  if (Shifted(line)) return;
   if (!keeps_text_) return sink_.Count(base::Severity::kWarning);
   char code[8];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/findings.h"
+#include "source/field_reader.h"
 #include "text/field_formats.h"
 
 namespace tjvx::source {
@@ -18,6 +19,13 @@ class RecordFindings {
   // `file` is the source file's path (it must outlive this); `record` the record code ("3030").
   RecordFindings(base::FindingSink& sink, const std::u16string& file, std::u16string_view record)
       : sink_(sink), file_(file), record_(record), keeps_text_(sink.KeepsText()) {}
+  // For the records `reader` reads: from the first line where a record began in the middle of a
+  // line on, the values stand in other fields than they were written for, and the reader has told
+  // of that line once, so nothing is reported of them here.
+  RecordFindings(base::FindingSink& sink, const FieldReader& reader, std::u16string_view record)
+      : RecordFindings(sink, reader.file(), record) {
+    reader_ = &reader;
+  }
   RecordFindings(const RecordFindings&) = delete;
   RecordFindings& operator=(const RecordFindings&) = delete;
 
@@ -51,6 +59,7 @@ class RecordFindings {
   // A warning whose text `make` builds only when the sink keeps texts.
   template <typename Make>
   void WarningWith(long long line, int field, Make make) {
+    if (Shifted(line)) return;
     if (!keeps_text_) return sink_.Count(base::Severity::kWarning);
     Report(base::Severity::kWarning, line, field, make());
   }
@@ -63,6 +72,11 @@ class RecordFindings {
   const std::u16string& file() const { return file_; }
 
  private:
+  // Whether the record at `line` was read out of step with the lines.
+  bool Shifted(long long line) const {
+    return reader_ != nullptr && reader_->out_of_step_line() != 0 &&
+           line >= reader_->out_of_step_line();
+  }
   void Changed(text::ValueChange change, long long line, int field, std::u16string_view value,
                std::u16string_view written);
   void ControlCharacter(char16_t c, long long line);
@@ -73,6 +87,7 @@ class RecordFindings {
   const std::u16string& file_;
   std::u16string record_;
   bool keeps_text_;
+  const FieldReader* reader_ = nullptr;
   long long zeros_ = 0;
   long long first_zero_line_ = 0;
   int first_zero_field_ = 0;

@@ -37,7 +37,9 @@ std::optional<FieldReader> OpenSourceFile(std::u16string_view path, base::Findin
   }
   if (eof != std::string::npos) bytes->resize(eof);
   std::u16string file(path);
-  return FieldReader(platform::DecodeCp932(*bytes, file), file, FieldReader::CutAtCtrlZ{});
+  FieldReader reader(platform::DecodeCp932(*bytes, file), file, FieldReader::CutAtCtrlZ{});
+  if (findings != nullptr) reader.ReportTo(*findings);
+  return reader;
 }
 
 }  // namespace tjvx::source

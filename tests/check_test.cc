@@ -180,7 +180,8 @@ TEST_F(CheckTest, TheSampleReportListsItsFindingsAndAConversionCountsItsWarnings
 // exactly when the check has an error, stops with the check's message, and counts the warnings the
 // check lists.
 TEST_F(CheckTest, AConversionCountsTheWarningsTheCheckListsForEveryOddValueInEveryField) {
-  const char* const odd[] = {"abc", "0", "", "2.505", "123456", "\x82\x54" /* ５ */};
+  // "1,2" is an unquoted comma in a value: the records fall out of step with the lines.
+  const char* const odd[] = {"abc", "0", "", "2.505", "123456", "\x82\x54" /* ５ */, "1,2"};
   std::vector<std::string> files;
   for (const fs::directory_entry& entry :
        fs::directory_iterator(test::RepositoryPath("samples/boreholes/B-12"))) {
@@ -301,55 +302,78 @@ TEST_F(CheckTest, AMissingOrWrongPatternFolderIsOneErrorNamingTheFolder) {
   }
 }
 
-// A file whose records fall out of step with its lines and that ends inside a record is blamed at
-// the first line where a record begins in the middle of the line, with that line's fields; a
-// record split over whole lines is no finding.
-TEST_F(CheckTest, RecordsOutOfStepWithTheLinesAreBlamedAtTheFirstLineThatHoldsTooMany) {
+// A file whose records fall out of step with its lines is blamed once, at the first line where a
+// record begins in the middle of the line, with that line's fields: an error when the file ends
+// inside a record, otherwise a warning in place of those about the values it shifts. A record
+// split over whole lines is no finding.
+TEST_F(CheckTest, RecordsOutOfStepWithTheLinesAreBlamedOnceAtTheFirstLineThatHoldsTooMany) {
   struct Case {
     const char* what;
     std::u16string text;
-    long long line;  // the error's line, 0 for none
+    Severity severity;  // of the one finding of the file
+    long long line;     // the finding's line, 0 for no finding
     std::u16string says;
   };
   const std::u16string rest = u"3,\"沖積 シルト層\",0,2.50,5.30,0,0,\"\"\r\n";
+  const std::u16string shifted =
+      u"。この行から後のレコードは行の途中から読まれる為、値がずれて書かれます。";
   const Case cases[] = {
       {"a record split over whole lines",
        u"1,\"盛土\",0,0.00\r\n0.80,0,0,\"\"\r\n2,\"関東ローム層\",0,0.80,2.50,0,0,\"\"\r\n" + rest,
-       0, u""},
-      {"an unquoted comma in a value",
-       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,関東,ローム層,0,0.80,2.50,0,0,\"\"\r\n" + rest, 2,
+       Severity::kWarning, 0, u""},
+      {"an unquoted comma in a value, the file ending inside a record",
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,関東,ローム層,0,0.80,2.50,0,0,\"\"\r\n" + rest,
+       Severity::kError, 2,
        u"ファイルがレコードの途中で終わっている為に変換できません。 この行の項目数が 9 個あります "
        u"(他の行は 8 個)"},
       {"a quoted comma among the fields counted",
        u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,関東,\"ローム,層\",0,0.80,2.50,0,0,\"\"\r\n" + rest,
-       2,
+       Severity::kError, 2,
        u"ファイルがレコードの途中で終わっている為に変換できません。 この行の項目数が 9 個あります "
        u"(他の行は 8 個)"},
       {"a quoted comma is no field",
-       u"1,\"盛,土\",0,0.00,0.80,0,0,\"\"\r\n2,\"関東ローム層\",0,0.80,2.50,0,0,\"\"\r\n" + rest, 0,
-       u""},
+       u"1,\"盛,土\",0,0.00,0.80,0,0,\"\"\r\n2,\"関東ローム層\",0,0.80,2.50,0,0,\"\"\r\n" + rest,
+       Severity::kWarning, 0, u""},
       {"the file ends inside a record without a line too long",
-       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,\"関東ローム層\",0\r\n", 2,
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,\"関東ローム層\",0\r\n", Severity::kError, 2,
        u"ファイルがレコードの途中で終わっている為に変換できません。"},
+      {"an unquoted comma in a value, a field missing on a later line",
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,関東,ローム層,0,0.80,2.50,0,0,\"\"\r\n"
+       u"3,\"沖積 シルト層\",0,2.50,5.30,0,0\r\n",
+       Severity::kWarning, 2, u"この行の項目数が 9 個あります (他の行は 8 個)" + shifted},
+      {"two unquoted commas in the last line but one, the last line short of two fields",
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n2,関,東,ローム層,0,0.80,2.50,0,0,\"\"\r\n"
+       u"3,\"沖積 シルト層\",0,2.50,5.30,0\r\n",
+       Severity::kWarning, 2, u"この行の項目数が 10 個あります (他の行は 8 個)" + shifted},
+      {"a comma too many on the first line, one too few on the second",
+       u"1,\"盛土\",0,0.00,0.80,0,0,\"\",\"\"\r\n2,関東ローム層,0,0.80,2.50,0,0\r\n" + rest,
+       Severity::kWarning, 1, u"この行の項目数が 9 個あります (他の行は 8 個)" + shifted},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Write("G40.TXT", c.text);
     const convert::CheckResult result = Check();
-    std::vector<base::Finding> errors;
+    std::vector<base::Finding> found;
     for (const base::Finding& f : result.findings) {
-      if (f.severity == Severity::kError) errors.push_back(f);
+      if (convert::FindingFileName(f) == u"G40.TXT") found.push_back(f);
     }
-    if (c.line == 0) {
-      EXPECT_TRUE(errors.empty()) << Dump(result);
-      continue;
-    }
-    ASSERT_EQ(errors.size(), 1u) << Dump(result);
-    EXPECT_EQ(convert::FindingFileName(errors[0]), u"G40.TXT");
-    EXPECT_EQ(errors[0].line, c.line) << Dump(result);
-    EXPECT_EQ(base::ToUtf8(errors[0].message), base::ToUtf8(c.says));
     fs::remove_all(drives_.d() / "OUT");
-    EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(ConvertSample().message));
+    const convert::RunResult run = ConvertSample();
+    if (c.line == 0) {
+      EXPECT_TRUE(found.empty()) << Dump(result);
+    } else {
+      ASSERT_EQ(found.size(), 1u) << Dump(result);
+      EXPECT_EQ(found[0].severity, c.severity);
+      EXPECT_EQ(found[0].line, c.line) << Dump(result);
+      EXPECT_EQ(found[0].field, 0);
+      EXPECT_EQ(base::ToUtf8(found[0].message), base::ToUtf8(c.says));
+    }
+    if (c.severity == Severity::kError) {
+      EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(run.message));
+    } else {
+      ASSERT_NE(run.outcome, convert::RunOutcome::kFailed) << base::ToUtf8(run.message);
+      EXPECT_EQ(run.warnings, result.Count(Severity::kWarning)) << Dump(result);
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "base/error.h"
+#include "base/findings.h"
 #include "base/utf.h"
 
 namespace tjvx {
@@ -74,6 +75,56 @@ TEST(FieldReader, ARecordCutShortNamesTheFileAndTheRecordsLine) {
     EXPECT_EQ(error.kind(), base::Error::Kind::kRecordCutShort);
     EXPECT_EQ(error.file(), u"D:\\B\\X1.TXT");
     EXPECT_EQ(error.line(), 3);
+  }
+}
+
+// Records of three fields read to the end: the first line where a record begins in the middle of
+// the line is told once, as a warning with that line's fields, unless the file ends inside a
+// record (the error names the line); the reading goes on where it was.
+TEST(FieldReader, ARecordBeginningInTheMiddleOfALineIsToldOnceAtThatLine) {
+  struct Case {
+    const char* what;
+    std::u16string text;
+    long long line;  // of the warning and of out_of_step_line(), 0 for none
+    std::u16string says;
+  };
+  const std::u16string shifted =
+      u"。この行から後のレコードは行の途中から読まれる為、値がずれて書かれます。";
+  const Case cases[] = {
+      {"records in step", u"1,a,b\r\n2,c,d\r\n", 0, u""},
+      {"a record over whole lines", u"1,a\r\nb\r\n2,c,d\r\n", 0, u""},
+      {"a comma at the end of the file", u"1,a,b\r\n2,c,d,\r\n", 0, u""},
+      {"one too many, one too few", u"1,a,b\r\n2,c,x,d\r\n3,e\r\n", 2,
+       u"この行の項目数が 4 個あります (他の行は 3 個)" + shifted},
+      {"two records on the second line, quoted commas not counted",
+       u"1,a,b\r\n2,\"c,\",d,3,e,f\r\n4,g,\"h\"\r\n5,i,j,\r\n6,k\r\n", 2,
+       u"この行の項目数が 6 個あります (他の行は 3 個)" + shifted},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    base::FindingList found;
+    source::FieldReader reader(c.text, u"D:\\B\\X1.TXT");
+    reader.ReportTo(found);
+    std::vector<std::u16string> read;
+    for (int pass = 0; pass < 2; ++pass) {  // a file read again is told of once
+      reader.Rewind();
+      read.clear();
+      while (!reader.AtEnd()) {
+        for (std::u16string_view field : reader.ReadRecord(3)) read.emplace_back(field);
+      }
+    }
+    EXPECT_EQ(read, AllFields(c.text));
+    EXPECT_EQ(reader.out_of_step_line(), c.line);
+    if (c.line == 0) {
+      EXPECT_TRUE(found.findings.empty());
+      continue;
+    }
+    ASSERT_EQ(found.findings.size(), 1u);
+    const base::Finding& f = found.findings[0];
+    EXPECT_EQ(f.severity, base::Severity::kWarning);
+    EXPECT_EQ(f.file, u"D:\\B\\X1.TXT");
+    EXPECT_EQ(f.line, c.line);
+    EXPECT_EQ(base::ToUtf8(f.message), base::ToUtf8(c.says));
   }
 }
 
