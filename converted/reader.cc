@@ -16,6 +16,7 @@
 #include "platform/cp932.h"
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "text/numbers.h"
 
 namespace tjvx::converted {
 namespace {
@@ -137,29 +138,8 @@ int PlaceOf(int code) {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-constexpr size_t kNoNumber = std::u16string_view::npos;
-
-// Where the numeric text that starts at `at` in `s` ends, read as far as it goes, or kNoNumber
-// when none starts there. The numeric texts of text::NumericValue, without blanks:
-// [+-]? (digits [. digits?] | . digits) ([eE] [+-]? digits)?
-size_t NumericEnd(std::u16string_view s, size_t at) {
-  size_t i = at, digits = 0;
-  const size_t n = s.size();
-  if (i < n && (s[i] == u'+' || s[i] == u'-')) ++i;
-  for (; i < n && IsDigit(s[i]); ++i) ++digits;
-  if (i < n && s[i] == u'.') {
-    for (++i; i < n && IsDigit(s[i]); ++i) ++digits;
-  }
-  if (digits == 0) return kNoNumber;
-  if (i < n && (s[i] == u'e' || s[i] == u'E')) {
-    ++i;
-    if (i < n && (s[i] == u'+' || s[i] == u'-')) ++i;
-    const size_t exponent = i;
-    while (i < n && IsDigit(s[i])) ++i;
-    if (i == exponent) return kNoNumber;
-  }
-  return i;
-}
+using text::kNoNumber;
+using text::NumericEnd;
 
 bool IsNumeric(std::u16string_view s) { return NumericEnd(s, 0) == s.size(); }
 

@@ -95,26 +95,10 @@ std::u16string_view Trimmed(std::u16string_view value) {
   return text::Trim(value);
 }
 
-// Digits with at most one decimal point, as most numbers of a converted file are written: numeric
-// without a closer look.
-bool IsPlainDecimal(std::u16string_view text) {
-  bool digits = false, point = false;
-  for (const char16_t c : text) {
-    if (c >= u'0' && c <= u'9') {
-      digits = true;
-    } else if (c == u'.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  return digits;
-}
-
 // The number of a trimmed value when it is numeric, in single precision as every number of the
 // converter is read.
 std::optional<double> NumberOf(std::u16string_view trimmed) {
-  if (!IsPlainDecimal(trimmed) && !text::IsNumericText(trimmed)) return std::nullopt;
+  if (!text::IsNumericText(trimmed)) return std::nullopt;
   const float value = text::NumericValue(trimmed);
   // A number beyond single precision reads as 0 there: it is no number the log can draw (a reading
   // of 10^40 blows is not a test without a blow).

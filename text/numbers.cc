@@ -104,26 +104,31 @@ float NumericValue(std::u16string_view text) {
   return single;
 }
 
+size_t NumericEnd(std::u16string_view s, size_t at) {
+  size_t i = at, digits = 0;
+  const size_t n = s.size();
+  if (i < n && (s[i] == u'+' || s[i] == u'-')) ++i;
+  for (; i < n && IsDigit(s[i]); ++i) ++digits;
+  if (i < n && s[i] == u'.') {
+    for (++i; i < n && IsDigit(s[i]); ++i) ++digits;
+  }
+  if (digits == 0) return kNoNumber;
+  if (i < n && (s[i] == u'e' || s[i] == u'E')) {
+    ++i;
+    if (i < n && (s[i] == u'+' || s[i] == u'-')) ++i;
+    const size_t exponent = i;
+    while (i < n && IsDigit(s[i])) ++i;
+    if (i == exponent) return kNoNumber;
+  }
+  return i;
+}
+
 bool IsNumericText(std::u16string_view text) {
   size_t at = 0, end = text.size();
   while (at < end && text[at] == u' ') ++at;
   while (end > at && text[end - 1] == u' ') --end;
-  if (at < end && (text[at] == u'+' || text[at] == u'-')) ++at;
-  size_t digits = 0;
-  while (at < end && IsDigit(text[at])) ++at, ++digits;
-  if (at < end && text[at] == u'.') {
-    ++at;
-    while (at < end && IsDigit(text[at])) ++at, ++digits;
-  }
-  if (digits == 0) return false;
-  if (at < end && (text[at] == u'e' || text[at] == u'E')) {
-    ++at;
-    if (at < end && (text[at] == u'+' || text[at] == u'-')) ++at;
-    size_t exponent_digits = 0;
-    while (at < end && IsDigit(text[at])) ++at, ++exponent_digits;
-    if (exponent_digits == 0) return false;
-  }
-  return at == end;
+  const std::u16string_view number = text.substr(at, end - at);
+  return NumericEnd(number, 0) == number.size();
 }
 
 bool IsZeroText(std::u16string_view text) {

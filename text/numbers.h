@@ -14,6 +14,11 @@ float NumericValue(std::u16string_view text);
 
 // Whether `text` is numeric as NumericValue reads it (the grammar above), whatever its size.
 bool IsNumericText(std::u16string_view text);
+
+// Where the numeric text (the grammar above, without blanks) that starts at `at` in `s` ends, read
+// as far as it goes, or kNoNumber when none starts there.
+inline constexpr size_t kNoNumber = std::u16string_view::npos;
+size_t NumericEnd(std::u16string_view s, size_t at);
 // Whether a numeric text is a zero ("0", "-0.00", "0e5").
 bool IsZeroText(std::u16string_view text);
 
