@@ -423,6 +423,12 @@ int CodeOf(std::u16string_view line) {
 
 }  // namespace
 
+size_t ValueCount(int code) {
+  if (code < kLowestCode || code > kHighestCode) return 0;
+  const signed char place = kPlaceOfCode[static_cast<size_t>(code - kLowestCode)];
+  return place < 0 ? 0 : ValueCount(kGrammars[static_cast<size_t>(place)]);
+}
+
 ReadRefusal::ReadRefusal(Kind reason, std::u16string file, long long line, std::u16string detail)
     : base::Error(base::Error::Kind::kNotConverted, std::move(file), line, -1,
                   Cause(reason, detail)),

@@ -47,6 +47,10 @@ class ReadRefusal : public base::Error {
   Kind reason_;
 };
 
+// How many values a line of record `code` holds in the converted format (its free text, where it
+// has one, counts as one value); 0 for a code the format does not have.
+size_t ValueCount(int code);
+
 // The records of a converted file's decoded text; `file` names it in refusals and in the result.
 // Lines end in CR LF, the last one too. Throws ReadRefusal.
 ConvertedFile ReadConvertedFile(std::u16string_view text, std::u16string file);

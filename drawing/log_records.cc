@@ -30,39 +30,17 @@ constexpr double kMaxCount = 1e9;
 // Characters room is made for in each text before the texts are read.
 constexpr size_t kUsualTextLength = 24;
 
-// The values each drawn record code has; a shorter record cannot be drawn.
-size_t ValueCount(int code) {
+// The values a record the log draws must have (the format's count), 0 for a record it does not
+// draw; a shorter record cannot be drawn.
+size_t DrawnValueCount(int code) {
   switch (code) {
-    case 1006:
-    case 1007:
-    case 3000:
-    case 3020:
-    case 3030:
-    case 3040:
-      return 3;
-    case 1009:
-      return 7;
-    case 2000:
-    case 5010:
-      return 4;
-    case 2001:
-    case 5000:
-      return 10;
-    case 3010:
-    case 3070:
-      return 2;
-    case 4000:
-      return 8;
-    case 1000:
-    case 1001:
-    case 1002:
-    case 1004:
-    case 1005:
-    case 1008:
-    case 2002:
-      return 1;
+    case 1003:
+    case 1010:
+    case 1011:
+    case 1012:
+      return 0;
     default:
-      return 0;  // not drawn
+      return code >= 1013 && code <= 1018 ? 0 : converted::ValueCount(code);
   }
 }
 
@@ -203,7 +181,7 @@ class ContentsReader {
  public:
   // Takes what the log shows of one record, keeping nothing of the record itself.
   void Read(const Record& record) {
-    const size_t needed = ValueCount(record.code);
+    const size_t needed = DrawnValueCount(record.code);
     if (needed == 0) return;
     code_ = record.code;
     line_ = record.line;

@@ -104,6 +104,14 @@ long long KeptLines(const ConvertedFile& file) {
 
 // ---- refusals ----
 
+TEST(ConvertedFormat, GivesEachRecordCodeItsCountOfValues) {
+  // The free text of 1013, 3070, 5000 and 5010 counts as one value; 9999 is no record code.
+  const std::pair<int, size_t> counts[] = {{1000, 1},  {1009, 7}, {1013, 4}, {1017, 4},
+                                           {2001, 10}, {3070, 2}, {4000, 8}, {5000, 10},
+                                           {5010, 4},  {9999, 0}, {999, 0},  {2003, 0}};
+  for (const auto& [code, count] : counts) EXPECT_EQ(converted::ValueCount(code), count) << code;
+}
+
 TEST(ConvertedRefusal, TheFirstLineMustBeGtjGe201) {
   ExpectRefused(u"", Kind::kFirstLine, 1);
   ExpectRefused(u"GTJ Ge200\r\n", Kind::kFirstLine, 1);
