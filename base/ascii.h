@@ -25,6 +25,12 @@ constexpr bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_vie
                     [](char16_t x, char16_t y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
+// Whether `text` ends in `end`, a-z and A-Z counting as one.
+constexpr bool EndsWithIgnoringAsciiCase(std::u16string_view text, std::u16string_view end) {
+  return text.size() >= end.size() &&
+         EqualsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
+}
+
 }  // namespace tjvx::base
 
 #endif  // TJVX_BASE_ASCII_H_

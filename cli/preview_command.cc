@@ -61,7 +61,7 @@ std::optional<std::string> TargetRefusal(const std::u16string& target,
 // The printable pages' file of a drawing: its name with ".html" in place of ".svg" (added when it
 // has no ".svg").
 std::u16string HtmlName(std::u16string_view svg) {
-  if (svg.size() >= 4 && base::EqualsIgnoringAsciiCase(svg.substr(svg.size() - 4), u".svg")) {
+  if (base::EndsWithIgnoringAsciiCase(svg, u".svg")) {
     svg.remove_suffix(4);
   }
   return std::u16string(svg) + u".html";

@@ -28,14 +28,14 @@ std::vector<std::u16string> Matches(const std::string& folder, std::u16string_vi
   std::vector<std::u16string> names =
       wanted == Wanted::kFolders ? platform::SubFolders(listed) : platform::FileNames(listed);
   // The drawings and printable pages that `tjvx preview` writes beside the converted files are not
-  // taken for them.
-  auto ends_with = [](std::u16string_view name, std::u16string_view end) {
-    return name.size() > end.size() &&
-           base::EqualsIgnoringAsciiCase(name.substr(name.size() - end.size()), end);
+  // taken for them (a name that is only ".svg" is no drawing's).
+  auto is_drawing = [](std::u16string_view name) {
+    const std::u16string_view stem_and_end = name.substr(name.empty() ? 0 : 1);
+    return base::EndsWithIgnoringAsciiCase(stem_and_end, u".SVG") ||
+           base::EndsWithIgnoringAsciiCase(stem_and_end, u".HTML");
   };
   std::erase_if(names, [&](const std::u16string& name) {
-    return !text::MatchesWildcard(pattern, name) ||
-           (wanted == Wanted::kFiles && (ends_with(name, u".SVG") || ends_with(name, u".HTML")));
+    return !text::MatchesWildcard(pattern, name) || (wanted == Wanted::kFiles && is_drawing(name));
   });
   std::sort(names.begin(), names.end(), text::NaturalLess);
   return names;

@@ -164,9 +164,11 @@ bool OverwritesInput(const std::u16string& folder, const std::u16string& name,
   if (std::filesystem::is_symlink(std::filesystem::symlink_status(*host, ec))) {
     const std::filesystem::path target = std::filesystem::canonical(*host, ec);
     const std::u16string windows_target = ec ? u"" : platform::Drives().FromHost(target);
-    const size_t last = windows_target.rfind(u'\\');
-    if (last != std::u16string::npos &&
-        NamesInput(windows_target.substr(0, last), windows_target.substr(last + 1), inputs)) {
+    const std::u16string_view target_name = base::LastName(windows_target);
+    if (target_name.size() < windows_target.size() &&
+        NamesInput(std::u16string_view(windows_target)
+                       .substr(0, windows_target.size() - target_name.size() - 1),
+                   target_name, inputs)) {
       return true;
     }
   }

@@ -918,4 +918,8 @@ Drawing LayOutLogAt(std::u16string_view path, const LayoutOptions& options) {
   return LogLayout(ReadLogContentsAt(path), options).Run();
 }
 
+Drawing LayOutLogContents(LogContents contents, const LayoutOptions& options) {
+  return LogLayout(std::move(contents), options).Run();
+}
+
 }  // namespace tjvx::drawing

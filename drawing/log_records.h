@@ -108,6 +108,10 @@ LogContents ReadLogContents(const converted::ConvertedFile& file);
 // is kept, never the file's records. Throws converted::ReadRefusal.
 LogContents ReadLogContentsAt(std::u16string_view path);
 
+// The log laid out from contents already read, so that one reading of a file serves several
+// layouts (the screen's one long page and the printer's A4 pages).
+Drawing LayOutLogContents(LogContents contents, const LayoutOptions& options);
+
 // The count of a test from its three lengths (cm) and readings, as the converted file writes
 // them. An interval counts when its length is a number above 0; its reading is its blows, "-1"
 // being 0 blows (the converter writes a 0 as "-1"). The point stands at the blows when the counted

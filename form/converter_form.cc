@@ -8,6 +8,7 @@
 #include "converted/reader.h"
 #include "drawing/html.h"
 #include "drawing/log_layout.h"
+#include "drawing/log_records.h"
 #include "drawing/svg.h"
 #include "platform/drives.h"
 #include "platform/help.h"
@@ -215,10 +216,12 @@ void ConverterForm::OnShowLogClicked() {
   LogDrawing log;
   std::u16string failure;
   try {
-    log.svg = drawing::WriteSvg(drawing::LayOutLogAt(last_converted_, drawing::LayoutOptions{}));
+    // The file is read once for the screen's long page and the printer's A4 pages.
+    drawing::LogContents contents = drawing::ReadLogContentsAt(last_converted_);
+    log.svg = drawing::WriteSvg(drawing::LayOutLogContents(contents, drawing::LayoutOptions{}));
     drawing::LayoutOptions a4;
     a4.paper = drawing::Paper::kA4;
-    const drawing::Drawing pages = drawing::LayOutLogAt(last_converted_, a4);
+    const drawing::Drawing pages = drawing::LayOutLogContents(std::move(contents), a4);
     for (size_t i = 0; i < pages.pages.size(); ++i) {
       log.a4_pages.push_back(drawing::WritePageSvg(pages, i));
     }
