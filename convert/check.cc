@@ -1,0 +1,260 @@
+#include "convert/check.h"
+
+#include <algorithm>
+#include <set>
+
+#include "base/ascii.h"
+#include "base/utf.h"
+#include "base/windows_path.h"
+#include "convert/header.h"
+#include "convert/line_sink.h"
+#include "convert/record_groups.h"
+#include "convert/run.h"
+#include "convert/run_steps.h"
+#include "convert/site_notes.h"
+#include "platform/cp932.h"
+#include "platform/drives.h"
+#include "platform/files.h"
+#include "source/titles.h"
+#include "text/trim.h"
+
+namespace tjvx::convert {
+namespace {
+
+using platform::FindEntry;
+
+// The files in the order a conversion first opens them; findings are ordered by it.
+constexpr std::u16string_view kRunFileOrder[] = {
+    u"KISHITU.TXT", u"SHITU.TXT",  u"MAJIRI.TXT", u"X3.TXT",  u"R31.TXT", u"R32.TXT",
+    u"R33.TXT",     u"R34.TXT",    u"R35.TXT",    u"R30.TXT", u"X11.TXT", u"X1.TXT",
+    u"Titl01.txt",  u"Titl02.txt", u"L1.TXT",     u"X12.TXT", u"L4.TXT",  u"L13.TXT",
+    u"L14.TXT",     u"L15.TXT",    u"L16.TXT",    u"L17.TXT", u"R41.TXT", u"N9.TXT",
+    u"X7.TXT",      u"L8.TXT",     u"G40.TXT",    u"L19.TXT", u"X5.TXT",  u"N8.TXT",
+    u"G71.TXT",     u"G73.TXT",    u"G81.TXT",    u"G72.TXT", u"L18.TXT", u"L18B.TXT"};
+
+// Discards the lines of a check, but encodes each as the converted file would, so a character the
+// file cannot hold stops a check where it stops a conversion.
+class DiscardedLines : public LineSink {
+ public:
+  explicit DiscardedLines(std::u16string path) : path_(std::move(path)) {}
+  void Line(std::u16string_view text) override {
+    bytes_.clear();
+    platform::AppendCp932(text, path_, bytes_);
+  }
+
+ private:
+  std::u16string path_;
+  std::string bytes_;
+};
+
+// A check: the conversion's steps in the conversion's order, into discarded lines, with the
+// findings kept. An error is reported and ends only the step (or file) that met it; the first
+// error is the one a conversion stops at.
+class Checker {
+ public:
+  Checker(source::PatternTables& tables) : tables_(tables) {}
+
+  CheckResult Go(std::u16string_view given, bool as_given) {
+    result_.folder = SourceFolder(given, as_given);
+    // Whatever escapes the steps (memory running out where no step catches it) ends the check
+    // with its error, never the program.
+    Step([&] { Read(given); });
+    return Finish();
+  }
+
+ private:
+  void Read(std::u16string_view given) {
+    const std::u16string& folder = result_.folder;
+    if (text::Trim(given).empty()) return Failure(std::u16string(kNoSourceMessage));
+    if (platform::kNamesLoseTrailingBlanksAndDots && EndsInBlankOrDot(folder)) {
+      return Failure(std::u16string(kSourceNameEndMessage) + u"\n" + folder);
+    }
+    if (IsDriveRoot(folder)) return Failure(std::u16string(kSourceRootMessage));
+    std::optional<platform::EntryInfo> entry = FindEntry(folder);
+    if (!entry || !entry->IsDirectory()) return Failure(std::u16string(kSourceMissingMessage));
+
+    const auto on_error = [this](const base::Error& error) { Error(error); };
+    ReportLeftOut(folder, found_, on_error);
+    LookAtPatternFolder();
+    Step([&] { tables_.Geology(); });
+    DepthListFiles files(folder, found_);
+    files_ = &files;
+    std::vector<source::DepthEntry> depths;
+    Step([&] { depths = files.Collect(on_error); });
+    DiscardedLines out(folder);
+    LaterGroups later(tables_, folder, folder, false, on_error);
+    later.GiveR30(Open(u"R30.TXT"));
+    source::TitleLists titles;
+    Step([&] { titles = source::ReadTitleFiles(folder, &found_); });
+    Step([&] { WriteHeader(titles, tables_, out, found_); });
+    std::optional<source::FieldReader> x1 = Open(u"X1.TXT");
+    std::optional<std::u16string> last_site_depth;
+    Step([&] { last_site_depth = WriteSiteRecords(x1, depths, out, found_); });
+    NoteSources notes;
+    const std::u16string_view coded[] = {u"X3.TXT",  u"R31.TXT", u"R32.TXT",
+                                         u"R33.TXT", u"R34.TXT", u"R35.TXT"};
+    for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(coded[k]);
+    notes.x12 = Open(u"X12.TXT");
+    notes.x11 = files.DepthMarks();
+    Step([&] { WriteNotesRecords(notes, depths, last_site_depth, tables_, out, found_); });
+    for (size_t k = 0; k < LaterGroups::kCount; ++k) Step([&] { later.CheckOne(k, out); });
+    later.TakeFindings(found_);
+  }
+
+  template <typename Body>
+  void Step(Body body) {
+    try {
+      body();
+    } catch (const base::Error& error) {
+      Error(error);
+    } catch (const std::bad_alloc&) {
+      Failure(u"メモリが足りない為に変換できません。\n" + result_.folder);
+    } catch (const std::exception& error) {
+      Failure(u"予期しないエラーの為に変換できません。\n" + result_.folder + u"\n" +
+              base::FromUtf8(error.what()));
+    }
+  }
+
+  // A pattern folder that is missing, or holds none of the tables, is told once, naming the
+  // folder, in place of an error for every table it lacks.
+  void LookAtPatternFolder() {
+    std::u16string folder = tables_.folder();
+    while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+    const std::optional<platform::EntryInfo> entry = FindEntry(folder);
+    if (!entry || !entry->IsDirectory()) {
+      pattern_message_ =
+          u"パターンのフォルダ「" + folder + u"」がない為、表を読めず変換できません。";
+    } else {
+      auto present = [&](std::u16string_view name) {
+        return FindEntry(tables_.folder() + std::u16string(name)).has_value();
+      };
+      for (std::u16string_view name : {u"KISHITU.TXT", u"SHITU.TXT", u"MAJIRI.TXT"}) {
+        if (present(name)) return;
+      }
+      for (size_t id = 0; id < static_cast<size_t>(source::TableId::kCount); ++id) {
+        if (present(source::TableFileName(static_cast<source::TableId>(id)))) return;
+      }
+      pattern_message_ = u"パターンのフォルダ「" + folder +
+                         u"」に表 (KISHITU.TXT、L1.TXT など) がひとつもない為、変換できません。";
+    }
+    pattern_folder_ = folder;
+  }
+
+  // The first error of each file is reported; the first of all is the conversion's. The tables
+  // of a pattern folder that is missing or holds none give one error, naming the folder.
+  void Error(const base::Error& error) {
+    if (pattern_folder_ && error.kind() == base::Error::Kind::kFileMissing &&
+        error.file().starts_with(tables_.folder())) {
+      if (!errors_in_.insert(*pattern_folder_).second) return;
+      if (!stop_) stop_ = {*pattern_folder_, 0, pattern_message_, error.Message()};
+      found_.Report({base::Severity::kError, *pattern_folder_, 0, 0, {}, pattern_message_});
+      return;
+    }
+    if (!errors_in_.insert(error.file()).second) return;
+    if (!stop_) stop_ = {error.file(), error.line(), error.Summary(), error.Message()};
+    found_.Report({base::Severity::kError, error.file(), error.line(), 0, {}, error.Summary()});
+  }
+  // A failure of the whole folder, reported once (memory may run out at every step after).
+  void Failure(const std::u16string& message) {
+    if (!failures_.insert(message).second) return;
+    if (!stop_) stop_ = {result_.folder, 0, message, message};
+    found_.Report({base::Severity::kError, result_.folder, 0, 0, {}, message});
+  }
+
+  // A source file as a conversion opens it; an error in it is reported and gives none.
+  std::optional<source::FieldReader> Open(std::u16string_view name) {
+    std::optional<source::FieldReader> reader;
+    Step([&] { reader = files_->Open(name); });
+    return reader;
+  }
+
+  CheckResult Finish() {
+    std::vector<base::Finding>& findings = found_.findings;
+    // The pattern folder's error comes first, where the tables are read.
+    auto rank = [this](const base::Finding& f) {
+      return pattern_folder_ && f.file == *pattern_folder_ ? 0 : FileRank(f);
+    };
+    std::stable_sort(findings.begin(), findings.end(), [&](const auto& a, const auto& b) {
+      const size_t ra = rank(a), rb = rank(b);
+      return ra != rb ? ra < rb : a.line < b.line;
+    });
+    if (stop_) {
+      for (size_t i = 0; i < findings.size(); ++i) {
+        const base::Finding& f = findings[i];
+        if (f.severity == base::Severity::kError && f.file == stop_->file &&
+            f.line == stop_->line && f.message == stop_->summary) {
+          result_.stop = i;
+          result_.stop_message = stop_->message;
+          break;
+        }
+      }
+    }
+    result_.findings = std::move(findings);
+    return std::move(result_);
+  }
+
+  // The place of a finding's file in the order a conversion opens the files; the folder itself
+  // comes first and a file of no known name last.
+  static size_t FileRank(const base::Finding& finding) {
+    const std::u16string_view name = FindingFileName(finding);
+    for (size_t i = 0; i < std::size(kRunFileOrder); ++i) {
+      if (base::EqualsIgnoringAsciiCase(name, kRunFileOrder[i])) return i + 1;
+    }
+    return finding.file.find(u'\\') == std::u16string::npos || name.empty()
+               ? 0
+               : std::size(kRunFileOrder) + 1;
+  }
+
+  struct Stop {
+    std::u16string file;
+    long long line;
+    std::u16string summary;
+    std::u16string message;
+  };
+  source::PatternTables& tables_;
+  CheckResult result_;
+  base::FindingList found_;
+  std::optional<Stop> stop_;
+  std::set<std::u16string> errors_in_;
+  std::set<std::u16string> failures_;
+  DepthListFiles* files_ = nullptr;  // while Go reads the folder
+  // The pattern folder when it is missing or holds no table, and what is said of it.
+  std::optional<std::u16string> pattern_folder_;
+  std::u16string pattern_message_;
+};
+
+}  // namespace
+
+std::u16string_view FindingFileName(const base::Finding& finding) {
+  return base::LastName(finding.file);
+}
+
+size_t CheckResult::Count(base::Severity severity) const {
+  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(),
+                                           [&](const auto& f) { return f.severity == severity; }));
+}
+
+int CheckResult::Status() const {
+  if (Count(base::Severity::kError) > 0) return 2;
+  return Count(base::Severity::kWarning) > 0 ? 1 : 0;
+}
+
+CheckResult CheckSourceFolder(std::u16string_view folder, source::PatternTables& tables,
+                              bool as_given) {
+  return Checker(tables).Go(folder, as_given);
+}
+
+CheckResult CheckWithoutPatternFolder(std::u16string_view folder,
+                                      const std::vector<std::u16string>& messages, bool as_given) {
+  CheckResult result;
+  result.folder = SourceFolder(folder, as_given);
+  for (const std::u16string& message : messages) {
+    result.findings.push_back({base::Severity::kError, result.folder, 0, 0, {}, message});
+    if (!result.stop_message.empty()) result.stop_message += u'\n';
+    result.stop_message += message;
+  }
+  if (!messages.empty()) result.stop = 0;
+  return result;
+}
+
+}  // namespace tjvx::convert
