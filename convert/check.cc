@@ -24,13 +24,16 @@ namespace {
 using platform::FindEntry;
 
 // The files in the order a conversion first opens them; findings are ordered by it.
-constexpr std::u16string_view kRunFileOrder[] = {
-    u"KISHITU.TXT", u"SHITU.TXT",  u"MAJIRI.TXT", u"X3.TXT",  u"R31.TXT", u"R32.TXT",
-    u"R33.TXT",     u"R34.TXT",    u"R35.TXT",    u"R30.TXT", u"X11.TXT", u"X1.TXT",
-    u"Titl01.txt",  u"Titl02.txt", u"L1.TXT",     u"X12.TXT", u"L4.TXT",  u"L13.TXT",
-    u"L14.TXT",     u"L15.TXT",    u"L16.TXT",    u"L17.TXT", u"R41.TXT", u"N9.TXT",
-    u"X7.TXT",      u"L8.TXT",     u"G40.TXT",    u"L19.TXT", u"X5.TXT",  u"N8.TXT",
-    u"G71.TXT",     u"G73.TXT",    u"G81.TXT",    u"G72.TXT", u"L18.TXT", u"L18B.TXT"};
+using source::FileId;
+constexpr FileId kRunFileOrder[] = {
+    FileId::kGeology, FileId::kSoil, FileId::kAdmixture, FileId::kX3,     FileId::kR31,
+    FileId::kR32,     FileId::kR33,  FileId::kR34,       FileId::kR35,    FileId::kR30,
+    FileId::kX11,     FileId::kX1,   FileId::kTitle1,    FileId::kTitle2, FileId::kL1,
+    FileId::kX12,     FileId::kL4,   FileId::kL13,       FileId::kL14,    FileId::kL15,
+    FileId::kL16,     FileId::kL17,  FileId::kR41,       FileId::kN9,     FileId::kX7,
+    FileId::kL8,      FileId::kG40,  FileId::kL19,       FileId::kX5,     FileId::kN8,
+    FileId::kG71,     FileId::kG73,  FileId::kG81,       FileId::kG72,    FileId::kL18,
+    FileId::kL18B};
 
 // Discards the lines of a check, but encodes each as the converted file would, so a character the
 // file cannot hold stops a check where it stops a conversion.
@@ -83,18 +86,16 @@ class Checker {
     Step([&] { depths = files.Collect(on_error); });
     DiscardedLines out(folder);
     LaterGroups later(tables_, folder, folder, false, on_error);
-    later.GiveR30(Open(u"R30.TXT"));
+    later.GiveR30(Open(FileId::kR30));
     source::TitleLists titles;
     Step([&] { titles = source::ReadTitleFiles(folder, &found_); });
     Step([&] { WriteHeader(titles, tables_, out, found_); });
-    std::optional<source::FieldReader> x1 = Open(u"X1.TXT");
+    std::optional<source::FieldReader> x1 = Open(FileId::kX1);
     std::optional<std::u16string> last_site_depth;
     Step([&] { last_site_depth = WriteSiteRecords(x1, depths, out, found_); });
     NoteSources notes;
-    const std::u16string_view coded[] = {u"X3.TXT",  u"R31.TXT", u"R32.TXT",
-                                         u"R33.TXT", u"R34.TXT", u"R35.TXT"};
-    for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(coded[k]);
-    notes.x12 = Open(u"X12.TXT");
+    for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(kCodedNoteFiles[k]);
+    notes.x12 = Open(FileId::kX12);
     notes.x11 = files.DepthMarks();
     Step([&] { WriteNotesRecords(notes, depths, last_site_depth, tables_, out, found_); });
     for (size_t k = 0; k < LaterGroups::kCount; ++k) Step([&] { later.CheckOne(k, out); });
@@ -125,14 +126,8 @@ class Checker {
       pattern_message_ =
           u"パターンのフォルダ「" + folder + u"」がない為、表を読めず変換できません。";
     } else {
-      auto present = [&](std::u16string_view name) {
-        return FindEntry(tables_.folder() + std::u16string(name)).has_value();
-      };
-      for (std::u16string_view name : {u"KISHITU.TXT", u"SHITU.TXT", u"MAJIRI.TXT"}) {
-        if (present(name)) return;
-      }
-      for (size_t id = 0; id < static_cast<size_t>(source::TableId::kCount); ++id) {
-        if (present(source::TableFileName(static_cast<source::TableId>(id)))) return;
+      for (FileId file : source::PatternFolderFiles()) {
+        if (FindEntry(tables_.folder() + std::u16string(source::FileName(file)))) return;
       }
       pattern_message_ = u"パターンのフォルダ「" + folder +
                          u"」に表 (KISHITU.TXT、L1.TXT など) がひとつもない為、変換できません。";
@@ -162,9 +157,9 @@ class Checker {
   }
 
   // A source file as a conversion opens it; an error in it is reported and gives none.
-  std::optional<source::FieldReader> Open(std::u16string_view name) {
+  std::optional<source::FieldReader> Open(FileId file) {
     std::optional<source::FieldReader> reader;
-    Step([&] { reader = files_->Open(name); });
+    Step([&] { reader = files_->Open(file); });
     return reader;
   }
 
@@ -198,7 +193,7 @@ class Checker {
   static size_t FileRank(const base::Finding& finding) {
     const std::u16string_view name = FindingFileName(finding);
     for (size_t i = 0; i < std::size(kRunFileOrder); ++i) {
-      if (base::EqualsIgnoringAsciiCase(name, kRunFileOrder[i])) return i + 1;
+      if (base::EqualsIgnoringAsciiCase(name, source::FileName(kRunFileOrder[i]))) return i + 1;
     }
     return finding.file.find(u'\\') == std::u16string::npos || name.empty()
                ? 0

@@ -94,8 +94,8 @@ class LaterGroups {
   }
 
  private:
-  std::optional<source::FieldReader> Open(std::u16string_view name, base::FindingSink& found) {
-    const std::u16string path = folder_ + u"\\" + std::u16string(name);
+  std::optional<source::FieldReader> Open(source::FileId file, base::FindingSink& found) {
+    const std::u16string path = source::SourcePath(folder_, file);
     if (!on_error_) return source::OpenSourceFile(path, &found);
     try {
       return source::OpenSourceFile(path, &found);
@@ -109,26 +109,27 @@ class LaterGroups {
     base::FindingList& found = found_[group];
     switch (group) {
       case 0:
-        if (auto r41 = Open(u"R41.TXT", found)) WriteRecords3000And3010(*r41, out, found);
+        if (auto r41 = Open(source::FileId::kR41, found)) WriteRecords3000And3010(*r41, out, found);
         break;
       case 1:
-        if (auto n9 = Open(u"N9.TXT", found)) WriteRecords3020(*n9, out, found);
+        if (auto n9 = Open(source::FileId::kN9, found)) WriteRecords3020(*n9, out, found);
         break;
       case 2:
-        if (auto x7 = Open(u"X7.TXT", found)) WriteRecords3030(*x7, tables_, out, found);
+        if (auto x7 = Open(source::FileId::kX7, found)) WriteRecords3030(*x7, tables_, out, found);
         break;
       case 3:
-        if (auto g40 = Open(u"G40.TXT", found)) WriteRecords3040(*g40, out, found);
+        if (auto g40 = Open(source::FileId::kG40, found)) WriteRecords3040(*g40, out, found);
         break;
       case 4:
         if (auto r30 = r30_.get()) WriteRecords3070(*r30, tables_, out, found);
         break;
       case 5:
-        if (auto x5 = Open(u"X5.TXT", found)) WriteRecords4000(*x5, out, found);
+        if (auto x5 = Open(source::FileId::kX5, found)) WriteRecords4000(*x5, out, found);
         break;
       case 6: {
-        MergedMembers members = {Open(u"N8.TXT", found), Open(u"G71.TXT", found),
-                                 Open(u"G73.TXT", found), Open(u"G81.TXT", found)};
+        MergedMembers members = {
+            Open(source::FileId::kN8, found), Open(source::FileId::kG71, found),
+            Open(source::FileId::kG73, found), Open(source::FileId::kG81, found)};
         if (!on_error_) {
           WriteRecords5000(members, out, found);
           break;
@@ -159,7 +160,8 @@ class LaterGroups {
         break;
       }
       default:
-        if (auto g72 = Open(u"G72.TXT", found)) WriteRecords5010(*g72, tables_, out, found);
+        if (auto g72 = Open(source::FileId::kG72, found))
+          WriteRecords5010(*g72, tables_, out, found);
         break;
     }
   }

@@ -21,6 +21,7 @@
 #include "platform/files.h"
 #include "platform/system_folder.h"
 #include "source/depth_list.h"
+#include "source/settings.h"
 #include "source/source_files.h"
 #include "source/titles.h"
 #include "text/path_check.h"
@@ -31,24 +32,6 @@ namespace tjvx::convert {
 namespace {
 
 using platform::FindEntry;
-
-// Every file a run reads, so that the converted file can never take the place of one of them.
-constexpr std::u16string_view kSourceFiles[] = {
-    u"X1.TXT",  u"X3.TXT",  u"X5.TXT",     u"X7.TXT",    u"X11.TXT", u"X12.TXT",
-    u"R30.TXT", u"R31.TXT", u"R32.TXT",    u"R33.TXT",   u"R34.TXT", u"R35.TXT",
-    u"R41.TXT", u"N8.TXT",  u"N9.TXT",     u"G40.TXT",   u"G71.TXT", u"G72.TXT",
-    u"G73.TXT", u"G81.TXT", u"Titl01.txt", u"Titl02.txt"};
-constexpr std::u16string_view kPatternFiles[] = {
-    u"L1.TXT",  u"L4.TXT",  u"L8.TXT",   u"L13.TXT", u"L14.TXT",     u"L15.TXT",   u"L16.TXT",
-    u"L17.TXT", u"L18.TXT", u"L18B.TXT", u"L19.TXT", u"KISHITU.TXT", u"SHITU.TXT", u"MAJIRI.TXT"};
-
-// Whether `name` is one of `names` as the files are looked up: letter case ignored.
-template <size_t N>
-bool NamedAsOneOf(std::u16string_view name, const std::u16string_view (&names)[N]) {
-  return std::any_of(std::begin(names), std::end(names), [&](std::u16string_view fixed) {
-    return base::EqualsIgnoringAsciiCase(name, fixed);
-  });
-}
 
 // The inputs of a run or batch: the folders whose fixed file names a converted file must not take.
 struct Inputs {
@@ -62,14 +45,16 @@ struct Inputs {
 // new "X1.TXT" never shadows an "x1.txt" it would be looked up in place of. Only a name that is one
 // of the fixed names costs a look at the folders.
 bool NamesInput(std::u16string_view folder, std::u16string_view name, const Inputs& inputs) {
-  if (NamedAsOneOf(name, kSourceFiles)) {
+  if (source::FileNamed(source::SourceFolderFiles(), name)) {
     for (const std::u16string& source : inputs.source_folders) {
       if (platform::SamePlace(folder, source)) return true;
     }
   }
-  if (NamedAsOneOf(name, kPatternFiles) && platform::SamePlace(folder, inputs.pattern_folder))
+  if (source::FileNamed(source::PatternFolderFiles(), name) &&
+      platform::SamePlace(folder, inputs.pattern_folder)) {
     return true;
-  if (base::EqualsIgnoringAsciiCase(name, u"DozoraV5.ini")) {
+  }
+  if (base::EqualsIgnoringAsciiCase(name, source::kSettingsFileName)) {
     for (const std::u16string& settings : inputs.settings_folders) {
       if (platform::SamePlace(folder, settings)) return true;
     }
@@ -107,16 +92,16 @@ bool OverwritesInput(const std::u16string& folder, const std::u16string& name,
     return input_host && std::filesystem::equivalent(*host, *input_host, ec) && !ec;
   };
   const std::u16string& source = inputs.source_folders.front();
-  for (std::u16string_view input : kSourceFiles) {
-    if (same(source + u"\\" + std::u16string(input))) return true;
+  for (source::FileId input : source::SourceFolderFiles()) {
+    if (same(source::SourcePath(source, input))) return true;
   }
-  for (std::u16string_view input : kPatternFiles) {
-    if (same(inputs.pattern_folder + std::u16string(input))) return true;
+  for (source::FileId input : source::PatternFolderFiles()) {
+    if (same(inputs.pattern_folder + std::u16string(source::FileName(input)))) return true;
   }
   // The settings file, whether this run read it or was given its pattern folder: a conversion
   // put in its place would lose the setting.
   for (const std::u16string& settings : inputs.settings_folders) {
-    if (same(settings + u"\\DozoraV5.ini")) return true;
+    if (same(settings + u"\\" + std::u16string(source::kSettingsFileName))) return true;
   }
   return false;
 }
@@ -256,22 +241,20 @@ class Run {
       // The files of the depth list stay open, so their record writers read them from memory.
       const std::vector<source::DepthEntry> note_depths = files.Collect();
       // R30.TXT goes on to the 3070 records.
-      later.GiveR30(files.Open(u"R30.TXT"));
+      later.GiveR30(files.Open(source::FileId::kR30));
       const source::TitleLists titles = source::ReadTitleFiles(folder, &findings_);
       if (registry_ != nullptr) registry_->Register(name, destination);
 
       RecordFile out(result_.converted_file);
       WriteHeader(titles, tables_, out, findings_);
       {
-        std::optional<source::FieldReader> x1 = files.Open(u"X1.TXT");
+        std::optional<source::FieldReader> x1 = files.Open(source::FileId::kX1);
         const std::optional<std::u16string> last_site_depth =
             WriteSiteRecords(x1, note_depths, out, findings_);
         x1.reset();
         NoteSources notes;
-        const std::u16string_view coded[] = {u"X3.TXT",  u"R31.TXT", u"R32.TXT",
-                                             u"R33.TXT", u"R34.TXT", u"R35.TXT"};
-        for (size_t k = 0; k < 6; ++k) notes.coded[k] = files.Open(coded[k]);
-        notes.x12 = files.Open(u"X12.TXT");
+        for (size_t k = 0; k < 6; ++k) notes.coded[k] = files.Open(kCodedNoteFiles[k]);
+        notes.x12 = files.Open(source::FileId::kX12);
         notes.x11 = files.DepthMarks();
         WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out, findings_);
       }

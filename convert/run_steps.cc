@@ -9,33 +9,33 @@ namespace {
 
 // What leaving a source file out does: the records it would have given.
 struct SourceSection {
-  std::u16string_view file;
+  source::FileId file;
   std::u16string_view records;
   std::u16string_view what;  // what is left out
 };
 constexpr SourceSection kSections[] = {
-    {u"X1.TXT", u"2000", u"2000 の記録は書かれません。"},
-    {u"X3.TXT", u"2001", u"2001 の 1 番目の名前は @ と書かれます。"},
-    {u"R31.TXT", u"2001", u"2001 の 2 番目の名前は @ と書かれます。"},
-    {u"R32.TXT", u"2001", u"2001 の 3 番目の名前は @ と書かれます。"},
-    {u"R33.TXT", u"2001", u"2001 の 4 番目の名前は @ と書かれます。"},
-    {u"R34.TXT", u"2001", u"2001 の 5 番目の名前は @ と書かれます。"},
-    {u"R35.TXT", u"2001", u"2001 の 6 番目の名前は @ と書かれます。"},
-    {u"X11.TXT", u"", u"深度の一覧にこのファイルの深度は入りません。"},
-    {u"X12.TXT", u"2002", u"2002 の記録は書かれません。"},
-    {u"R41.TXT", u"3000", u"3000 と 3010 の記録は書かれません。"},
-    {u"N9.TXT", u"3020", u"3020 の記録は書かれません。"},
-    {u"X7.TXT", u"3030", u"3030 の記録は書かれません。"},
-    {u"G40.TXT", u"3040", u"3040 の記録は書かれません。"},
-    {u"R30.TXT", u"3070", u"3070 の記録は書かれません。"},
-    {u"X5.TXT", u"4000", u"4000 の記録は書かれません。"},
-    {u"N8.TXT", u"5000", u"5000 の日付は -1 -1 と書かれます。"},
-    {u"G71.TXT", u"5000", u"5000 のこのファイルの値は @ と書かれます。"},
-    {u"G73.TXT", u"5000", u"5000 のこのファイルの値は @ と書かれます。"},
-    {u"G81.TXT", u"5000", u"5000 のこのファイルの値は @ と書かれます。"},
-    {u"G72.TXT", u"5010", u"5010 の記録は書かれません。"},
-    {u"Titl01.txt", u"1000", u"表題の項目は空として書かれます。"},
-    {u"Titl02.txt", u"1006", u"表題の項目は空として書かれます。"},
+    {source::FileId::kX1, u"2000", u"2000 の記録は書かれません。"},
+    {source::FileId::kX3, u"2001", u"2001 の 1 番目の名前は @ と書かれます。"},
+    {source::FileId::kR31, u"2001", u"2001 の 2 番目の名前は @ と書かれます。"},
+    {source::FileId::kR32, u"2001", u"2001 の 3 番目の名前は @ と書かれます。"},
+    {source::FileId::kR33, u"2001", u"2001 の 4 番目の名前は @ と書かれます。"},
+    {source::FileId::kR34, u"2001", u"2001 の 5 番目の名前は @ と書かれます。"},
+    {source::FileId::kR35, u"2001", u"2001 の 6 番目の名前は @ と書かれます。"},
+    {source::FileId::kX11, u"", u"深度の一覧にこのファイルの深度は入りません。"},
+    {source::FileId::kX12, u"2002", u"2002 の記録は書かれません。"},
+    {source::FileId::kR41, u"3000", u"3000 と 3010 の記録は書かれません。"},
+    {source::FileId::kN9, u"3020", u"3020 の記録は書かれません。"},
+    {source::FileId::kX7, u"3030", u"3030 の記録は書かれません。"},
+    {source::FileId::kG40, u"3040", u"3040 の記録は書かれません。"},
+    {source::FileId::kR30, u"3070", u"3070 の記録は書かれません。"},
+    {source::FileId::kX5, u"4000", u"4000 の記録は書かれません。"},
+    {source::FileId::kN8, u"5000", u"5000 の日付は -1 -1 と書かれます。"},
+    {source::FileId::kG71, u"5000", u"5000 のこのファイルの値は @ と書かれます。"},
+    {source::FileId::kG73, u"5000", u"5000 のこのファイルの値は @ と書かれます。"},
+    {source::FileId::kG81, u"5000", u"5000 のこのファイルの値は @ と書かれます。"},
+    {source::FileId::kG72, u"5010", u"5010 の記録は書かれません。"},
+    {source::FileId::kTitle1, u"1000", u"表題の項目は空として書かれます。"},
+    {source::FileId::kTitle2, u"1006", u"表題の項目は空として書かれます。"},
 };
 
 }  // namespace
@@ -43,7 +43,7 @@ constexpr SourceSection kSections[] = {
 void ReportLeftOut(const std::u16string& folder, base::FindingSink& findings,
                    const std::function<void(const base::Error&)>& on_error) {
   for (const SourceSection& section : kSections) {
-    const std::u16string path = folder + u"\\" + std::u16string(section.file);
+    const std::u16string path = source::SourcePath(folder, section.file);
     std::optional<std::uintmax_t> size;
     try {
       size = platform::FileSize(path);
@@ -71,6 +71,41 @@ bool EndsInBlankOrDot(std::u16string_view folder) {
 bool IsDriveRoot(std::u16string_view folder) {
   return folder.size() <= 3 && folder.size() >= 2 && folder[1] == u':' &&
          (folder.size() == 2 || folder[2] == u'\\');
+}
+
+std::vector<source::DepthEntry> DepthListFiles::Collect(
+    const std::function<void(const base::Error&)>& on_error) {
+  source::FileId reading{};
+  auto open = [&](source::FileId file) -> source::FieldReader* {
+    reading = file;
+    const auto k = static_cast<size_t>(file);
+    held_[k] = true;
+    kept_[k] = source::OpenSourceFile(folder_, file, &found_);
+    return kept_[k] ? &*kept_[k] : nullptr;
+  };
+  if (!on_error) return source::CollectDepths(open, 1);
+  return source::CollectDepths(open, 1, [&](const base::Error& error) {
+    if (reading == source::FileId::kX11) x11_failed_ = true;
+    on_error(error);
+  });
+}
+
+std::optional<source::FieldReader> DepthListFiles::DepthMarks() {
+  // X11.TXT is read for nothing else, so one the depth list did not read is not opened now.
+  if (!held_[static_cast<size_t>(source::FileId::kX11)]) return std::nullopt;
+  std::optional<source::FieldReader> x11 = Open(source::FileId::kX11);
+  if (x11_failed_) x11.reset();
+  return x11;
+}
+
+std::optional<source::FieldReader> DepthListFiles::Open(source::FileId file) {
+  const auto k = static_cast<size_t>(file);
+  if (!held_[k]) return source::OpenSourceFile(folder_, file, &found_);
+  held_[k] = false;
+  std::optional<source::FieldReader> reader = std::move(kept_[k]);
+  kept_[k].reset();
+  if (reader) reader->Rewind();
+  return reader;
 }
 
 }  // namespace tjvx::convert

@@ -1,8 +1,8 @@
 #ifndef TJVX_CONVERT_RUN_STEPS_H_
 #define TJVX_CONVERT_RUN_STEPS_H_
 
+#include <array>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,50 +43,21 @@ class DepthListFiles {
 
   // The depth list of the folder, its files kept.
   std::vector<source::DepthEntry> Collect(
-      const std::function<void(const base::Error&)>& on_error = {}) {
-    std::u16string_view reading;
-    std::vector<source::DepthEntry> depths = source::CollectDepths(
-        [&](std::u16string_view name) -> source::FieldReader* {
-          reading = name;
-          std::optional<source::FieldReader>& reader = opened_[std::u16string(name)];
-          reader = source::OpenSourceFile(folder_ + u"\\" + std::u16string(name), &found_);
-          return reader ? &*reader : nullptr;
-        },
-        1,
-        on_error ? [&](const base::Error& error) {
-          if (reading == u"X11.TXT") x11_failed_ = true;
-          on_error(error);
-        } : std::function<void(const base::Error&)>());
-    return depths;
-  }
+      const std::function<void(const base::Error&)>& on_error = {});
 
   // X11.TXT as the depth list read it, from its start; none when it is absent or failed.
-  std::optional<source::FieldReader> DepthMarks() {
-    std::optional<source::FieldReader> x11;
-    if (auto it = opened_.find(u"X11.TXT"); it != opened_.end()) {
-      if (!x11_failed_) x11 = std::move(it->second);
-      opened_.erase(it);
-    }
-    if (x11) x11->Rewind();
-    return x11;
-  }
+  std::optional<source::FieldReader> DepthMarks();
 
   // A source file's reader: the one the depth list read, from its start, else the file opened
   // now (none when it is absent).
-  std::optional<source::FieldReader> Open(std::u16string_view name) {
-    if (auto it = opened_.find(name); it != opened_.end()) {
-      std::optional<source::FieldReader> reader = std::move(it->second);
-      opened_.erase(it);
-      if (reader) reader->Rewind();
-      return reader;
-    }
-    return source::OpenSourceFile(folder_ + u"\\" + std::u16string(name), &found_);
-  }
+  std::optional<source::FieldReader> Open(source::FileId file);
 
  private:
   const std::u16string& folder_;
   base::FindingSink& found_;
-  std::map<std::u16string, std::optional<source::FieldReader>, std::less<>> opened_;
+  // The readers the depth list opened (none for a file absent or failed to open), by file.
+  std::array<std::optional<source::FieldReader>, source::kFileCount> kept_;
+  std::array<bool, source::kFileCount> held_{};  // whether kept_ holds the file's reader
   bool x11_failed_ = false;
 };
 
