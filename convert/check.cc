@@ -50,10 +50,10 @@ class DiscardedLines : public LineSink {
   std::string bytes_;
 };
 
-// A check: the conversion's steps in the conversion's order, into discarded lines, with the
-// findings kept. An error is reported and ends only the step (or file) that met it; the first
-// error is the one a conversion stops at.
-class Checker {
+// A check: the run's steps in the run's order under a policy that keeps going, into discarded
+// lines, with the findings kept. An error is reported and ends only the step (or file) that met
+// it; the first error is the one a conversion stops at.
+class Checker : public KeepGoing {
  public:
   Checker(source::PatternTables& tables) : tables_(tables) {}
 
@@ -61,66 +61,30 @@ class Checker {
     result_.folder = SourceFolder(given, as_given);
     // Whatever escapes the steps (memory running out where no step catches it) ends the check
     // with its error, never the program.
-    Step([&] { Read(given); });
+    RunStep(this, result_.folder, [&] { Read(given); });
     return Finish();
   }
 
  private:
   void Read(std::u16string_view given) {
     const std::u16string& folder = result_.folder;
-    if (text::Trim(given).empty()) return Failure(std::u16string(kNoSourceMessage));
-    if (platform::kNamesLoseTrailingBlanksAndDots && EndsInBlankOrDot(folder)) {
-      return Failure(std::u16string(kSourceNameEndMessage) + u"\n" + folder);
+    if (std::optional<std::u16string> refusal = SourceFolderRefusal(given, folder)) {
+      return Failure(*refusal);
     }
-    if (IsDriveRoot(folder)) return Failure(std::u16string(kSourceRootMessage));
-    std::optional<platform::EntryInfo> entry = FindEntry(folder);
-    if (!entry || !entry->IsDirectory()) return Failure(std::u16string(kSourceMissingMessage));
-
-    const auto on_error = [this](const base::Error& error) { Error(error); };
-    ReportLeftOut(folder, found_, on_error);
     LookAtPatternFolder();
-    Step([&] { tables_.Geology(); });
-    DepthListFiles files(folder, found_);
-    files_ = &files;
-    std::vector<source::DepthEntry> depths;
-    Step([&] { depths = files.Collect(on_error); });
+    RecordGroups groups(tables_, folder, folder, RecordGroups::Lines::kStraight, this);
+    RunSteps steps(folder, tables_, found_, this);
+    steps.Read(groups);
     DiscardedLines out(folder);
-    LaterGroups later(tables_, folder, folder, false, on_error);
-    later.GiveR30(Open(FileId::kR30));
-    source::TitleLists titles;
-    Step([&] { titles = source::ReadTitleFiles(folder, &found_); });
-    Step([&] { WriteHeader(titles, tables_, out, found_); });
-    std::optional<source::FieldReader> x1 = Open(FileId::kX1);
-    std::optional<std::u16string> last_site_depth;
-    Step([&] { last_site_depth = WriteSiteRecords(x1, depths, out, found_); });
-    NoteSources notes;
-    for (size_t k = 0; k < 6; ++k) notes.coded[k] = Open(kCodedNoteFiles[k]);
-    notes.x12 = Open(FileId::kX12);
-    notes.x11 = files.DepthMarks();
-    Step([&] { WriteNotesRecords(notes, depths, last_site_depth, tables_, out, found_); });
-    for (size_t k = 0; k < LaterGroups::kCount; ++k) Step([&] { later.CheckOne(k, out); });
-    later.TakeFindings(found_);
-  }
-
-  template <typename Body>
-  void Step(Body body) {
-    try {
-      body();
-    } catch (const base::Error& error) {
-      Error(error);
-    } catch (const std::bad_alloc&) {
-      Failure(u"メモリが足りない為に変換できません。\n" + result_.folder);
-    } catch (const std::exception& error) {
-      Failure(u"予期しないエラーの為に変換できません。\n" + result_.folder + u"\n" +
-              base::FromUtf8(error.what()));
-    }
+    steps.WriteUpToNotes(out);
+    groups.WriteAll(out);
+    groups.TakeFindings(found_);
   }
 
   // A pattern folder that is missing, or holds none of the tables, is told once, naming the
   // folder, in place of an error for every table it lacks.
   void LookAtPatternFolder() {
-    std::u16string folder = tables_.folder();
-    while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+    const std::u16string folder(base::WithoutTrailingBackslashes(tables_.folder(), 3));
     const std::optional<platform::EntryInfo> entry = FindEntry(folder);
     if (!entry || !entry->IsDirectory()) {
       pattern_message_ =
@@ -137,7 +101,7 @@ class Checker {
 
   // The first error of each file is reported; the first of all is the conversion's. The tables
   // of a pattern folder that is missing or holds none give one error, naming the folder.
-  void Error(const base::Error& error) {
+  void Error(const base::Error& error) override {
     if (pattern_folder_ && error.kind() == base::Error::Kind::kFileMissing &&
         error.file().starts_with(tables_.folder())) {
       if (!errors_in_.insert(*pattern_folder_).second) return;
@@ -150,17 +114,10 @@ class Checker {
     found_.Report({base::Severity::kError, error.file(), error.line(), 0, {}, error.Summary()});
   }
   // A failure of the whole folder, reported once (memory may run out at every step after).
-  void Failure(const std::u16string& message) {
+  void Failure(const std::u16string& message) override {
     if (!failures_.insert(message).second) return;
     if (!stop_) stop_ = {result_.folder, 0, message, message};
     found_.Report({base::Severity::kError, result_.folder, 0, 0, {}, message});
-  }
-
-  // A source file as a conversion opens it; an error in it is reported and gives none.
-  std::optional<source::FieldReader> Open(FileId file) {
-    std::optional<source::FieldReader> reader;
-    Step([&] { reader = files_->Open(file); });
-    return reader;
   }
 
   CheckResult Finish() {
@@ -212,7 +169,6 @@ class Checker {
   std::optional<Stop> stop_;
   std::set<std::u16string> errors_in_;
   std::set<std::u16string> failures_;
-  DepthListFiles* files_ = nullptr;  // while Go reads the folder
   // The pattern folder when it is missing or holds no table, and what is said of it.
   std::optional<std::u16string> pattern_folder_;
   std::u16string pattern_message_;

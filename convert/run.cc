@@ -114,74 +114,31 @@ class Run {
   RunResult Go() {
     host_.SetStatus(kBusyText);
     const bool as_given = host_.PathsTakenAsGiven();
-    // Both paths as Windows resolves them: "/" separates too, "." and ".." are gone.
-    std::u16string destination = text::ResolvePath(host_.Destination());
-
-    std::u16string checked = destination;
-    if (!text::CheckPath(checked, host_, as_given)) {
-      host_.ShowMessage(kBadPathMessage, base::kMsgExclamation, destination);
-      host_.FocusDestination();
-      return Refuse(kBadPathMessage);
+    std::u16string source_folder, destination;
+    if (std::optional<RunResult> stop = TakePaths(as_given, source_folder, destination)) {
+      return *stop;
     }
-
-    const std::u16string source = text::ResolvePath(host_.SourceFolder());
-    destination = text::ResolvePath(host_.Destination());
-    if (text::Trim(source).empty()) return RefuseWithBox(kNoSourceMessage);
-    if (text::Trim(destination).empty()) return RefuseWithBox(kNoDestinationMessage);
-
-    const std::u16string source_folder = SourceFolder(source, as_given);
-    // On Windows "B-12 " would be read as its look-alike "B-12": such a name is refused.
-    if (platform::kNamesLoseTrailingBlanksAndDots && EndsInBlankOrDot(source_folder)) {
-      return RefuseWithBox(std::u16string(kSourceNameEndMessage) + u"\n" + source_folder);
-    }
-    if (IsDriveRoot(source_folder)) return RefuseWithBox(kSourceRootMessage);
-    std::optional<platform::EntryInfo> source_entry = FindEntry(source_folder);
-    if (!source_entry || !source_entry->IsDirectory()) {
-      return RefuseWithBox(std::u16string(kSourceMissingMessage) + u"\n" + source_folder);
-    }
-    // A folder that cannot be listed would fail at its first file; it is refused as a whole.
-    if (!platform::CanListFolder(source_folder)) {
-      return RefuseWithBox(std::u16string(kSourceUnreadableMessage) + u"\n" + source_folder);
-    }
-
-    // The destination as the path check left it (trimmed, "\" after the drive), without its
-    // trailing "\": what passed the check is what is walked and written.
-    destination = base::WithoutTrailingBackslashes(checked);
-    std::optional<RunResult> stop;
     try {
-      stop = WalkDestination(destination);
+      if (std::optional<RunResult> stop = WalkDestination(destination)) return *stop;
     } catch (const base::Error& error) {
       return Fail(error.Message());
     }
-    if (stop) return *stop;
-
     // The converted file's name: the last name of the resolved source folder, which holds no
     // separator and is never "." or "..", so the file goes into the destination and nowhere else.
     const std::u16string name = text::SplitPath(source_folder, u"\\").back();
     result_.converted_file = destination + u"\\" + name;
-    const std::optional<platform::EntryInfo> entry =
-        FindEntry(result_.converted_file, platform::LastName::kAsWritten);
-    if (entry && entry->IsDirectory()) return RefuseWithBox(kSameNameFolderMessage);
-    // A FIFO, socket or device in the file's place is never replaced (nor waited on).
-    if (platform::HoldsSpecialFile(result_.converted_file)) {
-      return RefuseWithBox(kSameNameSpecialFileMessage);
+    if (std::optional<RunResult> stop =
+            RefuseTakenPlace(source_folder, destination, name, as_given)) {
+      return *stop;
     }
-    Inputs inputs{{source_folder}, tables_.folder(), platform::SettingsFolders()};
-    for (const std::u16string& other : host_.BatchSourceFolders()) {
-      inputs.source_folders.push_back(SourceFolder(text::ResolvePath(other), as_given));
-    }
-    if (OverwritesInput(destination, name, inputs)) return RefuseWithBox(kOverwritesInputMessage);
 
     host_.SetPointer(kPointerHourglass);
     try {
       Convert(source_folder, name, destination);
     } catch (const base::Error& error) {
       return Fail(error.Message());
-    } catch (const std::bad_alloc&) {
-      return Fail(u"メモリが足りない為に変換できません。\n" + source_folder);
     } catch (const std::exception& error) {
-      return Fail(u"予期しないエラーの為に変換できません。\n" + source_folder + u"\n" +
-                  base::FromUtf8(error.what()));
+      return Fail(UnforeseenFailureMessage(source_folder, error));
     }
     host_.SetStatus(kDoneText);
     host_.SetPointer(kPointerDefault);
@@ -191,6 +148,32 @@ class Run {
   }
 
  private:
+  // Checks the destination path, then both paths for blanks and the source folder itself, and
+  // gives the source folder and the destination (as the path check left it: trimmed, "\" after
+  // the drive, without its trailing "\"), or the refusal.
+  std::optional<RunResult> TakePaths(bool as_given, std::u16string& source_folder,
+                                     std::u16string& destination) {
+    // Both paths as Windows resolves them: "/" separates too, "." and ".." are gone.
+    destination = text::ResolvePath(host_.Destination());
+    std::u16string checked = destination;
+    if (!text::CheckPath(checked, host_, as_given)) {
+      host_.ShowMessage(kBadPathMessage, base::kMsgExclamation, destination);
+      host_.FocusDestination();
+      return Refuse(kBadPathMessage);
+    }
+    const std::u16string source = host_.SourceFolder();
+    source_folder = SourceFolder(source, as_given);
+    const std::optional<std::u16string> refusal = SourceFolderRefusal(source, source_folder);
+    // A blank source is told before a blank destination, the source folder's other faults after.
+    if (refusal == kNoSourceMessage) return RefuseWithBox(kNoSourceMessage);
+    if (text::Trim(text::ResolvePath(host_.Destination())).empty()) {
+      return RefuseWithBox(kNoDestinationMessage);
+    }
+    if (refusal) return RefuseWithBox(*refusal);
+    destination = base::WithoutTrailingBackslashes(checked);
+    return std::nullopt;
+  }
+
   // Asks once when a level of the destination is missing; "Yes" creates every missing level.
   std::optional<RunResult> WalkDestination(const std::u16string& destination) {
     const std::vector<std::u16string> parts = text::SplitPath(destination, u"\\");
@@ -217,58 +200,61 @@ class Run {
     return std::nullopt;
   }
 
+  // Refuses a converted file whose place holds a folder, a special file or an input.
+  std::optional<RunResult> RefuseTakenPlace(const std::u16string& source_folder,
+                                            const std::u16string& destination,
+                                            const std::u16string& name, bool as_given) {
+    const std::optional<platform::EntryInfo> entry =
+        FindEntry(result_.converted_file, platform::LastName::kAsWritten);
+    if (entry && entry->IsDirectory()) return RefuseWithBox(kSameNameFolderMessage);
+    // A FIFO, socket or device in the file's place is never replaced (nor waited on).
+    if (platform::HoldsSpecialFile(result_.converted_file)) {
+      return RefuseWithBox(kSameNameSpecialFileMessage);
+    }
+    Inputs inputs{{source_folder}, tables_.folder(), platform::SettingsFolders()};
+    for (const std::u16string& other : host_.BatchSourceFolders()) {
+      inputs.source_folders.push_back(SourceFolder(other, as_given));
+    }
+    if (OverwritesInput(destination, name, inputs)) return RefuseWithBox(kOverwritesInputMessage);
+    return std::nullopt;
+  }
+
+  // The run's steps (RunSteps), into the converted file. The record groups after the notes read
+  // files of their own, so with two threads a second thread makes them one after another into
+  // memory while this one makes the depth list, header, site and note records, then helps with
+  // those left; they follow the notes into the file in their order. The first failure in the
+  // file's order is the one reported, as with one thread.
   void Convert(const std::u16string& folder, const std::u16string& name,
                const std::u16string& destination) {
-    // The groups from 3000 on read files of their own (R30.TXT is handed over once the depth list
-    // has read it). With two threads, a second thread makes them one after another into memory
-    // while this one makes the depth list, header, site and note records, then helps with those
-    // left; they follow the notes into the file in their order. The first failure in the file's
-    // order is the one reported, as with one thread.
     const bool two_threads = threads_ == RunThreads::kTwo;
-    ReportLeftOut(folder, findings_);
-    LaterGroups later(tables_, folder, result_.converted_file, two_threads);
-    std::future<void> helper;  // declared after `later`: waits for the thread when unwinding
+    RecordGroups groups(
+        tables_, folder, result_.converted_file,
+        two_threads ? RecordGroups::Lines::kInMemory : RecordGroups::Lines::kStraight, nullptr);
+    std::future<void> helper;  // declared after `groups`: waits for the thread when unwinding
     if (two_threads) {
       try {
-        helper = std::async(std::launch::async, [&later] { later.Work(); });
+        helper = std::async(std::launch::async, [&groups] { groups.Work(); });
       } catch (const std::system_error&) {
         // No second thread to be had: this one makes the groups into memory after the notes.
       }
     }
-    DepthListFiles files(folder, findings_);
+    RunSteps steps(folder, tables_, findings_, nullptr);
     try {
-      tables_.Geology();
-      // The files of the depth list stay open, so their record writers read them from memory.
-      const std::vector<source::DepthEntry> note_depths = files.Collect();
-      // R30.TXT goes on to the 3070 records.
-      later.GiveR30(files.Open(source::FileId::kR30));
-      const source::TitleLists titles = source::ReadTitleFiles(folder, &findings_);
+      steps.Read(groups);
       if (registry_ != nullptr) registry_->Register(name, destination);
-
       RecordFile out(result_.converted_file);
-      WriteHeader(titles, tables_, out, findings_);
-      {
-        std::optional<source::FieldReader> x1 = files.Open(source::FileId::kX1);
-        const std::optional<std::u16string> last_site_depth =
-            WriteSiteRecords(x1, note_depths, out, findings_);
-        x1.reset();
-        NoteSources notes;
-        for (size_t k = 0; k < 6; ++k) notes.coded[k] = files.Open(kCodedNoteFiles[k]);
-        notes.x12 = files.Open(source::FileId::kX12);
-        notes.x11 = files.DepthMarks();
-        WriteNotesRecords(notes, note_depths, last_site_depth, tables_, out, findings_);
-      }
+      steps.WriteUpToNotes(out);
       if (two_threads) {
-        later.Work();
+        groups.Work();
         if (helper.valid()) helper.get();
-        later.PutInto(out);
+        groups.PutInto(out);
       } else {
-        later.WriteAll(out);
+        groups.WriteAll(out);
       }
-      later.TakeFindings(findings_);
+      groups.TakeFindings(findings_);
       out.Commit();
     } catch (...) {
-      later.Abandon();
+      groups.Abandon();
       throw;
     }
   }

@@ -89,6 +89,11 @@ std::vector<DepthEntry> MergeDepths(std::vector<float> unsorted) {
   return list;
 }
 
+bool DepthListReads(int mode, FileId file) {
+  const std::span<const Member> members = mode == 1 ? std::span<const Member>(kMode1) : kMode2;
+  return std::ranges::any_of(members, [&](const Member& m) { return m.file == file; });
+}
+
 std::vector<DepthEntry> CollectDepths(std::u16string_view folder, int mode) {
   std::optional<FieldReader> reader;
   return CollectDepths(

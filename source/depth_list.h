@@ -33,6 +33,9 @@ std::vector<DepthEntry> CollectDepths(
     const std::function<FieldReader*(FileId file)>& member, int mode,
     const std::function<void(const base::Error&)>& on_error = nullptr);
 
+// Whether the depth list of `mode` (see CollectDepths) reads `file`.
+bool DepthListReads(int mode, FileId file);
+
 // The depth list of a set of depths: sorted ascending, each value once.
 std::vector<DepthEntry> MergeDepths(std::vector<float> depths);
 
