@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "convert/record_loop.h"
 #include "source/depth_list.h"
 #include "source/record_findings.h"
 #include "text/field_formats.h"
@@ -159,42 +160,44 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
 
 void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, LineSink& out,
                       base::FindingSink& findings) {
-  source::RecordFindings found(findings, g72, u"5010");
-  std::array<std::u16string_view, 8> f;
-  std::u16string line;
-  while (!g72.AtEnd()) {
-    g72.ReadRecord(f);
-    const long long at = g72.record_line();
-    std::optional<std::u16string_view> first, second;
-    if (!f[3].empty()) first = tables.Get(source::TableId::kL18).First(text::NumericValue(f[3]));
-    if (!f[5].empty()) second = tables.Get(source::TableId::kL18B).First(text::NumericValue(f[5]));
+  RecordLoop<8> records(g72, findings, u"5010");
+  source::RecordFindings& found = records.found();
+  std::u16string& line = records.line();
+  while (records.Next()) {
+    const long long at = records.at();
+    // The two codes, fields 4 and 6, and their names.
     struct Lookup {
-      const std::optional<std::u16string_view>* name;
-      size_t field;
+      int field;
       source::TableId table;
+      std::optional<std::u16string_view> name;
     };
-    for (const Lookup& lookup :
-         {Lookup{&first, 3, source::TableId::kL18}, Lookup{&second, 5, source::TableId::kL18B}}) {
-      const std::u16string_view code = f[lookup.field];
+    Lookup lookups[] = {{4, source::TableId::kL18, {}}, {6, source::TableId::kL18B, {}}};
+    for (Lookup& lookup : lookups) {
+      const std::u16string_view code = records.Field(lookup.field);
+      if (!code.empty()) lookup.name = tables.Get(lookup.table).First(text::NumericValue(code));
+    }
+    for (const Lookup& lookup : lookups) {
+      const std::u16string_view code = records.Field(lookup.field);
       // A code of 0, as a blank one, is no code.
-      if (!*lookup.name && !text::Trim(code).empty() && !text::IsZeroText(code)) {
-        found.WarningWith(at, static_cast<int>(lookup.field) + 1, [&] {
+      if (!lookup.name && !text::Trim(code).empty() && !text::IsZeroText(code)) {
+        found.WarningWith(at, lookup.field, [&] {
           return u"コード「" + std::u16string(code) + u"」が " +
                  std::u16string(source::TableFileName(lookup.table)) +
                  u" にない為、その名前は書かれません。";
         });
       }
     }
+    const std::optional<std::u16string_view>& first = lookups[0].name;
+    const std::optional<std::u16string_view>& second = lookups[1].name;
     const bool has_first = first && !first->empty(), has_second = second && !second->empty();
 
-    line.assign(u"5010 ");
-    found.Put(line, at, 2, f[1], text::AppendDepthText);
+    records.Start(2);
     const size_t depth_end = line.size();
     line += u' ';
     // The value and the text as held ("0" stays "0"), "-1" and "@" when there are none.
-    text::AppendHeldText(line, f[2], u"-1");
+    text::AppendHeldText(line, records.Field(3), u"-1");
     line += u' ';
-    text::AppendHeldText(line, f[7]);
+    text::AppendHeldText(line, records.Field(8));
     line += u' ';
     // The names in full width, joined by "／", as held; "@" when there are none.
     const size_t names = line.size();
@@ -205,7 +208,7 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     found.Written(std::u16string_view(line).substr(depth_end), at);
     out.Line(line);
   }
-  found.Finish();
+  records.Finish();
 }
 
 }  // namespace tjvx::convert

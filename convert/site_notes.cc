@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "convert/record_loop.h"
 #include "source/legend_names.h"
 #include "source/record_findings.h"
 #include "text/field_formats.h"
@@ -164,26 +165,27 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
                                                const std::vector<source::DepthEntry>& depths,
                                                LineSink& out, base::FindingSink& findings) {
   if (!x1) return std::nullopt;
-  source::RecordFindings found(findings, *x1, u"2000");
+  RecordLoop<4> records(*x1, findings, u"2000");
+  source::RecordFindings& found = records.found();
   float previous = 0.0f;
   // The deepest depth of the lines so far: the 2001 records end at the last line's depth.
   float deepest = 0.0f;
   std::u16string deepest_text;
   bool any = false;
-  std::array<std::u16string_view, 4> record;
-  std::u16string line, last_depth, out_of_order;
+  std::u16string& line = records.line();
+  std::u16string last_depth, out_of_order;
   long long last_line = 0;
   size_t position = 0;  // the depth list is read onward from one line to the next
-  while (!x1->AtEnd()) {
-    x1->ReadRecord(record);
-    const long long at = x1->record_line();
-    const float depth = text::NumericValue(record[1]);
+  while (records.Next()) {
+    const long long at = records.at();
+    const std::u16string_view depth_text = records.Field(2);
+    const float depth = text::NumericValue(depth_text);
     // A depth at or above the one before is not found onward in the list: the count runs on to
     // the list's end.
     out_of_order.clear();
     if (any && depth <= previous) {
       out_of_order =
-          u"深度「" + std::u16string(record[1]) +
+          u"深度「" + std::u16string(depth_text) +
           (depth < previous ? u"」が前の行の深度より浅い為" : u"」が前の行の深度と同じ為") +
           u"、2000 の最後の数 (深度の番号) が正しく数えられません。";
       // The last line's warning waits: it may also say what the last depth leaves out.
@@ -192,26 +194,26 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
     previous = depth;
     if (!any || depth > deepest) {
       deepest = depth;
-      deepest_text = record[1];
+      deepest_text = depth_text;
     }
     size_t passed = 0;
     while (position < depths.size()) {
       ++passed;
       if (depths[position++].value == depth) break;
     }
-    line.assign(u"2000 ");
-    found.Put(line, at, 2, record[1], text::AppendDepthText);
+    records.Start(2);
     line += u' ';
     const size_t site = line.size();
-    line += SiteText(record[2], record[3]);
+    line += SiteText(records.Field(3), records.Field(4));
     found.Written(std::u16string_view(line).substr(site), at);
     line += u" @";
     AppendCount(line, passed);
     out.Line(line);
-    last_depth = record[1];
+    last_depth = depth_text;
     last_line = at;
     any = true;
   }
+  records.Finish();
   if (!any) return std::nullopt;
   if (previous < deepest) {
     // The 2001 records end at the last line's depth, so the deeper depths of earlier lines get
