@@ -6,34 +6,19 @@
 #include "base/ascii.h"
 #include "base/utf.h"
 #include "base/windows_path.h"
-#include "convert/header.h"
 #include "convert/line_sink.h"
 #include "convert/record_groups.h"
-#include "convert/run.h"
 #include "convert/run_steps.h"
-#include "convert/site_notes.h"
 #include "platform/cp932.h"
 #include "platform/drives.h"
 #include "platform/files.h"
-#include "source/titles.h"
-#include "text/trim.h"
 
 namespace tjvx::convert {
 namespace {
 
 using platform::FindEntry;
 
-// The files in the order a conversion first opens them; findings are ordered by it.
 using source::FileId;
-constexpr FileId kRunFileOrder[] = {
-    FileId::kGeology, FileId::kSoil, FileId::kAdmixture, FileId::kX3,     FileId::kR31,
-    FileId::kR32,     FileId::kR33,  FileId::kR34,       FileId::kR35,    FileId::kR30,
-    FileId::kX11,     FileId::kX1,   FileId::kTitle1,    FileId::kTitle2, FileId::kL1,
-    FileId::kX12,     FileId::kL4,   FileId::kL13,       FileId::kL14,    FileId::kL15,
-    FileId::kL16,     FileId::kL17,  FileId::kR41,       FileId::kN9,     FileId::kX7,
-    FileId::kL8,      FileId::kG40,  FileId::kL19,       FileId::kX5,     FileId::kN8,
-    FileId::kG71,     FileId::kG73,  FileId::kG81,       FileId::kG72,    FileId::kL18,
-    FileId::kL18B};
 
 // Discards the lines of a check, but encodes each as the converted file would, so a character the
 // file cannot hold stops a check where it stops a conversion.

@@ -76,6 +76,16 @@ void ReadFile(KeepGoing* keep_going, Body&& body) {
   }
 }
 
+// The files in the order a run's steps first open them, the tables where a lookup first needs
+// them; a check orders its findings by it.
+inline constexpr auto kRunFileOrder = [] {
+  using enum source::FileId;
+  return std::array{kGeology, kSoil, kAdmixture, kX3,     kR31,    kR32, kR33, kR34, kR35,
+                    kR30,     kX11,  kX1,        kTitle1, kTitle2, kL1,  kX12, kL4,  kL13,
+                    kL14,     kL15,  kL16,       kL17,    kR41,    kN9,  kX7,  kL8,  kG40,
+                    kL19,     kX5,   kN8,        kG71,    kG73,    kG81, kG72, kL18, kL18B};
+}();
+
 // The source files a borehole's depth list reads stay open, so the record writers after it read
 // them from memory; X11.TXT serves only the depth list and the 2001 records that show its depths,
 // and one the depth list could not read is not read again. Any other file is opened when asked
