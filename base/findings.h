@@ -24,6 +24,13 @@ struct Finding {
   // A notice that counts the values of a file (its zeros): every line it counts, in order, once
   // each; empty for any other finding.
   std::vector<long long> lines = {};
+  // The stable ID of the finding's kind ("W-CODE-MISSING"); its help tells cause and fix.
+  std::string_view rule = {};
+  // What to do about it, when the finding says more than its rule's help.
+  std::u16string fix = {};
+  // The depth of the record in metres as the converted file writes it ("3.20", a layer's
+  // "2.50～5.30"), when the record has one and the finding is not about the depth itself.
+  std::u16string depth = {};
 };
 
 // Where the readers and record writers report what they find. A conversion always reports, so the

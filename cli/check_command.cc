@@ -77,7 +77,8 @@ void PrintJson(const std::vector<std::string>& given,
     folder["status"] = result.Status();
     folder["counts"] = {{"error", result.Count(base::Severity::kError)},
                         {"warning", result.Count(base::Severity::kWarning)},
-                        {"notice", result.Count(base::Severity::kNotice)}};
+                        {"notice", result.Count(base::Severity::kNotice)},
+                        {"plausibility", result.Plausibility()}};
     if (result.stop) {
       folder["conversion_stops_at"] = {{"finding", *result.stop},
                                        {"message", base::ToUtf8(result.stop_message)}};
@@ -98,6 +99,12 @@ void PrintJson(const std::vector<std::string>& given,
       item["message"] = base::ToUtf8(finding.message);
       item["lines"] = finding.lines.empty() ? nlohmann::ordered_json(nullptr)
                                             : nlohmann::ordered_json(finding.lines);
+      const source::Rule* rule = convert::RuleOf(finding);
+      item["rule"] = std::string(finding.rule);
+      item["plausibility"] = rule != nullptr && rule->plausibility;
+      item["depth"] = finding.depth.empty() ? nlohmann::ordered_json(nullptr)
+                                            : nlohmann::ordered_json(base::ToUtf8(finding.depth));
+      item["fix"] = base::ToUtf8(convert::FixOf(finding));
       findings.push_back(std::move(item));
     }
     folder["findings"] = std::move(findings);
@@ -112,7 +119,8 @@ void PrintJson(const std::vector<std::string>& given,
 convert::CheckResult PatternRefusal(std::u16string folder, const std::u16string& message) {
   convert::CheckResult result;
   result.folder = std::move(folder);
-  result.findings.push_back({base::Severity::kError, result.folder, 0, 0, {}, message});
+  const source::Rule& rule = source::rules::kSourceFolder;
+  result.findings.push_back({rule.severity, result.folder, 0, 0, {}, message, {}, rule.id});
   result.stop = 0;
   result.stop_message = message;
   return result;

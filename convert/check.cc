@@ -54,7 +54,7 @@ class Checker : public KeepGoing {
   void Read(std::u16string_view given) {
     const std::u16string& folder = result_.folder;
     if (std::optional<std::u16string> refusal = SourceFolderRefusal(given, folder)) {
-      return Failure(*refusal);
+      return Failure(source::rules::kSourceFolder, *refusal);
     }
     LookAtPatternFolder();
     RecordGroups groups(tables_, folder, folder, RecordGroups::Lines::kStraight, this);
@@ -91,18 +91,53 @@ class Checker : public KeepGoing {
         error.file().starts_with(tables_.folder())) {
       if (!errors_in_.insert(*pattern_folder_).second) return;
       if (!stop_) stop_ = {*pattern_folder_, 0, pattern_message_, error.Message()};
-      found_.Report({base::Severity::kError, *pattern_folder_, 0, 0, {}, pattern_message_});
+      Report(source::rules::kPatternFolder, *pattern_folder_, 0, pattern_message_);
       return;
     }
     if (!errors_in_.insert(error.file()).second) return;
     if (!stop_) stop_ = {error.file(), error.line(), error.Summary(), error.Message()};
-    found_.Report({base::Severity::kError, error.file(), error.line(), 0, {}, error.Summary()});
+    const source::Rule& rule = RuleOf(error);
+    std::u16string fix;
+    if (&rule == &source::rules::kTableMissing) {
+      fix = u"パターンのフォルダに " + std::u16string(base::LastName(error.file())) +
+            u" を置いてください。";
+    }
+    Report(rule, error.file(), error.line(), error.Summary(), std::move(fix));
   }
   // A failure of the whole folder, reported once (memory may run out at every step after).
-  void Failure(const std::u16string& message) override {
+  void Failure(const source::Rule& rule, const std::u16string& message) override {
     if (!failures_.insert(message).second) return;
     if (!stop_) stop_ = {result_.folder, 0, message, message};
-    found_.Report({base::Severity::kError, result_.folder, 0, 0, {}, message});
+    Report(rule, result_.folder, 0, message);
+  }
+  void Report(const source::Rule& rule, const std::u16string& file, long long line,
+              std::u16string message, std::u16string fix = {}) {
+    found_.Report(
+        {rule.severity, file, line, 0, {}, std::move(message), {}, rule.id, std::move(fix)});
+  }
+
+  // The rule of an error that ends a step or a file.
+  static const source::Rule& RuleOf(const base::Error& error) {
+    using Kind = base::Error::Kind;
+    switch (error.kind()) {
+      case Kind::kFileMissing:
+        return source::rules::kTableMissing;
+      case Kind::kNotAFile:
+      case Kind::kReadFailed:
+      case Kind::kNotRegularFile:
+        return source::rules::kFileUnreadable;
+      case Kind::kBadCharacter:
+        return source::rules::kNotShiftJis;
+      case Kind::kRecordCutShort:
+        return source::rules::kRecordCutShort;
+      case Kind::kOutOfRange:
+        return source::rules::kTooMany;
+      case Kind::kWriteFailed:
+      case Kind::kFolderCreate:
+      case Kind::kNotConverted:
+        break;
+    }
+    return source::rules::kUnforeseen;
   }
 
   CheckResult Finish() {
@@ -170,6 +205,13 @@ size_t CheckResult::Count(base::Severity severity) const {
                                            [&](const auto& f) { return f.severity == severity; }));
 }
 
+size_t CheckResult::Plausibility(std::optional<base::Severity> severity) const {
+  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(), [&](const auto& f) {
+    const source::Rule* rule = source::FindRule(f.rule);
+    return rule != nullptr && rule->plausibility && (!severity || f.severity == *severity);
+  }));
+}
+
 int CheckResult::Status() const {
   if (Count(base::Severity::kError) > 0) return 2;
   return Count(base::Severity::kWarning) > 0 ? 1 : 0;
@@ -185,7 +227,8 @@ CheckResult CheckWithoutPatternFolder(std::u16string_view folder,
   CheckResult result;
   result.folder = SourceFolder(folder, as_given);
   for (const std::u16string& message : messages) {
-    result.findings.push_back({base::Severity::kError, result.folder, 0, 0, {}, message});
+    const source::Rule& rule = source::rules::kSettings;
+    result.findings.push_back({rule.severity, result.folder, 0, 0, {}, message, {}, rule.id});
     if (!result.stop_message.empty()) result.stop_message += u'\n';
     result.stop_message += message;
   }

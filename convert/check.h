@@ -21,7 +21,10 @@ struct CheckResult {
   std::optional<size_t> stop;
   std::u16string stop_message;
 
+  // The findings of `severity`, the plausibility rules' among them.
   size_t Count(base::Severity severity) const;
+  // The findings of the plausibility rules, of `severity` or of any.
+  size_t Plausibility(std::optional<base::Severity> severity = std::nullopt) const;
   // 0 clean (notices only), 1 warnings but no errors, 2 errors.
   int Status() const;
 };

@@ -44,16 +44,36 @@ std::u16string_view SeverityWord(base::Severity severity) {
   return {};
 }
 
+const source::Rule* RuleOf(const base::Finding& finding) { return source::FindRule(finding.rule); }
+
+std::u16string_view FixOf(const base::Finding& finding) {
+  if (!finding.fix.empty()) return finding.fix;
+  const source::Rule* rule = RuleOf(finding);
+  return rule == nullptr ? std::u16string_view() : rule->fix;
+}
+
+std::u16string FindingSentence(const base::Finding& finding) {
+  std::u16string text;
+  if (!finding.depth.empty()) text += u"深度 " + finding.depth + u" m、";
+  // A message of several lines (a refusal) stays on one line of the report.
+  text += finding.message;
+  std::replace(text.begin(), text.end(), u'\n', u' ');
+  text += FixOf(finding);
+  return VisibleText(text);
+}
+
+std::u16string RuleHelp(const source::Rule& rule) {
+  return base::FromAscii(rule.id) + u" " + std::u16string(rule.title) + u"\n原因: " +
+         std::u16string(rule.cause) + u"\n対処: " + std::u16string(rule.fix);
+}
+
 std::u16string FindingLine(const base::Finding& finding) {
   std::u16string text = VisibleText(FindingFileName(finding));
   if (finding.line > 0) text.append(u":").append(Number(finding.line));
   text += u": ";
   text += SeverityWord(finding.severity);
   text += u": ";
-  // A message of several lines (a refusal) stays on one line of the report.
-  std::u16string message = finding.message;
-  std::replace(message.begin(), message.end(), u'\n', u' ');
-  text += VisibleText(message);
+  text += FindingSentence(finding);
   if (!finding.record.empty() || finding.field > 0) {
     text += u" (";
     if (!finding.record.empty()) text += u"記録 " + VisibleText(finding.record);
@@ -61,6 +81,8 @@ std::u16string FindingLine(const base::Finding& finding) {
     if (finding.field > 0) text += u"項目 " + Number(finding.field);
     text += u")";
   }
+  // The rule last, as a compiler names the switch of a diagnostic.
+  if (!finding.rule.empty()) text += u" [" + base::FromAscii(finding.rule) + u"]";
   return text;
 }
 
@@ -78,9 +100,12 @@ std::u16string StopLines(const CheckResult& result) {
 }
 
 std::u16string CountsLine(std::u16string_view name, const CheckResult& result) {
+  auto apart = [&](base::Severity severity) {
+    return Number(static_cast<long long>(result.Count(severity) - result.Plausibility(severity)));
+  };
   return VisibleText(name) + u": エラー " + Number(result.Count(base::Severity::kError)) +
-         u" 件、警告 " + Number(result.Count(base::Severity::kWarning)) + u" 件、通知 " +
-         Number(result.Count(base::Severity::kNotice)) + u" 件";
+         u" 件、警告 " + apart(base::Severity::kWarning) + u" 件、通知 " +
+         apart(base::Severity::kNotice) + u" 件、妥当性 " + Number(result.Plausibility()) + u" 件";
 }
 
 std::u16string ReportText(std::u16string_view name, const CheckResult& result) {

@@ -76,15 +76,15 @@ void CheckEraYear(HeaderFindings* found, const source::TitleLists::Place& place,
                   std::u16string_view year, float value, const std::u16string& written) {
   if (found == nullptr || place.file == 0) return;
   if (written.find(u'E') != std::u16string::npos) {
-    found->Of(1009, place).Warning(place.line, place.item,
-                                   u"年「" + std::u16string(text::Trim(year)) +
-                                       u"」は桁が多すぎる為、年号の年が " + written +
-                                       u" と書かれます。");
+    found->Of(1009, place)
+        .Report(source::rules::kTitleYear, place.line, place.item,
+                {u"年「" + std::u16string(text::Trim(year)) + u"」は桁が多すぎる為、年号の年が " +
+                 written + u" と書かれます。"});
   } else if (value != std::trunc(value)) {
-    found->Of(1009, place).Warning(place.line, place.item,
-                                   u"年「" + std::u16string(text::Trim(year)) +
-                                       u"」は整数ではない為、年号の年が " + written +
-                                       u" と書かれます。");
+    found->Of(1009, place)
+        .Report(source::rules::kTitleYear, place.line, place.item,
+                {u"年「" + std::u16string(text::Trim(year)) + u"」は整数ではない為、年号の年が " +
+                 written + u" と書かれます。"});
   }
 }
 
@@ -106,20 +106,23 @@ void ReportNoEra(HeaderFindings& found, const source::TitleLists& titles, float 
       }
       const bool blank = text::Trim(t1[10]).empty();
       if (dropped) {
-        of.Warning(place.line, place.item,
-                   std::u16string(blank ? u"年が空の" : u"年が 0 の") +
-                       u"為、月、日と 2 つ目の日付も書かれず、日付がすべて -1 と書かれます。");
+        of.Report(source::rules::kTitleYear, place.line, place.item,
+                  {std::u16string(blank ? u"年が空の" : u"年が 0 の") +
+                   u"為、月、日と 2 つ目の日付も書かれず、日付がすべて -1 と書かれます。"});
       } else if (!blank) {
         of.Value(text::ValueChange::kZero, place.line, place.item, t1[10], u"-1");
       }
       return;
     }
     case YearReads::kNotANumber:
-      return of.Warning(place.line, place.item, quoted + u"数値ではない" + all);
+      return of.Report(source::rules::kTitleYear, place.line, place.item,
+                       {quoted + u"数値ではない" + all});
     case YearReads::kOutOfRange:
-      return of.Warning(place.line, place.item, quoted + u"扱える範囲を超える数値の" + all);
+      return of.Report(source::rules::kTitleYear, place.line, place.item,
+                       {quoted + u"扱える範囲を超える数値の" + all});
     case YearReads::kNumber:
-      return of.Warning(place.line, place.item, quoted + u" 1926 年より前の" + all);
+      return of.Report(source::rules::kTitleYear, place.line, place.item,
+                       {quoted + u" 1926 年より前の" + all});
   }
 }
 
@@ -144,12 +147,11 @@ std::u16string EraDate(const source::TitleLists& titles, HeaderFindings* found) 
         line += u"-1";
         if (found != nullptr && place.file != 0) {
           const YearReads reads = ReadYear(t1[i], value);
-          const text::ValueChange change = reads == YearReads::kZero ? text::ValueChange::kZero
-                                           : reads == YearReads::kNotANumber
-                                               ? text::ValueChange::kNotANumber
-                                           : reads == YearReads::kOutOfRange
-                                               ? text::ValueChange::kOutOfRange
-                                               : text::ValueChange::kNone;
+          const text::ValueChange change =
+              reads == YearReads::kZero         ? text::ValueChange::kZero
+              : reads == YearReads::kNotANumber ? text::ValueChange::kNotANumber
+              : reads == YearReads::kOutOfRange ? text::ValueChange::kOutOfRange
+                                                : text::ValueChange::kNone;
           found->Of(1009, place).Value(change, place.line, place.item, t1[i], u"-1");
         }
         continue;
@@ -161,11 +163,11 @@ std::u16string EraDate(const source::TitleLists& titles, HeaderFindings* found) 
         CheckEraYear(found, place, t1[i], value, era);
       } else if (found != nullptr && place.file != 0) {
         // Only the second year can be before its era: the era is the first year's.
-        found->Of(1009, place).Warning(
-            place.line, place.item,
-            u"年「" + std::u16string(text::Trim(t1[i])) + u"」は最初の年の年号 (" +
-                (heisei ? u"平成" : u"昭和") + u") では 0 以下の年になる為、" +
-                line.substr(start) + u" と書かれます。");
+        found->Of(1009, place)
+            .Report(source::rules::kTitleYear, place.line, place.item,
+                    {u"年「" + std::u16string(text::Trim(t1[i])) + u"」は最初の年の年号 (" +
+                     (heisei ? u"平成" : u"昭和") + u") では 0 以下の年になる為、" +
+                     line.substr(start) + u" と書かれます。"});
       }
     } else if (found != nullptr) {
       line += found->Number(1009, place, t1[i]);
@@ -196,8 +198,9 @@ void WriteHeader(const source::TitleLists& titles, source::PatternTables& tables
     rock += u'_';
   } else if (!text::Trim(t1[16]).empty() && !text::IsZeroText(t1[16]) && p1[16].file != 0) {
     found.Of(1013, p1[16])
-        .Warning(p1[16].line, p1[16].item,
-                 u"コード「" + t1[16] + u"」が L1.TXT にない為、岩種の名前は書かれません。");
+        .Report(source::rules::kCodeMissing, p1[16].line, p1[16].item,
+                source::CodeMissing(t1[16], source::TableId::kL1, titles.file1,
+                                    u"岩種の名前は書かれません。"));
   }
   std::u16string elevation;
   const text::ValueChange change = text::AppendNormalisedField(elevation, text::kNumber, t1[17]);
@@ -205,11 +208,12 @@ void WriteHeader(const source::TitleLists& titles, source::PatternTables& tables
   if (elevation == u"-1" && !rock.empty() && at.file != 0) {
     // An elevation of -1 takes the rock name with it: one finding says both.
     const std::u16string_view given = text::Trim(t1[17]);
-    found.Of(1013, at).Warning(
-        at.line, at.item,
-        (given.empty() ? std::u16string(u"標高が空の")
-                       : u"標高「" + std::u16string(given) + u"」が -1 と書かれる") +
-            u"為、岩種の名前「" + rock.substr(0, rock.size() - 1) + u"」は書かれず、@ と書かれます。");
+    found.Of(1013, at).Report(
+        source::rules::kElevation, at.line, at.item,
+        {(given.empty() ? std::u16string(u"標高が空の")
+                        : u"標高「" + std::u16string(given) + u"」が -1 と書かれる") +
+         u"為、岩種の名前「" + rock.substr(0, rock.size() - 1) +
+         u"」は書かれず、@ と書かれます。"});
   } else if (p1[17].file != 0) {
     found.Of(1013, p1[17]).Value(change, p1[17].line, p1[17].item, t1[17], elevation);
   }

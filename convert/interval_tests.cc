@@ -58,9 +58,9 @@ void WriteRecords4000(source::FieldReader& x5, LineSink& out, base::FindingSink&
     if (end_change != text::ValueChange::kNone && !start_changed &&
         (end_change != text::ValueChange::kDecimalsCut ||
          EndDepthIsOff(line.substr(end_depth), start_depth, lengths))) {
-      found.Warning(at, 0,
-                    u"貫入長を足した終わりの深度が深度の形 (4 桁.2 桁) に収まらない為、" +
-                        line.substr(end_depth) + u" と書かれます。");
+      found.Report(source::rules::kEndDepth, at, 0,
+                   {u"貫入量を足した終わりの深度が深度の形 (4 桁.2 桁) に収まらない為、" +
+                    line.substr(end_depth) + u" と書かれます。"});
     }
     for (int field : {7, 9, 11}) {
       line += u' ';
@@ -73,9 +73,9 @@ void WriteRecords4000(source::FieldReader& x5, LineSink& out, base::FindingSink&
       if (text::NumericValue(blows) < 0.0f) {
         // "-1" is how the source itself writes no reading, and it is written as it stands.
         if (text::NumericValue(blows) != -1.0f) {
-          found.Warning(
-              at, field,
-              u"負の打撃回数「" + std::u16string(blows) + u"」は回数なしとして -1 と書かれます。");
+          found.Report(source::rules::kNegativeBlows, at, field,
+                       {u"負の打撃回数「" + std::u16string(blows) +
+                        u"」は回数なしとして -1 と書かれます。"});
         }
         text::AppendNumberValue(line, u"0");
       } else {

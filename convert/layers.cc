@@ -26,10 +26,8 @@ void ReportCodeNotFound(RecordFindings& findings, long long line, int field,
                         std::u16string_view code, source::TableId table,
                         std::u16string_view what_happens) {
   if (text::Trim(code).empty() || text::IsZeroText(code)) return;
-  findings.WarningWith(line, field, [&] {
-    return u"コード「" + std::u16string(code) + u"」が " +
-           std::u16string(source::TableFileName(table)) + u" にない為、" +
-           std::u16string(what_happens);
+  findings.ReportWith(source::rules::kCodeMissing, line, field, [&] {
+    return source::CodeMissing(code, table, findings.file(), what_happens);
   });
 }
 
@@ -79,10 +77,10 @@ void WriteRecords3020(source::FieldReader& n9, LineSink& out, base::FindingSink&
     text::AppendDatePart(line, given, 9);
     if (!text::IsDateText(given) && !text::Trim(given).empty() &&
         !text::KeepsMonthAndDay(given, std::u16string_view(line).substr(date))) {
-      records.found().Warning(records.at(), 2,
-                              u"日付「" + std::u16string(given) +
-                                  u"」が yyyy/mm/dd の形でない為、月と日が " + line.substr(date) +
-                                  u" と書かれます。");
+      records.found().Report(
+          source::rules::kDateForm, records.at(), 2,
+          {u"日付「" + std::u16string(given) + u"」が yyyy/mm/dd の形でない為、月と日が " +
+           line.substr(date) + u" と書かれます。"});
     }
     out.Line(line);
   }
@@ -111,10 +109,10 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
         if (!no_code) {
           const bool full_width = std::any_of(given.begin(), given.end(),
                                               [](char16_t c) { return c >= u'０' && c <= u'９'; });
-          found.Warning(at, field,
-                        u"コード「" + std::u16string(given) +
-                            u"」は数値ではない為、読み飛ばされます" +
-                            (full_width ? u" (全角の数字は数値として読まれません)。" : u"。"));
+          found.Report(
+              source::rules::kCodeNotANumber, at, field,
+              {u"コード「" + std::u16string(given) + u"」は数値ではない為、読み飛ばされます" +
+               (full_width ? u" (全角の数字は数値として読まれません)。" : u"。")});
         }
         continue;
       }

@@ -82,9 +82,9 @@ std::vector<MemberRecord> ReadMember(source::FieldReader& reader, const MemberLa
     record.line = reader.record_line();
     if (record.depth == 0.0f && !text::Trim(record.depth_text).empty() &&
         !text::IsZeroText(record.depth_text)) {
-      found.Warning(record.line, depth_field,
-                    u"深度「" + std::u16string(record.depth_text) +
-                        u"」は数値ではない為、深度 0 の記録とされます。");
+      found.Report(source::rules::kMergedDepth, record.line, depth_field,
+                   {u"深度「" + std::u16string(record.depth_text) +
+                    u"」は数値ではない為、深度 0 の記録とされます。"});
     }
     for (size_t k = 0; k < 3; ++k) {
       if (layout.value_fields[k] != 0) record.values[k] = f[layout.value_fields[k]];
@@ -92,8 +92,8 @@ std::vector<MemberRecord> ReadMember(source::FieldReader& reader, const MemberLa
     if (record.depth == 0.0f && text::Trim(record.depth_text).empty() &&
         std::any_of(record.values.begin(), record.values.end(),
                     [](std::u16string_view value) { return !text::Trim(value).empty(); })) {
-      found.Warning(record.line, depth_field,
-                    u"深度が空の為、この記録の値は深度 0.00 の行に書かれます。");
+      found.Report(source::rules::kMergedDepth, record.line, depth_field,
+                   {u"深度が空の為、この記録の値は深度 0.00 の行に書かれます。"});
     }
     depths.push_back(record.depth);
   }
@@ -104,35 +104,36 @@ std::vector<MemberRecord> ReadMember(source::FieldReader& reader, const MemberLa
   // Only the first record at a depth gives the line its values.
   for (size_t k = 1; k < records.size(); ++k) {
     if (records[k].depth != records[k - 1].depth) continue;
-    found.Warning(records[k].line, depth_field,
-                  u"深度「" + std::u16string(records[k].depth_text) +
-                      u"」の記録が先にある為、この記録は使われません。");
+    found.Report(source::rules::kMergedDepth, records[k].line, depth_field,
+                 {u"深度「" + std::u16string(records[k].depth_text) +
+                  u"」の記録が先にある為、この記録は使われません。"});
   }
   return records;
 }
 
 // The values `record` of member `member` gives a 5000 line, and what is told of them: a date not
-// in the yyyy/mm/dd form, control characters, and (once a line, unless `depth_reported`) the
-// depth the line cannot show as it stands.
+// in the yyyy/mm/dd form, control characters, and (once a line: `depth_change` is then made
+// kNone) the depth the line cannot show as it stands.
 void AppendMember(std::u16string& line, size_t member, const MemberRecord& record,
-                  source::RecordFindings& found, bool& depth_reported) {
+                  source::RecordFindings& found, text::ValueChange& depth_change) {
   const size_t start = line.size();
   AppendMemberValues(line, member, record);
   const std::u16string_view date = record.values[0];
   if (member == 0 && !text::IsDateText(date) && !text::Trim(date).empty() &&
       !text::KeepsMonthAndDay(date, std::u16string_view(line).substr(start))) {
-    found.Warning(record.line, 2,
-                  u"日付「" + std::u16string(date) + u"」が yyyy/mm/dd の形でない為、月と日が " +
-                      line.substr(start) + u" と書かれます。");
+    found.Report(source::rules::kDateForm, record.line, 2,
+                 {u"日付「" + std::u16string(date) + u"」が yyyy/mm/dd の形でない為、月と日が " +
+                  line.substr(start) + u" と書かれます。"});
   }
   for (std::u16string_view value : record.values) found.Written(value, record.line);
-  if (!depth_reported) {
+  if (depth_change != text::ValueChange::kNone) {
     // The depth list's text of the depth does not fit the depth form.
-    found.Warning(record.line, static_cast<int>(kMembers[member].depth_field) + 1,
-                  u"深度「" + std::u16string(record.depth_text) +
-                      u"」が深度の形 (4 桁.2 桁) に収まらない為、" +
-                      line.substr(5, line.find(u' ', 5) - 5) + u" と書かれます。");
-    depth_reported = true;
+    found.Report(source::RuleOf(depth_change), record.line,
+                 static_cast<int>(kMembers[member].depth_field) + 1,
+                 {u"深度「" + std::u16string(record.depth_text) +
+                  u"」が深度の形 (4 桁.2 桁) に収まらない為、" +
+                  line.substr(5, line.find(u' ', 5) - 5) + u" と書かれます。"});
+    depth_change = text::ValueChange::kNone;
   }
 }
 
@@ -152,14 +153,13 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
   std::u16string line;
   for (const source::DepthEntry& entry : source::MergeDepths(std::move(depths))) {
     line.assign(u"5000 ");
-    const text::ValueChange depth_change = text::AppendMadeDepthText(line, entry.text);
-    bool depth_reported = depth_change == text::ValueChange::kNone;
+    text::ValueChange depth_change = text::AppendMadeDepthText(line, entry.text);
     for (size_t m = 0; m < members.size(); ++m) {
       const std::vector<MemberRecord>& list = records[m];
       while (next[m] < list.size() && list[next[m]].depth < entry.value) ++next[m];
       line += u' ';
       if (next[m] < list.size() && list[next[m]].depth == entry.value) {
-        AppendMember(line, m, list[next[m]], *found[m], depth_reported);
+        AppendMember(line, m, list[next[m]], *found[m], depth_change);
       } else {
         line += kMembers[m].defaults;
       }
@@ -193,10 +193,8 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
       const std::u16string_view code = records.Field(lookup.field);
       // A code of 0, as a blank one, is no code.
       if (!lookup.name && !text::Trim(code).empty() && !text::IsZeroText(code)) {
-        found.WarningWith(at, lookup.field, [&] {
-          return u"コード「" + std::u16string(code) + u"」が " +
-                 std::u16string(source::TableFileName(lookup.table)) +
-                 u" にない為、その名前は書かれません。";
+        found.ReportWith(source::rules::kCodeMissing, at, lookup.field, [&] {
+          return source::CodeMissing(code, lookup.table, g72.file(), u"その名前は書かれません。");
         });
       }
     }

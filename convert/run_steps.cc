@@ -93,6 +93,11 @@ std::u16string UnforeseenFailureMessage(const std::u16string& folder, const std:
          base::FromUtf8(error.what());
 }
 
+const source::Rule& UnforeseenFailureRule(const std::exception& error) {
+  return dynamic_cast<const std::bad_alloc*>(&error) != nullptr ? source::rules::kMemory
+                                                                : source::rules::kUnforeseen;
+}
+
 std::vector<source::DepthEntry> DepthListFiles::Collect(KeepGoing* keep_going) {
   source::FileId reading{};
   auto open = [&](source::FileId file) -> source::FieldReader* {
@@ -133,9 +138,16 @@ void RunSteps::ReportLeftOut() {
     ReadFile(keep_going_, [&] {
       const std::optional<std::uintmax_t> size = platform::FileSize(path);
       if (size && *size > 0) return;
-      findings_.Report({base::Severity::kNotice, path, 0, 0, std::u16string(section.records),
+      const source::Rule& rule = source::rules::kFileLeftOut;
+      findings_.Report({rule.severity,
+                        path,
+                        0,
+                        0,
+                        std::u16string(section.records),
                         std::u16string(size ? u"ファイルが空の為、" : u"ファイルがない為、") +
-                            std::u16string(section.what)});
+                            std::u16string(section.what),
+                        {},
+                        rule.id});
     });
   }
 }

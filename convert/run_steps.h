@@ -15,6 +15,7 @@
 #include "source/code_table.h"
 #include "source/depth_list.h"
 #include "source/field_reader.h"
+#include "source/rules.h"
 #include "source/source_files.h"
 #include "source/titles.h"
 
@@ -37,6 +38,8 @@ std::optional<std::u16string> SourceFolderRefusal(std::u16string_view text,
 // The message of a run of `folder` ended by a failure no step names: memory running out, or
 // anything else, with its own text.
 std::u16string UnforeseenFailureMessage(const std::u16string& folder, const std::exception& error);
+// The rule of such a failure: E-MEMORY or E-UNFORESEEN.
+const source::Rule& UnforeseenFailureRule(const std::exception& error);
 
 // How a run meets an error. A conversion has no policy: the first error ends the run, which fails
 // with its message. A check keeps going: each error is handed here and ends only the step, or the
@@ -46,8 +49,9 @@ class KeepGoing {
   virtual ~KeepGoing() = default;
   // An error of a step or of one file.
   virtual void Error(const base::Error& error) = 0;
-  // A failure of the whole folder (memory running out, or one nobody foresaw).
-  virtual void Failure(const std::u16string& message) = 0;
+  // A failure of the whole folder (memory running out, or one nobody foresaw), a finding of
+  // `rule`.
+  virtual void Failure(const source::Rule& rule, const std::u16string& message) = 0;
 };
 
 // Runs one step of a run of `folder`: under `keep_going` whatever it throws is handed to it and
@@ -60,7 +64,7 @@ void RunStep(KeepGoing* keep_going, const std::u16string& folder, Body&& body) {
   } catch (const base::Error& error) {
     keep_going->Error(error);
   } catch (const std::exception& error) {
-    keep_going->Failure(UnforeseenFailureMessage(folder, error));
+    keep_going->Failure(UnforeseenFailureRule(error), UnforeseenFailureMessage(folder, error));
   }
 }
 

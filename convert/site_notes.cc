@@ -46,9 +46,9 @@ std::vector<Note> ReadNotes(source::FieldReader& x12, source::RecordFindings& fo
     Note note{text::NumericValue(record[1]), std::u16string(record[1]), std::u16string(record[2]),
               x12.record_line()};
     if (note.depth == 0.0f && !text::Trim(record[1]).empty() && !text::IsZeroText(record[1])) {
-      found.Warning(note.line, 2,
-                    u"深度「" + std::u16string(record[1]) +
-                        u"」は数値ではない為、記事は一番浅い深度に付きます。");
+      found.Report(source::rules::kNoteDepth, note.line, 2,
+                   {u"深度「" + std::u16string(record[1]) +
+                    u"」は数値ではない為、記事は一番浅い深度に付きます。"});
     }
     size_t last_piece = record[2].size();
     while (last_piece == kContinuedLength && !x12.AtEnd()) {
@@ -77,8 +77,8 @@ std::vector<DepthMark> ReadDepthMarks(source::FieldReader& x11, source::RecordFi
     const DepthMark& mark = marks.emplace_back(
         DepthMark{text::NumericValue(record[1]), std::u16string(record[1]), x11.record_line()});
     if (mark.value == 0.0f && !text::Trim(mark.text).empty() && !text::IsZeroText(mark.text)) {
-      found.Warning(mark.line, 2,
-                    u"深度「" + mark.text + u"」は数値ではない為、深度 0 とされます。");
+      found.Report(source::rules::kDepthMark, mark.line, 2,
+                   {u"深度「" + mark.text + u"」は数値ではない為、深度 0 とされます。"});
     }
   }
   std::stable_sort(marks.begin(), marks.end(),
@@ -116,10 +116,10 @@ struct CodedNote {
       // of the records after it, move down the list.
       const bool same = read_before && depth_value == before;
       if ((depth_value < before || same) && depth_text != u"99999") {
-        found->Warning(names_line, 2,
-                       u"深度「" + depth_text +
-                           (same ? u"」が前の行の深度と同じ為" : u"」が前の行の深度より浅い為") +
-                           u"、この行の名前は正しい深度の 2001 に付きません。");
+        found->Report(source::rules::kCodedNoteDepth, names_line, 2,
+                      {u"深度「" + depth_text +
+                       (same ? u"」が前の行の深度と同じ為" : u"」が前の行の深度より浅い為") +
+                       u"、この行の名前は正しい深度の 2001 に付きません。"});
       }
     }
     if (depth_text == u"99999") names = u"@";
@@ -140,15 +140,14 @@ struct CodedNote {
     if (reader == nullptr) return;
     const bool more = !reader->AtEnd();
     if (names_line != 0 && depth_text != u"99999" && depth_value > last) {
-      found->Warning(
-          names_line, 2,
-          u"深度「" + depth_text +
-              u"」が最後の現場の深度 (X1.TXT) より深い為、この行の名前は最後の 2001 に付" +
-              (more ? u"き、後の行は 2001 に書かれません。" : u"きます。"));
+      found->Report(source::rules::kCodedNoteDepth, names_line, 2,
+                    {u"深度「" + depth_text +
+                     u"」が最後の現場の深度 (X1.TXT) より深い為、この行の名前は最後の 2001 に付" +
+                     (more ? u"き、後の行は 2001 に書かれません。" : u"きます。")});
     } else if (more) {
-      found->Warning(
-          reader->line(), 0,
-          u"最後の現場の深度 (X1.TXT) より深い為、この行から後の記録は 2001 に書かれません。");
+      found->Report(
+          source::rules::kCodedNoteDepth, reader->line(), 0,
+          {u"最後の現場の深度 (X1.TXT) より深い為、この行から後の記録は 2001 に書かれません。"});
     }
   }
 };
@@ -208,9 +207,9 @@ class NoteRecords {
   // The depths of X11.TXT and the coded notes deeper than the last entry get no 2001 record.
   void ReportBeyondTheLast() {
     for (size_t m = next_mark_; m < marks_.size(); ++m) {
-      found_marks_->Warning(marks_[m].line, 2,
-                            u"深度「" + marks_[m].text +
-                                u"」が最後の現場の深度 (X1.TXT) より深い為、2001 に書かれません。");
+      found_marks_->Report(source::rules::kDepthMark, marks_[m].line, 2,
+                           {u"深度「" + marks_[m].text +
+                            u"」が最後の現場の深度 (X1.TXT) より深い為、2001 に書かれません。"});
     }
     for (CodedNote& note : coded_) note.Beyond(entries_.back().value);
   }
@@ -254,10 +253,9 @@ class NoteRecords {
           [](const source::DepthEntry& e, float depth) { return e.value < depth; });
       size_t index = static_cast<size_t>(it - entries_.begin());
       if (index == entries_.size()) {
-        found_notes_->Warning(
-            note.line, 2,
-            u"深度「" + note.depth_text +
-                u"」が最後の 2001 の深度より深い為、記事は最後の 2001 に付きます。");
+        found_notes_->Report(source::rules::kNoteDepth, note.line, 2,
+                             {u"深度「" + note.depth_text +
+                              u"」が最後の 2001 の深度より深い為、記事は最後の 2001 に付きます。"});
         index = entries_.size() - 1;
       }
       for (std::u16string& line : FoldNote(note.text)) {
@@ -325,7 +323,7 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
           (depth < previous ? u"」が前の行の深度より浅い為" : u"」が前の行の深度と同じ為") +
           u"、2000 の最後の数 (深度の番号) が正しく数えられません。";
       // The last line's warning waits: it may also say what the last depth leaves out.
-      if (!x1->AtEnd()) found.Warning(at, 2, out_of_order);
+      if (!x1->AtEnd()) found.Report(source::rules::kSiteDepthOrder, at, 2, {out_of_order});
     }
     previous = depth;
     if (!any || depth > deepest) {
@@ -356,11 +354,11 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
     // none.
     const std::u16string drops =
         u"、これより深い 2001 (深度「" + deepest_text + u"」まで) は書かれません。";
-    found.Warning(last_line, 2,
-                  out_of_order.empty() ? u"深度「" + last_depth + u"」は最後の行の深度の為" + drops
-                                       : out_of_order + u"最後の行の深度の為" + drops);
+    found.Report(source::rules::kSiteDepthOrder, last_line, 2,
+                 {out_of_order.empty() ? u"深度「" + last_depth + u"」は最後の行の深度の為" + drops
+                                       : out_of_order + u"最後の行の深度の為" + drops});
   } else if (!out_of_order.empty()) {
-    found.Warning(last_line, 2, out_of_order);
+    found.Report(source::rules::kSiteDepthOrder, last_line, 2, {out_of_order});
   }
   return last_depth;
 }
@@ -386,8 +384,15 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
   if (entries == 0) {
     // Nothing is read then; a note file that holds notes loses them all.
     if (sources.x12 && !sources.x12->AtEnd()) {
-      findings.Report({base::Severity::kWarning, sources.x12->file(), 0, 0, u"2002",
-                       u"深度の一覧が空の為、このファイルの記事は書かれません。"});
+      const source::Rule& rule = source::rules::kNotesNoDepth;
+      findings.Report({rule.severity,
+                       sources.x12->file(),
+                       0,
+                       0,
+                       u"2002",
+                       u"深度の一覧が空の為、このファイルの記事は書かれません。",
+                       {},
+                       rule.id});
     }
     return;
   }

@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "base/utf.h"
+#include "source/rules.h"
 
 namespace tjvx::source {
 namespace {
@@ -138,13 +139,15 @@ void FieldReader::NoteMidLineStart(size_t record_fields) {
   // A file that ends inside a record is an error naming this line; otherwise the conversion goes
   // on with the values shifted, and this line is the one to fix.
   if (findings_ != nullptr && !EndsInsideRecord(record_fields)) {
-    findings_->Report({base::Severity::kWarning,
+    findings_->Report({rules::kOutOfStep.severity,
                        file_,
                        mid_line_,
                        0,
                        {},
                        TooManyFields() + u"。この行から後のレコードは行の途中から読まれる為、"
-                                         u"値がずれて書かれます。"});
+                                         u"値がずれて書かれます。",
+                       {},
+                       rules::kOutOfStep.id});
   }
 }
 

@@ -27,8 +27,8 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
   const bool plain = !depth.empty() && depth[0] >= u'1' && depth[0] <= u'9';
   if (findings != nullptr && !plain && text::NumericValue(depth) == 0.0f &&
       !text::Trim(depth).empty() && !text::IsZeroText(depth)) {
-    findings->Warning(at, 2,
-                      u"深度「" + depth + u"」は数値ではない為、深度 0 の記録として扱われます。");
+    findings->Report(rules::kCodedNoteDepth, at, 2,
+                     {u"深度「" + depth + u"」は数値ではない為、深度 0 の記録として扱われます。"});
   }
 
   // codes[g][p]: group g (0, 1), position p (0..2); empty positions count as code 0.
@@ -59,9 +59,8 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
         group[g] += *name;
       } else if (findings != nullptr && !text::Trim(codes[g][p]).empty() &&
                  !text::IsZeroText(codes[g][p])) {
-        findings->WarningWith(at, g == 0 ? 3 : 5, [&] {
-          return u"コード「" + std::u16string(codes[g][p]) + u"」が " +
-                 std::u16string(TableFileName(table_id)) + u" にない為、その名前は書かれません。";
+        findings->ReportWith(rules::kCodeMissing, at, g == 0 ? 3 : 5, [&] {
+          return CodeMissing(codes[g][p], table_id, reader.file(), u"その名前は書かれません。");
         });
       }
     }

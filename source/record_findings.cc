@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "base/windows_path.h"
+#include "source/record_layout.h"
+
 namespace tjvx::source {
 
 std::u16string Decimal(long long value) {
@@ -15,11 +18,18 @@ std::u16string Quoted(std::u16string_view value) { return u"「" + std::u16strin
 
 }  // namespace
 
-void RecordFindings::Report(base::Severity severity, long long line, int field,
-                            std::u16string message, std::vector<long long> lines) {
+void RecordFindings::Send(const Rule& rule, long long line, int field, Said said,
+                          std::vector<long long> lines) {
   if (Shifted(line)) return;
-  if (!keeps_text_) return sink_.Count(severity);
-  sink_.Report({severity, file_, line, field, record_, std::move(message), std::move(lines)});
+  if (!keeps_text_) return sink_.Count(rule.severity);
+  sink_.Report({rule.severity, file_, line, field, record_, std::move(said.message),
+                std::move(lines), rule.id, std::move(said.fix)});
+}
+
+std::u16string_view RecordFindings::Role(int field) const {
+  const std::optional<FileId> file =
+      FileNamed(SourceFolderFiles(), base::LastName(std::u16string_view(file_)));
+  return file ? FieldRole(*file, field) : std::u16string_view();
 }
 
 void RecordFindings::Changed(text::ValueChange change, long long line, int field,
@@ -39,20 +49,48 @@ void RecordFindings::Changed(text::ValueChange change, long long line, int field
     return;
   }
   if (!keeps_text_) return sink_.Count(base::Severity::kWarning);
+  // The value named by its role: "打撃回数「abc」は…".
+  const std::u16string named = std::u16string(Role(field)) + Quoted(value);
   const std::u16string as = u"、" + std::u16string(written) + u" と書かれます。";
   switch (change) {
     case text::ValueChange::kNone:
     case text::ValueChange::kZero:
       return;
     case text::ValueChange::kNotANumber:
-      return Warning(line, field, Quoted(value) + u"は数値ではない為" + as);
+      return Send(RuleOf(change), line, field, {named + u"は数値ではない為" + as});
     case text::ValueChange::kOutOfRange:
-      return Warning(line, field, Quoted(value) + u"は扱える範囲を超える数値の為" + as);
+      return Send(RuleOf(change), line, field, {named + u"は扱える範囲を超える数値の為" + as});
     case text::ValueChange::kTooWide:
-      return Warning(line, field, Quoted(value) + u"は桁が多すぎる為に上の桁が切れ" + as);
+      return Send(RuleOf(change), line, field, {named + u"は桁が多すぎる為に上の桁が切れ" + as});
     case text::ValueChange::kDecimalsCut:
-      return Warning(line, field, Quoted(value) + u"は小数第 3 位以下が切り捨てられ" + as);
+      return Send(RuleOf(change), line, field, {named + u"は小数第 3 位以下が切り捨てられ" + as});
   }
+}
+
+const Rule& RuleOf(text::ValueChange change) {
+  switch (change) {
+    case text::ValueChange::kOutOfRange:
+      return rules::kNumberOutOfRange;
+    case text::ValueChange::kTooWide:
+      return rules::kDepthTooWide;
+    case text::ValueChange::kDecimalsCut:
+      return rules::kDecimalsCut;
+    case text::ValueChange::kZero:
+      return rules::kZeroWritten;
+    case text::ValueChange::kNone:
+    case text::ValueChange::kNotANumber:
+      break;
+  }
+  return rules::kNotANumber;
+}
+
+Said CodeMissing(std::u16string_view code, TableId table, std::u16string_view file,
+                 std::u16string_view what_happens) {
+  const std::u16string_view table_name = TableFileName(table);
+  return {u"コード「" + std::u16string(code) + u"」が " + std::u16string(table_name) +
+              u" にない為、" + std::u16string(what_happens),
+          std::u16string(table_name) + u" にコード " + std::u16string(code) + u" を加えるか、" +
+              std::u16string(base::LastName(file)) + u" のコードを直してください。"};
 }
 
 void RecordFindings::ControlCharacter(char16_t c, long long line) {
@@ -60,17 +98,22 @@ void RecordFindings::ControlCharacter(char16_t c, long long line) {
   if (!keeps_text_) return sink_.Count(base::Severity::kWarning);
   char code[8];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-  Warning(line, 0,
-          u"制御文字 " + std::u16string(code, code + 6) + u" がそのまま変換ファイルに書かれます。");
+  Send(rules::kControlCharacter, line, 0,
+       {u"制御文字 " + std::u16string(code, code + 6) + u" がそのまま変換ファイルに書かれます。"});
 }
 
 void RecordFindings::Finish() {
   if (zeros_ == 0) return;
-  Report(base::Severity::kNotice, first_zero_line_, first_zero_field_,
-         u"0 の値が " + zero_written_ +
-             u" と書かれます (この欄に 0 はありません)。このファイルで " + Decimal(zeros_) +
-             u" 件、最初の行を示します。",
-         std::move(zero_lines_));
+  // The first zero's field named by its role: "貫入量の 0 は -1 と書かれます".
+  const std::u16string_view role = Role(first_zero_field_);
+  // A role that ends in a Latin letter ("値 A") stands apart from the particle after it.
+  const bool apart = !role.empty() && role.back() < 0x80;
+  Send(
+      rules::kZeroWritten, first_zero_line_, first_zero_field_,
+      {(role.empty() ? u"0 の値が " : std::u16string(role) + (apart ? u" の 0 が " : u"の 0 が ")) +
+       zero_written_ + u" と書かれます (この欄に 0 はありません)。このファイルで " +
+       Decimal(zeros_) + u" 件、最初の行を示します。"},
+      std::move(zero_lines_));
   zeros_ = 0;
   zero_lines_.clear();
 }

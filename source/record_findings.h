@@ -6,10 +6,18 @@
 #include <vector>
 
 #include "base/findings.h"
+#include "source/code_table.h"
 #include "source/field_reader.h"
+#include "source/rules.h"
 #include "text/field_formats.h"
 
 namespace tjvx::source {
+
+// What a finding says: what happens to the value, and what to do (empty: the rule's help says it).
+struct Said {
+  std::u16string message;
+  std::u16string fix = {};
+};
 
 // Reports what writing the records of one source file into one record code did to its values.
 // The zeros a field writes as "-1" or "9999" are counted and reported once, by Finish(), with the
@@ -53,19 +61,20 @@ class RecordFindings {
       if (c < u' ') return ControlCharacter(c, line);
     }
   }
-  void Warning(long long line, int field, std::u16string message) {
-    Report(base::Severity::kWarning, line, field, std::move(message));
+  // A finding of `rule` at the record of `line`, field `field` (0 when none applies).
+  void Report(const Rule& rule, long long line, int field, Said said) {
+    Send(rule, line, field, std::move(said));
   }
-  // A warning whose text `make` builds only when the sink keeps texts.
+  // The same, with the texts `make` builds (a Said) only when the sink keeps texts.
   template <typename Make>
-  void WarningWith(long long line, int field, Make make) {
+  void ReportWith(const Rule& rule, long long line, int field, Make make) {
     if (Shifted(line)) return;
-    if (!keeps_text_) return sink_.Count(base::Severity::kWarning);
-    Report(base::Severity::kWarning, line, field, make());
+    if (!keeps_text_) return sink_.Count(rule.severity);
+    Send(rule, line, field, make());
   }
-  void Notice(long long line, int field, std::u16string message) {
-    Report(base::Severity::kNotice, line, field, std::move(message));
-  }
+  // What field `field` of this file's records holds ("打撃回数"), empty where the format does not
+  // say: a message names the value by it.
+  std::u16string_view Role(int field) const;
   // Reports the zeros counted; called once the file's records are written.
   void Finish();
 
@@ -80,8 +89,8 @@ class RecordFindings {
   void Changed(text::ValueChange change, long long line, int field, std::u16string_view value,
                std::u16string_view written);
   void ControlCharacter(char16_t c, long long line);
-  void Report(base::Severity severity, long long line, int field, std::u16string message,
-              std::vector<long long> lines = {});
+  void Send(const Rule& rule, long long line, int field, Said said,
+            std::vector<long long> lines = {});
 
   base::FindingSink& sink_;
   const std::u16string& file_;
@@ -94,6 +103,14 @@ class RecordFindings {
   std::u16string zero_written_;
   std::vector<long long> zero_lines_;  // kept only when the sink keeps texts
 };
+
+// The rule of a value changed by `change` (kNotANumber for kNone).
+const Rule& RuleOf(text::ValueChange change);
+
+// What is said of a code `code` of the source file `file` that `table` does not hold:
+// "コード「15」が L4.TXT にない為、<what_happens>", and to add it there or mend it here.
+Said CodeMissing(std::u16string_view code, TableId table, std::u16string_view file,
+                 std::u16string_view what_happens);
 
 // A count or a line number as text.
 std::u16string Decimal(long long value);

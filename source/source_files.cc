@@ -7,6 +7,7 @@
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "source/record_findings.h"
+#include "source/rules.h"
 
 namespace tjvx::source {
 namespace {
@@ -29,12 +30,14 @@ void ReportAfterCtrlZ(std::string_view bytes, size_t eof, const std::u16string& 
   if (rest.find_first_not_of(" \t\r\n\x1A") == std::string_view::npos) return;
   const long long line =
       1 + std::count(bytes.begin(), bytes.begin() + static_cast<long>(eof), '\n');
-  findings.Report({base::Severity::kWarning,
+  findings.Report({rules::kAfterCtrlZ.severity,
                    file,
                    line,
                    0,
                    {},
-                   u"Ctrl-Z (ファイルの終わりの印) の後にあるデータは読まれません。"});
+                   u"Ctrl-Z (ファイルの終わりの印) の後にあるデータは読まれません。",
+                   {},
+                   rules::kAfterCtrlZ.id});
 }
 
 }  // namespace

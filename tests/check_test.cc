@@ -64,6 +64,7 @@ struct Provoked {
   std::u16string record;
   int field;
   std::u16string says;  // a part of the message
+  std::string_view rule;
 };
 
 TEST_F(CheckTest, EachKindOfFindingComesFromTheSmallestChangeThatProvokesIt) {
@@ -71,58 +72,64 @@ TEST_F(CheckTest, EachKindOfFindingComesFromTheSmallestChangeThatProvokesIt) {
       {"a code not in its table", "X7.TXT",
        u"1,1,\"B-12\",0,0.00,0.80,0,0,99,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
        u"0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\"\"\r\n",
-       1, Severity::kWarning, u"3030", 9, u"コード「99」が L8.TXT にない為、名前が @"},
+       1, Severity::kWarning, u"3030", 9, u"コード「99」が L8.TXT にない為、名前が @",
+       "W-CODE-MISSING"},
       {"a text in a -1 field", "R41.TXT", u"1,3.50,1.25,abc,12.0,0,0,0,0,0,\"\"\r\n", 1,
-       Severity::kWarning, u"3000", 4, u"「abc」は数値ではない為、-1 と書かれます"},
+       Severity::kWarning, u"3000", 4, u"「abc」は数値ではない為、-1 と書かれます",
+       "W-NOT-A-NUMBER"},
       {"a number beyond single precision", "R41.TXT", u"1,3.50,1.25,1e50,12.0,0,0,0,0,0,\"\"\r\n",
-       1, Severity::kWarning, u"3000", 4, u"範囲を超える数値の為、-1"},
+       1, Severity::kWarning, u"3000", 4, u"範囲を超える数値の為、-1", "W-NUMBER-OUT-OF-RANGE"},
       {"a depth too wide", "G40.TXT", u"1,\"盛土\",0,123456789012,0.80,0,0,\"\"\r\n", 1,
-       Severity::kWarning, u"3040", 4, u"上の桁が切れ、9012.00 と書かれます"},
+       Severity::kWarning, u"3040", 4, u"上の桁が切れ、9012.00 と書かれます", "W-DEPTH-TOO-WIDE"},
       {"a depth in exponent form", "G40.TXT", u"1,\"盛土\",0,1e308,0.80,0,0,\"\"\r\n", 1,
-       Severity::kWarning, u"3040", 4, u"「1e308」は数値ではない為、e308.00 と書かれます"},
+       Severity::kWarning, u"3040", 4, u"「1e308」は数値ではない為、e308.00 と書かれます",
+       "W-NOT-A-NUMBER"},
       {"a depth with a third decimal", "G40.TXT", u"1,\"盛土\",0,0.125,0.80,0,0,\"\"\r\n", 1,
-       Severity::kWarning, u"3040", 4, u"小数第 3 位以下が切り捨てられ、0.12 と書かれます"},
+       Severity::kWarning, u"3040", 4, u"小数第 3 位以下が切り捨てられ、0.12 と書かれます",
+       "W-DECIMALS-CUT"},
       {"a merged depth too wide", "G71.TXT", u"1,123456789012,0,0,2.652\r\n", 1, Severity::kWarning,
-       u"5000", 2, u"0528.00 と書かれます"},
+       u"5000", 2, u"0528.00 と書かれます", "W-DEPTH-TOO-WIDE"},
       {"a second record at a merged depth", "G71.TXT", u"1,1.50,0,0,2.652\r\n2,1.50,0,0,2.7\r\n", 2,
-       Severity::kWarning, u"5000", 2, u"記録が先にある為、この記録は使われません"},
+       Severity::kWarning, u"5000", 2, u"記録が先にある為、この記録は使われません",
+       "W-MERGED-DEPTH"},
       {"site depths out of order", "X1.TXT",
        u"1,11.60,\"洪積層\",\"更新世\"\r\n2,5.30,\"沖積層\",\"完新世\"\r\n", 2, Severity::kWarning,
-       u"2000", 2, u"前の行の深度より浅い"},
+       u"2000", 2, u"前の行の深度より浅い", "W-SITE-DEPTH-ORDER"},
       {"data after a Ctrl-Z", "G40.TXT",
        u"1,\"盛土\",0,0.00,0.80,0,0,\"\"\r\n\x1A"
        u"2,x\r\n",
-       2, Severity::kWarning, u"", 0, u"Ctrl-Z"},
+       2, Severity::kWarning, u"", 0, u"Ctrl-Z", "W-AFTER-CTRL-Z"},
       {"a control character copied", "G40.TXT", u"1,\"盛\x01土\",0,0.00,0.80,0,0,\"\"\r\n", 1,
-       Severity::kWarning, u"3040", 0, u"制御文字 U+0001"},
+       Severity::kWarning, u"3040", 0, u"制御文字 U+0001", "W-CONTROL-CHARACTER"},
       {"a date not yyyy/mm/dd", "N9.TXT", u"1,\"2004/8/5\",2.10\r\n", 1, Severity::kWarning,
-       u"3020", 2, u"yyyy/mm/dd の形でない為"},
+       u"3020", 2, u"yyyy/mm/dd の形でない為", "W-DATE-FORM"},
       {"a negative reading", "X5.TXT", u"1,1.15,5,63.5,\"\",-5,10,2,10,2,10\r\n", 1,
-       Severity::kWarning, u"4000", 6, u"負の打撃回数「-5」"},
+       Severity::kWarning, u"4000", 6, u"負の打撃回数「-5」", "W-NEGATIVE-BLOWS"},
       {"a code in X7.TXT that is not a number", "X7.TXT",
        u"1,1,\"B-12\",0,0.00,0.80,0,0,ab,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
        u"0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\"\"\r\n",
-       1, Severity::kWarning, u"3030", 9, u"数値ではない為、読み飛ばされます"},
+       1, Severity::kWarning, u"3030", 9, u"数値ではない為、読み飛ばされます",
+       "W-CODE-NOT-A-NUMBER"},
       {"a rock code not in L1.TXT", "Titl01.txt",
        u"\"桜台地区道路改良工事に伴う地質調査業務委託\",\"B-12\",\"1\"\r\n"
        u"\"東京都緑野市桜台二丁目地内\",\"緑野市 建設部 道路課\"\r\n"
        u"\"東和地質調査株式会社  \",\"緑野支店\",\"\",\"0\"\r\n"
        u"2004,08,05,2004,08,20\r\n99,12.35,\"\",\"\"\r\n",
-       5, Severity::kWarning, u"1013", 16, u"L1.TXT にない為"},
+       5, Severity::kWarning, u"1013", 16, u"L1.TXT にない為", "W-CODE-MISSING"},
       {"a year before 1926", "Titl01.txt",
        u"\"桜台地区道路改良工事に伴う地質調査業務委託\",\"B-12\",\"1\"\r\n"
        u"\"東京都緑野市桜台二丁目地内\",\"緑野市 建設部 道路課\"\r\n"
        u"\"東和地質調査株式会社  \",\"緑野支店\",\"\",\"0\"\r\n"
        u"1900,08,05,2004,08,20\r\n4,12.35,\"\",\"\"\r\n",
-       4, Severity::kWarning, u"1009", 10, u"1926 年より前"},
+       4, Severity::kWarning, u"1009", 10, u"1926 年より前", "W-TITLE-YEAR"},
       {"a note depth that is not a number", "X12.TXT", u"1,abc,\"表層\"\r\n", 1, Severity::kWarning,
-       u"2002", 2, u"記事は一番浅い深度に付きます"},
+       u"2002", 2, u"記事は一番浅い深度に付きます", "W-NOTE-DEPTH"},
       {"an end depth that does not fit", "X5.TXT", u"1,9999.50,5,63.5,\"\",1,100,2,10,2,10\r\n", 1,
-       Severity::kWarning, u"4000", 0, u"終わりの深度"},
+       Severity::kWarning, u"4000", 0, u"終わりの深度", "W-END-DEPTH"},
       {"an absent file", "N9.TXT", u"", 0, Severity::kNotice, u"3020", 0,
-       u"ファイルがない為、3020 の記録は書かれません"},
+       u"ファイルがない為、3020 の記録は書かれません", "N-FILE-LEFT-OUT"},
       {"a record cut short", "G40.TXT", u"1,\"盛土\",0\r\n", 1, Severity::kError, u"", 0,
-       u"レコードの途中で終わっている"},
+       u"レコードの途中で終わっている", "E-RECORD-CUT-SHORT"},
   };
   for (const Provoked& c : cases) {
     SCOPED_TRACE(c.what);
@@ -137,7 +144,7 @@ TEST_F(CheckTest, EachKindOfFindingComesFromTheSmallestChangeThatProvokesIt) {
     bool seen = false;
     for (const base::Finding& f : At(result, base::FromUtf8(c.file), c.line)) {
       seen = seen || (f.severity == c.severity && f.record == c.record && f.field == c.field &&
-                      f.message.find(c.says) != std::u16string::npos);
+                      f.message.find(c.says) != std::u16string::npos && f.rule == c.rule);
     }
     EXPECT_TRUE(seen) << Dump(result);
   }
@@ -405,9 +412,11 @@ TEST_F(CheckTest, AZeroNoticeSaysHowManyAndListsEveryLineItCounts) {
             std::u16string::npos)
       << Dump(result);
   EXPECT_EQ(found[0].lines, (std::vector<long long>{1, 3, 4}));
+  EXPECT_EQ(found[0].rule, "N-ZERO-WRITTEN");
+  EXPECT_TRUE(found[0].message.starts_with(u"値 A の 0 が -1 と書かれます")) << Dump(result);
   // Other findings name one line and list none.
   for (const base::Finding& f : result.findings) {
-    if (f.message.find(u"0 の値が") == std::u16string::npos) {
+    if (f.rule != "N-ZERO-WRITTEN") {
       EXPECT_TRUE(f.lines.empty());
     }
   }

@@ -383,8 +383,9 @@ std::string ZForm(const fs::path& path) {
   return text;
 }
 
-// The JSON report's counts are its findings of each severity, a whole-file finding has null line
-// and field, and the stop is the error finding with the message a conversion stops with.
+// The JSON report's counts are its findings of each severity and those of the plausibility rules,
+// every finding names its rule and what to do, a whole-file finding has null line and field, and
+// the stop is the error finding with the message a conversion stops with.
 TEST_F(CliBatchTest, TheJsonReportCountsItsFindingsAndCarriesTheConversionsMessage) {
   const std::string broken = Borehole("BROKEN");
   test::WriteBytes(fs::path(broken) / "G40.TXT", "1,\"x\",0\r\n");
@@ -395,8 +396,14 @@ TEST_F(CliBatchTest, TheJsonReportCountsItsFindingsAndCarriesTheConversionsMessa
   ASSERT_EQ(report["folders"].size(), 2u);
   for (const nlohmann::json& folder : report["folders"]) {
     SCOPED_TRACE(folder["given"].get<std::string>());
-    std::map<std::string, int> counted = {{"error", 0}, {"warning", 0}, {"notice", 0}};
-    for (const nlohmann::json& finding : folder["findings"]) ++counted[finding["severity"]];
+    std::map<std::string, int> counted = {
+        {"error", 0}, {"warning", 0}, {"notice", 0}, {"plausibility", 0}};
+    for (const nlohmann::json& finding : folder["findings"]) {
+      ++counted[finding["severity"]];
+      if (finding["plausibility"].get<bool>()) ++counted["plausibility"];
+      EXPECT_FALSE(finding["rule"].get<std::string>().empty()) << finding;
+      EXPECT_FALSE(finding["fix"].get<std::string>().empty()) << finding;
+    }
     EXPECT_EQ(folder["counts"], nlohmann::json(counted));
   }
   const nlohmann::json& folder = report["folders"][0];
@@ -412,6 +419,7 @@ TEST_F(CliBatchTest, TheJsonReportCountsItsFindingsAndCarriesTheConversionsMessa
   EXPECT_TRUE(error["field"].is_null());
   EXPECT_TRUE(error["record"].is_null());
   EXPECT_EQ(error["severity"], "error");
+  EXPECT_EQ(error["rule"], "E-RECORD-CUT-SHORT");
   const std::string message = "ファイルがレコードの途中で終わっている為に変換できません。\n" +
                               ZForm(fs::path(broken) / "G40.TXT") + "\n(1 行目)";
   EXPECT_EQ(stop["message"], message);
@@ -425,12 +433,14 @@ TEST_F(CliBatchTest, TheJsonReportCountsItsFindingsAndCarriesTheConversionsMessa
   EXPECT_EQ(Check(broken), 2);
   EXPECT_NE(
       out_.find("G40.TXT:1: エラー: ファイルがレコードの途中で終わっている為に変換できませ"
-                "ん。\n    変換はこのエラーで止まります:\n    ファイルがレコードの途中で終わっ"
-                "ている為に変換できません。\n    " +
+                "ん。示された行の項目数を他の行と同じにしてください (カンマを含む値は \"\" で囲み"
+                "ます)。 [E-RECORD-CUT-SHORT]\n    変換はこのエラーで止まります:\n    ファイルがレ"
+                "コードの途中で終わっている為に変換できません。\n    " +
                 ZForm(fs::path(broken) / "G40.TXT") + "\n    (1 行目)\n"),
       std::string::npos)
       << out_;
-  EXPECT_TRUE(out_.ends_with(broken + ": エラー 1 件、警告 4 件、通知 3 件\n")) << out_;
+  EXPECT_TRUE(out_.ends_with(broken + ": エラー 1 件、警告 4 件、通知 3 件、妥当性 0 件\n"))
+      << out_;
 }
 
 // A check meets what a conversion cannot read, or memory running out, or no settings: the folder

@@ -491,7 +491,7 @@ class MainWindowTest : public QObject {
       QCOMPARE(warnings, 4);
       QCOMPARE(notices, 2);
       QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Summary"))->text(),
-               QStringLiteral("C:\\B-12: エラー 0 件、警告 4 件、通知 2 件"));
+               QStringLiteral("C:\\B-12: エラー 0 件、警告 4 件、通知 2 件、妥当性 0 件"));
 
       // Ctrl+C copies the selected rows as the report writes them.
       list->setFocus();

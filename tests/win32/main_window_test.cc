@@ -464,7 +464,7 @@ TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
   }
   EXPECT_EQ(warnings, 4);
   EXPECT_EQ(notices, 2);
-  EXPECT_EQ(summary, u"C:\\B-12: エラー 0 件、警告 4 件、通知 2 件");
+  EXPECT_EQ(summary, u"C:\\B-12: エラー 0 件、警告 4 件、通知 2 件、妥当性 0 件");
   // コピー puts the whole report on the clipboard and 保存... writes it in UTF-8, both with
   // Windows' line breaks; the file suggested is a .txt named after the folder.
   EXPECT_EQ(copied, WithCrLf(report_text));
