@@ -7,6 +7,7 @@
 #include "base/utf.h"
 #include "base/windows_path.h"
 #include "convert/line_sink.h"
+#include "convert/plausibility.h"
 #include "convert/record_groups.h"
 #include "convert/run_steps.h"
 #include "platform/cp932.h"
@@ -64,6 +65,11 @@ class Checker : public KeepGoing {
     steps.WriteUpToNotes(out);
     groups.WriteAll(out);
     groups.TakeFindings(found_);
+    // Once every file is read: the rules that judge the borehole as a whole, and the depth of
+    // each finding's record.
+    const BoreholeRecords records(folder);
+    CheckPlausibility(records, found_);
+    AddRecordDepths(records, found_.findings);
   }
 
   // A pattern folder that is missing, or holds none of the tables, is told once, naming the

@@ -25,6 +25,11 @@ struct CheckResult {
   size_t Count(base::Severity severity) const;
   // The findings of the plausibility rules, of `severity` or of any.
   size_t Plausibility(std::optional<base::Severity> severity = std::nullopt) const;
+  // The warnings a conversion of the folder counts: the values it changes, the plausibility
+  // rules' warnings left out (a conversion does not judge plausibility).
+  size_t ConversionWarnings() const {
+    return Count(base::Severity::kWarning) - Plausibility(base::Severity::kWarning);
+  }
   // 0 clean (notices only), 1 warnings but no errors, 2 errors.
   int Status() const;
 };

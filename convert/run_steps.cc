@@ -47,6 +47,13 @@ constexpr SourceSection kSections[] = {
     {source::FileId::kTitle2, u"1006", u"表題の項目は空として書かれます。"},
 };
 
+const SourceSection* SectionOf(source::FileId file) {
+  for (const SourceSection& section : kSections) {
+    if (section.file == file) return &section;
+  }
+  return nullptr;
+}
+
 // Whether a name ends in a blank or a dot, which Windows strips when it looks the name up.
 bool EndsInBlankOrDot(std::u16string_view folder) {
   return !folder.empty() && (folder.back() == u' ' || folder.back() == u'.') &&
@@ -59,6 +66,11 @@ bool IsDriveRoot(std::u16string_view folder) {
 }
 
 }  // namespace
+
+std::u16string_view RecordCodeOf(source::FileId file) {
+  const SourceSection* section = SectionOf(file);
+  return section == nullptr ? std::u16string_view() : section->records;
+}
 
 std::u16string SourceFolder(std::u16string_view text, bool as_given) {
   const std::u16string resolved = text::ResolvePath(text);

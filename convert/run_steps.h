@@ -24,6 +24,10 @@ namespace tjvx::convert {
 
 class RecordGroups;
 
+// The record code a source file's records are written as ("3030" for X7.TXT, "3000" for R41.TXT,
+// which gives 3010 too); empty for a file that gives no record of its own.
+std::u16string_view RecordCodeOf(source::FileId file);
+
 // The source folder of a path box's text: as Windows resolves it, without trailing separators
 // ("C:\DATA\B-12\" gives "C:\DATA\B-12"). The window's box is trimmed of blanks first; a path
 // given on the command line is taken as it is.

@@ -180,7 +180,7 @@ TEST_F(CheckTest, TheSampleReportListsItsFindingsAndAConversionCountsItsWarnings
 
   const convert::RunResult run = ConvertSample();
   ASSERT_EQ(run.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(run.message);
-  EXPECT_EQ(run.warnings, result.Count(Severity::kWarning));
+  EXPECT_EQ(run.warnings, result.ConversionWarnings());
 }
 
 // One odd value at a time in each field of each source file's first line: a conversion fails
@@ -221,13 +221,56 @@ TEST_F(CheckTest, AConversionCountsTheWarningsTheCheckListsForEveryOddValueInEve
         if (run.outcome == convert::RunOutcome::kFailed) {
           EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(run.message));
         } else {
-          EXPECT_EQ(run.warnings, result.Count(Severity::kWarning)) << Dump(result);
+          EXPECT_EQ(run.warnings, result.ConversionWarnings()) << Dump(result);
         }
       }
     }
     test::WriteBytes(Source() / file, original);
   }
   EXPECT_GT(tried, 500u);
+}
+
+// A finding of a record names the record's depth in metres as the converted file writes it (a
+// layer's top and bottom), unless it is about a depth of the record itself or the record has none.
+TEST_F(CheckTest, AFindingNamesTheDepthOfItsRecordUnlessItSpeaksOfThatDepth) {
+  // The depth of the one finding at `line` of `file` (of `rule`, when given).
+  auto depth_at = [](const convert::CheckResult& result, std::u16string_view file, long long line,
+                     std::string_view rule = {}) -> std::string {
+    std::vector<base::Finding> found = At(result, file, line);
+    std::erase_if(found, [&](const base::Finding& f) { return !rule.empty() && f.rule != rule; });
+    return found.size() == 1 ? base::ToUtf8(found[0].depth) : "(" + Dump(result) + ")";
+  };
+  const convert::CheckResult sample = Check();
+  EXPECT_EQ(depth_at(sample, u"X7.TXT", 6), "8.40～11.60");
+  EXPECT_EQ(depth_at(sample, u"X5.TXT", 8), "8.15");
+  EXPECT_EQ(depth_at(sample, u"R41.TXT", 2), "6.50");
+  EXPECT_EQ(depth_at(sample, u"X3.TXT", 5), "11.60");
+  // A finding of the whole record (no field) names it too.
+  Write("X5.TXT", u"1,1.15,5,63.5,\"\",1,10,2,10,2,10\r\n2,2.15,5,63.5,\"\",1,0,2,0,2,0\r\n");
+  EXPECT_EQ(depth_at(Check(), u"X5.TXT", 2, "W-TEST-NO-INTERVAL"), "2.15");
+  EXPECT_NE(base::ToUtf8(convert::FindingLine(At(sample, u"X5.TXT", 8).at(0)))
+                .find("X5.TXT:8: 警告: 深度 8.15 m、貫入量「abc」は数値ではない為"),
+            std::string::npos);
+
+  // About the depth itself, a record of a depth that is no number, an open bottom, a title item.
+  Write("G40.TXT",
+        u"1,\"盛土\",0,123456789012,0.80,0,0,\"\"\r\n2,\"関\x01東\",0,abc,2.50,0,0,\"\"\r\n"
+        u"3,\"沖\x01積\",0,2.50,,0,0,\"\"\r\n");
+  Write("Titl01.txt",
+        u"\"桜台\",\"B-12\",\"1\"\r\n\"東京都\",\"緑野市\"\r\n\"東和\",\"緑野支店\",\"\",\"0\"\r\n"
+        u"2004,ab,05,2004,08,20\r\n4,12.35,\"\",\"\"\r\n");
+  const convert::CheckResult changed = Check();
+  const std::vector<base::Finding> too_wide = At(changed, u"G40.TXT", 1);
+  ASSERT_FALSE(too_wide.empty()) << Dump(changed);
+  EXPECT_EQ(too_wide[0].field, 4);
+  EXPECT_EQ(base::ToUtf8(too_wide[0].depth), "");
+  // The depth "abc" itself, and a control character of a record whose depth is no number.
+  ASSERT_EQ(At(changed, u"G40.TXT", 2).size(), 2u) << Dump(changed);
+  for (const base::Finding& f : At(changed, u"G40.TXT", 2)) {
+    EXPECT_EQ(base::ToUtf8(f.depth), "") << base::ToUtf8(f.message);
+  }
+  EXPECT_EQ(depth_at(changed, u"G40.TXT", 3), "2.50");
+  EXPECT_EQ(depth_at(changed, u"Titl01.txt", 4), "");
 }
 
 TEST_F(CheckTest, CheckingWritesNothingAnywhere) {
@@ -379,7 +422,7 @@ TEST_F(CheckTest, RecordsOutOfStepWithTheLinesAreBlamedOnceAtTheFirstLineThatHol
       EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(run.message));
     } else {
       ASSERT_NE(run.outcome, convert::RunOutcome::kFailed) << base::ToUtf8(run.message);
-      EXPECT_EQ(run.warnings, result.Count(Severity::kWarning)) << Dump(result);
+      EXPECT_EQ(run.warnings, result.ConversionWarnings()) << Dump(result);
     }
   }
 }

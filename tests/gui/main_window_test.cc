@@ -475,9 +475,10 @@ class MainWindowTest : public QObject {
                  Q(tjvx::convert::FindingFileName(finding)));
         QCOMPARE(item->text(tjvx::qt::ReportList::kLine),
                  finding.line > 0 ? QString::number(finding.line) : QString());
-        // The message column holds the message without the file, line and severity again.
+        // The message column holds the finding without the file, line and severity again.
         const QString message = item->text(tjvx::qt::ReportList::kMessage);
-        QVERIFY2(message.startsWith(Q(finding.message)), qPrintable(message));
+        QVERIFY2(message.startsWith(Q(tjvx::convert::FindingSentence(finding))),
+                 qPrintable(message));
         // A warning stands out from a notice.
         const QBrush ground = item->background(tjvx::qt::ReportList::kMessage);
         if (severity == QStringLiteral("警告")) {

@@ -453,7 +453,8 @@ TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
               finding.line > 0 ? base::FromAscii(std::to_string(finding.line)) : u"")
         << row;
     // The message without the file, line and severity again.
-    EXPECT_TRUE(rows[row].message.starts_with(finding.message)) << base::ToUtf8(rows[row].message);
+    EXPECT_TRUE(rows[row].message.starts_with(convert::FindingSentence(finding)))
+        << base::ToUtf8(rows[row].message);
     if (finding.severity == base::Severity::kWarning) {
       ++warnings;
       EXPECT_EQ(rows[row].icon, 1) << row;
