@@ -58,7 +58,10 @@ std::u16string FindingSentence(const base::Finding& finding) {
   // A message of several lines (a refusal) stays on one line of the report.
   text += finding.message;
   std::replace(text.begin(), text.end(), u'\n', u' ');
-  text += FixOf(finding);
+  // What to do follows the message's last sentence, or a blank after a path or a bracket.
+  const std::u16string_view fix = FixOf(finding);
+  if (!fix.empty() && !text.empty() && !text.ends_with(u'。')) text += u' ';
+  text += fix;
   return VisibleText(text);
 }
 

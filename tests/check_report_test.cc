@@ -70,7 +70,7 @@ TEST(CheckReport, AFindingLineNamesOnlyTheLineRecordAndFieldItHas) {
         {},
         "E-RECORD-CUT-SHORT",
         u"直してください。"},
-       u"G40.TXT:1: エラー: 途中で終わっています。 この行直してください。 [E-RECORD-CUT-SHORT]"},
+       u"G40.TXT:1: エラー: 途中で終わっています。 この行 直してください。 [E-RECORD-CUT-SHORT]"},
       // A finding of no rule, and without a fix: its message alone.
       {{Severity::kWarning, folder + u"X3.TXT", 5, 5, u"2001", u"コード「15」が L4.TXT にない為。"},
        u"X3.TXT:5: 警告: コード「15」が L4.TXT にない為。 (記録 2001、項目 5)"},
