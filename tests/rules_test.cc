@@ -10,6 +10,7 @@
 
 #include "base/utf.h"
 #include "source/record_layout.h"
+#include "tests/test_support.h"
 
 namespace tjvx {
 namespace {
@@ -54,6 +55,29 @@ TEST(Rules, TheIdsStayAsTheyWere) {
   EXPECT_EQ(source::rules::kBlowsOver50.severity, Severity::kNotice);
   EXPECT_TRUE(source::rules::kBlowsOver50.plausibility);
   EXPECT_FALSE(source::rules::kCodeMissing.plausibility);
+}
+
+// The manual lists every rule: its ID, where a link can find it, and its cause, example and fix as
+// the help of the report dialogs gives them.
+TEST(Rules, TheManualListsEveryRuleWithItsCauseExampleAndFix) {
+  const std::string manual = test::ReadBytes(test::RepositoryPath("docs/manual.html"));
+  auto html = [](std::u16string_view text) {
+    std::string escaped;
+    for (char c : base::ToUtf8(text)) {
+      escaped += c == '&'   ? std::string("&amp;")
+                 : c == '<' ? "&lt;"
+                 : c == '>' ? "&gt;"
+                            : std::string(1, c);
+    }
+    return escaped;
+  };
+  for (const source::Rule* rule : source::AllRules()) {
+    SCOPED_TRACE(std::string(rule->id));
+    EXPECT_NE(manual.find("<tr id=\"rule-" + std::string(rule->id) + "\">"), std::string::npos);
+    EXPECT_NE(manual.find(html(rule->cause)), std::string::npos);
+    EXPECT_NE(manual.find(html(rule->example)), std::string::npos);
+    EXPECT_NE(manual.find(html(rule->fix)), std::string::npos);
+  }
 }
 
 TEST(FieldRoles, TheFormatsFieldsAreNamedByTheirRoleAndOthersNotAtAll) {
