@@ -1,5 +1,6 @@
 #include "drawing/canvas.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -35,6 +36,35 @@ Text KeptText(Drawing& drawing, Region region, double x, double y, double size, 
               kBlack,
               static_cast<std::uint32_t>(begin),
               static_cast<std::uint32_t>(chars.size())};
+}
+
+FittedLines& Canvas::FitTexts(std::span<const std::u16string_view> texts, double width,
+                              double height, double size, double min_size) {
+  FitText(texts, width, height, size, min_size, fitted_);
+  if (fitted_.cut) ++drawing_.omitted.cut_texts;
+  MakeRoomFor(fitted_.lines);
+  return fitted_;
+}
+
+void Canvas::MakeRoomFor(std::vector<std::u16string_view>& lines) {
+  std::u16string& chars = drawing_.chars;
+  size_t added = 0;
+  for (const std::u16string_view line : lines) {
+    if (!IsAmong(drawing_, line)) added += line.size();
+  }
+  if (chars.capacity() - chars.size() >= added) return;
+  constexpr size_t kNotAmong = std::numeric_limits<size_t>::max();
+  line_places_.clear();
+  for (const std::u16string_view line : lines) {
+    line_places_.push_back(
+        IsAmong(drawing_, line) ? static_cast<size_t>(line.data() - chars.data()) : kNotAmong);
+  }
+  chars.reserve(std::max(2 * chars.capacity(), chars.size() + added));
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (line_places_[i] != kNotAmong) {
+      lines[i] = std::u16string_view(chars).substr(line_places_[i], lines[i].size());
+    }
+  }
 }
 
 }  // namespace tjvx::drawing

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "drawing/log_layout.h"
 #include "drawing/sheet.h"
@@ -103,6 +105,21 @@ class Canvas {
     At(page).marks.push_back(Mark{region, shape, x, PageY(page, y), size, kBlack});
   }
 
+  Drawing& drawing() { return drawing_; }
+
+  // Texts fitted into a box (FitText), whose lines are good until the next texts are fitted: a
+  // cut is counted, and room is made among the drawing's characters for the lines (MakeRoomFor).
+  FittedLines& FitTexts(std::span<const std::u16string_view> texts, double width, double height,
+                        double size, double min_size);
+  // The lines fitted last, for a caller that fits texts itself (FitText into them) and then
+  // makes room for their lines.
+  FittedLines& fitted() { return fitted_; }
+
+  // Room among the drawing's characters for those of `lines` that are not yet among them, so
+  // that adding them one by one moves none of the lines that are; when the room is made, those
+  // lines are moved with the characters.
+  void MakeRoomFor(std::vector<std::u16string_view>& lines);
+
   // A line of text whose line box starts at `top`.
   void AddText(Region region, double x, double top, double size, Anchor anchor,
                std::u16string_view text) {
@@ -114,6 +131,8 @@ class Canvas {
  private:
   Drawing& drawing_;
   double page_width_, page_height_, body_;
+  FittedLines fitted_;
+  std::vector<size_t> line_places_;  // where fitted lines lie among the drawing's characters
 };
 
 }  // namespace tjvx::drawing

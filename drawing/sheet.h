@@ -1,6 +1,7 @@
 #ifndef TJVX_DRAWING_SHEET_H_
 #define TJVX_DRAWING_SHEET_H_
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <limits>
@@ -13,9 +14,6 @@ namespace tjvx::drawing {
 
 inline constexpr double kInfinity = std::numeric_limits<double>::infinity();
 inline constexpr double kEpsilon = 1e-6;
-// The lost values listed under the log; the rest are counted.
-inline constexpr size_t kLostListed = 5;
-inline constexpr double kFooterIndent = 3;
 
 // The sheet: 190 mm of drawing fit the width of an A4 page inside 10 mm margins.
 inline constexpr double kMargin = 10;
@@ -74,6 +72,29 @@ struct Span {
   double x = 0, width = 0;
   double right() const { return x + width; }
   double middle() const { return x + width / 2; }
+};
+
+// The columns' places across the sheet, whose drawing starts at `left`.
+class Columns {
+ public:
+  explicit Columns(double left) : left_(left) {
+    double x = 0;
+    for (int i = 0; i < kColumnCount; ++i) {
+      spans_[i] = Span{x + left, kColumnWidths[i]};
+      x += kColumnWidths[i];
+    }
+  }
+  Span operator[](int id) const { return spans_[id]; }
+  // The drawing's left edge.
+  double left() const { return left_; }
+  // The x of an N value on the graph's axis; a value beyond its end stands at the end.
+  double AxisX(double n) const {
+    return spans_[kGraphColumn].x + kAxisPad + std::min(n, kAxisMax) * kAxisWidth / kAxisMax;
+  }
+
+ private:
+  double left_;
+  std::array<Span, kColumnCount> spans_;
 };
 
 }  // namespace tjvx::drawing
