@@ -28,6 +28,12 @@ bool IsPlaceholderText(std::u16string_view trimmed) {
   }
 }
 
+std::optional<std::u16string_view> Present(std::u16string_view value) {
+  value = Trimmed(value);
+  if (IsPlaceholderText(value)) return std::nullopt;
+  return value;
+}
+
 void AppendShown(std::u16string& out, std::u16string_view trimmed) {
   const auto at = static_cast<std::ptrdiff_t>(out.size());
   out.append(trimmed);

@@ -21,6 +21,9 @@ inline constexpr double kMaxCount = 1e9;
 // An empty value: "@" for a text, "-1" for a number, "99999" for a depth beyond the last entry.
 bool IsPlaceholderText(std::u16string_view trimmed);
 
+// A value to be drawn, trimmed; a placeholder is an empty value and gives none.
+std::optional<std::u16string_view> Present(std::u16string_view value);
+
 // Appends a text as the drawing shows it: the converter wrote each blank of it as "_".
 void AppendShown(std::u16string& out, std::u16string_view trimmed);
 
