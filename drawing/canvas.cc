@@ -56,8 +56,8 @@ void Canvas::MakeRoomFor(std::vector<std::u16string_view>& lines) {
   constexpr size_t kNotAmong = std::numeric_limits<size_t>::max();
   line_places_.clear();
   for (const std::u16string_view line : lines) {
-    line_places_.push_back(
-        IsAmong(drawing_, line) ? static_cast<size_t>(line.data() - chars.data()) : kNotAmong);
+    line_places_.push_back(IsAmong(drawing_, line) ? static_cast<size_t>(line.data() - chars.data())
+                                                   : kNotAmong);
   }
   chars.reserve(std::max(2 * chars.capacity(), chars.size() + added));
   for (size_t i = 0; i < lines.size(); ++i) {

@@ -16,6 +16,37 @@ namespace {
 constexpr size_t kLostListed = 5;
 constexpr double kFooterIndent = 3;
 
+// The legend of the layer names from `y`, four to a row, each name beside a box of its fill.
+// Returns its end.
+double LayOutLegend(Canvas& canvas, double left, double y) {
+  const Drawing& drawing = canvas.drawing();
+  if (drawing.legend.empty()) return y;
+  const double line_height = 2.5 * kLineSpacing;
+  const double heading = canvas.Fit(y, line_height);
+  canvas.AddText(Region::kLegend, left, heading, 2.5, Anchor::kStart, u"凡例");
+  y = heading + line_height + 1;
+  constexpr int kPerRow = 4;
+  constexpr double kRowHeight = 6;
+  const double cell = kDrawingWidth / kPerRow;
+  for (size_t i = 0; i < drawing.legend.size(); ++i) {
+    if (i % kPerRow == 0 && i > 0) y += kRowHeight;
+    if (i % kPerRow == 0) y = canvas.Fit(y, kRowHeight);
+    const LegendEntry& entry = drawing.legend[i];
+    const double x = left + cell * static_cast<double>(i % kPerRow);
+    canvas.AddBox(Region::kLegend, Span{x, 10}, y + 1, y + 5, kBlack, kThinWidth, entry.fill);
+    const std::u16string_view text = entry.name;
+    const FittedLines& name =
+        canvas.FitTexts({&text, 1}, cell - 13, kRowHeight - 0.5, kNameSize, kMinSize);
+    double line_y =
+        y + (kRowHeight - name.size * kLineSpacing * static_cast<double>(name.lines.size())) / 2;
+    for (const std::u16string_view line : name.lines) {
+      canvas.AddText(Region::kLegend, x + 12, line_y, name.size, Anchor::kStart, line);
+      line_y += name.size * kLineSpacing;
+    }
+  }
+  return y + kRowHeight;
+}
+
 }  // namespace
 
 double LayOutFooterAndLegend(Canvas& canvas, double left, double log_end) {
@@ -29,32 +60,7 @@ double LayOutFooterAndLegend(Canvas& canvas, double left, double log_end) {
     top = canvas.Fit(y, line_height);
     y = top + line_height;
   }
-  y += 2;
-  if (!drawing.legend.empty()) {
-    const double heading = canvas.Fit(y, line_height);
-    canvas.AddText(Region::kLegend, left, heading, 2.5, Anchor::kStart, u"凡例");
-    y = heading + line_height + 1;
-    constexpr int kPerRow = 4;
-    constexpr double kRowHeight = 6;
-    const double cell = kDrawingWidth / kPerRow;
-    for (size_t i = 0; i < drawing.legend.size(); ++i) {
-      if (i % kPerRow == 0 && i > 0) y += kRowHeight;
-      if (i % kPerRow == 0) y = canvas.Fit(y, kRowHeight);
-      const LegendEntry& entry = drawing.legend[i];
-      const double x = left + cell * static_cast<double>(i % kPerRow);
-      canvas.AddBox(Region::kLegend, Span{x, 10}, y + 1, y + 5, kBlack, kThinWidth, entry.fill);
-      const std::u16string_view text = entry.name;
-      const FittedLines& name = canvas.FitTexts({&text, 1}, cell - 13, kRowHeight - 0.5, kNameSize, kMinSize);
-      double line_y =
-          y +
-          (kRowHeight - name.size * kLineSpacing * static_cast<double>(name.lines.size())) / 2;
-      for (const std::u16string_view line : name.lines) {
-        canvas.AddText(Region::kLegend, x + 12, line_y, name.size, Anchor::kStart, line);
-        line_y += name.size * kLineSpacing;
-      }
-    }
-    y += kRowHeight;
-  }
+  y = LayOutLegend(canvas, left, y + 2);
   std::u16string values(u"描画できない値: ");
   values.append(base::Digits(drawing.omitted.values));
   canvas.AddText(Region::kFooter, left, footer_lines[0], 2.5, Anchor::kStart, values);
@@ -65,15 +71,14 @@ double LayOutFooterAndLegend(Canvas& canvas, double left, double log_end) {
     const FittedLines& fitted =
         canvas.FitTexts({&view, 1}, kDrawingWidth - kFooterIndent, line_height, 2.5, 2.5);
     if (fitted.lines.empty()) continue;
-    canvas.AddText(Region::kFooter, left + kFooterIndent, footer_lines[1 + i], 2.5,
-                     Anchor::kStart, fitted.lines.front());
+    canvas.AddText(Region::kFooter, left + kFooterIndent, footer_lines[1 + i], 2.5, Anchor::kStart,
+                   fitted.lines.front());
   }
   if (drawing.lost.size() > listed) {
     std::u16string more(u"ほか ");
-    more.append(base::Digits(static_cast<long long>(drawing.lost.size() - listed)))
-        .append(u" 件");
+    more.append(base::Digits(static_cast<long long>(drawing.lost.size() - listed))).append(u" 件");
     canvas.AddText(Region::kFooter, left + kFooterIndent, footer_lines[1 + listed], 2.5,
-                     Anchor::kStart, more);
+                   Anchor::kStart, more);
   }
   // Counted last, so that the cut lost values are in it.
   std::u16string cut(u"欄に収まらず省いた文字列: ");

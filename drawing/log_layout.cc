@@ -148,8 +148,8 @@ class LogLayout {
                        TextRun names) {
     if (names.empty()) return cursor;
     const auto [a, b] = canvas_->LongestPiece(std::max(top, cursor), bottom);
-    const FittedLines& fitted =
-        canvas_->FitTexts(TextsOf(names), span.width - 2 * kPadding, b - a - 2 * kTextGap, kNameSize, kMinSize);
+    const FittedLines& fitted = canvas_->FitTexts(TextsOf(names), span.width - 2 * kPadding,
+                                                  b - a - 2 * kTextGap, kNameSize, kMinSize);
     if (fitted.lines.empty()) return cursor;
     const double line_height = fitted.size * kLineSpacing;
     double y = a + (b - a - line_height * static_cast<double>(fitted.lines.size())) / 2;
@@ -322,9 +322,9 @@ class LogLayout {
     return y;
   }
 
-  // Texts fitted into the canvas's fitted lines so that their lines, placed from `top`, end above `bottom`: at the
-  // note size when they can, else smaller down to the smallest size, else cut with "…". A cut is
-  // counted once. False when not a line fits.
+  // Texts fitted into the canvas's fitted lines so that their lines, placed from `top`, end above
+  // `bottom`: at the note size when they can, else smaller down to the smallest size, else cut with
+  // "…". A cut is counted once. False when not a line fits.
   bool FitAbove(std::span<const std::u16string_view> texts, double width, double top,
                 double bottom) {
     FittedLines& fitted = canvas_->fitted();
@@ -400,7 +400,7 @@ class LogLayout {
   Drawing drawing_;
   FillChooser fills_;
   std::vector<std::u16string_view> paragraphs_;  // the texts being fitted
-  std::u16string prefixed_;          // a note's first text with the depth it was pushed away from
+  std::u16string prefixed_;  // a note's first text with the depth it was pushed away from
   double page_width_;
   Columns columns_;
   Canvas* canvas_ = nullptr;

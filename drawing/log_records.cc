@@ -472,7 +472,7 @@ class ContentsReader {
   std::vector<LayerName> layer_names_;
   std::u16string layer_name_chars_;
   NoteBlocks notes_;
-  int code_ = 0;             // the record being read
+  int code_ = 0;  // the record being read
   long long line_ = 0;
   std::vector<int> lost_indexes_;
 };

@@ -110,7 +110,8 @@ void NoteBlocks::MakeBlocks() {
     Take(entry.lines_begin, entry.lines_end);
     // An entry with names always makes a block, so the block it may be joined to is the last.
     joinable = entry.all_empty ? nullptr : &entry;
-    if (out_->TextCount() > first) out_->notes.push_back({top, *entry.depth, TextsFrom(*out_, first)});
+    if (out_->TextCount() > first)
+      out_->notes.push_back({top, *entry.depth, TextsFrom(*out_, first)});
   }
 }
 

@@ -164,21 +164,21 @@ Page PageFurniture::Captions() {
       {u"試験・測定"},
   }};
   for (int i = 0; i < kColumnCount; ++i) {
-    block.boxes.push_back(Box{Region::kHeader, columns_[i].x, top, columns_[i].width,
-                              kHeaderHeight, kBlack, kFrameWidth, Fill{kLabelShade, -1}});
+    block.boxes.push_back(Box{Region::kHeader, columns_[i].x, top, columns_[i].width, kHeaderHeight,
+                              kBlack, kFrameWidth, Fill{kLabelShade, -1}});
     if (!captions[i].empty()) {
-      CellText(block, Region::kHeader, columns_[i], top, kHeaderHeight, captions[i],
-               kCaptionSize);
+      CellText(block, Region::kHeader, columns_[i], top, kHeaderHeight, captions[i], kCaptionSize);
     }
   }
   // The graph's caption above its axis: 0, 10, … 50.
   const Span graph = columns_[kGraphColumn];
   CellText(block, Region::kHeader, graph, top, kHeaderHeight / 2, {u"N値"}, kCaptionSize);
   for (int n = 0; n <= kAxisMax; n += 10) {
-    block.texts.push_back(KeptText(drawing_, Region::kHeader, columns_.AxisX(n), top + kHeaderHeight - 1.2,
-                                   kSmallSize, Anchor::kMiddle, base::Digits(n)));
-    block.lines.push_back(Line{Region::kHeader, columns_.AxisX(n), top + kHeaderHeight - 0.8, columns_.AxisX(n),
-                               top + kHeaderHeight, kBlack, kThinWidth, false});
+    block.texts.push_back(KeptText(drawing_, Region::kHeader, columns_.AxisX(n),
+                                   top + kHeaderHeight - 1.2, kSmallSize, Anchor::kMiddle,
+                                   base::Digits(n)));
+    block.lines.push_back(Line{Region::kHeader, columns_.AxisX(n), top + kHeaderHeight - 0.8,
+                               columns_.AxisX(n), top + kHeaderHeight, kBlack, kThinWidth, false});
   }
   return block;
 }
@@ -192,8 +192,8 @@ void PageFurniture::CellText(Page& block, Region region, Span cell, double top, 
   double y = top + (height - line_height * static_cast<double>(fitted.lines.size())) / 2;
   const double x = anchor == Anchor::kMiddle ? cell.middle() : cell.x + kPadding;
   for (const std::u16string_view line : fitted.lines) {
-    block.texts.push_back(KeptText(drawing_, region, x, y + kBaselineDrop * fitted.size,
-                                   fitted.size, anchor, line));
+    block.texts.push_back(
+        KeptText(drawing_, region, x, y + kBaselineDrop * fitted.size, fitted.size, anchor, line));
     y += line_height;
   }
 }

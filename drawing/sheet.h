@@ -22,7 +22,8 @@ inline constexpr double kTitleRowHeight = 6;
 inline constexpr int kTitleRows = 5;
 inline constexpr double kHeaderGap = 2;
 inline constexpr double kHeaderHeight = 10;
-inline constexpr double kLogTop = kMargin + kTitleRowHeight * kTitleRows + kHeaderGap + kHeaderHeight;
+inline constexpr double kLogTop =
+    kMargin + kTitleRowHeight * kTitleRows + kHeaderGap + kHeaderHeight;
 
 // Font sizes in mm (2.5 mm is about 7 points).
 inline constexpr double kTitleValueSize = 2.6;
@@ -66,7 +67,7 @@ enum ColumnId {
   kColumnCount
 };
 inline constexpr std::array<double, kColumnCount> kColumnWidths = {10, 11, 12, 10, 22, 14,
-                                                            11, 36, 12, 32, 20};
+                                                                   11, 36, 12, 32, 20};
 
 struct Span {
   double x = 0, width = 0;
