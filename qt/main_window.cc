@@ -102,6 +102,45 @@ class IndentDelegate : public QStyledItemDelegate {
   }
 };
 
+QGroupBox* MakeFrame(QWidget* parent, const char* name, std::u16string_view caption) {
+  auto* frame = new QGroupBox(Q(caption), parent);
+  frame->setObjectName(QString::fromLatin1(name));
+  return frame;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, std::u16string_view caption) {
+  auto* label = new QLabel(Q(caption), parent);
+  label->setObjectName(QString::fromLatin1(name));
+  return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, std::u16string_view caption) {
+  auto* button = new QPushButton(Q(caption), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setMinimumSize(100, 32);
+  return button;
+}
+
+// Each frame holds its side's drive list, folder list, label and path box, named after the side.
+void FillSideFrame(QGroupBox* frame, QComboBox*& drive, FolderList*& dir, QLabel*& label,
+                   QLineEdit*& text, const QString& side, const QString& box,
+                   std::u16string_view caption) {
+  drive = new QComboBox(frame);
+  drive->setObjectName(side + QStringLiteral("DriveList"));
+  dir = new FolderList(frame);
+  dir->setObjectName(side + QStringLiteral("FolderList"));
+  dir->setMinimumSize(260, 200);
+  label = MakeLabel(frame, "", caption);
+  label->setObjectName(side + QStringLiteral("Label"));
+  text = new QLineEdit(frame);
+  text->setObjectName(box);
+  auto* layout = new QVBoxLayout(frame);
+  layout->addWidget(drive);
+  layout->addWidget(dir, 1);
+  layout->addWidget(label);
+  layout->addWidget(text);
+}
+
 }  // namespace
 
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
@@ -133,78 +172,56 @@ void FolderList::keyPressEvent(QKeyEvent* event) {
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent), logic_(*this) {
   setObjectName(QStringLiteral("MainWindow"));
   setWindowTitle(Q(form::kWindowCaption));
+  CreateFrames();
+  CreateMessageLines();
+  CreateButtons();
+  LayOut();
+  logic_.FillLists();
+  // Events go to the logic from here on; the lists' first filling above reported nothing.
+  ConnectEvents();
+}
 
-  auto make_frame = [this](const char* name, std::u16string_view caption) {
-    auto* frame = new QGroupBox(Q(caption), this);
-    frame->setObjectName(QString::fromLatin1(name));
-    return frame;
-  };
-  auto make_label = [](QWidget* parent, const char* name, std::u16string_view caption) {
-    auto* label = new QLabel(Q(caption), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-  };
+void MainWindow::CreateFrames() {
+  source_frame_ = MakeFrame(this, "SourceFrame", form::kSourceFrameCaption);
+  destination_frame_ = MakeFrame(this, "DestinationFrame", form::kDestinationFrameCaption);
+  message_frame_ = MakeFrame(this, "MessageFrame", form::kMessageFrameCaption);
+  FillSideFrame(source_frame_, source_drive_list_, source_folder_list_, source_label_,
+                source_folder_box_, QStringLiteral("Source"), QStringLiteral("SourceFolderBox"),
+                form::kSourceLabelCaption);
+  FillSideFrame(destination_frame_, destination_drive_list_, destination_folder_list_,
+                destination_label_, destination_box_, QStringLiteral("Destination"),
+                QStringLiteral("DestinationBox"), form::kDestinationLabelCaption);
+}
 
-  source_frame_ = make_frame("SourceFrame", form::kSourceFrameCaption);
-  destination_frame_ = make_frame("DestinationFrame", form::kDestinationFrameCaption);
-  message_frame_ = make_frame("MessageFrame", form::kMessageFrameCaption);
-
-  // Each frame holds its side's drive list, folder list, label and path box, named after the side.
-  auto fill_frame = [&](QGroupBox* frame, QComboBox*& drive, FolderList*& dir, QLabel*& label,
-                        QLineEdit*& text, const QString& side, const QString& box,
-                        std::u16string_view caption) {
-    drive = new QComboBox(frame);
-    drive->setObjectName(side + QStringLiteral("DriveList"));
-    dir = new FolderList(frame);
-    dir->setObjectName(side + QStringLiteral("FolderList"));
-    dir->setMinimumSize(260, 200);
-    label = make_label(frame, "", caption);
-    label->setObjectName(side + QStringLiteral("Label"));
-    text = new QLineEdit(frame);
-    text->setObjectName(box);
-    auto* layout = new QVBoxLayout(frame);
-    layout->addWidget(drive);
-    layout->addWidget(dir, 1);
-    layout->addWidget(label);
-    layout->addWidget(text);
-  };
-  fill_frame(source_frame_, source_drive_list_, source_folder_list_, source_label_,
-             source_folder_box_, QStringLiteral("Source"), QStringLiteral("SourceFolderBox"),
-             form::kSourceLabelCaption);
-  fill_frame(destination_frame_, destination_drive_list_, destination_folder_list_,
-             destination_label_, destination_box_, QStringLiteral("Destination"),
-             QStringLiteral("DestinationBox"), form::kDestinationLabelCaption);
-
-  status_line_ = make_label(message_frame_, "StatusLine", u"");
+void MainWindow::CreateMessageLines() {
+  status_line_ = MakeLabel(message_frame_, "StatusLine", u"");
   status_line_->setMinimumHeight(status_line_->fontMetrics().height() + 8);
   auto* message_layout = new QVBoxLayout(message_frame_);
   message_layout->addWidget(status_line_);
   // The warnings line under the frame keeps its line when empty, so nothing moves when it fills;
   // its text never widens the window.
-  warnings_line_ = make_label(this, "WarningsLine", u"");
+  warnings_line_ = MakeLabel(this, "WarningsLine", u"");
   warnings_line_->setMinimumHeight(warnings_line_->fontMetrics().height() + 4);
   warnings_line_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   warnings_line_->setContentsMargins(8, 0, 8, 0);
   QPalette warning_colour = warnings_line_->palette();
   warning_colour.setColor(QPalette::WindowText, QColor(0x9c, 0x3d, 0x00));
   warnings_line_->setPalette(warning_colour);
+}
 
-  auto make_button = [this](const char* name, std::u16string_view caption) {
-    auto* button = new QPushButton(Q(caption), this);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setMinimumSize(100, 32);
-    return button;
-  };
-  convert_button_ = make_button("ConvertButton", form::kConvertCaption);
-  check_button_ = make_button("CheckButton", form::kCheckCaption);
-  show_log_button_ = make_button("ShowLogButton", form::kShowLogCaption);
-  close_button_ = make_button("CloseButton", form::kCloseCaption);
+void MainWindow::CreateButtons() {
+  convert_button_ = MakeButton(this, "ConvertButton", form::kConvertCaption);
+  check_button_ = MakeButton(this, "CheckButton", form::kCheckCaption);
+  show_log_button_ = MakeButton(this, "ShowLogButton", form::kShowLogCaption);
+  close_button_ = MakeButton(this, "CloseButton", form::kCloseCaption);
   check_button_->setToolTip(
       QStringLiteral("変換元フォルダを読んで、変換で問題になる値を一覧します"));
   show_log_button_->setToolTip(QStringLiteral("変換したファイルの柱状図を表示します"));
   decoration_ = new BoreholeDecoration(this);
   decoration_->setObjectName(QStringLiteral("Decoration"));
+}
 
+void MainWindow::LayOut() {
   auto* frames = new QHBoxLayout;
   frames->addWidget(source_frame_);
   frames->addWidget(destination_frame_);
@@ -225,10 +242,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), logic_(*this) {
   setTabOrder(convert_button_, check_button_);
   setTabOrder(check_button_, show_log_button_);
   setTabOrder(show_log_button_, close_button_);
+}
 
-  logic_.FillLists();
-
-  // Events go to the logic from here on; the lists' first filling above reported nothing.
+void MainWindow::ConnectEvents() {
   connect(source_drive_list_, &QComboBox::currentIndexChanged, this,
           [this](int index) { logic_.OnDriveChanged(form::Side::kSource, index); });
   connect(destination_drive_list_, &QComboBox::currentIndexChanged, this,
