@@ -55,7 +55,18 @@ LogWindow::LogWindow(const std::string& svg, std::vector<std::string> pages,
   setObjectName(QStringLiteral("LogWindow"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(Q(form::kLogTitle) + QStringLiteral(" - ") + name_);
+  CreateView();
+  QHBoxLayout* tools = CreateTools();
+  AddShortcuts();
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(tools);
+  layout->addWidget(view_, 1);
+  SizeToScreen(parent);
+  SetZoom(1);
+  view_->setFocus();
+}
 
+void LogWindow::CreateView() {
   auto* scene = new QGraphicsScene(this);
   if (renderer_->isValid()) {
     item_ = new QGraphicsSvgItem;
@@ -75,7 +86,9 @@ LogWindow::LogWindow(const std::string& svg, std::vector<std::string> pages,
   view_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   connect(view_, &LogView::ZoomSteps, this,
           [this](int steps) { SetZoom(zoom_ * std::pow(kZoomStep, steps)); });
+}
 
+QHBoxLayout* LogWindow::CreateTools() {
   auto make_button = [this](const char* name, const QString& caption, const QString& tip) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
@@ -113,16 +126,6 @@ LogWindow::LogWindow(const std::string& svg, std::vector<std::string> pages,
   connect(print, &QPushButton::clicked, this, &LogWindow::Print);
   connect(close_button, &QPushButton::clicked, this, &QWidget::close);
 
-  auto shortcut = [this](QKeySequence keys, auto slot) {
-    connect(new QShortcut(keys, this), &QShortcut::activated, this, slot);
-  };
-  shortcut(QKeySequence::ZoomIn, [this] { ZoomIn(); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ZoomIn(); });
-  shortcut(QKeySequence::ZoomOut, [this] { ZoomOut(); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { FitWidth(); });
-  shortcut(QKeySequence(Qt::Key_Escape), [this] { QWidget::close(); });
-  shortcut(QKeySequence::Print, [this] { Print(); });
-
   auto* tools = new QHBoxLayout;
   tools->addWidget(zoom_out);
   tools->addWidget(zoom_label_);
@@ -134,17 +137,27 @@ LogWindow::LogWindow(const std::string& svg, std::vector<std::string> pages,
   tools->addWidget(save_svg);
   tools->addWidget(save_png);
   tools->addWidget(close_button);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(tools);
-  layout->addWidget(view_, 1);
+  return tools;
+}
 
+void LogWindow::AddShortcuts() {
+  auto shortcut = [this](QKeySequence keys, auto slot) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, slot);
+  };
+  shortcut(QKeySequence::ZoomIn, [this] { ZoomIn(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ZoomIn(); });
+  shortcut(QKeySequence::ZoomOut, [this] { ZoomOut(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { FitWidth(); });
+  shortcut(QKeySequence(Qt::Key_Escape), [this] { QWidget::close(); });
+  shortcut(QKeySequence::Print, [this] { Print(); });
+}
+
+void LogWindow::SizeToScreen(const QWidget* parent) {
   // As wide as the drawing where the screen allows, and most of the screen's height.
   const QScreen* screen = parent && parent->screen() ? parent->screen() : this->screen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 900);
   const QSize drawing = renderer_->isValid() ? renderer_->defaultSize() : QSize(600, 800);
   resize(std::clamp(drawing.width() + 60, 640, area.width() * 9 / 10), area.height() * 85 / 100);
-  SetZoom(1);
-  view_->setFocus();
 }
 
 bool LogWindow::valid() const { return renderer_->isValid() && item_ != nullptr; }
