@@ -308,25 +308,98 @@ void SizeDialog(HWND dialog, HWND owner, const ReportState& state) {
   SetWindowPos(dialog, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// WM_INITDIALOG: the dialog keeps `state`, takes the report's title, makes its controls and
+// takes its first size and layout; the first row has the focus.
+void InitDialog(HWND dialog, ReportState& state) {
+  SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
+  SetWindowTextW(dialog, Wide(state.report->title).c_str());
+  CreateControls(dialog, state);
+  SizeDialog(dialog, GetWindow(dialog, GW_OWNER), state);
+  Layout(dialog, state);
+  HWND list = GetDlgItem(dialog, kReportList);
+  // The first row has the focus (not the selection), so the arrow keys start there.
+  LVITEMW focus = {};
+  focus.stateMask = LVIS_FOCUSED;
+  focus.state = LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
+  SetFocus(list);
+}
+
+// A click on one of the dialog's buttons; false for any other control.
+bool OnButton(HWND dialog, const ReportState& state, int id) {
+  switch (id) {
+    case kReportCopy:
+      SetClipboardText(dialog, WithCrLf(state.report->text));
+      return true;
+    case kReportSave:
+      SaveReport(dialog, state);
+      return true;
+    case IDOK:
+    case IDCANCEL:
+      EndDialog(dialog, id);
+      return true;
+  }
+  return false;
+}
+
+// The list's custom drawing: each row is asked for, and gets the colours of its severity.
+LRESULT DrawListRow(NMLVCUSTOMDRAW& draw, const ReportState& state) {
+  if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+  const size_t row = static_cast<size_t>(draw.nmcd.lItemlParam);
+  if (row < state.report->lines.size()) {
+    switch (state.report->lines[row].severity) {
+      case base::Severity::kError:
+        draw.clrText = kErrorText;
+        draw.clrTextBk = kErrorGround;
+        break;
+      case base::Severity::kWarning:
+        draw.clrTextBk = kWarningGround;
+        break;
+      case base::Severity::kNotice:
+        break;
+    }
+  }
+  return CDRF_NEWFONT;
+}
+
+// Ctrl with a key in the list: Ctrl+C copies the selected rows, Ctrl+A selects them all.
+void OnListControlKey(HWND dialog, HWND list, const ReportState& state, WORD key) {
+  if (key == 'C') {
+    if (const std::u16string lines = SelectedLines(list, state); !lines.empty()) {
+      SetClipboardText(dialog, lines);
+    }
+  } else if (key == 'A') {
+    LVITEMW all = {};
+    all.stateMask = LVIS_SELECTED;
+    all.state = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
+  }
+}
+
+// A notification of the list; false for what is left to the dialog's default.
+bool OnListNotify(HWND dialog, const ReportState& state, LPARAM lparam) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+  if (header->idFrom != kReportList) return false;
+  if (header->code == NM_CUSTOMDRAW) {
+    const LRESULT result = DrawListRow(*reinterpret_cast<NMLVCUSTOMDRAW*>(lparam), state);
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+    return true;
+  }
+  if (header->code == LVN_KEYDOWN && GetKeyState(VK_CONTROL) < 0) {
+    OnListControlKey(dialog, header->hwndFrom, state,
+                     reinterpret_cast<const NMLVKEYDOWN*>(lparam)->wVKey);
+    return true;
+  }
+  return false;
+}
+
 INT_PTR CALLBACK ReportProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* state = reinterpret_cast<ReportState*>(GetWindowLongPtrW(dialog, DWLP_USER));
   switch (message) {
-    case WM_INITDIALOG: {
-      state = reinterpret_cast<ReportState*>(lparam);
-      SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-      SetWindowTextW(dialog, Wide(state->report->title).c_str());
-      CreateControls(dialog, *state);
-      SizeDialog(dialog, GetWindow(dialog, GW_OWNER), *state);
-      Layout(dialog, *state);
-      HWND list = GetDlgItem(dialog, kReportList);
-      // The first row has the focus (not the selection), so the arrow keys start there.
-      LVITEMW focus = {};
-      focus.stateMask = LVIS_FOCUSED;
-      focus.state = LVIS_FOCUSED;
-      SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
-      SetFocus(list);
+    case WM_INITDIALOG:
+      InitDialog(dialog, *reinterpret_cast<ReportState*>(lparam));
       return FALSE;
-    }
     case WM_SIZE:
       if (state != nullptr) Layout(dialog, *state);
       return TRUE;
@@ -343,66 +416,12 @@ INT_PTR CALLBACK ReportProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
       return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_COMMAND:
-      if (state == nullptr || HIWORD(wparam) != BN_CLICKED) break;
-      switch (LOWORD(wparam)) {
-        case kReportCopy:
-          SetClipboardText(dialog, WithCrLf(state->report->text));
-          return TRUE;
-        case kReportSave:
-          SaveReport(dialog, *state);
-          return TRUE;
-        case IDOK:
-        case IDCANCEL:
-          EndDialog(dialog, LOWORD(wparam));
-          return TRUE;
-      }
-      break;
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-      if (state == nullptr || header->idFrom != kReportList) break;
-      HWND list = header->hwndFrom;
-      if (header->code == NM_CUSTOMDRAW) {
-        auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(lparam);
-        LRESULT result = CDRF_DODEFAULT;
-        if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-          result = CDRF_NOTIFYITEMDRAW;
-        } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-          const size_t row = static_cast<size_t>(draw->nmcd.lItemlParam);
-          if (row < state->report->lines.size()) {
-            switch (state->report->lines[row].severity) {
-              case base::Severity::kError:
-                draw->clrText = kErrorText;
-                draw->clrTextBk = kErrorGround;
-                break;
-              case base::Severity::kWarning:
-                draw->clrTextBk = kWarningGround;
-                break;
-              case base::Severity::kNotice:
-                break;
-            }
-          }
-          result = CDRF_NEWFONT;
-        }
-        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
-        return TRUE;
-      }
-      if (header->code == LVN_KEYDOWN && GetKeyState(VK_CONTROL) < 0) {
-        const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(lparam)->wVKey;
-        if (key == 'C') {
-          if (const std::u16string lines = SelectedLines(list, *state); !lines.empty()) {
-            SetClipboardText(dialog, lines);
-          }
-        } else if (key == 'A') {
-          LVITEMW all = {};
-          all.stateMask = LVIS_SELECTED;
-          all.state = LVIS_SELECTED;
-          SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                       reinterpret_cast<LPARAM>(&all));
-        }
-        return TRUE;
-      }
-      break;
-    }
+      return state != nullptr && HIWORD(wparam) == BN_CLICKED &&
+                     OnButton(dialog, *state, LOWORD(wparam))
+                 ? TRUE
+                 : FALSE;
+    case WM_NOTIFY:
+      return state != nullptr && OnListNotify(dialog, *state, lparam) ? TRUE : FALSE;
     case WM_DESTROY:
       if (state != nullptr && state->icons != nullptr) {
         ImageList_Destroy(state->icons);
