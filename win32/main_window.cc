@@ -6,6 +6,7 @@
 
 #include "base/message_host.h"
 #include "convert/run.h"
+#include "form/file_names.h"
 #include "platform/help.h"
 
 namespace tjvx::win32 {
@@ -623,7 +624,7 @@ void MainWindow::ShowCheckReport(const form::CheckReport& report) {
 bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) {
   std::wstring folder(MAX_PATH + 1, L'\0');
   folder.resize(GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
-  const std::wstring file = folder + SafeFileName(name, form::kLogTitle) + L".html";
+  const std::wstring file = folder + Wide(form::SafeFileName(name, form::kLogTitle)) + L".html";
   const std::u16string shown(file.begin(), file.end());
   if (folder.empty() || !WriteWholeFile(file, log.a4_html)) {
     ShowMessage(u"柱状図のファイルを書けませんでした。\n" + shown, base::kMsgExclamation, {});

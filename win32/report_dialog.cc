@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "base/ascii.h"
 #include "base/utf.h"
 #include "convert/check_report.h"
 #include "form/converter_form.h"
+#include "form/file_names.h"
 
 namespace tjvx::win32 {
 namespace {
@@ -449,7 +449,7 @@ void ShowReportDialog(HWND owner, const form::CheckReport& report, UINT dpi, HFO
   const std::u16string name =
       folder.empty() ? std::u16string(form::kReportTitle)
                      : std::u16string(form::kReportTitle) + u"_" + std::u16string(folder);
-  state.file_name = SafeFileName(name, form::kReportTitle) + L".txt";
+  state.file_name = Wide(form::SafeFileName(name, form::kReportTitle)) + L".txt";
 
   // A template without controls: the dialog procedure makes them at the window's DPI.
   struct Template {
@@ -473,27 +473,6 @@ std::u16string WithCrLf(std::u16string_view text) {
     out += text[i];
   }
   return out;
-}
-
-std::wstring SafeFileName(std::u16string_view name, std::u16string_view fallback) {
-  std::wstring safe;
-  for (char16_t c : name) {
-    const bool forbidden =
-        c < 0x20 || std::u16string_view(u"\\/:*?\"<>|").find(c) != std::u16string_view::npos;
-    safe += forbidden ? L'_' : static_cast<wchar_t>(c);
-  }
-  while (!safe.empty() && (safe.back() == L'.' || safe.back() == L' ')) safe.pop_back();
-  if (safe.empty()) return Wide(fallback);
-  // A device name stays a device name whatever its extension: "CON.svg" is the console.
-  std::wstring stem = safe.substr(0, safe.find(L'.'));
-  for (wchar_t& c : stem) c = base::AsciiUpper(c);
-  const bool numbered = stem.size() == 4 &&
-                        (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) && stem[3] >= L'1' &&
-                        stem[3] <= L'9';
-  if (numbered || stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL") {
-    safe.insert(stem.size(), L"_");
-  }
-  return safe;
 }
 
 bool WriteWholeFile(const std::wstring& file, std::string_view bytes) {

@@ -1,0 +1,28 @@
+#include "form/file_names.h"
+
+#include "base/ascii.h"
+
+namespace tjvx::form {
+
+std::u16string SafeFileName(std::u16string_view name, std::u16string_view fallback) {
+  std::u16string safe;
+  for (char16_t c : name) {
+    const bool forbidden =
+        c < 0x20 || std::u16string_view(u"\\/:*?\"<>|").find(c) != std::u16string_view::npos;
+    safe += forbidden ? u'_' : c;
+  }
+  while (!safe.empty() && (safe.back() == u'.' || safe.back() == u' ')) safe.pop_back();
+  if (safe.empty()) return std::u16string(fallback);
+  // A device name stays a device name whatever its extension: "CON.svg" is the console.
+  std::u16string stem = safe.substr(0, safe.find(u'.'));
+  for (char16_t& c : stem) c = base::AsciiUpper(c);
+  const bool numbered = stem.size() == 4 &&
+                        (stem.starts_with(u"COM") || stem.starts_with(u"LPT")) && stem[3] >= u'1' &&
+                        stem[3] <= u'9';
+  if (numbered || stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL") {
+    safe.insert(stem.size(), 1, u'_');
+  }
+  return safe;
+}
+
+}  // namespace tjvx::form
