@@ -1,6 +1,7 @@
 #include "form/file_names.h"
 
 #include "base/ascii.h"
+#include "form/converter_form.h"
 
 namespace tjvx::form {
 
@@ -23,6 +24,19 @@ std::u16string SafeFileName(std::u16string_view name, std::u16string_view fallba
     safe.insert(stem.size(), 1, u'_');
   }
   return safe;
+}
+
+std::u16string ReportFileName(std::u16string_view folder) {
+  const size_t separator = folder.find_last_of(u'\\');
+  const std::u16string_view last =
+      separator == std::u16string_view::npos ? std::u16string_view() : folder.substr(separator + 1);
+  std::u16string name(kReportTitle);
+  if (!last.empty()) name.append(u"_").append(last);
+  return SafeFileName(name, kReportTitle) + u".txt";
+}
+
+std::u16string LogFileName(std::u16string_view name, std::u16string_view extension) {
+  return SafeFileName(name, kLogTitle).append(extension);
 }
 
 }  // namespace tjvx::form

@@ -11,6 +11,14 @@ namespace tjvx::form {
 // "_" after it; `fallback` when nothing is left.
 std::u16string SafeFileName(std::u16string_view name, std::u16string_view fallback);
 
+// The file a check's report of `folder` is saved as: "点検結果_B-12.txt" after the folder's last
+// name, "点検結果.txt" when the folder has none after a "\" (a drive's root).
+std::u16string ReportFileName(std::u16string_view folder);
+
+// The file the log drawing of the converted file `name` is saved or shown as, `extension` (".svg")
+// included: "B-12.svg"; "柱状図.svg" when nothing of the name is left.
+std::u16string LogFileName(std::u16string_view name, std::u16string_view extension);
+
 }  // namespace tjvx::form
 
 #endif  // TJVX_FORM_FILE_NAMES_H_

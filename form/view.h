@@ -39,9 +39,10 @@ struct CheckReport {
     long long line;       // 0: the whole file
     std::u16string text;  // the finding as one line of the report
   };
-  std::vector<Line> lines;  // sorted by the file order of a conversion, then by line
-  std::u16string summary;   // the counts, and the message a conversion stops with
-  std::u16string text;      // the whole report, as copied or saved (UTF-8 when saved)
+  std::vector<Line> lines;   // sorted by the file order of a conversion, then by line
+  std::u16string summary;    // the counts, and the message a conversion stops with
+  std::u16string text;       // the whole report, as copied or saved (UTF-8 when saved)
+  std::u16string file_name;  // the file it is saved as: "点検結果_B-12.txt"
 };
 
 // One entry of a drive list.

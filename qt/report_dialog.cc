@@ -110,17 +110,12 @@ void ReportList::keyPressEvent(QKeyEvent* event) {
 }
 
 ReportDialog::ReportDialog(const form::CheckReport& report, SaveFileHook save_hook, QWidget* parent)
-    : QDialog(parent), text_(Q(report.text)), save_hook_(std::move(save_hook)) {
+    : QDialog(parent),
+      text_(Q(report.text)),
+      file_name_(Q(report.file_name)),
+      save_hook_(std::move(save_hook)) {
   setObjectName(QStringLiteral("ReportDialog"));
   setWindowTitle(Q(report.title));
-  // The report is saved under the name of its folder, the last part of the title's path.
-  const QString title = Q(report.title);
-  const qsizetype separator = title.lastIndexOf(u'\\');
-  const QString folder = separator < 0 ? QString() : title.mid(separator + 1);
-  file_name_ =
-      SafeFileName(folder.isEmpty() ? Q(form::kReportTitle) : Q(form::kReportTitle) + u'_' + folder,
-                   Q(form::kReportTitle)) +
-      QStringLiteral(".txt");
 
   auto* list = new ReportList(this);
   list->setObjectName(QStringLiteral("List"));

@@ -624,7 +624,7 @@ void MainWindow::ShowCheckReport(const form::CheckReport& report) {
 bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) {
   std::wstring folder(MAX_PATH + 1, L'\0');
   folder.resize(GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
-  const std::wstring file = folder + Wide(form::SafeFileName(name, form::kLogTitle)) + L".html";
+  const std::wstring file = folder + Wide(form::LogFileName(name, u".html"));
   const std::u16string shown(file.begin(), file.end());
   if (folder.empty() || !WriteWholeFile(file, log.a4_html)) {
     ShowMessage(u"柱状図のファイルを書けませんでした。\n" + shown, base::kMsgExclamation, {});

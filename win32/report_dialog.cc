@@ -10,7 +10,6 @@
 #include "base/utf.h"
 #include "convert/check_report.h"
 #include "form/converter_form.h"
-#include "form/file_names.h"
 
 namespace tjvx::win32 {
 namespace {
@@ -24,7 +23,6 @@ struct ReportState {
   HFONT font = nullptr;
   const SaveFileHook* save_hook = nullptr;
   HIMAGELIST icons = nullptr;
-  std::wstring file_name;  // the name the save dialog suggests
 
   int Scale(int pixels_at_96) const { return MulDiv(pixels_at_96, static_cast<int>(dpi), 96); }
 };
@@ -186,11 +184,10 @@ std::wstring DocumentsFolder() {
 // cancelled.
 std::wstring AskReportFile(HWND dialog, const ReportState& state) {
   const std::wstring folder = DocumentsFolder();
-  if (*state.save_hook) {
-    return (*state.save_hook)(folder.empty() ? state.file_name : folder + L"\\" + state.file_name);
-  }
+  const std::wstring name = Wide(state.report->file_name);
+  if (*state.save_hook) return (*state.save_hook)(folder.empty() ? name : folder + L"\\" + name);
   std::vector<wchar_t> file(32768, L'\0');
-  std::copy(state.file_name.begin(), state.file_name.end(), file.begin());
+  std::copy(name.begin(), name.end(), file.begin());
   static constexpr wchar_t kFilter[] =
       L"テキスト ファイル (*.txt)\0*.txt\0すべてのファイル (*.*)\0*.*\0";
   OPENFILENAMEW choice = {};
@@ -441,15 +438,6 @@ void ShowReportDialog(HWND owner, const form::CheckReport& report, UINT dpi, HFO
   state.dpi = dpi;
   state.font = font;
   state.save_hook = &save_hook;
-  // Saved under the name of its folder, the last part of the title's path.
-  const std::u16string_view title = report.title;
-  const size_t separator = title.find_last_of(u'\\');
-  const std::u16string_view folder =
-      separator == std::u16string_view::npos ? std::u16string_view() : title.substr(separator + 1);
-  const std::u16string name =
-      folder.empty() ? std::u16string(form::kReportTitle)
-                     : std::u16string(form::kReportTitle) + u"_" + std::u16string(folder);
-  state.file_name = Wide(form::SafeFileName(name, form::kReportTitle)) + L".txt";
 
   // A template without controls: the dialog procedure makes them at the window's DPI.
   struct Template {
