@@ -11,8 +11,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "convert/check_report.h"
-#include "form/converter_form.h"
+#include "form/report_table.h"
 
 namespace tjvx::qt {
 namespace {
@@ -21,24 +20,15 @@ QString Q(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The report line without what the columns before it show ("X7.TXT:12: 警告: "), when it starts
-// so; otherwise the whole line.
-QString MessageOf(const form::CheckReport::Line& line) {
-  std::u16string prefix = line.file;
-  if (line.line > 0) prefix += u":" + QString::number(line.line).toStdU16String();
-  prefix += u": ";
-  prefix += convert::SeverityWord(line.severity);
-  prefix += u": ";
-  const std::u16string_view text = line.text;
-  return Q(text.starts_with(prefix) ? text.substr(prefix.size()) : text);
-}
+QColor Colour(form::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
 }  // namespace
 
 ReportList::ReportList(QWidget* parent) : QTreeWidget(parent) {
-  setColumnCount(4);
-  setHeaderLabels({QStringLiteral("種別"), QStringLiteral("ファイル"), QStringLiteral("行"),
-                   QStringLiteral("内容")});
+  setColumnCount(form::kReportColumnCount);
+  QStringList headings;
+  for (std::u16string_view heading : form::kReportHeadings) headings << Q(heading);
+  setHeaderLabels(headings);
   setRootIsDecorated(false);
   setUniformRowHeights(true);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -50,42 +40,37 @@ ReportList::ReportList(QWidget* parent) : QTreeWidget(parent) {
 
 void ReportList::Fill(const std::vector<form::CheckReport::Line>& lines) {
   clear();
-  // An error in red, a warning on yellow, a notice as it is; each with the message box's icon.
+  // Each row with the message box's icon of its severity, and the colours of its severity.
   const QIcon error_icon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
   const QIcon warning_icon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
   const QIcon notice_icon = style()->standardIcon(QStyle::SP_MessageBoxInformation);
   for (const form::CheckReport::Line& line : lines) {
     auto* item = new QTreeWidgetItem(this);
-    item->setText(kSeverity, Q(convert::SeverityWord(line.severity)));
-    item->setText(kFile, Q(line.file));
-    // Line 0 is the whole file: no line number.
-    item->setText(kLine, line.line > 0 ? QString::number(line.line) : QString());
+    for (int column = 0; column < form::kReportColumnCount; ++column) {
+      item->setText(column, Q(form::ReportCell(line, static_cast<form::ReportColumn>(column))));
+    }
     item->setTextAlignment(kLine, Qt::AlignRight | Qt::AlignVCenter);
-    item->setText(kMessage, MessageOf(line));
     item->setToolTip(kMessage, Q(line.text));
     item->setData(kSeverity, kLineRole, Q(line.text));
     switch (line.severity) {
       case base::Severity::kError:
         item->setIcon(kSeverity, error_icon);
-        for (int column = 0; column < columnCount(); ++column) {
-          item->setForeground(column, QColor(0xa8, 0x00, 0x18));
-          item->setBackground(column, QColor(0xfd, 0xe4, 0xe4));
-        }
         break;
       case base::Severity::kWarning:
         item->setIcon(kSeverity, warning_icon);
-        for (int column = 0; column < columnCount(); ++column) {
-          item->setBackground(column, QColor(0xff, 0xf4, 0xc4));
-        }
         break;
       case base::Severity::kNotice:
         item->setIcon(kSeverity, notice_icon);
         break;
     }
+    const form::RowColours colours = form::ReportRowColours(line.severity);
+    for (int column = 0; column < columnCount(); ++column) {
+      if (colours.text) item->setForeground(column, Colour(*colours.text));
+      if (colours.ground) item->setBackground(column, Colour(*colours.ground));
+    }
   }
   for (int column : {kSeverity, kFile, kLine}) resizeColumnToContents(column);
-  // The line numbers keep a gap before the message.
-  setColumnWidth(kLine, columnWidth(kLine) + 8);
+  setColumnWidth(kLine, columnWidth(kLine) + form::kLineColumnGap);
   if (topLevelItemCount() > 0) setCurrentItem(topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
 }
 

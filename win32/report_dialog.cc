@@ -5,11 +5,11 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "base/utf.h"
-#include "convert/check_report.h"
-#include "form/converter_form.h"
+#include "form/report_table.h"
 
 namespace tjvx::win32 {
 namespace {
@@ -27,15 +27,12 @@ struct ReportState {
   int Scale(int pixels_at_96) const { return MulDiv(pixels_at_96, static_cast<int>(dpi), 96); }
 };
 
-// The columns of the list and the icons of the severities, in the image list's order.
-enum Column { kSeverityColumn, kFileColumn, kLineColumn, kMessageColumn };
+// The icons of the severities, in the image list's order.
 constexpr int kErrorIcon = 0;
 constexpr int kWarningIcon = 1;
 constexpr int kNoticeIcon = 2;
-// An error's row is written in red, a warning's on yellow.
-constexpr COLORREF kErrorText = RGB(0xa8, 0x00, 0x18);
-constexpr COLORREF kErrorGround = RGB(0xfd, 0xe4, 0xe4);
-constexpr COLORREF kWarningGround = RGB(0xff, 0xf4, 0xc4);
+
+COLORREF Colour(form::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
 int IconOf(base::Severity severity) {
   switch (severity) {
@@ -73,18 +70,6 @@ HIMAGELIST SeverityIcons(const ReportState& state) {
   return icons;
 }
 
-// The report line without what the columns before it show ("X7.TXT:12: 警告: "), when it starts
-// so; otherwise the whole line.
-std::wstring MessageOf(const form::CheckReport::Line& line) {
-  std::u16string prefix = line.file;
-  if (line.line > 0) prefix += u":" + base::FromAscii(std::to_string(line.line));
-  prefix += u": ";
-  prefix += convert::SeverityWord(line.severity);
-  prefix += u": ";
-  const std::u16string_view text = line.text;
-  return Wide(text.starts_with(prefix) ? text.substr(prefix.size()) : text);
-}
-
 void AddColumn(HWND list, int index, const wchar_t* caption, int format) {
   LVCOLUMNW column = {};
   column.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM;
@@ -106,14 +91,16 @@ void FillList(HWND list, const ReportState& state) {
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(state.icons));
-  const wchar_t* const headings[] = {L"種別", L"ファイル", L"行", L"内容"};
-  for (int column = kSeverityColumn; column <= kMessageColumn; ++column) {
-    AddColumn(list, column, headings[column], column == kLineColumn ? LVCFMT_RIGHT : LVCFMT_LEFT);
+  std::array<std::wstring, form::kReportColumnCount> headings;
+  for (int column = 0; column < form::kReportColumnCount; ++column) {
+    headings[column] = Wide(form::kReportHeadings[column]);
+    AddColumn(list, column, headings[column].c_str(),
+              column == form::kLineColumn ? LVCFMT_RIGHT : LVCFMT_LEFT);
   }
   const std::vector<form::CheckReport::Line>& lines = state.report->lines;
   for (size_t row = 0; row < lines.size(); ++row) {
     const form::CheckReport::Line& line = lines[row];
-    const std::wstring severity = Wide(convert::SeverityWord(line.severity));
+    const std::wstring severity = Wide(form::ReportCell(line, form::kSeverityColumn));
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = static_cast<int>(row);
@@ -122,20 +109,20 @@ void FillList(HWND list, const ReportState& state) {
     item.lParam = static_cast<LPARAM>(row);
     const int index =
         static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    SetCell(list, index, kFileColumn, Wide(line.file));
-    // Line 0 is the whole file: no line number.
-    SetCell(list, index, kLineColumn, line.line > 0 ? std::to_wstring(line.line) : L"");
-    SetCell(list, index, kMessageColumn, MessageOf(line));
+    for (int column = form::kFileColumn; column < form::kReportColumnCount; ++column) {
+      SetCell(list, index, column,
+              Wide(form::ReportCell(line, static_cast<form::ReportColumn>(column))));
+    }
   }
   // Each column as wide as its widest cell and its heading; the line numbers keep a gap before
   // the message.
-  for (int column = kSeverityColumn; column <= kMessageColumn; ++column) {
+  for (int column = 0; column < form::kReportColumnCount; ++column) {
     SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE);
     const int cells =
         lines.empty() ? 0 : static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
-    const int heading = static_cast<int>(
-        SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(headings[column])));
-    const int gap = column == kLineColumn ? state.Scale(8) : 0;
+    const int heading = static_cast<int>(SendMessageW(
+        list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(headings[column].c_str())));
+    const int gap = column == form::kLineColumn ? state.Scale(form::kLineColumnGap) : 0;
     SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
                  std::max(cells, heading + state.Scale(20)) + gap);
   }
@@ -275,7 +262,7 @@ void CreateControls(HWND dialog, ReportState& state) {
 void SizeDialog(HWND dialog, HWND owner, const ReportState& state) {
   HWND list = GetDlgItem(dialog, kReportList);
   int width = 0;
-  for (int column = kSeverityColumn; column <= kMessageColumn; ++column) {
+  for (int column = 0; column < form::kReportColumnCount; ++column) {
     width += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
   }
   const int rows = static_cast<int>(state.report->lines.size());
@@ -345,17 +332,9 @@ LRESULT DrawListRow(NMLVCUSTOMDRAW& draw, const ReportState& state) {
   if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
   const size_t row = static_cast<size_t>(draw.nmcd.lItemlParam);
   if (row < state.report->lines.size()) {
-    switch (state.report->lines[row].severity) {
-      case base::Severity::kError:
-        draw.clrText = kErrorText;
-        draw.clrTextBk = kErrorGround;
-        break;
-      case base::Severity::kWarning:
-        draw.clrTextBk = kWarningGround;
-        break;
-      case base::Severity::kNotice:
-        break;
-    }
+    const form::RowColours colours = form::ReportRowColours(state.report->lines[row].severity);
+    if (colours.text) draw.clrText = Colour(*colours.text);
+    if (colours.ground) draw.clrTextBk = Colour(*colours.ground);
   }
   return CDRF_NEWFONT;
 }
