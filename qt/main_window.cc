@@ -21,6 +21,7 @@
 
 #include "base/message_host.h"
 #include "convert/run.h"
+#include "form/look.h"
 #include "platform/help.h"
 #include "qt/report_dialog.h"
 #ifdef TJVX_HAVE_QT_SVG
@@ -34,52 +35,69 @@ QString Q(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The decoration: a borehole column of coloured strata beside a depth scale.
+QColor Colour(form::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+Qt::BrushStyle Pattern(form::LayerFill fill) {
+  switch (fill) {
+    case form::LayerFill::kSolid:
+      break;
+    case form::LayerFill::kSparseDots:
+      return Qt::Dense6Pattern;
+    case form::LayerFill::kHorizontalLines:
+      return Qt::HorPattern;
+    case form::LayerFill::kDots:
+      return Qt::Dense5Pattern;
+    case form::LayerFill::kCrossHatch:
+      return Qt::DiagCrossPattern;
+  }
+  return Qt::SolidPattern;
+}
+
+// The decoration (form::kDecoration): a borehole column of coloured layers beside a depth scale.
 class BoreholeDecoration : public QWidget {
  public:
-  explicit BoreholeDecoration(QWidget* parent) : QWidget(parent) { setFixedSize(150, 64); }
+  explicit BoreholeDecoration(QWidget* parent) : QWidget(parent) {
+    setFixedSize(form::kDecoration.width, form::kDecoration.height);
+  }
 
  protected:
   void paintEvent(QPaintEvent*) override {
+    const form::Decoration& plan = form::kDecoration;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), QColor(0xf4, 0xf1, 0xe8));
-    struct Stratum {
-      int height;
-      QColor colour;
-      Qt::BrushStyle pattern;
-    };
-    const Stratum strata[] = {{8, QColor(0x8d, 0x6e, 0x4a), Qt::SolidPattern},
-                              {14, QColor(0xd9, 0xb8, 0x6c), Qt::Dense6Pattern},
-                              {10, QColor(0x9a, 0xa7, 0x8f), Qt::HorPattern},
-                              {12, QColor(0xc9, 0x9b, 0x6b), Qt::Dense5Pattern},
-                              {12, QColor(0x7a, 0x7d, 0x85), Qt::DiagCrossPattern}};
-    // Ground, then the strata cut by the borehole.
-    int top = 4;
-    const int left = 36;
-    const int width = 70;
-    for (const Stratum& stratum : strata) {
-      QRect band(left, top, width, stratum.height);
-      painter.fillRect(band, stratum.colour.lighter(130));
-      painter.fillRect(band, QBrush(stratum.colour, stratum.pattern));
-      top += stratum.height;
+    painter.fillRect(rect(), Colour(plan.ground));
+    // Ground, then the layers cut by the borehole.
+    const int column_top = plan.column_top;
+    const int left = plan.column_left;
+    const int width = plan.column_width;
+    int top = column_top;
+    for (const form::DecorationLayer& layer : plan.layers) {
+      QRect band(left, top, width, layer.height);
+      const QColor colour = Colour(layer.colour);
+      painter.fillRect(band, colour.lighter(130));
+      painter.fillRect(band, QBrush(colour, Pattern(layer.fill)));
+      top += layer.height;
     }
-    painter.setPen(QPen(QColor(0x33, 0x33, 0x33), 1));
-    painter.drawRect(left, 4, width, top - 4);
+    painter.setPen(QPen(Colour(plan.outline), 1));
+    painter.drawRect(left, column_top, width, top - column_top);
     // The borehole itself.
-    painter.fillRect(QRect(left + width / 2 - 3, 4, 6, top - 4), QColor(0x20, 0x30, 0x50));
-    // The depth scale with a tick every stratum.
-    painter.drawLine(20, 4, 20, top);
-    int tick = 4;
-    for (const Stratum& stratum : strata) {
-      painter.drawLine(16, tick, 24, tick);
-      tick += stratum.height;
+    const int hole = plan.borehole_half_width;
+    painter.fillRect(QRect(left + width / 2 - hole, column_top, 2 * hole, top - column_top),
+                     Colour(plan.borehole));
+    // The depth scale with a tick every layer.
+    painter.drawLine(plan.scale_x, column_top, plan.scale_x, top);
+    int tick = column_top;
+    for (const form::DecorationLayer& layer : plan.layers) {
+      painter.drawLine(plan.tick_left, tick, plan.tick_right, tick);
+      tick += layer.height;
     }
-    painter.drawLine(16, top, 24, top);
+    painter.drawLine(plan.tick_left, top, plan.tick_right, top);
     // The drilling rig above ground, shrunk to a mark.
-    painter.setBrush(QColor(0xc0, 0x39, 0x2b));
-    painter.drawPolygon(QPolygon({QPoint(left + width + 12, top), QPoint(left + width + 30, top),
-                                  QPoint(left + width + 21, 6)}));
+    const int right = left + width;
+    painter.setBrush(Colour(plan.rig));
+    painter.drawPolygon(
+        QPolygon({QPoint(right + plan.rig_base_left, top), QPoint(right + plan.rig_base_right, top),
+                  QPoint(right + plan.rig_apex, plan.rig_apex_top)}));
   }
 };
 
@@ -87,7 +105,7 @@ class BoreholeDecoration : public QWidget {
 class IndentDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
-  static constexpr int kStep = 14;
+  static constexpr int kStep = form::kFolderIndent;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
@@ -205,7 +223,7 @@ void MainWindow::CreateMessageLines() {
   warnings_line_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   warnings_line_->setContentsMargins(8, 0, 8, 0);
   QPalette warning_colour = warnings_line_->palette();
-  warning_colour.setColor(QPalette::WindowText, QColor(0x9c, 0x3d, 0x00));
+  warning_colour.setColor(QPalette::WindowText, Colour(form::kWarningsLineColour));
   warnings_line_->setPalette(warning_colour);
 }
 
