@@ -80,9 +80,9 @@ class ConverterView {
   // Fills a folder list and marks entry `current` (the current folder).
   virtual void FillFolderList(Side side, const std::vector<FolderEntry>& entries, int current) = 0;
 
-  // Shows a message box with the buttons and icon of the classic style value (kMsgOk,
-  // kMsgYesNoQuestion, kMsgExclamation, kMsgInformation) under `title` and returns the answer
-  // (kAnswerOk, kAnswerYes, kAnswerNo); whatever closes a Yes/No box but Yes is No.
+  // Shows a message box with the buttons and icon of `style`, a base::MessageStyle's value
+  // (kMsgOk, kMsgYesNoQuestion, kMsgExclamation, kMsgInformation), under `title` and returns its
+  // answer (base::MessageStyle::Answer): whatever closes a Yes/No box but Yes is No.
   virtual int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) = 0;
   // kPointerHourglass or kPointerDefault; the logic changes it only when it changes.
   virtual void SetPointer(int pointer) = 0;

@@ -37,6 +37,22 @@ QString Q(std::u16string_view text) {
 
 QColor Colour(form::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
+QMessageBox::Icon BoxIcon(base::MessageIcon icon) {
+  switch (icon) {
+    case base::MessageIcon::kNone:
+      break;
+    case base::MessageIcon::kStop:
+      return QMessageBox::Critical;
+    case base::MessageIcon::kQuestion:
+      return QMessageBox::Question;
+    case base::MessageIcon::kExclamation:
+      return QMessageBox::Warning;
+    case base::MessageIcon::kInformation:
+      return QMessageBox::Information;
+  }
+  return QMessageBox::NoIcon;
+}
+
 Qt::BrushStyle Pattern(form::LayerFill fill) {
   switch (fill) {
     case form::LayerFill::kSolid:
@@ -355,32 +371,16 @@ bool MainWindow::OpenDocument(const std::filesystem::path& file) {
 
 int MainWindow::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
   if (message_box_hook_) return message_box_hook_(prompt, style, title);
-  // The style value is the buttons (low bits) plus the icon (16, 32, 48 or 64).
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  switch (style & 0x70) {
-    case 16:
-      icon = QMessageBox::Critical;
-      break;
-    case 32:
-      icon = QMessageBox::Question;
-      break;
-    case 48:
-      icon = QMessageBox::Warning;
-      break;
-    case 64:
-      icon = QMessageBox::Information;
-      break;
-  }
-  const bool yes_no = (style & 7) == 4;
-  QMessageBox box(icon, Q(title.empty() ? form::kProgramName : title), Q(prompt),
+  const base::MessageStyle kind = base::MessageStyle::FromValue(style);
+  const bool yes_no = kind.buttons() == base::MessageButtons::kYesNo;
+  QMessageBox box(BoxIcon(kind.icon()), Q(title.empty() ? form::kProgramName : title), Q(prompt),
                   yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   isVisible() ? this : nullptr);
   // An hourglass stays out of the box the user must answer.
   if (hourglass_) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int answer = box.exec();
   if (hourglass_) QApplication::restoreOverrideCursor();
-  if (!yes_no) return base::kAnswerOk;
-  return answer == QMessageBox::Yes ? base::kAnswerYes : base::kAnswerNo;
+  return kind.Answer(answer == QMessageBox::Yes);
 }
 
 void MainWindow::ShowCheckReport(const form::CheckReport& report) {

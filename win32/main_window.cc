@@ -50,6 +50,24 @@ constexpr int kClientHeight = 492;
 
 COLORREF Colour(form::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
+// The message box's buttons and icon.
+UINT BoxType(base::MessageStyle style) {
+  const UINT buttons = style.buttons() == base::MessageButtons::kYesNo ? MB_YESNO : MB_OK;
+  switch (style.icon()) {
+    case base::MessageIcon::kNone:
+      break;
+    case base::MessageIcon::kStop:
+      return buttons | MB_ICONHAND;
+    case base::MessageIcon::kQuestion:
+      return buttons | MB_ICONQUESTION;
+    case base::MessageIcon::kExclamation:
+      return buttons | MB_ICONEXCLAMATION;
+    case base::MessageIcon::kInformation:
+      return buttons | MB_ICONASTERISK;
+  }
+  return buttons;
+}
+
 // The layer's pattern as a hatch brush's style; -1: a solid brush.
 int Hatch(form::LayerFill fill) {
   switch (fill) {
@@ -601,14 +619,11 @@ void MainWindow::FillFolderList(form::Side side, const std::vector<form::FolderE
 int MainWindow::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
   const std::wstring text = Wide(prompt);
   const std::wstring caption = Wide(title.empty() ? form::kProgramName : title);
-  // The style values are the message box's own: buttons (0 OK, 4 Yes/No) plus the icon (16
-  // stop, 32 question, 48 exclamation, 64 information).
-  const UINT type = static_cast<UINT>(style) | MB_SETFOREGROUND;
+  const base::MessageStyle kind = base::MessageStyle::FromValue(style);
   HWND owner = IsWindowVisible(hwnd_) != FALSE ? hwnd_ : nullptr;
-  const int answer = MessageBoxW(owner, text.c_str(), caption.c_str(), type);
-  if ((style & 7) != MB_YESNO) return base::kAnswerOk;
-  // Whatever closes a Yes/No box but Yes is No.
-  return answer == IDYES ? base::kAnswerYes : base::kAnswerNo;
+  const int answer =
+      MessageBoxW(owner, text.c_str(), caption.c_str(), BoxType(kind) | MB_SETFOREGROUND);
+  return kind.Answer(answer == IDYES);
 }
 
 void MainWindow::SetPointer(int pointer) {
