@@ -116,7 +116,7 @@ QHBoxLayout* LogWindow::CreateTools() {
       make_button("Print", QStringLiteral("印刷..."),
                   QStringLiteral("柱状図を A4 の頁に分けて印刷します (PDF にも) (Ctrl+P)"));
   print->setEnabled(!pages_.empty());
-  auto* close_button = make_button("Close", QStringLiteral("閉じる"), QString());
+  auto* close_button = make_button("Close", Q(form::kCloseDialogCaption), QString());
   connect(zoom_out, &QPushButton::clicked, this, &LogWindow::ZoomOut);
   connect(zoom_in, &QPushButton::clicked, this, &LogWindow::ZoomIn);
   connect(fit, &QPushButton::clicked, this, &LogWindow::FitWidth);
@@ -219,7 +219,7 @@ bool LogWindow::SavePng() {
   buffer.open(QIODevice::WriteOnly);
   const QImage picture = Picture(kPictureScale);
   if (picture.isNull() || !picture.save(&buffer, "PNG")) {
-    QMessageBox::warning(this, QStringLiteral("tjvx"),
+    QMessageBox::warning(this, Q(form::kProgramName),
                          QStringLiteral("PNG 画像を作れませんでした。"));
     return false;
   }
@@ -235,7 +235,7 @@ bool LogWindow::Print() {
   dialog.setWindowTitle(QStringLiteral("柱状図の印刷"));
   if (dialog.exec() != QDialog::Accepted) return false;
   if (!PrintTo(printer)) {
-    QMessageBox::warning(this, QStringLiteral("tjvx"),
+    QMessageBox::warning(this, Q(form::kProgramName),
                          QStringLiteral("柱状図を印刷できませんでした。"));
     return false;
   }

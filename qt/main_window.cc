@@ -410,7 +410,8 @@ bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) 
     return false;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-    ShowMessage(u"柱状図を開けませんでした。\n" + QDir::toNativeSeparators(path).toStdU16String(),
+    ShowMessage(std::u16string(form::kLogOpenFailedMessage) + u"\n" +
+                    QDir::toNativeSeparators(path).toStdU16String(),
                 base::kMsgExclamation, {});
     return false;
   }

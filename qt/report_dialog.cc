@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "form/converter_form.h"
 #include "form/report_table.h"
 
 namespace tjvx::qt {
@@ -111,13 +112,13 @@ ReportDialog::ReportDialog(const form::CheckReport& report, SaveFileHook save_ho
   summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
   summary->setWordWrap(true);
 
-  auto* copy = new QPushButton(QStringLiteral("コピー"), this);
+  auto* copy = new QPushButton(Q(form::kCopyCaption), this);
   copy->setObjectName(QStringLiteral("Copy"));
   copy->setToolTip(QStringLiteral("点検結果の全文をクリップボードにコピーします"));
-  auto* save = new QPushButton(QStringLiteral("保存..."), this);
+  auto* save = new QPushButton(Q(form::kSaveCaption), this);
   save->setObjectName(QStringLiteral("Save"));
   save->setToolTip(QStringLiteral("点検結果の全文をテキストファイル (UTF-8) に保存します"));
-  auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+  auto* close = new QPushButton(Q(form::kCloseDialogCaption), this);
   close->setObjectName(QStringLiteral("Close"));
   close->setDefault(true);
   for (QPushButton* button : {copy, save, close}) button->setMinimumWidth(96);
@@ -155,7 +156,7 @@ void ReportDialog::CopyReport() { QGuiApplication::clipboard()->setText(text_); 
 
 bool ReportDialog::SaveReport() {
   const QString path =
-      AskSaveFile(this, save_hook_, QStringLiteral("点検結果の保存"), file_name_,
+      AskSaveFile(this, save_hook_, Q(form::kSaveReportTitle), file_name_,
                   QStringLiteral("テキスト ファイル (*.txt);;すべてのファイル (*)"));
   if (path.isEmpty()) return false;
   return SaveBytes(this, path, text_.toUtf8());

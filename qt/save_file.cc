@@ -6,7 +6,16 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "form/converter_form.h"
+
 namespace tjvx::qt {
+namespace {
+
+QString Q(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
 
 QString AskSaveFile(QWidget* parent, const SaveFileHook& hook, const QString& title,
                     const QString& name, const QString& filter) {
@@ -22,9 +31,8 @@ bool SaveBytes(QWidget* parent, const QString& path, const QByteArray& bytes) {
   if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
     return true;
   }
-  QMessageBox::warning(
-      parent, QStringLiteral("tjvx"),
-      QStringLiteral("ファイルを保存できませんでした。\n%1").arg(QDir::toNativeSeparators(path)));
+  QMessageBox::warning(parent, Q(form::kProgramName),
+                       Q(form::kSaveFailedMessage) + u'\n' + QDir::toNativeSeparators(path));
   return false;
 }
 

@@ -662,7 +662,8 @@ bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) 
   }
   const bool opened = open_file_hook_ ? open_file_hook_(file) : platform::OpenDocument(file);
   if (!opened) {
-    ShowMessage(u"柱状図を開けませんでした。\n" + shown, base::kMsgExclamation, {});
+    ShowMessage(std::u16string(form::kLogOpenFailedMessage) + u"\n" + shown, base::kMsgExclamation,
+                {});
     return false;
   }
   return true;

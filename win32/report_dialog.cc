@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/utf.h"
+#include "form/converter_form.h"
 #include "form/report_table.h"
 
 namespace tjvx::win32 {
@@ -184,7 +185,8 @@ std::wstring AskReportFile(HWND dialog, const ReportState& state) {
   choice.lpstrFile = file.data();
   choice.nMaxFile = static_cast<DWORD>(file.size());
   choice.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  choice.lpstrTitle = L"点検結果の保存";
+  const std::wstring title = Wide(form::kSaveReportTitle);
+  choice.lpstrTitle = title.c_str();
   choice.lpstrDefExt = L"txt";
   // The working folder is the logic's: the dialog leaves it where it was.
   choice.Flags =
@@ -197,8 +199,8 @@ void SaveReport(HWND dialog, const ReportState& state) {
   const std::wstring file = AskReportFile(dialog, state);
   if (file.empty()) return;
   if (!WriteWholeFile(file, base::ToUtf8(WithCrLf(state.report->text)))) {
-    const std::wstring text = L"ファイルを保存できませんでした。\n" + file;
-    MessageBoxW(dialog, text.c_str(), L"tjvx", MB_OK | MB_ICONEXCLAMATION);
+    const std::wstring text = Wide(form::kSaveFailedMessage) + L"\n" + file;
+    MessageBoxW(dialog, text.c_str(), Wide(form::kProgramName).c_str(), MB_OK | MB_ICONEXCLAMATION);
   }
 }
 
@@ -249,9 +251,9 @@ void CreateControls(HWND dialog, ReportState& state) {
   HWND list = make(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                    LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP, kReportList);
   make(0, L"STATIC", Wide(WithCrLf(state.report->summary)), SS_LEFT | SS_NOPREFIX, kReportSummary);
-  make(0, L"BUTTON", L"コピー", BS_PUSHBUTTON | WS_TABSTOP, kReportCopy);
-  make(0, L"BUTTON", L"保存...", BS_PUSHBUTTON | WS_TABSTOP, kReportSave);
-  make(0, L"BUTTON", L"閉じる", BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL);
+  make(0, L"BUTTON", Wide(form::kCopyCaption), BS_PUSHBUTTON | WS_TABSTOP, kReportCopy);
+  make(0, L"BUTTON", Wide(form::kSaveCaption), BS_PUSHBUTTON | WS_TABSTOP, kReportSave);
+  make(0, L"BUTTON", Wide(form::kCloseDialogCaption), BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL);
   SendMessageW(dialog, DM_SETDEFID, IDCANCEL, 0);
   state.icons = SeverityIcons(state);
   FillList(list, state);

@@ -395,6 +395,24 @@ class MainWindowTest : public QObject {
     }
   }
 
+  void SaveBytesNamesTheFileItCouldNotWrite() {
+    // A file in a folder that is not there cannot be written: a warning names it.
+    const QString path = QString::fromStdString((base_ / "no-folder" / "report.txt").string());
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      title = box->windowTitle();
+      text = box->text();
+      box->accept();
+    });
+    QVERIFY(!tjvx::qt::SaveBytes(nullptr, path, QByteArray("x")));
+    QCOMPARE(title, QStringLiteral("tjvx"));
+    QCOMPARE(text,
+             QStringLiteral("ファイルを保存できませんでした。\n") + QDir::toNativeSeparators(path));
+    QVERIFY(!QFile::exists(path));
+  }
+
   void CloseButtonClosesTheWindow() {
     auto form = MakeForm();
     QVERIFY(form->Start());
