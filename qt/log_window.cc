@@ -20,13 +20,10 @@
 #include <cmath>
 
 #include "form/converter_form.h"
+#include "qt/text.h"
 
 namespace tjvx::qt {
 namespace {
-
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A picture larger than this many pixels is made smaller: a long log at twice its size stays
 // within a few hundred megabytes.

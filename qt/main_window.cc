@@ -24,16 +24,13 @@
 #include "form/look.h"
 #include "platform/help.h"
 #include "qt/report_dialog.h"
+#include "qt/text.h"
 #ifdef TJVX_HAVE_QT_SVG
 #include "qt/log_window.h"
 #endif
 
 namespace tjvx::qt {
 namespace {
-
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QColor Colour(form::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 

@@ -13,13 +13,10 @@
 
 #include "form/converter_form.h"
 #include "form/report_table.h"
+#include "qt/text.h"
 
 namespace tjvx::qt {
 namespace {
-
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QColor Colour(form::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 

@@ -7,15 +7,9 @@
 #include <QStandardPaths>
 
 #include "form/converter_form.h"
+#include "qt/text.h"
 
 namespace tjvx::qt {
-namespace {
-
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 QString AskSaveFile(QWidget* parent, const SaveFileHook& hook, const QString& title,
                     const QString& name, const QString& filter) {

@@ -9,15 +9,13 @@
 #include "form/file_names.h"
 #include "form/look.h"
 #include "platform/help.h"
+#include "win32/text.h"
 
 namespace tjvx::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"tjvx.MainWindow";
 constexpr int kIconId = 1;
-
-const wchar_t* W(std::u16string_view text) { return reinterpret_cast<const wchar_t*>(text.data()); }
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 // Where each control stands at 96 dpi: x, y, width, height. A drop-down list's height is that of
 // its open list.

@@ -11,11 +11,10 @@
 #include "base/utf.h"
 #include "form/converter_form.h"
 #include "form/report_table.h"
+#include "win32/text.h"
 
 namespace tjvx::win32 {
 namespace {
-
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 // What the dialog procedure works with, from WM_INITDIALOG on.
 struct ReportState {
