@@ -4,6 +4,26 @@
 #include "form/converter_form.h"
 
 namespace tjvx::form {
+namespace {
+
+// Whether `stem` is the name of a Windows device, in any letter case: CON, PRN, AUX, NUL, COM1 to
+// COM9 and LPT1 to LPT9, and COM¹, COM², COM³, LPT¹, LPT², LPT³, which Windows reserves as well.
+bool IsDeviceName(std::u16string_view stem) {
+  if (stem.size() == 3) {
+    for (std::u16string_view device : {u"CON", u"PRN", u"AUX", u"NUL"}) {
+      if (base::EqualsIgnoringAsciiCase(stem, device)) return true;
+    }
+    return false;
+  }
+  if (stem.size() != 4) return false;
+  const std::u16string_view port = stem.substr(0, 3);
+  const char16_t number = stem[3];
+  return (base::EqualsIgnoringAsciiCase(port, u"COM") ||
+          base::EqualsIgnoringAsciiCase(port, u"LPT")) &&
+         ((number >= u'1' && number <= u'9') || number == u'¹' || number == u'²' || number == u'³');
+}
+
+}  // namespace
 
 std::u16string SafeFileName(std::u16string_view name, std::u16string_view fallback) {
   std::u16string safe;
@@ -14,15 +34,12 @@ std::u16string SafeFileName(std::u16string_view name, std::u16string_view fallba
   }
   while (!safe.empty() && (safe.back() == u'.' || safe.back() == u' ')) safe.pop_back();
   if (safe.empty()) return std::u16string(fallback);
-  // A device name stays a device name whatever its extension: "CON.svg" is the console.
-  std::u16string stem = safe.substr(0, safe.find(u'.'));
-  for (char16_t& c : stem) c = base::AsciiUpper(c);
-  const bool numbered = stem.size() == 4 &&
-                        (stem.starts_with(u"COM") || stem.starts_with(u"LPT")) && stem[3] >= u'1' &&
-                        stem[3] <= u'9';
-  if (numbered || stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL") {
-    safe.insert(stem.size(), 1, u'_');
-  }
+  // A device name stays a device name whatever its extension, and with blanks before the
+  // extension: "CON.svg" and "CON .svg" are the console on Windows. Elsewhere such a file could
+  // be written but not copied to Windows, so the rule holds on every system.
+  std::u16string_view stem = std::u16string_view(safe).substr(0, safe.find(u'.'));
+  while (!stem.empty() && stem.back() == u' ') stem.remove_suffix(1);
+  if (IsDeviceName(stem)) safe.insert(stem.size(), 1, u'_');
   return safe;
 }
 

@@ -6,9 +6,11 @@
 
 namespace tjvx::form {
 
-// `name` usable as a file name: path separators, the characters Windows forbids and control
-// characters become "_", trailing dots and blanks go, and a device name (CON, NUL, COM1 …) gets a
-// "_" after it; `fallback` when nothing is left.
+// `name` usable as a file name on every system, Windows included: path separators, the
+// characters Windows forbids and control characters become "_", trailing dots and blanks go, and
+// a Windows device name (CON, PRN, AUX, NUL, COM1–COM9, LPT1–LPT9 in any case, also before an
+// extension: "con.svg", "NUL .txt") gets a "_" after it ("con_.svg"); `fallback` when nothing is
+// left.
 std::u16string SafeFileName(std::u16string_view name, std::u16string_view fallback);
 
 // The file a check's report of `folder` is saved as: "点検結果_B-12.txt" after the folder's last

@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "form/converter_form.h"
+#include "form/file_names.h"
 #include "qt/text.h"
 
 namespace tjvx::qt {
@@ -201,14 +202,14 @@ QImage LogWindow::Picture(double scale) const {
 
 bool LogWindow::SaveSvg() {
   const QString path = AskSaveFile(this, save_hook_, QStringLiteral("柱状図を SVG で保存"),
-                                   SafeFileName(name_, Q(form::kLogTitle)) + QStringLiteral(".svg"),
+                                   Q(form::LogFileName(name_.toStdU16String(), u".svg")),
                                    QStringLiteral("SVG 画像 (*.svg);;すべてのファイル (*)"));
   return !path.isEmpty() && SaveBytes(this, path, svg_);
 }
 
 bool LogWindow::SavePng() {
   const QString path = AskSaveFile(this, save_hook_, QStringLiteral("柱状図を PNG で保存"),
-                                   SafeFileName(name_, Q(form::kLogTitle)) + QStringLiteral(".png"),
+                                   Q(form::LogFileName(name_.toStdU16String(), u".png")),
                                    QStringLiteral("PNG 画像 (*.png);;すべてのファイル (*)"));
   if (path.isEmpty()) return false;
   QByteArray bytes;

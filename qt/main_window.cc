@@ -21,6 +21,7 @@
 
 #include "base/message_host.h"
 #include "convert/run.h"
+#include "form/file_names.h"
 #include "form/look.h"
 #include "platform/help.h"
 #include "qt/report_dialog.h"
@@ -400,8 +401,7 @@ bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) 
   return true;
 #else
   // Without Qt SVG the browser shows the printable A4 pages from a file in the temporary folder.
-  const QString path =
-      QDir::temp().filePath(SafeFileName(Q(name), Q(form::kLogTitle)) + QStringLiteral(".html"));
+  const QString path = QDir::temp().filePath(Q(form::LogFileName(name, u".html")));
   const std::string& html = log.a4_html;
   if (!SaveBytes(this, path, QByteArray(html.data(), static_cast<qsizetype>(html.size())))) {
     return false;

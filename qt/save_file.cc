@@ -30,14 +30,4 @@ bool SaveBytes(QWidget* parent, const QString& path, const QByteArray& bytes) {
   return false;
 }
 
-QString SafeFileName(const QString& name, const QString& fallback) {
-  QString safe;
-  for (QChar c : name) {
-    const bool forbidden = c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c);
-    safe += forbidden ? QChar(u'_') : c;
-  }
-  while (!safe.isEmpty() && (safe.back() == u'.' || safe.back() == u' ')) safe.chop(1);
-  return safe.isEmpty() ? fallback : safe;
-}
-
 }  // namespace tjvx::qt

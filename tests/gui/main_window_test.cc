@@ -677,6 +677,25 @@ class MainWindowTest : public QObject {
 #endif
   }
 
+  void LogWindowNeverSuggestsADeviceName() {
+#ifdef TJVX_HAVE_QT_SVG
+    // A converted file may be named CON on Linux; its drawing is suggested under a name that
+    // Windows can hold as a file too.
+    QStringList suggested;
+    tjvx::qt::LogWindow window(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>", {}, u"con",
+        [&](const QString& name) {
+          suggested << name;
+          return QString();  // cancelled
+        });
+    QVERIFY(!window.SaveSvg());
+    QVERIFY(!window.SavePng());
+    QCOMPARE(suggested.size(), 2);
+    QVERIFY2(suggested[0].endsWith(QStringLiteral("/con_.svg")), qPrintable(suggested[0]));
+    QVERIFY2(suggested[1].endsWith(QStringLiteral("/con_.png")), qPrintable(suggested[1]));
+#endif
+  }
+
   void ShowLogRefusesWhatIsNoSvg() {
     auto form = MakeForm();
     QVERIFY(form->Start());
