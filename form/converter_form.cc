@@ -201,7 +201,8 @@ void ConverterForm::OnCheckClicked() {
   report.title = std::u16string(kReportTitle) + u" - " + result.folder;
   for (const base::Finding& finding : result.findings) {
     report.lines.push_back({finding.severity, std::u16string(convert::FindingFileName(finding)),
-                            finding.line, convert::FindingLine(finding)});
+                            finding.line, convert::FindingLine(finding),
+                            base::FromAscii(finding.rule)});
   }
   report.summary = convert::CountsLine(result.folder, result);
   if (result.stop) report.summary.append(u"\n").append(convert::StopLines(result));

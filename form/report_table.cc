@@ -2,6 +2,7 @@
 
 #include "base/utf.h"
 #include "convert/check_report.h"
+#include "source/rules.h"
 
 namespace tjvx::form {
 namespace {
@@ -14,8 +15,12 @@ std::u16string Message(const CheckReport::Line& line) {
   std::u16string prefix = line.file;
   if (line.line > 0) prefix.append(u":").append(LineNumber(line));
   prefix.append(u": ").append(convert::SeverityWord(line.severity)).append(u": ");
-  const std::u16string_view text = line.text;
-  return std::u16string(text.starts_with(prefix) ? text.substr(prefix.size()) : text);
+  std::u16string_view text = line.text;
+  if (!text.starts_with(prefix)) return std::u16string(text);
+  text.remove_prefix(prefix.size());
+  const std::u16string rule = u" [" + line.rule + u"]";
+  if (!line.rule.empty() && text.ends_with(rule)) text.remove_suffix(rule.size());
+  return std::u16string(text);
 }
 
 }  // namespace
@@ -28,10 +33,17 @@ std::u16string ReportCell(const CheckReport::Line& line, ReportColumn column) {
       return line.file;
     case kLineColumn:
       return LineNumber(line);
+    case kRuleColumn:
+      return line.rule;
     case kMessageColumn:
       break;
   }
   return Message(line);
+}
+
+std::u16string ReportHelp(const CheckReport::Line& line) {
+  const source::Rule* rule = source::FindRule(base::ToUtf8(line.rule));
+  return rule == nullptr ? std::u16string() : convert::RuleHelp(*rule);
 }
 
 RowColours ReportRowColours(base::Severity severity) {

@@ -35,9 +35,10 @@ struct CheckReport {
   std::u16string title;  // the dialog's title: "点検結果 - C:\DATA\B-12"
   struct Line {
     base::Severity severity;
-    std::u16string file;  // "X7.TXT"
-    long long line;       // 0: the whole file
-    std::u16string text;  // the finding as one line of the report
+    std::u16string file;       // "X7.TXT"
+    long long line;            // 0: the whole file
+    std::u16string text;       // the finding as one line of the report
+    std::u16string rule = {};  // its rule's ID ("W-CODE-MISSING"), empty for none
   };
   std::vector<Line> lines;   // sorted by the file order of a conversion, then by line
   std::u16string summary;    // the counts, and the message a conversion stops with

@@ -50,6 +50,7 @@ void ReportList::Fill(const std::vector<form::CheckReport::Line>& lines) {
     item->setTextAlignment(kLine, Qt::AlignRight | Qt::AlignVCenter);
     item->setToolTip(kMessage, Q(line.text));
     item->setData(kSeverity, kLineRole, Q(line.text));
+    item->setData(kSeverity, kHelpRole, Q(form::ReportHelp(line)));
     switch (line.severity) {
       case base::Severity::kError:
         item->setIcon(kSeverity, error_icon);
@@ -67,7 +68,7 @@ void ReportList::Fill(const std::vector<form::CheckReport::Line>& lines) {
       if (colours.ground) item->setBackground(column, Colour(*colours.ground));
     }
   }
-  for (int column : {kSeverity, kFile, kLine}) resizeColumnToContents(column);
+  for (int column : {kSeverity, kFile, kLine, kRule}) resizeColumnToContents(column);
   setColumnWidth(kLine, columnWidth(kLine) + form::kLineColumnGap);
   if (topLevelItemCount() > 0) setCurrentItem(topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
 }
@@ -108,6 +109,20 @@ ReportDialog::ReportDialog(const form::CheckReport& report, SaveFileHook save_ho
   summary->setTextFormat(Qt::PlainText);
   summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
   summary->setWordWrap(true);
+  // The help of the current row's rule.
+  auto* help = new QLabel(this);
+  help->setObjectName(QStringLiteral("Help"));
+  help->setTextFormat(Qt::PlainText);
+  help->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  help->setWordWrap(true);
+  auto show_help = [help](const QTreeWidgetItem* item) {
+    help->setText(item == nullptr
+                      ? QString()
+                      : item->data(ReportList::kSeverity, ReportList::kHelpRole).toString());
+  };
+  connect(list, &QTreeWidget::currentItemChanged, help,
+          [show_help](QTreeWidgetItem* item) { show_help(item); });
+  show_help(list->currentItem());
 
   auto* copy = new QPushButton(Q(form::kCopyCaption), this);
   copy->setObjectName(QStringLiteral("Copy"));
@@ -130,6 +145,7 @@ ReportDialog::ReportDialog(const form::CheckReport& report, SaveFileHook save_ho
   buttons->addWidget(close);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list, 1);
+  layout->addWidget(help);
   layout->addWidget(summary);
   layout->addLayout(buttons);
 
@@ -140,7 +156,8 @@ ReportDialog::ReportDialog(const form::CheckReport& report, SaveFileHook save_ho
   const int row_height = list->sizeHintForRow(0) > 0 ? list->sizeHintForRow(0) : 20;
   const int rows = static_cast<int>(report.lines.size());
   QSize size(width + 48, list->header()->sizeHint().height() + (rows + 1) * row_height +
-                             summary->sizeHint().height() + copy->sizeHint().height() + 64);
+                             help->sizeHint().height() + summary->sizeHint().height() +
+                             copy->sizeHint().height() + 64);
   const QRect screen =
       (parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen())
           ->availableGeometry();

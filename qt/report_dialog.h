@@ -18,12 +18,14 @@ class ReportList : public QTreeWidget {
   Q_OBJECT
 
  public:
-  // Each row holds its finding's whole line of the report, as copied.
+  // Each row holds its finding's whole line of the report, as copied, and its rule's help.
   static constexpr int kLineRole = Qt::UserRole;
+  static constexpr int kHelpRole = Qt::UserRole + 1;
   enum Column {
     kSeverity = form::kSeverityColumn,
     kFile = form::kFileColumn,
     kLine = form::kLineColumn,
+    kRule = form::kRuleColumn,
     kMessage = form::kMessageColumn
   };
 
@@ -36,8 +38,8 @@ class ReportList : public QTreeWidget {
   void keyPressEvent(QKeyEvent* event) override;
 };
 
-// The check's report: the list of findings, the counts under it, and buttons to copy the whole
-// report, save it as a UTF-8 text file, and close.
+// The check's report: the list of findings, the help of the chosen row's rule and the counts under
+// it, and buttons to copy the whole report, save it as a UTF-8 text file, and close.
 class ReportDialog : public QDialog {
   Q_OBJECT
 

@@ -10,6 +10,7 @@
 #include "base/utf.h"
 #include "convert/check_report.h"
 #include "convert/run.h"
+#include "source/rules.h"
 
 namespace tjvx::form {
 namespace {
@@ -19,7 +20,7 @@ using base::Severity;
 // A finding's row as the window's logic makes it.
 CheckReport::Line RowOf(const base::Finding& finding) {
   return {finding.severity, std::u16string(convert::FindingFileName(finding)), finding.line,
-          convert::FindingLine(finding)};
+          convert::FindingLine(finding), base::FromAscii(finding.rule)};
 }
 
 TEST(ReportCell, SplitsAFindingsLineIntoSeverityFileLineAndMessage) {
@@ -42,6 +43,35 @@ TEST(ReportCell, SplitsAFindingsLineIntoSeverityFileLineAndMessage) {
   EXPECT_EQ(ReportCell(error, kSeverityColumn), u"エラー");
   EXPECT_EQ(ReportCell(error, kLineColumn), u"123456789012");
   EXPECT_EQ(ReportCell(error, kMessageColumn), u"変換できません。 C:\\DATA");
+}
+
+// The rule stands in a column of its own and its help under the list: the message leaves it out.
+TEST(ReportCell, TheRuleHasAColumnAndItsHelpTheRowsCauseAndFix) {
+  const CheckReport::Line row = RowOf({Severity::kWarning,
+                                       u"C:\\DATA\\B-12\\X7.TXT",
+                                       6,
+                                       13,
+                                       u"3030",
+                                       u"コード「13」が L8.TXT にない為。",
+                                       {},
+                                       "W-CODE-MISSING",
+                                       u"L8.TXT に加える。",
+                                       u"8.40～11.60"});
+  EXPECT_EQ(kReportHeadings[kRuleColumn], u"規則");
+  EXPECT_EQ(ReportCell(row, kRuleColumn), u"W-CODE-MISSING");
+  EXPECT_EQ(ReportCell(row, kMessageColumn),
+            u"深度 8.40～11.60 m、コード「13」が L8.TXT にない為。L8.TXT に加える。 (記録 "
+            u"3030、項目 13)");
+  const std::u16string help = ReportHelp(row);
+  EXPECT_TRUE(help.starts_with(u"W-CODE-MISSING コードが表にない\n原因: ")) << base::ToUtf8(help);
+  EXPECT_NE(help.find(u"\n対処: " + std::u16string(source::rules::kCodeMissing.fix)),
+            std::u16string::npos);
+
+  // A row of no rule has an empty rule cell and no help; a bracket that is not its rule stays.
+  const CheckReport::Line none{Severity::kNotice, u"N9.TXT", 0, u"N9.TXT: 通知: 無い。 [W-X]"};
+  EXPECT_EQ(ReportCell(none, kRuleColumn), u"");
+  EXPECT_EQ(ReportCell(none, kMessageColumn), u"無い。 [W-X]");
+  EXPECT_EQ(ReportHelp(none), u"");
 }
 
 TEST(ReportCell, ALineThatDoesNotStartWithItsColumnsIsTheMessageWhole) {

@@ -203,8 +203,24 @@ void SaveReport(HWND dialog, const ReportState& state) {
   }
 }
 
-// Places the controls in the dialog's client area: the list above, the counts under it, the
-// buttons at the bottom (copy and save at the left, close at the right).
+// The height `text` takes in the dialog's font at `width`, and at least `lines` lines.
+int TextHeight(HWND dialog, const ReportState& state, const std::wstring& text, int width,
+               int lines) {
+  HDC dc = GetDC(dialog);
+  HGDIOBJ old = SelectObject(dc, state.font);
+  RECT needed = {0, 0, width, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(dialog, dc);
+  return std::max<int>(needed.bottom - needed.top, metrics.tmHeight * lines) + state.Scale(2);
+}
+
+// Places the controls in the dialog's client area: the list above, the help of the focused row's
+// rule and the counts under it, the buttons at the bottom (copy and save at the left, close at the
+// right).
 void Layout(HWND dialog, const ReportState& state) {
   RECT client = {};
   GetClientRect(dialog, &client);
@@ -213,22 +229,21 @@ void Layout(HWND dialog, const ReportState& state) {
   const int button_width = state.Scale(96);
   const int button_height = state.Scale(28);
   const int width = std::max<int>(client.right - 2 * margin, button_width * 3);
-  // The counts take the lines they need at the dialog's width.
-  HDC dc = GetDC(dialog);
-  HGDIOBJ old = SelectObject(dc, state.font);
-  const std::wstring summary = Wide(WithCrLf(state.report->summary));
-  RECT needed = {0, 0, width, 0};
-  DrawTextW(dc, summary.c_str(), static_cast<int>(summary.size()), &needed,
-            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-  SelectObject(dc, old);
-  ReleaseDC(dialog, dc);
-  const int summary_height = needed.bottom - needed.top + state.Scale(2);
+  // The counts take the lines they need at the dialog's width; the help keeps room for four lines,
+  // so the list does not move from row to row.
+  const int summary_height =
+      TextHeight(dialog, state, Wide(WithCrLf(state.report->summary)), width, 1);
+  wchar_t help[2048] = L"";
+  GetDlgItemTextW(dialog, kReportHelp, help, static_cast<int>(std::size(help)));
+  const int help_height = TextHeight(dialog, state, help, width, 4);
   const int buttons_top = client.bottom - margin - button_height;
   const int summary_top = buttons_top - gap - summary_height;
+  const int help_top = summary_top - gap - help_height;
   auto place = [&](int id, int x, int y, int w, int h) {
     SetWindowPos(GetDlgItem(dialog, id), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
   };
-  place(kReportList, margin, margin, width, std::max(summary_top - gap - margin, state.Scale(40)));
+  place(kReportList, margin, margin, width, std::max(help_top - gap - margin, state.Scale(40)));
+  place(kReportHelp, margin, help_top, width, help_height);
   place(kReportSummary, margin, summary_top, width, summary_height);
   place(kReportCopy, margin, buttons_top, button_width, button_height);
   place(kReportSave, margin + button_width + gap, buttons_top, button_width, button_height);
@@ -249,6 +264,7 @@ void CreateControls(HWND dialog, ReportState& state) {
   // Created in the order of the tab key: the list, then the buttons.
   HWND list = make(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                    LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP, kReportList);
+  make(0, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kReportHelp);
   make(0, L"STATIC", Wide(WithCrLf(state.report->summary)), SS_LEFT | SS_NOPREFIX, kReportSummary);
   make(0, L"BUTTON", Wide(form::kCopyCaption), BS_PUSHBUTTON | WS_TABSTOP, kReportCopy);
   make(0, L"BUTTON", Wide(form::kSaveCaption), BS_PUSHBUTTON | WS_TABSTOP, kReportSave);
@@ -271,7 +287,7 @@ void SizeDialog(HWND dialog, HWND owner, const ReportState& state) {
       list, LVM_APPROXIMATEVIEWRECT, static_cast<WPARAM>(rows + 1), MAKELPARAM(-1, -1)));
   const int list_height = HIWORD(view);
   RECT rect = {0, 0, width + GetSystemMetrics(SM_CXVSCROLL) + state.Scale(28),
-               list_height + state.Scale(140)};
+               list_height + state.Scale(220)};
   AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
   MONITORINFO monitor = {};
@@ -293,6 +309,15 @@ void SizeDialog(HWND dialog, HWND owner, const ReportState& state) {
   SetWindowPos(dialog, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Shows the help of row `row`'s rule under the list.
+void ShowHelp(HWND dialog, const ReportState& state, size_t row) {
+  const std::u16string help = row < state.report->lines.size()
+                                  ? WithCrLf(form::ReportHelp(state.report->lines[row]))
+                                  : std::u16string();
+  SetDlgItemTextW(dialog, kReportHelp, Wide(help).c_str());
+  Layout(dialog, state);
+}
+
 // WM_INITDIALOG: the dialog keeps `state`, takes the report's title, makes its controls and
 // takes its first size and layout; the first row has the focus.
 void InitDialog(HWND dialog, ReportState& state) {
@@ -307,6 +332,7 @@ void InitDialog(HWND dialog, ReportState& state) {
   focus.stateMask = LVIS_FOCUSED;
   focus.state = LVIS_FOCUSED;
   SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
+  ShowHelp(dialog, state, 0);
   SetFocus(list);
 }
 
@@ -362,6 +388,15 @@ bool OnListNotify(HWND dialog, const ReportState& state, LPARAM lparam) {
     const LRESULT result = DrawListRow(*reinterpret_cast<NMLVCUSTOMDRAW*>(lparam), state);
     SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
     return true;
+  }
+  if (header->code == LVN_ITEMCHANGED) {
+    // The row that gets the focus shows its rule's help.
+    const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lparam);
+    if ((change.uChanged & LVIF_STATE) != 0 && (change.uNewState & LVIS_FOCUSED) != 0 &&
+        (change.uOldState & LVIS_FOCUSED) == 0 && change.iItem >= 0) {
+      ShowHelp(dialog, state, static_cast<size_t>(change.lParam));
+    }
+    return false;
   }
   if (header->code == LVN_KEYDOWN && GetKeyState(VK_CONTROL) < 0) {
     OnListControlKey(dialog, header->hwndFrom, state,

@@ -18,6 +18,7 @@ enum ReportControlId : int {
   kReportSummary,
   kReportCopy,
   kReportSave,
+  kReportHelp,
 };
 
 // Answers where to save instead of the save dialog (tests): gets the suggested file (a full path)
@@ -25,7 +26,8 @@ enum ReportControlId : int {
 using SaveFileHook = std::function<std::wstring(const std::wstring& suggested)>;
 
 // Shows a check's report as a modal dialog over `owner`: a list with a row per finding (severity
-// with its icon and colour, file, line, message), the counts under it, and the buttons コピー
+// with its icon and colour, file, line, rule, message), the help of the focused row's rule and the
+// counts under it, and the buttons コピー
 // (the whole report to the clipboard), 保存... (a UTF-8 text file) and 閉じる. Ctrl+C copies the
 // selected rows, Ctrl+A selects them all. Sizes follow `dpi`; the text is in `font`. Returns when
 // the dialog is closed.

@@ -493,10 +493,14 @@ class MainWindowTest : public QObject {
                  Q(tjvx::convert::FindingFileName(finding)));
         QCOMPARE(item->text(tjvx::qt::ReportList::kLine),
                  finding.line > 0 ? QString::number(finding.line) : QString());
-        // The message column holds the finding without the file, line and severity again.
+        // The rule in its column; the message column holds the finding without the file, line,
+        // severity and rule again.
+        QCOMPARE(item->text(tjvx::qt::ReportList::kRule),
+                 QString::fromStdString(std::string(finding.rule)));
         const QString message = item->text(tjvx::qt::ReportList::kMessage);
         QVERIFY2(message.startsWith(Q(tjvx::convert::FindingSentence(finding))),
                  qPrintable(message));
+        QVERIFY2(!message.contains(QStringLiteral("[W-")), qPrintable(message));
         // A warning stands out from a notice.
         const QBrush ground = item->background(tjvx::qt::ReportList::kMessage);
         if (severity == QStringLiteral("警告")) {
@@ -511,6 +515,18 @@ class MainWindowTest : public QObject {
       QCOMPARE(notices, 2);
       QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Summary"))->text(),
                QStringLiteral("C:\\B-12: エラー 0 件、警告 4 件、通知 2 件、妥当性 0 件"));
+      // The current row's rule and its help under the list: the first row's, then the one moved
+      // to.
+      auto* help = dialog->findChild<QLabel*>(QStringLiteral("Help"));
+      QVERIFY(help != nullptr);
+      auto help_of = [&](size_t row) {
+        return Q(tjvx::convert::RuleHelp(*tjvx::convert::RuleOf(check.findings[row])));
+      };
+      QCOMPARE(help->text(), help_of(0));
+      QVERIFY(help->text().startsWith(QStringLiteral("W-CODE-MISSING コードが表にない")));
+      list->setCurrentItem(list->topLevelItem(2));
+      QCOMPARE(help->text(), help_of(2));
+      QVERIFY(help->text().startsWith(QStringLiteral("N-ZERO-WRITTEN ")));
 
       // Ctrl+C copies the selected rows as the report writes them.
       list->setFocus();

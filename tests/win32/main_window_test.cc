@@ -26,6 +26,7 @@
 #include "convert/check_report.h"
 #include "convert/run.h"
 #include "form/converter_form.h"
+#include "form/report_table.h"
 #include "platform/help.h"
 #include "source/code_table.h"
 #include "tests/test_support.h"
@@ -191,7 +192,7 @@ class DialogDriver {
 
 // A row of the report dialog's list as another thread reads it.
 struct SeenRow {
-  std::u16string severity, file, line, message;
+  std::u16string severity, file, line, rule, message;
   int icon = -1;
 };
 
@@ -209,8 +210,9 @@ std::vector<SeenRow> ListRows(HWND list) {
   std::vector<SeenRow> rows;
   const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < count; ++row) {
-    SeenRow seen{CellText(list, row, 0), CellText(list, row, 1), CellText(list, row, 2),
-                 CellText(list, row, 3)};
+    SeenRow seen{CellText(list, row, form::kSeverityColumn), CellText(list, row, form::kFileColumn),
+                 CellText(list, row, form::kLineColumn), CellText(list, row, form::kRuleColumn),
+                 CellText(list, row, form::kMessageColumn)};
     LVITEMW item = {};
     item.mask = LVIF_IMAGE;
     item.iItem = row;
@@ -419,13 +421,21 @@ TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
     return saved.wstring();
   });
 
-  std::u16string title, summary, close_caption;
+  std::u16string title, summary, close_caption, first_help, third_help;
   std::vector<SeenRow> rows;
   std::u16string copied;
   DialogDriver driver(GetCurrentThreadId(), [&](HWND dialog) {
     title = WindowText(dialog);
     rows = ListRows(GetDlgItem(dialog, kReportList));
     summary = WindowText(GetDlgItem(dialog, kReportSummary));
+    // The focused row's rule and its help under the list: the first row's, then the third's.
+    first_help = WindowText(GetDlgItem(dialog, kReportHelp));
+    LVITEMW focus = {};
+    focus.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    focus.state = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(GetDlgItem(dialog, kReportList), LVM_SETITEMSTATE, 2,
+                 reinterpret_cast<LPARAM>(&focus));
+    third_help = WindowText(GetDlgItem(dialog, kReportHelp));
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kReportCopy, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, kReportCopy)));
     copied = ClipboardText();
@@ -452,9 +462,11 @@ TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
     EXPECT_EQ(rows[row].line,
               finding.line > 0 ? base::FromAscii(std::to_string(finding.line)) : u"")
         << row;
-    // The message without the file, line and severity again.
+    // The rule in its column, the message without the file, line, severity and rule again.
+    EXPECT_EQ(rows[row].rule, base::FromAscii(finding.rule)) << row;
     EXPECT_TRUE(rows[row].message.starts_with(convert::FindingSentence(finding)))
         << base::ToUtf8(rows[row].message);
+    EXPECT_EQ(rows[row].message.find(u" [W-"), std::u16string::npos) << row;
     if (finding.severity == base::Severity::kWarning) {
       ++warnings;
       EXPECT_EQ(rows[row].icon, 1) << row;
@@ -466,6 +478,9 @@ TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
   EXPECT_EQ(warnings, 4);
   EXPECT_EQ(notices, 2);
   EXPECT_EQ(summary, u"C:\\B-12: エラー 0 件、警告 4 件、通知 2 件、妥当性 0 件");
+  EXPECT_EQ(first_help, WithCrLf(convert::RuleHelp(*convert::RuleOf(check.findings[0]))));
+  EXPECT_EQ(third_help, WithCrLf(convert::RuleHelp(*convert::RuleOf(check.findings[2]))));
+  EXPECT_TRUE(third_help.starts_with(u"N-ZERO-WRITTEN ")) << base::ToUtf8(third_help);
   // コピー puts the whole report on the clipboard and 保存... writes it in UTF-8, both with
   // Windows' line breaks; the file suggested is a .txt named after the folder.
   EXPECT_EQ(copied, WithCrLf(report_text));
