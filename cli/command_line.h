@@ -1,9 +1,11 @@
 #ifndef TJVX_CLI_COMMAND_LINE_H_
 #define TJVX_CLI_COMMAND_LINE_H_
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "base/message_host.h"
@@ -26,6 +28,17 @@ std::optional<std::u16string> BackslashNameRefusal(const std::string& argument);
 // The pattern folder with its trailing "\": `pattern` when given, else the one the settings file
 // names (none, after its message through `host`, when there is none).
 std::optional<std::u16string> PatternFolder(const std::string& pattern, base::MessageHost& host);
+
+// Options and body of `tjvx convert`.
+struct ConvertOptions {
+  std::vector<std::string> paths;
+  std::string pattern;
+  bool yes = false;
+  bool no = false;
+  bool quiet = false;
+  unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
+};
+int Convert(const ConvertOptions& options);
 
 // Options and body of `tjvx check`.
 struct CheckOptions {
