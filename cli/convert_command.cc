@@ -174,6 +174,165 @@ std::string WarningsNote(size_t warnings, const std::string& source) {
          " 件: 元の値のまま書かれなかった値があります。一覧: tjvx check \"" + source + "\"";
 }
 
+// Two sources of one name in a batch would write one converted file, the later over the earlier:
+// for each source, the earlier source of its name, or `folders.size()` for none. Patterns that
+// matched nothing take no name.
+std::vector<size_t> SameNameAs(const std::vector<std::u16string>& folders,
+                               const std::vector<std::optional<std::u16string>>& pattern_refusals) {
+  std::vector<size_t> same_name_as(folders.size(), folders.size());
+  std::map<std::u16string, size_t> first_of_name;
+  for (size_t i = 0; i < folders.size(); ++i) {
+    if (pattern_refusals[i]) continue;
+    const auto [at, first] = first_of_name.emplace(ConvertedName(folders[i]), i);
+    if (!first) same_name_as[i] = at->second;
+  }
+  return same_name_as;
+}
+
+// The source folders of one `tjvx convert` and what became of each.
+class ConvertBatch {
+ public:
+  ConvertBatch(const ConvertOptions& options, Answer answer, Console& console,
+               std::vector<std::string> sources,
+               std::vector<std::optional<std::u16string>> pattern_refusals,
+               std::u16string destination, source::PatternTables& tables)
+      : options_(options),
+        answer_(answer),
+        console_(console),
+        sources_(std::move(sources)),
+        pattern_refusals_(std::move(pattern_refusals)),
+        destination_(std::move(destination)),
+        tables_(tables),
+        batch_(sources_.size() > 1),
+        results_(sources_.size()) {
+    for (const std::string& source : sources_) source_folders_.push_back(WindowsForm(source));
+    same_name_as_ = SameNameAs(source_folders_, pattern_refusals_);
+  }
+
+  // Converts every source folder; false when the converted files could not be synced.
+  bool ConvertAll() {
+    // A batch makes its files durable all at once, before its summary, instead of one by one.
+    if (batch_) platform::SetDurability(platform::Durability::kDeferred);
+    const size_t first_parallel = ConvertFirst();
+    // Each worker takes the next source folder; one failure never stops the others.
+    std::atomic<size_t> next{first_parallel};
+    std::vector<std::thread> workers;
+    const size_t jobs = std::min<size_t>(options_.jobs, sources_.size() - first_parallel);
+    for (size_t w = 0; w < jobs; ++w) {
+      workers.emplace_back([&] {
+        for (size_t i = next++; i < sources_.size(); i = next++) ConvertOne(i);
+      });
+    }
+    for (std::thread& worker : workers) worker.join();
+    console_.EndProgress();
+    return platform::SyncDeferredFolders();
+  }
+
+  // The exit status, after the summary of a batch.
+  int Summarise() const {
+    size_t counts[3] = {0, 0, 0};
+    for (const convert::RunResult& result : results_) ++counts[static_cast<int>(result.outcome)];
+    if (batch_ && !options_.quiet) {
+      std::cerr << "tjvx: " << counts[0] << " converted, " << counts[1] << " refused, " << counts[2]
+                << " failed\n";
+      for (size_t i = 0; i < sources_.size(); ++i) PrintOutcome(i);
+    }
+    return counts[0] == sources_.size() ? 0 : 1;
+  }
+
+ private:
+  // The first run goes alone: it asks about a missing destination and creates it once, so the
+  // runs after it find it in place. Patterns that matched nothing before it never reach the
+  // destination, so they go alone too. Returns the first source folder left to convert.
+  size_t ConvertFirst() {
+    size_t first_parallel = 0;
+    while (first_parallel < sources_.size()) {
+      ConvertOne(first_parallel);
+      if (!pattern_refusals_[first_parallel++]) break;
+    }
+    const convert::RunResult& first = results_[first_parallel - 1];
+    if (first.outcome == convert::RunOutcome::kRefused &&
+        first.message == convert::kCreateFolderQuestion) {
+      // The destination was not made, so no run can write into it.
+      for (size_t i = first_parallel; i < sources_.size(); ++i) results_[i] = first;
+      first_parallel = sources_.size();
+    }
+    return first_parallel;
+  }
+
+  // The refusal of source folder `i` before its run, if any.
+  std::optional<std::u16string> RefusalOf(size_t i) const {
+    std::optional<std::u16string> refusal = pattern_refusals_[i];
+    if (!refusal) refusal = BackslashNameRefusal(sources_[i]);
+    if (!refusal && same_name_as_[i] < sources_.size()) {
+      refusal = std::u16string(kSameNameMessage) + u"\n" + source_folders_[same_name_as_[i]];
+    }
+    return refusal;
+  }
+
+  void ConvertOne(size_t i) {
+    console_.Step(sources_[i], false);
+    CommandLineHost host(console_, answer_, options_.quiet, batch_ ? sources_[i] : std::string());
+    host.SetPaths(source_folders_[i], destination_);
+    host.SetBatch(batch_ ? &source_folders_ : nullptr);
+    if (const std::optional<std::u16string> refusal = RefusalOf(i)) {
+      host.ShowMessage(*refusal, base::kMsgExclamation, {});
+      results_[i] = {convert::RunOutcome::kRefused, *refusal, {}};
+      console_.Step(sources_[i], true);
+      return;
+    }
+    // Runs of a batch share the processors among themselves, so each keeps to one thread.
+    results_[i] = convert::RunConversion(
+        host, tables_, nullptr, batch_ ? convert::RunThreads::kOne : convert::RunThreads::kTwo);
+    if (results_[i].outcome == convert::RunOutcome::kConverted && !options_.quiet) {
+      PrintConverted(i);
+    }
+    console_.Step(sources_[i], true);
+  }
+
+  // The converted file's path on the standard output; a lone run's warnings after it.
+  void PrintConverted(size_t i) {
+    auto lock = console_.Lock();
+    // Output that nobody reads any more (a closed pipe, EPIPE) ends the printing, not the batch.
+    if (output_open_) {
+      std::cout << base::ToUtf8(results_[i].converted_file) << std::endl;
+      output_open_ = static_cast<bool>(std::cout);
+    }
+    if (results_[i].warnings > 0 && !batch_) {
+      std::cerr << "tjvx: " << WarningsNote(results_[i].warnings, sources_[i]) << '\n';
+    }
+    console_.Release(std::move(lock));
+  }
+
+  // The summary's line for a source folder that was refused, failed or converted with warnings.
+  void PrintOutcome(size_t i) const {
+    const convert::RunResult& result = results_[i];
+    if (result.outcome == convert::RunOutcome::kConverted) {
+      if (result.warnings > 0) {
+        std::cerr << "tjvx: " << sources_[i] << ": " << WarningsNote(result.warnings, sources_[i])
+                  << '\n';
+      }
+      return;
+    }
+    std::cerr << "tjvx: "
+              << (result.outcome == convert::RunOutcome::kRefused ? "refused" : "failed") << ": "
+              << sources_[i] << ": " << Indented(result.message) << '\n';
+  }
+
+  const ConvertOptions& options_;
+  const Answer answer_;
+  Console& console_;
+  const std::vector<std::string> sources_;
+  const std::vector<std::optional<std::u16string>> pattern_refusals_;
+  const std::u16string destination_;
+  source::PatternTables& tables_;
+  const bool batch_;
+  std::vector<std::u16string> source_folders_;
+  std::vector<size_t> same_name_as_;
+  std::vector<convert::RunResult> results_;
+  bool output_open_ = true;  // guarded by the console's lock
+};
+
 }  // namespace
 
 int Convert(const ConvertOptions& options) {
@@ -187,124 +346,26 @@ int Convert(const ConvertOptions& options) {
     sources.push_back(std::move(source.path));
     pattern_refusals.push_back(std::move(source.refusal));
   }
-  const bool batch = sources.size() > 1;
-  Console console(batch && !options.quiet && platform::StandardErrorIsTerminal());
+  Console console(sources.size() > 1 && !options.quiet && platform::StandardErrorIsTerminal());
   console.SetTotal(sources.size());
 
   CommandLineHost settings_host(console, answer, options.quiet);
   const std::optional<std::u16string> folder = PatternFolder(options.pattern, settings_host);
   if (!folder) return 2;
-  const std::u16string& pattern_folder = *folder;
   // One set of tables for the whole batch: each table is read once, by the first run needing it.
-  source::PatternTables tables(pattern_folder);
+  source::PatternTables tables(*folder);
   if (const std::optional<std::u16string> refusal = BackslashNameRefusal(options.paths.back())) {
     settings_host.ShowMessage(*refusal, base::kMsgExclamation, {});
     return 1;
   }
-  const std::u16string destination = WindowsForm(options.paths.back());
-  std::vector<std::u16string> source_folders;
-  for (const std::string& source : sources) source_folders.push_back(WindowsForm(source));
-
-  // Two sources of one name in a batch would write one converted file, the later over the earlier:
-  // the later is refused, naming the earlier.
-  std::vector<size_t> same_name_as(sources.size(), sources.size());
-  std::map<std::u16string, size_t> first_of_name;
-  for (size_t i = 0; i < sources.size(); ++i) {
-    if (pattern_refusals[i]) continue;
-    const auto [at, first] = first_of_name.emplace(ConvertedName(source_folders[i]), i);
-    if (!first) same_name_as[i] = at->second;
-  }
-
-  std::vector<convert::RunResult> results(sources.size());
-  bool output_open = true;  // guarded by the console's lock
-  // A batch makes its files durable all at once, before its summary, instead of one by one.
-  if (batch) platform::SetDurability(platform::Durability::kDeferred);
-  auto convert_one = [&](size_t i) {
-    console.Step(sources[i], false);
-    CommandLineHost host(console, answer, options.quiet, batch ? sources[i] : std::string());
-    host.SetPaths(source_folders[i], destination);
-    host.SetBatch(batch ? &source_folders : nullptr);
-    std::optional<std::u16string> refusal = pattern_refusals[i];
-    if (!refusal) refusal = BackslashNameRefusal(sources[i]);
-    if (!refusal && same_name_as[i] < sources.size()) {
-      refusal = std::u16string(kSameNameMessage) + u"\n" + source_folders[same_name_as[i]];
-    }
-    if (refusal) {
-      host.ShowMessage(*refusal, base::kMsgExclamation, {});
-      results[i] = {convert::RunOutcome::kRefused, *refusal, {}};
-      console.Step(sources[i], true);
-      return;
-    }
-    // Runs of a batch share the processors among themselves, so each keeps to one thread.
-    results[i] = convert::RunConversion(
-        host, tables, nullptr, batch ? convert::RunThreads::kOne : convert::RunThreads::kTwo);
-    if (results[i].outcome == convert::RunOutcome::kConverted && !options.quiet) {
-      auto lock = console.Lock();
-      // Output that nobody reads any more (a closed pipe, EPIPE) ends the printing, not the batch.
-      if (output_open) {
-        std::cout << base::ToUtf8(results[i].converted_file) << std::endl;
-        output_open = static_cast<bool>(std::cout);
-      }
-      if (results[i].warnings > 0 && !batch) {
-        std::cerr << "tjvx: " << WarningsNote(results[i].warnings, sources[i]) << '\n';
-      }
-      console.Release(std::move(lock));
-    }
-    console.Step(sources[i], true);
-  };
-
-  // The first run goes alone: it asks about a missing destination and creates it once, so the
-  // runs after it find it in place. Patterns that matched nothing before it never reach the
-  // destination, so they go alone too.
-  size_t first_parallel = 0;
-  while (first_parallel < sources.size()) {
-    convert_one(first_parallel);
-    if (!pattern_refusals[first_parallel++]) break;
-  }
-  const convert::RunResult& first = results[first_parallel - 1];
-  if (first.outcome == convert::RunOutcome::kRefused &&
-      first.message == convert::kCreateFolderQuestion) {
-    // The destination was not made, so no run can write into it.
-    for (size_t i = first_parallel; i < sources.size(); ++i) results[i] = first;
-    first_parallel = sources.size();
-  }
-  // Each worker takes the next source folder; one failure never stops the others.
-  std::atomic<size_t> next{first_parallel};
-  std::vector<std::thread> workers;
-  const size_t jobs = std::min<size_t>(options.jobs, sources.size() - first_parallel);
-  for (size_t w = 0; w < jobs; ++w) {
-    workers.emplace_back([&] {
-      for (size_t i = next++; i < sources.size(); i = next++) convert_one(i);
-    });
-  }
-  for (std::thread& worker : workers) worker.join();
-  console.EndProgress();
-  const bool synced = platform::SyncDeferredFolders();
-
-  size_t counts[3] = {0, 0, 0};
-  for (const convert::RunResult& result : results) ++counts[static_cast<int>(result.outcome)];
-  if (!synced) {
+  ConvertBatch batch(options, answer, console, std::move(sources), std::move(pattern_refusals),
+                     WindowsForm(options.paths.back()), tables);
+  if (!batch.ConvertAll()) {
     // Files that may not be on the disk are not reported converted.
     std::cerr << "tjvx: the converted files could not be synced to the disk\n";
     return 1;
   }
-  if (batch && !options.quiet) {
-    std::cerr << "tjvx: " << counts[0] << " converted, " << counts[1] << " refused, " << counts[2]
-              << " failed\n";
-    for (size_t i = 0; i < sources.size(); ++i) {
-      if (results[i].outcome == convert::RunOutcome::kConverted) {
-        if (results[i].warnings > 0) {
-          std::cerr << "tjvx: " << sources[i] << ": "
-                    << WarningsNote(results[i].warnings, sources[i]) << '\n';
-        }
-        continue;
-      }
-      std::cerr << "tjvx: "
-                << (results[i].outcome == convert::RunOutcome::kRefused ? "refused" : "failed")
-                << ": " << sources[i] << ": " << Indented(results[i].message) << '\n';
-    }
-  }
-  return counts[0] == sources.size() ? 0 : 1;
+  return batch.Summarise();
 }
 
 }  // namespace tjvx::cli
