@@ -1,14 +1,13 @@
 #ifndef TJVX_CLI_COMMAND_LINE_H_
 #define TJVX_CLI_COMMAND_LINE_H_
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "base/message_host.h"
+#include "convert/batch.h"
 
 namespace tjvx::cli {
 
@@ -36,7 +35,7 @@ struct ConvertOptions {
   bool yes = false;
   bool no = false;
   bool quiet = false;
-  unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
+  unsigned jobs = convert::DefaultJobs();
 };
 int Convert(const ConvertOptions& options);
 

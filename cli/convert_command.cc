@@ -3,30 +3,19 @@
 // parallel (--jobs) with one set of pattern tables.
 
 #include <algorithm>
-#include <atomic>
-#include <cstdio>
-#include <filesystem>
 #include <iostream>
-#include <map>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "base/ascii.h"
 #include "base/utf.h"
-#include "base/windows_path.h"
 #include "cli/command_line.h"
 #include "cli/wildcards.h"
+#include "convert/batch.h"
 #include "convert/run.h"
-#include "platform/atomic_file.h"
 #include "platform/console.h"
-#include "platform/drives.h"
-#include "platform/interrupts.h"
-#include "source/settings.h"
-#include "text/path_components.h"
+#include "source/code_table.h"
 
 namespace tjvx::cli {
 namespace {
@@ -82,36 +71,20 @@ class Console {
   std::string current_;
 };
 
-// The run's user on a terminal: messages go to standard error, the folder question is answered
+// The messages of a run on a terminal: they go to standard error, the folder question is answered
 // by --yes or --no, asked on a terminal, else answered No. In a batch each message names its
 // source folder (`name`) and the status lines are left to the progress line.
-class CommandLineHost : public convert::RunHost {
+class ConsoleMessages : public base::MessageHost {
  public:
-  CommandLineHost(Console& console, Answer answer, bool quiet, std::string name = {})
+  ConsoleMessages(Console& console, Answer answer, bool quiet, std::string name = {})
       : console_(console), answer_(answer), quiet_(quiet), name_(std::move(name)) {}
 
-  void SetPaths(std::u16string source, std::u16string destination) {
-    source_ = std::move(source);
-    destination_ = std::move(destination);
-  }
-  // The source folders of the whole batch, whose files no converted file may replace.
-  void SetBatch(const std::vector<std::u16string>* batch) { batch_ = batch; }
-
-  std::u16string SourceFolder() override { return source_; }
-  // SOURCE and DEST name exactly the folders given, blanks and all.
-  bool PathsTakenAsGiven() const override { return true; }
-  std::vector<std::u16string> BatchSourceFolders() const override {
-    return batch_ != nullptr ? *batch_ : std::vector<std::u16string>();
-  }
-  std::u16string Destination() override { return destination_; }
-  void SetStatus(std::u16string_view text) override {
+  void SetStatus(std::u16string_view text) {
     if (quiet_ || !name_.empty() || text.empty()) return;
     auto lock = console_.Lock();
     std::cerr << base::ToUtf8(text) << '\n';
     console_.Release(std::move(lock));
   }
-  void FocusDestination() override {}
-  void SetPointer(int) override {}
 
   int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) override {
     auto lock = console_.Lock();
@@ -142,8 +115,6 @@ class CommandLineHost : public convert::RunHost {
   Answer answer_;
   bool quiet_;
   std::string name_;
-  std::u16string source_, destination_;
-  const std::vector<std::u16string>* batch_ = nullptr;
 };
 
 // A message box text on the lines of the summary.
@@ -155,158 +126,73 @@ std::string Indented(const std::u16string& message) {
   return text;
 }
 
-inline constexpr std::u16string_view kSameNameMessage =
-    u"同じ名前の変換元フォルダが先に指定されている為に変換できません。";
-
-// The name a source folder's converted file takes: its last name, compared as the file system
-// compares names.
-std::u16string ConvertedName(std::u16string_view source) {
-  std::u16string name(base::LastName(base::WithoutTrailingBackslashes(source, 3)));
-  if (platform::kNamesIgnoreLetterCase) {
-    for (char16_t& c : name) c = base::AsciiUpper(c);
-  }
-  return name;
-}
-
 // The line after a conversion that changed source values: how many, and how to see them.
 std::string WarningsNote(size_t warnings, const std::string& source) {
   return "警告 " + std::to_string(warnings) +
          " 件: 元の値のまま書かれなかった値があります。一覧: tjvx check \"" + source + "\"";
 }
 
-// Two sources of one name in a batch would write one converted file, the later over the earlier:
-// for each source, the earlier source of its name, or `folders.size()` for none. Patterns that
-// matched nothing take no name.
-std::vector<size_t> SameNameAs(const std::vector<std::u16string>& folders,
-                               const std::vector<std::optional<std::u16string>>& pattern_refusals) {
-  std::vector<size_t> same_name_as(folders.size(), folders.size());
-  std::map<std::u16string, size_t> first_of_name;
-  for (size_t i = 0; i < folders.size(); ++i) {
-    if (pattern_refusals[i]) continue;
-    const auto [at, first] = first_of_name.emplace(ConvertedName(folders[i]), i);
-    if (!first) same_name_as[i] = at->second;
-  }
-  return same_name_as;
-}
-
-// The source folders of one `tjvx convert` and what became of each.
-class ConvertBatch {
+// The source folders of one `tjvx convert` on the terminal: the progress line follows the runs,
+// each converted file's path goes to the standard output as its run ends, and a summary of the
+// batch to the standard error at the end.
+class ConvertBatch : public convert::BatchHost {
  public:
   ConvertBatch(const ConvertOptions& options, Answer answer, Console& console,
-               std::vector<std::string> sources,
-               std::vector<std::optional<std::u16string>> pattern_refusals,
-               std::u16string destination, source::PatternTables& tables)
+               std::vector<std::string> sources)
       : options_(options),
         answer_(answer),
         console_(console),
         sources_(std::move(sources)),
-        pattern_refusals_(std::move(pattern_refusals)),
-        destination_(std::move(destination)),
-        tables_(tables),
-        batch_(sources_.size() > 1),
-        results_(sources_.size()) {
-    for (const std::string& source : sources_) source_folders_.push_back(WindowsForm(source));
-    same_name_as_ = SameNameAs(source_folders_, pattern_refusals_);
-  }
+        batch_(sources_.size() > 1) {}
 
-  // Converts every source folder; false when the converted files could not be synced.
-  bool ConvertAll() {
-    // A batch makes its files durable all at once, before its summary, instead of one by one.
-    if (batch_) platform::SetDurability(platform::Durability::kDeferred);
-    const size_t first_parallel = ConvertFirst();
-    // Each worker takes the next source folder; one failure never stops the others.
-    std::atomic<size_t> next{first_parallel};
-    std::vector<std::thread> workers;
-    const size_t jobs = std::min<size_t>(options_.jobs, sources_.size() - first_parallel);
-    for (size_t w = 0; w < jobs; ++w) {
-      workers.emplace_back([&] {
-        for (size_t i = next++; i < sources_.size(); i = next++) ConvertOne(i);
-      });
+  void Started(size_t i) override { console_.Step(sources_[i], false); }
+  int ShowMessage(size_t i, std::u16string_view prompt, int style,
+                  std::u16string_view title) override {
+    return MessagesOf(i).ShowMessage(prompt, style, title);
+  }
+  void SetStatus(size_t i, std::u16string_view text) override { MessagesOf(i).SetStatus(text); }
+  void Finished(size_t i, const convert::RunResult& result) override {
+    if (result.outcome == convert::RunOutcome::kConverted && !options_.quiet) {
+      PrintConverted(i, result);
     }
-    for (std::thread& worker : workers) worker.join();
-    console_.EndProgress();
-    return platform::SyncDeferredFolders();
+    console_.Step(sources_[i], true);
   }
 
   // The exit status, after the summary of a batch.
-  int Summarise() const {
+  int Summarise(const std::vector<std::optional<convert::RunResult>>& results) const {
     size_t counts[3] = {0, 0, 0};
-    for (const convert::RunResult& result : results_) ++counts[static_cast<int>(result.outcome)];
+    for (const std::optional<convert::RunResult>& result : results) {
+      ++counts[static_cast<int>(result->outcome)];
+    }
     if (batch_ && !options_.quiet) {
       std::cerr << "tjvx: " << counts[0] << " converted, " << counts[1] << " refused, " << counts[2]
                 << " failed\n";
-      for (size_t i = 0; i < sources_.size(); ++i) PrintOutcome(i);
+      for (size_t i = 0; i < sources_.size(); ++i) PrintOutcome(i, *results[i]);
     }
     return counts[0] == sources_.size() ? 0 : 1;
   }
 
  private:
-  // The first run goes alone: it asks about a missing destination and creates it once, so the
-  // runs after it find it in place. Patterns that matched nothing before it never reach the
-  // destination, so they go alone too. Returns the first source folder left to convert.
-  size_t ConvertFirst() {
-    size_t first_parallel = 0;
-    while (first_parallel < sources_.size()) {
-      ConvertOne(first_parallel);
-      if (!pattern_refusals_[first_parallel++]) break;
-    }
-    const convert::RunResult& first = results_[first_parallel - 1];
-    if (first.outcome == convert::RunOutcome::kRefused &&
-        first.message == convert::kCreateFolderQuestion) {
-      // The destination was not made, so no run can write into it.
-      for (size_t i = first_parallel; i < sources_.size(); ++i) results_[i] = first;
-      first_parallel = sources_.size();
-    }
-    return first_parallel;
-  }
-
-  // The refusal of source folder `i` before its run, if any.
-  std::optional<std::u16string> RefusalOf(size_t i) const {
-    std::optional<std::u16string> refusal = pattern_refusals_[i];
-    if (!refusal) refusal = BackslashNameRefusal(sources_[i]);
-    if (!refusal && same_name_as_[i] < sources_.size()) {
-      refusal = std::u16string(kSameNameMessage) + u"\n" + source_folders_[same_name_as_[i]];
-    }
-    return refusal;
-  }
-
-  void ConvertOne(size_t i) {
-    console_.Step(sources_[i], false);
-    CommandLineHost host(console_, answer_, options_.quiet, batch_ ? sources_[i] : std::string());
-    host.SetPaths(source_folders_[i], destination_);
-    host.SetBatch(batch_ ? &source_folders_ : nullptr);
-    if (const std::optional<std::u16string> refusal = RefusalOf(i)) {
-      host.ShowMessage(*refusal, base::kMsgExclamation, {});
-      results_[i] = {convert::RunOutcome::kRefused, *refusal, {}};
-      console_.Step(sources_[i], true);
-      return;
-    }
-    // Runs of a batch share the processors among themselves, so each keeps to one thread.
-    results_[i] = convert::RunConversion(
-        host, tables_, nullptr, batch_ ? convert::RunThreads::kOne : convert::RunThreads::kTwo);
-    if (results_[i].outcome == convert::RunOutcome::kConverted && !options_.quiet) {
-      PrintConverted(i);
-    }
-    console_.Step(sources_[i], true);
+  ConsoleMessages MessagesOf(size_t i) {
+    return ConsoleMessages(console_, answer_, options_.quiet, batch_ ? sources_[i] : std::string());
   }
 
   // The converted file's path on the standard output; a lone run's warnings after it.
-  void PrintConverted(size_t i) {
+  void PrintConverted(size_t i, const convert::RunResult& result) {
     auto lock = console_.Lock();
     // Output that nobody reads any more (a closed pipe, EPIPE) ends the printing, not the batch.
     if (output_open_) {
-      std::cout << base::ToUtf8(results_[i].converted_file) << std::endl;
+      std::cout << base::ToUtf8(result.converted_file) << std::endl;
       output_open_ = static_cast<bool>(std::cout);
     }
-    if (results_[i].warnings > 0 && !batch_) {
-      std::cerr << "tjvx: " << WarningsNote(results_[i].warnings, sources_[i]) << '\n';
+    if (result.warnings > 0 && !batch_) {
+      std::cerr << "tjvx: " << WarningsNote(result.warnings, sources_[i]) << '\n';
     }
     console_.Release(std::move(lock));
   }
 
   // The summary's line for a source folder that was refused, failed or converted with warnings.
-  void PrintOutcome(size_t i) const {
-    const convert::RunResult& result = results_[i];
+  void PrintOutcome(size_t i, const convert::RunResult& result) const {
     if (result.outcome == convert::RunOutcome::kConverted) {
       if (result.warnings > 0) {
         std::cerr << "tjvx: " << sources_[i] << ": " << WarningsNote(result.warnings, sources_[i])
@@ -323,13 +209,7 @@ class ConvertBatch {
   const Answer answer_;
   Console& console_;
   const std::vector<std::string> sources_;
-  const std::vector<std::optional<std::u16string>> pattern_refusals_;
-  const std::u16string destination_;
-  source::PatternTables& tables_;
   const bool batch_;
-  std::vector<std::u16string> source_folders_;
-  std::vector<size_t> same_name_as_;
-  std::vector<convert::RunResult> results_;
   bool output_open_ = true;  // guarded by the console's lock
 };
 
@@ -338,34 +218,38 @@ class ConvertBatch {
 int Convert(const ConvertOptions& options) {
   const Answer answer = options.yes ? Answer::kYes : options.no ? Answer::kNo : Answer::kAsk;
   // Each pattern stands for its folders; one that matches nothing is refused as a missing source
-  // would be, in its place in the batch.
+  // would be, in its place in the batch, as is a host name that has no Windows form.
   std::vector<std::string> sources;
-  std::vector<std::optional<std::u16string>> pattern_refusals;
+  std::vector<convert::BatchFolder> folders;
   const std::vector<std::string> given(options.paths.begin(), options.paths.end() - 1);
   for (ExpandedArgument& source : ExpandWildcards(given, Wanted::kFolders)) {
+    std::optional<std::u16string> refusal = std::move(source.refusal);
+    if (!refusal) refusal = BackslashNameRefusal(source.path);
+    folders.push_back({WindowsForm(source.path), std::move(refusal)});
     sources.push_back(std::move(source.path));
-    pattern_refusals.push_back(std::move(source.refusal));
   }
   Console console(sources.size() > 1 && !options.quiet && platform::StandardErrorIsTerminal());
   console.SetTotal(sources.size());
 
-  CommandLineHost settings_host(console, answer, options.quiet);
-  const std::optional<std::u16string> folder = PatternFolder(options.pattern, settings_host);
+  ConsoleMessages settings_messages(console, answer, options.quiet);
+  const std::optional<std::u16string> folder = PatternFolder(options.pattern, settings_messages);
   if (!folder) return 2;
   // One set of tables for the whole batch: each table is read once, by the first run needing it.
   source::PatternTables tables(*folder);
   if (const std::optional<std::u16string> refusal = BackslashNameRefusal(options.paths.back())) {
-    settings_host.ShowMessage(*refusal, base::kMsgExclamation, {});
+    settings_messages.ShowMessage(*refusal, base::kMsgExclamation, {});
     return 1;
   }
-  ConvertBatch batch(options, answer, console, std::move(sources), std::move(pattern_refusals),
-                     WindowsForm(options.paths.back()), tables);
-  if (!batch.ConvertAll()) {
+  ConvertBatch batch(options, answer, console, std::move(sources));
+  const convert::BatchResult result =
+      convert::RunBatch(folders, WindowsForm(options.paths.back()), tables, batch, options.jobs);
+  console.EndProgress();
+  if (!result.synced) {
     // Files that may not be on the disk are not reported converted.
     std::cerr << "tjvx: the converted files could not be synced to the disk\n";
     return 1;
   }
-  return batch.Summarise();
+  return batch.Summarise(result.runs);
 }
 
 }  // namespace tjvx::cli
