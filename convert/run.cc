@@ -40,12 +40,8 @@ namespace {
 
 using platform::FindEntry;
 
-// Every file a run reads, so that the converted file can never take the place of one of them.
-constexpr std::u16string_view kSourceFiles[] = {
-    u"X1.TXT",  u"X3.TXT",  u"X5.TXT",     u"X7.TXT",    u"X11.TXT", u"X12.TXT",
-    u"R30.TXT", u"R31.TXT", u"R32.TXT",    u"R33.TXT",   u"R34.TXT", u"R35.TXT",
-    u"R41.TXT", u"N8.TXT",  u"N9.TXT",     u"G40.TXT",   u"G71.TXT", u"G72.TXT",
-    u"G73.TXT", u"G81.TXT", u"Titl01.txt", u"Titl02.txt"};
+// Every file a run reads, so that the converted file can never take the place of one of them: the
+// borehole's (source::kBoreholeFiles) and the pattern folder's.
 constexpr std::u16string_view kPatternFiles[] = {
     u"L1.TXT",  u"L4.TXT",  u"L8.TXT",   u"L13.TXT", u"L14.TXT",     u"L15.TXT",   u"L16.TXT",
     u"L17.TXT", u"L18.TXT", u"L18B.TXT", u"L19.TXT", u"KISHITU.TXT", u"SHITU.TXT", u"MAJIRI.TXT"};
@@ -132,7 +128,7 @@ struct Inputs {
 // new "X1.TXT" never shadows an "x1.txt" it would be looked up in place of. Only a name that is one
 // of the fixed names costs a look at the folders.
 bool NamesInput(std::u16string_view folder, std::u16string_view name, const Inputs& inputs) {
-  if (NamedAsOneOf(name, kSourceFiles)) {
+  if (NamedAsOneOf(name, source::kBoreholeFiles)) {
     for (const std::u16string& source : inputs.source_folders) {
       if (platform::SamePlace(folder, source)) return true;
     }
@@ -177,7 +173,7 @@ bool OverwritesInput(const std::u16string& folder, const std::u16string& name,
     return input_host && std::filesystem::equivalent(*host, *input_host, ec) && !ec;
   };
   const std::u16string& source = inputs.source_folders.front();
-  for (std::u16string_view input : kSourceFiles) {
+  for (std::u16string_view input : source::kBoreholeFiles) {
     if (same(source + u"\\" + std::u16string(input))) return true;
   }
   for (std::u16string_view input : kPatternFiles) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/ascii.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "source/record_findings.h"
@@ -25,6 +26,12 @@ void ReportAfterCtrlZ(std::string_view bytes, size_t eof, const std::u16string& 
 }
 
 }  // namespace
+
+bool IsBoreholeFileName(std::u16string_view name) {
+  return std::any_of(
+      std::begin(kBoreholeFiles), std::end(kBoreholeFiles),
+      [&](std::u16string_view fixed) { return base::EqualsIgnoringAsciiCase(name, fixed); });
+}
 
 std::optional<FieldReader> OpenSourceFile(std::u16string_view path, base::FindingSink* findings) {
   std::optional<std::string> bytes = platform::ReadFileBytes(path);
