@@ -4,10 +4,12 @@
 #include "base/windows_path.h"
 #include "convert/check_report.h"
 #include "form/report_and_log.h"
+#include "form/site_batch.h"
 #include "platform/drives.h"
 #include "platform/help.h"
 #include "source/code_table.h"
 #include "source/settings.h"
+#include "text/path_components.h"
 #include "text/trim.h"
 
 namespace tjvx::form {
@@ -191,6 +193,27 @@ void ConverterForm::OnCheckClicked() {
   SetPointer(convert::kPointerDefault);
 
   view_.ShowCheckReport(ReportOf(result));
+}
+
+void ConverterForm::OnBatchClicked() {
+  if (pattern_folder_.empty()) return;
+  const std::u16string text = view_.Text(TextControl::kSourceFolderBox);
+  if (text::Trim(text).empty()) {
+    ShowMessage(convert::kNoSourceMessage, base::kMsgOk, {});
+    return;
+  }
+  SiteBatchSetup setup;
+  setup.site = base::WithoutTrailingBackslashes(text::ResolvePath(text::Trim(text)), 3);
+  const std::optional<platform::EntryInfo> entry = platform::FindEntry(setup.site);
+  if (!entry || !entry->IsDirectory()) {
+    ShowMessage(std::u16string(convert::kSourceMissingMessage) + u"\n" + setup.site, base::kMsgOk,
+                {});
+    return;
+  }
+  setup.destination = view_.Text(TextControl::kDestinationBox);
+  setup.pattern_folder = pattern_folder_;
+  setup.registry = &registry_;
+  view_.ShowSiteBatch(setup);
 }
 
 void ConverterForm::OnShowLogClicked() {
