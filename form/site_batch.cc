@@ -35,6 +35,19 @@ bool HoldsBoreholeFiles(const std::u16string& folder) {
 
 std::u16string_view FirstLine(std::u16string_view text) { return text.substr(0, text.find(u'\n')); }
 
+// `text` with each line's control characters written as visible escapes, as the check's report
+// writes them: a folder's name never acts on the window that shows it.
+std::u16string VisibleLines(std::u16string_view text) {
+  std::u16string visible;
+  for (size_t start = 0;;) {
+    const size_t end = text.find(u'\n', start);
+    visible += convert::VisibleText(text.substr(start, end - start));
+    if (end == std::u16string_view::npos) return visible;
+    visible += u'\n';
+    start = end + 1;
+  }
+}
+
 }  // namespace
 
 // The conversion's messages and progress as the batch reports them from its threads: each goes to
@@ -148,6 +161,10 @@ int SiteBatchForm::AskOnWindowThread(std::u16string_view prompt, int style,
 
 int SiteBatchForm::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
   return view_.ShowMessage(prompt, style, title);
+}
+
+std::u16string SiteBatchForm::Title() const {
+  return std::u16string(kBatchTitle) + u" - " + convert::VisibleText(setup_.site);
 }
 
 void SiteBatchForm::Start() {
@@ -313,7 +330,9 @@ void SiteBatchForm::OnConvertClicked() {
 void SiteBatchForm::OnStarted(size_t id) {
   rows_[id].outcome = Outcome::kConverting;
   ShowOne(id);
-  if (!cancelling_) view_.SetText(BatchText::kStatus, u"変換中: " + rows_[id].name);
+  if (!cancelling_) {
+    view_.SetText(BatchText::kStatus, u"変換中: " + convert::VisibleText(rows_[id].name));
+  }
 }
 
 void SiteBatchForm::OnFinished(size_t id, const convert::RunResult& result) {
@@ -365,7 +384,8 @@ void SiteBatchForm::OnConversionDone(bool synced) {
   ShowSelection();
   EnableButtons();
   if (!synced) {
-    ShowMessage(u"変換したファイルをディスクに確実に書き込めませんでした。\n" + destination_,
+    ShowMessage(u"変換したファイルをディスクに確実に書き込めませんでした。\n" +
+                    convert::VisibleText(destination_),
                 base::kMsgExclamation, {});
   }
 }
@@ -505,7 +525,7 @@ BatchRow SiteBatchForm::ShownRow(const Row& row) const {
   auto cell = [&](BatchColumn column) -> std::u16string& {
     return shown.cells[static_cast<size_t>(column)];
   };
-  cell(BatchColumn::kFolder) = row.name;
+  cell(BatchColumn::kFolder) = convert::VisibleText(row.name);
   if (row.check) {
     cell(BatchColumn::kErrors) = Number(row.check->Count(base::Severity::kError));
     cell(BatchColumn::kWarnings) = Number(row.check->Count(base::Severity::kWarning));
@@ -518,12 +538,12 @@ BatchRow SiteBatchForm::ShownRow(const Row& row) const {
   static constexpr std::u16string_view kOutcomeTexts[] = {u"",     u"待機中", u"変換中", u"変換済",
                                                           u"拒否", u"失敗",   u"未変換"};
   cell(BatchColumn::kOutcome) = kOutcomeTexts[static_cast<size_t>(row.outcome)];
-  cell(BatchColumn::kMessage) = FirstLine(row.message);
+  cell(BatchColumn::kMessage) = convert::VisibleText(FirstLine(row.message));
   return shown;
 }
 
 std::u16string SiteBatchForm::DetailOf(const Row& row) const {
-  std::u16string detail = row.folder + u"\n";
+  std::u16string detail = convert::VisibleText(row.folder) + u"\n";
   if (row.check) {
     detail += convert::CountsLine(row.folder, *row.check);
     if (row.check->stop) detail += u"\n" + convert::StopLines(*row.check);
@@ -532,14 +552,14 @@ std::u16string SiteBatchForm::DetailOf(const Row& row) const {
   }
   switch (row.outcome) {
     case Outcome::kConverted:
-      detail += u"\n変換済: " + row.converted_file;
+      detail += u"\n変換済: " + convert::VisibleText(row.converted_file);
       if (!row.message.empty()) detail += u"\n" + row.message;
       break;
     case Outcome::kRefused:
-      detail += u"\n拒否: " + row.message;
+      detail += u"\n拒否: " + VisibleLines(row.message);
       break;
     case Outcome::kFailed:
-      detail += u"\n失敗: " + row.message;
+      detail += u"\n失敗: " + VisibleLines(row.message);
       break;
     case Outcome::kNotConverted:
       detail += u"\n未変換";

@@ -47,6 +47,8 @@ class SiteBatchForm : private base::MessageHost {
   SiteBatchForm(const SiteBatchForm&) = delete;
   SiteBatchForm& operator=(const SiteBatchForm&) = delete;
 
+  // The dialog's title: "一括変換 - C:\DATA\現場A".
+  std::u16string Title() const;
   // Lists the site folder's borehole folders and checks each, on worker threads.
   void Start();
   // On the window's thread, when woken: shows every result the workers have handed over.

@@ -33,7 +33,7 @@ BatchDialog::BatchDialog(const form::SiteBatchSetup& setup, DialogServices servi
             this, [this] { logic_.Deliver(); }, Qt::QueuedConnection);
       }) {
   setObjectName(QStringLiteral("BatchDialog"));
-  setWindowTitle(Q(form::kBatchTitle) + QStringLiteral(" - ") + Q(setup.site));
+  setWindowTitle(Q(logic_.Title()));
 
   list_ = new QTreeWidget(this);
   list_->setObjectName(QStringLiteral("BatchList"));

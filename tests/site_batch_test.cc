@@ -242,6 +242,27 @@ TEST_F(SiteBatchTest, ListsTheSubfoldersHoldingABoreholeFileInNaturalOrder) {
   EXPECT_TRUE(view_.texts[BatchText::kSummary].starts_with(u"4 件を点検: "));
 }
 
+TEST_F(SiteBatchTest, ControlCharactersInANameAreShownAsEscapes) {
+  const std::u16string name = u"B-\u009b1\u007f";
+  test::WriteBorehole(Site() / fs::path(name), BoreholeKind::kClean);
+  setup_.site = u"C:\\SITE";
+  OpenChecked();
+  ASSERT_EQ(view_.rows.size(), 1u);
+  const std::u16string shown = FakeBatchView::Cell(view_.rows[0], BatchColumn::kFolder);
+  EXPECT_EQ(shown, convert::VisibleText(name));
+  form_->OnRowSelected(0);
+  form_->OnConvertClicked();
+  ASSERT_TRUE(Idle());
+  EXPECT_EQ(view_.Outcome(shown), u"変換済");
+  for (const auto& [which, text] : view_.texts) {
+    for (char16_t c : text) {
+      EXPECT_FALSE((c < 0x20 && c != u'\n') || (c >= 0x7F && c <= 0x9F))
+          << static_cast<int>(which) << ": " << base::ToUtf8(text);
+    }
+  }
+  EXPECT_TRUE(fs::exists(Out() / fs::path(name)));
+}
+
 TEST_F(SiteBatchTest, ASiteWithoutBoreholesSaysSoAndOffersNothingToConvert) {
   test::WriteBytes(Site() / "docs" / "README.TXT", "x");
   OpenChecked();

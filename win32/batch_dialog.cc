@@ -27,9 +27,10 @@ class BatchWindow : public form::SiteBatchView {
  public:
   BatchWindow(const form::SiteBatchSetup& setup, UINT dpi, HFONT font,
               const BatchDialogHooks& hooks)
-      : site_(setup.site), dpi_(dpi), font_(font), hooks_(hooks), logic_(*this, setup, [this] {
-          PostMessageW(dialog_, kWakeMessage, 0, 0);
-        }) {}
+      : dpi_(dpi),
+        font_(font),
+        hooks_(hooks),
+        logic_(*this, setup, [this] { PostMessageW(dialog_, kWakeMessage, 0, 0); }) {}
 
   static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     auto* self = reinterpret_cast<BatchWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -103,7 +104,7 @@ class BatchWindow : public form::SiteBatchView {
   INT_PTR Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
       case WM_INITDIALOG:
-        SetWindowTextW(dialog_, Wide(std::u16string(form::kBatchTitle) + u" - " + site_).c_str());
+        SetWindowTextW(dialog_, Wide(logic_.Title()).c_str());
         CreateControls();
         SizeDialog(GetWindow(dialog_, GW_OWNER));
         Layout();
@@ -359,7 +360,6 @@ class BatchWindow : public form::SiteBatchView {
   HWND Item(int id) const { return GetDlgItem(dialog_, id); }
   int Scale(int pixels_at_96) const { return MulDiv(pixels_at_96, static_cast<int>(dpi_), 96); }
 
-  const std::u16string site_;
   const UINT dpi_;
   const HFONT font_;
   const BatchDialogHooks& hooks_;
