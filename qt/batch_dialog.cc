@@ -34,7 +34,14 @@ BatchDialog::BatchDialog(const form::SiteBatchSetup& setup, DialogServices servi
       }) {
   setObjectName(QStringLiteral("BatchDialog"));
   setWindowTitle(Q(logic_.Title()));
+  MakeList();
+  MakeControls();
+  LayOut();
+  resize(800, 560);
+  Connect();
+}
 
+void BatchDialog::MakeList() {
   list_ = new QTreeWidget(this);
   list_->setObjectName(QStringLiteral("BatchList"));
   list_->setColumnCount(static_cast<int>(form::kBatchColumnCount));
@@ -53,7 +60,9 @@ BatchDialog::BatchDialog(const form::SiteBatchSetup& setup, DialogServices servi
     list_->setColumnWidth(Column(count), 56);
   }
   list_->setColumnWidth(Column(form::BatchColumn::kOutcome), 64);
+}
 
+void BatchDialog::MakeControls() {
   auto make_button = [this](const char* name, std::u16string_view caption) {
     auto* button = new QPushButton(Q(caption), this);
     button->setObjectName(QString::fromLatin1(name));
@@ -82,7 +91,11 @@ BatchDialog::BatchDialog(const form::SiteBatchSetup& setup, DialogServices servi
   summary_line_ = new QLabel(this);
   summary_line_->setObjectName(QStringLiteral("BatchSummary"));
   summary_line_->setTextFormat(Qt::PlainText);
+}
 
+// The list above; under it the buttons that choose and open, the detail pane, the progress bar
+// with the line of what is going on, and the summary beside convert, cancel and close.
+void BatchDialog::LayOut() {
   auto* choosing = new QHBoxLayout;
   for (QPushButton* button : {select_all_button_, select_none_button_}) choosing->addWidget(button);
   choosing->addStretch(1);
@@ -111,8 +124,9 @@ BatchDialog::BatchDialog(const form::SiteBatchSetup& setup, DialogServices servi
   setTabOrder(detail_, convert_button_);
   setTabOrder(convert_button_, cancel_button_);
   setTabOrder(cancel_button_, close_button_);
-  resize(800, 560);
+}
 
+void BatchDialog::Connect() {
   list_->installEventFilter(this);
   connect(list_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
     if (column != Column(form::BatchColumn::kFolder)) return;

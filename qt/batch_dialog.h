@@ -66,6 +66,11 @@ class BatchDialog : public QDialog, public form::SiteBatchView {
   bool ShowLog(const form::LogDrawing& log, std::u16string_view name) override;
 
  private:
+  // The constructor's steps.
+  void MakeList();
+  void MakeControls();
+  void LayOut();
+  void Connect();
   void Paint(QTreeWidgetItem* item, const form::BatchRow& row);
   QPushButton* ButtonOf(form::BatchButton button) const;
 
