@@ -12,6 +12,10 @@
 //       The site dialog's logic over a site folder of COUNT boreholes of N records per file
 //       (default 50), as a window drives it: the time from opening until every folder is listed
 //       and checked (target 3 s for 200), and from 変換 until every one is converted (target 2 s).
+//   tjvx_bench --once convert|floor [--records N]
+//       One conversion with one thread, or the floor, of the borehole of N records per file
+//       (default 5000), made in MeasuredStep after a conversion has built the code page tables:
+//       for counting instructions, `valgrind --tool=callgrind --toggle-collect='*MeasuredStep*'`.
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -296,6 +300,30 @@ int Report(int records, int repeats) {
   return 0;
 }
 
+// The one step a callgrind run counts (see --once); kept out of line so that its name shows.
+[[gnu::noinline]] void MeasuredStep(const std::function<void()>& step) { step(); }
+
+int Once(const std::string& what, int records) {
+  if (what != "convert" && what != "floor") {
+    std::fprintf(stderr, "tjvx_bench: --once takes convert or floor\n");
+    return 2;
+  }
+  const fs::path work = MakeWork();
+  MapDrives(work);
+  WriteSamplePattern(work / "d" / "DOZORA");
+  WriteSyntheticBorehole(work / "c" / base::ToUtf8(BoreholeName(records)), records);
+  ConvertOnce(records, convert::RunThreads::kOne);
+  const std::vector<std::u16string> lines =
+      ConvertedLines(work / "d" / "OUT" / base::ToUtf8(BoreholeName(records)));
+  if (what == "convert") {
+    MeasuredStep([&] { ConvertOnce(records, convert::RunThreads::kOne); });
+  } else {
+    MeasuredStep([&] { Floor(work, records, lines); });
+  }
+  fs::remove_all(work);
+  return 0;
+}
+
 int Batch(int count, int records, int jobs, const std::string& program) {
   const fs::path work = MakeWork();
   WriteSamplePattern(work / "d" / "DOZORA");
@@ -424,7 +452,7 @@ int main(int argc, char** argv) {
   }
   int records = -1, repeats = 10, batch = 0, site = 0;
   int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  std::string program;
+  std::string program, once;
   for (size_t i = 0; i < args.size(); ++i) {
     const bool has_value = i + 1 < args.size();
     if (args[i] == "--records" && has_value) {
@@ -439,15 +467,19 @@ int main(int argc, char** argv) {
       jobs = std::stoi(args[++i]);
     } else if (args[i] == "--tjvx" && has_value) {
       program = args[++i];
+    } else if (args[i] == "--once" && has_value) {
+      once = args[++i];
     } else {
       std::fprintf(stderr,
                    "usage: tjvx_bench [--records N] [--repeats K]\n"
                    "       tjvx_bench --batch COUNT --tjvx PROGRAM [--records N] [--jobs J]\n"
-                   "       tjvx_bench --site COUNT [--records N] [--jobs J]\n");
+                   "       tjvx_bench --site COUNT [--records N] [--jobs J]\n"
+                   "       tjvx_bench --once convert|floor [--records N]\n");
       return 2;
     }
   }
   if (site > 0) return tjvx::bench::Site(site, records > 0 ? records : 50, jobs);
+  if (!once.empty()) return tjvx::bench::Once(once, records > 0 ? records : 5000);
   if (batch > 0) {
     if (program.empty()) {
       std::fprintf(stderr, "tjvx_bench: --batch needs --tjvx PROGRAM\n");

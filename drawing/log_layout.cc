@@ -1,88 +1,22 @@
 #include "drawing/log_layout.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <functional>
-#include <limits>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "base/utf.h"
+#include "drawing/canvas.h"
 #include "drawing/fills.h"
+#include "drawing/log_footer.h"
 #include "drawing/log_records.h"
+#include "drawing/page_furniture.h"
 #include "drawing/text_fit.h"
 
 namespace tjvx::drawing {
 namespace {
-
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr double kEpsilon = 1e-6;
-// The lost values listed under the log; the rest are counted.
-constexpr size_t kLostListed = 5;
-constexpr double kFooterIndent = 3;
-
-// The sheet: 190 mm of drawing fit the width of an A4 page inside 10 mm margins.
-constexpr double kMargin = 10;
-constexpr double kDrawingWidth = 190;
-constexpr double kTitleRowHeight = 6;
-constexpr int kTitleRows = 5;
-constexpr double kHeaderGap = 2;
-constexpr double kHeaderHeight = 10;
-constexpr double kLogTop = kMargin + kTitleRowHeight * kTitleRows + kHeaderGap + kHeaderHeight;
-
-// Font sizes in mm (2.5 mm is about 7 points).
-constexpr double kTitleValueSize = 2.6;
-constexpr double kCaptionSize = 2.0;
-constexpr double kNameSize = 2.2;
-constexpr double kNoteSize = 2.0;
-constexpr double kSmallSize = 1.8;
-constexpr double kMinSize = 1.5;
-
-// Stroke widths and colours.
-constexpr double kFrameWidth = 0.25;
-constexpr double kThinWidth = 0.12;
-constexpr Colour kLabelShade = 0xEEEEEE;
-constexpr Colour kGridColour = 0x9E9E9E;
-constexpr Colour kLeaderColour = 0x404040;
-
-// A note's leader runs from its depth at the column's left edge to the text, in this room.
-constexpr double kLeaderRoom = 2.6;
-constexpr double kPadding = 0.5;
-// Room kept between two texts pushed one under the other.
-constexpr double kTextGap = 0.4;
-
-// The N graph: 0..50 over kAxisWidth, then a strip for the values written beside the points.
-constexpr double kAxisPad = 2;
-constexpr double kAxisWidth = 24;
-constexpr double kAxisMax = 50;
-
-// The columns, left to right, with their widths in mm (190 in all).
-enum ColumnId {
-  kScaleColumn,
-  kDepthColumn,
-  kUnitColumn,
-  kPatternColumn,
-  kLayerNameColumn,
-  kIntervalColumn,
-  kNameColumn,
-  kNoteColumn,
-  kReadingColumn,
-  kGraphColumn,
-  kMarkColumn,
-  kColumnCount
-};
-constexpr std::array<double, kColumnCount> kColumnWidths = {10, 11, 12, 10, 22, 14,
-                                                            11, 36, 12, 32, 20};
-
-struct Span {
-  double x = 0, width = 0;
-  double right() const { return x + width; }
-  double middle() const { return x + width / 2; }
-};
 
 // A depth with two decimals, as the records write it ("23.45").
 std::u16string TwoDecimalDepth(double depth) {
@@ -91,147 +25,15 @@ std::u16string TwoDecimalDepth(double depth) {
   return base::Digits(hundredths / 100) + u"." + (cents < 10 ? u"0" : u"") + base::Digits(cents);
 }
 
-// A depth label: whole metres, or one decimal when the labels are closer than a metre.
-std::u16string DepthLabel(double depth, bool decimals) {
-  if (!decimals) return base::Digits(std::llround(depth));
-  const long long tenths = std::llround(depth * 10);
-  return base::Digits(tenths / 10) + u"." + base::Digits(tenths % 10);
-}
-
-// Whether `piece` lies among the drawing's characters.
-bool IsAmong(const Drawing& drawing, std::u16string_view piece) {
-  const std::less_equal<const char16_t*> not_after;
-  const std::u16string& all = drawing.chars;
-  return !piece.empty() && not_after(all.data(), piece.data()) &&
-         not_after(piece.data() + piece.size(), all.data() + all.size());
-}
-
-// A black text of `chars`. A piece of the drawing's characters is shown where it lies; any other
-// text is appended to them, which may move them: no other piece of them may be held across it.
-Text KeptText(Drawing& drawing, Region region, double x, double y, double size, Anchor anchor,
-              std::u16string_view chars) {
-  size_t begin = 0;
-  if (IsAmong(drawing, chars)) {
-    begin = static_cast<size_t>(chars.data() - drawing.chars.data());
-  } else {
-    begin = drawing.chars.size();
-    drawing.chars.append(chars);
-  }
-  if (begin + chars.size() > std::numeric_limits<std::uint32_t>::max()) {
-    throw std::length_error("the texts of the drawing are too long");
-  }
-  return Text{region,
-              x,
-              y,
-              size,
-              anchor,
-              kBlack,
-              static_cast<std::uint32_t>(begin),
-              static_cast<std::uint32_t>(chars.size())};
-}
-
-// Places shapes given in log coordinates (y in mm from the log's top depth, growing without end)
-// on pages: each page holds `body` mm of log below Drawing::log_top. Boxes and lines that cross
-// a page's end are cut there and go on at the next page's top; a text sits on the page of its
-// top, and Fit keeps a line of text from crossing a page's end.
-class Canvas {
- public:
-  Canvas(Drawing& drawing, double page_width, double page_height, double body)
-      : drawing_(drawing), page_width_(page_width), page_height_(page_height), body_(body) {}
-
-  int PageOf(double y) const {
-    if (body_ == kInfinity || y <= 0) return 0;
-    return static_cast<int>(std::floor(y / body_ + kEpsilon));
-  }
-  double PageStart(int page) const { return page == 0 ? 0 : page * body_; }
-  double PageEnd(int page) const { return body_ == kInfinity ? kInfinity : (page + 1) * body_; }
-
-  // `y`, or the next page's top when a `height` from `y` would cross a page's end.
-  double Fit(double y, double height) const {
-    const double end = PageEnd(PageOf(y));
-    return y + height > end + kEpsilon ? end : y;
-  }
-
-  // The longest piece of [top, bottom] that lies on one page.
-  std::pair<double, double> LongestPiece(double top, double bottom) const {
-    std::pair<double, double> best{top, top};
-    if (bottom <= top) return best;
-    for (int page = PageOf(top); page <= PageOf(bottom - kEpsilon); ++page) {
-      const double a = std::max(top, PageStart(page)), b = std::min(bottom, PageEnd(page));
-      if (b - a > best.second - best.first + kEpsilon) best = {a, b};
-    }
-    return best;
-  }
-
-  Page& At(int page) {
-    while (static_cast<int>(drawing_.pages.size()) <= page) {
-      Page& added = drawing_.pages.emplace_back();
-      added.width = page_width_;
-      added.height = page_height_;
-      added.top_depth =
-          PageStart(static_cast<int>(drawing_.pages.size()) - 1) / drawing_.mm_per_metre;
-    }
-    return drawing_.pages[page];
-  }
-
-  double PageY(int page, double y) const { return drawing_.log_top + y - PageStart(page); }
-
-  void AddBox(Region region, Span span, double top, double bottom, Colour stroke,
-              double stroke_width, Fill fill) {
-    if (bottom <= top) return;
-    for (int page = PageOf(top); page <= PageOf(bottom - kEpsilon); ++page) {
-      const double a = std::max(top, PageStart(page)), b = std::min(bottom, PageEnd(page));
-      if (b <= a) continue;
-      At(page).boxes.push_back(
-          Box{region, span.x, PageY(page, a), span.width, b - a, stroke, stroke_width, fill});
-    }
-  }
-
-  void AddLine(Region region, double x1, double y1, double x2, double y2, Colour stroke,
-               double width, bool dashed = false) {
-    if (y2 < y1) {
-      std::swap(x1, x2);
-      std::swap(y1, y2);
-    }
-    if (y1 == y2) {
-      const int page = PageOf(y1);
-      At(page).lines.push_back(
-          Line{region, x1, PageY(page, y1), x2, PageY(page, y2), stroke, width, dashed});
-      return;
-    }
-    for (int page = PageOf(y1); page <= PageOf(std::max(y1, y2 - kEpsilon)); ++page) {
-      const double a = std::max(y1, PageStart(page)), b = std::min(y2, PageEnd(page));
-      if (b < a) continue;
-      auto x_at = [&](double y) { return x1 + (x2 - x1) * (y - y1) / (y2 - y1); };
-      At(page).lines.push_back(
-          Line{region, x_at(a), PageY(page, a), x_at(b), PageY(page, b), stroke, width, dashed});
-    }
-  }
-
-  void AddMark(Region region, MarkShape shape, double x, double y, double size) {
-    const int page = PageOf(y);
-    At(page).marks.push_back(Mark{region, shape, x, PageY(page, y), size, kBlack});
-  }
-
-  // A line of text whose line box starts at `top`.
-  void AddText(Region region, double x, double top, double size, Anchor anchor,
-               std::u16string_view text) {
-    const int page = PageOf(top);
-    At(page).texts.push_back(
-        KeptText(drawing_, region, x, PageY(page, top) + kBaselineDrop * size, size, anchor, text));
-  }
-
- private:
-  Drawing& drawing_;
-  double page_width_, page_height_, body_;
-};
-
 class LogLayout {
  public:
   // The characters of the contents' texts become the drawing's: the texts shown as they are
   // refer to them where they lie.
   LogLayout(LogContents contents, const LayoutOptions& options)
-      : contents_(std::move(contents)), paper_(options.paper) {
+      : contents_(std::move(contents)),
+        paper_(options.paper),
+        page_width_(paper_ == Paper::kA3 ? 297 : 210),
+        columns_((page_width_ - kDrawingWidth) / 2) {
     drawing_.chars = std::move(contents_.chars);
     drawing_.scale = std::clamp(options.scale, kMinScale, kMaxScale);
     drawing_.mm_per_metre = 1000.0 / drawing_.scale;
@@ -240,31 +42,21 @@ class LogLayout {
     drawing_.hatches = HatchSet();
     drawing_.omitted = contents_.omitted;
     drawing_.lost = std::move(contents_.lost);
-    double x = 0;
-    for (int i = 0; i < kColumnCount; ++i) {
-      columns_[i] = Span{x, kColumnWidths[i]};
-      x += kColumnWidths[i];
-    }
   }
 
   // Lays the log out once.
   Drawing Run() {
-    double page_width = 210, page_height = 0, body = kInfinity;
+    double page_height = 0, body = kInfinity;
     if (paper_ != Paper::kNone) {
-      page_width = paper_ == Paper::kA4 ? 210 : 297;
       page_height = paper_ == Paper::kA4 ? 297 : 420;
       body = page_height - kLogTop - kMargin;
       drawing_.page_body = body;
     }
-    left_ = (page_width - kDrawingWidth) / 2;
-    for (Span& column : columns_) column.x += left_;
-    Canvas canvas(drawing_, page_width, page_height, body);
+    Canvas canvas(drawing_, page_width_, page_height, body);
     canvas_ = &canvas;
     if (paper_ == Paper::kNone) MakeRoom(canvas.At(0));
     MakeRoomForChars();
-    // The blocks every page repeats, fitted once so their cut texts count once.
-    const Page title = TitleBlock();
-    const Page captions = Captions();
+    PageFurniture furniture(canvas, contents_.title, columns_);
 
     const double log_bottom = Y(contents_.deepest);
     drawing_.log_bottom = log_bottom;
@@ -280,12 +72,12 @@ class LogLayout {
     log_end = std::max(
         log_end, LayOutNotes(Region::kMarks, column(kMarkColumn), contents_.marks, kSmallSize));
     LayOutFrame(log_end);
-    const double end = LayOutFooterAndLegend(log_end);
+    const double end = LayOutFooterAndLegend(canvas, columns_.left(), log_end);
 
     const int pages = canvas.PageOf(end - kEpsilon) + 1;
     canvas.At(pages - 1);
     if (paper_ == Paper::kNone) drawing_.pages[0].height = kLogTop + end + kMargin;
-    AddPageFurniture(title, captions, log_bottom);
+    furniture.AddToPages(log_bottom);
     return std::move(drawing_);
   }
 
@@ -350,47 +142,14 @@ class LogLayout {
     return paragraphs_;
   }
 
-  // Texts fitted into fitted_, whose lines are taken from it before the next texts are fitted.
-  FittedLines& Fit(std::span<const std::u16string_view> texts, double width, double height,
-                   double size, double min_size) {
-    FitText(texts, width, height, size, min_size, fitted_);
-    if (fitted_.cut) ++drawing_.omitted.cut_texts;
-    MakeRoomFor(fitted_.lines);
-    return fitted_;
-  }
-
-  // Room among the drawing's characters for those of `lines` that are not yet among them, so
-  // that adding them one by one moves none of the lines that are; when the room is made, those
-  // lines are moved with the characters.
-  void MakeRoomFor(std::vector<std::u16string_view>& lines) {
-    std::u16string& chars = drawing_.chars;
-    size_t added = 0;
-    for (const std::u16string_view line : lines) {
-      if (!IsAmong(drawing_, line)) added += line.size();
-    }
-    if (chars.capacity() - chars.size() >= added) return;
-    constexpr size_t kNotAmong = std::numeric_limits<size_t>::max();
-    line_places_.clear();
-    for (const std::u16string_view line : lines) {
-      line_places_.push_back(
-          IsAmong(drawing_, line) ? static_cast<size_t>(line.data() - chars.data()) : kNotAmong);
-    }
-    chars.reserve(std::max(2 * chars.capacity(), chars.size() + added));
-    for (size_t i = 0; i < lines.size(); ++i) {
-      if (line_places_[i] != kNotAmong) {
-        lines[i] = std::u16string_view(chars).substr(line_places_[i], lines[i].size());
-      }
-    }
-  }
-
   // The names of an interval, fitted into the room its box has below the texts above it, centred
   // in the longest piece of that room on one page. Returns the bottom of the texts.
   double IntervalNames(Region region, Span span, double top, double bottom, double cursor,
                        TextRun names) {
     if (names.empty()) return cursor;
     const auto [a, b] = canvas_->LongestPiece(std::max(top, cursor), bottom);
-    const FittedLines& fitted =
-        Fit(TextsOf(names), span.width - 2 * kPadding, b - a - 2 * kTextGap, kNameSize, kMinSize);
+    const FittedLines& fitted = canvas_->FitTexts(TextsOf(names), span.width - 2 * kPadding,
+                                                  b - a - 2 * kTextGap, kNameSize, kMinSize);
     if (fitted.lines.empty()) return cursor;
     const double line_height = fitted.size * kLineSpacing;
     double y = a + (b - a - line_height * static_cast<double>(fitted.lines.size())) / 2;
@@ -483,7 +242,7 @@ class LogLayout {
         prefixed_.assign(u"〔").append(TwoDecimalDepth(note.depth)).append(u"m〕").append(texts[0]);
         texts[0] = prefixed_;
       }
-      const FittedLines& fitted = Fit(texts, text_width, kInfinity, size, size);
+      const FittedLines& fitted = canvas_->FitTexts(texts, text_width, kInfinity, size, size);
       double y = first_top;
       for (const std::u16string_view line : fitted.lines) {
         y = canvas_->Fit(y, line_height);
@@ -535,11 +294,12 @@ class LogLayout {
         place.drawn = false;
         continue;
       }
-      const double fitted_height = fitted_.size * kLineSpacing;
+      const FittedLines& fitted = canvas_->fitted();
+      const double fitted_height = fitted.size * kLineSpacing;
       double y = first_top;
-      for (const std::u16string_view line : fitted_.lines) {
+      for (const std::u16string_view line : fitted.lines) {
         y = canvas_->Fit(y, fitted_height);
-        canvas_->AddText(Region::kNotes, span.x + kLeaderRoom, y, fitted_.size, Anchor::kStart,
+        canvas_->AddText(Region::kNotes, span.x + kLeaderRoom, y, fitted.size, Anchor::kStart,
                          line);
         y += fitted_height;
       }
@@ -562,33 +322,30 @@ class LogLayout {
     return y;
   }
 
-  // Texts fitted into fitted_ so that their lines, placed from `top`, end above `bottom`: at the
-  // note size when they can, else smaller down to the smallest size, else cut with "…". A cut is
-  // counted once. False when not a line fits.
+  // Texts fitted into the canvas's fitted lines so that their lines, placed from `top`, end above
+  // `bottom`: at the note size when they can, else smaller down to the smallest size, else cut with
+  // "…". A cut is counted once. False when not a line fits.
   bool FitAbove(std::span<const std::u16string_view> texts, double width, double top,
                 double bottom) {
+    FittedLines& fitted = canvas_->fitted();
     double room = bottom - top;
     // A page's end that a line cannot cross takes some of the room: fitted again into the rest.
     for (int attempt = 0; attempt < 8 && room > 0; ++attempt) {
-      FitText(texts, width, room, kNoteSize, kMinSize, fitted_);
-      const double end = LinesEnd(top, fitted_.lines.size(), fitted_.size * kLineSpacing);
+      FitText(texts, width, room, kNoteSize, kMinSize, fitted);
+      const double end = LinesEnd(top, fitted.lines.size(), fitted.size * kLineSpacing);
       if (end <= bottom + kEpsilon) break;
       room -= end - bottom;
     }
-    if (room <= 0) fitted_.lines.clear();
-    bool cut = room <= 0 || fitted_.cut;
-    while (!fitted_.lines.empty() &&
-           LinesEnd(top, fitted_.lines.size(), fitted_.size * kLineSpacing) > bottom + kEpsilon) {
-      fitted_.lines.pop_back();
+    if (room <= 0) fitted.lines.clear();
+    bool cut = room <= 0 || fitted.cut;
+    while (!fitted.lines.empty() &&
+           LinesEnd(top, fitted.lines.size(), fitted.size * kLineSpacing) > bottom + kEpsilon) {
+      fitted.lines.pop_back();
       cut = true;
     }
     if (cut) ++drawing_.omitted.cut_texts;
-    MakeRoomFor(fitted_.lines);
-    return !fitted_.lines.empty();
-  }
-
-  double AxisX(double n) const {
-    return column(kGraphColumn).x + kAxisPad + std::min(n, kAxisMax) * kAxisWidth / kAxisMax;
+    canvas_->MakeRoomFor(fitted.lines);
+    return !fitted.lines.empty();
   }
 
   // The 4000 tests: readings and lengths beside each depth, the N values as points joined by a
@@ -598,7 +355,7 @@ class LogLayout {
     const double end =
         LayOutNotes(Region::kReadings, column(kReadingColumn), contents_.readings, kSmallSize);
 
-    const double strip_x = AxisX(kAxisMax) + 1.2;
+    const double strip_x = columns_.AxisX(kAxisMax) + 1.2;
     const double line_height = kSmallSize * kLineSpacing;
     double cursor = 0;
     bool have_last = false;
@@ -606,7 +363,7 @@ class LogLayout {
     for (const IntervalTest& test : contents_.tests) {
       if (!test.count) continue;
       const double n = static_cast<double>(test.count->n);
-      const double x = AxisX(n), y = Y(test.depth);
+      const double x = columns_.AxisX(n), y = Y(test.depth);
       if (have_last) canvas_->AddLine(Region::kGraph, last_x, last_y, x, y, kBlack, 0.2);
       canvas_->AddMark(Region::kGraph, n > kAxisMax ? MarkShape::kRightTriangle : MarkShape::kDot,
                        x, y, n > kAxisMax ? 1.6 : 1.0);
@@ -629,7 +386,7 @@ class LogLayout {
 
   // The frame around the log and the lines between its columns, down to the end of its texts.
   void LayOutFrame(double log_end) {
-    const Span whole{left_, kDrawingWidth};
+    const Span whole{columns_.left(), kDrawingWidth};
     canvas_->AddBox(Region::kFrame, whole, 0, log_end, kBlack, kFrameWidth, Fill{kNoColour, -1});
     for (int i = 1; i < kColumnCount; ++i) {
       const double x = columns_[i].x;
@@ -638,277 +395,18 @@ class LogLayout {
     }
   }
 
-  // Under the log: the counts of what was left out, then the legend of the layer names. The
-  // legend is laid out first, so its own cut names are in the counts. Returns the end.
-  double LayOutFooterAndLegend(double log_end) {
-    const double line_height = 2.5 * kLineSpacing;
-    double y = log_end + 3;
-    // The count of the values lost, the first of them, how many more, the count of the cut texts.
-    const size_t listed = std::min(drawing_.lost.size(), kLostListed);
-    std::vector<double> footer_lines(2 + listed + (drawing_.lost.size() > listed ? 1 : 0));
-    for (double& top : footer_lines) {
-      top = canvas_->Fit(y, line_height);
-      y = top + line_height;
-    }
-    y += 2;
-    if (!drawing_.legend.empty()) {
-      const double heading = canvas_->Fit(y, line_height);
-      canvas_->AddText(Region::kLegend, left_, heading, 2.5, Anchor::kStart, u"凡例");
-      y = heading + line_height + 1;
-      constexpr int kPerRow = 4;
-      constexpr double kRowHeight = 6;
-      const double cell = kDrawingWidth / kPerRow;
-      for (size_t i = 0; i < drawing_.legend.size(); ++i) {
-        if (i % kPerRow == 0 && i > 0) y += kRowHeight;
-        if (i % kPerRow == 0) y = canvas_->Fit(y, kRowHeight);
-        const LegendEntry& entry = drawing_.legend[i];
-        const double x = left_ + cell * static_cast<double>(i % kPerRow);
-        canvas_->AddBox(Region::kLegend, Span{x, 10}, y + 1, y + 5, kBlack, kThinWidth, entry.fill);
-        const std::u16string_view text = entry.name;
-        const FittedLines& name = Fit({&text, 1}, cell - 13, kRowHeight - 0.5, kNameSize, kMinSize);
-        double line_y =
-            y +
-            (kRowHeight - name.size * kLineSpacing * static_cast<double>(name.lines.size())) / 2;
-        for (const std::u16string_view line : name.lines) {
-          canvas_->AddText(Region::kLegend, x + 12, line_y, name.size, Anchor::kStart, line);
-          line_y += name.size * kLineSpacing;
-        }
-      }
-      y += kRowHeight;
-    }
-    std::u16string values(u"描画できない値: ");
-    values.append(base::Digits(drawing_.omitted.values));
-    canvas_->AddText(Region::kFooter, left_, footer_lines[0], 2.5, Anchor::kStart, values);
-    for (size_t i = 0; i < listed; ++i) {
-      // A value is shown on one line, cut with "…" when it is longer.
-      const std::u16string text = LostValueText(drawing_.lost[i]);
-      const std::u16string_view view = text;
-      const FittedLines& fitted =
-          Fit({&view, 1}, kDrawingWidth - kFooterIndent, line_height, 2.5, 2.5);
-      if (fitted.lines.empty()) continue;
-      canvas_->AddText(Region::kFooter, left_ + kFooterIndent, footer_lines[1 + i], 2.5,
-                       Anchor::kStart, fitted.lines.front());
-    }
-    if (drawing_.lost.size() > listed) {
-      std::u16string more(u"ほか ");
-      more.append(base::Digits(static_cast<long long>(drawing_.lost.size() - listed)))
-          .append(u" 件");
-      canvas_->AddText(Region::kFooter, left_ + kFooterIndent, footer_lines[1 + listed], 2.5,
-                       Anchor::kStart, more);
-    }
-    // Counted last, so that the cut lost values are in it.
-    std::u16string cut(u"欄に収まらず省いた文字列: ");
-    cut.append(base::Digits(drawing_.omitted.cut_texts));
-    canvas_->AddText(Region::kFooter, left_, footer_lines.back(), 2.5, Anchor::kStart, cut);
-    return y;
-  }
-
-  // What every page has: the title block, the captions of the columns, the depth scale of the
-  // page's depths and the N graph's grid.
-  void AddPageFurniture(const Page& title, const Page& captions, double log_bottom) {
-    const int pages = static_cast<int>(drawing_.pages.size());
-    for (int p = 0; p < pages; ++p) {
-      Page& page = drawing_.pages[p];
-      for (const Page* block : {&title, &captions}) {
-        page.boxes.insert(page.boxes.end(), block->boxes.begin(), block->boxes.end());
-        page.lines.insert(page.lines.end(), block->lines.begin(), block->lines.end());
-        page.texts.insert(page.texts.end(), block->texts.begin(), block->texts.end());
-      }
-      std::u16string number = base::Digits(p + 1);
-      number.append(u" / ").append(base::Digits(pages));
-      page.texts.push_back(KeptText(drawing_, Region::kTitle, title_page_x_,
-                                    kMargin + 4 * kTitleRowHeight + 4.1, kTitleValueSize,
-                                    Anchor::kStart, number));
-      const double from = canvas_->PageStart(p);
-      const double to = std::min(canvas_->PageEnd(p), log_bottom);
-      if (to > from) {
-        DepthScale(page, from, to);
-        for (int n = 0; n <= kAxisMax; n += 10) {
-          page.lines.push_back(Line{Region::kGraph, AxisX(n), kLogTop, AxisX(n),
-                                    kLogTop + to - from, kGridColour, 0.1, n != 0});
-        }
-      }
-    }
-  }
-
-  // Ticks every `tick` metres, longer and labelled every `label` metres: finer for a short log,
-  // coarser when the scale would crowd them.
-  void DepthScale(Page& page, double from, double to) {
-    constexpr double kSteps[] = {0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200, 500, 1000};
-    const double k = drawing_.mm_per_metre;
-    const double deepest = contents_.deepest;
-    double tick = deepest < 2 ? 0.1 : deepest < 5 ? 0.5 : 1;
-    for (double step : kSteps) {
-      if (step >= tick && step * k >= 1) {
-        tick = step;
-        break;
-      }
-    }
-    double label = tick;
-    for (double step : kSteps) {
-      if (step >= tick && step * k >= 4) {
-        label = step;
-        break;
-      }
-    }
-    const Span scale = column(kScaleColumn);
-    // A small tick every 10 cm between the others where the scale leaves 1 mm between them.
-    constexpr double kFine = 0.1;
-    if (tick > kFine && kFine * k >= 1 - kEpsilon) {
-      const long long fine_first = static_cast<long long>(std::ceil(from / k / kFine - kEpsilon));
-      const long long fine_last = static_cast<long long>(std::floor(to / k / kFine + kEpsilon));
-      for (long long i = fine_first; i <= fine_last; ++i) {
-        const double ratio = static_cast<double>(i) * kFine / tick;
-        if (std::fabs(ratio - std::round(ratio)) < 1e-6) continue;
-        const double y = kLogTop + static_cast<double>(i) * kFine * k - from;
-        page.lines.push_back(Line{Region::kScale, scale.right() - 0.6, y, scale.right(), y, kBlack,
-                                  kThinWidth, false});
-      }
-    }
-    const long long first = static_cast<long long>(std::ceil(from / k / tick - kEpsilon));
-    const long long last = static_cast<long long>(std::floor(to / k / tick + kEpsilon));
-    const double body_bottom = kLogTop + to - from;
-    for (long long i = first; i <= last; ++i) {
-      const double depth = static_cast<double>(i) * tick;
-      const double y = kLogTop + depth * k - from;
-      const double ratio = depth / label;
-      const bool labelled = std::fabs(ratio - std::round(ratio)) < 1e-6;
-      page.lines.push_back(Line{Region::kScale, scale.right() - (labelled ? 2.5 : 1.2), y,
-                                scale.right(), y, kBlack, kThinWidth, false});
-      if (!labelled) continue;
-      // Centred on its tick, but kept inside the page's stretch of the log.
-      const double size = kSmallSize;
-      const double top = std::clamp(y - size * 0.5, kLogTop, std::max(kLogTop, body_bottom - size));
-      page.texts.push_back(KeptText(drawing_, Region::kScale, scale.right() - 3, top + 0.86 * size,
-                                    size, Anchor::kEnd, DepthLabel(depth, label < 1)));
-    }
-  }
-
-  // One row of the title block: (label, value, value width) cells left to right.
-  struct TitleCell {
-    std::u16string_view label;
-    std::u16string value;
-    double width;
-  };
-
-  Page TitleBlock() {
-    const TitleFields& t = contents_.title;
-    std::u16string scale(u"1:");
-    scale.append(base::Digits(drawing_.scale));
-    const std::vector<std::vector<TitleCell>> rows = {
-        {{u"調査名", t.title, 124}, {u"縮尺", scale, 30}},
-        {{u"ボーリング名", t.borehole, 40}, {u"調査位置", t.site, 114}},
-        {{u"発注機関", t.client, 77}, {u"調査業者", t.contractor, 77}},
-        {{u"緯度", t.latitude, 40}, {u"経度", t.longitude, 40}, {u"担当者", t.person, 56}},
-        {{u"調査期間", t.dates, 95}, {u"頁", u"", 59}},
-    };
-    constexpr double kLabelWidth = 18;
-    Page block;
-    double y = kMargin;
-    for (const std::vector<TitleCell>& row : rows) {
-      double x = left_;
-      for (const TitleCell& cell : row) {
-        block.boxes.push_back(Box{Region::kTitle, x, y, kLabelWidth, kTitleRowHeight, kBlack,
-                                  kThinWidth, Fill{kLabelShade, -1}});
-        CellText(block, Region::kTitle, Span{x, kLabelWidth}, y, kTitleRowHeight, {cell.label},
-                 kCaptionSize);
-        x += kLabelWidth;
-        block.boxes.push_back(Box{Region::kTitle, x, y, cell.width, kTitleRowHeight, kBlack,
-                                  kThinWidth, Fill{kNoColour, -1}});
-        if (cell.label == u"頁") title_page_x_ = x + 1;
-        if (!cell.value.empty()) {
-          CellText(block, Region::kTitle, Span{x, cell.width}, y, kTitleRowHeight, {cell.value},
-                   kTitleValueSize, Anchor::kStart);
-        }
-        x += cell.width;
-      }
-      y += kTitleRowHeight;
-    }
-    return block;
-  }
-
-  Page Captions() {
-    Page block;
-    const double top = kMargin + kTitleRowHeight * kTitleRows + kHeaderGap;
-    const std::array<std::vector<std::u16string_view>, kColumnCount> captions = {{
-        {u"標尺", u"(m)"},
-        {u"深度", u"層厚", u"(m)"},
-        {u"地質時代"},
-        {u"柱状図"},
-        {u"土質区分"},
-        {u"地層名"},
-        {u"区分"},
-        {u"記事"},
-        {u"打撃回数", u"貫入量", u"(cm)"},
-        {},
-        {u"試験・測定"},
-    }};
-    for (int i = 0; i < kColumnCount; ++i) {
-      block.boxes.push_back(Box{Region::kHeader, columns_[i].x, top, columns_[i].width,
-                                kHeaderHeight, kBlack, kFrameWidth, Fill{kLabelShade, -1}});
-      if (!captions[i].empty()) {
-        CellText(block, Region::kHeader, columns_[i], top, kHeaderHeight, captions[i],
-                 kCaptionSize);
-      }
-    }
-    // The graph's caption above its axis: 0, 10, … 50.
-    const Span graph = column(kGraphColumn);
-    CellText(block, Region::kHeader, graph, top, kHeaderHeight / 2, {u"N値"}, kCaptionSize);
-    for (int n = 0; n <= kAxisMax; n += 10) {
-      block.texts.push_back(KeptText(drawing_, Region::kHeader, AxisX(n), top + kHeaderHeight - 1.2,
-                                     kSmallSize, Anchor::kMiddle, base::Digits(n)));
-      block.lines.push_back(Line{Region::kHeader, AxisX(n), top + kHeaderHeight - 0.8, AxisX(n),
-                                 top + kHeaderHeight, kBlack, kThinWidth, false});
-    }
-    return block;
-  }
-
-  // Texts fitted into a cell, centred in its height; centred across it unless `anchor` is start.
-  void CellText(Page& block, Region region, Span cell, double top, double height,
-                const std::vector<std::u16string_view>& texts, double size,
-                Anchor anchor = Anchor::kMiddle) {
-    const FittedLines& fitted =
-        Fit(texts, cell.width - 2 * kPadding, height - 2 * kTextGap, size, kMinSize);
-    const double line_height = fitted.size * kLineSpacing;
-    double y = top + (height - line_height * static_cast<double>(fitted.lines.size())) / 2;
-    const double x = anchor == Anchor::kMiddle ? cell.middle() : cell.x + kPadding;
-    for (const std::u16string_view line : fitted.lines) {
-      block.texts.push_back(KeptText(drawing_, region, x, y + kBaselineDrop * fitted.size,
-                                     fitted.size, anchor, line));
-      y += line_height;
-    }
-  }
-
   LogContents contents_;
   Paper paper_;
   Drawing drawing_;
   FillChooser fills_;
-  FittedLines fitted_;
   std::vector<std::u16string_view> paragraphs_;  // the texts being fitted
-  std::u16string prefixed_;          // a note's first text with the depth it was pushed away from
-  std::vector<size_t> line_places_;  // where fitted lines lie among the drawing's characters
-  std::array<Span, kColumnCount> columns_;
-  double left_ = 0;
-  double title_page_x_ = 0;
+  std::u16string prefixed_;  // a note's first text with the depth it was pushed away from
+  double page_width_;
+  Columns columns_;
   Canvas* canvas_ = nullptr;
 };
 
 }  // namespace
-
-std::u16string LostValueText(const LostValue& lost) {
-  std::u16string text(u"記録 ");
-  text.append(base::Digits(lost.code))
-      .append(u" (")
-      .append(base::Digits(lost.line))
-      .append(u" 行目): ");
-  const size_t at = text.size();
-  text.append(lost.value);
-  // A control character would act on a terminal rather than show.
-  std::replace_if(
-      text.begin() + static_cast<std::ptrdiff_t>(at), text.end(),
-      [](char16_t c) { return c < u' ' || c == u'\x7F'; }, u'\uFFFD');
-  return text;
-}
 
 Drawing LayOutLog(const converted::ConvertedFile& file, const LayoutOptions& options) {
   return LogLayout(ReadLogContents(file), options).Run();

@@ -2,21 +2,18 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <unordered_map>
 #include <utility>
 
-#include "base/utf.h"
 #include "converted/reader.h"
-#include "text/numbers.h"
-#include "text/trim.h"
+#include "drawing/contents_texts.h"
+#include "drawing/log_values.h"
+#include "drawing/note_blocks.h"
 
 namespace tjvx::drawing {
 namespace {
@@ -24,9 +21,6 @@ namespace {
 using converted::Record;
 
 constexpr double kOpenEnded = std::numeric_limits<double>::infinity();
-// Counts, readings and lengths beyond this are not taken as numbers: no borehole has them, and
-// they would overflow the sums.
-constexpr double kMaxCount = 1e9;
 // Characters room is made for in each text before the texts are read.
 constexpr size_t kUsualTextLength = 24;
 
@@ -44,117 +38,6 @@ size_t DrawnValueCount(int code) {
   }
 }
 
-// An empty value: "@" for a text, "-1" for a number, "99999" for a depth beyond the last entry.
-bool IsPlaceholderText(std::u16string_view trimmed) {
-  switch (trimmed.size()) {
-    case 0:
-      return true;
-    case 1:
-      return trimmed[0] == u'@';
-    case 2:
-      return trimmed[0] == u'-' && trimmed[1] == u'1';
-    case 5:
-      return trimmed == u"99999";
-    default:
-      return false;
-  }
-}
-
-// Appends a text as the drawing shows it: the converter wrote each blank of it as "_".
-void AppendShown(std::u16string& out, std::u16string_view trimmed) {
-  const auto at = static_cast<std::ptrdiff_t>(out.size());
-  out.append(trimmed);
-  std::replace(out.begin() + at, out.end(), u'_', u' ');
-}
-
-// `value` without the blanks around it (text::Trim); values are mostly written without any.
-std::u16string_view Trimmed(std::u16string_view value) {
-  if (value.empty() || (value.front() != u' ' && value.back() != u' ')) return value;
-  return text::Trim(value);
-}
-
-// The number of a trimmed value when it is numeric, in single precision as every number of the
-// converter is read.
-std::optional<double> NumberOf(std::u16string_view trimmed) {
-  if (!text::IsNumericText(trimmed)) return std::nullopt;
-  const float value = text::NumericValue(trimmed);
-  // A number beyond single precision reads as 0 there: it is no number the log can draw (a reading
-  // of 10^40 blows is not a test without a blow).
-  if (value == 0 && !text::IsZeroText(trimmed)) return std::nullopt;
-  return value;
-}
-
-// A depth: a number from 0 to kMaxDepth that is not the placeholder "-1". Single precision, as
-// every depth of the converter is compared, so 1.5 and 1.50 are one depth.
-std::optional<double> DepthOfNumber(std::u16string_view trimmed, std::optional<double> number) {
-  if (!number || trimmed == u"-1" || *number < 0 || *number > kMaxDepth) return std::nullopt;
-  return number;
-}
-
-std::optional<double> DepthOf(std::u16string_view value) {
-  const std::u16string_view trimmed = Trimmed(value);
-  return DepthOfNumber(trimmed, NumberOf(trimmed));
-}
-
-std::optional<long long> CountOf(std::u16string_view value) {
-  const std::optional<double> count = NumberOf(Trimmed(value));
-  if (!count || *count < 0 || *count > kMaxCount || *count != std::floor(*count)) {
-    return std::nullopt;
-  }
-  return static_cast<long long>(*count);
-}
-
-// The length of an interval in cm when it counts: a number above 0.
-std::optional<double> CountedLength(std::u16string_view trimmed) {
-  const std::optional<double> cm = NumberOf(trimmed);
-  if (!cm || *cm <= 0 || *cm > kMaxCount) return std::nullopt;
-  return cm;
-}
-
-// A length that is present and is no length at all: a text, or a number below 0.
-bool IsBadLength(std::u16string_view trimmed) {
-  if (IsPlaceholderText(trimmed)) return false;
-  const std::optional<double> cm = NumberOf(trimmed);
-  return !cm || *cm < 0 || *cm > kMaxCount;
-}
-
-// Sorts `items` by `key`, a depth (a number from 0 up), keeping the file order among equal
-// depths, as std::stable_sort does. The lists mostly come in order and are left as they are.
-// Otherwise the places of the items are sorted by the bits of their depths, sixteen at a time from
-// the lowest (a radix sort: each step keeps the order of the one before among equal bits), and
-// each item is moved once.
-template <typename T, typename Key>
-void SortStable(std::vector<T>& items, Key key) {
-  auto less = [&](const T& a, const T& b) { return key(a) < key(b); };
-  if (std::is_sorted(items.begin(), items.end(), less)) return;
-  struct Place {
-    std::uint64_t bits;
-    size_t index;
-  };
-  std::vector<Place> order(items.size()), sorted_order(items.size());
-  for (size_t i = 0; i < items.size(); ++i) {
-    // The bits of a number from 0 up rise as the number does (-0 is taken as 0).
-    order[i] = {std::bit_cast<std::uint64_t>(key(items[i]) + 0.0), i};
-  }
-  constexpr int kDigitBits = 16;
-  std::vector<size_t> starts(size_t{1} << kDigitBits);
-  for (int shift = 0; shift < 64; shift += kDigitBits) {
-    auto digit = [&](const Place& place) { return (place.bits >> shift) & (starts.size() - 1); };
-    std::fill(starts.begin(), starts.end(), 0);
-    for (const Place& place : order) ++starts[digit(place)];
-    // Depths read in single precision leave the low digits all 0: nothing to sort by there.
-    if (starts[digit(order.front())] == order.size()) continue;
-    size_t at = 0;
-    for (size_t& start : starts) at += std::exchange(start, at);
-    for (const Place& place : order) sorted_order[starts[digit(place)]++] = place;
-    order.swap(sorted_order);
-  }
-  std::vector<T> sorted;
-  sorted.reserve(items.size());
-  for (const Place& place : order) sorted.push_back(std::move(items[place.index]));
-  items = std::move(sorted);
-}
-
 // The key of a layer's top and bottom, as the single precision numbers they are compared as.
 std::uint64_t IntervalKey(double top, double bottom) {
   const auto bits = [](double depth) {
@@ -162,20 +45,6 @@ std::uint64_t IntervalKey(double top, double bottom) {
   };
   return bits(top) << 32 | bits(bottom);
 }
-
-// A 2001 entry until its 2002 lines are known.
-struct NoteEntry {
-  long long line = 0;
-  std::optional<double> depth;
-  std::optional<long long> count;  // its 2002 lines; none when it cannot be told
-  // Its names joined, the piece [heading_begin, heading_end) of the reader's headings.
-  size_t heading_begin = 0, heading_end = 0;
-  // Its six names as written, the piece [key_begin, key_end) of the reader's keys; an entry whose
-  // names are all empty joins no other.
-  size_t key_begin = 0, key_end = 0;
-  bool all_empty = true;
-  size_t lines_begin = 0, lines_end = 0;  // its 2002 lines, once they are placed
-};
 
 class ContentsReader {
  public:
@@ -188,15 +57,15 @@ class ContentsReader {
     if (!record.Drawable() || record.values.size() < needed) {
       Lose(record.values.text());
       // A 2001 or 2002 line still holds its place among the notes' lines.
-      if (record.code == 2001) entries_.emplace_back().line = record.line;
-      if (record.code == 2002) note_lines_.push_back({0, 0, record.line, false});
+      if (record.code == 2001) notes_.AddUndrawableEntry(record.line);
+      if (record.code == 2002) notes_.AddUndrawableLine(record.line);
       return;
     }
     Add(record);
   }
 
   LogContents Finish() {
-    AssignNoteLines();
+    notes_.Finish(out_);
     SortAndClose();
     std::stable_sort(out_.lost.begin(), out_.lost.end(),
                      [](const LostValue& a, const LostValue& b) { return a.line < b.line; });
@@ -211,9 +80,7 @@ class ContentsReader {
                  marks =
                      merged + counts.of(3000) + counts.of(3010) + counts.of(3020) + counts.of(5010);
     out_.units.reserve(units);
-    entries_.reserve(entries);
     out_.notes.reserve(entries);
-    note_lines_.reserve(lines);
     out_.layers.reserve(layers);
     layer_index_.reserve(layers);
     layer_names_.reserve(layers);
@@ -229,9 +96,7 @@ class ContentsReader {
     // Room for texts of a usual length; a buffer that grew step by step would pass through ever
     // larger copies of itself, and room never written takes no memory.
     out_.chars.reserve(texts * kUsualTextLength);
-    note_line_texts_.reserve(lines * kUsualTextLength);
-    headings_.reserve(entries * kUsualTextLength);
-    keys_.reserve(entries * kUsualTextLength);
+    notes_.Reserve(entries, lines, kUsualTextLength);
     layer_name_chars_.reserve(layers * kUsualTextLength);
   }
 
@@ -272,14 +137,9 @@ class ContentsReader {
       case 2001:
         Note(v);
         break;
-      case 2002: {
-        // Kept until every 2001 entry has counted its lines.
-        const std::u16string_view text = Trimmed(v[0]);
-        const size_t begin = note_line_texts_.size();
-        note_line_texts_.append(text);
-        note_lines_.push_back({begin, note_line_texts_.size(), line_, true});
+      case 2002:
+        notes_.AddLine(line_, v[0]);
         break;
-      }
       case 3030:
         DepthInterval(v, /*layer=*/true);
         break;
@@ -311,18 +171,7 @@ class ContentsReader {
   }
 
   // A value of the record being read that is present and cannot be drawn.
-  void Lose(std::u16string_view value) { LoseOf(code_, line_, value); }
-  void LoseOf(int code, long long line, std::u16string_view value) {
-    out_.lost.push_back({code, line, std::u16string(value)});
-    ++out_.omitted.values;
-  }
-
-  // A value to be drawn, trimmed; a placeholder is an empty value and gives none.
-  static std::optional<std::u16string_view> Present(std::u16string_view value) {
-    value = Trimmed(value);
-    if (IsPlaceholderText(value)) return std::nullopt;
-    return value;
-  }
+  void Lose(std::u16string_view value) { LoseValue(out_, code_, line_, value); }
 
   // A value to be drawn as the drawing shows it; a placeholder gives none.
   std::optional<std::u16string> Value(std::u16string_view value) {
@@ -377,19 +226,10 @@ class ContentsReader {
     }
   }
 
-  // Appends a text as the drawing shows it to the texts.
-  void AddText(std::u16string_view trimmed) {
-    AppendShown(out_.chars, trimmed);
-    EndText();
-  }
-
-  // Ends the text whose characters were appended to the texts' since the text before it.
-  void EndText() { out_.text_ends.push_back(out_.chars.size()); }
-
-  size_t TextCount() const { return out_.text_ends.size(); }
-
-  // The texts added since there were `first`.
-  TextRun RunFrom(size_t first) const { return {first, TextCount() - first}; }
+  void AddText(std::u16string_view trimmed) { drawing::AddText(out_, trimmed); }
+  void EndText() { drawing::EndText(out_); }
+  size_t TextCount() const { return out_.TextCount(); }
+  TextRun RunFrom(size_t first) const { return TextsFrom(out_, first); }
 
   // Drops the texts added since there were `first`.
   void DropTextsFrom(size_t first) {
@@ -556,29 +396,11 @@ class ContentsReader {
 
   // 2001: depth, "@", six names, "-1", the count of its 2002 lines.
   void Note(const converted::Values& v) {
-    NoteEntry& entry = entries_.emplace_back();
-    entry.line = line_;
-    entry.depth = Depth(v[0]);
-    // A name left "@" was not described; it is not a value lost.
-    entry.heading_begin = headings_.size();
-    bool first = true;
-    for (int i = 2; i <= 7; ++i) {
-      const std::u16string_view name = Trimmed(v[i]);
-      if (IsPlaceholderText(name)) continue;
-      if (!first) headings_ += u'、';
-      first = false;
-      AppendShown(headings_, name);
-    }
-    entry.heading_end = headings_.size();
-    entry.key_begin = keys_.size();
-    for (int i = 2; i <= 7; ++i) {
-      const std::u16string_view name = Trimmed(v[i]);
-      if (!IsPlaceholderText(name)) entry.all_empty = false;
-      keys_.append(name).push_back(u'\t');
-    }
-    entry.key_end = keys_.size();
-    entry.count = CountOf(v[9]);
-    if (!entry.count) Lose(Trimmed(v[9]));
+    const std::optional<double> depth = Depth(v[0]);
+    const std::optional<long long> count = CountOf(v[9]);
+    if (!count) Lose(Trimmed(v[9]));
+    const std::array<std::u16string_view, 6> names = {v[2], v[3], v[4], v[5], v[6], v[7]};
+    notes_.AddEntry(line_, depth, names, count);
   }
 
   // 4000: start depth, end depth, three lengths, three readings. A test that is counted draws a
@@ -609,109 +431,6 @@ class ContentsReader {
     out_.readings.push_back({*depth, RunFrom(first)});
   }
 
-  // The 2002 lines follow all 2001 lines, the first entry's lines first, each entry counting its
-  // own. Entries before the first one whose count cannot be told take their lines from the front,
-  // entries after the last such one from the back; the lines between cannot be placed.
-  void AssignNoteLines() {
-    const size_t entries = entries_.size();
-    size_t front = 0, back = note_lines_.size();
-    size_t first_unknown = entries;
-    for (size_t i = 0; i < entries; ++i) {
-      NoteEntry& entry = entries_[i];
-      if (!entry.count) {
-        first_unknown = i;
-        break;
-      }
-      entry.lines_begin = front;
-      entry.lines_end = front + static_cast<size_t>(*entry.count);
-      front = std::min(back, front + static_cast<size_t>(*entry.count));
-    }
-    if (first_unknown < entries) {
-      for (size_t i = entries; i-- > first_unknown && entries_[i].count;) {
-        const size_t count = std::min(back - front, static_cast<size_t>(*entries_[i].count));
-        entries_[i].lines_begin = back - count;
-        entries_[i].lines_end = back;
-        back -= count;
-      }
-    }
-    for (size_t i = front; i < back; ++i) LoseNoteLine(i);
-    MakeNoteBlocks();
-  }
-
-  // Each entry describes the interval from the depth of the entry before it (0 for the first)
-  // down to its own. An entry with the same names as the one before it joins that one's block:
-  // the names once, then the lines of each.
-  void MakeNoteBlocks() {
-    double previous = 0;
-    const NoteEntry* joinable = nullptr;
-    for (const NoteEntry& entry : entries_) {
-      if (!entry.depth) {
-        for (size_t i = entry.lines_begin; i < std::min(entry.lines_end, note_lines_.size()); ++i) {
-          LoseNoteLine(i);
-        }
-        joinable = nullptr;
-        continue;
-      }
-      const double top = std::min(previous, *entry.depth);
-      previous = *entry.depth;
-      if (joinable != nullptr && !entry.all_empty && SameNames(*joinable, entry)) {
-        NoteBlock& block = out_.notes.back();
-        block.texts.count += Take(entry.lines_begin, entry.lines_end);
-        block.bottom = std::max(block.bottom, *entry.depth);
-        continue;
-      }
-      const size_t first = TextCount();
-      if (entry.heading_end > entry.heading_begin) {
-        out_.chars.append(headings_, entry.heading_begin, entry.heading_end - entry.heading_begin);
-        EndText();
-      }
-      Take(entry.lines_begin, entry.lines_end);
-      // An entry with names always makes a block, so the block it may be joined to is the last.
-      joinable = entry.all_empty ? nullptr : &entry;
-      if (TextCount() > first) out_.notes.push_back({top, *entry.depth, RunFrom(first)});
-    }
-  }
-
-  bool SameNames(const NoteEntry& a, const NoteEntry& b) const {
-    const std::u16string_view keys(keys_);
-    return keys.substr(a.key_begin, a.key_end - a.key_begin) ==
-           keys.substr(b.key_begin, b.key_end - b.key_begin);
-  }
-
-  // A 2002 line that cannot be drawn where it belongs; a line kept as text was lost as it was read.
-  void LoseNoteLine(size_t i) {
-    const NoteLine& line = note_lines_[i];
-    if (!line.drawable) return;
-    LoseOf(2002, line.line,
-           std::u16string_view(note_line_texts_).substr(line.begin, line.end - line.begin));
-  }
-
-  // Lines [begin, end) of the 2002 lines, as far as there are, into the texts; a line that begins
-  // "￥" goes on from the line before it. Returns how many lines were added.
-  size_t Take(size_t begin, size_t end) {
-    size_t lines = 0;
-    end = std::min(end, note_lines_.size());
-    for (size_t i = begin; i < end; ++i) {
-      const NoteLine& line = note_lines_[i];
-      if (!line.drawable) continue;
-      std::u16string_view text =
-          std::u16string_view(note_line_texts_).substr(line.begin, line.end - line.begin);
-      const bool goes_on = !text.empty() && text.front() == u'￥';
-      if (goes_on) text.remove_prefix(1);
-      const std::optional<std::u16string_view> shown = Present(text);
-      if (!shown) continue;
-      if (goes_on && lines > 0) {
-        // The last text is the last in the texts' characters: it grows at their end.
-        AppendShown(out_.chars, *shown);
-        out_.text_ends.back() = out_.chars.size();
-      } else {
-        AddText(*shown);
-        ++lines;
-      }
-    }
-    return lines;
-  }
-
   void SortAndClose() {
     GatherLayerNames();
     double deepest = deepest_;
@@ -723,14 +442,18 @@ class ContentsReader {
     }
     auto by_top = [](const auto& span) { return span.top; };
     auto by_depth = [](const auto& item) { return item.depth; };
-    SortStable(out_.units, by_top);
-    SortStable(out_.layers, by_top);
-    SortStable(out_.intervals, by_top);
-    SortStable(out_.names, by_depth);
-    SortStable(out_.notes, by_top);
-    SortStable(out_.tests, by_depth);
-    SortStable(out_.readings, by_depth);
-    SortStable(out_.marks, by_depth);
+    auto sort = [](auto& items, auto key) {
+      std::stable_sort(items.begin(), items.end(),
+                       [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    };
+    sort(out_.units, by_top);
+    sort(out_.layers, by_top);
+    sort(out_.intervals, by_top);
+    sort(out_.names, by_depth);
+    sort(out_.notes, by_top);
+    sort(out_.tests, by_depth);
+    sort(out_.readings, by_depth);
+    sort(out_.marks, by_depth);
   }
 
   LogContents out_;
@@ -748,122 +471,13 @@ class ContentsReader {
   };
   std::vector<LayerName> layer_names_;
   std::u16string layer_name_chars_;
-  std::vector<NoteEntry> entries_;
-  std::u16string headings_;  // the entries' headings, one after another
-  std::u16string keys_;      // the entries' six names as written, one after another
-  int code_ = 0;             // the record being read
+  NoteBlocks notes_;
+  int code_ = 0;  // the record being read
   long long line_ = 0;
   std::vector<int> lost_indexes_;
-  // The 2002 lines, trimmed, one after another in note_line_texts_.
-  struct NoteLine {
-    size_t begin = 0, end = 0;
-    long long line = 0;
-    bool drawable = false;  // false for a line kept as text
-  };
-  std::u16string note_line_texts_;
-  std::vector<NoteLine> note_lines_;
 };
 
 }  // namespace
-
-std::optional<BlowCount> CountBlows(const std::array<std::u16string_view, 3>& lengths,
-                                    const std::array<std::u16string_view, 3>& readings,
-                                    std::vector<int>* lost) {
-  long long blows = 0;
-  double length = 0;
-  bool counted = false, drawable = true;
-  for (int i = 0; i < 3; ++i) {
-    const std::u16string_view cm = Trimmed(lengths[i]), reading = Trimmed(readings[i]);
-    const std::optional<double> counted_length = CountedLength(cm);
-    if (!counted_length && IsBadLength(cm) && lost != nullptr) lost->push_back(i);
-    if (IsPlaceholderText(reading)) {
-      // No reading: 0 blows where the interval counts.
-    } else if (const std::optional<long long> count = CountOf(reading); count && counted_length) {
-      blows += *count;
-    } else {
-      // A reading that is no count of blows, or blows without a counted length.
-      drawable = false;
-      if (lost != nullptr) lost->push_back(3 + i);
-    }
-    if (counted_length) {
-      counted = true;
-      // Lengths are single precision numbers, as the converter reads them.
-      length = static_cast<float>(length + *counted_length);
-    }
-  }
-  if (!counted || !drawable) return std::nullopt;
-  BlowCount count{blows, length, blows};
-  if (length < 30) {
-    // Blows over a short penetration stand where they would be over 30 cm; a count no test has is
-    // kept in range before it is rounded.
-    count.n = std::llround(std::min(30.0 * static_cast<double>(blows) / length, kMaxCount));
-  }
-  return count;
-}
-
-std::u16string BlowLabel(const BlowCount& count) {
-  std::u16string label = base::FromAscii(std::to_string(count.blows));
-  if (count.length_cm == 30) return label;
-  char digits[32];
-  const auto [end, ec] =
-      std::to_chars(std::begin(digits), std::end(digits), static_cast<float>(count.length_cm));
-  label += u'/';
-  label += base::FromAscii(std::string_view(digits, ec == std::errc() ? end - digits : 0));
-  return label;
-}
-
-std::optional<std::u16string> EraDate(std::u16string_view era, std::u16string_view year,
-                                      std::u16string_view month, std::u16string_view day) {
-  struct Era {
-    std::u16string_view name;
-    int base;        // the Western year before its first year
-    long long from;  // its first day, yyyymmdd
-  };
-  static constexpr Era kEras[] = {
-      {u"昭和", 1925, 19261225}, {u"平成", 1988, 19890108}, {u"令和", 2018, 20190501}};
-  era = Trimmed(era);
-  const std::optional<long long> year_count = CountOf(year);
-  if (!year_count || *year_count < 1 || *year_count > 9999) return std::nullopt;
-  auto shown = [](std::u16string_view value) -> std::optional<std::u16string_view> {
-    value = Trimmed(value);
-    if (IsPlaceholderText(value)) return std::nullopt;
-    return value;
-  };
-  const std::optional<std::u16string_view> month_text = shown(month), day_text = shown(day);
-  const std::optional<long long> month_number = month_text ? CountOf(*month_text) : std::nullopt;
-  const std::optional<long long> day_number =
-      month_number && day_text ? CountOf(*day_text) : std::nullopt;
-  // The month and day are written as they are; their numbers only choose the era.
-  std::u16string tail;
-  if (month_text) tail.append(*month_text).append(u"月");
-  if (month_text && day_text) tail.append(*day_text).append(u"日");
-
-  const Era* written = nullptr;
-  for (const Era& e : kEras) {
-    if (e.name == era) written = &e;
-  }
-  std::u16string date(era);
-  long long era_year = *year_count;
-  if (written != nullptr) {
-    const long long western = written->base + *year_count;
-    const long long day_key = western * 10000 +
-                              std::clamp<long long>(month_number.value_or(1), 0, 99) * 100 +
-                              std::clamp<long long>(day_number.value_or(1), 0, 99);
-    for (const Era& e : kEras) {
-      if (day_key >= e.from) {
-        date = e.name;
-        era_year = western - e.base;
-      }
-    }
-  }
-  if (era_year == 1 && written != nullptr) {
-    date.append(u"元");
-  } else {
-    date.append(base::FromAscii(std::to_string(era_year)));
-  }
-  date.append(u"年").append(tail);
-  return date;
-}
 
 LogContents ReadLogContents(const converted::ConvertedFile& file) {
   ContentsReader reader;

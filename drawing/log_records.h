@@ -10,6 +10,7 @@
 
 #include "converted/model.h"
 #include "drawing/log_layout.h"
+#include "drawing/log_values.h"
 
 // What a log shows, read out of a converted file's records: depths in metres, texts as they are
 // written on the drawing. What cannot be drawn is counted here and left out.
@@ -52,18 +53,6 @@ struct NoteBlock {
   TextRun texts;
 };
 
-// A test counted as the engineer counts it: `blows` over `length_cm` of the counted intervals,
-// and the N value its point stands at.
-struct BlowCount {
-  long long blows = 0;
-  double length_cm = 0;
-  long long n = 0;
-  bool operator==(const BlowCount&) const = default;
-};
-
-// The label of a count: the blows when they were counted over 30 cm, else blows/length ("50/12").
-std::u16string BlowLabel(const BlowCount& count);
-
 // A 4000 test at its start depth; a count when it draws a point.
 struct IntervalTest {
   double depth = 0;
@@ -98,9 +87,6 @@ struct LogContents {
   }
 };
 
-// Depths beyond this many metres are not drawn: they are taken as values that are not depths.
-inline constexpr double kMaxDepth = 9000;
-
 // Every list sorted by depth (intervals by top), in file order at equal depths.
 LogContents ReadLogContents(const converted::ConvertedFile& file);
 
@@ -111,25 +97,6 @@ LogContents ReadLogContentsAt(std::u16string_view path);
 // The log laid out from contents already read, so that one reading of a file serves several
 // layouts (the screen's one long page and the printer's A4 pages).
 Drawing LayOutLogContents(LogContents contents, const LayoutOptions& options);
-
-// The count of a test from its three lengths (cm) and readings, as the converted file writes
-// them. An interval counts when its length is a number above 0; its reading is its blows, "-1"
-// being 0 blows (the converter writes a 0 as "-1"). The point stands at the blows when the counted
-// length is 30 cm or more, else at 30 x blows / length, rounded. None when no interval counts, or
-// a reading is not a count of blows, or a reading other than "-1" stands in an interval that does
-// not count; `lost` gets the indexes (0..5: lengths, then readings) of the values present that
-// cannot be drawn.
-std::optional<BlowCount> CountBlows(const std::array<std::u16string_view, 3>& lengths,
-                                    const std::array<std::u16string_view, 3>& readings,
-                                    std::vector<int>* lost = nullptr);
-
-// A date of the title block from the 1009 record's era, year, month and day, the year counted in
-// `era` (昭和, 平成 or 令和), shown in the era its day falls in: 昭和 to 1989-01-07, 平成 to
-// 2019-04-30, 令和 after, the first year of an era written 元年. A month or day that is empty
-// is left out, and the date takes the era of its year's first day. An era of another name is
-// shown as written. None when the year is not a number.
-std::optional<std::u16string> EraDate(std::u16string_view era, std::u16string_view year,
-                                      std::u16string_view month, std::u16string_view day);
 
 }  // namespace tjvx::drawing
 

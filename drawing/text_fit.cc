@@ -66,29 +66,33 @@ size_t LastCharStart(std::u16string_view text) {
 // Breaks `paragraph` into the lines WrapText gives and hands each to `take` as a piece of the
 // paragraph, until `take` returns false. The line being filled is the piece [start, end) of the
 // paragraph: a blank is dropped only while the line is empty, so the line never has a gap.
-template <typename Take>
-void BreakLines(std::u16string_view paragraph, double width, double size, Take&& take) {
-  // Most paragraphs fit on one line. Such a paragraph is measured as the loop below measures it,
-  // without looking for breaks; the width only grows as characters are added, so the paragraph is
-  // one line when its whole width fits. (Leading blanks are dropped; the first character counts
-  // as not fitting when it alone is too wide, and the loop below places it.)
-  size_t first = 0;
-  while (first < paragraph.size() && IsBlank(paragraph[first])) ++first;
-  double whole_width = 0;
-  size_t measured = first;
+// Whether the paragraph, from its first character that is not blank, fits on one line, measured
+// as BreakLines measures it, without looking for breaks: the width only grows as characters are
+// added, so the paragraph is one line when its whole width fits. The first character counts as not
+// fitting when it alone is too wide (BreakLines places it).
+bool FitsOnOneLine(std::u16string_view paragraph, size_t first, double width, double size) {
   // No character is wider than one size, so a paragraph of few enough code units fits without
   // being measured (the margin is far above what rounding the sum of the widths could add).
   constexpr double kMargin = 1e-9;
-  if (static_cast<double>(paragraph.size()) * size <= width * (1 - kMargin)) {
-    measured = paragraph.size();
+  if (static_cast<double>(paragraph.size()) * size <= width * (1 - kMargin)) return true;
+  double whole_width = 0;
+  for (size_t measured = first; measured < paragraph.size();
+       measured += CharLength(paragraph, measured)) {
+    whole_width += Em(paragraph, measured) * size;
+    if (whole_width > width) return false;
   }
-  while (measured < paragraph.size()) {
-    const double next = whole_width + Em(paragraph, measured) * size;
-    if (next > width) break;
-    whole_width = next;
-    measured += CharLength(paragraph, measured);
-  }
-  if (measured >= paragraph.size()) {
+  return true;
+}
+
+// Breaks `paragraph` into the lines WrapText gives and hands each to `take` as a piece of the
+// paragraph, until `take` returns false. The line being filled is the piece [start, end) of the
+// paragraph: a blank is dropped only while the line is empty, so the line never has a gap.
+template <typename Take>
+void BreakLines(std::u16string_view paragraph, double width, double size, Take&& take) {
+  // Most paragraphs fit on one line; leading blanks are dropped.
+  size_t first = 0;
+  while (first < paragraph.size() && IsBlank(paragraph[first])) ++first;
+  if (FitsOnOneLine(paragraph, first, width, size)) {
     const std::u16string_view line = TrimBlanksRight(paragraph.substr(first));
     if (!line.empty()) take(line);
     return;
@@ -165,72 +169,116 @@ std::vector<std::u16string> WrapText(std::u16string_view paragraph, double width
   return lines;
 }
 
-void FitText(std::span<const std::u16string_view> paragraphs, double width, double height,
-             double size, double min_size, FittedLines& fitted) {
-  constexpr double kSlack = 1e-9;
-  fitted.lines.clear();
-  fitted.cut = false;
-  // When not even one line fits at the smallest size and none would be kept, a text that has a
-  // line is cut to nothing whatever its size, as the steps below would find size by size.
-  const double least_room = std::floor((height + kSlack) / (min_size * kLineSpacing));
-  if (min_size * kLineSpacing > height + kSlack && least_room <= 0 &&
-      std::any_of(paragraphs.begin(), paragraphs.end(), [](std::u16string_view paragraph) {
-        return !TrimBlanksRight(paragraph).empty();
-      })) {
-    fitted.size = min_size;
-    fitted.cut = true;
-    return;
+namespace {
+
+// Room in height is compared with this slack, so that lines that fill it exactly fit.
+constexpr double kSlack = 1e-9;
+
+// The steps of fitting paragraphs into a box of `width` x `height` (FitText), into `fitted`.
+class BoxFitter {
+ public:
+  BoxFitter(std::span<const std::u16string_view> paragraphs, double width, double height,
+            FittedLines& fitted)
+      : paragraphs_(paragraphs), width_(width), height_(height), fitted_(fitted) {}
+
+  // Whether some paragraph has a line: a text of nothing but blanks has none.
+  bool HasLines() const {
+    return std::any_of(paragraphs_.begin(), paragraphs_.end(), [](std::u16string_view paragraph) {
+      return !TrimBlanksRight(paragraph).empty();
+    });
   }
-  // Each paragraph takes at least its width over the column's lines (wrapping only adds lines),
-  // so a size whose least count of lines cannot fit is passed over without wrapping at it. Only
-  // sizes above the smallest are passed over, so the widths are measured only when there are some.
-  std::vector<double>& em_widths = fitted.widths;
-  em_widths.clear();
-  if (size > min_size) {
-    em_widths.reserve(paragraphs.size());
-    for (const std::u16string_view paragraph : paragraphs) {
+
+  // Each paragraph takes at least its width over the column's lines (wrapping only adds lines), so
+  // a size whose least count of lines cannot fit is passed over without wrapping at it (CannotFit).
+  // Only sizes above the smallest are passed over, so the widths are measured only when there are
+  // some.
+  void MeasureWidths(bool sizes_to_pass_over) {
+    std::vector<double>& em_widths = fitted_.widths;
+    em_widths.clear();
+    if (!sizes_to_pass_over) return;
+    em_widths.reserve(paragraphs_.size());
+    for (const std::u16string_view paragraph : paragraphs_) {
       em_widths.push_back(TextWidth(paragraph, 1.0));
     }
   }
-  auto cannot_fit = [&](double at) {
+
+  bool CannotFit(double at) const {
     double least = 0;
-    for (double em : em_widths) least += std::max(1.0, std::ceil(em * at / width - 1e-9));
-    return least * at * kLineSpacing > height + kSlack;
-  };
-  auto lines_fit = [&](size_t count, double at) {
-    return static_cast<double>(count) * at * kLineSpacing <= height + kSlack;
-  };
+    for (double em : fitted_.widths) least += std::max(1.0, std::ceil(em * at / width_ - 1e-9));
+    return least * at * kLineSpacing > height_ + kSlack;
+  }
+
   // Whether every line fits at a size: the lines are counted up to the first that does not fit.
-  auto fits_at = [&](double at) {
-    if (height == std::numeric_limits<double>::infinity()) return true;
+  bool FitsAt(double at) const {
+    if (height_ == std::numeric_limits<double>::infinity()) return true;
     size_t count = 0;
     bool fits = true;
-    for (const std::u16string_view paragraph : paragraphs) {
-      BreakLines(paragraph, width, at, [&](std::u16string_view) {
-        fits = lines_fit(++count, at);
+    for (const std::u16string_view paragraph : paragraphs_) {
+      BreakLines(paragraph, width_, at, [&](std::u16string_view) {
+        fits = LinesFit(++count, at);
         return fits;
       });
       if (!fits) return false;
     }
-    return lines_fit(count, at);  // no lines at all fit only a box that is not less than empty
-  };
+    return LinesFit(count, at);  // no lines at all fit only a box that is not less than empty
+  }
+
   // The first `most` lines at a size, as pieces of the paragraphs.
-  auto take_lines = [&](double at, size_t most) {
-    fitted.size = at;
-    for (const std::u16string_view paragraph : paragraphs) {
-      if (fitted.lines.size() == most) break;
-      BreakLines(paragraph, width, at, [&](std::u16string_view line) {
-        if (fitted.lines.size() == most) return false;
-        fitted.lines.push_back(line);
+  void TakeLines(double at, size_t most) {
+    fitted_.size = at;
+    for (const std::u16string_view paragraph : paragraphs_) {
+      if (fitted_.lines.size() == most) break;
+      BreakLines(paragraph, width_, at, [&](std::u16string_view line) {
+        if (fitted_.lines.size() == most) return false;
+        fitted_.lines.push_back(line);
         return true;
       });
     }
-  };
+  }
+
+  // The last line cut short enough to end with "…" inside the width.
+  void CutLastLine() {
+    if (fitted_.lines.empty()) return;
+    std::u16string_view last = fitted_.lines.back();
+    while (!last.empty() &&
+           TextWidth(last, fitted_.size) + TextWidth(kEllipsis, fitted_.size) > width_) {
+      last = last.substr(0, LastCharStart(last));
+    }
+    fitted_.cut_line.assign(last).append(kEllipsis);
+    fitted_.lines.back() = fitted_.cut_line;
+  }
+
+ private:
+  bool LinesFit(size_t count, double at) const {
+    return static_cast<double>(count) * at * kLineSpacing <= height_ + kSlack;
+  }
+
+  std::span<const std::u16string_view> paragraphs_;
+  double width_, height_;
+  FittedLines& fitted_;
+};
+
+}  // namespace
+
+void FitText(std::span<const std::u16string_view> paragraphs, double width, double height,
+             double size, double min_size, FittedLines& fitted) {
+  fitted.lines.clear();
+  fitted.cut = false;
+  BoxFitter box(paragraphs, width, height, fitted);
+  // When not even one line fits at the smallest size and none would be kept, a text that has a
+  // line is cut to nothing whatever its size, as the steps below would find size by size.
+  const double least_room = std::floor((height + kSlack) / (min_size * kLineSpacing));
+  if (min_size * kLineSpacing > height + kSlack && least_room <= 0 && box.HasLines()) {
+    fitted.size = min_size;
+    fitted.cut = true;
+    return;
+  }
+  box.MeasureWidths(size > min_size);
   for (int step = 0;; ++step) {
     const double at = std::max(min_size, size * (1.0 - 0.1 * step));
-    if (at > min_size && cannot_fit(at)) continue;
-    if (fits_at(at)) {
-      take_lines(at, std::numeric_limits<size_t>::max());
+    if (at > min_size && box.CannotFit(at)) continue;
+    if (box.FitsAt(at)) {
+      box.TakeLines(at, std::numeric_limits<size_t>::max());
       return;
     }
     if (at <= min_size) break;
@@ -238,16 +286,9 @@ void FitText(std::span<const std::u16string_view> paragraphs, double width, doub
   // Even the smallest size leaves lines over: keep what fits, the last line marked as cut.
   fitted.cut = true;
   const size_t kept = least_room > 0 ? static_cast<size_t>(least_room) : 0;
-  take_lines(min_size, kept);
+  box.TakeLines(min_size, kept);
   fitted.lines.resize(kept);
-  if (fitted.lines.empty()) return;
-  std::u16string_view last = fitted.lines.back();
-  while (!last.empty() &&
-         TextWidth(last, fitted.size) + TextWidth(kEllipsis, fitted.size) > width) {
-    last = last.substr(0, LastCharStart(last));
-  }
-  fitted.cut_line.assign(last).append(kEllipsis);
-  fitted.lines.back() = fitted.cut_line;
+  box.CutLastLine();
 }
 
 FittedText FitText(std::vector<std::u16string> paragraphs, double width, double height, double size,

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "convert/check.h"
 #include "convert/run.h"
 #include "form/view.h"
 

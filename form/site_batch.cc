@@ -29,8 +29,9 @@ std::u16string Child(const std::u16string& folder, const std::u16string& name) {
 // Whether a folder holds one of a borehole's fixed files, in any letter case.
 bool HoldsBoreholeFiles(const std::u16string& folder) {
   const std::vector<std::u16string> files = platform::FileNames(folder);
-  return std::any_of(files.begin(), files.end(),
-                     [](const std::u16string& name) { return source::IsBoreholeFileName(name); });
+  return std::any_of(files.begin(), files.end(), [](const std::u16string& name) {
+    return source::FileNamed(source::SourceFolderFiles(), name).has_value();
+  });
 }
 
 std::u16string_view FirstLine(std::u16string_view text) { return text.substr(0, text.find(u'\n')); }

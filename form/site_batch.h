@@ -13,6 +13,7 @@
 
 #include "base/message_host.h"
 #include "convert/batch.h"
+#include "convert/check.h"
 #include "convert/run.h"
 #include "convert/site_registry.h"
 #include "form/site_batch_view.h"

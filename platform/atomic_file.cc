@@ -249,25 +249,42 @@ void AtomicFile::Write(std::string_view bytes) {
 
 void AtomicFile::Commit() {
   if (file_ == nullptr) FailCommit();
-  bool ok = std::fflush(file_) == 0;
 #ifdef _WIN32
+  // The file is flushed to the disk and closed, then moved over the final name, written through.
+  bool ok = std::fflush(file_) == 0;
   ++syncs;
   ok = ok && FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)))) != 0;
+  CloseFile(ok);
+  listed_.MarkBusy();
+  ++syncs;
+  if (!MoveFileExW(Win32Path(temporary_).c_str(), Win32Path(final_).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    listed_.MarkCreated();
+    FailCommit();
+  }
+  listed_.Clear();
+  temporary_.clear();
+  committed_ = true;
+#else
+  const bool each_file = durability.load() == Durability::kEachFile;
+  WriteOut(each_file);
+  if (temporary_.empty()) NameUnnamedFile();
+  CloseFile(true);
+  RenameOverFinal();
+  committed_ = true;
+  MakeNameDurable(each_file);
+#endif
+}
+
+void AtomicFile::CloseFile(bool ok) {
   ok = std::fclose(file_) == 0 && ok;
   file_ = nullptr;
   if (!ok) FailCommit();
-  {
-    listed_.MarkBusy();
-    ++syncs;
-    if (!MoveFileExW(Win32Path(temporary_).c_str(), Win32Path(final_).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      listed_.MarkCreated();
-      FailCommit();
-    }
-    listed_.Clear();
-    temporary_.clear();
-  }
-#else
+}
+
+#ifndef _WIN32
+void AtomicFile::WriteOut(bool sync) {
+  bool ok = std::fflush(file_) == 0;
   const int fd = fileno(file_);
   // The regular file it replaces keeps its read, write and execute bits; a link is replaced
   // itself, so its target's bits are not taken, and the bits that run a program as its owner or
@@ -276,63 +293,61 @@ void AtomicFile::Commit() {
   if (lstat(final_.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
     ok = fchmod(fd, replaced.st_mode & 0777) == 0 && ok;
   }
-  const bool each_file = durability.load() == Durability::kEachFile;
-  if (each_file) {
+  if (sync) {
     ++syncs;
     ok = ok && fsync(fd) == 0;
   }
   if (!ok) FailCommit();
-  if (temporary_.empty()) {
-    // The unnamed file gets a fresh temporary name, by the folder's path: a folder moved away
-    // meanwhile is not written into.
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    for (;;) {
-      temporary_name_ = FreshTemporaryName();
-      const fs::path name = folder_ / temporary_name_;
-      InterruptsHeld held;
-      if (listed_.Reserve(folder_fd_, temporary_name_, {}) ==
-          TemporaryName::Listing::kInterrupted) {
-        FailCommit();
-      }
-      if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-        listed_.Clear();
-        if (errno == EEXIST) continue;
-        FailCommit();
-      }
-      listed_.MarkCreated();
-      temporary_ = name;
-      break;
-    }
-  }
-  ok = std::fclose(file_) == 0;
-  file_ = nullptr;
-  if (!ok) FailCommit();
-  {
+}
+
+void AtomicFile::NameUnnamedFile() {
+  // The unnamed file gets a fresh temporary name, by the folder's path: a folder moved away
+  // meanwhile is not written into.
+  const std::string self = "/proc/self/fd/" + std::to_string(fileno(file_));
+  for (;;) {
+    temporary_name_ = FreshTemporaryName();
+    const fs::path name = folder_ / temporary_name_;
     InterruptsHeld held;
-    // A FIFO or device made at the name while the file was written is not replaced either.
-    if (IsSpecial(final_)) {
-      RemoveTemporary();
-      throw base::Error(base::Error::Kind::kNotRegularFile, path_);
-    }
-    listed_.MarkBusy();
-    if (rename(temporary_.c_str(), final_.c_str()) != 0) {
-      listed_.MarkCreated();
+    if (listed_.Reserve(folder_fd_, temporary_name_, {}) == TemporaryName::Listing::kInterrupted) {
       FailCommit();
     }
-    listed_.Clear();
-    temporary_.clear();
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+      listed_.Clear();
+      if (errno == EEXIST) continue;
+      FailCommit();
+    }
+    listed_.MarkCreated();
+    temporary_ = name;
+    return;
   }
-  committed_ = true;
-  if (each_file) {
+}
+
+void AtomicFile::RenameOverFinal() {
+  InterruptsHeld held;
+  // A FIFO or device made at the name while the file was written is not replaced either.
+  if (IsSpecial(final_)) {
+    RemoveTemporary();
+    throw base::Error(base::Error::Kind::kNotRegularFile, path_);
+  }
+  listed_.MarkBusy();
+  if (rename(temporary_.c_str(), final_.c_str()) != 0) {
+    listed_.MarkCreated();
+    FailCommit();
+  }
+  listed_.Clear();
+  temporary_.clear();
+}
+
+void AtomicFile::MakeNameDurable(bool now) {
+  if (now) {
     ++syncs;
     // A folder opened only as a path cannot be synced (EBADF), nor can some file systems' (EINVAL).
     if (fsync(folder_fd_) != 0 && errno != EBADF && errno != EINVAL) FailCommit();
-  } else {
-    std::lock_guard<std::mutex> lock(deferred_mutex);
-    deferred_folders.insert(folder_);
+    return;
   }
-#endif
-  committed_ = true;
+  std::lock_guard<std::mutex> lock(deferred_mutex);
+  deferred_folders.insert(folder_);
 }
+#endif
 
 }  // namespace tjvx::platform

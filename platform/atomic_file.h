@@ -46,6 +46,17 @@ class AtomicFile {
   [[noreturn]] void FailCommit();  // removes the temporary file first
   void Open();                     // POSIX: the temporary file in the folder held open
   void RemoveTemporary();
+  // The steps of Commit(). Closes the file; fails when it does not close or `ok` is false.
+  void CloseFile(bool ok);
+  // POSIX: flushes the file, gives it the bits of the file it replaces, and syncs it when `sync`.
+  void WriteOut(bool sync);
+  // POSIX: links the unnamed file under a fresh temporary name in the folder.
+  void NameUnnamedFile();
+  // POSIX: renames the temporary file over the final name, unless a FIFO, socket or device holds
+  // it.
+  void RenameOverFinal();
+  // POSIX: syncs the folder `now`, or leaves it to SyncDeferredFolders().
+  void MakeNameDurable(bool now);
   std::u16string path_;
   std::filesystem::path final_;
   std::filesystem::path folder_;

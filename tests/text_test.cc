@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "base/utf.h"
-
 #include "text/numbers.h"
 #include "text/widths.h"
 
@@ -20,6 +20,21 @@ TEST(NumericValue, ReadsEveryNumericForm) {
   EXPECT_EQ(text::NumericValue(u"25e-1"), 2.5f);
   EXPECT_EQ(text::NumericValue(u"05"), text::NumericValue(u"5"));
   EXPECT_EQ(text::NumericValue(u"1.5"), text::NumericValue(u"1.50"));
+}
+
+TEST(NumericValue, GivesTheSingleOfTheCorrectlyRoundedDoubleWhateverItsForm) {
+  // Plain decimals are read digit by digit, others through the general reading: both must give
+  // the float of the double the C library reads, also at 15 and 16 digits and with a sign, blanks
+  // or an exponent around the same digits.
+  for (const char* digits : {"0.1", "12.35", "05", "99999", "123456789012345", "1234567890123456",
+                             "9007199254740993", "0.000000000000001", "1.00000000000000001",
+                             "3.4028235e38", "7.006492e-46", "0.30000000000000004"}) {
+    for (const std::string& form : {std::string(digits), " " + std::string(digits) + "  ",
+                                    "-" + std::string(digits), "+" + std::string(digits)}) {
+      const float expected = static_cast<float>(std::strtod(form.c_str(), nullptr));
+      EXPECT_EQ(text::NumericValue(base::FromAscii(form)), expected) << form;
+    }
+  }
 }
 
 TEST(NumericValue, RoundsToSinglePrecision) {
@@ -46,8 +61,9 @@ TEST(ToFullWidth, WidensDigitsCapitalsAndKana) {
 TEST(HostNames, ComeBackByteForByteWhetherOrNotTheyAreUtf8) {
   // CP932 bytes of あ and い, a stray trail byte, an overlong form, an encoded surrogate, a
   // sequence cut short, and well-formed text around them.
-  const std::string names[] = {"X\x82\xa0", "X\x82\xa2", "\x80", "\xc0\xaf", "\xed\xb2\x82",
-                               "\xe3\x81", "B-12 ボーリング", "\xf0\x9f\x98\x80"};
+  const std::string names[] = {"X\x82\xa0",       "X\x82\xa2",       "\x80",
+                               "\xc0\xaf",        "\xed\xb2\x82",    "\xe3\x81",
+                               "B-12 ボーリング", "\xf0\x9f\x98\x80"};
   std::vector<std::u16string> decoded;
   for (const std::string& name : names) {
     decoded.push_back(base::FromUtf8(name));

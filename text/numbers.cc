@@ -17,91 +17,90 @@ bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-}  // namespace
-
-float NumericValue(std::u16string_view text) {
-  // Codes and depths are read by the hundred thousand: one or two digits, the most common fields,
-  // are read at once, and the rest through pointers.
-  if (text.size() == 1) return IsDigit(text[0]) ? static_cast<float>(text[0] - u'0') : 0.0f;
-  if (text.size() == 2 && IsDigit(text[0]) && IsDigit(text[1])) {  // two-digit codes: "05", "12"
-    return static_cast<float>((text[0] - u'0') * 10 + (text[1] - u'0'));
-  }
-  // Plain decimals such as depths ("12.35", "0.80", "120"): one pass as long as the text, with
-  // the same result as the general reading below.
-  if (text.size() <= 15) {
-    uint64_t mantissa = 0;
-    size_t point = text.size();
-    bool plain = true;
-    for (size_t i = 0; i < text.size(); ++i) {
-      const auto digit = static_cast<unsigned>(text[i] - u'0');
-      if (digit <= 9) {
-        mantissa = mantissa * 10 + digit;
-      } else if (text[i] == u'.' && point == text.size()) {
-        point = i;
-      } else {
-        plain = false;
-        break;
-      }
-    }
-    const bool has_point = point < text.size();
-    if (plain && text.size() > (has_point ? 1u : 0u)) {
-      const size_t decimals = has_point ? text.size() - point - 1 : 0;
-      const double value = decimals == 0 ? static_cast<double>(mantissa)
-                                         : static_cast<double>(mantissa) / kPowersOfTen[decimals];
-      return static_cast<float>(value);
-    }
-  }
-  const char16_t* p = text.data();
-  const char16_t* end = p + text.size();
-  while (p < end && *p == u' ') ++p;
-  while (end > p && end[-1] == u' ') --end;
-  text = std::u16string_view(p, static_cast<size_t>(end - p));
-  const size_t n = text.size();
-  bool negative = false;
-  if (p < end && (*p == u'+' || *p == u'-')) negative = *p++ == u'-';
-  // The digits as one integer; exact while there are at most 15 of them.
+// The digits from `p` up to `end`, with at most one point among them, read as one integer
+// (exact while there are at most 15 of them); `stop` is where something else stands, or `end`.
+struct DigitRun {
   uint64_t mantissa = 0;
-  const char16_t* digits = p;
-  while (p < end && IsDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - u'0');
-  const size_t int_digits = static_cast<size_t>(p - digits);
-  size_t frac_digits = 0;
-  if (p < end && *p == u'.') {
-    digits = ++p;
-    while (p < end && IsDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - u'0');
-    frac_digits = static_cast<size_t>(p - digits);
-  }
-  if (int_digits == 0 && frac_digits == 0) return 0.0f;
-  bool exponent = false;
-  if (p < end && (*p == u'e' || *p == u'E')) {
-    exponent = true;
-    ++p;
-    if (p < end && (*p == u'+' || *p == u'-')) ++p;
-    digits = p;
-    while (p < end && IsDigit(*p)) ++p;
-    if (p == digits) return 0.0f;
-  }
-  if (p != end) return 0.0f;
+  size_t digits = 0;
+  size_t decimals = 0;  // digits after the point
+  const char16_t* stop = nullptr;
+};
 
-  // Most fields are short decimals: an integer of at most 15 digits and a power of ten up to
-  // 1e15 are both exact doubles, so their quotient is the correctly rounded double of the decimal,
-  // the same double the general reading below gives.
-  if (!exponent && int_digits + frac_digits <= 15) {
-    const double value = frac_digits == 0
-                             ? static_cast<double>(mantissa)
-                             : static_cast<double>(mantissa) / kPowersOfTen[frac_digits];
-    return static_cast<float>(negative ? -value : value);
+[[gnu::always_inline]] inline DigitRun ScanDigits(const char16_t* p, const char16_t* end) {
+  const char16_t* const start = p;
+  const char16_t* point = nullptr;
+  uint64_t mantissa = 0;
+  for (; p < end; ++p) {
+    const auto digit = static_cast<unsigned>(*p - u'0');
+    if (digit <= 9) {
+      mantissa = mantissa * 10 + digit;
+    } else if (*p == u'.' && point == nullptr) {
+      point = p;
+    } else {
+      break;
+    }
   }
+  const size_t decimals = point != nullptr ? static_cast<size_t>(p - point - 1) : 0;
+  return {mantissa, static_cast<size_t>(p - start) - (point != nullptr ? 1 : 0), decimals, p};
+}
+
+// An exponent "e5", "E-3" from `p` to exactly `end`.
+bool IsExponent(const char16_t* p, const char16_t* end) {
+  if (p == end || (*p != u'e' && *p != u'E')) return false;
+  ++p;
+  if (p < end && (*p == u'+' || *p == u'-')) ++p;
+  if (p == end) return false;
+  for (; p < end; ++p) {
+    if (!IsDigit(*p)) return false;
+  }
+  return true;
+}
+
+// A numeric text with more digits than a double holds exactly, or an exponent, read as a double
+// by std::from_chars and rounded to single precision; 0 beyond single precision's range. Kept out
+// of line, so that the short decimals read by the hundred thousand need no room for its text.
+[[gnu::noinline]] float ReadLongNumber(std::u16string_view text) {
   std::string ascii;
-  ascii.reserve(n);
-  for (size_t k = text[0] == u'+' ? 1 : 0; k < n; ++k) {
+  ascii.reserve(text.size());
+  for (size_t k = text[0] == u'+' ? 1 : 0; k < text.size(); ++k) {
     ascii += text[k] == u'E' ? 'e' : static_cast<char>(text[k]);
   }
   double value = 0.0;
   auto [read_to, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
   if (ec != std::errc() || read_to != ascii.data() + ascii.size()) return 0.0f;
-  float single = static_cast<float>(value);
-  if (!std::isfinite(single)) return 0.0f;
-  return single;
+  const float single = static_cast<float>(value);
+  return std::isfinite(single) ? single : 0.0f;
+}
+
+}  // namespace
+
+float NumericValue(std::u16string_view text) {
+  // Codes of one digit are the most common fields of all.
+  if (text.size() == 1) return IsDigit(text[0]) ? static_cast<float>(text[0] - u'0') : 0.0f;
+  const char16_t* p = text.data();
+  const char16_t* end = p + text.size();
+  // Codes and depths are read by the hundred thousand, mostly plain decimals ("05", "12.35")
+  // without blanks or a sign: those are read in one pass over their digits.
+  DigitRun run = ScanDigits(p, end);
+  bool negative = false;
+  if (run.stop != end) {
+    while (p < end && *p == u' ') ++p;
+    while (end > p && end[-1] == u' ') --end;
+    negative = p < end && *p == u'-';
+    run = ScanDigits(p + (p < end && (*p == u'+' || *p == u'-') ? 1 : 0), end);
+  }
+  if (run.digits == 0) return 0.0f;
+  // An integer of at most 15 digits and a power of ten up to 1e15 are both exact doubles, so
+  // their quotient is the correctly rounded double of the decimal, the same double std::from_chars
+  // gives.
+  if (run.stop == end && run.digits <= 15) {
+    // Signed, which converts in one step: 15 digits are far below its bound.
+    const auto digits = static_cast<double>(static_cast<int64_t>(run.mantissa));
+    const double value = run.decimals == 0 ? digits : digits / kPowersOfTen[run.decimals];
+    return static_cast<float>(negative ? -value : value);
+  }
+  if (run.stop != end && !IsExponent(run.stop, end)) return 0.0f;
+  return ReadLongNumber(std::u16string_view(p, static_cast<size_t>(end - p)));
 }
 
 size_t NumericEnd(std::u16string_view s, size_t at) {
