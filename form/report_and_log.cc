@@ -11,6 +11,7 @@
 #include "drawing/log_records.h"
 #include "drawing/svg.h"
 #include "form/converter_form.h"
+#include "form/file_names.h"
 
 namespace tjvx::form {
 
@@ -24,6 +25,7 @@ CheckReport ReportOf(const convert::CheckResult& result) {
   report.summary = convert::CountsLine(result.folder, result);
   if (result.stop) report.summary.append(u"\n").append(convert::StopLines(result));
   report.text = convert::ReportText(result.folder, result);
+  report.file_name = ReportFileName(result.folder);
   return report;
 }
 

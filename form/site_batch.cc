@@ -66,7 +66,9 @@ class SiteBatchForm::ConversionHost : public convert::BatchHost {
   int ShowMessage(size_t, std::u16string_view prompt, int style,
                   std::u16string_view title) override {
     // A refusal or failure is the row's message; it needs no box of its own.
-    if (style != base::kMsgYesNoQuestion) return base::kAnswerOk;
+    if (base::MessageStyle::FromValue(style).buttons() != base::MessageButtons::kYesNo) {
+      return base::kAnswerOk;
+    }
     return form_.AskOnWindowThread(prompt, style, title);
   }
   void SetStatus(size_t, std::u16string_view) override {}

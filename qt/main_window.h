@@ -100,6 +100,13 @@ class MainWindow : public QWidget, public form::ConverterView {
   int ShowMessageOver(QWidget* over, std::u16string_view prompt, int style,
                       std::u16string_view title);
   bool ShowLogOver(QWidget* over, const form::LogDrawing& log, std::u16string_view name);
+  // The constructor's steps, in their order: the widgets (which gives the tab order of the
+  // boxes and lists), the layout and the explicit tab order of the buttons, then the events.
+  void CreateFrames();
+  void CreateMessageLines();
+  void CreateButtons();
+  void LayOut();
+  void ConnectEvents();
 
   QGroupBox* source_frame_;
   QComboBox* source_drive_list_;
