@@ -535,8 +535,13 @@ BatchRow SiteBatchForm::ShownRow(const Row& row) const {
     cell(BatchColumn::kNotices) = Number(row.check->Count(base::Severity::kNotice));
     const int status = row.check->Status();
     shown.mark = status == 2 ? RowMark::kError : status == 1 ? RowMark::kWarning : RowMark::kClean;
+    if (status > 0) {
+      shown.colours =
+          ReportRowColours(status == 2 ? base::Severity::kError : base::Severity::kWarning);
+    }
   } else {
     cell(BatchColumn::kErrors) = u"点検中";
+    shown.colours.text = kPendingRowText;
   }
   static constexpr std::u16string_view kOutcomeTexts[] = {u"",     u"待機中", u"変換中", u"変換済",
                                                           u"拒否", u"失敗",   u"未変換"};

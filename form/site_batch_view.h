@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "form/look.h"
+#include "form/report_table.h"
 #include "form/view.h"
 
 // What the site dialog's logic needs of a dialog: it lists the boreholes of a site folder with
@@ -32,16 +34,19 @@ inline constexpr size_t kBatchColumnCount = 6;
 inline constexpr std::array<std::u16string_view, kBatchColumnCount> kBatchHeadings = {
     u"フォルダ", u"エラー", u"警告", u"通知", u"変換", u"メッセージ"};
 
-// How a row is coloured: by its check, not yet come, clean (notices at most), with warnings or
-// with errors.
+// What a row's check found: not yet come, clean (notices at most), warnings or errors.
 enum class RowMark { kPending, kClean, kWarning, kError };
 
-// One row as the dialog shows it.
+// The text of a row whose check has not come: grey, as a disabled control's.
+inline constexpr Rgb kPendingRowText{0x6e, 0x77, 0x81};
+
+// One row as the dialog shows it. Its colours are the check report's for the worst finding (an
+// error's row red on pink, a warning's on yellow), grey text while the check has not come.
 struct BatchRow {
   std::array<std::u16string, kBatchColumnCount> cells;
   bool ticked = false;
   RowMark mark = RowMark::kPending;
-  bool operator==(const BatchRow&) const = default;
+  RowColours colours;
 };
 
 // The dialog's lines: what is going on (the folder being converted), the summary of the counts,

@@ -13,13 +13,12 @@
 #include <QVBoxLayout>
 
 #include "qt/report_dialog.h"
+#include "qt/text.h"
 
 namespace tjvx::qt {
 namespace {
 
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
+QColor Colour(form::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
 constexpr int Column(form::BatchColumn column) { return static_cast<int>(column); }
 
@@ -176,29 +175,13 @@ void BatchDialog::Paint(QTreeWidgetItem* item, const form::BatchRow& row) {
     item->setTextAlignment(Column(count), Qt::AlignRight | Qt::AlignVCenter);
   }
   item->setCheckState(Column(form::BatchColumn::kFolder), row.ticked ? Qt::Checked : Qt::Unchecked);
-  // As the report colours its findings: an error's row red, a warning's on yellow; a row whose
-  // check has not come is grey.
-  QBrush text, ground;
-  switch (row.mark) {
-    case form::RowMark::kError:
-      text = QColor(0xa8, 0x00, 0x18);
-      ground = QColor(0xfd, 0xe4, 0xe4);
-      break;
-    case form::RowMark::kWarning:
-      ground = QColor(0xff, 0xf4, 0xc4);
-      break;
-    case form::RowMark::kPending:
-      text = palette().brush(QPalette::Disabled, QPalette::Text);
-      break;
-    case form::RowMark::kClean:
-      break;
-  }
+  // Without a colour of its own a row has the list's.
+  const QVariant text = row.colours.text ? QVariant(QBrush(Colour(*row.colours.text))) : QVariant();
+  const QVariant ground =
+      row.colours.ground ? QVariant(QBrush(Colour(*row.colours.ground))) : QVariant();
   for (int column = 0; column < static_cast<int>(form::kBatchColumnCount); ++column) {
-    // No brush: the list's own colours.
-    item->setData(column, Qt::ForegroundRole,
-                  text.style() == Qt::NoBrush ? QVariant() : QVariant(text));
-    item->setData(column, Qt::BackgroundRole,
-                  ground.style() == Qt::NoBrush ? QVariant() : QVariant(ground));
+    item->setData(column, Qt::ForegroundRole, text);
+    item->setData(column, Qt::BackgroundRole, ground);
   }
 }
 

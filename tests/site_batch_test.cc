@@ -301,6 +301,14 @@ TEST_F(SiteBatchTest, EachRowCountsWhatTheCheckButtonFindsAndIsTickedUnlessItHas
   EXPECT_EQ(view_.Row(u"CLEAN").mark, RowMark::kClean);
   EXPECT_EQ(view_.Row(u"WARN").mark, RowMark::kWarning);
   EXPECT_EQ(view_.Row(u"ERR").mark, RowMark::kError);
+  // Coloured as the report colours its worst finding; a clean row as any list's row.
+  for (const auto& [name, severity] :
+       {std::pair{u"WARN", base::Severity::kWarning}, std::pair{u"ERR", base::Severity::kError}}) {
+    const RowColours expected = ReportRowColours(severity);
+    EXPECT_EQ(view_.Row(name).colours.text, expected.text) << base::ToUtf8(name);
+    EXPECT_EQ(view_.Row(name).colours.ground, expected.ground) << base::ToUtf8(name);
+  }
+  EXPECT_FALSE(view_.Row(u"CLEAN").colours.text || view_.Row(u"CLEAN").colours.ground);
   EXPECT_EQ(view_.texts[BatchText::kSummary], u"3 件を点検: エラーあり 1、警告あり 1、問題なし 1");
   EXPECT_TRUE(view_.buttons[BatchButton::kConvert]);
   EXPECT_FALSE(view_.buttons[BatchButton::kCancel]);
@@ -322,6 +330,7 @@ TEST_F(SiteBatchTest, RowsFillInAsChecksComeAndAChoiceMadeMeanwhileStays) {
   ASSERT_TRUE(gate->WaitFor(1));
   ASSERT_TRUE(DeliverUntil([&] { return view_.Row(u"A").mark != RowMark::kPending; }));
   EXPECT_EQ(view_.Row(u"B").mark, RowMark::kPending);
+  EXPECT_EQ(view_.Row(u"B").colours.text, kPendingRowText);
   EXPECT_EQ(FakeBatchView::Cell(view_.Row(u"B"), BatchColumn::kErrors), u"点検中");
   EXPECT_TRUE(form_->busy());
   EXPECT_FALSE(view_.buttons[BatchButton::kConvert]);

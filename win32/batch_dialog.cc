@@ -6,19 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "win32/text.h"
+
 namespace tjvx::win32 {
 namespace {
 
 // Posted by the logic's workers: results wait to be shown.
 constexpr UINT kWakeMessage = WM_APP + 1;
 
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
-
-// As the report colours its findings: an error's row red, a warning's on yellow; a row whose
-// check has not come is grey.
-constexpr COLORREF kErrorText = RGB(0xa8, 0x00, 0x18);
-constexpr COLORREF kErrorGround = RGB(0xfd, 0xe4, 0xe4);
-constexpr COLORREF kWarningGround = RGB(0xff, 0xf4, 0xc4);
+COLORREF Colour(form::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
 // The column widths at 96 dpi; the message takes what is left.
 constexpr int kColumnWidths[form::kBatchColumnCount] = {150, 56, 56, 56, 72, 330};
@@ -48,14 +44,14 @@ class BatchWindow : public form::SiteBatchView {
     filling_ = true;
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    marks_.clear();
+    colours_.clear();
     for (size_t row = 0; row < rows.size(); ++row) {
       LVITEMW item = {};
       item.mask = LVIF_TEXT;
       item.iItem = static_cast<int>(row);
       item.pszText = const_cast<wchar_t*>(L"");
       SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-      marks_.push_back(rows[row].mark);
+      colours_.push_back(rows[row].colours);
       SetRow(static_cast<int>(row), rows[row]);
     }
     if (selected >= 0) {
@@ -67,9 +63,9 @@ class BatchWindow : public form::SiteBatchView {
     filling_ = false;
   }
   void ShowRow(int position, const form::BatchRow& row) override {
-    if (position < 0 || static_cast<size_t>(position) >= marks_.size()) return;
+    if (position < 0 || static_cast<size_t>(position) >= colours_.size()) return;
     filling_ = true;
-    marks_[static_cast<size_t>(position)] = row.mark;
+    colours_[static_cast<size_t>(position)] = row.colours;
     SetRow(position, row);
     SendMessageW(Item(kBatchList), LVM_REDRAWITEMS, static_cast<WPARAM>(position), position);
     filling_ = false;
@@ -210,19 +206,9 @@ class BatchWindow : public form::SiteBatchView {
           result = CDRF_NOTIFYITEMDRAW;
         } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
           const size_t row = static_cast<size_t>(draw->nmcd.dwItemSpec);
-          switch (row < marks_.size() ? marks_[row] : form::RowMark::kClean) {
-            case form::RowMark::kError:
-              draw->clrText = kErrorText;
-              draw->clrTextBk = kErrorGround;
-              break;
-            case form::RowMark::kWarning:
-              draw->clrTextBk = kWarningGround;
-              break;
-            case form::RowMark::kPending:
-              draw->clrText = GetSysColor(COLOR_GRAYTEXT);
-              break;
-            case form::RowMark::kClean:
-              break;
+          if (row < colours_.size()) {
+            if (colours_[row].text) draw->clrText = Colour(*colours_[row].text);
+            if (colours_[row].ground) draw->clrTextBk = Colour(*colours_[row].ground);
           }
           result = CDRF_NEWFONT;
         }
@@ -364,7 +350,7 @@ class BatchWindow : public form::SiteBatchView {
   const HFONT font_;
   const BatchDialogHooks& hooks_;
   HWND dialog_ = nullptr;
-  std::vector<form::RowMark> marks_;
+  std::vector<form::RowColours> colours_;
   bool filling_ = false;  // the list is being filled: its notifications are the dialog's own
   form::SiteBatchForm logic_;
 };
