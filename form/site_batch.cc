@@ -138,6 +138,8 @@ void SiteBatchForm::Stop() {
 
 int SiteBatchForm::AskOnWindowThread(std::u16string_view prompt, int style,
                                      std::u16string_view title) {
+  // Work done on the window's thread itself (no worker to be had) asks there at once.
+  if (std::this_thread::get_id() == window_thread_) return view_.ShowMessage(prompt, style, title);
   // One question at a time; a question after Stop is answered No at once.
   std::lock_guard<std::mutex> one_at_a_time(asking_);
   std::promise<int> answer;

@@ -135,6 +135,7 @@ class SiteBatchForm : private base::MessageHost {
   SiteBatchView& view_;
   const SiteBatchSetup setup_;
   const std::function<void()> wake_;
+  const std::thread::id window_thread_ = std::this_thread::get_id();  // the one that made it
   std::function<void(BatchPhase, const std::u16string&)> gate_;
 
   // The window's thread only.
