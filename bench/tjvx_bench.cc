@@ -8,6 +8,10 @@
 //   tjvx_bench --batch COUNT --tjvx PROGRAM [--records N] [--jobs J]
 //       COUNT boreholes of N records per file (default 50) converted by one
 //       `PROGRAM convert ... --jobs J` (default: the number of cores); boreholes per second.
+//   tjvx_bench --site COUNT [--records N] [--jobs J]
+//       The site dialog's logic over a site folder of COUNT boreholes of N records per file
+//       (default 50), as a window drives it: the time from opening until every folder is listed
+//       and checked (target 3 s for 200), and from 変換 until every one is converted (target 2 s).
 //   tjvx_bench --once convert|floor [--records N]
 //       One conversion with one thread, or the floor, of the borehole of N records per file
 //       (default 5000), made in MeasuredStep after a conversion has built the code page tables:
@@ -18,6 +22,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -25,6 +30,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -36,6 +42,7 @@
 #include "convert/run.h"
 #include "drawing/log_layout.h"
 #include "drawing/svg.h"
+#include "form/site_batch.h"
 #include "platform/cp932.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -357,6 +364,81 @@ int Batch(int count, int records, int jobs, const std::string& program) {
   return ok ? 0 : 1;
 }
 
+// The site dialog as the bench sees it: it only counts what is shown.
+class CountingView : public form::SiteBatchView {
+ public:
+  void ShowRows(const std::vector<form::BatchRow>& shown, int) override { rows = shown.size(); }
+  void ShowRow(int, const form::BatchRow&) override { ++row_updates; }
+  void SetText(form::BatchText text, std::u16string_view value) override {
+    if (text == form::BatchText::kSummary) summary = value;
+  }
+  void SetProgress(int, int) override {}
+  void EnableButton(form::BatchButton, bool) override {}
+  int ShowMessage(std::u16string_view prompt, int, std::u16string_view) override {
+    std::fprintf(stderr, "tjvx_bench: %s\n", base::ToUtf8(prompt).c_str());
+    return base::kAnswerYes;
+  }
+  void ShowCheckReport(const form::CheckReport&) override {}
+  bool ShowLog(const form::LogDrawing&, std::u16string_view) override { return false; }
+  size_t rows = 0;
+  size_t row_updates = 0;
+  std::u16string summary;
+};
+
+int Site(int count, int records, int jobs) {
+  const fs::path work = MakeWork();
+  MapDrives(work);
+  WriteSamplePattern(work / "d" / "DOZORA");
+  for (int i = 1; i <= count; ++i) {
+    WriteSyntheticBorehole(work / "c" / "SITE" / ("B-" + std::to_string(i)), records);
+  }
+  CountingView view;
+  form::SiteBatchSetup setup;
+  setup.site = u"C:\\SITE";
+  setup.destination = u"D:\\OUT";
+  setup.pattern_folder = u"D:\\DOZORA\\";
+  setup.jobs = static_cast<unsigned>(jobs);
+  // The window's thread: woken by the workers, it delivers what they sent.
+  std::mutex mutex;
+  std::condition_variable woken;
+  bool wake = false;
+  form::SiteBatchForm logic(view, setup, [&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    wake = true;
+    woken.notify_one();
+  });
+  // From `start` until the logic is idle again.
+  auto deliver_until_idle = [&](std::chrono::steady_clock::time_point start) {
+    do {
+      std::unique_lock<std::mutex> lock(mutex);
+      woken.wait_for(lock, std::chrono::milliseconds(100), [&] { return wake; });
+      wake = false;
+      lock.unlock();
+      logic.Deliver();
+    } while (logic.busy());
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  auto start = std::chrono::steady_clock::now();
+  logic.Start();
+  const double checked = deliver_until_idle(start);
+  const std::u16string checked_summary = view.summary;
+  start = std::chrono::steady_clock::now();
+  logic.OnConvertClicked();
+  const double converted = deliver_until_idle(start);
+  const auto written = std::distance(fs::directory_iterator(work / "d" / "OUT"), {});
+  fs::remove_all(work);
+  const bool ok = view.rows == static_cast<size_t>(count) && written == count;
+  const double scale = count / 200.0;  // the targets are for 200 boreholes
+  std::printf("site dialog: %d boreholes of %d records per file, %d jobs\n", count, records, jobs);
+  std::printf("  listed and checked: %.3f s (target %.1f s: %s)  %s\n", checked, 3.0 * scale,
+              checked <= 3.0 * scale ? "met" : "MISSED", base::ToUtf8(checked_summary).c_str());
+  std::printf("  converted:          %.3f s (target %.1f s: %s)  %s\n", converted, 2.0 * scale,
+              converted <= 2.0 * scale ? "met" : "MISSED", base::ToUtf8(view.summary).c_str());
+  std::printf("  rows %zu, row updates %zu, files written %ld%s\n", view.rows, view.row_updates,
+              static_cast<long>(written), ok ? "" : "  FAILED");
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 }  // namespace tjvx::bench
 
@@ -368,7 +450,7 @@ int main(int argc, char** argv) {
     std::printf("%lld\n", tjvx::bench::OwnPeakMemory());
     return 0;
   }
-  int records = -1, repeats = 10, batch = 0;
+  int records = -1, repeats = 10, batch = 0, site = 0;
   int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   std::string program, once;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -379,6 +461,8 @@ int main(int argc, char** argv) {
       repeats = std::stoi(args[++i]);
     } else if (args[i] == "--batch" && has_value) {
       batch = std::stoi(args[++i]);
+    } else if (args[i] == "--site" && has_value) {
+      site = std::stoi(args[++i]);
     } else if (args[i] == "--jobs" && has_value) {
       jobs = std::stoi(args[++i]);
     } else if (args[i] == "--tjvx" && has_value) {
@@ -389,10 +473,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr,
                    "usage: tjvx_bench [--records N] [--repeats K]\n"
                    "       tjvx_bench --batch COUNT --tjvx PROGRAM [--records N] [--jobs J]\n"
+                   "       tjvx_bench --site COUNT [--records N] [--jobs J]\n"
                    "       tjvx_bench --once convert|floor [--records N]\n");
       return 2;
     }
   }
+  if (site > 0) return tjvx::bench::Site(site, records > 0 ? records : 50, jobs);
   if (!once.empty()) return tjvx::bench::Once(once, records > 0 ? records : 5000);
   if (batch > 0) {
     if (program.empty()) {

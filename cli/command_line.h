@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/message_host.h"
+#include "convert/batch.h"
 
 namespace tjvx::cli {
 
@@ -26,6 +27,17 @@ std::optional<std::u16string> BackslashNameRefusal(const std::string& argument);
 // The pattern folder with its trailing "\": `pattern` when given, else the one the settings file
 // names (none, after its message through `host`, when there is none).
 std::optional<std::u16string> PatternFolder(const std::string& pattern, base::MessageHost& host);
+
+// Options and body of `tjvx convert`.
+struct ConvertOptions {
+  std::vector<std::string> paths;
+  std::string pattern;
+  bool yes = false;
+  bool no = false;
+  bool quiet = false;
+  unsigned jobs = convert::DefaultJobs();
+};
+int Convert(const ConvertOptions& options);
 
 // Options and body of `tjvx check`.
 struct CheckOptions {

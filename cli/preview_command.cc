@@ -74,6 +74,48 @@ void WriteFile(const std::u16string& path, const std::string& bytes) {
   out.Commit();
 }
 
+// Where the drawing of `file` goes: FILE.svg beside it, the file -o names, or NAME.svg in the
+// folder -o names (`folder`, when given); with pages, the printable HTML file beside it too.
+std::vector<std::u16string> TargetsOf(const std::u16string& file, const PreviewOptions& options,
+                                      const std::u16string& folder, drawing::Paper paper) {
+  std::u16string target;
+  if (!folder.empty()) {
+    target = folder + (folder.back() == u'\\' ? u"" : u"\\") + NameOf(file) + u".svg";
+  } else if (!options.output.empty()) {
+    target = WindowsForm(options.output);
+  } else {
+    target = file + u".svg";
+  }
+  std::vector<std::u16string> targets{target};
+  if (paper != drawing::Paper::kNone) targets.push_back(HtmlName(target));
+  return targets;
+}
+
+// Draws the converted file `file` (given as `argument`) into its targets and names them on the
+// standard output; false after its message when it could not.
+bool DrawOne(const std::string& argument, const std::u16string& file,
+             const std::vector<std::u16string>& targets, const drawing::LayoutOptions& layout) {
+  try {
+    const drawing::Drawing drawing = drawing::LayOutLogAt(file, layout);
+    WriteFile(targets[0], drawing::WriteSvg(drawing));
+    std::cout << base::ToUtf8(targets[0]) << '\n';
+    if (targets.size() > 1) {
+      WriteFile(targets[1], drawing::WriteHtml(drawing, NameOf(file)));
+      std::cout << base::ToUtf8(targets[1]) << '\n';
+    }
+    // Each value present that cannot be drawn, where it stands in the file.
+    for (const drawing::LostValue& lost : drawing.lost) {
+      std::cerr << "tjvx: " << argument << ": 描画できない値 "
+                << base::ToUtf8(drawing::LostValueText(lost)) << '\n';
+    }
+  } catch (const base::Error& error) {
+    // A file that is not a converted file, or cannot be read or written.
+    std::cerr << "tjvx: " << base::ToUtf8(error.Message()) << '\n';
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int Preview(const PreviewOptions& options) {
@@ -102,9 +144,8 @@ int Preview(const PreviewOptions& options) {
     files.push_back(std::move(file.path));
     pattern_refusals.push_back(std::move(file.refusal));
   }
-  const bool into_folder = files.size() > 1 && !options.output.empty();
   std::u16string folder;
-  if (into_folder) {
+  if (files.size() > 1 && !options.output.empty()) {
     folder = base::WithoutTrailingBackslashes(WindowsForm(options.output), 3);
     if (!platform::CreateFolder(folder)) {
       std::cerr << "tjvx: フォルダを作成できません: " << base::ToUtf8(folder) << '\n';
@@ -117,7 +158,6 @@ int Preview(const PreviewOptions& options) {
   int status = 0;
   for (size_t i = 0; i < files.size(); ++i) {
     const std::string& argument = files[i];
-    const std::u16string& file = inputs[i];
     std::optional<std::u16string> refusal = pattern_refusals[i];
     if (!refusal) refusal = BackslashNameRefusal(argument);
     if (refusal) {
@@ -125,17 +165,8 @@ int Preview(const PreviewOptions& options) {
       status = 1;
       continue;
     }
-    std::u16string target;
-    if (into_folder) {
-      target = folder + (folder.back() == u'\\' ? u"" : u"\\") + NameOf(file) + u".svg";
-    } else if (!options.output.empty()) {
-      target = WindowsForm(options.output);
-    } else {
-      target = file + u".svg";
-    }
-    // Pages go to a printable HTML file beside the SVG too, under the same refusals.
-    std::vector<std::u16string> targets{target};
-    if (layout.paper != drawing::Paper::kNone) targets.push_back(HtmlName(target));
+    // The pages' HTML file is under the same refusals as the SVG.
+    const std::vector<std::u16string> targets = TargetsOf(inputs[i], options, folder, layout.paper);
     std::optional<std::string> target_refusal;
     for (const std::u16string& each : targets) {
       if ((target_refusal = TargetRefusal(each, inputs, written))) {
@@ -149,24 +180,7 @@ int Preview(const PreviewOptions& options) {
       continue;
     }
     written.insert(written.end(), targets.begin(), targets.end());
-    try {
-      const drawing::Drawing drawing = drawing::LayOutLogAt(file, layout);
-      WriteFile(target, drawing::WriteSvg(drawing));
-      std::cout << base::ToUtf8(target) << '\n';
-      if (targets.size() > 1) {
-        WriteFile(targets[1], drawing::WriteHtml(drawing, NameOf(file)));
-        std::cout << base::ToUtf8(targets[1]) << '\n';
-      }
-      // Each value present that cannot be drawn, where it stands in the file.
-      for (const drawing::LostValue& lost : drawing.lost) {
-        std::cerr << "tjvx: " << argument << ": 描画できない値 "
-                  << base::ToUtf8(drawing::LostValueText(lost)) << '\n';
-      }
-    } catch (const base::Error& error) {
-      // A file that is not a converted file, or cannot be read or written.
-      std::cerr << "tjvx: " << base::ToUtf8(error.Message()) << '\n';
-      status = 1;
-    }
+    if (!DrawOne(argument, inputs[i], targets, layout)) status = 1;
   }
   std::cout << std::flush;
   return status;

@@ -1,20 +1,15 @@
 #include "form/converter_form.h"
 
-#include "base/error.h"
 #include "base/message_host.h"
-#include "base/utf.h"
 #include "base/windows_path.h"
 #include "convert/check_report.h"
-#include "converted/reader.h"
-#include "drawing/html.h"
-#include "drawing/log_layout.h"
-#include "drawing/log_records.h"
-#include "drawing/svg.h"
-#include "form/file_names.h"
+#include "form/report_and_log.h"
+#include "form/site_batch.h"
 #include "platform/drives.h"
 #include "platform/help.h"
 #include "source/code_table.h"
 #include "source/settings.h"
+#include "text/path_components.h"
 #include "text/trim.h"
 
 namespace tjvx::form {
@@ -197,51 +192,41 @@ void ConverterForm::OnCheckClicked() {
   const convert::CheckResult result = convert::CheckSourceFolder(folder, tables, false);
   SetPointer(convert::kPointerDefault);
 
-  CheckReport report;
-  report.title = std::u16string(kReportTitle) + u" - " + result.folder;
-  for (const base::Finding& finding : result.findings) {
-    report.lines.push_back({finding.severity, std::u16string(convert::FindingFileName(finding)),
-                            finding.line, convert::FindingLine(finding),
-                            base::FromAscii(finding.rule)});
+  view_.ShowCheckReport(ReportOf(result));
+}
+
+void ConverterForm::OnBatchClicked() {
+  if (pattern_folder_.empty()) return;
+  const std::u16string text = view_.Text(TextControl::kSourceFolderBox);
+  if (text::Trim(text).empty()) {
+    ShowMessage(convert::kNoSourceMessage, base::kMsgOk, {});
+    return;
   }
-  report.summary = convert::CountsLine(result.folder, result);
-  if (result.stop) report.summary.append(u"\n").append(convert::StopLines(result));
-  report.text = convert::ReportText(result.folder, result);
-  report.file_name = ReportFileName(result.folder);
-  view_.ShowCheckReport(report);
+  SiteBatchSetup setup;
+  setup.site = base::WithoutTrailingBackslashes(text::ResolvePath(text::Trim(text)), 3);
+  const std::optional<platform::EntryInfo> entry = platform::FindEntry(setup.site);
+  if (!entry || !entry->IsDirectory()) {
+    ShowMessage(std::u16string(convert::kSourceMissingMessage) + u"\n" + setup.site, base::kMsgOk,
+                {});
+    return;
+  }
+  setup.destination = view_.Text(TextControl::kDestinationBox);
+  setup.pattern_folder = pattern_folder_;
+  setup.registry = &registry_;
+  view_.ShowSiteBatch(setup);
 }
 
 void ConverterForm::OnShowLogClicked() {
   if (last_converted_.empty()) return;
   SetPointer(convert::kPointerHourglass);
-  const std::u16string_view path = last_converted_;
-  const std::u16string_view name = base::LastName(path);
   LogDrawing log;
-  std::u16string failure;
-  try {
-    // The file is read once for the screen's long page and the printer's A4 pages.
-    drawing::LogContents contents = drawing::ReadLogContentsAt(last_converted_);
-    log.svg = drawing::WriteSvg(drawing::LayOutLogContents(contents, drawing::LayoutOptions{}));
-    drawing::LayoutOptions a4;
-    a4.paper = drawing::Paper::kA4;
-    const drawing::Drawing pages = drawing::LayOutLogContents(std::move(contents), a4);
-    for (size_t i = 0; i < pages.pages.size(); ++i) {
-      log.a4_pages.push_back(drawing::WritePageSvg(pages, i));
-    }
-    log.a4_html = drawing::WriteHtml(pages, name);
-  } catch (const base::Error& error) {
-    // A refused converted file too: its refusal is an Error of its own.
-    failure = error.Message();
-  } catch (const std::exception& error) {
-    failure = base::FromUtf8(error.what());
-  }
+  const std::optional<std::u16string> failure = DrawLog(last_converted_, log);
   SetPointer(convert::kPointerDefault);
-  if (!failure.empty()) {
-    ShowMessage(u"柱状図を描けませんでした。\n" + last_converted_ + u"\n" + failure,
-                base::kMsgExclamation, {});
+  if (failure) {
+    ShowMessage(*failure, base::kMsgExclamation, {});
     return;
   }
-  view_.ShowLog(log, name);
+  view_.ShowLog(log, base::LastName(last_converted_));
 }
 
 void ConverterForm::OnCloseClicked() { view_.Close(); }

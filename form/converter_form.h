@@ -28,6 +28,7 @@ inline constexpr std::u16string_view kConvertCaption = u"実  行";
 inline constexpr std::u16string_view kCloseCaption = u"終  了";
 inline constexpr std::u16string_view kCheckCaption = u"点  検";
 inline constexpr std::u16string_view kShowLogCaption = u"柱状図";
+inline constexpr std::u16string_view kBatchCaption = u"一括変換...";
 inline constexpr std::u16string_view kReportTitle = u"点検結果";
 inline constexpr std::u16string_view kLogTitle = u"柱状図";
 
@@ -73,6 +74,9 @@ class ConverterForm : public convert::RunHost {
   // The check button: the source folder is read as a run would read it, nothing is written, and
   // the findings are shown in the report dialog.
   void OnCheckClicked();
+  // The site button: the folder in the source box is a site, whose borehole folders the site
+  // dialog lists, checks and converts into the destination box's folder.
+  void OnBatchClicked();
   // The log button, enabled after a successful run: the converted file just made is drawn.
   void OnShowLogClicked();
   // The converted file the log button draws; empty before a successful run.

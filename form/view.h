@@ -10,6 +10,8 @@
 
 namespace tjvx::form {
 
+struct SiteBatchSetup;
+
 // The log of a converted file as a window shows and prints it, all UTF-8: the whole log on one
 // page for the screen, and the same log on A4 pages, each page an SVG of its own and all of them
 // in one HTML document that a browser prints sheet for sheet.
@@ -102,6 +104,8 @@ class ConverterView {
   // it page for page. False, after the view's own message, when it cannot be shown.
   virtual bool ShowLog(const LogDrawing& log, std::u16string_view name) = 0;
   virtual void EnableButton(Button button, bool enabled) = 0;
+  // Shows the site dialog over the window (see SiteBatchForm) and returns when it is closed.
+  virtual void ShowSiteBatch(const SiteBatchSetup& setup) = 0;
 };
 
 }  // namespace tjvx::form

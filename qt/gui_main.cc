@@ -3,7 +3,11 @@
 //   --screenshot FILE          the window;
 //   --report-screenshot FILE   the check's report of the source folder (the 点検 button);
 //   --log-screenshot FILE      the log window of a conversion of the source folder into the
-//                              destination folder (the 実行 button, then 柱状図).
+//                              destination folder (the 実行 button, then 柱状図);
+//   --batch-screenshot FILE    the site dialog over the source folder (the 一括変換... button)
+//                              once its folders are checked and converted into the root of
+//                              drive O: (the first folder with an error ticked too), with the
+//                              first refused folder chosen.
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -11,11 +15,14 @@
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
+#include <QTreeWidget>
 #include <cstdio>
 
+#include "qt/batch_dialog.h"
 #include "qt/main_window.h"
 
 namespace {
@@ -50,6 +57,43 @@ QWidget* OtherWindow(QWidget* main) {
   return nullptr;
 }
 
+// Drives the site dialog for its picture as a user would: once the checks are in, the first
+// folder with an error is ticked as well and 変換 is pressed; then the first refused folder is
+// chosen and the dialog is taken.
+void DriveBatchDialog(QWidget& main, tjvx::qt::BatchDialog& dialog, const QString& file) {
+  auto* timer = new QTimer(&dialog);
+  QObject::connect(
+      timer, &QTimer::timeout, &dialog,
+      [&main, &dialog, file, timer, step = 0, waited = 0]() mutable {
+        if (dialog.logic().busy()) return;
+        auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("BatchList"));
+        if (step == 0) {
+          for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = list->topLevelItem(row);
+            if (item->checkState(0) == Qt::Unchecked) {
+              item->setCheckState(0, Qt::Checked);
+              break;
+            }
+          }
+          dialog.findChild<QPushButton*>(QStringLiteral("BatchConvertButton"))->click();
+          step = 1;
+        } else if (step == 1) {
+          const auto outcome = static_cast<int>(tjvx::form::BatchColumn::kOutcome);
+          for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            if (list->topLevelItem(row)->text(outcome) == QStringLiteral("拒否")) {
+              list->setCurrentItem(list->topLevelItem(row));
+              break;
+            }
+          }
+          step = 2;
+        } else if (++waited * 200 >= 1500) {
+          timer->stop();
+          QCoreApplication::exit(SavePicture(&dialog, file, &main) ? 0 : 1);
+        }
+      });
+  timer->start(200);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,7 +124,12 @@ int main(int argc, char** argv) {
       QStringLiteral("log-screenshot"),
       QStringLiteral("Convert, save a PNG of the log window to FILE and quit."),
       QStringLiteral("FILE"));
-  parser.addOptions({screenshot, report_screenshot, log_screenshot});
+  QCommandLineOption batch_screenshot(
+      QStringLiteral("batch-screenshot"),
+      QStringLiteral("Convert the source folder's boreholes, save a PNG of the site dialog to FILE "
+                     "and quit."),
+      QStringLiteral("FILE"));
+  parser.addOptions({screenshot, report_screenshot, log_screenshot, batch_screenshot});
   parser.process(app);
 
   tjvx::qt::MainWindow form;
@@ -113,6 +162,13 @@ int main(int argc, char** argv) {
         form.logic().OnShowLogClicked();
       }
     });
+  }
+  if (parser.isSet(batch_screenshot)) {
+    const QString file = parser.value(batch_screenshot);
+    form.logic().SetFolder(tjvx::form::Side::kDestination, u"O:\\");
+    form.SetBatchDialogHook(
+        [&form, file](tjvx::qt::BatchDialog& dialog) { DriveBatchDialog(form, dialog, file); });
+    QTimer::singleShot(kSettle, &form, [&form] { form.logic().OnBatchClicked(); });
   }
   return app.exec();
 }

@@ -18,12 +18,14 @@
 #include <QStyledItemDelegate>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "base/message_host.h"
 #include "convert/run.h"
 #include "form/file_names.h"
 #include "form/look.h"
 #include "platform/help.h"
+#include "qt/batch_dialog.h"
 #include "qt/report_dialog.h"
 #include "qt/text.h"
 #ifdef TJVX_HAVE_QT_SVG
@@ -245,10 +247,13 @@ void MainWindow::CreateButtons() {
   convert_button_ = MakeButton(this, "ConvertButton", form::kConvertCaption);
   check_button_ = MakeButton(this, "CheckButton", form::kCheckCaption);
   show_log_button_ = MakeButton(this, "ShowLogButton", form::kShowLogCaption);
+  batch_button_ = MakeButton(this, "BatchButton", form::kBatchCaption);
   close_button_ = MakeButton(this, "CloseButton", form::kCloseCaption);
   check_button_->setToolTip(
       QStringLiteral("変換元フォルダを読んで、変換で問題になる値を一覧します"));
   show_log_button_->setToolTip(QStringLiteral("変換したファイルの柱状図を表示します"));
+  batch_button_->setToolTip(QStringLiteral(
+      "変換元フォルダを現場のフォルダとして、その中のボーリングを点検し、まとめて変換します"));
   decoration_ = new BoreholeDecoration(this);
   decoration_->setObjectName(QStringLiteral("Decoration"));
 }
@@ -257,23 +262,33 @@ void MainWindow::LayOut() {
   auto* frames = new QHBoxLayout;
   frames->addWidget(source_frame_);
   frames->addWidget(destination_frame_);
+  auto* message_row = new QHBoxLayout;
+  message_row->addWidget(message_frame_);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(decoration_);
   bottom->addStretch(1);
   bottom->addWidget(convert_button_);
   bottom->addWidget(check_button_);
   bottom->addWidget(show_log_button_);
+  bottom->addWidget(batch_button_);
   bottom->addWidget(close_button_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(frames, 1);
-  layout->addWidget(message_frame_);
+  layout->addLayout(message_row);
   layout->addWidget(warnings_line_);
   layout->addLayout(bottom);
-  // The buttons in the order they stand: run, check, log, close.
+  // The site button widened the button row by itself and a gap; the frames above keep the size
+  // and place they had without it, the width it added left free at their right.
+  const int added = std::max(batch_button_->minimumWidth(), batch_button_->sizeHint().width()) +
+                    bottom->spacing();
+  frames->addSpacing(added);
+  message_row->addSpacing(added);
+  // The buttons in the order they stand: run, check, log, site, close.
   setTabOrder(destination_box_, convert_button_);
   setTabOrder(convert_button_, check_button_);
   setTabOrder(check_button_, show_log_button_);
-  setTabOrder(show_log_button_, close_button_);
+  setTabOrder(show_log_button_, batch_button_);
+  setTabOrder(batch_button_, close_button_);
 }
 
 void MainWindow::ConnectEvents() {
@@ -289,6 +304,7 @@ void MainWindow::ConnectEvents() {
   connect(close_button_, &QPushButton::clicked, this, [this] { logic_.OnCloseClicked(); });
   connect(check_button_, &QPushButton::clicked, this, [this] { logic_.OnCheckClicked(); });
   connect(show_log_button_, &QPushButton::clicked, this, [this] { logic_.OnShowLogClicked(); });
+  connect(batch_button_, &QPushButton::clicked, this, [this] { logic_.OnBatchClicked(); });
   // F1 anywhere in the window asks for the help file's contents.
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(help, &QShortcut::activated, this, [this] { logic_.ShowHelp(platform::kHelpContents); });
@@ -368,12 +384,16 @@ bool MainWindow::OpenDocument(const std::filesystem::path& file) {
 }
 
 int MainWindow::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
+  return ShowMessageOver(isVisible() ? this : nullptr, prompt, style, title);
+}
+
+int MainWindow::ShowMessageOver(QWidget* over, std::u16string_view prompt, int style,
+                                std::u16string_view title) {
   if (message_box_hook_) return message_box_hook_(prompt, style, title);
   const base::MessageStyle kind = base::MessageStyle::FromValue(style);
   const bool yes_no = kind.buttons() == base::MessageButtons::kYesNo;
   QMessageBox box(BoxIcon(kind.icon()), Q(title.empty() ? form::kProgramName : title), Q(prompt),
-                  yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                  isVisible() ? this : nullptr);
+                  yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, over);
   // An hourglass stays out of the box the user must answer.
   if (hourglass_) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int answer = box.exec();
@@ -387,12 +407,16 @@ void MainWindow::ShowCheckReport(const form::CheckReport& report) {
 }
 
 bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) {
+  return ShowLogOver(this, log, name);
+}
+
+bool MainWindow::ShowLogOver(QWidget* over, const form::LogDrawing& log, std::u16string_view name) {
 #ifdef TJVX_HAVE_QT_SVG
-  auto* window = new LogWindow(log.svg, log.a4_pages, name, save_file_hook_, this);
+  auto* window = new LogWindow(log.svg, log.a4_pages, name, save_file_hook_, over);
   if (!window->valid()) {
     delete window;
-    ShowMessage(u"柱状図を表示できませんでした。\n" + std::u16string(name), base::kMsgExclamation,
-                {});
+    ShowMessageOver(over, u"柱状図を表示できませんでした。\n" + std::u16string(name),
+                    base::kMsgExclamation, {});
     return false;
   }
   window->show();
@@ -403,17 +427,33 @@ bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) 
   // Without Qt SVG the browser shows the printable A4 pages from a file in the temporary folder.
   const QString path = QDir::temp().filePath(Q(form::LogFileName(name, u".html")));
   const std::string& html = log.a4_html;
-  if (!SaveBytes(this, path, QByteArray(html.data(), static_cast<qsizetype>(html.size())))) {
+  if (!SaveBytes(over, path, QByteArray(html.data(), static_cast<qsizetype>(html.size())))) {
     return false;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-    ShowMessage(std::u16string(form::kLogOpenFailedMessage) + u"\n" +
+    ShowMessageOver(over, std::u16string(form::kLogOpenFailedMessage) + u"\n" +
                     QDir::toNativeSeparators(path).toStdU16String(),
                 base::kMsgExclamation, {});
     return false;
   }
   return true;
 #endif
+}
+
+void MainWindow::ShowSiteBatch(const form::SiteBatchSetup& setup) {
+  DialogServices services;
+  services.show_message = [this](QWidget* over, std::u16string_view prompt, int style,
+                                 std::u16string_view title) {
+    return ShowMessageOver(over, prompt, style, title);
+  };
+  services.show_log = [this](QWidget* over, const form::LogDrawing& log, std::u16string_view name) {
+    return ShowLogOver(over, log, name);
+  };
+  services.save_file = save_file_hook_;
+  BatchDialog dialog(setup, std::move(services), this);
+  if (batch_dialog_hook_) batch_dialog_hook_(dialog);
+  dialog.Start();
+  dialog.exec();
 }
 
 void MainWindow::EnableButton(form::Button button, bool enabled) {

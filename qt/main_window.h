@@ -20,6 +20,8 @@ class QPushButton;
 
 namespace tjvx::qt {
 
+class BatchDialog;
+
 // The classic folder list: each entry indented by its level, with an open or closed folder icon.
 // Double-click or Enter on an entry asks for it to be opened.
 class FolderList : public QListWidget {
@@ -59,6 +61,10 @@ class MainWindow : public QWidget, public form::ConverterView {
   // The report dialog and the log window ask for the file to save to through this hook when it
   // is set (tests name the file); otherwise the save dialog asks.
   void SetSaveFileHook(SaveFileHook hook) { save_file_hook_ = std::move(hook); }
+  // The site dialog is handed to this hook when it is set, before it lists anything and before
+  // it is shown (tests drive it from there).
+  using BatchDialogHook = std::function<void(BatchDialog& dialog)>;
+  void SetBatchDialogHook(BatchDialogHook hook) { batch_dialog_hook_ = std::move(hook); }
 
   // Start-up: centres the window on its screen, then the logic's start-up check; false when the
   // program is to end without showing the window.
@@ -80,6 +86,7 @@ class MainWindow : public QWidget, public form::ConverterView {
   void ShowCheckReport(const form::CheckReport& report) override;
   bool ShowLog(const form::LogDrawing& log, std::u16string_view name) override;
   void EnableButton(form::Button button, bool enabled) override;
+  void ShowSiteBatch(const form::SiteBatchSetup& setup) override;
 
  private:
   QComboBox* DriveOf(form::Side side) const {
@@ -89,6 +96,10 @@ class MainWindow : public QWidget, public form::ConverterView {
     return side == form::Side::kSource ? source_folder_list_ : destination_folder_list_;
   }
   QLineEdit* TextBox(form::TextControl control) const;
+  // A message box or the log window over `over` (this window or a dialog of it).
+  int ShowMessageOver(QWidget* over, std::u16string_view prompt, int style,
+                      std::u16string_view title);
+  bool ShowLogOver(QWidget* over, const form::LogDrawing& log, std::u16string_view name);
   // The constructor's steps, in their order: the widgets (which gives the tab order of the
   // boxes and lists), the layout and the explicit tab order of the buttons, then the events.
   void CreateFrames();
@@ -113,11 +124,13 @@ class MainWindow : public QWidget, public form::ConverterView {
   QPushButton* convert_button_;
   QPushButton* check_button_;
   QPushButton* show_log_button_;
+  QPushButton* batch_button_;
   QPushButton* close_button_;
   QWidget* decoration_;
 
   MessageBoxHook message_box_hook_;
   SaveFileHook save_file_hook_;
+  BatchDialogHook batch_dialog_hook_;
   bool hourglass_ = false;
   form::ConverterForm logic_;
 };

@@ -15,6 +15,7 @@
 #include "base/message_host.h"
 #include "base/utf.h"
 #include "convert/check_report.h"
+#include "form/site_batch.h"
 #include "platform/drives.h"
 #include "platform/help.h"
 #include "tests/test_support.h"
@@ -71,6 +72,7 @@ class FakeView : public ConverterView {
     return true;
   }
   void EnableButton(Button button, bool enabled) override { enabled_buttons[button] = enabled; }
+  void ShowSiteBatch(const SiteBatchSetup& setup) override { site_batches.push_back(setup); }
 
   std::map<TextControl, std::u16string> texts;
   std::map<Side, std::vector<DriveEntry>> drives;
@@ -84,6 +86,7 @@ class FakeView : public ConverterView {
   std::vector<fs::path> opened;
   bool open_succeeds = true;
   std::vector<CheckReport> reports;
+  std::vector<SiteBatchSetup> site_batches;
   struct Log {
     LogDrawing drawing;
     std::u16string name;
@@ -347,6 +350,42 @@ TEST_F(ConverterFormTest, CheckButtonReportsTheSourceFolderAndTheRunCountsItsWar
   form_.OnConvertClicked();
   EXPECT_EQ(view_.texts[TextControl::kWarningsLine], u"");
   EXPECT_FALSE(view_.enabled_buttons[Button::kShowLog]);
+}
+
+TEST_F(ConverterFormTest, SiteButtonOpensTheDialogOverTheSourceFolderWithTheDestinationAsTyped) {
+  form_.FillLists();
+  ASSERT_TRUE(form_.Start());
+  // The box is trimmed and resolved, and the folder loses its trailing "\"; the destination goes
+  // as typed, for the dialog to check as the run does.
+  view_.texts[TextControl::kSourceFolderBox] = u" C:\\DATA\\..\\B-12\\ ";
+  view_.texts[TextControl::kDestinationBox] = u" D:\\OUT ";
+  form_.OnBatchClicked();
+  ASSERT_EQ(view_.site_batches.size(), 1u);
+  const SiteBatchSetup& setup = view_.site_batches[0];
+  EXPECT_EQ(setup.site, u"C:\\B-12");
+  EXPECT_EQ(setup.destination, u" D:\\OUT ");
+  EXPECT_EQ(setup.pattern_folder, u"C:\\DOZORA\\");
+  EXPECT_EQ(setup.registry, &form_.registry());
+  EXPECT_TRUE(view_.boxes.empty());
+  // A drive's root is a site as well.
+  view_.texts[TextControl::kSourceFolderBox] = u"C:\\";
+  form_.OnBatchClicked();
+  ASSERT_EQ(view_.site_batches.size(), 2u);
+  EXPECT_EQ(view_.site_batches[1].site, u"C:\\");
+
+  // A blank box and a folder that is not there open nothing, with the run's messages.
+  view_.texts[TextControl::kSourceFolderBox] = u"  ";
+  form_.OnBatchClicked();
+  view_.texts[TextControl::kSourceFolderBox] = u"C:\\NONE";
+  form_.OnBatchClicked();
+  view_.texts[TextControl::kSourceFolderBox] = u"C:\\B-12\\X1.TXT";
+  form_.OnBatchClicked();
+  EXPECT_EQ(view_.site_batches.size(), 2u);
+  ASSERT_EQ(view_.boxes.size(), 3u);
+  EXPECT_EQ(view_.boxes[0].prompt, convert::kNoSourceMessage);
+  EXPECT_EQ(view_.boxes[1].prompt, std::u16string(convert::kSourceMissingMessage) + u"\nC:\\NONE");
+  EXPECT_EQ(view_.boxes[2].prompt,
+            std::u16string(convert::kSourceMissingMessage) + u"\nC:\\B-12\\X1.TXT");
 }
 
 TEST_F(ConverterFormTest, BadDestinationSaysSoAndSelectsTheDestinationBox) {

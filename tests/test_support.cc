@@ -68,6 +68,15 @@ void WriteBytes(const fs::path& path, std::string_view bytes) {
   ASSERT_TRUE(out.good()) << path;
 }
 
+void WriteBorehole(const fs::path& folder, BoreholeKind kind) {
+  CopyTree("samples/boreholes/B-12", folder);
+  if (kind == BoreholeKind::kClean) {
+    for (const char* name : {"X3.TXT", "R30.TXT", "X7.TXT", "X5.TXT"}) fs::remove(folder / name);
+  } else if (kind == BoreholeKind::kError) {
+    WriteBytes(folder / "N9.TXT", "1,\"\xFF\",2.10\r\n");
+  }
+}
+
 std::string ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -93,6 +93,12 @@ void CopyTree(const std::filesystem::path& from_repository, const std::filesyste
 // A path inside the repository.
 std::filesystem::path RepositoryPath(const std::filesystem::path& relative);
 
+// The boreholes of a generated site, each made from the sample borehole: without the four files
+// whose values its check warns of (notices only), the sample itself (four warnings), or the sample
+// with a byte that is no Shift-JIS in N9.TXT (an error, at which a conversion fails).
+enum class BoreholeKind { kClean, kWarnings, kError };
+void WriteBorehole(const std::filesystem::path& folder, BoreholeKind kind);
+
 // Every file below `folder` with its bytes, for before-and-after comparisons.
 std::vector<std::pair<std::string, std::string>> Snapshot(const std::filesystem::path& folder);
 

@@ -41,9 +41,12 @@ constexpr Place kPlaces[] = {
     {kConvertButton, 182, 434, 96, 32},
     {kCheckButton, 286, 434, 96, 32},
     {kShowLogButton, 390, 434, 96, 32},
-    {kCloseButton, 494, 434, 96, 32},
+    {kBatchButton, 494, 434, 96, 32},
+    {kCloseButton, 598, 434, 96, 32},
 };
-constexpr int kClientWidth = 600;
+// The site button widened the window by a button and its gap; the frames and the picture kept
+// their places, the width it added left free at the frames' right.
+constexpr int kClientWidth = 704;
 constexpr int kClientHeight = 492;
 
 COLORREF Colour(form::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
@@ -250,10 +253,11 @@ void MainWindow::CreateControls() {
   make(L"STATIC", u"", SS_LEFT | SS_NOPREFIX, kStatusLine);
   make(L"STATIC", u"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, kWarningsLine);
   make(L"STATIC", u"", SS_OWNERDRAW, kDecoration);
-  // The buttons in the order they stand: run, check, log, close.
+  // The buttons in the order they stand: run, check, log, site, close.
   make(L"BUTTON", form::kConvertCaption, BS_PUSHBUTTON | WS_TABSTOP, kConvertButton);
   make(L"BUTTON", form::kCheckCaption, BS_PUSHBUTTON | WS_TABSTOP, kCheckButton);
   make(L"BUTTON", form::kShowLogCaption, BS_PUSHBUTTON | WS_TABSTOP, kShowLogButton);
+  make(L"BUTTON", form::kBatchCaption, BS_PUSHBUTTON | WS_TABSTOP, kBatchButton);
   make(L"BUTTON", form::kCloseCaption, BS_PUSHBUTTON | WS_TABSTOP, kCloseButton);
   // Enter in a folder list opens the entry, as a double-click does.
   for (int id : {kSourceFolderList, kDestinationFolderList})
@@ -459,6 +463,9 @@ void MainWindow::OnCommand(int id, int code) {
     case kShowLogButton:
       if (code == BN_CLICKED) logic_.OnShowLogClicked();
       break;
+    case kBatchButton:
+      if (code == BN_CLICKED) logic_.OnBatchClicked();
+      break;
   }
 }
 
@@ -615,10 +622,14 @@ void MainWindow::FillFolderList(form::Side side, const std::vector<form::FolderE
 }
 
 int MainWindow::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
+  return MessageBoxOver(IsWindowVisible(hwnd_) != FALSE ? hwnd_ : nullptr, prompt, style, title);
+}
+
+int MainWindow::MessageBoxOver(HWND owner, std::u16string_view prompt, int style,
+                               std::u16string_view title) {
   const std::wstring text = Wide(prompt);
   const std::wstring caption = Wide(title.empty() ? form::kProgramName : title);
   const base::MessageStyle kind = base::MessageStyle::FromValue(style);
-  HWND owner = IsWindowVisible(hwnd_) != FALSE ? hwnd_ : nullptr;
   const int answer =
       MessageBoxW(owner, text.c_str(), caption.c_str(), BoxType(kind) | MB_SETFOREGROUND);
   return kind.Answer(answer == IDYES);
@@ -665,6 +676,17 @@ bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) 
     return false;
   }
   return true;
+}
+
+void MainWindow::ShowSiteBatch(const form::SiteBatchSetup& setup) {
+  BatchDialogHooks hooks;
+  hooks.show_message = MessageBoxOver;
+  hooks.show_log = [this](const form::LogDrawing& log, std::u16string_view name) {
+    return ShowLog(log, name);
+  };
+  hooks.save_file = save_file_hook_;
+  hooks.opened = batch_dialog_hook_;
+  ShowBatchDialog(hwnd_, setup, dpi_, font_, hooks);
 }
 
 void MainWindow::EnableButton(form::Button button, bool enabled) {

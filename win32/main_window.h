@@ -12,6 +12,7 @@
 
 #include "form/converter_form.h"
 #include "form/view.h"
+#include "win32/batch_dialog.h"
 #include "win32/report_dialog.h"
 
 namespace tjvx::win32 {
@@ -36,6 +37,7 @@ enum ControlId : int {
   kDecoration,
   kCheckButton,
   kShowLogButton,
+  kBatchButton,
 };
 
 // The program's window as a native Win32 window: it creates the controls, shows what the window's
@@ -68,6 +70,10 @@ class MainWindow : public form::ConverterView {
   // the system opens it. The hook returns whether it could.
   using OpenFileHook = std::function<bool(const std::wstring& file)>;
   void SetOpenFileHook(OpenFileHook hook) { open_file_hook_ = std::move(hook); }
+  // The site dialog's logic is handed to this hook when it is set, before it lists anything
+  // (tests hold its work at a gate).
+  using BatchDialogHook = std::function<void(form::SiteBatchForm& logic)>;
+  void SetBatchDialogHook(BatchDialogHook hook) { batch_dialog_hook_ = std::move(hook); }
 
   // Handles one message of the thread's queue as the window's message loop does: F1 asks for
   // help, Tab and the arrow keys move between controls, everything else is dispatched.
@@ -93,6 +99,7 @@ class MainWindow : public form::ConverterView {
   // system's viewer for SVG (the browser).
   bool ShowLog(const form::LogDrawing& log, std::u16string_view name) override;
   void EnableButton(form::Button button, bool enabled) override;
+  void ShowSiteBatch(const form::SiteBatchSetup& setup) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -111,6 +118,9 @@ class MainWindow : public form::ConverterView {
   // The decoration's layers from `top` down, `width` wide from `left`; returns their bottom.
   int DrawLayers(HDC dc, int left, int top, int width) const;
   HWND TextBox(form::TextControl control) const;
+  // A message box over `owner` (this window, a dialog of it, or none).
+  static int MessageBoxOver(HWND owner, std::u16string_view prompt, int style,
+                            std::u16string_view title);
 
   HWND hwnd_ = nullptr;
   UINT dpi_ = 96;
@@ -119,6 +129,7 @@ class MainWindow : public form::ConverterView {
   bool quit_on_close_ = false;
   SaveFileHook save_file_hook_;
   OpenFileHook open_file_hook_;
+  BatchDialogHook batch_dialog_hook_;
   std::array<std::vector<form::FolderEntry>, 2> folders_;
   form::ConverterForm logic_;
 };

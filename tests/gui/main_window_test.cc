@@ -169,6 +169,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(Child<QPushButton>(*form, "CloseButton")->text(), QStringLiteral("終  了"));
     QCOMPARE(Child<QPushButton>(*form, "CheckButton")->text(), QStringLiteral("点  検"));
     QCOMPARE(Child<QPushButton>(*form, "ShowLogButton")->text(), QStringLiteral("柱状図"));
+    QCOMPARE(Child<QPushButton>(*form, "BatchButton")->text(), QStringLiteral("一括変換..."));
     QCOMPARE(Child<QLabel>(*form, "WarningsLine")->text(), QString());
     Child<QWidget>(*form, "Decoration");
     // Each frame holds its own controls.
@@ -183,7 +184,7 @@ class MainWindowTest : public QObject {
     QVERIFY(Child<QWidget>(*form, "StatusLine")->parent() ==
             Child<QGroupBox>(*form, "MessageFrame"));
     // The warnings line is a line of its own under the message frame and above the buttons, whose
-    // row holds run, check, log and close in that order.
+    // row holds run, check, log, site and close in that order, all of one size.
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     auto* warnings_line = Child<QLabel>(*form, "WarningsLine");
@@ -195,15 +196,28 @@ class MainWindowTest : public QObject {
     QVERIFY(warnings_line->geometry().bottom() <=
             Child<QPushButton>(*form, "ConvertButton")->geometry().top());
     int left = -1;
-    for (const char* name : {"ConvertButton", "CheckButton", "ShowLogButton", "CloseButton"}) {
+    for (const char* name :
+         {"ConvertButton", "CheckButton", "ShowLogButton", "BatchButton", "CloseButton"}) {
       auto* button = Child<QPushButton>(*form, name);
       QVERIFY2(button->geometry().left() > left, name);
       QVERIFY2(button->width() >= button->sizeHint().width(), name);
+      QCOMPARE(button->size(), Child<QPushButton>(*form, "ConvertButton")->size());
       left = button->geometry().left();
     }
+    // The site button widened the window by itself and its gap: the frames keep the width they
+    // had without it, ending that far left of the close button's right edge.
+    const QRect site = Child<QPushButton>(*form, "BatchButton")->geometry();
+    const QRect close = Child<QPushButton>(*form, "CloseButton")->geometry();
+    const int added = site.width() + close.left() - site.right() - 1;
+    for (const char* name : {"DestinationFrame", "MessageFrame"}) {
+      QCOMPARE(Child<QGroupBox>(*form, name)->geometry().right() + added, close.right());
+    }
+    QCOMPARE(Child<QGroupBox>(*form, "SourceFrame")->width(),
+             Child<QGroupBox>(*form, "DestinationFrame")->width());
     // The tab key goes from the destination box through the buttons in the order they stand.
     QWidget* at = Child<QLineEdit>(*form, "DestinationBox");
-    for (const char* name : {"ConvertButton", "CheckButton", "ShowLogButton", "CloseButton"}) {
+    for (const char* name :
+         {"ConvertButton", "CheckButton", "ShowLogButton", "BatchButton", "CloseButton"}) {
       at = NextTabStop(at);
       QCOMPARE(at->objectName(), QString::fromLatin1(name));
     }

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -27,9 +28,11 @@
 #include "convert/run.h"
 #include "form/converter_form.h"
 #include "form/report_table.h"
+#include "form/site_batch.h"
 #include "platform/help.h"
 #include "source/code_table.h"
 #include "tests/test_support.h"
+#include "win32/batch_dialog.h"
 #include "win32/report_dialog.h"
 
 namespace tjvx::win32 {
@@ -303,6 +306,7 @@ TEST_F(Win32WindowTest, EveryControlHasItsCaptionAndTheTabKeyGoesInTheirOrder) {
   EXPECT_EQ(WindowText(Control(kCloseButton)), u"終  了");
   EXPECT_EQ(WindowText(Control(kCheckButton)), u"点  検");
   EXPECT_EQ(WindowText(Control(kShowLogButton)), u"柱状図");
+  EXPECT_EQ(WindowText(Control(kBatchButton)), u"一括変換...");
   EXPECT_EQ(WindowText(Control(kWarningsLine)), u"");
   EXPECT_NE(Control(kDecoration), nullptr);
   // The log button waits for a conversion.
@@ -318,7 +322,8 @@ TEST_F(Win32WindowTest, EveryControlHasItsCaptionAndTheTabKeyGoesInTheirOrder) {
             (std::vector<std::u16string>{u"C:\\", u"B-12"}));
 
   // The warnings line is a line of its own under the message frame and above the buttons; the
-  // buttons stand run, check, log, close from left to right without touching, inside the window.
+  // buttons stand run, check, log, site, close from left to right without touching, inside the
+  // window, all of one size.
   auto rect_of = [&](int id) {
     RECT rect = {};
     GetWindowRect(Control(id), &rect);
@@ -332,19 +337,29 @@ TEST_F(Win32WindowTest, EveryControlHasItsCaptionAndTheTabKeyGoesInTheirOrder) {
   RECT client = {};
   GetClientRect(window_.hwnd(), &client);
   LONG left = rect_of(kDecoration).right;
-  for (int id : {kConvertButton, kCheckButton, kShowLogButton, kCloseButton}) {
+  const RECT first = rect_of(kConvertButton);
+  for (int id : {kConvertButton, kCheckButton, kShowLogButton, kBatchButton, kCloseButton}) {
     const RECT button = rect_of(id);
     EXPECT_GT(button.left, left) << id;
     EXPECT_LE(button.right, client.right) << id;
     EXPECT_LE(button.bottom, client.bottom) << id;
+    EXPECT_EQ(button.right - button.left, first.right - first.left) << id;
+    EXPECT_EQ(button.bottom - button.top, first.bottom - first.top) << id;
     left = button.right;
+  }
+  // The site button widened the window by itself and its gap: the frames end that far left of
+  // the close button's right edge, where they ended before it came.
+  const LONG added = rect_of(kCloseButton).left - rect_of(kBatchButton).left;
+  for (int id : {kDestinationFrame, kMessageFrame}) {
+    EXPECT_EQ(rect_of(id).right + added, rect_of(kCloseButton).right) << id;
   }
 
   // The tab key's order: the source side, the destination side, then the buttons as they stand
   // (the log button, disabled, is passed over).
   const int order[] = {kSourceDriveList,      kSourceFolderList,      kSourceFolderBox,
                        kDestinationDriveList, kDestinationFolderList, kDestinationBox,
-                       kConvertButton,        kCheckButton,           kCloseButton};
+                       kConvertButton,        kCheckButton,           kBatchButton,
+                       kCloseButton};
   HWND at = Control(kSourceDriveList);
   for (size_t i = 1; i <= std::size(order); ++i) {
     at = GetNextDlgTabItem(window_.hwnd(), at, FALSE);
@@ -406,7 +421,7 @@ TEST_F(Win32WindowTest, PickedFoldersTypedPathsAndTheRunButtonMakeTheGoldenFile)
   EXPECT_EQ(GetNextDlgTabItem(window_.hwnd(), Control(kCheckButton), FALSE),
             Control(kShowLogButton));
   EXPECT_EQ(GetNextDlgTabItem(window_.hwnd(), Control(kShowLogButton), FALSE),
-            Control(kCloseButton));
+            Control(kBatchButton));
 }
 
 TEST_F(Win32WindowTest, TheCheckButtonShowsTheReportWithItsRowsCopyAndSave) {
@@ -634,6 +649,208 @@ TEST_F(Win32WindowTest, HourglassF1AndTheCloseButton) {
   SendMessageW(Control(kCloseButton), BM_CLICK, 0, 0);
   Pump();
   EXPECT_EQ(window_.hwnd(), nullptr);
+}
+
+// --- The site dialog --------------------------------------------------------------------------
+
+// Waits (a minute at most) on the driving thread until `done` holds.
+bool WaitFor(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// The rows of the site dialog's list as another thread reads them.
+struct SeenSiteRow {
+  std::u16string name, errors, outcome, message;
+  bool ticked = false;
+};
+
+std::vector<SeenSiteRow> SiteRows(HWND list) {
+  std::vector<SeenSiteRow> rows;
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    SeenSiteRow seen{CellText(list, row, 0), CellText(list, row, 1), CellText(list, row, 4),
+                     CellText(list, row, 5)};
+    seen.ticked = SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row),
+                               LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+    rows.push_back(seen);
+  }
+  return rows;
+}
+
+void SetRowState(HWND list, int row, UINT state, UINT mask) {
+  LVITEMW item = {};
+  item.state = state;
+  item.stateMask = mask;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void ClickDialogButton(HWND dialog, int id) {
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// A site C:\SITE of twelve boreholes B-1 … B-12 made from the sample: every fifth with an error,
+// every third of the rest clean, the others with warnings; D:\OUT holds a folder B-2, which
+// refuses that borehole's converted file.
+class Win32SiteTest : public Win32WindowTest {
+ protected:
+  static constexpr int kBoreholes = 12;
+  static test::BoreholeKind KindOf(int n) {
+    if (n % 5 == 0) return test::BoreholeKind::kError;
+    return n % 3 == 0 ? test::BoreholeKind::kClean : test::BoreholeKind::kWarnings;
+  }
+  void SetUp() override {
+    Win32WindowTest::SetUp();
+    for (int n = 1; n <= kBoreholes; ++n) {
+      test::WriteBorehole(drives_.c() / "SITE" / ("B-" + std::to_string(n)), KindOf(n));
+    }
+    test::WriteBytes(drives_.c() / "SITE" / "memo" / "README.TXT", "x");
+    fs::create_directories(drives_.d() / "OUT" / "B-2");
+    Type(kSourceFolderBox, u"C:\\SITE");
+    Type(kDestinationBox, u"D:\\OUT");
+  }
+};
+
+TEST_F(Win32SiteTest, TheSiteButtonListsChecksAndConvertsTheBoreholesInItsDialog) {
+  std::u16string title, checked_summary, summary, detail, close_caption;
+  std::vector<SeenSiteRow> checked, converted;
+  std::u16string first_after_sort;
+  bool checks_came = false, conversion_ended = false;
+  DialogDriver driver(GetCurrentThreadId(), [&](HWND dialog) {
+    title = WindowText(dialog);
+    HWND list = GetDlgItem(dialog, kBatchList);
+    HWND summary_line = GetDlgItem(dialog, kBatchSummary);
+    checks_came = WaitFor(
+        [&] { return WindowText(summary_line).find(u" 件を点検") != std::u16string::npos; });
+    checked_summary = WindowText(summary_line);
+    checked = SiteRows(list);
+    // B-5 has an error: ticked by hand it is converted, and fails.
+    SetRowState(list, 4, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
+    ClickDialogButton(dialog, kBatchConvert);
+    conversion_ended = WaitFor([&] { return WindowText(summary_line).starts_with(u"変換済 "); });
+    summary = WindowText(summary_line);
+    converted = SiteRows(list);
+    // Choosing B-5 shows its whole message in the detail pane.
+    SetRowState(list, 4, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    detail = WindowText(GetDlgItem(dialog, kBatchDetail));
+    // The names are in natural order; a click on their heading sorts them the other way.
+    NMLISTVIEW click = {};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = kBatchList;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = 0;
+    SendMessageW(dialog, WM_NOTIFY, kBatchList, reinterpret_cast<LPARAM>(&click));
+    first_after_sort = CellText(list, 0, 0);
+    close_caption = WindowText(GetDlgItem(dialog, IDCANCEL));
+    PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+  });
+  SendMessageW(Control(kBatchButton), BM_CLICK, 0, 0);
+  Pump();
+  ASSERT_TRUE(driver.found());
+  ASSERT_TRUE(checks_came);
+  ASSERT_TRUE(conversion_ended);
+
+  EXPECT_EQ(title, u"一括変換 - C:\\SITE");
+  // Every borehole folder in natural order, ticked unless its check found an error; the memo
+  // folder holds no borehole file and is not listed.
+  ASSERT_EQ(checked.size(), static_cast<size_t>(kBoreholes));
+  int errors = 0, clean = 0;
+  for (int n = 1; n <= kBoreholes; ++n) {
+    const SeenSiteRow& row = checked[static_cast<size_t>(n - 1)];
+    EXPECT_EQ(row.name, u"B-" + base::FromAscii(std::to_string(n)));
+    const bool error = KindOf(n) == test::BoreholeKind::kError;
+    errors += error;
+    clean += KindOf(n) == test::BoreholeKind::kClean;
+    EXPECT_EQ(row.ticked, !error) << n;
+    EXPECT_EQ(row.errors, error ? u"1" : u"0") << n;
+  }
+  EXPECT_EQ(checked_summary, u"12 件を点検: エラーあり " + base::FromAscii(std::to_string(errors)) +
+                                 u"、警告あり " +
+                                 base::FromAscii(std::to_string(kBoreholes - errors - clean)) +
+                                 u"、問題なし " + base::FromAscii(std::to_string(clean)));
+  // Each row says what became of it.
+  int done = 0;
+  for (int n = 1; n <= kBoreholes; ++n) {
+    const SeenSiteRow& row = converted[static_cast<size_t>(n - 1)];
+    if (n == 2) {
+      EXPECT_EQ(row.outcome, u"拒否");
+      EXPECT_EQ(row.message, convert::kSameNameFolderMessage);
+    } else if (n == 5) {
+      EXPECT_EQ(row.outcome, u"失敗");
+    } else if (KindOf(n) == test::BoreholeKind::kError) {
+      EXPECT_EQ(row.outcome, u"") << n;
+    } else {
+      EXPECT_EQ(row.outcome, u"変換済") << n;
+      EXPECT_TRUE(fs::is_regular_file(drives_.d() / "OUT" / ("B-" + std::to_string(n)))) << n;
+      ++done;
+    }
+  }
+  EXPECT_EQ(summary, u"変換済 " + base::FromAscii(std::to_string(done)) +
+                         u" 件、拒否 1 件、失敗 1 件、未変換 0 件");
+  EXPECT_TRUE(detail.starts_with(u"C:\\SITE\\B-5\r\n")) << base::ToUtf8(detail);
+  EXPECT_NE(detail.find(u"\r\n失敗: ファイルに Shift-JIS でないバイトがある為に"),
+            std::u16string::npos)
+      << base::ToUtf8(detail);
+  EXPECT_EQ(first_after_sort, u"B-12");
+  EXPECT_EQ(close_caption, u"閉じる");
+  // Converted as the run button converts: registered as sites of the session.
+  EXPECT_EQ(window_.logic().registry().current_folder(), u"D:\\OUT\\");
+  EXPECT_TRUE(IsWindowEnabled(window_.hwnd()));
+}
+
+TEST_F(Win32SiteTest, CancelLeavesTheFoldersNotStartedUnconverted) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool arrived = false, open = false;
+  window_.SetBatchDialogHook([&](form::SiteBatchForm& logic) {
+    logic.SetGate([&](form::BatchPhase phase, const std::u16string&) {
+      if (phase != form::BatchPhase::kConvert) return;
+      std::unique_lock<std::mutex> lock(mutex);
+      arrived = true;
+      changed.notify_all();
+      changed.wait(lock, [&] { return open; });
+    });
+  });
+  std::u16string cancelling, summary, status;
+  bool held = false, ended = false;
+  DialogDriver driver(GetCurrentThreadId(), [&](HWND dialog) {
+    HWND summary_line = GetDlgItem(dialog, kBatchSummary);
+    WaitFor([&] { return WindowText(summary_line).find(u" 件を点検") != std::u16string::npos; });
+    ClickDialogButton(dialog, kBatchConvert);
+    held = WaitFor([&] {
+      std::lock_guard<std::mutex> lock(mutex);
+      return arrived;
+    });
+    ClickDialogButton(dialog, kBatchCancel);
+    cancelling = WindowText(GetDlgItem(dialog, kBatchStatus));
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      open = true;
+      changed.notify_all();
+    }
+    ended = WaitFor([&] { return WindowText(summary_line).starts_with(u"変換済 "); });
+    summary = WindowText(summary_line);
+    status = WindowText(GetDlgItem(dialog, kBatchStatus));
+    PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+  });
+  SendMessageW(Control(kBatchButton), BM_CLICK, 0, 0);
+  Pump();
+  ASSERT_TRUE(driver.found());
+  ASSERT_TRUE(held);
+  ASSERT_TRUE(ended);
+  EXPECT_TRUE(cancelling.starts_with(u"中止しています")) << base::ToUtf8(cancelling);
+  // The folder held went to its end; no other was started.
+  EXPECT_EQ(summary, u"変換済 1 件、拒否 0 件、失敗 0 件、未変換 " +
+                         base::FromAscii(std::to_string(kBoreholes - 3)) + u" 件");
+  EXPECT_EQ(status, u"中止しました。");
+  EXPECT_TRUE(fs::is_regular_file(drives_.d() / "OUT" / "B-1"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(drives_.d() / "OUT"), {}), 2);
 }
 
 }  // namespace
