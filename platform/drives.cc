@@ -142,11 +142,23 @@ std::optional<fs::path> DriveTable::AsWritten(std::u16string_view path) const {
   // The names are joined in one text and made a path once: each step of a path's `/=` takes the
   // whole path apart again, and every file a run opens passes here.
   fs::path::string_type host = root->native();
-  for (std::u16string_view name : Components(path.substr(2))) {
-    if (!host.empty() && host.back() != fs::path::preferred_separator) {
-      host += fs::path::preferred_separator;
+  host.reserve(host.size() + 3 * path.size());
+  const std::u16string_view rest = path.substr(2);
+  for (size_t start = 0; start < rest.size();) {
+    size_t end = rest.find_first_of(u"\\/", start);
+    if (end == std::u16string_view::npos) end = rest.size();
+    if (end > start) {  // repeated separators count as one
+      if (!host.empty() && host.back() != fs::path::preferred_separator) {
+        host += fs::path::preferred_separator;
+      }
+#ifdef _WIN32
+      host.append(rest.begin() + static_cast<std::ptrdiff_t>(start),
+                  rest.begin() + static_cast<std::ptrdiff_t>(end));
+#else
+      base::AppendUtf8(host, rest.substr(start, end - start));
+#endif
     }
-    host += HostName(name).native();
+    start = end + 1;
   }
   return fs::path(std::move(host));
 }
