@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "base/findings.h"
-#include "convert/run.h"
+#include "convert/check.h"
 
 // The text of a check's findings, the same on the command line and in the window.
 namespace tjvx::convert {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "convert/record_loop.h"
 #include "source/record_findings.h"
 #include "text/field_formats.h"
 #include "text/numbers.h"
@@ -39,51 +40,51 @@ std::u16string EndDepth(std::u16string_view start_depth,
 }
 
 void WriteRecords4000(source::FieldReader& x5, LineSink& out, base::FindingSink& findings) {
-  source::RecordFindings found(findings, x5, u"4000");
-  std::array<std::u16string_view, 11> f;
-  std::u16string line, start_depth;
-  while (!x5.AtEnd()) {
-    x5.ReadRecord(f);
-    const long long at = x5.record_line();
-    start_depth.clear();
-    const bool start_changed =
-        found.Put(start_depth, at, 2, f[1], text::AppendDepthText) != text::ValueChange::kNone;
-    line.assign(u"4000 ");
-    line += start_depth;
+  RecordLoop<11> records(x5, findings, u"4000");
+  source::RecordFindings& found = records.found();
+  std::u16string& line = records.line();
+  std::u16string start_depth;
+  while (records.Next()) {
+    const long long at = records.at();
+    const bool start_changed = records.Start(2) != text::ValueChange::kNone;
+    start_depth.assign(line, line.find(u' ') + 1);  // as the line writes it
     line += u' ';
     // The end depth is summed from the start depth as the line writes it.
     const size_t end_depth = line.size();
+    const std::array<std::u16string_view, 3> lengths = {records.Field(7), records.Field(9),
+                                                        records.Field(11)};
     // The sum is single precision, so its own far decimals are not a source value's loss.
-    const text::ValueChange end_change = AppendEndDepth(line, start_depth, {f[6], f[8], f[10]});
+    const text::ValueChange end_change = AppendEndDepth(line, start_depth, lengths);
     if (end_change != text::ValueChange::kNone && !start_changed &&
         (end_change != text::ValueChange::kDecimalsCut ||
-         EndDepthIsOff(line.substr(end_depth), start_depth, {f[6], f[8], f[10]}))) {
+         EndDepthIsOff(line.substr(end_depth), start_depth, lengths))) {
       found.Warning(at, 0,
                     u"貫入長を足した終わりの深度が深度の形 (4 桁.2 桁) に収まらない為、" +
                         line.substr(end_depth) + u" と書かれます。");
     }
-    for (size_t i : {6, 8, 10}) {
+    for (int field : {7, 9, 11}) {
       line += u' ';
-      found.Put(line, at, static_cast<int>(i) + 1, f[i], text::AppendNumberValue);
+      records.Put(field, text::AppendNumberValue);
     }
-    for (size_t i : {5, 7, 9}) {
+    for (int field : {6, 8, 10}) {
       // A negative reading counts as none.
       line += u' ';
-      if (text::NumericValue(f[i]) < 0.0f) {
+      const std::u16string_view blows = records.Field(field);
+      if (text::NumericValue(blows) < 0.0f) {
         // "-1" is how the source itself writes no reading, and it is written as it stands.
-        if (text::NumericValue(f[i]) != -1.0f) {
+        if (text::NumericValue(blows) != -1.0f) {
           found.Warning(
-              at, static_cast<int>(i) + 1,
-              u"負の打撃回数「" + std::u16string(f[i]) + u"」は回数なしとして -1 と書かれます。");
+              at, field,
+              u"負の打撃回数「" + std::u16string(blows) + u"」は回数なしとして -1 と書かれます。");
         }
         text::AppendNumberValue(line, u"0");
       } else {
-        found.Put(line, at, static_cast<int>(i) + 1, f[i], text::AppendNumberValue);
+        records.Put(field, text::AppendNumberValue);
       }
     }
     out.Line(line);
   }
-  found.Finish();
+  records.Finish();
 }
 
 }  // namespace tjvx::convert

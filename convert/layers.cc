@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "convert/record_loop.h"
 #include "source/record_findings.h"
 #include "text/field_formats.h"
 #include "text/numbers.h"
@@ -15,9 +16,8 @@ namespace tjvx::convert {
 
 using source::RecordFindings;
 
-// Each writer reads a record into a fixed array of fields and builds its lines in one buffer that
-// keeps its room from line to line. What a value loses on its way into a line is reported to the
-// findings, with the record's line and the field's number counted from 1.
+// Each writer reads its records with a RecordLoop, which reports what a value loses on its way
+// into a line.
 
 namespace {
 
@@ -36,7 +36,7 @@ void ReportCodeNotFound(RecordFindings& findings, long long line, int field,
 }  // namespace
 
 void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::FindingSink& findings) {
-  RecordFindings found3000(findings, r41, u"3000");
+  RecordLoop<11> records(r41, findings, u"3000");
   RecordFindings found3010(findings, r41, u"3010");
   // The 3010 lines follow all 3000 lines: the 3000 lines are written as the records are read, and
   // each record's depth and value C are kept, as views into the file's text, for the 3010 lines.
@@ -45,19 +45,15 @@ void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::Find
     long long line;
   };
   std::vector<Later> later;
-  std::array<std::u16string_view, 11> f;
-  std::u16string line;
-  while (!r41.AtEnd()) {
-    r41.ReadRecord(f);
-    const long long at = r41.record_line();
-    line.assign(u"3000 ");
-    found3000.Put(line, at, 2, f[1], text::AppendDepthText);
+  std::u16string& line = records.line();
+  while (records.Next()) {
+    records.Start(2);
     line += u' ';
-    found3000.Put(line, at, 4, f[3], text::AppendNumberValue);
+    records.Put(4, text::AppendNumberValue);
     line += u' ';
-    found3000.Put(line, at, 5, f[4], text::AppendNumberValue);
+    records.Put(5, text::AppendNumberValue);
     out.Line(line);
-    later.push_back({f[1], f[2], at});
+    later.push_back({records.Field(2), records.Field(3), records.at()});
   }
   for (const Later& record : later) {
     line.assign(u"3010 ");
@@ -66,68 +62,66 @@ void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::Find
     found3010.Put(line, record.line, 3, record.value, text::AppendNumberValue);
     out.Line(line);
   }
-  found3000.Finish();
+  records.Finish();
   found3010.Finish();
 }
 
 void WriteRecords3020(source::FieldReader& n9, LineSink& out, base::FindingSink& findings) {
-  RecordFindings found(findings, n9, u"3020");
-  std::array<std::u16string_view, 3> f;
-  std::u16string line;
-  while (!n9.AtEnd()) {
-    n9.ReadRecord(f);
-    const long long at = n9.record_line();
-    line.assign(u"3020 ");
-    found.Put(line, at, 3, f[2], text::AppendDepthText);
+  RecordLoop<3> records(n9, findings, u"3020");
+  std::u16string& line = records.line();
+  while (records.Next()) {
+    records.Start(3);
     line += u' ';
     const size_t date = line.size();
-    text::AppendDatePart(line, f[1], 6);
+    const std::u16string_view given = records.Field(2);
+    text::AppendDatePart(line, given, 6);
     line += u' ';
-    text::AppendDatePart(line, f[1], 9);
-    if (!text::IsDateText(f[1]) && !text::Trim(f[1]).empty() &&
-        !text::KeepsMonthAndDay(f[1], std::u16string_view(line).substr(date))) {
-      found.Warning(at, 2,
-                    u"日付「" + std::u16string(f[1]) + u"」が yyyy/mm/dd の形でない為、月と日が " +
-                        line.substr(date) + u" と書かれます。");
+    text::AppendDatePart(line, given, 9);
+    if (!text::IsDateText(given) && !text::Trim(given).empty() &&
+        !text::KeepsMonthAndDay(given, std::u16string_view(line).substr(date))) {
+      records.found().Warning(records.at(), 2,
+                              u"日付「" + std::u16string(given) +
+                                  u"」が yyyy/mm/dd の形でない為、月と日が " + line.substr(date) +
+                                  u" と書かれます。");
     }
     out.Line(line);
   }
-  found.Finish();
+  records.Finish();
 }
 
 void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, LineSink& out,
                       base::FindingSink& findings) {
-  RecordFindings found(findings, x7, u"3030");
-  std::array<std::u16string_view, 68> f;
-  std::u16string line, name;
+  RecordLoop<68> records(x7, findings, u"3030");
+  RecordFindings& found = records.found();
+  std::u16string& line = records.line();
+  std::u16string name;
   size_t prefix = 0;  // "3030 <top> <bottom> ", the same for every code of a record
-  while (!x7.AtEnd()) {
-    x7.ReadRecord(f);
-    const long long at = x7.record_line();
+  while (records.Next()) {
+    const long long at = records.at();
     bool prefix_built = false;
-    for (size_t i = 8; i < 28; ++i) {
-      const float code = text::NumericValue(f[i]);
+    // The twenty code fields, 9 to 28.
+    for (int field = 9; field <= 28; ++field) {
+      const std::u16string_view given = records.Field(field);
+      const float code = text::NumericValue(given);
       if (code == 0.0f) {
         // Most of the twenty code fields hold "0" or nothing, which is no code.
-        const std::u16string_view given = f[i];
         const bool no_code = given.size() <= 1
                                  ? given.empty() || given[0] == u'0' || given[0] == u' '
                                  : text::Trim(given).empty() || text::IsZeroText(given);
         if (!no_code) {
-          const bool full_width = std::any_of(given.begin(), given.end(), [](char16_t c) {
-            return c >= u'０' && c <= u'９';
-          });
-          found.Warning(at, static_cast<int>(i) + 1,
-                        u"コード「" + std::u16string(given) + u"」は数値ではない為、読み飛ばされます" +
+          const bool full_width = std::any_of(given.begin(), given.end(),
+                                              [](char16_t c) { return c >= u'０' && c <= u'９'; });
+          found.Warning(at, field,
+                        u"コード「" + std::u16string(given) +
+                            u"」は数値ではない為、読み飛ばされます" +
                             (full_width ? u" (全角の数字は数値として読まれません)。" : u"。"));
         }
         continue;
       }
       if (!prefix_built) {
-        line.assign(u"3030 ");
-        found.Put(line, at, 5, f[4], text::AppendDepthText);
+        records.Start(5);
         line += u' ';
-        found.Put(line, at, 6, f[5], text::AppendBottomDepthValue);
+        records.Put(6, text::AppendBottomDepthValue);
         line += u' ';
         prefix = line.size();
         prefix_built = true;
@@ -137,7 +131,7 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
       if (auto entry = tables.Get(source::TableId::kL8).First(code)) {
         text::AppendFullWidth(name, *entry);
       } else {
-        ReportCodeNotFound(found, at, static_cast<int>(i) + 1, f[i], source::TableId::kL8,
+        ReportCodeNotFound(found, at, field, given, source::TableId::kL8,
                            u"名前が @ と書かれます。");
       }
       text::AppendTextValue(line, name);
@@ -145,47 +139,42 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
       out.Line(line);
     }
   }
-  found.Finish();
+  records.Finish();
 }
 
 void WriteRecords3040(source::FieldReader& g40, LineSink& out, base::FindingSink& findings) {
-  RecordFindings found(findings, g40, u"3040");
-  std::array<std::u16string_view, 8> f;
-  std::u16string line;
-  while (!g40.AtEnd()) {
-    g40.ReadRecord(f);
-    const long long at = g40.record_line();
-    line.assign(u"3040 ");
-    found.Put(line, at, 4, f[3], text::AppendDepthText);
+  RecordLoop<8> records(g40, findings, u"3040");
+  std::u16string& line = records.line();
+  while (records.Next()) {
+    records.Start(4);
     line += u' ';
-    found.Put(line, at, 5, f[4], text::AppendBottomDepthValue);
+    records.Put(5, text::AppendBottomDepthValue);
     line += u' ';
-    text::AppendTextValue(line, f[1]);
-    found.Written(f[1], at);
+    text::AppendTextValue(line, records.Field(2));
+    records.found().Written(records.Field(2), records.at());
     out.Line(line);
   }
-  found.Finish();
+  records.Finish();
 }
 
 void WriteRecords3070(source::FieldReader& r30, source::PatternTables& tables, LineSink& out,
                       base::FindingSink& findings) {
-  RecordFindings found(findings, r30, u"3070");
-  std::array<std::u16string_view, 6> f;
-  std::u16string line;
-  while (!r30.AtEnd()) {
-    r30.ReadRecord(f);
-    const long long at = r30.record_line();
+  RecordLoop<6> records(r30, findings, u"3070");
+  RecordFindings& found = records.found();
+  std::u16string& line = records.line();
+  while (records.Next()) {
+    const long long at = records.at();
     const source::CodeTable& l19 = tables.Get(source::TableId::kL19);
-    const std::optional<std::u16string_view> first = l19.Last(text::NumericValue(f[2]));
-    const std::optional<std::u16string_view> second = l19.Last(text::NumericValue(f[4]));
-    if (!first) {
-      ReportCodeNotFound(found, at, 3, f[2], source::TableId::kL19, u"その名前は書かれません。");
+    const std::optional<std::u16string_view> first = l19.Last(text::NumericValue(records.Field(3)));
+    const std::optional<std::u16string_view> second =
+        l19.Last(text::NumericValue(records.Field(5)));
+    for (int field : {3, 5}) {
+      if (!(field == 3 ? first : second)) {
+        ReportCodeNotFound(found, at, field, records.Field(field), source::TableId::kL19,
+                           u"その名前は書かれません。");
+      }
     }
-    if (!second) {
-      ReportCodeNotFound(found, at, 5, f[4], source::TableId::kL19, u"その名前は書かれません。");
-    }
-    line.assign(u"3070 ");
-    found.Put(line, at, 2, f[1], text::AppendDepthText);
+    records.Start(2);
     line += u' ';
     const size_t start = line.size();
     if (first) line += *first;
@@ -198,7 +187,7 @@ void WriteRecords3070(source::FieldReader& r30, source::PatternTables& tables, L
     found.Written(std::u16string_view(line).substr(start), at);
     out.Line(line);
   }
-  found.Finish();
+  records.Finish();
 }
 
 }  // namespace tjvx::convert

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "convert/record_loop.h"
 #include "source/depth_list.h"
 #include "source/record_findings.h"
 #include "text/field_formats.h"
@@ -66,55 +67,87 @@ void AppendMemberValues(std::u16string& line, size_t member, const MemberRecord&
   }
 }
 
+// One member's records, ordered by depth with the file's order kept among equal depths, so the
+// first record at a depth comes first; their depths are added to `depths`.
+std::vector<MemberRecord> ReadMember(source::FieldReader& reader, const MemberLayout& layout,
+                                     source::RecordFindings& found, std::vector<float>& depths) {
+  const int depth_field = static_cast<int>(layout.depth_field) + 1;
+  std::vector<MemberRecord> records;
+  std::vector<std::u16string_view> f;
+  while (!reader.AtEnd()) {
+    reader.ReadRecord(layout.fields, f);
+    MemberRecord& record = records.emplace_back();
+    record.depth = text::NumericValue(f[layout.depth_field]);
+    record.depth_text = f[layout.depth_field];
+    record.line = reader.record_line();
+    if (record.depth == 0.0f && !text::Trim(record.depth_text).empty() &&
+        !text::IsZeroText(record.depth_text)) {
+      found.Warning(record.line, depth_field,
+                    u"深度「" + std::u16string(record.depth_text) +
+                        u"」は数値ではない為、深度 0 の記録とされます。");
+    }
+    for (size_t k = 0; k < 3; ++k) {
+      if (layout.value_fields[k] != 0) record.values[k] = f[layout.value_fields[k]];
+    }
+    if (record.depth == 0.0f && text::Trim(record.depth_text).empty() &&
+        std::any_of(record.values.begin(), record.values.end(),
+                    [](std::u16string_view value) { return !text::Trim(value).empty(); })) {
+      found.Warning(record.line, depth_field,
+                    u"深度が空の為、この記録の値は深度 0.00 の行に書かれます。");
+    }
+    depths.push_back(record.depth);
+  }
+  auto by_depth = [](const MemberRecord& a, const MemberRecord& b) { return a.depth < b.depth; };
+  if (!std::is_sorted(records.begin(), records.end(), by_depth)) {
+    std::stable_sort(records.begin(), records.end(), by_depth);
+  }
+  // Only the first record at a depth gives the line its values.
+  for (size_t k = 1; k < records.size(); ++k) {
+    if (records[k].depth != records[k - 1].depth) continue;
+    found.Warning(records[k].line, depth_field,
+                  u"深度「" + std::u16string(records[k].depth_text) +
+                      u"」の記録が先にある為、この記録は使われません。");
+  }
+  return records;
+}
+
+// The values `record` of member `member` gives a 5000 line, and what is told of them: a date not
+// in the yyyy/mm/dd form, control characters, and (once a line, unless `depth_reported`) the
+// depth the line cannot show as it stands.
+void AppendMember(std::u16string& line, size_t member, const MemberRecord& record,
+                  source::RecordFindings& found, bool& depth_reported) {
+  const size_t start = line.size();
+  AppendMemberValues(line, member, record);
+  const std::u16string_view date = record.values[0];
+  if (member == 0 && !text::IsDateText(date) && !text::Trim(date).empty() &&
+      !text::KeepsMonthAndDay(date, std::u16string_view(line).substr(start))) {
+    found.Warning(record.line, 2,
+                  u"日付「" + std::u16string(date) + u"」が yyyy/mm/dd の形でない為、月と日が " +
+                      line.substr(start) + u" と書かれます。");
+  }
+  for (std::u16string_view value : record.values) found.Written(value, record.line);
+  if (!depth_reported) {
+    // The depth list's text of the depth does not fit the depth form.
+    found.Warning(record.line, static_cast<int>(kMembers[member].depth_field) + 1,
+                  u"深度「" + std::u16string(record.depth_text) +
+                      u"」が深度の形 (4 桁.2 桁) に収まらない為、" +
+                      line.substr(5, line.find(u' ', 5) - 5) + u" と書かれます。");
+    depth_reported = true;
+  }
+}
+
 }  // namespace
 
 void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& findings) {
   std::array<std::optional<source::RecordFindings>, 4> found;
-  // Each member's records, ordered by depth with the file's order kept among equal depths, so the
-  // first record at a depth comes first; the lines walk the depth list and every member at once.
   std::array<std::vector<MemberRecord>, 4> records;
   std::vector<float> depths;
-  std::vector<std::u16string_view> f;
   for (size_t m = 0; m < members.size(); ++m) {
     if (!members[m]) continue;
-    source::FieldReader& reader = *members[m];
-    found[m].emplace(findings, reader, u"5000");
-    const MemberLayout& layout = kMembers[m];
-    while (!reader.AtEnd()) {
-      reader.ReadRecord(layout.fields, f);
-      MemberRecord& record = records[m].emplace_back();
-      record.depth = text::NumericValue(f[layout.depth_field]);
-      record.depth_text = f[layout.depth_field];
-      record.line = reader.record_line();
-      if (record.depth == 0.0f && !text::Trim(record.depth_text).empty() &&
-          !text::IsZeroText(record.depth_text)) {
-        found[m]->Warning(record.line, static_cast<int>(layout.depth_field) + 1,
-                          u"深度「" + std::u16string(record.depth_text) +
-                              u"」は数値ではない為、深度 0 の記録とされます。");
-      }
-      for (size_t k = 0; k < 3; ++k) {
-        if (layout.value_fields[k] != 0) record.values[k] = f[layout.value_fields[k]];
-      }
-      if (record.depth == 0.0f && text::Trim(record.depth_text).empty() &&
-          std::any_of(record.values.begin(), record.values.end(),
-                      [](std::u16string_view value) { return !text::Trim(value).empty(); })) {
-        found[m]->Warning(record.line, static_cast<int>(layout.depth_field) + 1,
-                          u"深度が空の為、この記録の値は深度 0.00 の行に書かれます。");
-      }
-      depths.push_back(record.depth);
-    }
-    auto by_depth = [](const MemberRecord& a, const MemberRecord& b) { return a.depth < b.depth; };
-    if (!std::is_sorted(records[m].begin(), records[m].end(), by_depth)) {
-      std::stable_sort(records[m].begin(), records[m].end(), by_depth);
-    }
-    // Only the first record at a depth gives the line its values.
-    for (size_t k = 1; k < records[m].size(); ++k) {
-      if (records[m][k].depth != records[m][k - 1].depth) continue;
-      found[m]->Warning(records[m][k].line, static_cast<int>(layout.depth_field) + 1,
-                        u"深度「" + std::u16string(records[m][k].depth_text) +
-                            u"」の記録が先にある為、この記録は使われません。");
-    }
+    found[m].emplace(findings, *members[m], u"5000");
+    records[m] = ReadMember(*members[m], kMembers[m], *found[m], depths);
   }
+  // The lines walk the depth list and every member's records at once.
   std::array<size_t, 4> next{};
   std::u16string line;
   for (const source::DepthEntry& entry : source::MergeDepths(std::move(depths))) {
@@ -126,26 +159,7 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
       while (next[m] < list.size() && list[next[m]].depth < entry.value) ++next[m];
       line += u' ';
       if (next[m] < list.size() && list[next[m]].depth == entry.value) {
-        const MemberRecord& record = list[next[m]];
-        const size_t start = line.size();
-        AppendMemberValues(line, m, record);
-        if (m == 0 && !text::IsDateText(record.values[0]) &&
-            !text::Trim(record.values[0]).empty() &&
-            !text::KeepsMonthAndDay(record.values[0], std::u16string_view(line).substr(start))) {
-          found[m]->Warning(record.line, 2,
-                            u"日付「" + std::u16string(record.values[0]) +
-                                u"」が yyyy/mm/dd の形でない為、月と日が " + line.substr(start) +
-                                u" と書かれます。");
-        }
-        for (std::u16string_view value : record.values) found[m]->Written(value, record.line);
-        if (!depth_reported) {
-          // The depth list's text of the depth does not fit the depth form.
-          found[m]->Warning(record.line, static_cast<int>(kMembers[m].depth_field) + 1,
-                            u"深度「" + std::u16string(record.depth_text) +
-                                u"」が深度の形 (4 桁.2 桁) に収まらない為、" +
-                                line.substr(5, line.find(u' ', 5) - 5) + u" と書かれます。");
-          depth_reported = true;
-        }
+        AppendMember(line, m, list[next[m]], *found[m], depth_reported);
       } else {
         line += kMembers[m].defaults;
       }
@@ -159,42 +173,44 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
 
 void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, LineSink& out,
                       base::FindingSink& findings) {
-  source::RecordFindings found(findings, g72, u"5010");
-  std::array<std::u16string_view, 8> f;
-  std::u16string line;
-  while (!g72.AtEnd()) {
-    g72.ReadRecord(f);
-    const long long at = g72.record_line();
-    std::optional<std::u16string_view> first, second;
-    if (!f[3].empty()) first = tables.Get(source::TableId::kL18).First(text::NumericValue(f[3]));
-    if (!f[5].empty()) second = tables.Get(source::TableId::kL18B).First(text::NumericValue(f[5]));
+  RecordLoop<8> records(g72, findings, u"5010");
+  source::RecordFindings& found = records.found();
+  std::u16string& line = records.line();
+  while (records.Next()) {
+    const long long at = records.at();
+    // The two codes, fields 4 and 6, and their names.
     struct Lookup {
-      const std::optional<std::u16string_view>* name;
-      size_t field;
+      int field;
       source::TableId table;
+      std::optional<std::u16string_view> name;
     };
-    for (const Lookup& lookup :
-         {Lookup{&first, 3, source::TableId::kL18}, Lookup{&second, 5, source::TableId::kL18B}}) {
-      const std::u16string_view code = f[lookup.field];
+    Lookup lookups[] = {{4, source::TableId::kL18, {}}, {6, source::TableId::kL18B, {}}};
+    for (Lookup& lookup : lookups) {
+      const std::u16string_view code = records.Field(lookup.field);
+      if (!code.empty()) lookup.name = tables.Get(lookup.table).First(text::NumericValue(code));
+    }
+    for (const Lookup& lookup : lookups) {
+      const std::u16string_view code = records.Field(lookup.field);
       // A code of 0, as a blank one, is no code.
-      if (!*lookup.name && !text::Trim(code).empty() && !text::IsZeroText(code)) {
-        found.WarningWith(at, static_cast<int>(lookup.field) + 1, [&] {
+      if (!lookup.name && !text::Trim(code).empty() && !text::IsZeroText(code)) {
+        found.WarningWith(at, lookup.field, [&] {
           return u"コード「" + std::u16string(code) + u"」が " +
                  std::u16string(source::TableFileName(lookup.table)) +
                  u" にない為、その名前は書かれません。";
         });
       }
     }
+    const std::optional<std::u16string_view>& first = lookups[0].name;
+    const std::optional<std::u16string_view>& second = lookups[1].name;
     const bool has_first = first && !first->empty(), has_second = second && !second->empty();
 
-    line.assign(u"5010 ");
-    found.Put(line, at, 2, f[1], text::AppendDepthText);
+    records.Start(2);
     const size_t depth_end = line.size();
     line += u' ';
     // The value and the text as held ("0" stays "0"), "-1" and "@" when there are none.
-    text::AppendHeldText(line, f[2], u"-1");
+    text::AppendHeldText(line, records.Field(3), u"-1");
     line += u' ';
-    text::AppendHeldText(line, f[7]);
+    text::AppendHeldText(line, records.Field(8));
     line += u' ';
     // The names in full width, joined by "／", as held; "@" when there are none.
     const size_t names = line.size();
@@ -205,7 +221,7 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     found.Written(std::u16string_view(line).substr(depth_end), at);
     out.Line(line);
   }
-  found.Finish();
+  records.Finish();
 }
 
 }  // namespace tjvx::convert

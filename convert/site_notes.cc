@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <span>
 
+#include "convert/record_loop.h"
 #include "source/legend_names.h"
 #include "source/record_findings.h"
 #include "text/field_formats.h"
@@ -151,6 +153,141 @@ struct CodedNote {
   }
 };
 
+// The depth-list entries that get a 2001 record: up to the last site depth, or all when it is not
+// in the list.
+size_t EntriesWithRecords(const std::vector<source::DepthEntry>& depths,
+                          const std::optional<std::u16string>& last_site_depth) {
+  if (!last_site_depth) return depths.size();
+  const float last = text::NumericValue(*last_site_depth);
+  auto it = std::find_if(depths.begin(), depths.end(),
+                         [&](const source::DepthEntry& e) { return e.value == last; });
+  return it == depths.end() ? depths.size() : static_cast<size_t>(it - depths.begin()) + 1;
+}
+
+// The records 2001 and 2002 of the depth-list entries that get one, made in named steps: the
+// notes of X12.TXT placed on the entries, the 2001 line of each entry with the six note names at
+// its depth, what lies beyond the last entry, then the note lines.
+class NoteRecords {
+ public:
+  NoteRecords(NoteSources& sources, std::span<const source::DepthEntry> entries,
+              base::FindingSink& findings)
+      : entries_(entries), note_lines_(entries.size()) {
+    if (sources.x12) PlaceNotes(*sources.x12, findings);
+    for (size_t k = 0; k < coded_.size(); ++k) {
+      if (sources.coded[k]) coded_[k].Open(*sources.coded[k], findings);
+    }
+    if (sources.x11) {
+      found_marks_.emplace(findings, *sources.x11, u"2001");
+      marks_ = ReadDepthMarks(*sources.x11, *found_marks_);
+    }
+  }
+
+  // One 2001 line for each entry: its depth, the names each coded note gives at that depth, and
+  // the number of note lines the entry owns.
+  void Write2001(source::PatternTables& tables, LineSink& out) {
+    std::u16string line;
+    for (size_t e = 0; e < entries_.size(); ++e) {
+      const source::DepthEntry& entry = entries_[e];
+      for (size_t k = 0; k < coded_.size(); ++k) {
+        coded_[k].ReadOnward(tables, static_cast<int>(k) + 1, entry);
+      }
+      line.assign(u"2001 ");
+      const text::ValueChange change = text::AppendMadeDepthText(line, entry.text);
+      DepthWritten(entry, change, std::u16string_view(line).substr(5));
+      line += u" @ ";
+      for (const CodedNote& note : coded_) {
+        text::AppendHeldText(line, note.names);
+        line += u' ';
+      }
+      line += u"-1";
+      AppendCount(line, note_lines_[e].size());
+      out.Line(line);
+    }
+  }
+
+  // The depths of X11.TXT and the coded notes deeper than the last entry get no 2001 record.
+  void ReportBeyondTheLast() {
+    for (size_t m = next_mark_; m < marks_.size(); ++m) {
+      found_marks_->Warning(marks_[m].line, 2,
+                            u"深度「" + marks_[m].text +
+                                u"」が最後の現場の深度 (X1.TXT) より深い為、2001 に書かれません。");
+    }
+    for (CodedNote& note : coded_) note.Beyond(entries_.back().value);
+  }
+
+  // The 2002 lines, entry by entry.
+  void Write2002(LineSink& out) {
+    std::u16string line;
+    for (const std::vector<NoteLine>& lines : note_lines_) {
+      for (const NoteLine& note : lines) {
+        line.assign(u"2002 ");
+        line += note.text;
+        found_notes_->Written(note.text, note.source_line);
+        out.Line(line);
+      }
+    }
+  }
+
+  void Finish() {
+    for (CodedNote& note : coded_) {
+      if (note.found) note.found->Finish();
+    }
+    if (found_marks_) found_marks_->Finish();
+    if (found_notes_) found_notes_->Finish();
+  }
+
+ private:
+  // A line of a note placed on an entry, with the X12.TXT line it came from.
+  struct NoteLine {
+    std::u16string text;
+    long long source_line;
+  };
+
+  // Each note goes to the first entry at or below its depth; the last entry takes the rest, so
+  // no note is lost.
+  void PlaceNotes(source::FieldReader& x12, base::FindingSink& findings) {
+    found_notes_.emplace(findings, x12, u"2002");
+    for (const Note& note : ReadNotes(x12, *found_notes_)) {
+      // The depth list is sorted, so the first entry at or below the note is found by halving.
+      auto it = std::lower_bound(
+          entries_.begin(), entries_.end(), note.depth,
+          [](const source::DepthEntry& e, float depth) { return e.value < depth; });
+      size_t index = static_cast<size_t>(it - entries_.begin());
+      if (index == entries_.size()) {
+        found_notes_->Warning(
+            note.line, 2,
+            u"深度「" + note.depth_text +
+                u"」が最後の 2001 の深度より深い為、記事は最後の 2001 に付きます。");
+        index = entries_.size() - 1;
+      }
+      for (std::u16string& line : FoldNote(note.text)) {
+        note_lines_[index].push_back({std::move(line), note.line});
+      }
+    }
+  }
+
+  // The entry's depth was written `written`: a depth the line cannot show as it stands (`change`)
+  // is told at each record of that depth, in the coded notes and in X11.TXT.
+  void DepthWritten(const source::DepthEntry& entry, text::ValueChange change,
+                    std::u16string_view written) {
+    if (change != text::ValueChange::kNone) {
+      for (CodedNote& note : coded_) note.DepthWritten(entry, change, written);
+    }
+    for (; next_mark_ < marks_.size() && marks_[next_mark_].value <= entry.value; ++next_mark_) {
+      const DepthMark& mark = marks_[next_mark_];
+      if (mark.value == entry.value) found_marks_->Value(change, mark.line, 2, mark.text, written);
+    }
+  }
+
+  std::span<const source::DepthEntry> entries_;
+  std::vector<std::vector<NoteLine>> note_lines_;  // by entry
+  std::optional<source::RecordFindings> found_notes_;
+  std::array<CodedNote, 6> coded_;
+  std::vector<DepthMark> marks_;
+  size_t next_mark_ = 0;  // the first mark not yet passed by the entries written
+  std::optional<source::RecordFindings> found_marks_;
+};
+
 }  // namespace
 
 std::u16string SiteText(std::u16string_view item3, std::u16string_view item4) {
@@ -164,26 +301,27 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
                                                const std::vector<source::DepthEntry>& depths,
                                                LineSink& out, base::FindingSink& findings) {
   if (!x1) return std::nullopt;
-  source::RecordFindings found(findings, *x1, u"2000");
+  RecordLoop<4> records(*x1, findings, u"2000");
+  source::RecordFindings& found = records.found();
   float previous = 0.0f;
   // The deepest depth of the lines so far: the 2001 records end at the last line's depth.
   float deepest = 0.0f;
   std::u16string deepest_text;
   bool any = false;
-  std::array<std::u16string_view, 4> record;
-  std::u16string line, last_depth, out_of_order;
+  std::u16string& line = records.line();
+  std::u16string last_depth, out_of_order;
   long long last_line = 0;
   size_t position = 0;  // the depth list is read onward from one line to the next
-  while (!x1->AtEnd()) {
-    x1->ReadRecord(record);
-    const long long at = x1->record_line();
-    const float depth = text::NumericValue(record[1]);
+  while (records.Next()) {
+    const long long at = records.at();
+    const std::u16string_view depth_text = records.Field(2);
+    const float depth = text::NumericValue(depth_text);
     // A depth at or above the one before is not found onward in the list: the count runs on to
     // the list's end.
     out_of_order.clear();
     if (any && depth <= previous) {
       out_of_order =
-          u"深度「" + std::u16string(record[1]) +
+          u"深度「" + std::u16string(depth_text) +
           (depth < previous ? u"」が前の行の深度より浅い為" : u"」が前の行の深度と同じ為") +
           u"、2000 の最後の数 (深度の番号) が正しく数えられません。";
       // The last line's warning waits: it may also say what the last depth leaves out.
@@ -192,26 +330,26 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
     previous = depth;
     if (!any || depth > deepest) {
       deepest = depth;
-      deepest_text = record[1];
+      deepest_text = depth_text;
     }
     size_t passed = 0;
     while (position < depths.size()) {
       ++passed;
       if (depths[position++].value == depth) break;
     }
-    line.assign(u"2000 ");
-    found.Put(line, at, 2, record[1], text::AppendDepthText);
+    records.Start(2);
     line += u' ';
     const size_t site = line.size();
-    line += SiteText(record[2], record[3]);
+    line += SiteText(records.Field(3), records.Field(4));
     found.Written(std::u16string_view(line).substr(site), at);
     line += u" @";
     AppendCount(line, passed);
     out.Line(line);
-    last_depth = record[1];
+    last_depth = depth_text;
     last_line = at;
     any = true;
   }
+  records.Finish();
   if (!any) return std::nullopt;
   if (previous < deepest) {
     // The 2001 records end at the last line's depth, so the deeper depths of earlier lines get
@@ -244,14 +382,7 @@ std::vector<std::u16string> FoldNote(std::u16string_view text) {
 void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntry>& depths,
                        const std::optional<std::u16string>& last_site_depth,
                        source::PatternTables& tables, LineSink& out, base::FindingSink& findings) {
-  // The entries that get a record: up to the last site depth, or all when it is not in the list.
-  size_t entries = depths.size();
-  if (last_site_depth) {
-    const float last = text::NumericValue(*last_site_depth);
-    auto it = std::find_if(depths.begin(), depths.end(),
-                           [&](const source::DepthEntry& e) { return e.value == last; });
-    if (it != depths.end()) entries = static_cast<size_t>(it - depths.begin()) + 1;
-  }
+  const size_t entries = EntriesWithRecords(depths, last_site_depth);
   if (entries == 0) {
     // Nothing is read then; a note file that holds notes loses them all.
     if (sources.x12 && !sources.x12->AtEnd()) {
@@ -260,93 +391,11 @@ void WriteNotesRecords(NoteSources& sources, const std::vector<source::DepthEntr
     }
     return;
   }
-
-  // Each note goes to the first entry at or below its depth; the last entry takes the rest, so
-  // no note is lost.
-  // Each entry's note lines, with the X12.TXT line each came from.
-  struct NoteLine {
-    std::u16string text;
-    long long source_line;
-  };
-  std::vector<std::vector<NoteLine>> note_lines(entries);
-  std::optional<source::RecordFindings> found_notes;
-  if (sources.x12) {
-    found_notes.emplace(findings, *sources.x12, u"2002");
-    for (const Note& note : ReadNotes(*sources.x12, *found_notes)) {
-      // The depth list is sorted, so the first entry at or below the note is found by halving.
-      auto it = std::lower_bound(
-          depths.begin(), depths.begin() + static_cast<long>(entries), note.depth,
-          [](const source::DepthEntry& e, float depth) { return e.value < depth; });
-      size_t index = static_cast<size_t>(it - depths.begin());
-      if (index == entries) {
-        found_notes->Warning(
-            note.line, 2,
-            u"深度「" + note.depth_text +
-                u"」が最後の 2001 の深度より深い為、記事は最後の 2001 に付きます。");
-        index = entries - 1;
-      }
-      for (std::u16string& line : FoldNote(note.text)) {
-        note_lines[index].push_back({std::move(line), note.line});
-      }
-    }
-  }
-
-  std::array<CodedNote, 6> coded;
-  for (size_t k = 0; k < 6; ++k) {
-    if (sources.coded[k]) coded[k].Open(*sources.coded[k], findings);
-  }
-  std::optional<source::RecordFindings> found_marks;
-  std::vector<DepthMark> marks;
-  if (sources.x11) {
-    found_marks.emplace(findings, *sources.x11, u"2001");
-    marks = ReadDepthMarks(*sources.x11, *found_marks);
-  }
-  size_t next_mark = 0;
-  std::u16string line;
-  for (size_t e = 0; e < entries; ++e) {
-    const source::DepthEntry& entry = depths[e];
-    for (size_t k = 0; k < 6; ++k) coded[k].ReadOnward(tables, static_cast<int>(k) + 1, entry);
-    line.assign(u"2001 ");
-    const text::ValueChange change = text::AppendMadeDepthText(line, entry.text);
-    // A depth the line cannot show as it stands is told at each record of that depth.
-    const std::u16string_view written = std::u16string_view(line).substr(5);
-    for (CodedNote& note : coded) {
-      if (change != text::ValueChange::kNone) note.DepthWritten(entry, change, written);
-    }
-    for (; next_mark < marks.size() && marks[next_mark].value <= entry.value; ++next_mark) {
-      const DepthMark& mark = marks[next_mark];
-      if (mark.value == entry.value) found_marks->Value(change, mark.line, 2, mark.text, written);
-    }
-    line += u" @ ";
-    for (const CodedNote& note : coded) {
-      text::AppendHeldText(line, note.names);
-      line += u' ';
-    }
-    line += u"-1";
-    AppendCount(line, note_lines[e].size());
-    out.Line(line);
-  }
-  // The depths deeper than the last site depth get no record.
-  const float last = depths[entries - 1].value;
-  for (size_t m = next_mark; m < marks.size(); ++m) {
-    found_marks->Warning(marks[m].line, 2,
-                         u"深度「" + marks[m].text +
-                             u"」が最後の現場の深度 (X1.TXT) より深い為、2001 に書かれません。");
-  }
-  for (CodedNote& note : coded) note.Beyond(last);
-  for (size_t e = 0; e < entries; ++e) {
-    for (const NoteLine& note : note_lines[e]) {
-      line.assign(u"2002 ");
-      line += note.text;
-      found_notes->Written(note.text, note.source_line);
-      out.Line(line);
-    }
-  }
-  for (CodedNote& note : coded) {
-    if (note.found) note.found->Finish();
-  }
-  if (found_marks) found_marks->Finish();
-  if (found_notes) found_notes->Finish();
+  NoteRecords notes(sources, std::span(depths.data(), entries), findings);
+  notes.Write2001(tables, out);
+  notes.ReportBeyondTheLast();
+  notes.Write2002(out);
+  notes.Finish();
 }
 
 }  // namespace tjvx::convert

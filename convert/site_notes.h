@@ -11,6 +11,7 @@
 #include "source/code_table.h"
 #include "source/depth_list.h"
 #include "source/field_reader.h"
+#include "source/source_files.h"
 
 namespace tjvx::convert {
 
@@ -24,6 +25,11 @@ std::optional<std::u16string> WriteSiteRecords(
 // The site text of an X1.TXT line: items 3 and 4 trimmed, joined by "_" when both are there, with
 // blanks written "_" and an empty text "@".
 std::u16string SiteText(std::u16string_view item3, std::u16string_view item4);
+
+// The coded note files, notes 1 to 6.
+inline constexpr source::FileId kCodedNoteFiles[6] = {source::FileId::kX3,  source::FileId::kR31,
+                                                      source::FileId::kR32, source::FileId::kR33,
+                                                      source::FileId::kR34, source::FileId::kR35};
 
 // The coded note files X3.TXT and R31.TXT..R35.TXT (notes 1 to 6), the note texts of X12.TXT
 // and X11.TXT, whose depths reach the file only as depths of 2001 records.

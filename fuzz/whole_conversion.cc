@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "convert/check.h"
 #include "convert/run.h"
 #include "converted/reader.h"
 #include "drawing/log_layout.h"

@@ -11,16 +11,15 @@ namespace tjvx::source {
 namespace {
 
 struct TableLayout {
-  std::u16string_view file;
   size_t fields;
   size_t code_field;
   size_t name_field;
 };
 
+// Indexed by TableId: L1, L4, L8, L13 to L17, L18, L18B, L19.
 constexpr TableLayout kLayouts[] = {
-    {u"L1.TXT", 2, 0, 1},  {u"L4.TXT", 2, 0, 1},   {u"L8.TXT", 3, 0, 1},  {u"L13.TXT", 2, 0, 1},
-    {u"L14.TXT", 2, 0, 1}, {u"L15.TXT", 2, 0, 1},  {u"L16.TXT", 2, 0, 1}, {u"L17.TXT", 3, 0, 2},
-    {u"L18.TXT", 2, 0, 1}, {u"L18B.TXT", 2, 0, 1}, {u"L19.TXT", 2, 0, 1},
+    {2, 0, 1}, {2, 0, 1}, {3, 0, 1}, {2, 0, 1}, {2, 0, 1}, {2, 0, 1},
+    {2, 0, 1}, {3, 0, 2}, {2, 0, 1}, {2, 0, 1}, {2, 0, 1},
 };
 static_assert(std::size(kLayouts) == static_cast<size_t>(TableId::kCount));
 
@@ -74,15 +73,13 @@ std::optional<std::u16string_view> CodeTable::Find(float code, bool last) const 
   return names_[it->second];
 }
 
-std::u16string_view TableFileName(TableId id) { return kLayouts[static_cast<size_t>(id)].file; }
-
 PatternTables::PatternTables(std::u16string folder) : folder_(std::move(folder)) {}
 
 const CodeTable& PatternTables::Get(TableId id) {
   Slot& slot = slots_[static_cast<size_t>(id)];
   LoadOnce(slot.loaded, slot.mutex, [&] {
     const TableLayout& layout = kLayouts[static_cast<size_t>(id)];
-    FieldReader reader = OpenRequired(folder_ + std::u16string(layout.file));
+    FieldReader reader = OpenRequired(folder_ + std::u16string(TableFileName(id)));
     slot.table = CodeTable(reader, layout.fields, layout.code_field, layout.name_field);
   });
   return slot.table;
@@ -90,10 +87,10 @@ const CodeTable& PatternTables::Get(TableId id) {
 
 const GeologyTables& PatternTables::Geology() {
   LoadOnce(geology_loaded_, geology_mutex_, [&] {
-    for (auto [file, table] : {std::pair{u"KISHITU.TXT", &GeologyTables::geology},
-                               std::pair{u"SHITU.TXT", &GeologyTables::soil},
-                               std::pair{u"MAJIRI.TXT", &GeologyTables::admixture}}) {
-      FieldReader reader = OpenRequired(folder_ + file);
+    for (auto [file, table] : {std::pair{FileId::kGeology, &GeologyTables::geology},
+                               std::pair{FileId::kSoil, &GeologyTables::soil},
+                               std::pair{FileId::kAdmixture, &GeologyTables::admixture}}) {
+      FieldReader reader = OpenRequired(folder_ + std::u16string(FileName(file)));
       geology_.*table = ReadGeologyTable(reader);
     }
   });

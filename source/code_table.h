@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "source/field_reader.h"
+#include "source/source_files.h"
 
 namespace tjvx::source {
 
@@ -114,8 +115,13 @@ class PatternTables {
   GeologyTables geology_;
 };
 
-// The file name of a table ("L18B.TXT").
-std::u16string_view TableFileName(TableId id);
+// The file of a table, and its name ("L18B.TXT").
+constexpr FileId TableFile(TableId id) {
+  return static_cast<FileId>(static_cast<size_t>(FileId::kL1) + static_cast<size_t>(id));
+}
+constexpr std::u16string_view TableFileName(TableId id) { return FileName(TableFile(id)); }
+static_assert(TableFile(TableId::kL19) == FileId::kL19 &&
+              TableFile(TableId::kCount) == FileId::kGeology);
 
 // Most lines a geology name table may have.
 inline constexpr size_t kGeologyTableSize = 1000;

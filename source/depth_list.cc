@@ -13,18 +13,18 @@ namespace tjvx::source {
 namespace {
 
 struct Member {
-  std::u16string_view file;
+  FileId file;
   size_t fields;
   size_t depth_field;  // counted from 1
 };
 
 constexpr Member kMode1[] = {
-    {u"X3.TXT", 7, 2},  {u"R31.TXT", 6, 2}, {u"R32.TXT", 6, 2},
-    {u"R33.TXT", 6, 2}, {u"R34.TXT", 6, 2}, {u"R35.TXT", 6, 2},
-    {u"R30.TXT", 6, 2}, {u"X11.TXT", 5, 2}, {u"X1.TXT", 4, 2},
+    {FileId::kX3, 7, 2},  {FileId::kR31, 6, 2}, {FileId::kR32, 6, 2},
+    {FileId::kR33, 6, 2}, {FileId::kR34, 6, 2}, {FileId::kR35, 6, 2},
+    {FileId::kR30, 6, 2}, {FileId::kX11, 5, 2}, {FileId::kX1, 4, 2},
 };
 constexpr Member kMode2[] = {
-    {u"N8.TXT", 3, 3}, {u"G71.TXT", 5, 2}, {u"G73.TXT", 4, 2}, {u"G81.TXT", 5, 2}};
+    {FileId::kN8, 3, 3}, {FileId::kG71, 5, 2}, {FileId::kG73, 4, 2}, {FileId::kG81, 5, 2}};
 
 // The most fields a member's record has.
 constexpr size_t kMostFields = 7;
@@ -89,19 +89,24 @@ std::vector<DepthEntry> MergeDepths(std::vector<float> unsorted) {
   return list;
 }
 
+bool DepthListReads(int mode, FileId file) {
+  const std::span<const Member> members = mode == 1 ? std::span<const Member>(kMode1) : kMode2;
+  return std::ranges::any_of(members, [&](const Member& m) { return m.file == file; });
+}
+
 std::vector<DepthEntry> CollectDepths(std::u16string_view folder, int mode) {
   std::optional<FieldReader> reader;
   return CollectDepths(
-      [&](std::u16string_view name) {
-        reader = OpenSourceFile(std::u16string(folder) + u"\\" + std::u16string(name));
+      [&](FileId file) {
+        reader = OpenSourceFile(folder, file);
         return reader ? &*reader : nullptr;
       },
       mode);
 }
 
-std::vector<DepthEntry> CollectDepths(
-    const std::function<FieldReader*(std::u16string_view name)>& open, int mode,
-    const std::function<void(const base::Error&)>& on_error) {
+std::vector<DepthEntry> CollectDepths(const std::function<FieldReader*(FileId file)>& open,
+                                      int mode,
+                                      const std::function<void(const base::Error&)>& on_error) {
   std::vector<float> depths;
   auto read = [&](const Member& member) {
     FieldReader* reader = open(member.file);

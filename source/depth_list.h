@@ -8,6 +8,7 @@
 
 #include "base/error.h"
 #include "source/field_reader.h"
+#include "source/source_files.h"
 
 // Depth collection: every depth a group of source files mentions, sorted, equal ones merged.
 namespace tjvx::source {
@@ -24,13 +25,16 @@ struct DepthEntry {
 // written anywhere. A record cut short throws Error::Kind::kRecordCutShort.
 std::vector<DepthEntry> CollectDepths(std::u16string_view folder, int mode);
 
-// The same from readers the caller keeps: `member` gives the reader of a member file by name
-// ("X3.TXT"), or null when it is missing or empty. Each reader is read to its end.
+// The same from readers the caller keeps: `member` gives the reader of a member file, or null when
+// it is missing or empty. Each reader is read to its end.
 // With `on_error`, an error of one member (opening or reading it) is handed to it and the other
 // members are read on; without, it is thrown.
 std::vector<DepthEntry> CollectDepths(
-    const std::function<FieldReader*(std::u16string_view name)>& member, int mode,
+    const std::function<FieldReader*(FileId file)>& member, int mode,
     const std::function<void(const base::Error&)>& on_error = nullptr);
+
+// Whether the depth list of `mode` (see CollectDepths) reads `file`.
+bool DepthListReads(int mode, FileId file);
 
 // The depth list of a set of depths: sorted ascending, each value once.
 std::vector<DepthEntry> MergeDepths(std::vector<float> depths);

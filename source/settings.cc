@@ -65,7 +65,7 @@ std::u16string ReadPatternFolder(const std::vector<std::u16string>& folders) {
     std::u16string settings_folder = text::TrimBlanksAndNuls(candidate);
     settings_folder = base::WithoutTrailingBackslashes(settings_folder);
     if (settings_folder.empty()) continue;
-    const std::u16string file = settings_folder + u"\\DozoraV5.ini";
+    const std::u16string file = settings_folder + u"\\" + std::u16string(kSettingsFileName);
     // A missing or empty settings file counts as none.
     const std::optional<std::string> bytes = platform::ReadFileBytes(file);
     if (!bytes || bytes->empty()) continue;

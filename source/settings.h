@@ -10,6 +10,9 @@
 
 namespace tjvx::source {
 
+// The settings file's name.
+inline constexpr std::u16string_view kSettingsFileName = u"DozoraV5.ini";
+
 inline constexpr std::u16string_view kNoPatternFolderMessage = u" DOZORA の設定がありません.";
 
 // The pattern folder named on the second line of the first DozoraV5.ini found in `folders`

@@ -36,11 +36,11 @@ Items ReadItems(const std::u16string& path, size_t limit, base::FindingSink* fin
 }  // namespace
 
 TitleLists ReadTitleFiles(std::u16string_view folder, base::FindingSink* findings) {
-  std::u16string base(folder);
-  if (base.empty() || base.back() != u'\\') base += u'\\';
+  // A folder given with its trailing "\\" is taken without it.
+  if (folder.ends_with(u'\\')) folder.remove_suffix(1);
   TitleLists lists;
-  lists.file1 = base + u"Titl01.txt";
-  lists.file2 = base + u"Titl02.txt";
+  lists.file1 = SourcePath(folder, FileId::kTitle1);
+  lists.file2 = SourcePath(folder, FileId::kTitle2);
   const Items first = ReadItems(lists.file1, 23, findings);
   const Items second = ReadItems(lists.file2, 41, findings);
   auto item = [](const Items& read, size_t i) {

@@ -425,13 +425,50 @@ TEST_F(CheckTest, NotesNoDepthTakesAreReported) {
   EXPECT_NE(x12[0].message.find(u"記事は書かれません"), std::u16string::npos);
 }
 
+// The source folder is taken as a conversion takes it: resolved, then refused with the
+// conversion's own message, or read when a conversion would read it.
 TEST_F(CheckTest, TheFolderItselfIsRefusedAsTheConversionRefusesIt) {
-  const convert::CheckResult missing = convert::CheckSourceFolder(u"C:\\DATA\\NONE", tables_);
-  ASSERT_TRUE(missing.stop);
-  EXPECT_EQ(missing.stop_message, convert::kSourceMissingMessage);
-  const convert::CheckResult root = convert::CheckSourceFolder(u"C:\\", tables_);
-  ASSERT_TRUE(root.stop);
-  EXPECT_EQ(root.stop_message, convert::kSourceRootMessage);
+  fs::create_directories(drives_.d() / "OUT");
+  struct Case {
+    std::u16string folder;
+    std::u16string refusal;  // the conversion's message, empty when the folder is read
+    bool as_given;           // the command line's text, not the window's box
+  };
+  const Case cases[] = {
+      {u"C:\\DATA\\NONE", u"変換元フォルダが存在しない為に変換できません。\nC:\\DATA\\NONE", true},
+      {u"C:\\", std::u16string(convert::kSourceRootMessage), true},
+      {u"C:", std::u16string(convert::kSourceRootMessage), true},
+      {u"  ", std::u16string(convert::kNoSourceMessage), true},
+      {u"", std::u16string(convert::kNoSourceMessage), false},
+      // "." and ".." are resolved before anything is looked up; a "." alone names no folder.
+      {u".", u"変換元フォルダが存在しない為に変換できません。\n.", true},
+      {u"C:\\DATA\\NONE\\..\\B-12", u"", true},
+      {u"C:/DATA/./B-12/", u"", true},
+      {u"C:\\DATA\\B-12\\..\\NONE",
+       u"変換元フォルダが存在しない為に変換できません。\nC:\\DATA\\NONE", false},
+      {u"  C:\\DATA\\B-12  ", u"", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(base::ToUtf8(c.folder));
+    const convert::CheckResult result = convert::CheckSourceFolder(c.folder, tables_, c.as_given);
+    test::ScriptedRunHost host(c.folder, u"D:\\OUT");
+    host.as_given = c.as_given;
+    fs::remove_all(drives_.d() / "OUT" / "B-12");
+    const convert::RunResult run = Convert(host);
+    if (c.refusal.empty()) {
+      EXPECT_EQ(run.outcome, convert::RunOutcome::kConverted) << base::ToUtf8(run.message);
+      EXPECT_EQ(result.folder, u"C:\\DATA\\B-12");
+      EXPECT_FALSE(result.stop) << Dump(result);
+      EXPECT_FALSE(At(result, u"X7.TXT", 6).empty()) << Dump(result);
+    } else {
+      EXPECT_EQ(run.outcome, convert::RunOutcome::kRefused);
+      EXPECT_EQ(base::ToUtf8(run.message), base::ToUtf8(c.refusal));
+      ASSERT_EQ(result.findings.size(), 1u) << Dump(result);
+      ASSERT_TRUE(result.stop);
+      EXPECT_EQ(base::ToUtf8(result.stop_message), base::ToUtf8(c.refusal));
+      EXPECT_EQ(result.findings[0].message, c.refusal);
+    }
+  }
 }
 
 #ifndef _WIN32

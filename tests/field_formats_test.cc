@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <tuple>
+
 #include "base/error.h"
+#include "base/utf.h"
+#include "source/code_table.h"
 #include "source/source_files.h"
 #include "tests/test_support.h"
 
@@ -85,6 +90,40 @@ TEST_F(OpenSourceFileTest, AFolderInTheFilesPlaceIsAnError) {
   } catch (const base::Error& error) {
     EXPECT_EQ(error.kind(), base::Error::Kind::kNotAFile);
   }
+}
+
+TEST_F(OpenSourceFileTest, AFixedFileIsOpenedInItsFolderByItsName) {
+  tjvx::test::WriteCp932(drives_.c() / "B-12" / "titl02.txt", u"\"表題\"\r\n");
+  EXPECT_EQ(source::SourcePath(u"C:\\B-12", source::FileId::kTitle2), u"C:\\B-12\\Titl02.txt");
+  std::optional<source::FieldReader> reader =
+      source::OpenSourceFile(u"C:\\B-12", source::FileId::kTitle2);
+  ASSERT_TRUE(reader.has_value());
+  EXPECT_EQ(reader->ReadField(), u"表題");
+  EXPECT_FALSE(source::OpenSourceFile(u"C:\\B-12", source::FileId::kX1).has_value());
+}
+
+// Each file of the two folders has one name, and a name finds its file in its own folder only,
+// in any letter case.
+TEST(FileCatalogue, EachFileHasOneNameFoundInItsOwnFolderInAnyLetterCase) {
+  std::set<std::u16string_view> names;
+  const auto source_files = source::SourceFolderFiles();
+  const auto pattern_files = source::PatternFolderFiles();
+  EXPECT_EQ(source_files.size() + pattern_files.size(), source::kFileCount);
+  for (const auto& [folder, other, in_pattern] :
+       {std::tuple{source_files, pattern_files, false}, {pattern_files, source_files, true}}) {
+    for (source::FileId file : folder) {
+      const std::u16string_view name = source::FileName(file);
+      EXPECT_TRUE(names.insert(name).second) << base::ToUtf8(name);
+      EXPECT_EQ(source::InPatternFolder(file), in_pattern) << base::ToUtf8(name);
+      std::u16string lower(name);
+      for (char16_t& c : lower) c = c >= u'A' && c <= u'Z' ? c + 32 : c;
+      EXPECT_EQ(source::FileNamed(folder, lower), file) << base::ToUtf8(name);
+      EXPECT_EQ(source::FileNamed(other, name), std::nullopt) << base::ToUtf8(name);
+    }
+  }
+  EXPECT_EQ(source::FileNamed(source_files, u"X1.TXT "), std::nullopt);
+  EXPECT_EQ(source::FileNamed(source_files, u"X1"), std::nullopt);
+  EXPECT_EQ(source::TableFileName(source::TableId::kL18B), u"L18B.TXT");
 }
 
 }  // namespace

@@ -1,0 +1,196 @@
+#include "convert/check.h"
+
+#include <algorithm>
+#include <set>
+
+#include "base/ascii.h"
+#include "base/utf.h"
+#include "base/windows_path.h"
+#include "convert/line_sink.h"
+#include "convert/record_groups.h"
+#include "convert/run_steps.h"
+#include "platform/cp932.h"
+#include "platform/drives.h"
+#include "platform/files.h"
+
+namespace tjvx::convert {
+namespace {
+
+using platform::FindEntry;
+
+using source::FileId;
+
+// Discards the lines of a check, but encodes each as the converted file would, so a character the
+// file cannot hold stops a check where it stops a conversion.
+class DiscardedLines : public LineSink {
+ public:
+  explicit DiscardedLines(std::u16string path) : path_(std::move(path)) {}
+  void Line(std::u16string_view text) override {
+    bytes_.clear();
+    platform::AppendCp932(text, path_, bytes_);
+  }
+
+ private:
+  std::u16string path_;
+  std::string bytes_;
+};
+
+// A check: the run's steps in the run's order under a policy that keeps going, into discarded
+// lines, with the findings kept. An error is reported and ends only the step (or file) that met
+// it; the first error is the one a conversion stops at.
+class Checker : public KeepGoing {
+ public:
+  Checker(source::PatternTables& tables) : tables_(tables) {}
+
+  CheckResult Go(std::u16string_view given, bool as_given) {
+    result_.folder = SourceFolder(given, as_given);
+    // Whatever escapes the steps (memory running out where no step catches it) ends the check
+    // with its error, never the program.
+    RunStep(this, result_.folder, [&] { Read(given); });
+    return Finish();
+  }
+
+ private:
+  void Read(std::u16string_view given) {
+    const std::u16string& folder = result_.folder;
+    if (std::optional<std::u16string> refusal = SourceFolderRefusal(given, folder)) {
+      return Failure(*refusal);
+    }
+    LookAtPatternFolder();
+    RecordGroups groups(tables_, folder, folder, RecordGroups::Lines::kStraight, this);
+    RunSteps steps(folder, tables_, found_, this);
+    steps.Read(groups);
+    DiscardedLines out(folder);
+    steps.WriteUpToNotes(out);
+    groups.WriteAll(out);
+    groups.TakeFindings(found_);
+  }
+
+  // A pattern folder that is missing, or holds none of the tables, is told once, naming the
+  // folder, in place of an error for every table it lacks.
+  void LookAtPatternFolder() {
+    const std::u16string folder(base::WithoutTrailingBackslashes(tables_.folder(), 3));
+    const std::optional<platform::EntryInfo> entry = FindEntry(folder);
+    if (!entry || !entry->IsDirectory()) {
+      pattern_message_ =
+          u"パターンのフォルダ「" + folder + u"」がない為、表を読めず変換できません。";
+    } else {
+      for (FileId file : source::PatternFolderFiles()) {
+        if (FindEntry(tables_.folder() + std::u16string(source::FileName(file)))) return;
+      }
+      pattern_message_ = u"パターンのフォルダ「" + folder +
+                         u"」に表 (KISHITU.TXT、L1.TXT など) がひとつもない為、変換できません。";
+    }
+    pattern_folder_ = folder;
+  }
+
+  // The first error of each file is reported; the first of all is the conversion's. The tables
+  // of a pattern folder that is missing or holds none give one error, naming the folder.
+  void Error(const base::Error& error) override {
+    if (pattern_folder_ && error.kind() == base::Error::Kind::kFileMissing &&
+        error.file().starts_with(tables_.folder())) {
+      if (!errors_in_.insert(*pattern_folder_).second) return;
+      if (!stop_) stop_ = {*pattern_folder_, 0, pattern_message_, error.Message()};
+      found_.Report({base::Severity::kError, *pattern_folder_, 0, 0, {}, pattern_message_});
+      return;
+    }
+    if (!errors_in_.insert(error.file()).second) return;
+    if (!stop_) stop_ = {error.file(), error.line(), error.Summary(), error.Message()};
+    found_.Report({base::Severity::kError, error.file(), error.line(), 0, {}, error.Summary()});
+  }
+  // A failure of the whole folder, reported once (memory may run out at every step after).
+  void Failure(const std::u16string& message) override {
+    if (!failures_.insert(message).second) return;
+    if (!stop_) stop_ = {result_.folder, 0, message, message};
+    found_.Report({base::Severity::kError, result_.folder, 0, 0, {}, message});
+  }
+
+  CheckResult Finish() {
+    std::vector<base::Finding>& findings = found_.findings;
+    // The pattern folder's error comes first, where the tables are read.
+    auto rank = [this](const base::Finding& f) {
+      return pattern_folder_ && f.file == *pattern_folder_ ? 0 : FileRank(f);
+    };
+    std::stable_sort(findings.begin(), findings.end(), [&](const auto& a, const auto& b) {
+      const size_t ra = rank(a), rb = rank(b);
+      return ra != rb ? ra < rb : a.line < b.line;
+    });
+    if (stop_) {
+      for (size_t i = 0; i < findings.size(); ++i) {
+        const base::Finding& f = findings[i];
+        if (f.severity == base::Severity::kError && f.file == stop_->file &&
+            f.line == stop_->line && f.message == stop_->summary) {
+          result_.stop = i;
+          result_.stop_message = stop_->message;
+          break;
+        }
+      }
+    }
+    result_.findings = std::move(findings);
+    return std::move(result_);
+  }
+
+  // The place of a finding's file in the order a conversion opens the files; the folder itself
+  // comes first and a file of no known name last.
+  static size_t FileRank(const base::Finding& finding) {
+    const std::u16string_view name = FindingFileName(finding);
+    for (size_t i = 0; i < std::size(kRunFileOrder); ++i) {
+      if (base::EqualsIgnoringAsciiCase(name, source::FileName(kRunFileOrder[i]))) return i + 1;
+    }
+    return finding.file.find(u'\\') == std::u16string::npos || name.empty()
+               ? 0
+               : std::size(kRunFileOrder) + 1;
+  }
+
+  struct Stop {
+    std::u16string file;
+    long long line;
+    std::u16string summary;
+    std::u16string message;
+  };
+  source::PatternTables& tables_;
+  CheckResult result_;
+  base::FindingList found_;
+  std::optional<Stop> stop_;
+  std::set<std::u16string> errors_in_;
+  std::set<std::u16string> failures_;
+  // The pattern folder when it is missing or holds no table, and what is said of it.
+  std::optional<std::u16string> pattern_folder_;
+  std::u16string pattern_message_;
+};
+
+}  // namespace
+
+std::u16string_view FindingFileName(const base::Finding& finding) {
+  return base::LastName(finding.file);
+}
+
+size_t CheckResult::Count(base::Severity severity) const {
+  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(),
+                                           [&](const auto& f) { return f.severity == severity; }));
+}
+
+int CheckResult::Status() const {
+  if (Count(base::Severity::kError) > 0) return 2;
+  return Count(base::Severity::kWarning) > 0 ? 1 : 0;
+}
+
+CheckResult CheckSourceFolder(std::u16string_view folder, source::PatternTables& tables,
+                              bool as_given) {
+  return Checker(tables).Go(folder, as_given);
+}
+
+CheckResult CheckWithoutPatternFolder(std::u16string_view folder,
+                                      const std::vector<std::u16string>& messages, bool as_given) {
+  CheckResult result;
+  result.folder = SourceFolder(folder, as_given);
+  for (const std::u16string& message : messages) {
+    result.findings.push_back({base::Severity::kError, result.folder, 0, 0, {}, message});
+    if (!result.stop_message.empty()) result.stop_message += u'\n';
+    result.stop_message += message;
+  }
+  if (!messages.empty()) result.stop = 0;
+  return result;
+}
+
+}  // namespace tjvx::convert
