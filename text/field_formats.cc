@@ -28,22 +28,22 @@ ValueChange AppendNormalisedField(std::u16string& line, int kind, std::u16string
       }
       const size_t start = line.size();
       line += value;
-      for (size_t i = start; i < line.size(); ++i) {
-        if (line[i] == u' ' || line[i] == u'\u3000') line[i] = u'_';
-      }
+      std::replace_if(
+          line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
+          [](char16_t c) { return c == u' ' || c == u'\u3000'; }, u'_');
       return ValueChange::kNone;
     }
     case kNumber:
     case kBottomDepth: {
-      const bool blank = Trim(value).empty();
-      if (blank || NumericValue(value) == 0.0f) {
+      const std::u16string_view number = Trim(value);
+      if (number.empty() || NumericValue(number) == 0.0f) {
         line += kind == kNumber ? u"-1" : u"9999";
-        if (blank) return ValueChange::kNone;
+        if (number.empty()) return ValueChange::kNone;
         return ZeroOrWhy(value);
       }
       // A number is read without its surrounding blanks and written so: blanks in a value would
       // split it in two, and no number holds one inside.
-      line += Trim(value);
+      line += number;
       return ValueChange::kNone;
     }
     default:
