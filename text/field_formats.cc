@@ -144,8 +144,37 @@ void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width
 
 namespace {
 
+// A depth of up to four digits, then a point and up to two digits, or none: its columns are its
+// integer digits, the point and its decimals filled with zeros. Most depths are written so.
+bool AppendPlainDepth(std::u16string& line, std::u16string_view value) {
+  size_t digits = 0;
+  while (digits < value.size() && value[digits] >= u'0' && value[digits] <= u'9') ++digits;
+  if (digits == 0 || digits > 4) return false;
+  size_t decimals = 0;
+  if (digits < value.size()) {
+    if (value[digits] != u'.') return false;
+    decimals = value.size() - digits - 1;
+    if (decimals > 2) return false;
+    for (size_t k = digits + 1; k < value.size(); ++k) {
+      if (value[k] < u'0' || value[k] > u'9') return false;
+    }
+  }
+  const char16_t depth[7] = {value[0],
+                             digits > 1 ? value[1] : u'0',
+                             digits > 2 ? value[2] : u'0',
+                             digits > 3 ? value[3] : u'0',
+                             u'.',
+                             decimals > 0 ? value[digits + 1] : u'0',
+                             decimals > 1 ? value[digits + 2] : u'0'};
+  // The integer digits as written, then the point and two decimals.
+  line.append(depth, digits);
+  line.append(depth + 4, 3);
+  return true;
+}
+
 template <bool kLookForOthers>
 ValueChange AppendDepthColumns(std::u16string& line, std::u16string_view value) {
+  if (AppendPlainDepth(line, value)) return ValueChange::kNone;
   // A blank depth is left as it is, and without its leading blanks that is nothing.
   if (Trim(value).empty()) return ValueChange::kNone;
   char16_t columns[7] = {u' ', u' ', u' ', u' ', u' ', u' ', u' '};
