@@ -136,6 +136,12 @@ std::optional<fs::path> DriveTable::Root(char16_t letter) const {
 }
 
 std::optional<fs::path> DriveTable::AsWritten(std::u16string_view path) const {
+  std::optional<fs::path::string_type> text = AsWrittenText(path);
+  if (!text) return std::nullopt;
+  return fs::path(std::move(*text));
+}
+
+std::optional<fs::path::string_type> DriveTable::AsWrittenText(std::u16string_view path) const {
   if (!base::StartsWithDrive(path)) return std::nullopt;
   std::optional<fs::path> root = Root(path[0]);
   if (!root) return std::nullopt;
@@ -160,7 +166,7 @@ std::optional<fs::path> DriveTable::AsWritten(std::u16string_view path) const {
     }
     start = end + 1;
   }
-  return fs::path(std::move(host));
+  return host;
 }
 
 std::optional<fs::path> DriveTable::ToHost(std::u16string_view path, LastName last) const {

@@ -31,8 +31,8 @@ bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR || error 
 
 // Opens for reading without ever waiting: a FIFO opens at once this way, where a plain open waits
 // for a writer, and a FIFO or device is refused by its kind before anything is read.
-int OpenWithoutWaiting(const fs::path& path) {
-  return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+int OpenWithoutWaiting(const char* path) {
+  return open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
 }
 
 }  // namespace
@@ -41,13 +41,13 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   // Every conversion reads some twenty files, so the file is opened as written first and its
   // size and kind taken from the open file; only a name that is not there as written is looked
   // up under another letter case.
-  const std::optional<fs::path> as_written = Drives().AsWritten(path);
+  const std::optional<std::string> as_written = Drives().AsWrittenText(path);
   if (!as_written) return std::nullopt;
-  int fd = OpenWithoutWaiting(*as_written);
+  int fd = OpenWithoutWaiting(as_written->c_str());
   if (fd < 0 && IsMissing(errno)) {
     const std::optional<fs::path> host = Drives().ToHost(path);
-    if (!host || *host == *as_written) return std::nullopt;
-    fd = OpenWithoutWaiting(*host);
+    if (!host || host->native() == *as_written) return std::nullopt;
+    fd = OpenWithoutWaiting(host->c_str());
     if (fd < 0 && IsMissing(errno)) return std::nullopt;
   }
   if (fd < 0) throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
@@ -137,7 +137,7 @@ std::optional<std::uintmax_t> FileSize(std::u16string_view path) {
 #ifndef _WIN32
   // One look at the name as written settles most files; only a name not there as written is
   // looked up under another letter case.
-  if (const std::optional<fs::path> as_written = Drives().AsWritten(path)) {
+  if (const std::optional<std::string> as_written = Drives().AsWrittenText(path)) {
     struct stat info {};
     if (stat(as_written->c_str(), &info) == 0) {
       if (S_ISDIR(info.st_mode)) return 1;
