@@ -10,6 +10,7 @@
 #include "drawing/log_layout.h"
 #include "drawing/log_records.h"
 #include "drawing/svg.h"
+#include "form/file_names.h"
 #include "platform/drives.h"
 #include "platform/help.h"
 #include "source/code_table.h"
@@ -205,6 +206,7 @@ void ConverterForm::OnCheckClicked() {
   report.summary = convert::CountsLine(result.folder, result);
   if (result.stop) report.summary.append(u"\n").append(convert::StopLines(result));
   report.text = convert::ReportText(result.folder, result);
+  report.file_name = ReportFileName(result.folder);
   view_.ShowCheckReport(report);
 }
 

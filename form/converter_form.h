@@ -31,6 +31,16 @@ inline constexpr std::u16string_view kShowLogCaption = u"柱状図";
 inline constexpr std::u16string_view kReportTitle = u"点検結果";
 inline constexpr std::u16string_view kLogTitle = u"柱状図";
 
+// The report dialog's buttons and the title of the dialog that asks where to save the report.
+inline constexpr std::u16string_view kCopyCaption = u"コピー";
+inline constexpr std::u16string_view kSaveCaption = u"保存...";
+inline constexpr std::u16string_view kCloseDialogCaption = u"閉じる";
+inline constexpr std::u16string_view kSaveReportTitle = u"点検結果の保存";
+
+// Messages of the windows, each followed by the file on a line of its own.
+inline constexpr std::u16string_view kSaveFailedMessage = u"ファイルを保存できませんでした。";
+inline constexpr std::u16string_view kLogOpenFailedMessage = u"柱状図を開けませんでした。";
+
 inline constexpr std::u16string_view kNoManualMessage =
     u"ヘルプファイル Brevant.HLP もマニュアル manual.html も見つかりません。";
 inline constexpr std::u16string_view kHelpFailedMessage = u"ヘルプを表示できませんでした。";

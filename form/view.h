@@ -39,9 +39,10 @@ struct CheckReport {
     long long line;       // 0: the whole file
     std::u16string text;  // the finding as one line of the report
   };
-  std::vector<Line> lines;  // sorted by the file order of a conversion, then by line
-  std::u16string summary;   // the counts, and the message a conversion stops with
-  std::u16string text;      // the whole report, as copied or saved (UTF-8 when saved)
+  std::vector<Line> lines;   // sorted by the file order of a conversion, then by line
+  std::u16string summary;    // the counts, and the message a conversion stops with
+  std::u16string text;       // the whole report, as copied or saved (UTF-8 when saved)
+  std::u16string file_name;  // the file it is saved as: "点検結果_B-12.txt"
 };
 
 // One entry of a drive list.
@@ -79,9 +80,9 @@ class ConverterView {
   // Fills a folder list and marks entry `current` (the current folder).
   virtual void FillFolderList(Side side, const std::vector<FolderEntry>& entries, int current) = 0;
 
-  // Shows a message box with the buttons and icon of the classic style value (kMsgOk,
-  // kMsgYesNoQuestion, kMsgExclamation, kMsgInformation) under `title` and returns the answer
-  // (kAnswerOk, kAnswerYes, kAnswerNo); whatever closes a Yes/No box but Yes is No.
+  // Shows a message box with the buttons and icon of `style`, a base::MessageStyle's value
+  // (kMsgOk, kMsgYesNoQuestion, kMsgExclamation, kMsgInformation), under `title` and returns its
+  // answer (base::MessageStyle::Answer): whatever closes a Yes/No box but Yes is No.
   virtual int ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) = 0;
   // kPointerHourglass or kPointerDefault; the logic changes it only when it changes.
   virtual void SetPointer(int pointer) = 0;

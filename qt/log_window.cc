@@ -20,13 +20,11 @@
 #include <cmath>
 
 #include "form/converter_form.h"
+#include "form/file_names.h"
+#include "qt/text.h"
 
 namespace tjvx::qt {
 namespace {
-
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A picture larger than this many pixels is made smaller: a long log at twice its size stays
 // within a few hundred megabytes.
@@ -55,7 +53,18 @@ LogWindow::LogWindow(const std::string& svg, std::vector<std::string> pages,
   setObjectName(QStringLiteral("LogWindow"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(Q(form::kLogTitle) + QStringLiteral(" - ") + name_);
+  CreateView();
+  QHBoxLayout* tools = CreateTools();
+  AddShortcuts();
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(tools);
+  layout->addWidget(view_, 1);
+  SizeToScreen(parent);
+  SetZoom(1);
+  view_->setFocus();
+}
 
+void LogWindow::CreateView() {
   auto* scene = new QGraphicsScene(this);
   if (renderer_->isValid()) {
     item_ = new QGraphicsSvgItem;
@@ -75,7 +84,9 @@ LogWindow::LogWindow(const std::string& svg, std::vector<std::string> pages,
   view_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   connect(view_, &LogView::ZoomSteps, this,
           [this](int steps) { SetZoom(zoom_ * std::pow(kZoomStep, steps)); });
+}
 
+QHBoxLayout* LogWindow::CreateTools() {
   auto make_button = [this](const char* name, const QString& caption, const QString& tip) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
@@ -103,7 +114,7 @@ LogWindow::LogWindow(const std::string& svg, std::vector<std::string> pages,
       make_button("Print", QStringLiteral("印刷..."),
                   QStringLiteral("柱状図を A4 の頁に分けて印刷します (PDF にも) (Ctrl+P)"));
   print->setEnabled(!pages_.empty());
-  auto* close_button = make_button("Close", QStringLiteral("閉じる"), QString());
+  auto* close_button = make_button("Close", Q(form::kCloseDialogCaption), QString());
   connect(zoom_out, &QPushButton::clicked, this, &LogWindow::ZoomOut);
   connect(zoom_in, &QPushButton::clicked, this, &LogWindow::ZoomIn);
   connect(fit, &QPushButton::clicked, this, &LogWindow::FitWidth);
@@ -112,16 +123,6 @@ LogWindow::LogWindow(const std::string& svg, std::vector<std::string> pages,
   connect(save_png, &QPushButton::clicked, this, &LogWindow::SavePng);
   connect(print, &QPushButton::clicked, this, &LogWindow::Print);
   connect(close_button, &QPushButton::clicked, this, &QWidget::close);
-
-  auto shortcut = [this](QKeySequence keys, auto slot) {
-    connect(new QShortcut(keys, this), &QShortcut::activated, this, slot);
-  };
-  shortcut(QKeySequence::ZoomIn, [this] { ZoomIn(); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ZoomIn(); });
-  shortcut(QKeySequence::ZoomOut, [this] { ZoomOut(); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { FitWidth(); });
-  shortcut(QKeySequence(Qt::Key_Escape), [this] { QWidget::close(); });
-  shortcut(QKeySequence::Print, [this] { Print(); });
 
   auto* tools = new QHBoxLayout;
   tools->addWidget(zoom_out);
@@ -134,17 +135,27 @@ LogWindow::LogWindow(const std::string& svg, std::vector<std::string> pages,
   tools->addWidget(save_svg);
   tools->addWidget(save_png);
   tools->addWidget(close_button);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(tools);
-  layout->addWidget(view_, 1);
+  return tools;
+}
 
+void LogWindow::AddShortcuts() {
+  auto shortcut = [this](QKeySequence keys, auto slot) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, slot);
+  };
+  shortcut(QKeySequence::ZoomIn, [this] { ZoomIn(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ZoomIn(); });
+  shortcut(QKeySequence::ZoomOut, [this] { ZoomOut(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { FitWidth(); });
+  shortcut(QKeySequence(Qt::Key_Escape), [this] { QWidget::close(); });
+  shortcut(QKeySequence::Print, [this] { Print(); });
+}
+
+void LogWindow::SizeToScreen(const QWidget* parent) {
   // As wide as the drawing where the screen allows, and most of the screen's height.
   const QScreen* screen = parent && parent->screen() ? parent->screen() : this->screen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 900);
   const QSize drawing = renderer_->isValid() ? renderer_->defaultSize() : QSize(600, 800);
   resize(std::clamp(drawing.width() + 60, 640, area.width() * 9 / 10), area.height() * 85 / 100);
-  SetZoom(1);
-  view_->setFocus();
 }
 
 bool LogWindow::valid() const { return renderer_->isValid() && item_ != nullptr; }
@@ -191,14 +202,14 @@ QImage LogWindow::Picture(double scale) const {
 
 bool LogWindow::SaveSvg() {
   const QString path = AskSaveFile(this, save_hook_, QStringLiteral("柱状図を SVG で保存"),
-                                   SafeFileName(name_, Q(form::kLogTitle)) + QStringLiteral(".svg"),
+                                   Q(form::LogFileName(name_.toStdU16String(), u".svg")),
                                    QStringLiteral("SVG 画像 (*.svg);;すべてのファイル (*)"));
   return !path.isEmpty() && SaveBytes(this, path, svg_);
 }
 
 bool LogWindow::SavePng() {
   const QString path = AskSaveFile(this, save_hook_, QStringLiteral("柱状図を PNG で保存"),
-                                   SafeFileName(name_, Q(form::kLogTitle)) + QStringLiteral(".png"),
+                                   Q(form::LogFileName(name_.toStdU16String(), u".png")),
                                    QStringLiteral("PNG 画像 (*.png);;すべてのファイル (*)"));
   if (path.isEmpty()) return false;
   QByteArray bytes;
@@ -206,7 +217,7 @@ bool LogWindow::SavePng() {
   buffer.open(QIODevice::WriteOnly);
   const QImage picture = Picture(kPictureScale);
   if (picture.isNull() || !picture.save(&buffer, "PNG")) {
-    QMessageBox::warning(this, QStringLiteral("tjvx"),
+    QMessageBox::warning(this, Q(form::kProgramName),
                          QStringLiteral("PNG 画像を作れませんでした。"));
     return false;
   }
@@ -222,7 +233,7 @@ bool LogWindow::Print() {
   dialog.setWindowTitle(QStringLiteral("柱状図の印刷"));
   if (dialog.exec() != QDialog::Accepted) return false;
   if (!PrintTo(printer)) {
-    QMessageBox::warning(this, QStringLiteral("tjvx"),
+    QMessageBox::warning(this, Q(form::kProgramName),
                          QStringLiteral("柱状図を印刷できませんでした。"));
     return false;
   }

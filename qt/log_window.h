@@ -12,6 +12,7 @@
 #include "qt/save_file.h"
 
 class QGraphicsSvgItem;
+class QHBoxLayout;
 class QPrinter;
 class QLabel;
 class QSvgRenderer;
@@ -76,6 +77,13 @@ class LogWindow : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // The constructor's steps: the drawing's view, the row of tools above it (laid out, returned
+  // for the window's layout), the keyboard shortcuts, and the first size.
+  void CreateView();
+  QHBoxLayout* CreateTools();
+  void AddShortcuts();
+  void SizeToScreen(const QWidget* parent);
+
   QByteArray svg_;
   std::vector<std::string> pages_;
   QString name_;

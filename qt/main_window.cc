@@ -21,8 +21,11 @@
 
 #include "base/message_host.h"
 #include "convert/run.h"
+#include "form/file_names.h"
+#include "form/look.h"
 #include "platform/help.h"
 #include "qt/report_dialog.h"
+#include "qt/text.h"
 #ifdef TJVX_HAVE_QT_SVG
 #include "qt/log_window.h"
 #endif
@@ -30,56 +33,85 @@
 namespace tjvx::qt {
 namespace {
 
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+QColor Colour(form::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+QMessageBox::Icon BoxIcon(base::MessageIcon icon) {
+  switch (icon) {
+    case base::MessageIcon::kNone:
+      break;
+    case base::MessageIcon::kStop:
+      return QMessageBox::Critical;
+    case base::MessageIcon::kQuestion:
+      return QMessageBox::Question;
+    case base::MessageIcon::kExclamation:
+      return QMessageBox::Warning;
+    case base::MessageIcon::kInformation:
+      return QMessageBox::Information;
+  }
+  return QMessageBox::NoIcon;
 }
 
-// The decoration: a borehole column of coloured strata beside a depth scale.
+Qt::BrushStyle Pattern(form::LayerFill fill) {
+  switch (fill) {
+    case form::LayerFill::kSolid:
+      break;
+    case form::LayerFill::kSparseDots:
+      return Qt::Dense6Pattern;
+    case form::LayerFill::kHorizontalLines:
+      return Qt::HorPattern;
+    case form::LayerFill::kDots:
+      return Qt::Dense5Pattern;
+    case form::LayerFill::kCrossHatch:
+      return Qt::DiagCrossPattern;
+  }
+  return Qt::SolidPattern;
+}
+
+// The decoration (form::kDecoration): a borehole column of coloured layers beside a depth scale.
 class BoreholeDecoration : public QWidget {
  public:
-  explicit BoreholeDecoration(QWidget* parent) : QWidget(parent) { setFixedSize(150, 64); }
+  explicit BoreholeDecoration(QWidget* parent) : QWidget(parent) {
+    setFixedSize(form::kDecoration.width, form::kDecoration.height);
+  }
 
  protected:
   void paintEvent(QPaintEvent*) override {
+    const form::Decoration& plan = form::kDecoration;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), QColor(0xf4, 0xf1, 0xe8));
-    struct Stratum {
-      int height;
-      QColor colour;
-      Qt::BrushStyle pattern;
-    };
-    const Stratum strata[] = {{8, QColor(0x8d, 0x6e, 0x4a), Qt::SolidPattern},
-                              {14, QColor(0xd9, 0xb8, 0x6c), Qt::Dense6Pattern},
-                              {10, QColor(0x9a, 0xa7, 0x8f), Qt::HorPattern},
-                              {12, QColor(0xc9, 0x9b, 0x6b), Qt::Dense5Pattern},
-                              {12, QColor(0x7a, 0x7d, 0x85), Qt::DiagCrossPattern}};
-    // Ground, then the strata cut by the borehole.
-    int top = 4;
-    const int left = 36;
-    const int width = 70;
-    for (const Stratum& stratum : strata) {
-      QRect band(left, top, width, stratum.height);
-      painter.fillRect(band, stratum.colour.lighter(130));
-      painter.fillRect(band, QBrush(stratum.colour, stratum.pattern));
-      top += stratum.height;
+    painter.fillRect(rect(), Colour(plan.ground));
+    // Ground, then the layers cut by the borehole.
+    const int column_top = plan.column_top;
+    const int left = plan.column_left;
+    const int width = plan.column_width;
+    int top = column_top;
+    for (const form::DecorationLayer& layer : plan.layers) {
+      QRect band(left, top, width, layer.height);
+      const QColor colour = Colour(layer.colour);
+      painter.fillRect(band, colour.lighter(130));
+      painter.fillRect(band, QBrush(colour, Pattern(layer.fill)));
+      top += layer.height;
     }
-    painter.setPen(QPen(QColor(0x33, 0x33, 0x33), 1));
-    painter.drawRect(left, 4, width, top - 4);
+    painter.setPen(QPen(Colour(plan.outline), 1));
+    painter.drawRect(left, column_top, width, top - column_top);
     // The borehole itself.
-    painter.fillRect(QRect(left + width / 2 - 3, 4, 6, top - 4), QColor(0x20, 0x30, 0x50));
-    // The depth scale with a tick every stratum.
-    painter.drawLine(20, 4, 20, top);
-    int tick = 4;
-    for (const Stratum& stratum : strata) {
-      painter.drawLine(16, tick, 24, tick);
-      tick += stratum.height;
+    const int hole = plan.borehole_half_width;
+    painter.fillRect(QRect(left + width / 2 - hole, column_top, 2 * hole, top - column_top),
+                     Colour(plan.borehole));
+    // The depth scale with a tick every layer.
+    painter.drawLine(plan.scale_x, column_top, plan.scale_x, top);
+    int tick = column_top;
+    for (const form::DecorationLayer& layer : plan.layers) {
+      painter.drawLine(plan.tick_left, tick, plan.tick_right, tick);
+      tick += layer.height;
     }
-    painter.drawLine(16, top, 24, top);
+    painter.drawLine(plan.tick_left, top, plan.tick_right, top);
     // The drilling rig above ground, shrunk to a mark.
-    painter.setBrush(QColor(0xc0, 0x39, 0x2b));
-    painter.drawPolygon(QPolygon({QPoint(left + width + 12, top), QPoint(left + width + 30, top),
-                                  QPoint(left + width + 21, 6)}));
+    const int right = left + width;
+    painter.setBrush(Colour(plan.rig));
+    painter.drawPolygon(
+        QPolygon({QPoint(right + plan.rig_base_left, top), QPoint(right + plan.rig_base_right, top),
+                  QPoint(right + plan.rig_apex, plan.rig_apex_top)}));
   }
 };
 
@@ -87,7 +119,7 @@ class BoreholeDecoration : public QWidget {
 class IndentDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
-  static constexpr int kStep = 14;
+  static constexpr int kStep = form::kFolderIndent;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
@@ -101,6 +133,45 @@ class IndentDelegate : public QStyledItemDelegate {
     return size;
   }
 };
+
+QGroupBox* MakeFrame(QWidget* parent, const char* name, std::u16string_view caption) {
+  auto* frame = new QGroupBox(Q(caption), parent);
+  frame->setObjectName(QString::fromLatin1(name));
+  return frame;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, std::u16string_view caption) {
+  auto* label = new QLabel(Q(caption), parent);
+  label->setObjectName(QString::fromLatin1(name));
+  return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, std::u16string_view caption) {
+  auto* button = new QPushButton(Q(caption), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setMinimumSize(100, 32);
+  return button;
+}
+
+// Each frame holds its side's drive list, folder list, label and path box, named after the side.
+void FillSideFrame(QGroupBox* frame, QComboBox*& drive, FolderList*& dir, QLabel*& label,
+                   QLineEdit*& text, const QString& side, const QString& box,
+                   std::u16string_view caption) {
+  drive = new QComboBox(frame);
+  drive->setObjectName(side + QStringLiteral("DriveList"));
+  dir = new FolderList(frame);
+  dir->setObjectName(side + QStringLiteral("FolderList"));
+  dir->setMinimumSize(260, 200);
+  label = MakeLabel(frame, "", caption);
+  label->setObjectName(side + QStringLiteral("Label"));
+  text = new QLineEdit(frame);
+  text->setObjectName(box);
+  auto* layout = new QVBoxLayout(frame);
+  layout->addWidget(drive);
+  layout->addWidget(dir, 1);
+  layout->addWidget(label);
+  layout->addWidget(text);
+}
 
 }  // namespace
 
@@ -133,78 +204,56 @@ void FolderList::keyPressEvent(QKeyEvent* event) {
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent), logic_(*this) {
   setObjectName(QStringLiteral("MainWindow"));
   setWindowTitle(Q(form::kWindowCaption));
+  CreateFrames();
+  CreateMessageLines();
+  CreateButtons();
+  LayOut();
+  logic_.FillLists();
+  // Events go to the logic from here on; the lists' first filling above reported nothing.
+  ConnectEvents();
+}
 
-  auto make_frame = [this](const char* name, std::u16string_view caption) {
-    auto* frame = new QGroupBox(Q(caption), this);
-    frame->setObjectName(QString::fromLatin1(name));
-    return frame;
-  };
-  auto make_label = [](QWidget* parent, const char* name, std::u16string_view caption) {
-    auto* label = new QLabel(Q(caption), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-  };
+void MainWindow::CreateFrames() {
+  source_frame_ = MakeFrame(this, "SourceFrame", form::kSourceFrameCaption);
+  destination_frame_ = MakeFrame(this, "DestinationFrame", form::kDestinationFrameCaption);
+  message_frame_ = MakeFrame(this, "MessageFrame", form::kMessageFrameCaption);
+  FillSideFrame(source_frame_, source_drive_list_, source_folder_list_, source_label_,
+                source_folder_box_, QStringLiteral("Source"), QStringLiteral("SourceFolderBox"),
+                form::kSourceLabelCaption);
+  FillSideFrame(destination_frame_, destination_drive_list_, destination_folder_list_,
+                destination_label_, destination_box_, QStringLiteral("Destination"),
+                QStringLiteral("DestinationBox"), form::kDestinationLabelCaption);
+}
 
-  source_frame_ = make_frame("SourceFrame", form::kSourceFrameCaption);
-  destination_frame_ = make_frame("DestinationFrame", form::kDestinationFrameCaption);
-  message_frame_ = make_frame("MessageFrame", form::kMessageFrameCaption);
-
-  // Each frame holds its side's drive list, folder list, label and path box, named after the side.
-  auto fill_frame = [&](QGroupBox* frame, QComboBox*& drive, FolderList*& dir, QLabel*& label,
-                        QLineEdit*& text, const QString& side, const QString& box,
-                        std::u16string_view caption) {
-    drive = new QComboBox(frame);
-    drive->setObjectName(side + QStringLiteral("DriveList"));
-    dir = new FolderList(frame);
-    dir->setObjectName(side + QStringLiteral("FolderList"));
-    dir->setMinimumSize(260, 200);
-    label = make_label(frame, "", caption);
-    label->setObjectName(side + QStringLiteral("Label"));
-    text = new QLineEdit(frame);
-    text->setObjectName(box);
-    auto* layout = new QVBoxLayout(frame);
-    layout->addWidget(drive);
-    layout->addWidget(dir, 1);
-    layout->addWidget(label);
-    layout->addWidget(text);
-  };
-  fill_frame(source_frame_, source_drive_list_, source_folder_list_, source_label_,
-             source_folder_box_, QStringLiteral("Source"), QStringLiteral("SourceFolderBox"),
-             form::kSourceLabelCaption);
-  fill_frame(destination_frame_, destination_drive_list_, destination_folder_list_,
-             destination_label_, destination_box_, QStringLiteral("Destination"),
-             QStringLiteral("DestinationBox"), form::kDestinationLabelCaption);
-
-  status_line_ = make_label(message_frame_, "StatusLine", u"");
+void MainWindow::CreateMessageLines() {
+  status_line_ = MakeLabel(message_frame_, "StatusLine", u"");
   status_line_->setMinimumHeight(status_line_->fontMetrics().height() + 8);
   auto* message_layout = new QVBoxLayout(message_frame_);
   message_layout->addWidget(status_line_);
   // The warnings line under the frame keeps its line when empty, so nothing moves when it fills;
   // its text never widens the window.
-  warnings_line_ = make_label(this, "WarningsLine", u"");
+  warnings_line_ = MakeLabel(this, "WarningsLine", u"");
   warnings_line_->setMinimumHeight(warnings_line_->fontMetrics().height() + 4);
   warnings_line_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   warnings_line_->setContentsMargins(8, 0, 8, 0);
   QPalette warning_colour = warnings_line_->palette();
-  warning_colour.setColor(QPalette::WindowText, QColor(0x9c, 0x3d, 0x00));
+  warning_colour.setColor(QPalette::WindowText, Colour(form::kWarningsLineColour));
   warnings_line_->setPalette(warning_colour);
+}
 
-  auto make_button = [this](const char* name, std::u16string_view caption) {
-    auto* button = new QPushButton(Q(caption), this);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setMinimumSize(100, 32);
-    return button;
-  };
-  convert_button_ = make_button("ConvertButton", form::kConvertCaption);
-  check_button_ = make_button("CheckButton", form::kCheckCaption);
-  show_log_button_ = make_button("ShowLogButton", form::kShowLogCaption);
-  close_button_ = make_button("CloseButton", form::kCloseCaption);
+void MainWindow::CreateButtons() {
+  convert_button_ = MakeButton(this, "ConvertButton", form::kConvertCaption);
+  check_button_ = MakeButton(this, "CheckButton", form::kCheckCaption);
+  show_log_button_ = MakeButton(this, "ShowLogButton", form::kShowLogCaption);
+  close_button_ = MakeButton(this, "CloseButton", form::kCloseCaption);
   check_button_->setToolTip(
       QStringLiteral("変換元フォルダを読んで、変換で問題になる値を一覧します"));
   show_log_button_->setToolTip(QStringLiteral("変換したファイルの柱状図を表示します"));
   decoration_ = new BoreholeDecoration(this);
   decoration_->setObjectName(QStringLiteral("Decoration"));
+}
 
+void MainWindow::LayOut() {
   auto* frames = new QHBoxLayout;
   frames->addWidget(source_frame_);
   frames->addWidget(destination_frame_);
@@ -225,10 +274,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), logic_(*this) {
   setTabOrder(convert_button_, check_button_);
   setTabOrder(check_button_, show_log_button_);
   setTabOrder(show_log_button_, close_button_);
+}
 
-  logic_.FillLists();
-
-  // Events go to the logic from here on; the lists' first filling above reported nothing.
+void MainWindow::ConnectEvents() {
   connect(source_drive_list_, &QComboBox::currentIndexChanged, this,
           [this](int index) { logic_.OnDriveChanged(form::Side::kSource, index); });
   connect(destination_drive_list_, &QComboBox::currentIndexChanged, this,
@@ -321,32 +369,16 @@ bool MainWindow::OpenDocument(const std::filesystem::path& file) {
 
 int MainWindow::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
   if (message_box_hook_) return message_box_hook_(prompt, style, title);
-  // The style value is the buttons (low bits) plus the icon (16, 32, 48 or 64).
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  switch (style & 0x70) {
-    case 16:
-      icon = QMessageBox::Critical;
-      break;
-    case 32:
-      icon = QMessageBox::Question;
-      break;
-    case 48:
-      icon = QMessageBox::Warning;
-      break;
-    case 64:
-      icon = QMessageBox::Information;
-      break;
-  }
-  const bool yes_no = (style & 7) == 4;
-  QMessageBox box(icon, Q(title.empty() ? form::kProgramName : title), Q(prompt),
+  const base::MessageStyle kind = base::MessageStyle::FromValue(style);
+  const bool yes_no = kind.buttons() == base::MessageButtons::kYesNo;
+  QMessageBox box(BoxIcon(kind.icon()), Q(title.empty() ? form::kProgramName : title), Q(prompt),
                   yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   isVisible() ? this : nullptr);
   // An hourglass stays out of the box the user must answer.
   if (hourglass_) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int answer = box.exec();
   if (hourglass_) QApplication::restoreOverrideCursor();
-  if (!yes_no) return base::kAnswerOk;
-  return answer == QMessageBox::Yes ? base::kAnswerYes : base::kAnswerNo;
+  return kind.Answer(answer == QMessageBox::Yes);
 }
 
 void MainWindow::ShowCheckReport(const form::CheckReport& report) {
@@ -369,14 +401,14 @@ bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) 
   return true;
 #else
   // Without Qt SVG the browser shows the printable A4 pages from a file in the temporary folder.
-  const QString path =
-      QDir::temp().filePath(SafeFileName(Q(name), Q(form::kLogTitle)) + QStringLiteral(".html"));
+  const QString path = QDir::temp().filePath(Q(form::LogFileName(name, u".html")));
   const std::string& html = log.a4_html;
   if (!SaveBytes(this, path, QByteArray(html.data(), static_cast<qsizetype>(html.size())))) {
     return false;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-    ShowMessage(u"柱状図を開けませんでした。\n" + QDir::toNativeSeparators(path).toStdU16String(),
+    ShowMessage(std::u16string(form::kLogOpenFailedMessage) + u"\n" +
+                    QDir::toNativeSeparators(path).toStdU16String(),
                 base::kMsgExclamation, {});
     return false;
   }

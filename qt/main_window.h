@@ -89,6 +89,13 @@ class MainWindow : public QWidget, public form::ConverterView {
     return side == form::Side::kSource ? source_folder_list_ : destination_folder_list_;
   }
   QLineEdit* TextBox(form::TextControl control) const;
+  // The constructor's steps, in their order: the widgets (which gives the tab order of the
+  // boxes and lists), the layout and the explicit tab order of the buttons, then the events.
+  void CreateFrames();
+  void CreateMessageLines();
+  void CreateButtons();
+  void LayOut();
+  void ConnectEvents();
 
   QGroupBox* source_frame_;
   QComboBox* source_drive_list_;

@@ -11,34 +11,22 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "convert/check_report.h"
 #include "form/converter_form.h"
+#include "form/report_table.h"
+#include "qt/text.h"
 
 namespace tjvx::qt {
 namespace {
 
-QString Q(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The report line without what the columns before it show ("X7.TXT:12: 警告: "), when it starts
-// so; otherwise the whole line.
-QString MessageOf(const form::CheckReport::Line& line) {
-  std::u16string prefix = line.file;
-  if (line.line > 0) prefix += u":" + QString::number(line.line).toStdU16String();
-  prefix += u": ";
-  prefix += convert::SeverityWord(line.severity);
-  prefix += u": ";
-  const std::u16string_view text = line.text;
-  return Q(text.starts_with(prefix) ? text.substr(prefix.size()) : text);
-}
+QColor Colour(form::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
 }  // namespace
 
 ReportList::ReportList(QWidget* parent) : QTreeWidget(parent) {
-  setColumnCount(4);
-  setHeaderLabels({QStringLiteral("種別"), QStringLiteral("ファイル"), QStringLiteral("行"),
-                   QStringLiteral("内容")});
+  setColumnCount(form::kReportColumnCount);
+  QStringList headings;
+  for (std::u16string_view heading : form::kReportHeadings) headings << Q(heading);
+  setHeaderLabels(headings);
   setRootIsDecorated(false);
   setUniformRowHeights(true);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -50,42 +38,37 @@ ReportList::ReportList(QWidget* parent) : QTreeWidget(parent) {
 
 void ReportList::Fill(const std::vector<form::CheckReport::Line>& lines) {
   clear();
-  // An error in red, a warning on yellow, a notice as it is; each with the message box's icon.
+  // Each row with the message box's icon of its severity, and the colours of its severity.
   const QIcon error_icon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
   const QIcon warning_icon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
   const QIcon notice_icon = style()->standardIcon(QStyle::SP_MessageBoxInformation);
   for (const form::CheckReport::Line& line : lines) {
     auto* item = new QTreeWidgetItem(this);
-    item->setText(kSeverity, Q(convert::SeverityWord(line.severity)));
-    item->setText(kFile, Q(line.file));
-    // Line 0 is the whole file: no line number.
-    item->setText(kLine, line.line > 0 ? QString::number(line.line) : QString());
+    for (int column = 0; column < form::kReportColumnCount; ++column) {
+      item->setText(column, Q(form::ReportCell(line, static_cast<form::ReportColumn>(column))));
+    }
     item->setTextAlignment(kLine, Qt::AlignRight | Qt::AlignVCenter);
-    item->setText(kMessage, MessageOf(line));
     item->setToolTip(kMessage, Q(line.text));
     item->setData(kSeverity, kLineRole, Q(line.text));
     switch (line.severity) {
       case base::Severity::kError:
         item->setIcon(kSeverity, error_icon);
-        for (int column = 0; column < columnCount(); ++column) {
-          item->setForeground(column, QColor(0xa8, 0x00, 0x18));
-          item->setBackground(column, QColor(0xfd, 0xe4, 0xe4));
-        }
         break;
       case base::Severity::kWarning:
         item->setIcon(kSeverity, warning_icon);
-        for (int column = 0; column < columnCount(); ++column) {
-          item->setBackground(column, QColor(0xff, 0xf4, 0xc4));
-        }
         break;
       case base::Severity::kNotice:
         item->setIcon(kSeverity, notice_icon);
         break;
     }
+    const form::RowColours colours = form::ReportRowColours(line.severity);
+    for (int column = 0; column < columnCount(); ++column) {
+      if (colours.text) item->setForeground(column, Colour(*colours.text));
+      if (colours.ground) item->setBackground(column, Colour(*colours.ground));
+    }
   }
   for (int column : {kSeverity, kFile, kLine}) resizeColumnToContents(column);
-  // The line numbers keep a gap before the message.
-  setColumnWidth(kLine, columnWidth(kLine) + 8);
+  setColumnWidth(kLine, columnWidth(kLine) + form::kLineColumnGap);
   if (topLevelItemCount() > 0) setCurrentItem(topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
 }
 
@@ -110,17 +93,12 @@ void ReportList::keyPressEvent(QKeyEvent* event) {
 }
 
 ReportDialog::ReportDialog(const form::CheckReport& report, SaveFileHook save_hook, QWidget* parent)
-    : QDialog(parent), text_(Q(report.text)), save_hook_(std::move(save_hook)) {
+    : QDialog(parent),
+      text_(Q(report.text)),
+      file_name_(Q(report.file_name)),
+      save_hook_(std::move(save_hook)) {
   setObjectName(QStringLiteral("ReportDialog"));
   setWindowTitle(Q(report.title));
-  // The report is saved under the name of its folder, the last part of the title's path.
-  const QString title = Q(report.title);
-  const qsizetype separator = title.lastIndexOf(u'\\');
-  const QString folder = separator < 0 ? QString() : title.mid(separator + 1);
-  file_name_ =
-      SafeFileName(folder.isEmpty() ? Q(form::kReportTitle) : Q(form::kReportTitle) + u'_' + folder,
-                   Q(form::kReportTitle)) +
-      QStringLiteral(".txt");
 
   auto* list = new ReportList(this);
   list->setObjectName(QStringLiteral("List"));
@@ -131,13 +109,13 @@ ReportDialog::ReportDialog(const form::CheckReport& report, SaveFileHook save_ho
   summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
   summary->setWordWrap(true);
 
-  auto* copy = new QPushButton(QStringLiteral("コピー"), this);
+  auto* copy = new QPushButton(Q(form::kCopyCaption), this);
   copy->setObjectName(QStringLiteral("Copy"));
   copy->setToolTip(QStringLiteral("点検結果の全文をクリップボードにコピーします"));
-  auto* save = new QPushButton(QStringLiteral("保存..."), this);
+  auto* save = new QPushButton(Q(form::kSaveCaption), this);
   save->setObjectName(QStringLiteral("Save"));
   save->setToolTip(QStringLiteral("点検結果の全文をテキストファイル (UTF-8) に保存します"));
-  auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+  auto* close = new QPushButton(Q(form::kCloseDialogCaption), this);
   close->setObjectName(QStringLiteral("Close"));
   close->setDefault(true);
   for (QPushButton* button : {copy, save, close}) button->setMinimumWidth(96);
@@ -175,7 +153,7 @@ void ReportDialog::CopyReport() { QGuiApplication::clipboard()->setText(text_); 
 
 bool ReportDialog::SaveReport() {
   const QString path =
-      AskSaveFile(this, save_hook_, QStringLiteral("点検結果の保存"), file_name_,
+      AskSaveFile(this, save_hook_, Q(form::kSaveReportTitle), file_name_,
                   QStringLiteral("テキスト ファイル (*.txt);;すべてのファイル (*)"));
   if (path.isEmpty()) return false;
   return SaveBytes(this, path, text_.toUtf8());

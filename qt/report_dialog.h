@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QTreeWidget>
 
+#include "form/report_table.h"
 #include "form/view.h"
 #include "qt/save_file.h"
 
@@ -19,7 +20,12 @@ class ReportList : public QTreeWidget {
  public:
   // Each row holds its finding's whole line of the report, as copied.
   static constexpr int kLineRole = Qt::UserRole;
-  enum Column { kSeverity, kFile, kLine, kMessage };
+  enum Column {
+    kSeverity = form::kSeverityColumn,
+    kFile = form::kFileColumn,
+    kLine = form::kLineColumn,
+    kMessage = form::kMessageColumn
+  };
 
   explicit ReportList(QWidget* parent = nullptr);
   void Fill(const std::vector<form::CheckReport::Line>& lines);

@@ -6,6 +6,9 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "form/converter_form.h"
+#include "qt/text.h"
+
 namespace tjvx::qt {
 
 QString AskSaveFile(QWidget* parent, const SaveFileHook& hook, const QString& title,
@@ -22,20 +25,9 @@ bool SaveBytes(QWidget* parent, const QString& path, const QByteArray& bytes) {
   if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
     return true;
   }
-  QMessageBox::warning(
-      parent, QStringLiteral("tjvx"),
-      QStringLiteral("ファイルを保存できませんでした。\n%1").arg(QDir::toNativeSeparators(path)));
+  QMessageBox::warning(parent, Q(form::kProgramName),
+                       Q(form::kSaveFailedMessage) + u'\n' + QDir::toNativeSeparators(path));
   return false;
-}
-
-QString SafeFileName(const QString& name, const QString& fallback) {
-  QString safe;
-  for (QChar c : name) {
-    const bool forbidden = c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c);
-    safe += forbidden ? QChar(u'_') : c;
-  }
-  while (!safe.isEmpty() && (safe.back() == u'.' || safe.back() == u' ')) safe.chop(1);
-  return safe.isEmpty() ? fallback : safe;
 }
 
 }  // namespace tjvx::qt

@@ -22,11 +22,6 @@ QString AskSaveFile(QWidget* parent, const SaveFileHook& hook, const QString& ti
 // written whole. On failure a message under `parent` names the file, and the result is false.
 bool SaveBytes(QWidget* parent, const QString& path, const QByteArray& bytes);
 
-// `name` usable as a file name on Windows and Linux: path separators, the characters Windows
-// forbids and control characters become "_", trailing dots and blanks go; `fallback` when
-// nothing is left.
-QString SafeFileName(const QString& name, const QString& fallback);
-
 }  // namespace tjvx::qt
 
 #endif  // TJVX_QT_SAVE_FILE_H_

@@ -1,8 +1,9 @@
 // The small helpers of base/ that every layer shares: ASCII case, the pieces of a Windows-form
-// path, and decimal digits.
+// path, decimal digits, and the message box's styles.
 #include <gtest/gtest.h>
 
 #include "base/ascii.h"
+#include "base/message_host.h"
 #include "base/utf.h"
 #include "base/windows_path.h"
 
@@ -60,6 +61,38 @@ TEST(Digits, WritesTheDecimalDigitsWithTheSign) {
   EXPECT_EQ(Digits(3030), u"3030");
   EXPECT_EQ(Digits(-12), u"-12");
   EXPECT_EQ(Digits(9223372036854775807LL), u"9223372036854775807");
+}
+
+TEST(MessageStyle, KeepsTheClassicValuesOfItsButtonsAndIcon) {
+  // The values hosts have always been given.
+  EXPECT_EQ(kMsgOk, 0);
+  EXPECT_EQ(kMsgYesNoQuestion, 36);
+  EXPECT_EQ(kMsgExclamation, 48);
+  EXPECT_EQ(kMsgInformation, 64);
+  EXPECT_EQ(MessageStyle::FromValue(16), MessageStyle(MessageButtons::kOk, MessageIcon::kStop));
+  EXPECT_EQ(MessageStyle::FromValue(4), MessageStyle(MessageButtons::kYesNo, MessageIcon::kNone));
+  // Every style reads back from its value.
+  for (MessageButtons buttons : {MessageButtons::kOk, MessageButtons::kYesNo}) {
+    for (MessageIcon icon : {MessageIcon::kNone, MessageIcon::kStop, MessageIcon::kQuestion,
+                             MessageIcon::kExclamation, MessageIcon::kInformation}) {
+      const MessageStyle style(buttons, icon);
+      EXPECT_EQ(MessageStyle::FromValue(style.value()), style) << style.value();
+    }
+  }
+  // Other buttons (1: OK and Cancel) are read as OK, other icons (128) as none.
+  EXPECT_EQ(MessageStyle::FromValue(1 + 48),
+            MessageStyle(MessageButtons::kOk, MessageIcon::kExclamation));
+  EXPECT_EQ(MessageStyle::FromValue(4 + 128),
+            MessageStyle(MessageButtons::kYesNo, MessageIcon::kNone));
+}
+
+TEST(MessageStyle, AnswersOkOrYesOrNo) {
+  const MessageStyle ok = MessageStyle::FromValue(kMsgExclamation);
+  const MessageStyle yes_no = MessageStyle::FromValue(kMsgYesNoQuestion);
+  EXPECT_EQ(ok.Answer(false), kAnswerOk);
+  EXPECT_EQ(ok.Answer(true), kAnswerOk);
+  EXPECT_EQ(yes_no.Answer(true), kAnswerYes);
+  EXPECT_EQ(yes_no.Answer(false), kAnswerNo);
 }
 
 }  // namespace

@@ -290,6 +290,20 @@ TEST_F(ConverterFormTest, RunButtonConvertsAfterOneQuestionAndRegistersTheSiteOn
   EXPECT_EQ(form_.registry().Site(1), u"B-12");
 }
 
+TEST_F(ConverterFormTest, TheCheckReportIsSavedUnderTheFoldersName) {
+  form_.FillLists();
+  ASSERT_TRUE(form_.Start());
+  view_.texts[TextControl::kSourceFolderBox] = u"C:\\B-12\\";
+  form_.OnCheckClicked();
+  ASSERT_EQ(view_.reports.size(), 1u);
+  EXPECT_EQ(view_.reports[0].file_name, u"点検結果_B-12.txt");
+  // A drive's root has no name of its own.
+  view_.texts[TextControl::kSourceFolderBox] = u"C:\\";
+  form_.OnCheckClicked();
+  ASSERT_EQ(view_.reports.size(), 2u);
+  EXPECT_EQ(view_.reports[1].file_name, u"点検結果.txt");
+}
+
 TEST_F(ConverterFormTest, CheckButtonReportsTheSourceFolderAndTheRunCountsItsWarnings) {
   form_.FillLists();
   ASSERT_TRUE(form_.Start());

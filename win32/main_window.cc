@@ -6,16 +6,16 @@
 
 #include "base/message_host.h"
 #include "convert/run.h"
+#include "form/file_names.h"
+#include "form/look.h"
 #include "platform/help.h"
+#include "win32/text.h"
 
 namespace tjvx::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"tjvx.MainWindow";
 constexpr int kIconId = 1;
-
-const wchar_t* W(std::u16string_view text) { return reinterpret_cast<const wchar_t*>(text.data()); }
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 // Where each control stands at 96 dpi: x, y, width, height. A drop-down list's height is that of
 // its open list.
@@ -45,10 +45,43 @@ constexpr Place kPlaces[] = {
 };
 constexpr int kClientWidth = 600;
 constexpr int kClientHeight = 492;
-// The warnings line's colour: a dark orange that reads as a caution on the face colour.
-constexpr COLORREF kWarningColour = RGB(0x9c, 0x3d, 0x00);
-// Indentation of one level of the folder list, at 96 dpi.
-constexpr int kIndentStep = 14;
+
+COLORREF Colour(form::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
+
+// The message box's buttons and icon.
+UINT BoxType(base::MessageStyle style) {
+  const UINT buttons = style.buttons() == base::MessageButtons::kYesNo ? MB_YESNO : MB_OK;
+  switch (style.icon()) {
+    case base::MessageIcon::kNone:
+      break;
+    case base::MessageIcon::kStop:
+      return buttons | MB_ICONHAND;
+    case base::MessageIcon::kQuestion:
+      return buttons | MB_ICONQUESTION;
+    case base::MessageIcon::kExclamation:
+      return buttons | MB_ICONEXCLAMATION;
+    case base::MessageIcon::kInformation:
+      return buttons | MB_ICONASTERISK;
+  }
+  return buttons;
+}
+
+// The layer's pattern as a hatch brush's style; -1: a solid brush.
+int Hatch(form::LayerFill fill) {
+  switch (fill) {
+    case form::LayerFill::kSolid:
+      break;
+    case form::LayerFill::kSparseDots:
+      return HS_BDIAGONAL;
+    case form::LayerFill::kHorizontalLines:
+      return HS_HORIZONTAL;
+    case form::LayerFill::kDots:
+      return HS_FDIAGONAL;
+    case form::LayerFill::kCrossHatch:
+      return HS_DIAGCROSS;
+  }
+  return -1;
+}
 
 // Functions of Windows 10 1607 and later, looked up at run time so that the program still starts
 // where they are missing (then at the system's DPI).
@@ -355,7 +388,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       HDC dc = reinterpret_cast<HDC>(wparam);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       const bool warnings = reinterpret_cast<HWND>(lparam) == Control(kWarningsLine);
-      SetTextColor(dc, warnings ? kWarningColour : GetSysColor(COLOR_BTNTEXT));
+      SetTextColor(dc, warnings ? Colour(form::kWarningsLineColour) : GetSysColor(COLOR_BTNTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_SETCURSOR:
@@ -439,7 +472,7 @@ void MainWindow::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
   FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   const int height = item.rcItem.bottom - item.rcItem.top;
   const int mark = std::min(Scale(16), height - 2);
-  const int left = item.rcItem.left + Scale(2) + entry.level * Scale(kIndentStep);
+  const int left = item.rcItem.left + Scale(2) + entry.level * Scale(form::kFolderIndent);
   DrawFolder(dc, left, item.rcItem.top + (height - mark) / 2, mark, entry.open);
   RECT text = item.rcItem;
   text.left = left + mark + Scale(4);
@@ -453,70 +486,69 @@ void MainWindow::DrawFolderEntry(const DRAWITEMSTRUCT& item) {
 }
 
 void MainWindow::DrawDecoration(const DRAWITEMSTRUCT& item) {
-  // The decoration: a borehole column of coloured strata beside a depth scale, on the
-  // window's light ground.
+  // The decoration (form::kDecoration): a borehole column of coloured layers beside a depth
+  // scale, on the window's light ground.
+  const form::Decoration& plan = form::kDecoration;
   HDC dc = item.hDC;
-  HBRUSH ground = CreateSolidBrush(RGB(0xf4, 0xf1, 0xe8));
+  HBRUSH ground = CreateSolidBrush(Colour(plan.ground));
   FillRect(dc, &item.rcItem, ground);
   DeleteObject(ground);
-  struct Stratum {
-    int height;
-    COLORREF colour, light;
-    int hatch;  // -1: solid
-  };
-  const Stratum strata[] = {{8, RGB(0x8d, 0x6e, 0x4a), RGB(0xb7, 0x8f, 0x60), -1},
-                            {14, RGB(0xd9, 0xb8, 0x6c), RGB(0xf5, 0xef, 0x8c), HS_BDIAGONAL},
-                            {10, RGB(0x9a, 0xa7, 0x8f), RGB(0xc8, 0xd9, 0xba), HS_HORIZONTAL},
-                            {12, RGB(0xc9, 0x9b, 0x6b), RGB(0xff, 0xc9, 0x8b), HS_FDIAGONAL},
-                            {12, RGB(0x7a, 0x7d, 0x85), RGB(0x9e, 0xa2, 0xad), HS_DIAGCROSS}};
   const int x0 = item.rcItem.left;
   const int y0 = item.rcItem.top;
-  const int left = x0 + Scale(36);
-  const int width = Scale(70);
-  int top = y0 + Scale(4);
+  const int left = x0 + Scale(plan.column_left);
+  const int width = Scale(plan.column_width);
+  const int column_top = y0 + Scale(plan.column_top);
   SetBkMode(dc, TRANSPARENT);
-  for (const Stratum& stratum : strata) {
-    RECT band = {left, top, left + width, top + Scale(stratum.height)};
-    HBRUSH light = CreateSolidBrush(stratum.light);
-    FillRect(dc, &band, light);
-    DeleteObject(light);
-    HBRUSH pattern = stratum.hatch < 0 ? CreateSolidBrush(stratum.colour)
-                                       : CreateHatchBrush(stratum.hatch, stratum.colour);
-    FillRect(dc, &band, pattern);
-    DeleteObject(pattern);
-    top = band.bottom;
-  }
-  HPEN pen = CreatePen(PS_SOLID, 1, RGB(0x33, 0x33, 0x33));
+  const int top = DrawLayers(dc, left, column_top, width);
+  HPEN pen = CreatePen(PS_SOLID, 1, Colour(plan.outline));
   HGDIOBJ old_pen = SelectObject(dc, pen);
   HGDIOBJ old_brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  Rectangle(dc, left, y0 + Scale(4), left + width, top);
+  Rectangle(dc, left, column_top, left + width, top);
   // The borehole itself.
-  RECT hole = {left + width / 2 - Scale(3), y0 + Scale(4), left + width / 2 + Scale(3), top};
-  HBRUSH hole_brush = CreateSolidBrush(RGB(0x20, 0x30, 0x50));
-  FillRect(dc, &hole, hole_brush);
+  const int hole = Scale(plan.borehole_half_width);
+  RECT borehole = {left + width / 2 - hole, column_top, left + width / 2 + hole, top};
+  HBRUSH hole_brush = CreateSolidBrush(Colour(plan.borehole));
+  FillRect(dc, &borehole, hole_brush);
   DeleteObject(hole_brush);
-  // The depth scale with a tick every stratum.
-  MoveToEx(dc, x0 + Scale(20), y0 + Scale(4), nullptr);
-  LineTo(dc, x0 + Scale(20), top);
-  int tick = y0 + Scale(4);
-  for (const Stratum& stratum : strata) {
-    MoveToEx(dc, x0 + Scale(16), tick, nullptr);
-    LineTo(dc, x0 + Scale(24), tick);
-    tick += Scale(stratum.height);
+  // The depth scale with a tick every layer.
+  MoveToEx(dc, x0 + Scale(plan.scale_x), column_top, nullptr);
+  LineTo(dc, x0 + Scale(plan.scale_x), top);
+  int tick = column_top;
+  for (const form::DecorationLayer& layer : plan.layers) {
+    MoveToEx(dc, x0 + Scale(plan.tick_left), tick, nullptr);
+    LineTo(dc, x0 + Scale(plan.tick_right), tick);
+    tick += Scale(layer.height);
   }
-  MoveToEx(dc, x0 + Scale(16), top, nullptr);
-  LineTo(dc, x0 + Scale(24), top);
+  MoveToEx(dc, x0 + Scale(plan.tick_left), top, nullptr);
+  LineTo(dc, x0 + Scale(plan.tick_right), top);
   // The drilling rig above ground, shrunk to a mark.
-  HBRUSH rig = CreateSolidBrush(RGB(0xc0, 0x39, 0x2b));
+  HBRUSH rig = CreateSolidBrush(Colour(plan.rig));
   SelectObject(dc, rig);
-  POINT mast[] = {{left + width + Scale(12), top},
-                  {left + width + Scale(30), top},
-                  {left + width + Scale(21), y0 + Scale(6)}};
+  const int right = left + width;
+  POINT mast[] = {{right + Scale(plan.rig_base_left), top},
+                  {right + Scale(plan.rig_base_right), top},
+                  {right + Scale(plan.rig_apex), y0 + Scale(plan.rig_apex_top)}};
   Polygon(dc, mast, 3);
   SelectObject(dc, old_brush);
   SelectObject(dc, old_pen);
   DeleteObject(rig);
   DeleteObject(pen);
+}
+
+int MainWindow::DrawLayers(HDC dc, int left, int top, int width) const {
+  for (const form::DecorationLayer& layer : form::kDecoration.layers) {
+    RECT band = {left, top, left + width, top + Scale(layer.height)};
+    HBRUSH ground = CreateSolidBrush(Colour(layer.ground));
+    FillRect(dc, &band, ground);
+    DeleteObject(ground);
+    const int hatch = Hatch(layer.fill);
+    HBRUSH pattern = hatch < 0 ? CreateSolidBrush(Colour(layer.colour))
+                               : CreateHatchBrush(hatch, Colour(layer.colour));
+    FillRect(dc, &band, pattern);
+    DeleteObject(pattern);
+    top = band.bottom;
+  }
+  return top;
 }
 
 HWND MainWindow::TextBox(form::TextControl control) const {
@@ -585,14 +617,11 @@ void MainWindow::FillFolderList(form::Side side, const std::vector<form::FolderE
 int MainWindow::ShowMessage(std::u16string_view prompt, int style, std::u16string_view title) {
   const std::wstring text = Wide(prompt);
   const std::wstring caption = Wide(title.empty() ? form::kProgramName : title);
-  // The style values are the message box's own: buttons (0 OK, 4 Yes/No) plus the icon (16
-  // stop, 32 question, 48 exclamation, 64 information).
-  const UINT type = static_cast<UINT>(style) | MB_SETFOREGROUND;
+  const base::MessageStyle kind = base::MessageStyle::FromValue(style);
   HWND owner = IsWindowVisible(hwnd_) != FALSE ? hwnd_ : nullptr;
-  const int answer = MessageBoxW(owner, text.c_str(), caption.c_str(), type);
-  if ((style & 7) != MB_YESNO) return base::kAnswerOk;
-  // Whatever closes a Yes/No box but Yes is No.
-  return answer == IDYES ? base::kAnswerYes : base::kAnswerNo;
+  const int answer =
+      MessageBoxW(owner, text.c_str(), caption.c_str(), BoxType(kind) | MB_SETFOREGROUND);
+  return kind.Answer(answer == IDYES);
 }
 
 void MainWindow::SetPointer(int pointer) {
@@ -623,7 +652,7 @@ void MainWindow::ShowCheckReport(const form::CheckReport& report) {
 bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) {
   std::wstring folder(MAX_PATH + 1, L'\0');
   folder.resize(GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
-  const std::wstring file = folder + SafeFileName(name, form::kLogTitle) + L".html";
+  const std::wstring file = folder + Wide(form::LogFileName(name, u".html"));
   const std::u16string shown(file.begin(), file.end());
   if (folder.empty() || !WriteWholeFile(file, log.a4_html)) {
     ShowMessage(u"柱状図のファイルを書けませんでした。\n" + shown, base::kMsgExclamation, {});
@@ -631,7 +660,8 @@ bool MainWindow::ShowLog(const form::LogDrawing& log, std::u16string_view name) 
   }
   const bool opened = open_file_hook_ ? open_file_hook_(file) : platform::OpenDocument(file);
   if (!opened) {
-    ShowMessage(u"柱状図を開けませんでした。\n" + shown, base::kMsgExclamation, {});
+    ShowMessage(std::u16string(form::kLogOpenFailedMessage) + u"\n" + shown, base::kMsgExclamation,
+                {});
     return false;
   }
   return true;

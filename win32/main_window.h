@@ -108,6 +108,8 @@ class MainWindow : public form::ConverterView {
   int Scale(int pixels_at_96) const;
   void DrawFolderEntry(const DRAWITEMSTRUCT& item);
   void DrawDecoration(const DRAWITEMSTRUCT& item);
+  // The decoration's layers from `top` down, `width` wide from `left`; returns their bottom.
+  int DrawLayers(HDC dc, int left, int top, int width) const;
   HWND TextBox(form::TextControl control) const;
 
   HWND hwnd_ = nullptr;

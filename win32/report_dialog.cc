@@ -5,17 +5,16 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
-#include "base/ascii.h"
 #include "base/utf.h"
-#include "convert/check_report.h"
 #include "form/converter_form.h"
+#include "form/report_table.h"
+#include "win32/text.h"
 
 namespace tjvx::win32 {
 namespace {
-
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 // What the dialog procedure works with, from WM_INITDIALOG on.
 struct ReportState {
@@ -24,20 +23,16 @@ struct ReportState {
   HFONT font = nullptr;
   const SaveFileHook* save_hook = nullptr;
   HIMAGELIST icons = nullptr;
-  std::wstring file_name;  // the name the save dialog suggests
 
   int Scale(int pixels_at_96) const { return MulDiv(pixels_at_96, static_cast<int>(dpi), 96); }
 };
 
-// The columns of the list and the icons of the severities, in the image list's order.
-enum Column { kSeverityColumn, kFileColumn, kLineColumn, kMessageColumn };
+// The icons of the severities, in the image list's order.
 constexpr int kErrorIcon = 0;
 constexpr int kWarningIcon = 1;
 constexpr int kNoticeIcon = 2;
-// An error's row is written in red, a warning's on yellow.
-constexpr COLORREF kErrorText = RGB(0xa8, 0x00, 0x18);
-constexpr COLORREF kErrorGround = RGB(0xfd, 0xe4, 0xe4);
-constexpr COLORREF kWarningGround = RGB(0xff, 0xf4, 0xc4);
+
+COLORREF Colour(form::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
 int IconOf(base::Severity severity) {
   switch (severity) {
@@ -75,18 +70,6 @@ HIMAGELIST SeverityIcons(const ReportState& state) {
   return icons;
 }
 
-// The report line without what the columns before it show ("X7.TXT:12: 警告: "), when it starts
-// so; otherwise the whole line.
-std::wstring MessageOf(const form::CheckReport::Line& line) {
-  std::u16string prefix = line.file;
-  if (line.line > 0) prefix += u":" + base::FromAscii(std::to_string(line.line));
-  prefix += u": ";
-  prefix += convert::SeverityWord(line.severity);
-  prefix += u": ";
-  const std::u16string_view text = line.text;
-  return Wide(text.starts_with(prefix) ? text.substr(prefix.size()) : text);
-}
-
 void AddColumn(HWND list, int index, const wchar_t* caption, int format) {
   LVCOLUMNW column = {};
   column.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM;
@@ -108,14 +91,16 @@ void FillList(HWND list, const ReportState& state) {
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(state.icons));
-  const wchar_t* const headings[] = {L"種別", L"ファイル", L"行", L"内容"};
-  for (int column = kSeverityColumn; column <= kMessageColumn; ++column) {
-    AddColumn(list, column, headings[column], column == kLineColumn ? LVCFMT_RIGHT : LVCFMT_LEFT);
+  std::array<std::wstring, form::kReportColumnCount> headings;
+  for (int column = 0; column < form::kReportColumnCount; ++column) {
+    headings[column] = Wide(form::kReportHeadings[column]);
+    AddColumn(list, column, headings[column].c_str(),
+              column == form::kLineColumn ? LVCFMT_RIGHT : LVCFMT_LEFT);
   }
   const std::vector<form::CheckReport::Line>& lines = state.report->lines;
   for (size_t row = 0; row < lines.size(); ++row) {
     const form::CheckReport::Line& line = lines[row];
-    const std::wstring severity = Wide(convert::SeverityWord(line.severity));
+    const std::wstring severity = Wide(form::ReportCell(line, form::kSeverityColumn));
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = static_cast<int>(row);
@@ -124,20 +109,20 @@ void FillList(HWND list, const ReportState& state) {
     item.lParam = static_cast<LPARAM>(row);
     const int index =
         static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    SetCell(list, index, kFileColumn, Wide(line.file));
-    // Line 0 is the whole file: no line number.
-    SetCell(list, index, kLineColumn, line.line > 0 ? std::to_wstring(line.line) : L"");
-    SetCell(list, index, kMessageColumn, MessageOf(line));
+    for (int column = form::kFileColumn; column < form::kReportColumnCount; ++column) {
+      SetCell(list, index, column,
+              Wide(form::ReportCell(line, static_cast<form::ReportColumn>(column))));
+    }
   }
   // Each column as wide as its widest cell and its heading; the line numbers keep a gap before
   // the message.
-  for (int column = kSeverityColumn; column <= kMessageColumn; ++column) {
+  for (int column = 0; column < form::kReportColumnCount; ++column) {
     SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE);
     const int cells =
         lines.empty() ? 0 : static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
-    const int heading = static_cast<int>(
-        SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(headings[column])));
-    const int gap = column == kLineColumn ? state.Scale(8) : 0;
+    const int heading = static_cast<int>(SendMessageW(
+        list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(headings[column].c_str())));
+    const int gap = column == form::kLineColumn ? state.Scale(form::kLineColumnGap) : 0;
     SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
                  std::max(cells, heading + state.Scale(20)) + gap);
   }
@@ -186,11 +171,10 @@ std::wstring DocumentsFolder() {
 // cancelled.
 std::wstring AskReportFile(HWND dialog, const ReportState& state) {
   const std::wstring folder = DocumentsFolder();
-  if (*state.save_hook) {
-    return (*state.save_hook)(folder.empty() ? state.file_name : folder + L"\\" + state.file_name);
-  }
+  const std::wstring name = Wide(state.report->file_name);
+  if (*state.save_hook) return (*state.save_hook)(folder.empty() ? name : folder + L"\\" + name);
   std::vector<wchar_t> file(32768, L'\0');
-  std::copy(state.file_name.begin(), state.file_name.end(), file.begin());
+  std::copy(name.begin(), name.end(), file.begin());
   static constexpr wchar_t kFilter[] =
       L"テキスト ファイル (*.txt)\0*.txt\0すべてのファイル (*.*)\0*.*\0";
   OPENFILENAMEW choice = {};
@@ -200,7 +184,8 @@ std::wstring AskReportFile(HWND dialog, const ReportState& state) {
   choice.lpstrFile = file.data();
   choice.nMaxFile = static_cast<DWORD>(file.size());
   choice.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  choice.lpstrTitle = L"点検結果の保存";
+  const std::wstring title = Wide(form::kSaveReportTitle);
+  choice.lpstrTitle = title.c_str();
   choice.lpstrDefExt = L"txt";
   // The working folder is the logic's: the dialog leaves it where it was.
   choice.Flags =
@@ -213,8 +198,8 @@ void SaveReport(HWND dialog, const ReportState& state) {
   const std::wstring file = AskReportFile(dialog, state);
   if (file.empty()) return;
   if (!WriteWholeFile(file, base::ToUtf8(WithCrLf(state.report->text)))) {
-    const std::wstring text = L"ファイルを保存できませんでした。\n" + file;
-    MessageBoxW(dialog, text.c_str(), L"tjvx", MB_OK | MB_ICONEXCLAMATION);
+    const std::wstring text = Wide(form::kSaveFailedMessage) + L"\n" + file;
+    MessageBoxW(dialog, text.c_str(), Wide(form::kProgramName).c_str(), MB_OK | MB_ICONEXCLAMATION);
   }
 }
 
@@ -265,9 +250,9 @@ void CreateControls(HWND dialog, ReportState& state) {
   HWND list = make(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                    LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP, kReportList);
   make(0, L"STATIC", Wide(WithCrLf(state.report->summary)), SS_LEFT | SS_NOPREFIX, kReportSummary);
-  make(0, L"BUTTON", L"コピー", BS_PUSHBUTTON | WS_TABSTOP, kReportCopy);
-  make(0, L"BUTTON", L"保存...", BS_PUSHBUTTON | WS_TABSTOP, kReportSave);
-  make(0, L"BUTTON", L"閉じる", BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL);
+  make(0, L"BUTTON", Wide(form::kCopyCaption), BS_PUSHBUTTON | WS_TABSTOP, kReportCopy);
+  make(0, L"BUTTON", Wide(form::kSaveCaption), BS_PUSHBUTTON | WS_TABSTOP, kReportSave);
+  make(0, L"BUTTON", Wide(form::kCloseDialogCaption), BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL);
   SendMessageW(dialog, DM_SETDEFID, IDCANCEL, 0);
   state.icons = SeverityIcons(state);
   FillList(list, state);
@@ -278,7 +263,7 @@ void CreateControls(HWND dialog, ReportState& state) {
 void SizeDialog(HWND dialog, HWND owner, const ReportState& state) {
   HWND list = GetDlgItem(dialog, kReportList);
   int width = 0;
-  for (int column = kSeverityColumn; column <= kMessageColumn; ++column) {
+  for (int column = 0; column < form::kReportColumnCount; ++column) {
     width += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
   }
   const int rows = static_cast<int>(state.report->lines.size());
@@ -308,25 +293,90 @@ void SizeDialog(HWND dialog, HWND owner, const ReportState& state) {
   SetWindowPos(dialog, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// WM_INITDIALOG: the dialog keeps `state`, takes the report's title, makes its controls and
+// takes its first size and layout; the first row has the focus.
+void InitDialog(HWND dialog, ReportState& state) {
+  SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
+  SetWindowTextW(dialog, Wide(state.report->title).c_str());
+  CreateControls(dialog, state);
+  SizeDialog(dialog, GetWindow(dialog, GW_OWNER), state);
+  Layout(dialog, state);
+  HWND list = GetDlgItem(dialog, kReportList);
+  // The first row has the focus (not the selection), so the arrow keys start there.
+  LVITEMW focus = {};
+  focus.stateMask = LVIS_FOCUSED;
+  focus.state = LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
+  SetFocus(list);
+}
+
+// A click on one of the dialog's buttons; false for any other control.
+bool OnButton(HWND dialog, const ReportState& state, int id) {
+  switch (id) {
+    case kReportCopy:
+      SetClipboardText(dialog, WithCrLf(state.report->text));
+      return true;
+    case kReportSave:
+      SaveReport(dialog, state);
+      return true;
+    case IDOK:
+    case IDCANCEL:
+      EndDialog(dialog, id);
+      return true;
+  }
+  return false;
+}
+
+// The list's custom drawing: each row is asked for, and gets the colours of its severity.
+LRESULT DrawListRow(NMLVCUSTOMDRAW& draw, const ReportState& state) {
+  if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+  const size_t row = static_cast<size_t>(draw.nmcd.lItemlParam);
+  if (row < state.report->lines.size()) {
+    const form::RowColours colours = form::ReportRowColours(state.report->lines[row].severity);
+    if (colours.text) draw.clrText = Colour(*colours.text);
+    if (colours.ground) draw.clrTextBk = Colour(*colours.ground);
+  }
+  return CDRF_NEWFONT;
+}
+
+// Ctrl with a key in the list: Ctrl+C copies the selected rows, Ctrl+A selects them all.
+void OnListControlKey(HWND dialog, HWND list, const ReportState& state, WORD key) {
+  if (key == 'C') {
+    if (const std::u16string lines = SelectedLines(list, state); !lines.empty()) {
+      SetClipboardText(dialog, lines);
+    }
+  } else if (key == 'A') {
+    LVITEMW all = {};
+    all.stateMask = LVIS_SELECTED;
+    all.state = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
+  }
+}
+
+// A notification of the list; false for what is left to the dialog's default.
+bool OnListNotify(HWND dialog, const ReportState& state, LPARAM lparam) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+  if (header->idFrom != kReportList) return false;
+  if (header->code == NM_CUSTOMDRAW) {
+    const LRESULT result = DrawListRow(*reinterpret_cast<NMLVCUSTOMDRAW*>(lparam), state);
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+    return true;
+  }
+  if (header->code == LVN_KEYDOWN && GetKeyState(VK_CONTROL) < 0) {
+    OnListControlKey(dialog, header->hwndFrom, state,
+                     reinterpret_cast<const NMLVKEYDOWN*>(lparam)->wVKey);
+    return true;
+  }
+  return false;
+}
+
 INT_PTR CALLBACK ReportProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* state = reinterpret_cast<ReportState*>(GetWindowLongPtrW(dialog, DWLP_USER));
   switch (message) {
-    case WM_INITDIALOG: {
-      state = reinterpret_cast<ReportState*>(lparam);
-      SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-      SetWindowTextW(dialog, Wide(state->report->title).c_str());
-      CreateControls(dialog, *state);
-      SizeDialog(dialog, GetWindow(dialog, GW_OWNER), *state);
-      Layout(dialog, *state);
-      HWND list = GetDlgItem(dialog, kReportList);
-      // The first row has the focus (not the selection), so the arrow keys start there.
-      LVITEMW focus = {};
-      focus.stateMask = LVIS_FOCUSED;
-      focus.state = LVIS_FOCUSED;
-      SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
-      SetFocus(list);
+    case WM_INITDIALOG:
+      InitDialog(dialog, *reinterpret_cast<ReportState*>(lparam));
       return FALSE;
-    }
     case WM_SIZE:
       if (state != nullptr) Layout(dialog, *state);
       return TRUE;
@@ -343,66 +393,12 @@ INT_PTR CALLBACK ReportProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
       return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_COMMAND:
-      if (state == nullptr || HIWORD(wparam) != BN_CLICKED) break;
-      switch (LOWORD(wparam)) {
-        case kReportCopy:
-          SetClipboardText(dialog, WithCrLf(state->report->text));
-          return TRUE;
-        case kReportSave:
-          SaveReport(dialog, *state);
-          return TRUE;
-        case IDOK:
-        case IDCANCEL:
-          EndDialog(dialog, LOWORD(wparam));
-          return TRUE;
-      }
-      break;
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-      if (state == nullptr || header->idFrom != kReportList) break;
-      HWND list = header->hwndFrom;
-      if (header->code == NM_CUSTOMDRAW) {
-        auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(lparam);
-        LRESULT result = CDRF_DODEFAULT;
-        if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-          result = CDRF_NOTIFYITEMDRAW;
-        } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-          const size_t row = static_cast<size_t>(draw->nmcd.lItemlParam);
-          if (row < state->report->lines.size()) {
-            switch (state->report->lines[row].severity) {
-              case base::Severity::kError:
-                draw->clrText = kErrorText;
-                draw->clrTextBk = kErrorGround;
-                break;
-              case base::Severity::kWarning:
-                draw->clrTextBk = kWarningGround;
-                break;
-              case base::Severity::kNotice:
-                break;
-            }
-          }
-          result = CDRF_NEWFONT;
-        }
-        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
-        return TRUE;
-      }
-      if (header->code == LVN_KEYDOWN && GetKeyState(VK_CONTROL) < 0) {
-        const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(lparam)->wVKey;
-        if (key == 'C') {
-          if (const std::u16string lines = SelectedLines(list, *state); !lines.empty()) {
-            SetClipboardText(dialog, lines);
-          }
-        } else if (key == 'A') {
-          LVITEMW all = {};
-          all.stateMask = LVIS_SELECTED;
-          all.state = LVIS_SELECTED;
-          SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                       reinterpret_cast<LPARAM>(&all));
-        }
-        return TRUE;
-      }
-      break;
-    }
+      return state != nullptr && HIWORD(wparam) == BN_CLICKED &&
+                     OnButton(dialog, *state, LOWORD(wparam))
+                 ? TRUE
+                 : FALSE;
+    case WM_NOTIFY:
+      return state != nullptr && OnListNotify(dialog, *state, lparam) ? TRUE : FALSE;
     case WM_DESTROY:
       if (state != nullptr && state->icons != nullptr) {
         ImageList_Destroy(state->icons);
@@ -422,15 +418,6 @@ void ShowReportDialog(HWND owner, const form::CheckReport& report, UINT dpi, HFO
   state.dpi = dpi;
   state.font = font;
   state.save_hook = &save_hook;
-  // Saved under the name of its folder, the last part of the title's path.
-  const std::u16string_view title = report.title;
-  const size_t separator = title.find_last_of(u'\\');
-  const std::u16string_view folder =
-      separator == std::u16string_view::npos ? std::u16string_view() : title.substr(separator + 1);
-  const std::u16string name =
-      folder.empty() ? std::u16string(form::kReportTitle)
-                     : std::u16string(form::kReportTitle) + u"_" + std::u16string(folder);
-  state.file_name = SafeFileName(name, form::kReportTitle) + L".txt";
 
   // A template without controls: the dialog procedure makes them at the window's DPI.
   struct Template {
@@ -454,27 +441,6 @@ std::u16string WithCrLf(std::u16string_view text) {
     out += text[i];
   }
   return out;
-}
-
-std::wstring SafeFileName(std::u16string_view name, std::u16string_view fallback) {
-  std::wstring safe;
-  for (char16_t c : name) {
-    const bool forbidden =
-        c < 0x20 || std::u16string_view(u"\\/:*?\"<>|").find(c) != std::u16string_view::npos;
-    safe += forbidden ? L'_' : static_cast<wchar_t>(c);
-  }
-  while (!safe.empty() && (safe.back() == L'.' || safe.back() == L' ')) safe.pop_back();
-  if (safe.empty()) return Wide(fallback);
-  // A device name stays a device name whatever its extension: "CON.svg" is the console.
-  std::wstring stem = safe.substr(0, safe.find(L'.'));
-  for (wchar_t& c : stem) c = base::AsciiUpper(c);
-  const bool numbered = stem.size() == 4 &&
-                        (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) && stem[3] >= L'1' &&
-                        stem[3] <= L'9';
-  if (numbered || stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL") {
-    safe.insert(stem.size(), L"_");
-  }
-  return safe;
 }
 
 bool WriteWholeFile(const std::wstring& file, std::string_view bytes) {

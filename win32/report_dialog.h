@@ -34,10 +34,6 @@ void ShowReportDialog(HWND owner, const form::CheckReport& report, UINT dpi, HFO
 
 // `text` with every line break as CR LF, as the clipboard and Windows' text files hold them.
 std::u16string WithCrLf(std::u16string_view text);
-// `name` usable as a file name: path separators, the characters Windows forbids and control
-// characters become "_", trailing dots and blanks go, and a device name (CON, NUL, COM1 …) gets a
-// "_" after it; `fallback` when nothing is left.
-std::wstring SafeFileName(std::u16string_view name, std::u16string_view fallback);
 // Writes `bytes` as the whole file `file`; a file left half written is removed. False on failure.
 bool WriteWholeFile(const std::wstring& file, std::string_view bytes);
 

@@ -395,6 +395,24 @@ class MainWindowTest : public QObject {
     }
   }
 
+  void SaveBytesNamesTheFileItCouldNotWrite() {
+    // A file in a folder that is not there cannot be written: a warning names it.
+    const QString path = QString::fromStdString((base_ / "no-folder" / "report.txt").string());
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      title = box->windowTitle();
+      text = box->text();
+      box->accept();
+    });
+    QVERIFY(!tjvx::qt::SaveBytes(nullptr, path, QByteArray("x")));
+    QCOMPARE(title, QStringLiteral("tjvx"));
+    QCOMPARE(text,
+             QStringLiteral("ファイルを保存できませんでした。\n") + QDir::toNativeSeparators(path));
+    QVERIFY(!QFile::exists(path));
+  }
+
   void CloseButtonClosesTheWindow() {
     auto form = MakeForm();
     QVERIFY(form->Start());
@@ -656,6 +674,25 @@ class MainWindowTest : public QObject {
     // A window with no pages cannot print.
     tjvx::qt::LogWindow no_pages(tjvx::drawing::WriteSvg(drawing), {}, u"B-12", {});
     QVERIFY(!no_pages.findChild<QPushButton*>(QStringLiteral("Print"))->isEnabled());
+#endif
+  }
+
+  void LogWindowNeverSuggestsADeviceName() {
+#ifdef TJVX_HAVE_QT_SVG
+    // A converted file may be named CON on Linux; its drawing is suggested under a name that
+    // Windows can hold as a file too.
+    QStringList suggested;
+    tjvx::qt::LogWindow window(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>", {}, u"con",
+        [&](const QString& name) {
+          suggested << name;
+          return QString();  // cancelled
+        });
+    QVERIFY(!window.SaveSvg());
+    QVERIFY(!window.SavePng());
+    QCOMPARE(suggested.size(), 2);
+    QVERIFY2(suggested[0].endsWith(QStringLiteral("/con_.svg")), qPrintable(suggested[0]));
+    QVERIFY2(suggested[1].endsWith(QStringLiteral("/con_.png")), qPrintable(suggested[1]));
 #endif
   }
 
