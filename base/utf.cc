@@ -47,27 +47,50 @@ size_t WellFormed(std::string_view text, char32_t& code) {
 }  // namespace
 
 void AppendUtf8(std::string& out, char32_t c) {
+  char bytes[4];
+  size_t n;
   if (c < 0x80) {
-    out += static_cast<char>(c);
+    bytes[0] = static_cast<char>(c);
+    n = 1;
   } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+    bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
+    n = 2;
   } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+    bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
+    n = 3;
   } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    bytes[0] = static_cast<char>(0xF0 | (c >> 18));
+    bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    bytes[3] = static_cast<char>(0x80 | (c & 0x3F));
+    n = 4;
   }
+  out.append(bytes, n);
 }
 
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size() * 3);
-  for (size_t i = 0; i < text.size(); ++i) {
+  AppendUtf8(out, text);
+  return out;
+}
+
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  // ASCII, most of every text, is copied through a pointer into room made for it at once.
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t ascii = i;
+    while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+    if (ascii > i) {
+      const size_t start = out.size();
+      out.resize(start + (ascii - i));
+      char* p = out.data() + start;
+      for (; i < ascii; ++i) *p++ = static_cast<char>(text[i]);
+      continue;
+    }
     char32_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {
@@ -75,11 +98,12 @@ std::string ToUtf8(std::u16string_view text) {
       ++i;
     } else if (IsEscapedByte(c)) {
       out += static_cast<char>(c - kEscapeBase);  // a byte of a host name that was not UTF-8
+      ++i;
       continue;
     }
     AppendUtf8(out, c);
+    ++i;
   }
-  return out;
 }
 
 std::u16string FromUtf8(std::string_view text) {

@@ -19,6 +19,8 @@ std::u16string Digits(long long value);
 // names never become one.
 std::u16string FromUtf8(std::string_view text);
 std::string ToUtf8(std::u16string_view text);
+// Appends ToUtf8(text) to `out`.
+void AppendUtf8(std::string& out, std::u16string_view text);
 // Appends the UTF-8 form of the code point `c` (up to U+10FFFF; a surrogate is written as it is).
 void AppendUtf8(std::string& out, char32_t c);
 

@@ -1,6 +1,7 @@
 #include "convert/check.h"
 
 #include <algorithm>
+#include <numeric>
 #include <set>
 
 #include "base/ascii.h"
@@ -152,10 +153,17 @@ class Checker : public KeepGoing {
     auto rank = [this](const base::Finding& f) {
       return pattern_folder_ && f.file == *pattern_folder_ ? 0 : FileRank(f);
     };
-    std::stable_sort(findings.begin(), findings.end(), [&](const auto& a, const auto& b) {
-      const size_t ra = rank(a), rb = rank(b);
-      return ra != rb ? ra < rb : a.line < b.line;
+    // Each finding's rank is found once, not at every comparison.
+    std::vector<size_t> ranks(findings.size()), order(findings.size());
+    for (size_t i = 0; i < findings.size(); ++i) ranks[i] = rank(findings[i]);
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+      return ranks[a] != ranks[b] ? ranks[a] < ranks[b] : findings[a].line < findings[b].line;
     });
+    std::vector<base::Finding> sorted;
+    sorted.reserve(findings.size());
+    for (const size_t i : order) sorted.push_back(std::move(findings[i]));
+    findings = std::move(sorted);
     if (stop_) {
       for (size_t i = 0; i < findings.size(); ++i) {
         const base::Finding& f = findings[i];

@@ -20,9 +20,13 @@ void AppendEscape(char16_t c, std::u16string& text) {
 }  // namespace
 
 std::u16string VisibleText(std::u16string_view text) {
-  std::u16string visible;
-  visible.reserve(text.size());
-  for (char16_t c : text) {
+  auto control = [](char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); };
+  // Most texts hold no control character and are taken whole.
+  const auto first = std::find_if(text.begin(), text.end(), control);
+  if (first == text.end()) return std::u16string(text);
+  std::u16string visible(text.begin(), first);
+  visible.reserve(text.size() + 8);
+  for (char16_t c : text.substr(static_cast<size_t>(first - text.begin()))) {
     if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
       AppendEscape(c, visible);
     } else {
@@ -71,7 +75,10 @@ std::u16string RuleHelp(const source::Rule& rule) {
 }
 
 std::u16string FindingLine(const base::Finding& finding) {
-  std::u16string text = VisibleText(FindingFileName(finding));
+  std::u16string text;
+  // Room for the line at once: a report of a batch has lines by the thousand.
+  text.reserve(finding.file.size() + finding.message.size() + finding.record.size() + 32);
+  text += VisibleText(FindingFileName(finding));
   if (finding.line > 0) text.append(u":").append(Number(finding.line));
   text += u": ";
   text += SeverityWord(finding.severity);
@@ -79,9 +86,9 @@ std::u16string FindingLine(const base::Finding& finding) {
   text += FindingSentence(finding);
   if (!finding.record.empty() || finding.field > 0) {
     text += u" (";
-    if (!finding.record.empty()) text += u"記録 " + VisibleText(finding.record);
+    if (!finding.record.empty()) text.append(u"記録 ").append(VisibleText(finding.record));
     if (!finding.record.empty() && finding.field > 0) text += u"、";
-    if (finding.field > 0) text += u"項目 " + Number(finding.field);
+    if (finding.field > 0) text.append(u"項目 ").append(Number(finding.field));
     text += u")";
   }
   // The rule last, as a compiler names the switch of a diagnostic.

@@ -34,7 +34,7 @@ void ReportCodeNotFound(RecordFindings& findings, long long line, int field,
 }  // namespace
 
 void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::FindingSink& findings) {
-  RecordLoop<11> records(r41, findings, u"3000");
+  RecordLoop<11, 5> records(r41, findings, u"3000");
   RecordFindings found3010(findings, r41, u"3010");
   // The 3010 lines follow all 3000 lines: the 3000 lines are written as the records are read, and
   // each record's depth and value C are kept, as views into the file's text, for the 3010 lines.
@@ -89,7 +89,8 @@ void WriteRecords3020(source::FieldReader& n9, LineSink& out, base::FindingSink&
 
 void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, LineSink& out,
                       base::FindingSink& findings) {
-  RecordLoop<68> records(x7, findings, u"3030");
+  // The depths and the code fields, up to field 28 of 68.
+  RecordLoop<68, 28> records(x7, findings, u"3030");
   RecordFindings& found = records.found();
   std::u16string& line = records.line();
   std::u16string name;
@@ -141,7 +142,7 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
 }
 
 void WriteRecords3040(source::FieldReader& g40, LineSink& out, base::FindingSink& findings) {
-  RecordLoop<8> records(g40, findings, u"3040");
+  RecordLoop<8, 5> records(g40, findings, u"3040");
   std::u16string& line = records.line();
   while (records.Next()) {
     records.Start(4);
@@ -157,7 +158,7 @@ void WriteRecords3040(source::FieldReader& g40, LineSink& out, base::FindingSink
 
 void WriteRecords3070(source::FieldReader& r30, source::PatternTables& tables, LineSink& out,
                       base::FindingSink& findings) {
-  RecordLoop<6> records(r30, findings, u"3070");
+  RecordLoop<6, 5> records(r30, findings, u"3070");
   RecordFindings& found = records.found();
   std::u16string& line = records.line();
   while (records.Next()) {

@@ -15,9 +15,10 @@
 namespace tjvx::convert {
 
 // The loop the record writers share: it reads the records of one source file, `kFields` fields
-// each, and starts each record's line with the record code and the record's depth. The line is
-// built in one buffer that keeps its room from line to line, and what a value loses on its way
-// into the line is reported with the record's line and the field's number, counted from 1.
+// each, of which it takes the first `kTaken` (the others are passed over), and starts each record's
+// line with the record code and the record's depth. The line is built in one buffer that keeps its
+// room from line to line, and what a value loses on its way into the line is reported with the
+// record's line and the field's number, counted from 1.
 //
 //   RecordLoop<8> records(g40, findings, u"3040");
 //   while (records.Next()) {
@@ -26,7 +27,7 @@ namespace tjvx::convert {
 //     out.Line(records.line());
 //   }
 //   records.Finish();
-template <size_t kFields>
+template <size_t kFields, size_t kTaken = kFields>
 class RecordLoop {
  public:
   RecordLoop(source::FieldReader& reader, base::FindingSink& findings, std::u16string_view code)
@@ -35,7 +36,7 @@ class RecordLoop {
   // Reads the next record; false at the file's end.
   bool Next() {
     if (reader_.AtEnd()) return false;
-    reader_.ReadRecord(fields_);
+    reader_.ReadRecord(fields_, kTaken);
     at_ = reader_.record_line();
     return true;
   }

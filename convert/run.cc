@@ -35,9 +35,22 @@ using platform::FindEntry;
 
 // The inputs of a run or batch: the folders whose fixed file names a converted file must not take.
 struct Inputs {
-  std::vector<std::u16string> source_folders;  // this run's first, then the rest of its batch
+  std::vector<std::u16string> source_folders;  // this run's first
   std::u16string pattern_folder;
   std::vector<std::u16string> settings_folders;
+  // The rest of a batch's source folders, resolved when a name is first looked for among them: a
+  // batch of a thousand folders would otherwise resolve a thousand paths in each of its runs.
+  mutable std::function<std::vector<std::u16string>()> other_sources;
+
+  // This run's source folder, then the rest of its batch.
+  const std::vector<std::u16string>& AllSourceFolders() const {
+    if (other_sources) {
+      for (std::u16string& other : other_sources()) all_sources.push_back(std::move(other));
+      other_sources = nullptr;
+    }
+    return all_sources;
+  }
+  mutable std::vector<std::u16string> all_sources = source_folders;
 };
 
 // Whether the file `name` in the Windows-form `folder` is, by its name, an input: a file of a
@@ -46,7 +59,7 @@ struct Inputs {
 // of the fixed names costs a look at the folders.
 bool NamesInput(std::u16string_view folder, std::u16string_view name, const Inputs& inputs) {
   if (source::FileNamed(source::SourceFolderFiles(), name)) {
-    for (const std::u16string& source : inputs.source_folders) {
+    for (const std::u16string& source : inputs.AllSourceFolders()) {
       if (platform::SamePlace(folder, source)) return true;
     }
   }
@@ -211,10 +224,13 @@ class Run {
     if (platform::HoldsSpecialFile(result_.converted_file)) {
       return RefuseWithBox(kSameNameSpecialFileMessage);
     }
-    Inputs inputs{{source_folder}, tables_.folder(), platform::SettingsFolders()};
-    for (const std::u16string& other : host_.BatchSourceFolders()) {
-      inputs.source_folders.push_back(SourceFolder(other, as_given));
-    }
+    Inputs inputs{{source_folder}, tables_.folder(), platform::SettingsFolders(), [&] {
+                    std::vector<std::u16string> others;
+                    for (const std::u16string& other : host_.BatchSourceFolders()) {
+                      others.push_back(SourceFolder(other, as_given));
+                    }
+                    return others;
+                  }};
     if (OverwritesInput(destination, name, inputs)) return RefuseWithBox(kOverwritesInputMessage);
     return std::nullopt;
   }

@@ -34,12 +34,31 @@ int Cp932Fields(const uint8_t* data, size_t size) {
   TJVX_FUZZ_CHECK(platform::DecodeCp932(again, u"F.TXT") == text);
 
   source::FieldReader reader(text, u"F.TXT");
-  std::vector<std::u16string_view> fields;
+  // A second reader takes only the first fields of each record, as many as the record's number
+  // says, and must end each record where the first does.
+  source::FieldReader passing(text, u"F.TXT");
+  std::vector<std::u16string_view> fields, first_fields(count);
   size_t records = 0;
   try {
     while (!reader.AtEnd()) {
       const long long line = reader.line();
-      reader.ReadRecord(count, fields);
+      const size_t taken = records % (count + 1);
+      bool passing_cut = false;
+      try {
+        passing.ReadRecord(first_fields, taken);
+      } catch (const base::Error&) {
+        passing_cut = true;
+      }
+      try {
+        reader.ReadRecord(count, fields);
+      } catch (const base::Error&) {
+        TJVX_FUZZ_CHECK(passing_cut);
+        throw;
+      }
+      TJVX_FUZZ_CHECK(!passing_cut);
+      for (size_t k = 0; k < taken; ++k) TJVX_FUZZ_CHECK(first_fields[k] == fields[k]);
+      TJVX_FUZZ_CHECK(passing.line() == reader.line());
+      TJVX_FUZZ_CHECK(passing.record_line() == reader.record_line());
       TJVX_FUZZ_CHECK(fields.size() == count);
       for (std::u16string_view field : fields) {
         // No value carries a line break or the Ctrl-Z that ends the file.

@@ -136,10 +136,36 @@ std::optional<fs::path> DriveTable::Root(char16_t letter) const {
 }
 
 std::optional<fs::path> DriveTable::AsWritten(std::u16string_view path) const {
+  std::optional<fs::path::string_type> text = AsWrittenText(path);
+  if (!text) return std::nullopt;
+  return fs::path(std::move(*text));
+}
+
+std::optional<fs::path::string_type> DriveTable::AsWrittenText(std::u16string_view path) const {
   if (!base::StartsWithDrive(path)) return std::nullopt;
-  std::optional<fs::path> host = Root(path[0]);
-  if (!host) return std::nullopt;
-  for (std::u16string_view name : Components(path.substr(2))) *host /= HostName(name);
+  std::optional<fs::path> root = Root(path[0]);
+  if (!root) return std::nullopt;
+  // The names are joined in one text and made a path once: each step of a path's `/=` takes the
+  // whole path apart again, and every file a run opens passes here.
+  fs::path::string_type host = root->native();
+  host.reserve(host.size() + 3 * path.size());
+  const std::u16string_view rest = path.substr(2);
+  for (size_t start = 0; start < rest.size();) {
+    size_t end = rest.find_first_of(u"\\/", start);
+    if (end == std::u16string_view::npos) end = rest.size();
+    if (end > start) {  // repeated separators count as one
+      if (!host.empty() && host.back() != fs::path::preferred_separator) {
+        host += fs::path::preferred_separator;
+      }
+#ifdef _WIN32
+      host.append(rest.begin() + static_cast<std::ptrdiff_t>(start),
+                  rest.begin() + static_cast<std::ptrdiff_t>(end));
+#else
+      base::AppendUtf8(host, rest.substr(start, end - start));
+#endif
+    }
+    start = end + 1;
+  }
   return host;
 }
 
@@ -151,6 +177,17 @@ std::optional<fs::path> DriveTable::ToHost(std::u16string_view path, LastName la
   std::error_code exists_ec;
   if (fs::exists(*as_written, exists_ec)) return as_written;
   const std::vector<std::u16string_view> names = Components(path.substr(2));
+  // A name not there in a folder that is there as written (a file about to be written): only
+  // the last name is looked for, as the walk below would find every level above it as written.
+  if (!names.empty()) {
+    const fs::path folder = as_written->parent_path();
+    std::error_code folder_ec;
+    const fs::file_status status = fs::status(folder, folder_ec);
+    if (fs::exists(status)) {
+      if (last == LastName::kAsWritten || !fs::is_directory(status)) return as_written;
+      return ResolveCase(folder, names.back());
+    }
+  }
   fs::path host = *Root(path[0]);
   bool resolving = true;
   for (size_t i = 0; i < names.size(); ++i) {

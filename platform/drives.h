@@ -43,6 +43,9 @@ class DriveTable {
   // The host path with every name as written, without looking at the file system: what ToHost
   // gives whenever that path exists.
   std::optional<std::filesystem::path> AsWritten(std::u16string_view path) const;
+  // The same as the host's file calls take it, without making it a path (which takes it apart
+  // into its names): for a file that is only opened or looked at.
+  std::optional<std::filesystem::path::string_type> AsWrittenText(std::u16string_view path) const;
 
   // The Windows form of a host path (absolute or relative to the working folder): the mapped drive
   // whose root is the longest prefix of the absolute path, else Z: (on Windows: else the absolute

@@ -31,8 +31,8 @@ bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR || error 
 
 // Opens for reading without ever waiting: a FIFO opens at once this way, where a plain open waits
 // for a writer, and a FIFO or device is refused by its kind before anything is read.
-int OpenWithoutWaiting(const fs::path& path) {
-  return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+int OpenWithoutWaiting(const char* path) {
+  return open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
 }
 
 }  // namespace
@@ -41,13 +41,13 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
   // Every conversion reads some twenty files, so the file is opened as written first and its
   // size and kind taken from the open file; only a name that is not there as written is looked
   // up under another letter case.
-  const std::optional<fs::path> as_written = Drives().AsWritten(path);
+  const std::optional<std::string> as_written = Drives().AsWrittenText(path);
   if (!as_written) return std::nullopt;
-  int fd = OpenWithoutWaiting(*as_written);
+  int fd = OpenWithoutWaiting(as_written->c_str());
   if (fd < 0 && IsMissing(errno)) {
     const std::optional<fs::path> host = Drives().ToHost(path);
-    if (!host || *host == *as_written) return std::nullopt;
-    fd = OpenWithoutWaiting(*host);
+    if (!host || host->native() == *as_written) return std::nullopt;
+    fd = OpenWithoutWaiting(host->c_str());
     if (fd < 0 && IsMissing(errno)) return std::nullopt;
   }
   if (fd < 0) throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
@@ -66,20 +66,16 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
     close(fd);
     throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
   }
-  // The file itself is read in the usual blocking way.
-  const int flags = fcntl(fd, F_GETFL);
-  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    close(fd);
-    throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
-  }
-  // One read of the size the file has, then blocks for anything it gained since.
-  std::string bytes(static_cast<size_t>(info.st_size > 0 ? info.st_size : 0), '\0');
+  // A regular file never makes a read wait, so the flag that kept the open from waiting stays.
+  // One read asks for a byte more than the size the file has: a read of a regular file that gives
+  // less than it asked for has met the file's end, so a file of the size it had takes one read;
+  // one that gained bytes since is read on, through a block, to its end.
+  const size_t size = static_cast<size_t>(info.st_size > 0 ? info.st_size : 0);
+  std::string bytes(size + 1, '\0');
   size_t got = 0;
   bool failed = false;
   char block[1 << 14];
-  for (;;) {
-    // Into the room the size gave, then through a block, so a file of the size it had is never
-    // copied to a bigger buffer.
+  for (bool whole = false; !whole;) {
     const bool into_bytes = got < bytes.size();
     const ssize_t n = into_bytes ? read(fd, bytes.data() + got, bytes.size() - got)
                                  : read(fd, block, sizeof block);
@@ -90,6 +86,8 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
     }
     if (!into_bytes) bytes.append(block, static_cast<size_t>(n));
     got += static_cast<size_t>(n);
+    // Less than asked for into the room the size gave: the end.
+    whole = into_bytes && got < bytes.size();
   }
   close(fd);
   if (failed) throw base::Error(base::Error::Kind::kReadFailed, std::u16string(path));
@@ -136,6 +134,17 @@ std::optional<std::string> ReadFileBytes(std::u16string_view path) {
 #endif
 
 std::optional<std::uintmax_t> FileSize(std::u16string_view path) {
+#ifndef _WIN32
+  // One look at the name as written settles most files; only a name not there as written is
+  // looked up under another letter case.
+  if (const std::optional<std::string> as_written = Drives().AsWrittenText(path)) {
+    struct stat info {};
+    if (stat(as_written->c_str(), &info) == 0) {
+      if (S_ISDIR(info.st_mode)) return 1;
+      if (S_ISREG(info.st_mode)) return static_cast<std::uintmax_t>(info.st_size);
+    }
+  }
+#endif
   std::optional<fs::path> host = Drives().ToHost(path);
   if (!host) return std::nullopt;
   std::error_code ec;

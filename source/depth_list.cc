@@ -114,7 +114,8 @@ std::vector<DepthEntry> CollectDepths(const std::function<FieldReader*(FileId fi
     std::array<std::u16string_view, kMostFields> record;
     const std::span<std::u16string_view> fields(record.data(), member.fields);
     while (!reader->AtEnd()) {
-      reader->ReadRecord(fields);
+      // Only the fields up to the depth are taken; the rest are passed over.
+      reader->ReadRecord(fields, member.depth_field);
       depths.push_back(text::NumericValue(record[member.depth_field - 1]));
     }
   };

@@ -237,7 +237,69 @@ std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
   return value;
 }
 
+const char16_t* FieldReader::PassOver(const char16_t* p, size_t count, bool& after_comma,
+                                      long long record_line) {
+  const char16_t* const end = data_ + end_;
+  while (count > 0) {
+    // Characters above the comma and the commas that end fields of them are passed in one loop;
+    // the character at the text's end is below the comma and no comma, so the loop stops there.
+    const char16_t* field = p;
+    char16_t c;
+    for (;;) {
+      c = *p;
+      if (c > u',') {
+        ++p;
+      } else if (c == u',') {
+        field = ++p;
+        after_comma = true;
+        if (--count == 0) return p;
+      } else {
+        break;
+      }
+    }
+    if (c == u'"' && p == field) {
+      // A quoted field, as the reading takes it: to the closing quote, then to the comma or line
+      // end.
+      p = ScanQuoted(p + 1, end);
+      if (p < end && *p == u'"') p = ScanUnquoted(p + 1, end);
+      after_comma = false;
+      if (p < end) {
+        if (*p == u',') {
+          ++p;
+          after_comma = true;
+        } else {
+          p = PastLineEnd(p, end);
+          ++line_;
+        }
+      }
+      --count;
+      continue;
+    }
+    // A line end ends a field that has characters, or one that a comma promised.
+    if (IsLineEnd(c) && p < end && (p != field || after_comma)) {
+      p = PastLineEnd(p, end);
+      ++line_;
+      after_comma = false;
+      --count;
+      continue;
+    }
+    // Anything else (a blank, a quote, a blank line, the text's end) the careful way, from the
+    // start of its field.
+    pos_ = static_cast<size_t>(field - data_);
+    after_comma_ = after_comma;
+    ReadFieldOf(record_line);
+    p = data_ + pos_;
+    after_comma = after_comma_;
+    --count;
+  }
+  return p;
+}
+
 void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
+  ReadRecord(fields, fields.size());
+}
+
+void FieldReader::ReadRecord(std::span<std::u16string_view> fields, size_t taken) {
   // The record's line is where its first field stands, after any blank lines.
   if (!after_comma_) {
     SkipBlanks();
@@ -252,7 +314,7 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
   // members around every field that takes the long way.
   const char16_t* p = data_ + pos_;
   bool after_comma = after_comma_;
-  for (std::u16string_view& field : fields) {
+  for (std::u16string_view& field : fields.first(std::min(taken, fields.size()))) {
     // Fields that start at once with a character above the comma (digits, points, signs,
     // letters, kana, kanji), with a quote, or that are empty before a comma are read here; a
     // field after blanks, at a line end or at the end of the text goes the long way.
@@ -291,6 +353,7 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
       }
     }
   }
+  if (taken < fields.size()) p = PassOver(p, fields.size() - taken, after_comma, record_line);
   pos_ = static_cast<size_t>(p - data_);
   after_comma_ = after_comma;
   record_line_ = record_line;

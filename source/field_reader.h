@@ -43,6 +43,10 @@ class FieldReader {
   void ReadRecord(size_t count, std::vector<std::u16string_view>& fields);
   // The next fields.size() fields, into `fields`, as above.
   void ReadRecord(std::span<std::u16string_view> fields);
+  // The same, taking only the first `taken` fields into `fields`; the others are passed over,
+  // found only where each ends, and left as they were. Most records hold fields after the last
+  // one a writer uses (40 of X7.TXT's 68), and the depth list uses the second field alone.
+  void ReadRecord(std::span<std::u16string_view> fields, size_t taken);
   std::vector<std::u16string_view> ReadRecord(size_t count);
   // Drops the rest of the current line, line end included.
   void SkipLine();
@@ -68,6 +72,10 @@ class FieldReader {
   // The next field; a file that has ended throws naming `record_line` (0: the current line).
   std::u16string_view ReadFieldOf(long long record_line);
   bool AtLineEnd() const;
+  // Passes over `count` fields from `p` (the reading position, with the comma flag), as the
+  // reading would take them; returns the position after them.
+  const char16_t* PassOver(const char16_t* p, size_t count, bool& after_comma,
+                           long long record_line);
   void ConsumeLineEnd();
   void SkipBlanks();
   [[noreturn]] void CutShort(long long line) const;

@@ -19,7 +19,8 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
   const long long line = reader.line();
   std::array<std::u16string_view, 7> fields;
   const std::span<std::u16string_view> record(fields.data(), kind == 1 ? 7 : 6);
-  reader.ReadRecord(record);
+  // The fields up to the second group of codes.
+  reader.ReadRecord(record, 5);
   depth.assign(record[1]);
   const long long at = reader.record_line();
   // A depth that begins with a digit from 1 to 9 is a number or at least not a zero; only others

@@ -44,6 +44,31 @@ TEST(DepthText, IsTheFixedPointFormWithoutLeadingBlanks) {
   EXPECT_EQ(text::DepthText(u""), u"");
 }
 
+TEST(DepthText, OfEveryShortDecimalIsTheFixedPointFormWithoutLeadingBlanksAndLosesNothing) {
+  // Depths of up to five integer digits and three decimals, with and without a point: the
+  // depth form must be the fixed-point form without its leading blanks, and tell exactly what it
+  // lost.
+  const std::u16string_view digits = u"0907";
+  for (size_t int_digits = 0; int_digits <= 5; ++int_digits) {
+    for (int decimals = -1; decimals <= 3; ++decimals) {  // -1: no point
+      std::u16string value;
+      for (size_t k = 0; k < int_digits; ++k) value += digits[k % digits.size()];
+      if (decimals >= 0) value += u'.';
+      for (int k = 0; k < decimals; ++k) value += digits[(k + 1) % digits.size()];
+      std::u16string line = u"x";
+      const text::ValueChange change = text::AppendDepthText(line, value);
+      const std::u16string fixed = Formatted(value, 4, 2);
+      const std::u16string_view expected =
+          std::u16string_view(fixed).substr(std::min(fixed.find_first_not_of(u' '), fixed.size()));
+      EXPECT_EQ(line, u"x" + std::u16string(expected)) << base::ToUtf8(value);
+      const bool too_wide = int_digits > 4;  // even a cut "0" is told
+      const bool cut = decimals > 2 && value.back() != u'0';
+      EXPECT_EQ(change != text::ValueChange::kNone, value.empty() ? false : too_wide || cut)
+          << base::ToUtf8(value);
+    }
+  }
+}
+
 TEST(NormaliseField, TextKindReplacesEveryBlankAndMarksEmptyText) {
   EXPECT_EQ(text::NormaliseField(text::kText, u"A B　C"), u"A_B_C");
   EXPECT_EQ(text::NormaliseField(text::kText, u"  "), u"@");

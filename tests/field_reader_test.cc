@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <random>
+#include <span>
 
 #include "base/error.h"
 #include "base/findings.h"
@@ -261,6 +263,43 @@ TEST(FieldReader, ReadsRandomTextsAsTheRulesSay) {
       const Fields fields = reader.ReadRecord(count);
       ASSERT_EQ(fields.size(), expected->size());
       for (size_t k = 0; k < fields.size(); ++k) EXPECT_EQ(fields[k], (*expected)[k]);
+      ASSERT_EQ(reader.line(), model.line());
+    }
+    EXPECT_TRUE(reader.AtEnd());
+  }
+}
+
+TEST(FieldReader, PassingOverFieldsEndsEveryRecordWhereTakingThemWould) {
+  // Records read taking only their first fields: the fields taken, the lines, the records' lines
+  // and the cut-short records must be those of reading every field.
+  constexpr char16_t kAlphabet[] = {u'a', u'0',  u'0',  u',',  u',',    u',', u' ',
+                                    u'"', u'\r', u'\n', u'\0', u'\x1A', u'漢'};
+  std::mt19937 random(20261209);
+  for (int round = 0; round < 20000; ++round) {
+    std::u16string text(random() % 32, u' ');
+    for (char16_t& c : text) c = kAlphabet[random() % std::size(kAlphabet)];
+    source::FieldReader reader(text, u"t");
+    ModelReader model(text);
+    SCOPED_TRACE(testing::PrintToString(base::ToUtf8(text)));
+    std::array<std::u16string_view, 6> fields;
+    while (!model.AtEnd()) {
+      ASSERT_FALSE(reader.AtEnd());
+      const size_t count = 1 + random() % fields.size();
+      const size_t taken = random() % (count + 1);
+      long long cut_line = 0;
+      const std::optional<std::vector<std::u16string>> expected = model.Record(count, cut_line);
+      const std::span<std::u16string_view> record(fields.data(), count);
+      if (!expected) {
+        try {
+          reader.ReadRecord(record, taken);
+          FAIL() << "no cut-short record";
+        } catch (const base::Error& error) {
+          EXPECT_EQ(error.line(), cut_line);
+        }
+        break;
+      }
+      reader.ReadRecord(record, taken);
+      for (size_t k = 0; k < taken; ++k) EXPECT_EQ(fields[k], (*expected)[k]);
       ASSERT_EQ(reader.line(), model.line());
     }
     EXPECT_TRUE(reader.AtEnd());

@@ -82,6 +82,21 @@ TEST(ToFullWidth, CombinesVoicedMarksWhereTheKanaExists) {
   EXPECT_EQ(text::ToFullWidth(u"ﾞ"), u"゛");
 }
 
+TEST(ByteMid, TakesBytesOfTheWholeTextsEncodingWhereverThePieceEnds) {
+  // A, あ (two bytes), ｱ (one), a character CP932 has not (each of its halves a "?"), B.
+  const std::u16string text = u"Aあｱ\U0001F600B";
+  EXPECT_EQ(text::ByteMid(text, 1, 1), u"A");
+  EXPECT_EQ(text::ByteMid(text, 2, 2), u"あ");
+  EXPECT_EQ(text::ByteMid(text, 2, 1), u"\uFFFD");  // half of あ
+  EXPECT_EQ(text::ByteMid(text, 4, 1), u"ｱ");
+  EXPECT_EQ(text::ByteMid(text, 5, 2), u"??");
+  EXPECT_EQ(text::ByteMid(text, 6, 5), u"?B");
+  EXPECT_EQ(text::ByteMid(text, 7, 1), u"B");
+  EXPECT_EQ(text::ByteMid(text, 8, 1), u"");
+  EXPECT_EQ(text::ByteMid(text, 0, 1), u"");
+  EXPECT_EQ(text::ByteMid(text, 1, 0), u"");
+}
+
 TEST(DisplayWidth, CountsCp932Bytes) {
   EXPECT_EQ(text::DisplayWidth(u"ab"), 2);
   EXPECT_EQ(text::DisplayWidth(u"ｼﾙﾄ"), 3);

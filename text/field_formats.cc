@@ -28,22 +28,22 @@ ValueChange AppendNormalisedField(std::u16string& line, int kind, std::u16string
       }
       const size_t start = line.size();
       line += value;
-      for (size_t i = start; i < line.size(); ++i) {
-        if (line[i] == u' ' || line[i] == u'\u3000') line[i] = u'_';
-      }
+      std::replace_if(
+          line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
+          [](char16_t c) { return c == u' ' || c == u'\u3000'; }, u'_');
       return ValueChange::kNone;
     }
     case kNumber:
     case kBottomDepth: {
-      const bool blank = Trim(value).empty();
-      if (blank || NumericValue(value) == 0.0f) {
+      const std::u16string_view number = Trim(value);
+      if (number.empty() || NumericValue(number) == 0.0f) {
         line += kind == kNumber ? u"-1" : u"9999";
-        if (blank) return ValueChange::kNone;
+        if (number.empty()) return ValueChange::kNone;
         return ZeroOrWhy(value);
       }
       // A number is read without its surrounding blanks and written so: blanks in a value would
       // split it in two, and no number holds one inside.
-      line += Trim(value);
+      line += number;
       return ValueChange::kNone;
     }
     default:
@@ -144,8 +144,37 @@ void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width
 
 namespace {
 
+// A depth of up to four digits, then a point and up to two digits, or none: its columns are its
+// integer digits, the point and its decimals filled with zeros. Most depths are written so.
+bool AppendPlainDepth(std::u16string& line, std::u16string_view value) {
+  size_t digits = 0;
+  while (digits < value.size() && value[digits] >= u'0' && value[digits] <= u'9') ++digits;
+  if (digits == 0 || digits > 4) return false;
+  size_t decimals = 0;
+  if (digits < value.size()) {
+    if (value[digits] != u'.') return false;
+    decimals = value.size() - digits - 1;
+    if (decimals > 2) return false;
+    for (size_t k = digits + 1; k < value.size(); ++k) {
+      if (value[k] < u'0' || value[k] > u'9') return false;
+    }
+  }
+  const char16_t depth[7] = {value[0],
+                             digits > 1 ? value[1] : u'0',
+                             digits > 2 ? value[2] : u'0',
+                             digits > 3 ? value[3] : u'0',
+                             u'.',
+                             decimals > 0 ? value[digits + 1] : u'0',
+                             decimals > 1 ? value[digits + 2] : u'0'};
+  // The integer digits as written, then the point and two decimals.
+  line.append(depth, digits);
+  line.append(depth + 4, 3);
+  return true;
+}
+
 template <bool kLookForOthers>
 ValueChange AppendDepthColumns(std::u16string& line, std::u16string_view value) {
+  if (AppendPlainDepth(line, value)) return ValueChange::kNone;
   // A blank depth is left as it is, and without its leading blanks that is nothing.
   if (Trim(value).empty()) return ValueChange::kNone;
   char16_t columns[7] = {u' ', u' ', u' ', u' ', u' ', u' ', u' '};

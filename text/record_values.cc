@@ -16,8 +16,9 @@ void HoldTextFrom(std::u16string& line, size_t start, std::u16string_view absent
   while (end > start && line[end - 1] == u' ') --end;
   size_t first = start;
   while (first < end && line[first] == u' ') ++first;
-  line.erase(end);
-  line.erase(start, first - start);
+  // Most texts have no blanks around them, and nothing is moved then.
+  if (end < line.size()) line.resize(end);
+  if (first > start) line.erase(start, first - start);
   if (line.size() == start) {
     line += absent;
     return;

@@ -86,8 +86,15 @@ int DisplayWidth(std::u16string_view text) {
 int ByteLength(std::u16string_view text) { return DisplayWidth(text); }
 
 std::u16string ByteMid(std::u16string_view text, int start, int length) {
-  std::string bytes = LenientCp932(text);
-  if (start < 1 || length <= 0 || static_cast<size_t>(start) > bytes.size()) return {};
+  if (start < 1 || length <= 0) return {};
+  // Only the characters up to the piece's last byte are encoded: every run asks for the second
+  // byte of a destination path.
+  const size_t needed = static_cast<size_t>(start) - 1 + static_cast<size_t>(length);
+  std::string bytes;
+  for (size_t i = 0; i < text.size() && bytes.size() < needed; ++i) {
+    bytes += LenientCp932(text.substr(i, 1));
+  }
+  if (static_cast<size_t>(start) > bytes.size()) return {};
   std::string piece = bytes.substr(start - 1, length);
   try {
     return platform::DecodeCp932(piece, {});
