@@ -69,11 +69,54 @@ class QuietHost : public convert::RunHost {
   }
 };
 
-}  // namespace
-
 // Input: entries of a name byte, a two-byte little-endian length and that many content bytes (cut
 // short by the input's end). The name byte picks the file (byte % 36); byte / 36 of 5 puts a folder
 // in its place, of 6 removes it, else the content is written.
+void WriteInputs(const uint8_t* data, size_t size, const fs::path& source,
+                 const fs::path& pattern) {
+  for (size_t i = 0; i + 3 <= size;) {
+    const uint8_t name_byte = data[i];
+    const size_t length = std::min<size_t>(data[i + 1] | data[i + 2] << 8, size - i - 3);
+    const std::string_view content(reinterpret_cast<const char*>(data + i + 3), length);
+    i += 3 + length;
+    const size_t index = name_byte % kNameCount;
+    const fs::path file = index < kSourceCount ? source / kSourceNames[index]
+                                               : pattern / kPatternNames[index - kSourceCount];
+    fs::remove_all(file);
+    if (name_byte / kNameCount == 5) {
+      fs::create_directory(file);
+    } else if (name_byte / kNameCount != 6) {
+      WriteAll(file, content);
+    }
+  }
+}
+
+// A whole file of CP932 lines, each ended by CR LF, that the reader of converted files takes,
+// gives back byte for byte, and draws as a log that holds what a reader trusts.
+void CheckConvertedFile(const std::string& bytes) {
+  TJVX_FUZZ_CHECK(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n");
+  const std::u16string text = platform::DecodeCp932(bytes, u"converted");
+  for (size_t k = 0; k < text.size(); ++k) {
+    if (text[k] == u'\n') TJVX_FUZZ_CHECK(k > 0 && text[k - 1] == u'\r');
+    if (text[k] == u'\r') TJVX_FUZZ_CHECK(k + 1 < text.size() && text[k + 1] == u'\n');
+  }
+  // The reader of converted files takes it, and writing its model back gives the same bytes.
+  std::u16string why;
+  TJVX_FUZZ_CHECK(converted::RoundTrips(bytes, &why));
+  // Its log, one page and on A4 pages, holds what a reader trusts of notes and N values.
+  const converted::ConvertedFile file = converted::ReadConvertedBytes(bytes, u"B");
+  for (const drawing::Paper paper : {drawing::Paper::kNone, drawing::Paper::kA4}) {
+    const drawing::Drawing log = drawing::LayOutLog(file, drawing::LayoutOptions{100, paper});
+    const std::vector<std::string> faults = LogLayoutFaults(file, log);
+    for (const std::string& fault : faults) std::fprintf(stderr, "%s\n", fault.c_str());
+    TJVX_FUZZ_CHECK(faults.empty());
+  }
+}
+
+}  // namespace
+
+// Runs one conversion of the input's folders with two threads and with one, and a check of them,
+// and holds each to what a user trusts of it.
 int WholeConversion(const uint8_t* data, size_t size) {
   static const std::vector<std::pair<std::string, std::string>> sample_tables = [] {
     return Snapshot(fs::path(TJVX_SOURCE_DIR) / "samples" / "DOZORA");
@@ -90,21 +133,7 @@ int WholeConversion(const uint8_t* data, size_t size) {
   for (const auto& [name, bytes] : sample_tables) WriteAll(pattern / name, bytes);
   WriteAll(out / "B", kEarlier);
 
-  for (size_t i = 0; i + 3 <= size;) {
-    const uint8_t name_byte = data[i];
-    const size_t length = std::min<size_t>(data[i + 1] | data[i + 2] << 8, size - i - 3);
-    const std::string_view content(reinterpret_cast<const char*>(data + i + 3), length);
-    i += 3 + length;
-    const size_t index = name_byte % kNameCount;
-    const fs::path file = index < kSourceCount ? source / kSourceNames[index]
-                                               : pattern / kPatternNames[index - kSourceCount];
-    fs::remove_all(file);
-    if (name_byte / kNameCount == 5) {
-      fs::create_directory(file);
-    } else if (name_byte / kNameCount != 6) {
-      WriteAll(file, content);
-    }
-  }
+  WriteInputs(data, size, source, pattern);
 
   const auto source_before = Snapshot(source);
   const auto pattern_before = Snapshot(pattern);
@@ -118,25 +147,7 @@ int WholeConversion(const uint8_t* data, size_t size) {
   const auto written = Snapshot(out);
   TJVX_FUZZ_CHECK(written.size() == 1 && written[0].first == "B");
   if (result.outcome == convert::RunOutcome::kConverted) {
-    // A whole file of CP932 lines, each ended by CR LF.
-    const std::string& bytes = written[0].second;
-    TJVX_FUZZ_CHECK(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n");
-    const std::u16string text = platform::DecodeCp932(bytes, u"converted");
-    for (size_t k = 0; k < text.size(); ++k) {
-      if (text[k] == u'\n') TJVX_FUZZ_CHECK(k > 0 && text[k - 1] == u'\r');
-      if (text[k] == u'\r') TJVX_FUZZ_CHECK(k + 1 < text.size() && text[k + 1] == u'\n');
-    }
-    // The reader of converted files takes it, and writing its model back gives the same bytes.
-    std::u16string why;
-    TJVX_FUZZ_CHECK(converted::RoundTrips(bytes, &why));
-    // Its log, one page and on A4 pages, holds what a reader trusts of notes and N values.
-    const converted::ConvertedFile file = converted::ReadConvertedBytes(bytes, u"B");
-    for (const drawing::Paper paper : {drawing::Paper::kNone, drawing::Paper::kA4}) {
-      const drawing::Drawing log = drawing::LayOutLog(file, drawing::LayoutOptions{100, paper});
-      const std::vector<std::string> faults = LogLayoutFaults(file, log);
-      for (const std::string& fault : faults) std::fprintf(stderr, "%s\n", fault.c_str());
-      TJVX_FUZZ_CHECK(faults.empty());
-    }
+    CheckConvertedFile(written[0].second);
   } else {
     // A failed run names its cause, never an unforeseen one, and keeps the earlier file.
     TJVX_FUZZ_CHECK(result.outcome == convert::RunOutcome::kFailed);
