@@ -21,7 +21,7 @@ using source::FileId;
 using Record = BoreholeRecords::Record;
 
 // The fields the rules and the depths read stand among the first eleven of a record.
-constexpr size_t kKeptFields = 11;
+constexpr size_t kKeptFields = BoreholeRecords::kKeptFields;
 
 // A depth in metres; none for a blank or for a text that is no number.
 std::optional<float> DepthOf(std::u16string_view text) {
@@ -309,12 +309,14 @@ BoreholeRecords::BoreholeRecords(const std::u16string& folder) : folder_(folder)
       readers_[k] = source::OpenSourceFile(folder, file);
       if (!readers_[k]) continue;
       source::FieldReader& reader = *readers_[k];
-      std::vector<std::u16string_view> read;
+      // The fields after those kept are passed over, and a record's fields are kept in it.
+      std::vector<std::u16string_view> read(fields);
+      const size_t kept = std::min(fields, kKeptFields);
       while (!reader.AtEnd()) {
-        reader.ReadRecord(fields, read);
-        records.push_back(
-            {reader.record_line(),
-             {read.begin(), read.begin() + static_cast<long>(std::min(fields, kKeptFields))}});
+        reader.ReadRecord(read, kept);
+        Record& record = records.emplace_back();
+        record.line = reader.record_line();
+        std::copy_n(read.begin(), kept, record.fields.begin());
       }
     } catch (const base::Error&) {
       // The steps have told of it; the records before the fault are kept.

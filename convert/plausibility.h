@@ -22,9 +22,11 @@ namespace tjvx::convert {
 // records read out of step with their lines are left out, their values standing in other fields.
 class BoreholeRecords {
  public:
+  // The fields kept of a record: the rules look no further.
+  static constexpr size_t kKeptFields = 11;
   struct Record {
-    long long line;                           // where the record begins
-    std::vector<std::u16string_view> fields;  // fields[k - 1] is field k
+    long long line = 0;                                   // where the record begins
+    std::array<std::u16string_view, kKeptFields> fields;  // fields[k - 1] is field k
     std::u16string_view Field(int k) const { return fields[static_cast<size_t>(k) - 1]; }
   };
 
