@@ -143,11 +143,17 @@ std::optional<fs::path> DriveTable::AsWritten(std::u16string_view path) const {
 
 std::optional<fs::path::string_type> DriveTable::AsWrittenText(std::u16string_view path) const {
   if (!base::StartsWithDrive(path)) return std::nullopt;
-  std::optional<fs::path> root = Root(path[0]);
-  if (!root) return std::nullopt;
   // The names are joined in one text and made a path once: each step of a path's `/=` takes the
-  // whole path apart again, and every file a run opens passes here.
-  fs::path::string_type host = root->native();
+  // whole path apart again, and every file a run opens passes here. A mapped drive's root is
+  // taken as it stands in the table, not copied as a path first.
+  fs::path::string_type host;
+  if (const auto mapped = roots_.find(base::AsciiUpper(path[0])); mapped != roots_.end()) {
+    host = mapped->second.native();
+  } else {
+    std::optional<fs::path> root = Root(path[0]);
+    if (!root) return std::nullopt;
+    host = root->native();
+  }
   host.reserve(host.size() + 3 * path.size());
   const std::u16string_view rest = path.substr(2);
   for (size_t start = 0; start < rest.size();) {
