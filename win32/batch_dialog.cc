@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "win32/face_colour.h"
 #include "win32/text.h"
 
 namespace tjvx::win32 {
@@ -119,12 +120,8 @@ class BatchWindow : public form::SiteBatchView {
         limits->ptMinTrackSize = {Scale(560), Scale(400)};
         return TRUE;
       }
-      case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wparam);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
-      }
+      case WM_CTLCOLORSTATIC:
+        return FaceColouredLabel(wparam);
       case WM_COMMAND:
         if (HIWORD(wparam) == BN_CLICKED) return OnClicked(LOWORD(wparam));
         break;

@@ -11,6 +11,7 @@
 #include "base/utf.h"
 #include "form/converter_form.h"
 #include "form/report_table.h"
+#include "win32/face_colour.h"
 #include "win32/text.h"
 
 namespace tjvx::win32 {
@@ -421,12 +422,8 @@ INT_PTR CALLBACK ReportProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
         limits->ptMinTrackSize = {state->Scale(420), state->Scale(240)};
       }
       return TRUE;
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wparam);
-      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
-    }
+    case WM_CTLCOLORSTATIC:
+      return FaceColouredLabel(wparam);
     case WM_COMMAND:
       return state != nullptr && HIWORD(wparam) == BN_CLICKED &&
                      OnButton(dialog, *state, LOWORD(wparam))
