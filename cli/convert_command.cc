@@ -222,7 +222,9 @@ int Convert(const ConvertOptions& options) {
   std::vector<std::string> sources;
   std::vector<convert::BatchFolder> folders;
   const std::vector<std::string> given(options.paths.begin(), options.paths.end() - 1);
-  for (ExpandedArgument& source : ExpandWildcards(given, Wanted::kFolders)) {
+  for (ExpandedArgument& source : ExpandWildcards(given, Wanted::kFolders,
+                                                  platform::kProgramExpandsWildcards,
+                                                  options.paths.back())) {
     std::optional<std::u16string> refusal = std::move(source.refusal);
     if (!refusal) refusal = BackslashNameRefusal(source.path);
     folders.push_back({WindowsForm(source.path), std::move(refusal)});

@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "platform/drives.h"
 #include "text/natural_order.h"
+#include "text/path_components.h"
 #include "text/wildcard.h"
 
 namespace tjvx::cli {
@@ -41,10 +42,24 @@ std::vector<std::u16string> Matches(const std::string& folder, std::u16string_vi
   return names;
 }
 
+// A Windows-form folder as Windows resolves it, without trailing separators, for comparing two.
+std::u16string ComparableFolder(const std::string& argument) {
+  std::u16string folder = text::ResolvePath(WindowsForm(argument));
+  while (folder.size() > 3 && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();
+  return folder;
+}
+
 }  // namespace
 
 std::vector<ExpandedArgument> ExpandWildcards(const std::vector<std::string>& arguments,
-                                              Wanted wanted, bool expand) {
+                                              Wanted wanted, bool expand,
+                                              const std::string& destination) {
+  const std::u16string destination_folder =
+      destination.empty() ? std::u16string() : ComparableFolder(destination);
+  auto is_destination = [&](const std::string& path) {
+    return !destination_folder.empty() &&
+           base::EqualsIgnoringAsciiCase(ComparableFolder(path), destination_folder);
+  };
   std::vector<ExpandedArgument> expanded;
   for (const std::string& argument : arguments) {
     const std::u16string wide = base::FromUtf8(argument);
@@ -57,6 +72,9 @@ std::vector<ExpandedArgument> ExpandWildcards(const std::vector<std::string>& ar
     std::vector<std::u16string> names;
     // Only the last name is expanded: a wildcard before it matches nothing.
     if (!text::HasWildcard(base::FromUtf8(folder))) names = Matches(folder, pattern, wanted);
+    std::erase_if(names, [&](const std::u16string& name) {
+      return is_destination(folder + base::ToUtf8(name));
+    });
     if (names.empty()) {
       const std::u16string_view message =
           wanted == Wanted::kFolders ? kNoMatchingFolderMessage : kNoMatchingFileMessage;

@@ -28,9 +28,13 @@ struct ExpandedArgument {
 // that matches nothing, or that holds a wildcard before its last name, stays as one argument with
 // its refusal. Arguments without a wildcard stay as they are. With `expand` false (where the shell
 // has expanded the patterns) every argument stays as it is.
+// A folder a pattern matches that is `destination` itself (both taken as Windows resolves them,
+// letter case ignored) is left out: "C:\SITE\*" converted into "C:\SITE\OUT" does not take OUT
+// for a borehole folder. A pattern that matched only the destination matches nothing.
 std::vector<ExpandedArgument> ExpandWildcards(const std::vector<std::string>& arguments,
                                               Wanted wanted,
-                                              bool expand = platform::kProgramExpandsWildcards);
+                                              bool expand = platform::kProgramExpandsWildcards,
+                                              const std::string& destination = {});
 
 }  // namespace tjvx::cli
 

@@ -33,9 +33,10 @@ class ArgumentExpansionTest : public testing::Test {
 
   // The paths of an expansion, with "!" and the refusal in place of a refused pattern.
   static std::vector<std::string> Expand(const std::vector<std::string>& arguments, Wanted wanted,
-                                         bool expand = true) {
+                                         bool expand = true, const std::string& destination = {}) {
     std::vector<std::string> paths;
-    for (const ExpandedArgument& argument : ExpandWildcards(arguments, wanted, expand)) {
+    for (const ExpandedArgument& argument :
+         ExpandWildcards(arguments, wanted, expand, destination)) {
       paths.push_back(argument.refusal ? "!" + base::ToUtf8(*argument.refusal) : argument.path);
     }
     return paths;
@@ -97,6 +98,26 @@ TEST_F(ArgumentExpansionTest, FilePatternsGiveTheConvertedFilesAlone) {
             (std::vector<std::string>{"C:\\SITE\\B-4", "C:\\SITE\\B-12"}));
   EXPECT_EQ(Expand({"C:\\SITE\\C-*"}, Wanted::kFiles),
             (std::vector<std::string>{"!一致するファイルがありません。\nC:\\SITE\\C-*"}));
+}
+
+TEST_F(ArgumentExpansionTest, TheDestinationIsNotTakenForASourceFolder) {
+  // However the destination is written, the folder it names is left out of what a pattern gives.
+  const std::vector<std::string> without_b2 = {"C:\\SITE\\B-1", "C:\\SITE\\b-3",
+                                               "C:\\SITE\\B-10"};
+  for (const std::string destination :
+       {"C:\\SITE\\B-2", "c:\\site\\b-2\\", "C:/SITE/B-2/", "C:\\SITE\\x\\..\\.\\B-2"}) {
+    EXPECT_EQ(Expand({"C:\\SITE\\B-*"}, Wanted::kFolders, true, destination), without_b2)
+        << destination;
+  }
+  // A folder the user names is the user's choice; only what a pattern matched is left out.
+  EXPECT_EQ(Expand({"C:\\SITE\\B-2"}, Wanted::kFolders, true, "C:\\SITE\\B-2"),
+            (std::vector<std::string>{"C:\\SITE\\B-2"}));
+  // Another folder of the same name elsewhere, or a name that only begins the same, stays.
+  EXPECT_EQ(Expand({"C:\\SITE\\B-1*"}, Wanted::kFolders, true, "C:\\B-1").size(), 2u);
+  EXPECT_EQ(Expand({"C:\\SITE\\B-1*"}, Wanted::kFolders, true, "C:\\SITE\\B-").size(), 2u);
+  // A pattern that matched the destination alone matches nothing.
+  EXPECT_EQ(Expand({"C:\\SITE\\C-?"}, Wanted::kFolders, true, "C:\\SITE\\C-1"),
+            (std::vector<std::string>{"!一致するフォルダがありません。\nC:\\SITE\\C-?"}));
 }
 
 TEST_F(ArgumentExpansionTest, WithoutTheSwitchEveryArgumentStaysAsGiven) {
