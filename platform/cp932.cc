@@ -1,9 +1,11 @@
 #include "platform/cp932.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "base/error.h"
 
@@ -80,6 +82,16 @@ class Iconv {
     return static_cast<long>(out_cap - room);
   }
 
+  // One conversion from the start state of as much of `in` as goes: iconv's result, with `in`
+  // and `out` moved past what was converted and errno telling why it stopped.
+  size_t Run(const char*& in, size_t& in_left, char*& out, size_t& out_left) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(in);
+    const size_t r = iconv(cd_, &src, &in_left, &out, &out_left);
+    in = src;
+    return r;
+  }
+
  private:
   iconv_t cd_;
 };
@@ -98,6 +110,84 @@ uint16_t SystemEncode(Iconv& cd, char16_t c) {
   if (n == 1) return out[0];
   if (n == 2) return static_cast<uint16_t>(out[0] << 8 | out[1]);
   return kNoCode;
+}
+
+// Many codes a call: the system converter is asked some 18,000 questions to fill the tables, and
+// a call each was most of a short conversion's work. The rows are converted whole where the
+// converter answers one character a code; a code it refuses is marked and passed over, and any
+// row that does not come out one character a code is asked code by code, as before.
+
+constexpr int kFirstTrail = 0x40, kLastTrail = 0xFC, kTrails = kLastTrail - kFirstTrail + 1;
+
+// The two-byte codes of `lead` into t.pair. False when the row must be asked code by code.
+bool DecodeRowAtOnce(Iconv& cd, int lead, Tables& t) {
+  char in[2 * kTrails];
+  for (int k = 0; k < kTrails; ++k) {
+    in[2 * k] = static_cast<char>(lead);
+    in[2 * k + 1] = static_cast<char>(kFirstTrail + k);
+  }
+  for (int k = 0; k < kTrails;) {
+    char16_t out[2 * kTrails];
+    const char* src = in + 2 * k;
+    size_t in_left = static_cast<size_t>(2 * (kTrails - k));
+    char* dst = reinterpret_cast<char*>(out);
+    size_t out_left = sizeof out;
+    const size_t r = cd.Run(src, in_left, dst, out_left);
+    const int error = errno;
+    const auto consumed = static_cast<size_t>(src - (in + 2 * k));
+    const auto units = static_cast<size_t>(dst - reinterpret_cast<char*>(out)) / 2;
+    if (consumed % 2 != 0 || units != consumed / 2) return false;
+    const bool stopped = r == static_cast<size_t>(-1);
+    if (!stopped && r != 0) return false;  // an irreversible conversion somewhere in the run
+    for (size_t u = 0; u < units; ++u)
+      t.pair[lead << 8 | (kFirstTrail + k + static_cast<int>(u))] = out[u];
+    k += static_cast<int>(units);
+    if (!stopped) break;
+    if (error != EILSEQ && error != EINVAL) return false;
+    t.pair[lead << 8 | (kFirstTrail + k)] = kNoChar;  // the code it refused
+    ++k;
+  }
+  return true;
+}
+
+// The codes of `chars` into t.encode. False when they must be asked one by one.
+bool EncodeAtOnce(Iconv& cd, const std::vector<char16_t>& chars, Tables& t) {
+  std::vector<char> out(4 * chars.size() + 4);
+  for (size_t k = 0; k < chars.size();) {
+    const char* src = reinterpret_cast<const char*>(chars.data() + k);
+    size_t in_left = 2 * (chars.size() - k);
+    char* dst = out.data();
+    size_t out_left = out.size();
+    const size_t r = cd.Run(src, in_left, dst, out_left);
+    const int error = errno;
+    const auto consumed =
+        static_cast<size_t>(src - reinterpret_cast<const char*>(chars.data() + k));
+    if (consumed % 2 != 0) return false;
+    const bool stopped = r == static_cast<size_t>(-1);
+    if (!stopped && r != 0) return false;
+    // Each code is one byte, or two where its first byte is a lead byte.
+    const char* code = out.data();
+    for (size_t c = 0; c < consumed / 2; ++c) {
+      if (code >= dst) return false;
+      const auto first = static_cast<unsigned char>(code[0]);
+      if (t.single[first] == kLeadByte) {
+        if (code + 1 >= dst) return false;
+        t.encode[chars[k + c]] =
+            static_cast<uint16_t>(first << 8 | static_cast<unsigned char>(code[1]));
+        code += 2;
+      } else {
+        t.encode[chars[k + c]] = first;
+        code += 1;
+      }
+    }
+    if (code != dst) return false;
+    k += consumed / 2;
+    if (!stopped) break;
+    if (error != EILSEQ && error != EINVAL) return false;
+    t.encode[chars[k]] = kNoCode;  // the character it refused
+    ++k;
+  }
+  return true;
 }
 
 #endif
@@ -124,6 +214,9 @@ std::unique_ptr<Tables> BuildTables() {
       t->single[b] = c;
     } else if (incomplete) {
       t->single[b] = kLeadByte;
+#ifndef _WIN32
+      if (DecodeRowAtOnce(to_utf16, b, *t)) continue;
+#endif
       for (int trail = 0x40; trail <= 0xFC; ++trail) {
         char bytes[2] = {byte, static_cast<char>(trail)};
         bool inc2 = false;
@@ -133,14 +226,25 @@ std::unique_ptr<Tables> BuildTables() {
   }
   // Each character's code is the one the system's encoder chooses, so where two codes read as one
   // character (the NEC and IBM rows) the written code is the system's usual one.
+  std::vector<char16_t> chars;  // every character read, once, single bytes first
   for (int b = 0; b < 256; ++b) {
     char16_t c = t->single[b];
-    if (c != kNoChar && c != kLeadByte) t->encode[c] = encode(c);
+    if (c != kNoChar && c != kLeadByte && t->encode[c] == kNoCode) {
+      t->encode[c] = 0;  // taken
+      chars.push_back(c);
+    }
   }
   for (int code = 0; code < 65536; ++code) {
     char16_t c = t->pair[code];
-    if (c != kNoChar && t->encode[c] == kNoCode) t->encode[c] = encode(c);
+    if (c != kNoChar && t->encode[c] == kNoCode) {
+      t->encode[c] = 0;
+      chars.push_back(c);
+    }
   }
+#ifndef _WIN32
+  if (EncodeAtOnce(from_utf16, chars, *t)) return t;
+#endif
+  for (char16_t c : chars) t->encode[c] = encode(c);
   return t;
 }
 

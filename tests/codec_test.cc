@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
+#ifndef _WIN32
+#include <iconv.h>
+#endif
+
 #include "base/error.h"
 #include "platform/cp932.h"
 
@@ -60,6 +67,65 @@ TEST(Cp932, RefusesACharacterItCannotWriteAndLeavesTheBufferAsItWas) {
   EXPECT_THROW(AppendCp932(u"あい\u00E9う", u"f", out), base::Error);
   EXPECT_EQ(out, "ab");
 }
+
+#ifndef _WIN32
+// The system's converter asked one code at a time: what the tables must hold, however they were
+// filled. Nothing when it refuses the code or does not give exactly one character for it.
+std::optional<std::string> AskOneByOne(const char* to, const char* from, const std::string& in) {
+  iconv_t cd = iconv_open(to, from);
+  char* src = const_cast<char*>(in.data());
+  size_t left = in.size();
+  char out[8];
+  char* dst = out;
+  size_t room = sizeof out;
+  const size_t r = iconv(cd, &src, &left, &dst, &room);
+  iconv_close(cd);
+  if (r != 0 || left != 0) return std::nullopt;
+  return std::string(out, static_cast<size_t>(dst - out));
+}
+
+std::optional<std::u16string> Decoded(const std::string& bytes) {
+  try {
+    return DecodeCp932(bytes, u"f");
+  } catch (const base::Error&) {
+    return std::nullopt;
+  }
+}
+
+TEST(Cp932, EveryCodeReadsAndWritesAsTheSystemConverterAnswersItAlone) {
+  int pairs = 0;
+  for (int lead = 0; lead < 256; ++lead) {
+    for (int trail = -1; trail < 256; ++trail) {
+      // Every single byte, and every two bytes starting with a lead byte.
+      std::string bytes(1, static_cast<char>(lead));
+      const bool is_lead = !AskOneByOne("UTF-16LE", "CP932", bytes) &&
+                           Decoded(bytes) == std::nullopt && lead >= 0x81;
+      if (trail >= 0) {
+        if (!is_lead || trail < 0x40 || trail > 0xFC) continue;
+        bytes += static_cast<char>(trail);
+      }
+      const std::optional<std::string> expected = AskOneByOne("UTF-16LE", "CP932", bytes);
+      const std::optional<std::u16string> actual = Decoded(bytes);
+      if (trail < 0 && is_lead) continue;  // a lead byte alone is cut short
+      const bool one_character = expected && expected->size() == 2;
+      ASSERT_EQ(actual.has_value(), one_character) << lead << " " << trail;
+      if (!one_character) continue;
+      ++pairs;
+      const char16_t c = static_cast<char16_t>(static_cast<unsigned char>((*expected)[0]) |
+                                               static_cast<unsigned char>((*expected)[1]) << 8);
+      ASSERT_EQ(*actual, std::u16string(1, c)) << lead << " " << trail;
+      // The code written for the character is the one the converter gives for it alone.
+      const std::optional<std::string> code = AskOneByOne("CP932", "UTF-16LE", *expected);
+      if (code) {
+        ASSERT_EQ(EncodeCp932(*actual, u"f"), *code) << lead << " " << trail;
+      } else {
+        ASSERT_THROW(EncodeCp932(*actual, u"f"), base::Error) << lead << " " << trail;
+      }
+    }
+  }
+  EXPECT_GT(pairs, 7000);  // the single bytes and the two-byte codes of every row
+}
+#endif
 
 }  // namespace
 }  // namespace tjvx::platform
