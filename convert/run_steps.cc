@@ -171,7 +171,9 @@ std::optional<source::FieldReader> RunSteps::Open(source::FileId file) {
 }
 
 void RunSteps::Read(RecordGroups& groups) {
-  ReportLeftOut();
+  // A file left out is a notice for those who read the findings; a conversion's sink only counts,
+  // and only its warnings are told, so it does not look every source file up once more for them.
+  if (findings_.KeepsText()) ReportLeftOut();
   Step([&] { tables_.Geology(); });
   // The files of the depth list stay open, so their record writers read them from memory.
   Step([&] { depths_ = files_.Collect(keep_going_); });
