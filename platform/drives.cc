@@ -294,11 +294,19 @@ char16_t CurrentDrive() {
 }
 
 std::optional<EntryInfo> FindEntry(std::u16string_view path, LastName last) {
-  std::optional<fs::path> host = Drives().ToHost(path, last);
+  // An entry there as written is settled by one look at it; only one that is not is looked up
+  // under another letter case (ToHost), and looked at again only where that found another name.
+  std::optional<fs::path> host = Drives().AsWritten(path);
   if (!host) return std::nullopt;
   std::error_code ec;
   fs::file_status status = fs::status(*host, ec);
-  if (ec || !fs::exists(status)) return std::nullopt;
+  if (!fs::exists(status)) {
+    std::optional<fs::path> other = Drives().ToHost(path, last);
+    if (!other || *other == *host) return std::nullopt;
+    host = std::move(other);
+    status = fs::status(*host, ec);
+    if (ec || !fs::exists(status)) return std::nullopt;
+  }
   EntryInfo info;
   if (fs::is_directory(status)) info.attributes |= EntryInfo::kDirectory;
 #ifdef _WIN32
