@@ -55,7 +55,9 @@ std::u16string Wow64SystemFolder() {
 #endif
 }
 
-fs::path ProgramFolder() {
+namespace {
+
+fs::path FindProgramFolder() {
 #ifdef _WIN32
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
@@ -69,6 +71,14 @@ fs::path ProgramFolder() {
   fs::path program = fs::read_symlink("/proc/self/exe", ec);
   return ec ? fs::path() : program.parent_path();
 #endif
+}
+
+}  // namespace
+
+fs::path ProgramFolder() {
+  // The program does not move while it runs; every run of a batch asks for its folder.
+  static const fs::path folder = FindProgramFolder();
+  return folder;
 }
 
 std::vector<std::u16string> SettingsFolders() {
