@@ -217,13 +217,6 @@ class Run {
   std::optional<RunResult> RefuseTakenPlace(const std::u16string& source_folder,
                                             const std::u16string& destination,
                                             const std::u16string& name, bool as_given) {
-    const std::optional<platform::EntryInfo> entry =
-        FindEntry(result_.converted_file, platform::LastName::kAsWritten);
-    if (entry && entry->IsDirectory()) return RefuseWithBox(kSameNameFolderMessage);
-    // A FIFO, socket or device in the file's place is never replaced (nor waited on).
-    if (platform::HoldsSpecialFile(result_.converted_file)) {
-      return RefuseWithBox(kSameNameSpecialFileMessage);
-    }
     Inputs inputs{{source_folder}, tables_.folder(), platform::SettingsFolders(), [&] {
                     std::vector<std::u16string> others;
                     for (const std::u16string& other : host_.BatchSourceFolders()) {
@@ -231,6 +224,19 @@ class Run {
                     }
                     return others;
                   }};
+    // Where nothing stands yet (as in most runs of a batch) there is no folder, special file or
+    // file of another name in the way, and only the name can be an input's.
+    if (platform::IsVacant(result_.converted_file)) {
+      if (NamesInput(destination, name, inputs)) return RefuseWithBox(kOverwritesInputMessage);
+      return std::nullopt;
+    }
+    const std::optional<platform::EntryInfo> entry =
+        FindEntry(result_.converted_file, platform::LastName::kAsWritten);
+    if (entry && entry->IsDirectory()) return RefuseWithBox(kSameNameFolderMessage);
+    // A FIFO, socket or device in the file's place is never replaced (nor waited on).
+    if (platform::HoldsSpecialFile(result_.converted_file)) {
+      return RefuseWithBox(kSameNameSpecialFileMessage);
+    }
     if (OverwritesInput(destination, name, inputs)) return RefuseWithBox(kOverwritesInputMessage);
     return std::nullopt;
   }

@@ -16,7 +16,10 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace fs = std::filesystem;
@@ -328,6 +331,22 @@ std::optional<EntryInfo> FindEntry(std::u16string_view path, LastName last) {
   }
 #endif
   return info;
+}
+
+bool IsVacant(std::u16string_view path) {
+#ifdef _WIN32
+  (void)path;
+  return false;
+#else
+  const std::optional<std::string> as_written = Drives().AsWrittenText(path);
+  if (!as_written) return false;
+  struct stat info {};
+  if (lstat(as_written->c_str(), &info) == 0 || errno != ENOENT) return false;
+  const size_t separator = as_written->rfind('/');
+  if (separator == std::string::npos) return false;
+  const std::string folder = separator == 0 ? std::string("/") : as_written->substr(0, separator);
+  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+#endif
 }
 
 bool CreateFolder(std::u16string_view path) {

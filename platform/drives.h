@@ -100,6 +100,11 @@ struct EntryInfo {
 
 // A directory search for one Windows-form path: its attributes, or nothing when there is no entry.
 std::optional<EntryInfo> FindEntry(std::u16string_view path, LastName last = LastName::kAnyCase);
+// Whether nothing at all (not even a link that leads nowhere) stands at the Windows-form `path` as
+// written, in a folder that is there as written: the place a new file of that name would take.
+// False where that is not settled by two looks (and on Windows, where names are found in any
+// letter case): the caller then looks the place up in full.
+bool IsVacant(std::u16string_view path);
 // Creates one folder. True also when the folder is there already, as when another run made it a
 // moment before; false when it cannot be created.
 bool CreateFolder(std::u16string_view path);

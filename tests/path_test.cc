@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "base/utf.h"
 #include "platform/drives.h"
@@ -167,6 +172,32 @@ TEST(DriveTable, TurnsHostPathsIntoTheLongestMappedDrive) {
   EXPECT_EQ(table.AsWritten(a), std::filesystem::path("/srv/data/X\x82\xa0"));
   EXPECT_EQ(table.AsWritten(b), std::filesystem::path("/srv/data/X\x82\xa2"));
 }
+
+#ifndef _WIN32
+TEST(IsVacant, OnlyAPlaceWithNothingAtAllInAFolderThereAsWrittenIsVacant) {
+  namespace fs = std::filesystem;
+  test::TempDrives drives;
+  fs::create_directories(drives.c() / "OUT");
+  EXPECT_TRUE(platform::IsVacant(u"C:\\OUT\\B-12"));
+  EXPECT_TRUE(platform::IsVacant(u"C:/OUT//B-12"));
+  // Anything standing there: a file, a folder, a link (even one leading nowhere), a FIFO.
+  test::WriteBytes(drives.c() / "OUT" / "FILE", "x");
+  fs::create_directories(drives.c() / "OUT" / "FOLDER");
+  fs::create_symlink(drives.c() / "nowhere", drives.c() / "OUT" / "LINK");
+  ASSERT_EQ(mkfifo((drives.c() / "OUT" / "FIFO").c_str(), 0600), 0);
+  for (const char16_t* taken : {u"C:\\OUT\\FILE", u"C:\\OUT\\FOLDER", u"C:\\OUT\\LINK",
+                                u"C:\\OUT\\FIFO", u"C:\\OUT"}) {
+    EXPECT_FALSE(platform::IsVacant(taken)) << base::ToUtf8(taken);
+  }
+  // A folder not there as written (missing, in another letter case, a file) is not settled here.
+  EXPECT_FALSE(platform::IsVacant(u"C:\\MISSING\\B-12"));
+  EXPECT_FALSE(platform::IsVacant(u"C:\\out\\B-12"));
+  EXPECT_FALSE(platform::IsVacant(u"C:\\OUT\\FILE\\B-12"));
+  // Nor a path that is not on a drive.
+  EXPECT_FALSE(platform::IsVacant(u"OUT\\B-12"));
+  EXPECT_FALSE(platform::IsVacant(u""));
+}
+#endif
 
 }  // namespace
 }  // namespace tjvx
