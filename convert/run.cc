@@ -189,6 +189,8 @@ class Run {
 
   // Asks once when a level of the destination is missing; "Yes" creates every missing level.
   std::optional<RunResult> WalkDestination(const std::u16string& destination) {
+    // A destination that is there has every level above it there too: one look settles it.
+    if (FindEntry(destination)) return std::nullopt;
     const std::vector<std::u16string> parts = text::SplitPath(destination, u"\\");
     bool missing = false;
     std::u16string path = parts[0];
