@@ -299,42 +299,74 @@ void CheckTitleDates(const BoreholeRecords& records, Reporter& report) {
 
 }  // namespace
 
-BoreholeRecords::BoreholeRecords(const std::u16string& folder) : folder_(folder) {
-  for (FileId file : source::SourceFolderFiles()) {
-    const size_t fields = source::RecordFieldCount(file);
-    if (fields == 0) continue;
-    const size_t k = static_cast<size_t>(file);
-    std::vector<Record>& records = records_[k];
-    try {
-      readers_[k] = source::OpenSourceFile(folder, file);
-      if (!readers_[k]) continue;
-      source::FieldReader& reader = *readers_[k];
-      // The fields after those kept are passed over, and a record's fields are kept in it.
-      std::vector<std::u16string_view> read(fields);
-      const size_t kept = std::min(fields, kKeptFields);
-      while (!reader.AtEnd()) {
-        reader.ReadRecord(read, kept);
-        Record& record = records.emplace_back();
-        record.line = reader.record_line();
-        std::copy_n(read.begin(), kept, record.fields.begin());
-      }
-    } catch (const base::Error&) {
-      // The steps have told of it; the records before the fault are kept.
-    }
-    if (readers_[k] && readers_[k]->out_of_step_line() != 0) {
-      const long long from = readers_[k]->out_of_step_line();
-      std::erase_if(records, [&](const Record& record) { return record.line >= from; });
-    }
+void ReadSourceFiles::Keep(FileId file, std::optional<source::FieldReader> reader) {
+  const auto k = static_cast<size_t>(file);
+  readers_[k] = std::move(reader);
+  held_[k] = true;
+}
+
+source::FieldReader* ReadSourceFiles::Reader(std::u16string_view folder, FileId file) {
+  const auto k = static_cast<size_t>(file);
+  if (!held_[k]) {
+    readers_[k] = source::OpenSourceFile(folder, file);
+    return readers_[k] ? &*readers_[k] : nullptr;
   }
+  held_[k] = false;
+  if (!readers_[k]) return nullptr;
+  // Read again from the start, every record and line as the steps read them (at the same width),
+  // so a record out of step with its line is met where they met it. What the steps did not come
+  // to is not told now: the findings are theirs.
+  readers_[k]->Rewind();
+  readers_[k]->ReportTo(base::NoFindingsSink());
+  return &*readers_[k];
+}
+
+size_t RecordFieldsRead(FileId file) {
+  // X5.TXT's readings and lengths, which the tests judge, are its fields 6 to 11.
+  if (file == FileId::kX5) return 11;
+  // The depths, and the dates of N8.TXT and N9.TXT (field 2).
+  const source::DepthFields depth = source::RecordDepthFields(file);
+  return std::min<size_t>(std::max({depth.depth, depth.bottom, 2}),
+                          source::RecordFieldCount(file));
+}
+
+BoreholeRecords::BoreholeRecords(std::u16string folder, ReadSourceFiles files,
+                                 source::TitleLists titles)
+    : folder_(std::move(folder)), titles_(std::move(titles)), files_(std::move(files)) {}
+
+std::span<const Record> BoreholeRecords::Of(FileId file) const { return RecordsOf(file); }
+
+const std::vector<Record>& BoreholeRecords::RecordsOf(FileId file) const {
+  std::optional<std::vector<Record>>& records = records_[static_cast<size_t>(file)];
+  if (records) return *records;
+  records.emplace();
+  const size_t fields = source::RecordFieldCount(file);
+  if (fields == 0) return *records;
+  source::FieldReader* reader = nullptr;
   try {
-    titles_ = source::ReadTitleFiles(folder);
+    reader = files_.Reader(folder_, file);
+    if (reader == nullptr) return *records;
+    // The fields after those read are passed over, and a record's fields are kept in it.
+    std::vector<std::u16string_view> read(fields);
+    const size_t kept = RecordFieldsRead(file);
+    while (!reader->AtEnd()) {
+      reader->ReadRecord(read, kept);
+      Record& record = records->emplace_back();
+      record.line = reader->record_line();
+      std::copy_n(read.begin(), kept, record.fields.begin());
+    }
   } catch (const base::Error&) {
-    // A title file of too many items: the steps have told of it, and its dates are not judged.
+    // The steps have told of it; the records before the fault are kept.
   }
+  if (reader != nullptr && reader->out_of_step_line() != 0) {
+    const long long from = reader->out_of_step_line();
+    std::erase_if(*records, [&](const Record& record) { return record.line >= from; });
+  }
+  return *records;
 }
 
 const BoreholeRecords::Record* BoreholeRecords::At(FileId file, long long line) const {
-  const std::vector<Record>& records = records_[static_cast<size_t>(file)];
+  const std::vector<Record>& records = RecordsOf(file);
   const auto it =
       std::lower_bound(records.begin(), records.end(), line,
                        [](const Record& record, long long at) { return record.line < at; });

@@ -16,10 +16,29 @@
 // The plausibility rules of the check: values that convert, but that a borehole cannot hold.
 namespace tjvx::convert {
 
-// The records of a borehole folder's source files, read once all the run's steps have read them,
-// for the rules that compare files and for the depths findings name. A file is read on its own:
-// one that cannot be read gives the records before its fault (the steps have told of it), and the
-// records read out of step with their lines are left out, their values standing in other fields.
+// The source files a check's steps have read, each reader as the steps left it, so the rules
+// after them read a file's records without opening and decoding it again. A file the steps did
+// not hand over (a step failed before it) is opened when it is first asked for.
+class ReadSourceFiles {
+ public:
+  // Keeps the steps' reader of `file`; none for a file missing, empty or failed to open.
+  void Keep(source::FileId file, std::optional<source::FieldReader> reader);
+  // The reader of `file` of the source folder `folder`, from its start and telling of nothing
+  // (the steps have told of what the file holds); null for none. It stays this object's, and so
+  // does the text its fields view. A file not kept is opened now, and may throw as the steps'
+  // opening did.
+  source::FieldReader* Reader(std::u16string_view folder, source::FileId file);
+
+ private:
+  std::array<std::optional<source::FieldReader>, source::kFileCount> readers_;
+  std::array<bool, source::kFileCount> held_{};  // whether readers_ holds the file's, unread yet
+};
+
+// The records of a borehole folder's source files, for the rules that compare files and for the
+// depths findings name, read from the files the run's steps read once they have all been read. A
+// file is read on its own, when its records are first asked for: one that cannot be read gives
+// the records before its fault (the steps have told of it), and the records read out of step with
+// their lines are left out, their values standing in other fields.
 class BoreholeRecords {
  public:
   // The fields kept of a record: the rules look no further.
@@ -30,24 +49,32 @@ class BoreholeRecords {
     std::u16string_view Field(int k) const { return fields[static_cast<size_t>(k) - 1]; }
   };
 
-  // The records of the source folder `folder` (Windows form, no trailing "\"), and its title
-  // items.
-  explicit BoreholeRecords(const std::u16string& folder);
+  // The records of the source folder `folder` (Windows form, no trailing "\") from `files`, and
+  // its title items as the steps read them.
+  BoreholeRecords(std::u16string folder, ReadSourceFiles files, source::TitleLists titles);
 
   const std::u16string& folder() const { return folder_; }
-  std::span<const Record> Of(source::FileId file) const {
-    return records_[static_cast<size_t>(file)];
-  }
+  // The records of `file`; of a record, only the fields the rules and the depths read
+  // (RecordFieldsRead) are kept, the others are empty.
+  std::span<const Record> Of(source::FileId file) const;
   // The record of `file` that begins at `line`; null for none.
   const Record* At(source::FileId file, long long line) const;
   const source::TitleLists& titles() const { return titles_; }
 
  private:
+  // Reads the records of `file`, the first time they are asked for.
+  const std::vector<Record>& RecordsOf(source::FileId file) const;
+
   std::u16string folder_;
-  std::array<std::optional<source::FieldReader>, source::kFileCount> readers_;
-  std::array<std::vector<Record>, source::kFileCount> records_;
   source::TitleLists titles_;
+  // Filled as the rules ask: most findings name their depth already, so a file only the depths
+  // would read is seldom read.
+  mutable ReadSourceFiles files_;
+  mutable std::array<std::optional<std::vector<Record>>, source::kFileCount> records_;
 };
+
+// How many fields of a record of `file` the rules and the depths read, from the first.
+size_t RecordFieldsRead(source::FileId file);
 
 // Reports what the plausibility rules find in `records` to `findings`: layers whose bottom is not
 // below their top (X7.TXT, G40.TXT), gaps and overlaps between the layers of X7.TXT, depths below
