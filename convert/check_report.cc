@@ -30,8 +30,8 @@ void AppendEscape(char16_t c, std::u16string& text) {
 // Writes the control characters of `text` from `start` on as visible escapes (VisibleText).
 void MakeVisible(std::u16string& text, size_t start) {
   // Most texts hold no control character and stay as they are.
-  const auto first = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
-                                  IsControl);
+  const auto first =
+      std::find_if(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), IsControl);
   if (first == text.end()) return;
   const std::u16string rest(first, text.end());
   text.erase(first, text.end());

@@ -326,8 +326,7 @@ size_t RecordFieldsRead(FileId file) {
   if (file == FileId::kX5) return 11;
   // The depths, and the dates of N8.TXT and N9.TXT (field 2).
   const source::DepthFields depth = source::RecordDepthFields(file);
-  return std::min<size_t>(std::max({depth.depth, depth.bottom, 2}),
-                          source::RecordFieldCount(file));
+  return std::min<size_t>(std::max({depth.depth, depth.bottom, 2}), source::RecordFieldCount(file));
 }
 
 BoreholeRecords::BoreholeRecords(std::u16string folder, ReadSourceFiles files,

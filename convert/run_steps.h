@@ -57,8 +57,9 @@ class KeepGoing {
   // `rule`.
   virtual void Failure(const source::Rule& rule, const std::u16string& message) = 0;
   // A source file the steps are done with: its reader as they left it (none: the file is missing,
-  // empty or could not be opened). A check keeps it, so the rules that judge the borehole as a whole read its text
-  // without opening and decoding the file again; a conversion, which has no policy, keeps nothing.
+  // empty or could not be opened). A check keeps it, so the rules that judge the borehole as a
+  // whole read its text without opening and decoding the file again; a conversion, which has no
+  // policy, keeps nothing.
   virtual void Done(source::FileId file, std::optional<source::FieldReader> reader) = 0;
 };
 

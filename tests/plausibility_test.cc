@@ -303,7 +303,8 @@ TEST_F(PlausibilityTest, TheRulesReadEachFileAsTheStepsReadIt) {
        u"1,16.00,1.25,4.8,12.0,0,0,0,0,0,\"\"\r\n",
        {{"W-BELOW-BOTTOM", "R41.TXT", 1, 2, u"深度 16.00 m"}},
        [](const fs::path& source) {
-         test::WriteBytes(source / "X5.TXT", "1,16.15,5,63.5,\"\",1,10,2,10,2,10\r\n2,\x81\x20\r\n");
+         test::WriteBytes(source / "X5.TXT",
+                          "1,16.15,5,63.5,\"\",1,10,2,10,2,10\r\n2,\x81\x20\r\n");
        }},
       {"files named in another letter case",
        "x7.txt",
