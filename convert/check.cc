@@ -22,19 +22,20 @@ using platform::FindEntry;
 
 using source::FileId;
 
-// Discards the lines of a check, but encodes each as the converted file would, so a character the
-// file cannot hold stops a check where it stops a conversion.
+// Discards the lines of a check, but a character the converted file cannot hold stops a check
+// where it stops a conversion: such a line is encoded as the converted file would encode it, which
+// fails as it fails there.
 class DiscardedLines : public LineSink {
  public:
   explicit DiscardedLines(std::u16string path) : path_(std::move(path)) {}
   void Line(std::u16string_view text) override {
-    bytes_.clear();
-    platform::AppendCp932(text, path_, bytes_);
+    if (platform::Cp932CanWrite(text)) return;
+    std::string bytes;
+    platform::AppendCp932(text, path_, bytes);
   }
 
  private:
   std::u16string path_;
-  std::string bytes_;
 };
 
 // A check: the run's steps in the run's order under a policy that keeps going, into discarded
