@@ -20,9 +20,6 @@ namespace {
 using source::FileId;
 using Record = BoreholeRecords::Record;
 
-// The fields the rules and the depths read stand among the first eleven of a record.
-constexpr size_t kKeptFields = BoreholeRecords::kKeptFields;
-
 // A depth in metres; none for a blank or for a text that is no number.
 std::optional<float> DepthOf(std::u16string_view text) {
   if (text::Trim(text).empty()) return std::nullopt;
@@ -336,32 +333,33 @@ BoreholeRecords::BoreholeRecords(std::u16string folder, ReadSourceFiles files,
 std::span<const Record> BoreholeRecords::Of(FileId file) const { return RecordsOf(file); }
 
 const std::vector<Record>& BoreholeRecords::RecordsOf(FileId file) const {
-  std::optional<std::vector<Record>>& records = records_[static_cast<size_t>(file)];
-  if (records) return *records;
-  records.emplace();
-  const size_t fields = source::RecordFieldCount(file);
-  if (fields == 0) return *records;
+  std::optional<FileRecords>& read = records_[static_cast<size_t>(file)];
+  if (read) return read->records;
+  std::vector<Record>& records = read.emplace().records;
+  std::vector<std::u16string_view>& fields = read->fields;
+  const size_t width = source::RecordFieldCount(file);
+  if (width == 0) return records;
+  const size_t kept = RecordFieldsRead(file);
   source::FieldReader* reader = nullptr;
   try {
     reader = files_.Reader(folder_, file);
-    if (reader == nullptr) return *records;
-    // The fields after those read are passed over, and a record's fields are kept in it.
-    std::vector<std::u16string_view> read(fields);
-    const size_t kept = RecordFieldsRead(file);
+    if (reader == nullptr) return records;
+    // The fields after those read are passed over.
+    std::vector<std::u16string_view> record(width);
     while (!reader->AtEnd()) {
-      reader->ReadRecord(read, kept);
-      Record& record = records->emplace_back();
-      record.line = reader->record_line();
-      std::copy_n(read.begin(), kept, record.fields.begin());
+      reader->ReadRecord(record, kept);
+      records.push_back({reader->record_line()});
+      fields.insert(fields.end(), record.begin(), record.begin() + static_cast<std::ptrdiff_t>(kept));
     }
   } catch (const base::Error&) {
     // The steps have told of it; the records before the fault are kept.
   }
   if (reader != nullptr && reader->out_of_step_line() != 0) {
     const long long from = reader->out_of_step_line();
-    std::erase_if(*records, [&](const Record& record) { return record.line >= from; });
+    std::erase_if(records, [&](const Record& record) { return record.line >= from; });
   }
-  return *records;
+  for (size_t i = 0; i < records.size(); ++i) records[i].fields = fields.data() + i * kept;
+  return records;
 }
 
 const BoreholeRecords::Record* BoreholeRecords::At(FileId file, long long line) const {

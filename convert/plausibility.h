@@ -41,12 +41,11 @@ class ReadSourceFiles {
 // their lines are left out, their values standing in other fields.
 class BoreholeRecords {
  public:
-  // The fields kept of a record: the rules look no further.
-  static constexpr size_t kKeptFields = 11;
   struct Record {
-    long long line = 0;                                   // where the record begins
-    std::array<std::u16string_view, kKeptFields> fields;  // fields[k - 1] is field k
-    std::u16string_view Field(int k) const { return fields[static_cast<size_t>(k) - 1]; }
+    long long line = 0;  // where the record begins
+    // The fields read of the record (RecordFieldsRead): fields[k - 1] is field k.
+    const std::u16string_view* fields = nullptr;
+    std::u16string_view Field(int k) const { return fields[k - 1]; }
   };
 
   // The records of the source folder `folder` (Windows form, no trailing "\") from `files`, and
@@ -54,14 +53,18 @@ class BoreholeRecords {
   BoreholeRecords(std::u16string folder, ReadSourceFiles files, source::TitleLists titles);
 
   const std::u16string& folder() const { return folder_; }
-  // The records of `file`; of a record, only the fields the rules and the depths read
-  // (RecordFieldsRead) are kept, the others are empty.
+  // The records of `file`.
   std::span<const Record> Of(source::FileId file) const;
   // The record of `file` that begins at `line`; null for none.
   const Record* At(source::FileId file, long long line) const;
   const source::TitleLists& titles() const { return titles_; }
 
  private:
+  // The records of one file, and the fields read of them, one record's after another's.
+  struct FileRecords {
+    std::vector<Record> records;
+    std::vector<std::u16string_view> fields;
+  };
   // Reads the records of `file`, the first time they are asked for.
   const std::vector<Record>& RecordsOf(source::FileId file) const;
 
@@ -70,7 +73,7 @@ class BoreholeRecords {
   // Filled as the rules ask: most findings name their depth already, so a file only the depths
   // would read is seldom read.
   mutable ReadSourceFiles files_;
-  mutable std::array<std::optional<std::vector<Record>>, source::kFileCount> records_;
+  mutable std::array<std::optional<FileRecords>, source::kFileCount> records_;
 };
 
 // How many fields of a record of `file` the rules and the depths read, from the first.
