@@ -45,7 +45,7 @@ size_t WellFormed(std::string_view text, char32_t& code) {
 }
 
 // Writes the code point `c` in UTF-8 at `p`, one to four bytes; returns the end of them.
-char* PutUtf8(char32_t c, char* p) {
+inline char* PutUtf8(char32_t c, char* p) {
   auto put = [&p](char32_t byte) { *p++ = static_cast<char>(byte); };
   if (c < 0x80) {
     put(c);

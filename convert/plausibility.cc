@@ -89,14 +89,20 @@ class Reporter {
 struct Layer {
   long long line;  // its first record's
   std::u16string_view top, bottom;
+  float top_value, bottom_value;  // as numbers (a text that is none is 0)
 };
 
-std::vector<Layer> LayersOf(std::span<const Record> records, source::DepthFields fields) {
+// The layers of X7.TXT or G40.TXT.
+std::vector<Layer> LayersOf(const BoreholeRecords& records, FileId file) {
+  const source::DepthFields fields = source::RecordDepthFields(file);
   std::vector<Layer> layers;
-  for (const Record& record : records) {
-    const Layer layer{record.line, record.Field(fields.depth), record.Field(fields.bottom)};
-    if (!layers.empty() && text::NumericValue(layers.back().top) == text::NumericValue(layer.top) &&
-        text::NumericValue(layers.back().bottom) == text::NumericValue(layer.bottom)) {
+  for (const Record& record : records.Of(file)) {
+    const std::u16string_view top = record.Field(fields.depth),
+                              bottom = record.Field(fields.bottom);
+    const Layer layer{record.line, top, bottom, text::NumericValue(top),
+                      text::NumericValue(bottom)};
+    if (!layers.empty() && layers.back().top_value == layer.top_value &&
+        layers.back().bottom_value == layer.bottom_value) {
       continue;
     }
     layers.push_back(layer);
@@ -104,25 +110,22 @@ std::vector<Layer> LayersOf(std::span<const Record> records, source::DepthFields
   return layers;
 }
 
-// A layer whose bottom is not below its top (X7.TXT, G40.TXT); an open bottom is exempt.
-void CheckLayerThickness(const BoreholeRecords& records, Reporter& report) {
-  for (FileId file : {FileId::kX7, FileId::kG40}) {
-    const source::DepthFields fields = source::RecordDepthFields(file);
-    for (const Layer& layer : LayersOf(records.Of(file), fields)) {
-      const std::optional<float> top = DepthOf(layer.top), bottom = BottomOf(layer.bottom);
-      if (!top || !bottom || *bottom > *top) continue;
-      report.At(source::rules::kLayerInverted, file, layer.line, fields.bottom,
-                u"下端深度 " + Metres(layer.bottom) + u" m が上端深度 " + Metres(layer.top) +
-                    u" m と同じか浅い為、層に厚さがありません。",
-                u"上端深度と下端深度を確かめてください (入れ替わっていないか)。");
-    }
+// A layer of `file` (X7.TXT, G40.TXT) whose bottom is not below its top; an open bottom is exempt.
+void CheckLayerThickness(FileId file, const std::vector<Layer>& layers, Reporter& report) {
+  for (const Layer& layer : layers) {
+    const std::optional<float> top = DepthOf(layer.top), bottom = BottomOf(layer.bottom);
+    if (!top || !bottom || *bottom > *top) continue;
+    report.At(source::rules::kLayerInverted, file, layer.line,
+              source::RecordDepthFields(file).bottom,
+              u"下端深度 " + Metres(layer.bottom) + u" m が上端深度 " + Metres(layer.top) +
+                  u" m と同じか浅い為、層に厚さがありません。",
+              u"上端深度と下端深度を確かめてください (入れ替わっていないか)。");
   }
 }
 
 // Consecutive layers of X7.TXT with a gap or an overlap between them.
-void CheckLayerSequence(const BoreholeRecords& records, Reporter& report) {
-  const source::DepthFields fields = source::RecordDepthFields(FileId::kX7);
-  const std::vector<Layer> layers = LayersOf(records.Of(FileId::kX7), fields);
+void CheckLayerSequence(const std::vector<Layer>& layers, Reporter& report) {
+  const int top_field = source::RecordDepthFields(FileId::kX7).depth;
   for (size_t k = 1; k < layers.size(); ++k) {
     const Layer &before = layers[k - 1], &layer = layers[k];
     const std::optional<float> bottom = BottomOf(before.bottom), top = DepthOf(layer.top);
@@ -133,10 +136,10 @@ void CheckLayerSequence(const BoreholeRecords& records, Reporter& report) {
                                 bottom_m + u" m より";
     const std::u16string fix = u"上端深度か前の層の下端深度を直してください。";
     if (*top > *bottom) {
-      report.At(source::rules::kLayerGap, FileId::kX7, layer.line, fields.depth,
+      report.At(source::rules::kLayerGap, FileId::kX7, layer.line, top_field,
                 said + u"深く、" + bottom_m + u"～" + top_m + u" m に層がありません。", fix);
     } else {
-      report.At(source::rules::kLayerOverlap, FileId::kX7, layer.line, fields.depth,
+      report.At(source::rules::kLayerOverlap, FileId::kX7, layer.line, top_field,
                 said + u"浅く、" + top_m + u"～" + bottom_m + u" m が 2 つの層に重なります。", fix);
     }
   }
@@ -349,7 +352,8 @@ const std::vector<Record>& BoreholeRecords::RecordsOf(FileId file) const {
     while (!reader->AtEnd()) {
       reader->ReadRecord(record, kept);
       records.push_back({reader->record_line()});
-      fields.insert(fields.end(), record.begin(), record.begin() + static_cast<std::ptrdiff_t>(kept));
+      fields.insert(fields.end(), record.begin(),
+                    record.begin() + static_cast<std::ptrdiff_t>(kept));
     }
   } catch (const base::Error&) {
     // The steps have told of it; the records before the fault are kept.
@@ -372,8 +376,10 @@ const BoreholeRecords::Record* BoreholeRecords::At(FileId file, long long line) 
 
 void CheckPlausibility(const BoreholeRecords& records, base::FindingSink& findings) {
   Reporter report(records, findings);
-  CheckLayerThickness(records, report);
-  CheckLayerSequence(records, report);
+  const std::vector<Layer> x7 = LayersOf(records, FileId::kX7);
+  CheckLayerThickness(FileId::kX7, x7, report);
+  CheckLayerThickness(FileId::kG40, LayersOf(records, FileId::kG40), report);
+  CheckLayerSequence(x7, report);
   CheckBelowBottom(records, report);
   CheckTests(records, report);
   CheckRecordDates(records, report);
