@@ -305,14 +305,17 @@ void ReadSourceFiles::Keep(FileId file, std::optional<source::FieldReader> reade
   held_[k] = true;
 }
 
-source::FieldReader* ReadSourceFiles::Reader(std::u16string_view folder, FileId file) {
+source::FieldReader* ReadSourceFiles::Reader(std::u16string_view folder, FileId file,
+                                             size_t& lines) {
   const auto k = static_cast<size_t>(file);
+  lines = 0;
   if (!held_[k]) {
     readers_[k] = source::OpenSourceFile(folder, file);
     return readers_[k] ? &*readers_[k] : nullptr;
   }
   held_[k] = false;
   if (!readers_[k]) return nullptr;
+  lines = static_cast<size_t>(readers_[k]->line());
   // Read again from the start, every record and line as the steps read them (at the same width),
   // so a record out of step with its line is met where they met it. What the steps did not come
   // to is not told now: the findings are theirs.
@@ -345,8 +348,14 @@ const std::vector<Record>& BoreholeRecords::RecordsOf(FileId file) const {
   const size_t kept = RecordFieldsRead(file);
   source::FieldReader* reader = nullptr;
   try {
-    reader = files_.Reader(folder_, file);
+    size_t lines = 0;
+    reader = files_.Reader(folder_, file, lines);
     if (reader == nullptr) return records;
+    // Room for as many records as the steps read lines, which most files hold one a line; made
+    // at once only so far, since blank lines hold none, and a file of many grows its room.
+    const size_t room = std::min<size_t>(lines, 4096);
+    records.reserve(room);
+    fields.reserve(room * kept);
     // The fields after those read are passed over.
     std::vector<std::u16string_view> record(width);
     while (!reader->AtEnd()) {

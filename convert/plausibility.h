@@ -26,8 +26,9 @@ class ReadSourceFiles {
   // The reader of `file` of the source folder `folder`, from its start and telling of nothing
   // (the steps have told of what the file holds); null for none. It stays this object's, and so
   // does the text its fields view. A file not kept is opened now, and may throw as the steps'
-  // opening did.
-  source::FieldReader* Reader(std::u16string_view folder, source::FileId file);
+  // opening did. `lines` is set to the lines the steps read of it (0 for a file opened now): its
+  // records are no more, if they read it to its end.
+  source::FieldReader* Reader(std::u16string_view folder, source::FileId file, size_t& lines);
 
  private:
   std::array<std::optional<source::FieldReader>, source::kFileCount> readers_;
