@@ -44,37 +44,61 @@ size_t WellFormed(std::string_view text, char32_t& code) {
   return length;
 }
 
+// Writes the code point `c` in UTF-8 at `p`, one to four bytes; returns the end of them.
+inline char* PutUtf8(char32_t c, char* p) {
+  auto put = [&p](char32_t byte) { *p++ = static_cast<char>(byte); };
+  if (c < 0x80) {
+    put(c);
+  } else if (c < 0x800) {
+    put(0xC0 | (c >> 6));
+    put(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    put(0xE0 | (c >> 12));
+    put(0x80 | ((c >> 6) & 0x3F));
+    put(0x80 | (c & 0x3F));
+  } else {
+    put(0xF0 | (c >> 18));
+    put(0x80 | ((c >> 12) & 0x3F));
+    put(0x80 | ((c >> 6) & 0x3F));
+    put(0x80 | (c & 0x3F));
+  }
+  return p;
+}
+
+// Writes `text` in UTF-8 from `p` on, where there is room for three bytes a unit (a surrogate pair
+// takes four for its two); returns the end of what was written. A pair is one code point, and a
+// unit that stands for a byte of a host name that was not UTF-8 is that byte.
+char* PutUtf8(std::u16string_view text, char* p) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c < 0x80) {
+      *p++ = static_cast<char>(c);
+      continue;
+    }
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (IsEscapedByte(c)) {
+      *p++ = static_cast<char>(c - kEscapeBase);
+      continue;
+    }
+    p = PutUtf8(c, p);
+  }
+  return p;
+}
+
 }  // namespace
 
 void AppendUtf8(std::string& out, char32_t c) {
   char bytes[4];
-  size_t n;
-  if (c < 0x80) {
-    bytes[0] = static_cast<char>(c);
-    n = 1;
-  } else if (c < 0x800) {
-    bytes[0] = static_cast<char>(0xC0 | (c >> 6));
-    bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
-    n = 2;
-  } else if (c < 0x10000) {
-    bytes[0] = static_cast<char>(0xE0 | (c >> 12));
-    bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
-    n = 3;
-  } else {
-    bytes[0] = static_cast<char>(0xF0 | (c >> 18));
-    bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    bytes[3] = static_cast<char>(0x80 | (c & 0x3F));
-    n = 4;
-  }
-  out.append(bytes, n);
+  out.append(bytes, static_cast<size_t>(PutUtf8(c, bytes) - bytes));
 }
 
 std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size() * 3);
-  AppendUtf8(out, text);
+  // Room for the most the text can take, made at once and cut to what was written: the reports
+  // of a check run to megabytes, of Japanese mostly.
+  std::string out(3 * text.size(), '\0');
+  out.resize(static_cast<size_t>(PutUtf8(text, out.data()) - out.data()));
   return out;
 }
 

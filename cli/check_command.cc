@@ -51,15 +51,18 @@ const char* SeverityKey(base::Severity severity) {
   return "";
 }
 
-void PrintText(const std::vector<std::string>& given,
-               const std::vector<convert::CheckResult>& results) {
-  const bool batch = results.size() > 1;
-  for (size_t i = 0; i < results.size(); ++i) {
-    if (batch)
-      std::cout << (i > 0 ? "\n" : "")
-                << "== " << base::ToUtf8(convert::VisibleText(results[i].folder)) << " ==\n";
-    std::cout << base::ToUtf8(convert::ReportText(base::FromUtf8(given[i]), results[i]));
+// The text report of folder `i` of `count`, given as `given`: under a heading that names it when
+// there are several, after a blank line but for the first.
+std::string FolderReport(const std::string& given, const convert::CheckResult& result, size_t i,
+                         size_t count) {
+  std::string text;
+  if (count > 1) {
+    text += i > 0 ? "\n== " : "== ";
+    text += base::ToUtf8(convert::VisibleText(result.folder));
+    text += " ==\n";
   }
+  text += base::ToUtf8(convert::ReportText(base::FromUtf8(given), result));
+  return text;
 }
 
 void PrintJson(const std::vector<std::string>& given,
@@ -147,6 +150,10 @@ int Check(const CheckOptions& options) {
   std::vector<std::string> sources;
   for (const ExpandedArgument& source : expanded) sources.push_back(source.path);
   std::vector<convert::CheckResult> results(sources.size());
+  // The text reports, each made by the thread that checked its folder, so the text of a batch's
+  // thousands of findings is made on every processor rather than on one once all are checked.
+  const bool text = options.format != "json";
+  std::vector<std::string> reports(text ? sources.size() : 0);
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t i = next++; i < sources.size(); i = next++) {
@@ -157,6 +164,7 @@ int Check(const CheckOptions& options) {
         results[i] = tables ? convert::CheckSourceFolder(folder, *tables)
                             : convert::CheckWithoutPatternFolder(folder, settings.messages);
       }
+      if (text) reports[i] = FolderReport(sources[i], results[i], i, sources.size());
     }
   };
   std::vector<std::thread> workers;
@@ -174,10 +182,10 @@ int Check(const CheckOptions& options) {
 
   int status = 0;
   for (const convert::CheckResult& result : results) status = std::max(status, result.Status());
-  if (options.format == "json") {
+  if (!text) {
     PrintJson(sources, results, status);
   } else {
-    PrintText(sources, results);
+    for (const std::string& report : reports) std::cout << report;
     if (sources.size() > 1) {
       size_t counts[3] = {0, 0, 0};
       for (const convert::CheckResult& result : results) ++counts[result.Status()];

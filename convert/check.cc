@@ -22,19 +22,20 @@ using platform::FindEntry;
 
 using source::FileId;
 
-// Discards the lines of a check, but encodes each as the converted file would, so a character the
-// file cannot hold stops a check where it stops a conversion.
+// Discards the lines of a check, but a character the converted file cannot hold stops a check
+// where it stops a conversion: such a line is encoded as the converted file would encode it, which
+// fails as it fails there.
 class DiscardedLines : public LineSink {
  public:
   explicit DiscardedLines(std::u16string path) : path_(std::move(path)) {}
   void Line(std::u16string_view text) override {
-    bytes_.clear();
-    platform::AppendCp932(text, path_, bytes_);
+    if (platform::Cp932CanWrite(text)) return;
+    std::string bytes;
+    platform::AppendCp932(text, path_, bytes);
   }
 
  private:
   std::u16string path_;
-  std::string bytes_;
 };
 
 // A check: the run's steps in the run's order under a policy that keeps going, into discarded
@@ -67,8 +68,8 @@ class Checker : public KeepGoing {
     groups.WriteAll(out);
     groups.TakeFindings(found_);
     // Once every file is read: the rules that judge the borehole as a whole, and the depth of
-    // each finding's record.
-    const BoreholeRecords records(folder);
+    // each finding's record, from the files and title items as the steps read them.
+    const BoreholeRecords records(folder, std::move(read_), steps.titles());
     CheckPlausibility(records, found_);
     AddRecordDepths(records, found_.findings);
   }
@@ -110,6 +111,10 @@ class Checker : public KeepGoing {
             u" を置いてください。";
     }
     Report(rule, error.file(), error.line(), error.Summary(), std::move(fix));
+  }
+  // The steps' files, kept for the plausibility rules.
+  void Done(FileId file, std::optional<source::FieldReader> reader) override {
+    read_.Keep(file, std::move(reader));
   }
   // A failure of the whole folder, reported once (memory may run out at every step after).
   void Failure(const source::Rule& rule, const std::u16string& message) override {
@@ -200,6 +205,7 @@ class Checker : public KeepGoing {
   source::PatternTables& tables_;
   CheckResult result_;
   base::FindingList found_;
+  ReadSourceFiles read_;
   std::optional<Stop> stop_;
   std::set<std::u16string> errors_in_;
   std::set<std::u16string> failures_;

@@ -1,6 +1,8 @@
 #include "convert/check_report.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstddef>
 
 #include "base/utf.h"
 
@@ -8,6 +10,14 @@ namespace tjvx::convert {
 namespace {
 
 std::u16string Number(long long value) { return base::FromAscii(std::to_string(value)); }
+
+void AppendNumber(std::u16string& text, long long value) {
+  char digits[24];
+  const char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  for (const char* d = digits; d < end; ++d) text += static_cast<char16_t>(*d);
+}
+
+bool IsControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 // "\x1b" for U+001B, "\u009b" for U+009B.
 void AppendEscape(char16_t c, std::u16string& text) {
@@ -17,22 +27,80 @@ void AppendEscape(char16_t c, std::u16string& text) {
   text += kHex[c & 0xF];
 }
 
+// Writes the control characters of `text` from `start` on as visible escapes (VisibleText).
+void MakeVisible(std::u16string& text, size_t start) {
+  // Most texts hold no control character and stay as they are.
+  const auto first =
+      std::find_if(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), IsControl);
+  if (first == text.end()) return;
+  const std::u16string rest(first, text.end());
+  text.erase(first, text.end());
+  for (char16_t c : rest) {
+    if (IsControl(c)) {
+      AppendEscape(c, text);
+    } else {
+      text += c;
+    }
+  }
+}
+
+void AppendVisible(std::u16string& text, std::u16string_view part) {
+  const size_t start = text.size();
+  text += part;
+  MakeVisible(text, start);
+}
+
+// FindingSentence, appended to `text`.
+void AppendFindingSentence(std::u16string& text, const base::Finding& finding) {
+  const size_t start = text.size();
+  if (!finding.depth.empty()) text.append(u"深度 ").append(finding.depth).append(u" m、");
+  // A message of several lines (a refusal) stays on one line of the report.
+  text += finding.message;
+  std::replace(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), u'\n', u' ');
+  // What to do follows the message's last sentence, or a blank after a path or a bracket.
+  const std::u16string_view fix = FixOf(finding);
+  if (!fix.empty() && text.size() > start && text.back() != u'。') text += u' ';
+  text += fix;
+  MakeVisible(text, start);
+}
+
+// FindingLine, appended to `text`.
+void AppendFindingLine(std::u16string& text, const base::Finding& finding) {
+  AppendVisible(text, FindingFileName(finding));
+  if (finding.line > 0) {
+    text += u':';
+    AppendNumber(text, finding.line);
+  }
+  text += u": ";
+  text += SeverityWord(finding.severity);
+  text += u": ";
+  AppendFindingSentence(text, finding);
+  if (!finding.record.empty() || finding.field > 0) {
+    text += u" (";
+    if (!finding.record.empty()) {
+      text += u"記録 ";
+      AppendVisible(text, finding.record);
+    }
+    if (!finding.record.empty() && finding.field > 0) text += u"、";
+    if (finding.field > 0) {
+      text += u"項目 ";
+      AppendNumber(text, finding.field);
+    }
+    text += u')';
+  }
+  // The rule last, as a compiler names the switch of a diagnostic.
+  if (!finding.rule.empty()) {
+    text += u" [";
+    for (const char c : finding.rule) text += static_cast<char16_t>(c);
+    text += u']';
+  }
+}
+
 }  // namespace
 
 std::u16string VisibleText(std::u16string_view text) {
-  auto control = [](char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); };
-  // Most texts hold no control character and are taken whole.
-  const auto first = std::find_if(text.begin(), text.end(), control);
-  if (first == text.end()) return std::u16string(text);
-  std::u16string visible(text.begin(), first);
-  visible.reserve(text.size() + 8);
-  for (char16_t c : text.substr(static_cast<size_t>(first - text.begin()))) {
-    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
-      AppendEscape(c, visible);
-    } else {
-      visible += c;
-    }
-  }
+  std::u16string visible;
+  AppendVisible(visible, text);
   return visible;
 }
 
@@ -58,15 +126,8 @@ std::u16string_view FixOf(const base::Finding& finding) {
 
 std::u16string FindingSentence(const base::Finding& finding) {
   std::u16string text;
-  if (!finding.depth.empty()) text += u"深度 " + finding.depth + u" m、";
-  // A message of several lines (a refusal) stays on one line of the report.
-  text += finding.message;
-  std::replace(text.begin(), text.end(), u'\n', u' ');
-  // What to do follows the message's last sentence, or a blank after a path or a bracket.
-  const std::u16string_view fix = FixOf(finding);
-  if (!fix.empty() && !text.empty() && !text.ends_with(u'。')) text += u' ';
-  text += fix;
-  return VisibleText(text);
+  AppendFindingSentence(text, finding);
+  return text;
 }
 
 std::u16string RuleHelp(const source::Rule& rule) {
@@ -76,23 +137,7 @@ std::u16string RuleHelp(const source::Rule& rule) {
 
 std::u16string FindingLine(const base::Finding& finding) {
   std::u16string text;
-  // Room for the line at once: a report of a batch has lines by the thousand.
-  text.reserve(finding.file.size() + finding.message.size() + finding.record.size() + 32);
-  text += VisibleText(FindingFileName(finding));
-  if (finding.line > 0) text.append(u":").append(Number(finding.line));
-  text += u": ";
-  text += SeverityWord(finding.severity);
-  text += u": ";
-  text += FindingSentence(finding);
-  if (!finding.record.empty() || finding.field > 0) {
-    text += u" (";
-    if (!finding.record.empty()) text.append(u"記録 ").append(VisibleText(finding.record));
-    if (!finding.record.empty() && finding.field > 0) text += u"、";
-    if (finding.field > 0) text.append(u"項目 ").append(Number(finding.field));
-    text += u")";
-  }
-  // The rule last, as a compiler names the switch of a diagnostic.
-  if (!finding.rule.empty()) text += u" [" + base::FromAscii(finding.rule) + u"]";
+  AppendFindingLine(text, finding);
   return text;
 }
 
@@ -119,12 +164,14 @@ std::u16string CountsLine(std::u16string_view name, const CheckResult& result) {
 }
 
 std::u16string ReportText(std::u16string_view name, const CheckResult& result) {
+  // One text for all the lines: a report of a batch has lines by the thousand.
   std::u16string text;
   for (size_t k = 0; k < result.findings.size(); ++k) {
-    text += FindingLine(result.findings[k]) + u"\n";
-    if (result.stop == k) text += StopLines(result) + u"\n";
+    AppendFindingLine(text, result.findings[k]);
+    text += u'\n';
+    if (result.stop == k) text.append(StopLines(result)).append(u"\n");
   }
-  return text + CountsLine(name, result) + u"\n";
+  return text.append(CountsLine(name, result)).append(u"\n");
 }
 
 std::u16string WarningsLine(size_t warnings) {

@@ -20,9 +20,6 @@ namespace {
 using source::FileId;
 using Record = BoreholeRecords::Record;
 
-// The fields the rules and the depths read stand among the first eleven of a record.
-constexpr size_t kKeptFields = BoreholeRecords::kKeptFields;
-
 // A depth in metres; none for a blank or for a text that is no number.
 std::optional<float> DepthOf(std::u16string_view text) {
   if (text::Trim(text).empty()) return std::nullopt;
@@ -92,14 +89,20 @@ class Reporter {
 struct Layer {
   long long line;  // its first record's
   std::u16string_view top, bottom;
+  float top_value, bottom_value;  // as numbers (a text that is none is 0)
 };
 
-std::vector<Layer> LayersOf(std::span<const Record> records, source::DepthFields fields) {
+// The layers of X7.TXT or G40.TXT.
+std::vector<Layer> LayersOf(const BoreholeRecords& records, FileId file) {
+  const source::DepthFields fields = source::RecordDepthFields(file);
   std::vector<Layer> layers;
-  for (const Record& record : records) {
-    const Layer layer{record.line, record.Field(fields.depth), record.Field(fields.bottom)};
-    if (!layers.empty() && text::NumericValue(layers.back().top) == text::NumericValue(layer.top) &&
-        text::NumericValue(layers.back().bottom) == text::NumericValue(layer.bottom)) {
+  for (const Record& record : records.Of(file)) {
+    const std::u16string_view top = record.Field(fields.depth),
+                              bottom = record.Field(fields.bottom);
+    const Layer layer{record.line, top, bottom, text::NumericValue(top),
+                      text::NumericValue(bottom)};
+    if (!layers.empty() && layers.back().top_value == layer.top_value &&
+        layers.back().bottom_value == layer.bottom_value) {
       continue;
     }
     layers.push_back(layer);
@@ -107,25 +110,22 @@ std::vector<Layer> LayersOf(std::span<const Record> records, source::DepthFields
   return layers;
 }
 
-// A layer whose bottom is not below its top (X7.TXT, G40.TXT); an open bottom is exempt.
-void CheckLayerThickness(const BoreholeRecords& records, Reporter& report) {
-  for (FileId file : {FileId::kX7, FileId::kG40}) {
-    const source::DepthFields fields = source::RecordDepthFields(file);
-    for (const Layer& layer : LayersOf(records.Of(file), fields)) {
-      const std::optional<float> top = DepthOf(layer.top), bottom = BottomOf(layer.bottom);
-      if (!top || !bottom || *bottom > *top) continue;
-      report.At(source::rules::kLayerInverted, file, layer.line, fields.bottom,
-                u"下端深度 " + Metres(layer.bottom) + u" m が上端深度 " + Metres(layer.top) +
-                    u" m と同じか浅い為、層に厚さがありません。",
-                u"上端深度と下端深度を確かめてください (入れ替わっていないか)。");
-    }
+// A layer of `file` (X7.TXT, G40.TXT) whose bottom is not below its top; an open bottom is exempt.
+void CheckLayerThickness(FileId file, const std::vector<Layer>& layers, Reporter& report) {
+  for (const Layer& layer : layers) {
+    const std::optional<float> top = DepthOf(layer.top), bottom = BottomOf(layer.bottom);
+    if (!top || !bottom || *bottom > *top) continue;
+    report.At(source::rules::kLayerInverted, file, layer.line,
+              source::RecordDepthFields(file).bottom,
+              u"下端深度 " + Metres(layer.bottom) + u" m が上端深度 " + Metres(layer.top) +
+                  u" m と同じか浅い為、層に厚さがありません。",
+              u"上端深度と下端深度を確かめてください (入れ替わっていないか)。");
   }
 }
 
 // Consecutive layers of X7.TXT with a gap or an overlap between them.
-void CheckLayerSequence(const BoreholeRecords& records, Reporter& report) {
-  const source::DepthFields fields = source::RecordDepthFields(FileId::kX7);
-  const std::vector<Layer> layers = LayersOf(records.Of(FileId::kX7), fields);
+void CheckLayerSequence(const std::vector<Layer>& layers, Reporter& report) {
+  const int top_field = source::RecordDepthFields(FileId::kX7).depth;
   for (size_t k = 1; k < layers.size(); ++k) {
     const Layer &before = layers[k - 1], &layer = layers[k];
     const std::optional<float> bottom = BottomOf(before.bottom), top = DepthOf(layer.top);
@@ -136,10 +136,10 @@ void CheckLayerSequence(const BoreholeRecords& records, Reporter& report) {
                                 bottom_m + u" m より";
     const std::u16string fix = u"上端深度か前の層の下端深度を直してください。";
     if (*top > *bottom) {
-      report.At(source::rules::kLayerGap, FileId::kX7, layer.line, fields.depth,
+      report.At(source::rules::kLayerGap, FileId::kX7, layer.line, top_field,
                 said + u"深く、" + bottom_m + u"～" + top_m + u" m に層がありません。", fix);
     } else {
-      report.At(source::rules::kLayerOverlap, FileId::kX7, layer.line, fields.depth,
+      report.At(source::rules::kLayerOverlap, FileId::kX7, layer.line, top_field,
                 said + u"浅く、" + top_m + u"～" + bottom_m + u" m が 2 つの層に重なります。", fix);
     }
   }
@@ -299,42 +299,84 @@ void CheckTitleDates(const BoreholeRecords& records, Reporter& report) {
 
 }  // namespace
 
-BoreholeRecords::BoreholeRecords(const std::u16string& folder) : folder_(folder) {
-  for (FileId file : source::SourceFolderFiles()) {
-    const size_t fields = source::RecordFieldCount(file);
-    if (fields == 0) continue;
-    const size_t k = static_cast<size_t>(file);
-    std::vector<Record>& records = records_[k];
-    try {
-      readers_[k] = source::OpenSourceFile(folder, file);
-      if (!readers_[k]) continue;
-      source::FieldReader& reader = *readers_[k];
-      // The fields after those kept are passed over, and a record's fields are kept in it.
-      std::vector<std::u16string_view> read(fields);
-      const size_t kept = std::min(fields, kKeptFields);
-      while (!reader.AtEnd()) {
-        reader.ReadRecord(read, kept);
-        Record& record = records.emplace_back();
-        record.line = reader.record_line();
-        std::copy_n(read.begin(), kept, record.fields.begin());
-      }
-    } catch (const base::Error&) {
-      // The steps have told of it; the records before the fault are kept.
-    }
-    if (readers_[k] && readers_[k]->out_of_step_line() != 0) {
-      const long long from = readers_[k]->out_of_step_line();
-      std::erase_if(records, [&](const Record& record) { return record.line >= from; });
-    }
+void ReadSourceFiles::Keep(FileId file, std::optional<source::FieldReader> reader) {
+  const auto k = static_cast<size_t>(file);
+  readers_[k] = std::move(reader);
+  held_[k] = true;
+}
+
+source::FieldReader* ReadSourceFiles::Reader(std::u16string_view folder, FileId file,
+                                             size_t& lines) {
+  const auto k = static_cast<size_t>(file);
+  lines = 0;
+  if (!held_[k]) {
+    readers_[k] = source::OpenSourceFile(folder, file);
+    return readers_[k] ? &*readers_[k] : nullptr;
   }
+  held_[k] = false;
+  if (!readers_[k]) return nullptr;
+  lines = static_cast<size_t>(readers_[k]->line());
+  // Read again from the start, every record and line as the steps read them (at the same width),
+  // so a record out of step with its line is met where they met it. What the steps did not come
+  // to is not told now: the findings are theirs.
+  readers_[k]->Rewind();
+  readers_[k]->ReportTo(base::NoFindingsSink());
+  return &*readers_[k];
+}
+
+size_t RecordFieldsRead(FileId file) {
+  // X5.TXT's readings and lengths, which the tests judge, are its fields 6 to 11.
+  if (file == FileId::kX5) return 11;
+  // The depths, and the dates of N8.TXT and N9.TXT (field 2).
+  const source::DepthFields depth = source::RecordDepthFields(file);
+  return std::min<size_t>(std::max({depth.depth, depth.bottom, 2}), source::RecordFieldCount(file));
+}
+
+BoreholeRecords::BoreholeRecords(std::u16string folder, ReadSourceFiles files,
+                                 source::TitleLists titles)
+    : folder_(std::move(folder)), titles_(std::move(titles)), files_(std::move(files)) {}
+
+std::span<const Record> BoreholeRecords::Of(FileId file) const { return RecordsOf(file); }
+
+const std::vector<Record>& BoreholeRecords::RecordsOf(FileId file) const {
+  std::optional<FileRecords>& read = records_[static_cast<size_t>(file)];
+  if (read) return read->records;
+  std::vector<Record>& records = read.emplace().records;
+  std::vector<std::u16string_view>& fields = read->fields;
+  const size_t width = source::RecordFieldCount(file);
+  if (width == 0) return records;
+  const size_t kept = RecordFieldsRead(file);
+  source::FieldReader* reader = nullptr;
   try {
-    titles_ = source::ReadTitleFiles(folder);
+    size_t lines = 0;
+    reader = files_.Reader(folder_, file, lines);
+    if (reader == nullptr) return records;
+    // Room for as many records as the steps read lines, which most files hold one a line; made
+    // at once only so far, since blank lines hold none, and a file of many grows its room.
+    const size_t room = std::min<size_t>(lines, 4096);
+    records.reserve(room);
+    fields.reserve(room * kept);
+    // The fields after those read are passed over.
+    std::vector<std::u16string_view> record(width);
+    while (!reader->AtEnd()) {
+      reader->ReadRecord(record, kept);
+      records.push_back({reader->record_line()});
+      fields.insert(fields.end(), record.begin(),
+                    record.begin() + static_cast<std::ptrdiff_t>(kept));
+    }
   } catch (const base::Error&) {
-    // A title file of too many items: the steps have told of it, and its dates are not judged.
+    // The steps have told of it; the records before the fault are kept.
   }
+  if (reader != nullptr && reader->out_of_step_line() != 0) {
+    const long long from = reader->out_of_step_line();
+    std::erase_if(records, [&](const Record& record) { return record.line >= from; });
+  }
+  for (size_t i = 0; i < records.size(); ++i) records[i].fields = fields.data() + i * kept;
+  return records;
 }
 
 const BoreholeRecords::Record* BoreholeRecords::At(FileId file, long long line) const {
-  const std::vector<Record>& records = records_[static_cast<size_t>(file)];
+  const std::vector<Record>& records = RecordsOf(file);
   const auto it =
       std::lower_bound(records.begin(), records.end(), line,
                        [](const Record& record, long long at) { return record.line < at; });
@@ -343,8 +385,10 @@ const BoreholeRecords::Record* BoreholeRecords::At(FileId file, long long line) 
 
 void CheckPlausibility(const BoreholeRecords& records, base::FindingSink& findings) {
   Reporter report(records, findings);
-  CheckLayerThickness(records, report);
-  CheckLayerSequence(records, report);
+  const std::vector<Layer> x7 = LayersOf(records, FileId::kX7);
+  CheckLayerThickness(FileId::kX7, x7, report);
+  CheckLayerThickness(FileId::kG40, LayersOf(records, FileId::kG40), report);
+  CheckLayerSequence(x7, report);
   CheckBelowBottom(records, report);
   CheckTests(records, report);
   CheckRecordDates(records, report);

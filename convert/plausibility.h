@@ -16,38 +16,69 @@
 // The plausibility rules of the check: values that convert, but that a borehole cannot hold.
 namespace tjvx::convert {
 
-// The records of a borehole folder's source files, read once all the run's steps have read them,
-// for the rules that compare files and for the depths findings name. A file is read on its own:
-// one that cannot be read gives the records before its fault (the steps have told of it), and the
-// records read out of step with their lines are left out, their values standing in other fields.
+// The source files a check's steps have read, each reader as the steps left it, so the rules
+// after them read a file's records without opening and decoding it again. A file the steps did
+// not hand over (a step failed before it) is opened when it is first asked for.
+class ReadSourceFiles {
+ public:
+  // Keeps the steps' reader of `file`; none for a file missing, empty or failed to open.
+  void Keep(source::FileId file, std::optional<source::FieldReader> reader);
+  // The reader of `file` of the source folder `folder`, from its start and telling of nothing
+  // (the steps have told of what the file holds); null for none. It stays this object's, and so
+  // does the text its fields view. A file not kept is opened now, and may throw as the steps'
+  // opening did. `lines` is set to the lines the steps read of it (0 for a file opened now): its
+  // records are no more, if they read it to its end.
+  source::FieldReader* Reader(std::u16string_view folder, source::FileId file, size_t& lines);
+
+ private:
+  std::array<std::optional<source::FieldReader>, source::kFileCount> readers_;
+  std::array<bool, source::kFileCount> held_{};  // whether readers_ holds the file's, unread yet
+};
+
+// The records of a borehole folder's source files, for the rules that compare files and for the
+// depths findings name, read from the files the run's steps read once they have all been read. A
+// file is read on its own, when its records are first asked for: one that cannot be read gives
+// the records before its fault (the steps have told of it), and the records read out of step with
+// their lines are left out, their values standing in other fields.
 class BoreholeRecords {
  public:
-  // The fields kept of a record: the rules look no further.
-  static constexpr size_t kKeptFields = 11;
   struct Record {
-    long long line = 0;                                   // where the record begins
-    std::array<std::u16string_view, kKeptFields> fields;  // fields[k - 1] is field k
-    std::u16string_view Field(int k) const { return fields[static_cast<size_t>(k) - 1]; }
+    long long line = 0;  // where the record begins
+    // The fields read of the record (RecordFieldsRead): fields[k - 1] is field k.
+    const std::u16string_view* fields = nullptr;
+    std::u16string_view Field(int k) const { return fields[k - 1]; }
   };
 
-  // The records of the source folder `folder` (Windows form, no trailing "\"), and its title
-  // items.
-  explicit BoreholeRecords(const std::u16string& folder);
+  // The records of the source folder `folder` (Windows form, no trailing "\") from `files`, and
+  // its title items as the steps read them.
+  BoreholeRecords(std::u16string folder, ReadSourceFiles files, source::TitleLists titles);
 
   const std::u16string& folder() const { return folder_; }
-  std::span<const Record> Of(source::FileId file) const {
-    return records_[static_cast<size_t>(file)];
-  }
+  // The records of `file`.
+  std::span<const Record> Of(source::FileId file) const;
   // The record of `file` that begins at `line`; null for none.
   const Record* At(source::FileId file, long long line) const;
   const source::TitleLists& titles() const { return titles_; }
 
  private:
+  // The records of one file, and the fields read of them, one record's after another's.
+  struct FileRecords {
+    std::vector<Record> records;
+    std::vector<std::u16string_view> fields;
+  };
+  // Reads the records of `file`, the first time they are asked for.
+  const std::vector<Record>& RecordsOf(source::FileId file) const;
+
   std::u16string folder_;
-  std::array<std::optional<source::FieldReader>, source::kFileCount> readers_;
-  std::array<std::vector<Record>, source::kFileCount> records_;
   source::TitleLists titles_;
+  // Filled as the rules ask: most findings name their depth already, so a file only the depths
+  // would read is seldom read.
+  mutable ReadSourceFiles files_;
+  mutable std::array<std::optional<FileRecords>, source::kFileCount> records_;
 };
+
+// How many fields of a record of `file` the rules and the depths read, from the first.
+size_t RecordFieldsRead(source::FileId file);
 
 // Reports what the plausibility rules find in `records` to `findings`: layers whose bottom is not
 // below their top (X7.TXT, G40.TXT), gaps and overlaps between the layers of X7.TXT, depths below

@@ -131,15 +131,25 @@ void RecordGroups::Write(size_t k, LineSink& out) {
     any = any || files[i].has_value();
   }
   // A group none of whose files is there writes nothing.
-  if (!any) return;
-  if (keep_going_ == nullptr || group.file_count == 1)
-    return group.write(files, tables_, out, found);
-  // A check reads the files as a conversion reads them; after an error in one, each file after it
-  // is read on its own, so its errors are found too.
+  if (keep_going_ == nullptr) {
+    if (any) group.write(files, tables_, out, found);
+    return;
+  }
+  if (any) WriteKeepingGoing(k, files, out);
+  for (size_t i = 0; i < group.file_count; ++i) {
+    keep_going_->Done(group.files[i], std::move(files[i]));
+  }
+}
+
+void RecordGroups::WriteKeepingGoing(size_t k, GroupFiles& files, LineSink& out) {
+  const RecordGroup& group = kGroups[k];
+  base::FindingList& found = found_[k];
   try {
     group.write(files, tables_, out, found);
   } catch (const base::Error& error) {
     keep_going_->Error(error);
+    // A check reads the files as a conversion reads them; after an error in one, each file after
+    // it is read on its own, so its errors are found too.
     size_t failed = 0;
     while (failed < group.file_count && !(files[failed] && files[failed]->file() == error.file())) {
       ++failed;
@@ -150,6 +160,7 @@ void RecordGroups::Write(size_t k, LineSink& out) {
       one[i] = std::move(files[i]);
       one[i]->Rewind();
       ReadFile(keep_going_, [&] { group.write(one, tables_, out, found); });
+      files[i] = std::move(one[i]);
     }
   }
 }

@@ -13,6 +13,7 @@
 
 #include "base/findings.h"
 #include "convert/line_sink.h"
+#include "convert/merged_records.h"
 #include "convert/run_steps.h"
 #include "source/code_table.h"
 #include "source/field_reader.h"
@@ -56,6 +57,8 @@ class RecordGroups {
  private:
   std::optional<source::FieldReader> Open(source::FileId file, base::FindingSink& found);
   void Write(size_t group, LineSink& out);
+  // A group's records as a check writes them: an error ends only the file that met it.
+  void WriteKeepingGoing(size_t group, MergedMembers& files, LineSink& out);
 
   source::PatternTables& tables_;
   const std::u16string& folder_;

@@ -170,6 +170,11 @@ std::optional<source::FieldReader> RunSteps::Open(source::FileId file) {
   return reader;
 }
 
+void RunSteps::Done(source::FileId file, std::optional<source::FieldReader>& reader) {
+  if (keep_going_ != nullptr) keep_going_->Done(file, std::move(reader));
+  reader.reset();
+}
+
 void RunSteps::Read(RecordGroups& groups) {
   // A file left out is a notice for those who read the findings; a conversion's sink only counts,
   // and only its warnings are told, so it does not look every source file up once more for them.
@@ -187,12 +192,18 @@ void RunSteps::WriteUpToNotes(LineSink& out) {
   {
     std::optional<source::FieldReader> x1 = Open(source::FileId::kX1);
     Step([&] { last_site_depth = WriteSiteRecords(x1, depths_, out, findings_); });
+    Done(source::FileId::kX1, x1);
   }
   NoteSources notes;
   for (size_t k = 0; k < notes.coded.size(); ++k) notes.coded[k] = Open(kCodedNoteFiles[k]);
   notes.x12 = Open(source::FileId::kX12);
   notes.x11 = files_.DepthMarks();
   Step([&] { WriteNotesRecords(notes, depths_, last_site_depth, tables_, out, findings_); });
+  for (size_t k = 0; k < notes.coded.size(); ++k) Done(kCodedNoteFiles[k], notes.coded[k]);
+  Done(source::FileId::kX12, notes.x12);
+  // X11.TXT that failed in the depth list is none here, though its records before the fault
+  // stand; the check reads it again.
+  if (notes.x11) Done(source::FileId::kX11, notes.x11);
 }
 
 }  // namespace tjvx::convert

@@ -56,6 +56,11 @@ class KeepGoing {
   // A failure of the whole folder (memory running out, or one nobody foresaw), a finding of
   // `rule`.
   virtual void Failure(const source::Rule& rule, const std::u16string& message) = 0;
+  // A source file the steps are done with: its reader as they left it (none: the file is missing,
+  // empty or could not be opened). A check keeps it, so the rules that judge the borehole as a
+  // whole read its text without opening and decoding the file again; a conversion, which has no
+  // policy, keeps nothing.
+  virtual void Done(source::FileId file, std::optional<source::FieldReader> reader) = 0;
 };
 
 // Runs one step of a run of `folder`: under `keep_going` whatever it throws is handed to it and
@@ -141,6 +146,9 @@ class RunSteps {
   // The record groups after them write themselves (RecordGroups).
   void WriteUpToNotes(LineSink& out);
 
+  // The title items the steps read (empty when the title files failed).
+  const source::TitleLists& titles() const { return titles_; }
+
  private:
   template <typename Body>
   void Step(Body&& body) {
@@ -148,6 +156,8 @@ class RunSteps {
   }
   // A source file as the steps open it; in a check, one that cannot be opened is none.
   std::optional<source::FieldReader> Open(source::FileId file);
+  // Hands a file the steps are done with to the check (Done); a conversion just closes it.
+  void Done(source::FileId file, std::optional<source::FieldReader>& reader);
   // A notice for each source file that is missing or empty: its section is left out.
   void ReportLeftOut();
 

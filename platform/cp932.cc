@@ -1,5 +1,6 @@
 #include "platform/cp932.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -315,6 +316,11 @@ void AppendCp932(std::u16string_view text, std::u16string_view file, std::string
     *p++ = static_cast<char>(code & 0xFF);
   }
   out.resize(static_cast<size_t>(p - out.data()));
+}
+
+bool Cp932CanWrite(std::u16string_view text) {
+  const Tables& t = Table();
+  return std::none_of(text.begin(), text.end(), [&](char16_t c) { return t.encode[c] == kNoCode; });
 }
 
 std::string EncodeCp932(std::u16string_view text, std::u16string_view file) {

@@ -24,6 +24,8 @@ void DecodeCp932(std::string_view bytes, std::u16string_view file, std::u16strin
 std::string EncodeCp932(std::u16string_view text, std::u16string_view file);
 // Appends the encoding of `text` to `out`; the same rules as EncodeCp932.
 void AppendCp932(std::u16string_view text, std::u16string_view file, std::string& out);
+// Whether CP932 can write every character of `text`, so EncodeCp932 would not throw.
+bool Cp932CanWrite(std::u16string_view text);
 
 // Bytes the character takes in CP932: 1 for ASCII and half-width katakana, else 2.
 int Cp932ByteCount(char16_t c);

@@ -127,5 +127,29 @@ TEST(Cp932, EveryCodeReadsAndWritesAsTheSystemConverterAnswersItAlone) {
 }
 #endif
 
+TEST(Cp932, TellsWithoutEncodingWhetherItCanWriteAText) {
+  // The check asks this of every line, and encodes only a line it refuses, to fail as a
+  // conversion fails: the two must agree.
+  const std::u16string texts[] = {u"",
+                                  u"A\\~",
+                                  u"あい",
+                                  u"ｶﾞ",
+                                  u"\uE000①髙",
+                                  u"～￥＼",
+                                  u"あい\u00E9う",
+                                  u"\U0001F600",
+                                  std::u16string(1, char16_t{0xD800})};
+  for (const std::u16string& text : texts) {
+    bool writes = true;
+    try {
+      EncodeCp932(text, u"f");
+    } catch (const base::Error&) {
+      writes = false;
+    }
+    EXPECT_EQ(Cp932CanWrite(text), writes) << testing::PrintToString(text);
+  }
+  EXPECT_FALSE(Cp932CanWrite(u"あい\u00E9う"));
+}
+
 }  // namespace
 }  // namespace tjvx::platform

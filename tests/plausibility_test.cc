@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/utf.h"
@@ -277,6 +281,66 @@ TEST_F(PlausibilityTest, DatesAreCalendarDatesAndTheSurveyDatesInOrder) {
        Titles(u"2004,ab,20,2004,08,05"),
        {}},
   });
+}
+
+// The rules read each file as the run's steps read it, from its start: the records before a fault
+// count, a file the steps could not read gives none, and the letter case of a name is no matter.
+TEST_F(PlausibilityTest, TheRulesReadEachFileAsTheStepsReadIt) {
+  Expect({
+      {"the records before one cut short",
+       "N8.TXT",
+       u"1,\"2003/02/29\",1.5\r\n2,\"2004/08/07\"\r\n",
+       {{"W-DATE-NOT-IN-CALENDAR", "N8.TXT", 1, 2, u"2003/02/29"}}},
+      {"a merged member read on its own after another member's fault",
+       "G81.TXT",
+       u"1,1.50,85.3,52.1,33.2\r\n2,30,1,1,1\r\n",
+       {{"W-BELOW-BOTTOM", "G81.TXT", 2, 2, u"深度 30.00 m"}},
+       [](const fs::path& source) {
+         test::WriteCp932(source / "N8.TXT", u"1,\"2004/08/06\",1.5\r\n2\r\n");
+       }},
+      {"a file that is no Shift-JIS holds no records",
+       "R41.TXT",
+       u"1,16.00,1.25,4.8,12.0,0,0,0,0,0,\"\"\r\n",
+       {{"W-BELOW-BOTTOM", "R41.TXT", 1, 2, u"深度 16.00 m"}},
+       [](const fs::path& source) {
+         test::WriteBytes(source / "X5.TXT",
+                          "1,16.15,5,63.5,\"\",1,10,2,10,2,10\r\n2,\x81\x20\r\n");
+       }},
+      {"files named in another letter case",
+       "x7.txt",
+       Layer(1, u"0.00", u"0.80") + Layer(2, u"0.80", u"2.50") + Layer(3, u"3.00", u"5.30"),
+       {{"W-LAYER-GAP", "X7.TXT", 3, 5, u"2.50～3.00 m に層がありません"}},
+       [](const fs::path& source) {
+         for (const fs::directory_entry& file : fs::directory_iterator(source)) {
+           std::string name = file.path().filename().string();
+           for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+           fs::rename(file.path(), source / name);
+         }
+       }},
+  });
+}
+
+// Without L8.TXT the writer of X7.TXT stops at its first record, so the run never comes to the
+// line that puts its records out of step; the rules still judge the layers from the first up to
+// that line, and nobody tells of the line, as a conversion would not.
+TEST_F(PlausibilityTest, AFileTheStepsLeftEarlyIsJudgedWholeButToldOfNoFurther) {
+  std::u16string out_of_step = Layer(3, u"2.50", u"5.30", u"2,9");
+  std::u16string short_one = Layer(4, u"5.30", u"8.40");
+  short_one.erase(short_one.find(u",0,\"\""), 2);
+  test::WriteCp932(Source() / "X7.TXT", Layer(1, u"0.00", u"0.80") + Layer(2, u"1.00", u"2.50") +
+                                            out_of_step + short_one + Layer(5, u"8.40", u"2.00"));
+  fs::remove(Pattern() / "L8.TXT");
+  const convert::CheckResult result = Check();
+  const std::string dump = base::ToUtf8(convert::ReportText(u"B-12", result));
+  std::vector<std::pair<std::string_view, long long>> found;
+  for (const base::Finding& f : result.findings) {
+    if (convert::FindingFileName(f) == u"X7.TXT" || convert::FindingFileName(f) == u"L8.TXT") {
+      found.emplace_back(f.rule, f.line);
+    }
+  }
+  EXPECT_EQ(found, (std::vector<std::pair<std::string_view, long long>>{{"W-LAYER-GAP", 2},
+                                                                        {"E-TABLE-MISSING", 0}}))
+      << dump;
 }
 
 }  // namespace
