@@ -31,8 +31,10 @@ class FieldReader {
   FieldReader(FieldReader&&) = default;
   FieldReader& operator=(FieldReader&&) = default;
 
-  // True when nothing but blanks, line ends and Ctrl-Z remain.
-  bool AtEnd() const;
+  // True when nothing but blanks, line ends and Ctrl-Z remain. Asked before every record: a
+  // character above the blank at the reading position answers at once (the character at the
+  // text's end is below it).
+  bool AtEnd() const { return data_[pos_] <= u' ' && OnlyBlanksLeft(); }
   // The next field. Throws Error::Kind::kRecordCutShort when the file has ended.
   std::u16string_view ReadField();
   // The next `count` fields, wherever they stand (a record may span lines). A record cut short by
@@ -69,13 +71,15 @@ class FieldReader {
   const std::u16string& file() const { return file_; }
 
  private:
+  // Whether nothing but blanks, line ends and Ctrl-Z remain from the reading position.
+  bool OnlyBlanksLeft() const;
   // The next field; a file that has ended throws naming `record_line` (0: the current line).
   std::u16string_view ReadFieldOf(long long record_line);
   bool AtLineEnd() const;
-  // Passes over `count` fields from `p` (the reading position, with the comma flag), as the
-  // reading would take them; returns the position after them.
-  const char16_t* PassOver(const char16_t* p, size_t count, bool& after_comma,
-                           long long record_line);
+  // The field at `p` (the reading position, with the comma flag and the line) read by
+  // ReadFieldOf into `value`; returns the position after it.
+  const char16_t* LongWay(const char16_t* p, bool& after_comma, long long& line,
+                          long long record_line, std::u16string_view& value);
   void ConsumeLineEnd();
   void SkipBlanks();
   [[noreturn]] void CutShort(long long line) const;
