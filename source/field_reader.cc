@@ -93,9 +93,9 @@ inline const char16_t* QuotedOrEmptyField(const char16_t* p, const char16_t* end
     const char16_t* const start = p + 1;
     p = ScanQuoted(start, end);
     value = std::u16string_view(start, static_cast<size_t>(p - start));
-    // What follows the closing quote, up to the comma or line end, is dropped. The character at
-    // `end` is no quote.
-    if (*p == u'"') p = ScanUnquoted(p + 1, end);
+    // What follows the closing quote, up to the comma or line end, is dropped; mostly that is
+    // nothing. The character at `end` is no quote.
+    if (*p == u'"' && *++p != u',' && !IsLineEnd(*p)) p = ScanUnquoted(p, end);
     return p;
   }
   if (*p == u',') {  // the character at `end` is no comma
@@ -316,16 +316,82 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
 }
 
 void FieldReader::ReadRecord(std::span<std::u16string_view> fields, size_t taken) {
-  // The record's line is where its first field stands, after any blanks and blank lines; a record
-  // that starts at once with a character above the blank has none.
-  if (!after_comma_ && data_[pos_] <= u' ') {
-    SkipBlanks();
-    while (AtLineEnd()) {
-      ConsumeLineEnd();
-      SkipBlanks();
+  // Most records start at once with a field and hold fields of the simplest shapes only: unquoted
+  // ones of characters above the comma, quoted ones of characters above the quote, and empty ones,
+  // each ended at once by its comma or line end. Those are read here, in a loop that calls nothing,
+  // so it needs few registers saved and restored; from the first field of any other shape on, the
+  // rest of the record is read by ReadRecordFrom. The character at the text's end is below the
+  // blank and no comma, quote or line end, so no scan needs a bound check.
+  const char16_t* p = data_ + pos_;
+  if (after_comma_ || *p <= u' ') return ReadRecordFrom(fields, taken, 0);
+  record_line_ = line_;
+  // The field at `p` into `value`, and `p` past its comma or line end; false, with `p` left at
+  // the field, for a field of any other shape.
+  auto simple = [&](std::u16string_view& value) __attribute__((always_inline)) {
+    const char16_t* q;
+    if (*p > u',') {
+      q = p + 1;
+      while (*q > u',') ++q;
+      value = std::u16string_view(p, static_cast<size_t>(q - p));
+    } else if (*p == u'"') {
+      q = p + 1;
+      while (*q > u'"') ++q;
+      if (*q != u'"') return false;
+      value = std::u16string_view(p + 1, static_cast<size_t>(q - p - 1));
+      ++q;
+    } else if (*p == u',') {
+      q = p;
+      value = std::u16string_view(p, 0);
+    } else {
+      return false;
     }
+    // A blank before the comma or line end would have stopped the scan.
+    if (*q == u',') {
+      p = q + 1;
+    } else if (IsLineEnd(*q)) {
+      p = q + (*q == u'\r' && q[1] == u'\n' ? 2 : 1);
+      ++line_;
+    } else {
+      return false;
+    }
+    return true;
+  };
+  std::u16string_view* field = fields.data();
+  std::u16string_view* const last_taken = field + std::min(taken, fields.size());
+  std::u16string_view* const last = field + fields.size();
+  while (field != last_taken && simple(*field)) ++field;
+  if (field == last_taken) {
+    std::u16string_view passed;
+    while (field != last && simple(passed)) ++field;
   }
-  const long long record_line = line_;
+  pos_ = static_cast<size_t>(p - data_);
+  // Every field read here ended at its comma or its line end, just before `p`.
+  after_comma_ = field != fields.data() && p[-1] == u',';
+  if (field != last) return ReadRecordFrom(fields, taken, static_cast<size_t>(field - fields.data()));
+  // A record that ends at a comma leaves the next one to begin in the middle of the line, unless
+  // nothing follows (a comma at the end of the file).
+  if (after_comma_ && mid_line_ == 0) return NoteMidLineStartUnlessAtEnd(fields.size());
+}
+
+void FieldReader::NoteMidLineStartUnlessAtEnd(size_t record_fields) {
+  if (!AtEnd()) NoteMidLineStart(record_fields);
+}
+
+// Kept out of line, so that ReadRecord reaches it by a jump and saves no registers.
+[[gnu::noinline]] void FieldReader::ReadRecordFrom(std::span<std::u16string_view> fields,
+                                                   size_t taken, size_t first) {
+  if (first == 0) {
+    // The record's line is where its first field stands, after any blanks and blank lines.
+    if (!after_comma_) {
+      SkipBlanks();
+      while (AtLineEnd()) {
+        ConsumeLineEnd();
+        SkipBlanks();
+      }
+    }
+    record_line_ = line_;
+  }
+  const long long record_line = record_line_;
   const char16_t* const end = data_ + end_;
   // The position, the comma flag and the line stay in locals while the fields of the common shapes
   // are read, and go through the members around every field that takes the long way.
@@ -346,6 +412,9 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields, size_t taken
         value = std::u16string_view(p, static_cast<size_t>(q - p));
         p = q + 1;
         after_comma = true;
+      } else if (IsLineEnd(*q)) {  // the last field of a line, no blank before its end either
+        value = std::u16string_view(p, static_cast<size_t>(q - p));
+        p = PastFieldEnd(q, after_comma, line);
       } else {
         const size_t n = UnquotedLength(p, static_cast<size_t>(q - p), end);
         value = std::u16string_view(p, TrimmedLength(p, n));
@@ -357,8 +426,8 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields, size_t taken
       p = LongWay(p, after_comma, line, record_line, value);
     }
   };
-  const size_t taken_fields = std::min(taken, fields.size());
-  for (std::u16string_view& field : fields.first(taken_fields)) next(field);
+  const size_t taken_fields = std::max(first, std::min(taken, fields.size()));
+  for (std::u16string_view& field : fields.subspan(first, taken_fields - first)) next(field);
   // The fields not taken are found the same way, only where each ends.
   for (size_t left = fields.size() - taken_fields; left > 0; --left) {
     std::u16string_view passed;

@@ -71,6 +71,9 @@ class FieldReader {
   const std::u16string& file() const { return file_; }
 
  private:
+  // ReadRecord(fields, taken) from field `first` on, the fields before it read (the reading
+  // position, the comma flag, the line and the record's line in the members).
+  void ReadRecordFrom(std::span<std::u16string_view> fields, size_t taken, size_t first);
   // Whether nothing but blanks, line ends and Ctrl-Z remain from the reading position.
   bool OnlyBlanksLeft() const;
   // The next field; a file that has ended throws naming `record_line` (0: the current line).
@@ -86,6 +89,7 @@ class FieldReader {
   // Notes the first line where a record begins in the middle of the line, where the record
   // before it, of `record_fields` fields, ended.
   void NoteMidLineStart(size_t record_fields);
+  void NoteMidLineStartUnlessAtEnd(size_t record_fields);
   // "この行の項目数が ... 個あります (他の行は ... 個)" for the line noted.
   std::u16string TooManyFields() const;
   // Whether reading records of `record_fields` fields on from here, as long as anything is left,
