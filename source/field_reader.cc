@@ -311,10 +311,6 @@ inline const char16_t* FieldReader::LongWay(const char16_t* p, bool& after_comma
   return data_ + pos_;
 }
 
-void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
-  ReadRecord(fields, fields.size());
-}
-
 void FieldReader::ReadRecord(std::span<std::u16string_view> fields, size_t taken) {
   // Most records start at once with a field and hold fields of the simplest shapes only: unquoted
   // ones of characters above the comma, quoted ones of characters above the quote, and empty ones,
@@ -339,7 +335,9 @@ void FieldReader::ReadRecord(std::span<std::u16string_view> fields, size_t taken
       if (*q != u'"') return false;
       value = std::u16string_view(p + 1, static_cast<size_t>(q - p - 1));
       ++q;
-    } else if (*p == u',') {
+    } else if (*p == u',' || (IsLineEnd(*p) && p[-1] == u',')) {
+      // Empty: ended by its comma, or by a line end right after the comma that promised it ("a,";
+      // a record's first field starts above the blank here, so a line end follows a field).
       q = p;
       value = std::u16string_view(p, 0);
     } else {
@@ -440,11 +438,6 @@ void FieldReader::NoteMidLineStartUnlessAtEnd(size_t record_fields) {
   // A record that ends at a comma leaves the next one to begin in the middle of the line, unless
   // nothing follows (a comma at the end of the file).
   if (after_comma && mid_line_ == 0 && !AtEnd()) NoteMidLineStart(fields.size());
-}
-
-void FieldReader::ReadRecord(size_t count, std::vector<std::u16string_view>& fields) {
-  fields.resize(count);
-  ReadRecord(std::span(fields));
 }
 
 std::vector<std::u16string_view> FieldReader::ReadRecord(size_t count) {

@@ -42,9 +42,12 @@ class FieldReader {
   // or, when a record began in the middle of a line before, that line and its number of fields:
   // a line with more fields than its record (an unquoted comma in a value) is what put the
   // records out of step with the lines.
-  void ReadRecord(size_t count, std::vector<std::u16string_view>& fields);
+  void ReadRecord(size_t count, std::vector<std::u16string_view>& fields) {
+    fields.resize(count);
+    ReadRecord(std::span(fields), count);
+  }
   // The next fields.size() fields, into `fields`, as above.
-  void ReadRecord(std::span<std::u16string_view> fields);
+  void ReadRecord(std::span<std::u16string_view> fields) { ReadRecord(fields, fields.size()); }
   // The same, taking only the first `taken` fields into `fields`; the others are passed over,
   // found only where each ends, and left as they were. Most records hold fields after the last
   // one a writer uses (40 of X7.TXT's 68), and the depth list uses the second field alone.
