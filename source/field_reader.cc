@@ -105,6 +105,45 @@ inline const char16_t* QuotedOrEmptyField(const char16_t* p, const char16_t* end
   return nullptr;
 }
 
+// The field at `p` when it has one of the simplest shapes: unquoted, of characters above the comma;
+// quoted, of characters above the quote; or empty; each ended at once by its comma or line end.
+// Its value goes to `value`, `p` past its comma or line end, a line end counted in `line`; false,
+// with `p` left at the field, for a field of any other shape. A blank before the comma or line end
+// would have stopped the scan, so none is dropped. The character at the text's end is below the
+// blank and no comma, quote or line end, so no scan needs a bound check. Forced inline: a call a
+// field would cost about what reading the field does.
+[[gnu::always_inline]] inline bool SimpleField(const char16_t*& p, std::u16string_view& value,
+                                               long long& line) {
+  const char16_t* q;
+  if (*p > u',') {
+    q = p + 1;
+    while (*q > u',') ++q;
+    value = std::u16string_view(p, static_cast<size_t>(q - p));
+  } else if (*p == u'"') {
+    q = p + 1;
+    while (*q > u'"') ++q;
+    if (*q != u'"') return false;
+    value = std::u16string_view(p + 1, static_cast<size_t>(q - p - 1));
+    ++q;
+  } else if (*p == u',' || (IsLineEnd(*p) && p[-1] == u',')) {
+    // Empty: ended by its comma, or by a line end right after the comma that promised it ("a,";
+    // a record's first field starts above the blank, so a line end here follows a field).
+    q = p;
+    value = std::u16string_view(p, 0);
+  } else {
+    return false;
+  }
+  if (*q == u',') {
+    p = q + 1;
+  } else if (IsLineEnd(*q)) {
+    p = q + (*q == u'\r' && q[1] == u'\n' ? 2 : 1);
+    ++line;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 // Past the end of a field at `p`: its comma, which promises one more field, or its line end,
 // counted in `line`; nothing at the text's end. A comma or a line end is always before the text's
 // end, whose character is neither, so the character after a CR can be looked at.
@@ -299,9 +338,8 @@ std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
   return value;
 }
 
-inline const char16_t* FieldReader::LongWay(const char16_t* p, bool& after_comma,
-                                            long long& line, long long record_line,
-                                            std::u16string_view& value) {
+inline const char16_t* FieldReader::LongWay(const char16_t* p, bool& after_comma, long long& line,
+                                            long long record_line, std::u16string_view& value) {
   pos_ = static_cast<size_t>(p - data_);
   after_comma_ = after_comma;
   line_ = line;
@@ -312,60 +350,26 @@ inline const char16_t* FieldReader::LongWay(const char16_t* p, bool& after_comma
 }
 
 void FieldReader::ReadRecord(std::span<std::u16string_view> fields, size_t taken) {
-  // Most records start at once with a field and hold fields of the simplest shapes only: unquoted
-  // ones of characters above the comma, quoted ones of characters above the quote, and empty ones,
-  // each ended at once by its comma or line end. Those are read here, in a loop that calls nothing,
-  // so it needs few registers saved and restored; from the first field of any other shape on, the
-  // rest of the record is read by ReadRecordFrom. The character at the text's end is below the
-  // blank and no comma, quote or line end, so no scan needs a bound check.
+  // Most records start at once with a field and hold fields of the simplest shapes only
+  // (SimpleField). Those are read here, in a loop that calls nothing, so it needs few registers
+  // saved and restored; from the first field of any other shape on, the rest of the record is read
+  // by ReadRecordFrom.
   const char16_t* p = data_ + pos_;
   if (after_comma_ || *p <= u' ') return ReadRecordFrom(fields, taken, 0);
   record_line_ = line_;
-  // The field at `p` into `value`, and `p` past its comma or line end; false, with `p` left at
-  // the field, for a field of any other shape.
-  auto simple = [&](std::u16string_view& value) __attribute__((always_inline)) {
-    const char16_t* q;
-    if (*p > u',') {
-      q = p + 1;
-      while (*q > u',') ++q;
-      value = std::u16string_view(p, static_cast<size_t>(q - p));
-    } else if (*p == u'"') {
-      q = p + 1;
-      while (*q > u'"') ++q;
-      if (*q != u'"') return false;
-      value = std::u16string_view(p + 1, static_cast<size_t>(q - p - 1));
-      ++q;
-    } else if (*p == u',' || (IsLineEnd(*p) && p[-1] == u',')) {
-      // Empty: ended by its comma, or by a line end right after the comma that promised it ("a,";
-      // a record's first field starts above the blank here, so a line end follows a field).
-      q = p;
-      value = std::u16string_view(p, 0);
-    } else {
-      return false;
-    }
-    // A blank before the comma or line end would have stopped the scan.
-    if (*q == u',') {
-      p = q + 1;
-    } else if (IsLineEnd(*q)) {
-      p = q + (*q == u'\r' && q[1] == u'\n' ? 2 : 1);
-      ++line_;
-    } else {
-      return false;
-    }
-    return true;
-  };
   std::u16string_view* field = fields.data();
   std::u16string_view* const last_taken = field + std::min(taken, fields.size());
   std::u16string_view* const last = field + fields.size();
-  while (field != last_taken && simple(*field)) ++field;
+  while (field != last_taken && SimpleField(p, *field, line_)) ++field;
   if (field == last_taken) {
     std::u16string_view passed;
-    while (field != last && simple(passed)) ++field;
+    while (field != last && SimpleField(p, passed, line_)) ++field;
   }
   pos_ = static_cast<size_t>(p - data_);
   // Every field read here ended at its comma or its line end, just before `p`.
   after_comma_ = field != fields.data() && p[-1] == u',';
-  if (field != last) return ReadRecordFrom(fields, taken, static_cast<size_t>(field - fields.data()));
+  const auto read = static_cast<size_t>(field - fields.data());
+  if (read < fields.size()) return ReadRecordFrom(fields, taken, read);
   // A record that ends at a comma leaves the next one to begin in the middle of the line, unless
   // nothing follows (a comma at the end of the file).
   if (after_comma_ && mid_line_ == 0) return NoteMidLineStartUnlessAtEnd(fields.size());
@@ -391,45 +395,28 @@ void FieldReader::NoteMidLineStartUnlessAtEnd(size_t record_fields) {
   }
   const long long record_line = record_line_;
   const char16_t* const end = data_ + end_;
-  // The position, the comma flag and the line stay in locals while the fields of the common shapes
-  // are read, and go through the members around every field that takes the long way.
+  // The position, the comma flag and the line stay in locals while the fields are read, and go
+  // through the members around every field that takes the long way.
   const char16_t* p = data_ + pos_;
   bool after_comma = after_comma_;
   long long line = line_;
-  // The next field, into `value`. An unquoted field that starts with a character above the comma
-  // (digits, points, signs, letters, kana, kanji) is the commonest shape, and most of those end at
-  // a comma without trailing blanks; quoted and empty fields are read here too, and any other
-  // field (blanks first, a line end, the text's end) takes the long way. It is forced inline in
-  // both loops below: a call a field would cost about what reading the field does.
-  auto next = [&](std::u16string_view& value) __attribute__((always_inline)) {
+  const size_t taken_fields = std::min(taken, fields.size());
+  for (size_t k = first; k < fields.size(); ++k) {
+    // An unquoted field that starts with a character above the comma, a quoted one and an empty
+    // one before its comma are read here; any other field (blanks first, a line end, the text's
+    // end) takes the long way.
+    std::u16string_view value;
     if (*p > u',') {
-      const char16_t* q = p + 1;
-      while (*q > u',') ++q;
-      if (*q == u',') {
-        // No blank comes before the comma: a blank would have stopped the scan.
-        value = std::u16string_view(p, static_cast<size_t>(q - p));
-        p = q + 1;
-        after_comma = true;
-      } else if (IsLineEnd(*q)) {  // the last field of a line, no blank before its end either
-        value = std::u16string_view(p, static_cast<size_t>(q - p));
-        p = PastFieldEnd(q, after_comma, line);
-      } else {
-        const size_t n = UnquotedLength(p, static_cast<size_t>(q - p), end);
-        value = std::u16string_view(p, TrimmedLength(p, n));
-        p = PastFieldEnd(p + n, after_comma, line);
-      }
+      const size_t n = UnquotedLength(p, 1, end);
+      value = std::u16string_view(p, TrimmedLength(p, n));
+      p = PastFieldEnd(p + n, after_comma, line);
     } else if (const char16_t* field_end = QuotedOrEmptyField(p, end, value)) {
       p = PastFieldEnd(field_end, after_comma, line);
     } else {
       p = LongWay(p, after_comma, line, record_line, value);
     }
-  };
-  const size_t taken_fields = std::max(first, std::min(taken, fields.size()));
-  for (std::u16string_view& field : fields.subspan(first, taken_fields - first)) next(field);
-  // The fields not taken are found the same way, only where each ends.
-  for (size_t left = fields.size() - taken_fields; left > 0; --left) {
-    std::u16string_view passed;
-    next(passed);
+    // The fields after the taken ones are found the same way, only where each ends.
+    if (k < taken_fields) fields[k] = value;
   }
   pos_ = static_cast<size_t>(p - data_);
   after_comma_ = after_comma;

@@ -149,8 +149,10 @@ TEST(FieldReader, FieldsEndWhereTheRulesSayAtEveryBoundary) {
       {"a NUL inside a field", std::u16string(u"1\0x,2", 5), {std::u16string(u"1\0x", 3), u"2"}, 1},
       {"a quoted field and what follows its quote", u"\"a,b\"x ,\"c\r\n", {u"a,b", u"c"}, 2},
       {"empty fields before a comma and a line end", u",,\r\n", {u"", u"", u""}, 2},
-      {"a record over lines, blank lines between", u"1,\r\n\r\n  2\r\n \r\n3\r\n",
-       {u"1", u"", u"2", u"3"}, 6},
+      {"a record over lines, blank lines between",
+       u"1,\r\n\r\n  2\r\n \r\n3\r\n",
+       {u"1", u"", u"2", u"3"},
+       6},
       {"characters below the comma first", u"+1,(a),#\r\n", {u"+1", u"(a)", u"#"}, 2},
   };
   for (const Case& c : cases) {
