@@ -35,9 +35,11 @@ int Cp932Fields(const uint8_t* data, size_t size) {
 
   source::FieldReader reader(text, u"F.TXT");
   // A second reader takes only the first fields of each record, as many as the record's number
-  // says, and must end each record where the first does.
+  // says, and must end each record where the first does. A third reads every field alone, the
+  // careful way that no shortcut of the record reading takes, and must find the same fields.
   source::FieldReader passing(text, u"F.TXT");
-  std::vector<std::u16string_view> fields, first_fields(count);
+  source::FieldReader careful(text, u"F.TXT");
+  std::vector<std::u16string_view> fields, first_fields(count), careful_fields;
   size_t records = 0;
   try {
     while (!reader.AtEnd()) {
@@ -49,13 +51,22 @@ int Cp932Fields(const uint8_t* data, size_t size) {
       } catch (const base::Error&) {
         passing_cut = true;
       }
+      bool careful_cut = false;
+      careful_fields.clear();
+      try {
+        while (careful_fields.size() < count) careful_fields.push_back(careful.ReadField());
+      } catch (const base::Error&) {
+        careful_cut = true;
+      }
       try {
         reader.ReadRecord(count, fields);
       } catch (const base::Error&) {
-        TJVX_FUZZ_CHECK(passing_cut);
+        TJVX_FUZZ_CHECK(passing_cut && careful_cut);
         throw;
       }
-      TJVX_FUZZ_CHECK(!passing_cut);
+      TJVX_FUZZ_CHECK(!passing_cut && !careful_cut);
+      TJVX_FUZZ_CHECK(careful_fields == fields);
+      TJVX_FUZZ_CHECK(careful.line() == reader.line());
       for (size_t k = 0; k < taken; ++k) TJVX_FUZZ_CHECK(first_fields[k] == fields[k]);
       TJVX_FUZZ_CHECK(passing.line() == reader.line());
       TJVX_FUZZ_CHECK(passing.record_line() == reader.record_line());

@@ -64,6 +64,107 @@ const char16_t* ScanQuoted(const char16_t* p, const char16_t* end) {
   }
 }
 
+// The length of an unquoted field at `start` whose first `n` characters are above the comma: up to
+// the next comma, line end or the text's end; blanks, quotes and other characters below the comma
+// are part of it. The character at `end` is below the comma, so the inner loop needs no bound
+// check.
+inline size_t UnquotedLength(const char16_t* start, size_t n, const char16_t* end) {
+  for (;;) {
+    const char16_t c = start[n];
+    if (c == u',' || IsLineEnd(c) || start + n >= end) return n;
+    do ++n;
+    while (start[n] > u',');
+  }
+}
+
+// `n` less the trailing blanks of the unquoted field of that length at `start`; its first character
+// is not blank, so the loop stops there.
+inline size_t TrimmedLength(const char16_t* start, size_t n) {
+  while (IsBlank(start[n - 1])) --n;
+  return n;
+}
+
+// A quoted field or an empty one before its comma, at `p`: its value goes to `value` and the
+// position of its end (its comma, its line end or the text's end) is returned; null for any other
+// field but an unquoted one (blanks first, a line end, the text's end), which takes the long way.
+inline const char16_t* QuotedOrEmptyField(const char16_t* p, const char16_t* end,
+                                          std::u16string_view& value) {
+  if (*p == u'"') {
+    const char16_t* const start = p + 1;
+    p = ScanQuoted(start, end);
+    value = std::u16string_view(start, static_cast<size_t>(p - start));
+    // What follows the closing quote, up to the comma or line end, is dropped; mostly that is
+    // nothing. The character at `end` is no quote.
+    if (*p == u'"' && *++p != u',' && !IsLineEnd(*p)) p = ScanUnquoted(p, end);
+    return p;
+  }
+  if (*p == u',') {  // the character at `end` is no comma
+    value = std::u16string_view(p, 0);
+    return p;
+  }
+  return nullptr;
+}
+
+// The field at `p` when it has one of the simplest shapes: unquoted, of characters above the comma;
+// quoted, of characters above the quote; or empty; each ended at once by its comma or line end.
+// Its value goes to `value`, `p` past its comma or line end, a line end counted in `line`; false,
+// with `p` left at the field, for a field of any other shape. A blank before the comma or line end
+// would have stopped the scan, so none is dropped. The character at the text's end is below the
+// blank and no comma, quote or line end, so no scan needs a bound check. Forced inline: a call a
+// field would cost about what reading the field does.
+[[gnu::always_inline]] inline bool SimpleField(const char16_t*& p, std::u16string_view& value,
+                                               long long& line) {
+  const char16_t* q;
+  if (*p > u',') {
+    q = p + 1;
+    while (*q > u',') ++q;
+    value = std::u16string_view(p, static_cast<size_t>(q - p));
+  } else if (*p == u'"') {
+    q = p + 1;
+    while (*q > u'"') ++q;
+    if (*q != u'"') return false;
+    value = std::u16string_view(p + 1, static_cast<size_t>(q - p - 1));
+    ++q;
+  } else if (*p == u',' || (IsLineEnd(*p) && p[-1] == u',')) {
+    // Empty: ended by its comma, or by a line end right after the comma that promised it ("a,";
+    // a record's first field starts above the blank, so a line end here follows a field).
+    q = p;
+    value = std::u16string_view(p, 0);
+  } else {
+    return false;
+  }
+  if (*q == u',') {
+    p = q + 1;
+  } else if (IsLineEnd(*q)) {
+    p = q + (*q == u'\r' && q[1] == u'\n' ? 2 : 1);
+    ++line;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Past the end of a field at `p`: its comma, which promises one more field, or its line end,
+// counted in `line`; nothing at the text's end. A comma or a line end is always before the text's
+// end, whose character is neither, so the character after a CR can be looked at.
+inline const char16_t* PastFieldEnd(const char16_t* p, bool& after_comma, long long& line) {
+  const char16_t c = *p;
+  if (c == u',') {
+    after_comma = true;
+    return p + 1;
+  }
+  after_comma = false;
+  if (c == u'\r') {
+    ++line;
+    return p + (p[1] == u'\n' ? 2 : 1);
+  }
+  if (c == u'\n') {
+    ++line;
+    return p + 1;
+  }
+  return p;
+}
+
 }  // namespace
 
 FieldReader::FieldReader(std::u16string text, std::u16string file)
@@ -91,7 +192,7 @@ void FieldReader::SkipBlanks() {
   while (pos_ < end_ && IsBlank(data_[pos_])) ++pos_;
 }
 
-bool FieldReader::AtEnd() const {
+bool FieldReader::OnlyBlanksLeft() const {
   for (size_t i = pos_; i < end_; ++i) {
     char16_t c = data_[i];
     if (!IsBlank(c) && c != u'\r' && c != u'\n') return false;
@@ -237,134 +338,93 @@ std::u16string_view FieldReader::ReadFieldOf(long long record_line) {
   return value;
 }
 
-const char16_t* FieldReader::PassOver(const char16_t* p, size_t count, bool& after_comma,
-                                      long long record_line) {
-  const char16_t* const end = data_ + end_;
-  while (count > 0) {
-    // Characters above the comma and the commas that end fields of them are passed in one loop;
-    // the character at the text's end is below the comma and no comma, so the loop stops there.
-    const char16_t* field = p;
-    char16_t c;
-    for (;;) {
-      c = *p;
-      if (c > u',') {
-        ++p;
-      } else if (c == u',') {
-        field = ++p;
-        after_comma = true;
-        if (--count == 0) return p;
-      } else {
-        break;
-      }
-    }
-    if (c == u'"' && p == field) {
-      // A quoted field, as the reading takes it: to the closing quote, then to the comma or line
-      // end.
-      p = ScanQuoted(p + 1, end);
-      if (p < end && *p == u'"') p = ScanUnquoted(p + 1, end);
-      after_comma = false;
-      if (p < end) {
-        if (*p == u',') {
-          ++p;
-          after_comma = true;
-        } else {
-          p = PastLineEnd(p, end);
-          ++line_;
-        }
-      }
-      --count;
-      continue;
-    }
-    // A line end ends a field that has characters, or one that a comma promised.
-    if (IsLineEnd(c) && p < end && (p != field || after_comma)) {
-      p = PastLineEnd(p, end);
-      ++line_;
-      after_comma = false;
-      --count;
-      continue;
-    }
-    // Anything else (a blank, a quote, a blank line, the text's end) the careful way, from the
-    // start of its field.
-    pos_ = static_cast<size_t>(field - data_);
-    after_comma_ = after_comma;
-    ReadFieldOf(record_line);
-    p = data_ + pos_;
-    after_comma = after_comma_;
-    --count;
-  }
-  return p;
-}
-
-void FieldReader::ReadRecord(std::span<std::u16string_view> fields) {
-  ReadRecord(fields, fields.size());
+inline const char16_t* FieldReader::LongWay(const char16_t* p, bool& after_comma, long long& line,
+                                            long long record_line, std::u16string_view& value) {
+  pos_ = static_cast<size_t>(p - data_);
+  after_comma_ = after_comma;
+  line_ = line;
+  value = ReadFieldOf(record_line);
+  after_comma = after_comma_;
+  line = line_;
+  return data_ + pos_;
 }
 
 void FieldReader::ReadRecord(std::span<std::u16string_view> fields, size_t taken) {
-  // The record's line is where its first field stands, after any blank lines.
-  if (!after_comma_) {
-    SkipBlanks();
-    while (AtLineEnd()) {
-      ConsumeLineEnd();
-      SkipBlanks();
-    }
-  }
-  const long long record_line = line_;
-  const char16_t* const end = data_ + end_;
-  // The position and the comma flag stay in locals while fields are read here, and go back to the
-  // members around every field that takes the long way.
+  // Most records start at once with a field and hold fields of the simplest shapes only
+  // (SimpleField). Those are read here, in a loop that calls nothing, so it needs few registers
+  // saved and restored; from the first field of any other shape on, the rest of the record is read
+  // by ReadRecordFrom.
   const char16_t* p = data_ + pos_;
-  bool after_comma = after_comma_;
-  for (std::u16string_view& field : fields.first(std::min(taken, fields.size()))) {
-    // Fields that start at once with a character above the comma (digits, points, signs,
-    // letters, kana, kanji), with a quote, or that are empty before a comma are read here; a
-    // field after blanks, at a line end or at the end of the text goes the long way.
-    const char16_t first = p < end ? *p : u'\0';
-    if (first > u',') {
-      const char16_t* const start = p;
-      p = ScanUnquoted(p, end);
-      const char16_t* stop = p;
-      // Trailing blanks are dropped; the first character is not blank, so the loop stops there.
-      while (stop[-1] <= u' ' && IsBlank(stop[-1])) --stop;
-      field = std::u16string_view(start, static_cast<size_t>(stop - start));
-    } else if (first == u'"') {
-      const char16_t* const start = ++p;
-      p = ScanQuoted(p, end);
-      field = std::u16string_view(start, static_cast<size_t>(p - start));
-      // What follows the closing quote, up to the comma or line end, is dropped.
-      if (p < end && *p == u'"') p = ScanUnquoted(p + 1, end);
-    } else if (first == u',' && p < end) {
-      field = std::u16string_view(p, 0);
-    } else {
-      pos_ = static_cast<size_t>(p - data_);
-      after_comma_ = after_comma;
-      field = ReadFieldOf(record_line);
-      p = data_ + pos_;
-      after_comma = after_comma_;
-      continue;
-    }
-    after_comma = false;
-    if (p < end) {
-      if (*p == u',') {
-        ++p;
-        after_comma = true;
-      } else {  // a line end
-        p = PastLineEnd(p, end);
-        ++line_;
+  if (after_comma_ || *p <= u' ') return ReadRecordFrom(fields, taken, 0);
+  record_line_ = line_;
+  std::u16string_view* field = fields.data();
+  std::u16string_view* const last_taken = field + std::min(taken, fields.size());
+  std::u16string_view* const last = field + fields.size();
+  while (field != last_taken && SimpleField(p, *field, line_)) ++field;
+  if (field == last_taken) {
+    std::u16string_view passed;
+    while (field != last && SimpleField(p, passed, line_)) ++field;
+  }
+  pos_ = static_cast<size_t>(p - data_);
+  // Every field read here ended at its comma or its line end, just before `p`.
+  after_comma_ = field != fields.data() && p[-1] == u',';
+  const auto read = static_cast<size_t>(field - fields.data());
+  if (read < fields.size()) return ReadRecordFrom(fields, taken, read);
+  // A record that ends at a comma leaves the next one to begin in the middle of the line, unless
+  // nothing follows (a comma at the end of the file).
+  if (after_comma_ && mid_line_ == 0) return NoteMidLineStartUnlessAtEnd(fields.size());
+}
+
+void FieldReader::NoteMidLineStartUnlessAtEnd(size_t record_fields) {
+  if (!AtEnd()) NoteMidLineStart(record_fields);
+}
+
+// Kept out of line, so that ReadRecord reaches it by a jump and saves no registers.
+[[gnu::noinline]] void FieldReader::ReadRecordFrom(std::span<std::u16string_view> fields,
+                                                   size_t taken, size_t first) {
+  if (first == 0) {
+    // The record's line is where its first field stands, after any blanks and blank lines.
+    if (!after_comma_) {
+      SkipBlanks();
+      while (AtLineEnd()) {
+        ConsumeLineEnd();
+        SkipBlanks();
       }
     }
+    record_line_ = line_;
   }
-  if (taken < fields.size()) p = PassOver(p, fields.size() - taken, after_comma, record_line);
+  const long long record_line = record_line_;
+  const char16_t* const end = data_ + end_;
+  // The position, the comma flag and the line stay in locals while the fields are read, and go
+  // through the members around every field that takes the long way.
+  const char16_t* p = data_ + pos_;
+  bool after_comma = after_comma_;
+  long long line = line_;
+  const size_t taken_fields = std::min(taken, fields.size());
+  for (size_t k = first; k < fields.size(); ++k) {
+    // An unquoted field that starts with a character above the comma, a quoted one and an empty
+    // one before its comma are read here; any other field (blanks first, a line end, the text's
+    // end) takes the long way.
+    std::u16string_view value;
+    if (*p > u',') {
+      const size_t n = UnquotedLength(p, 1, end);
+      value = std::u16string_view(p, TrimmedLength(p, n));
+      p = PastFieldEnd(p + n, after_comma, line);
+    } else if (const char16_t* field_end = QuotedOrEmptyField(p, end, value)) {
+      p = PastFieldEnd(field_end, after_comma, line);
+    } else {
+      p = LongWay(p, after_comma, line, record_line, value);
+    }
+    // The fields after the taken ones are found the same way, only where each ends.
+    if (k < taken_fields) fields[k] = value;
+  }
   pos_ = static_cast<size_t>(p - data_);
   after_comma_ = after_comma;
+  line_ = line;
   record_line_ = record_line;
   // A record that ends at a comma leaves the next one to begin in the middle of the line, unless
   // nothing follows (a comma at the end of the file).
   if (after_comma && mid_line_ == 0 && !AtEnd()) NoteMidLineStart(fields.size());
-}
-
-void FieldReader::ReadRecord(size_t count, std::vector<std::u16string_view>& fields) {
-  fields.resize(count);
-  ReadRecord(std::span(fields));
 }
 
 std::vector<std::u16string_view> FieldReader::ReadRecord(size_t count) {

@@ -31,8 +31,10 @@ class FieldReader {
   FieldReader(FieldReader&&) = default;
   FieldReader& operator=(FieldReader&&) = default;
 
-  // True when nothing but blanks, line ends and Ctrl-Z remain.
-  bool AtEnd() const;
+  // True when nothing but blanks, line ends and Ctrl-Z remain. Asked before every record: a
+  // character above the blank at the reading position answers at once (the character at the
+  // text's end is below it).
+  bool AtEnd() const { return data_[pos_] <= u' ' && OnlyBlanksLeft(); }
   // The next field. Throws Error::Kind::kRecordCutShort when the file has ended.
   std::u16string_view ReadField();
   // The next `count` fields, wherever they stand (a record may span lines). A record cut short by
@@ -40,9 +42,12 @@ class FieldReader {
   // or, when a record began in the middle of a line before, that line and its number of fields:
   // a line with more fields than its record (an unquoted comma in a value) is what put the
   // records out of step with the lines.
-  void ReadRecord(size_t count, std::vector<std::u16string_view>& fields);
+  void ReadRecord(size_t count, std::vector<std::u16string_view>& fields) {
+    fields.resize(count);
+    ReadRecord(std::span(fields), count);
+  }
   // The next fields.size() fields, into `fields`, as above.
-  void ReadRecord(std::span<std::u16string_view> fields);
+  void ReadRecord(std::span<std::u16string_view> fields) { ReadRecord(fields, fields.size()); }
   // The same, taking only the first `taken` fields into `fields`; the others are passed over,
   // found only where each ends, and left as they were. Most records hold fields after the last
   // one a writer uses (40 of X7.TXT's 68), and the depth list uses the second field alone.
@@ -69,19 +74,25 @@ class FieldReader {
   const std::u16string& file() const { return file_; }
 
  private:
+  // ReadRecord(fields, taken) from field `first` on, the fields before it read (the reading
+  // position, the comma flag, the line and the record's line in the members).
+  void ReadRecordFrom(std::span<std::u16string_view> fields, size_t taken, size_t first);
+  // Whether nothing but blanks, line ends and Ctrl-Z remain from the reading position.
+  bool OnlyBlanksLeft() const;
   // The next field; a file that has ended throws naming `record_line` (0: the current line).
   std::u16string_view ReadFieldOf(long long record_line);
   bool AtLineEnd() const;
-  // Passes over `count` fields from `p` (the reading position, with the comma flag), as the
-  // reading would take them; returns the position after them.
-  const char16_t* PassOver(const char16_t* p, size_t count, bool& after_comma,
-                           long long record_line);
+  // The field at `p` (the reading position, with the comma flag and the line) read by
+  // ReadFieldOf into `value`; returns the position after it.
+  const char16_t* LongWay(const char16_t* p, bool& after_comma, long long& line,
+                          long long record_line, std::u16string_view& value);
   void ConsumeLineEnd();
   void SkipBlanks();
   [[noreturn]] void CutShort(long long line) const;
   // Notes the first line where a record begins in the middle of the line, where the record
   // before it, of `record_fields` fields, ended.
   void NoteMidLineStart(size_t record_fields);
+  void NoteMidLineStartUnlessAtEnd(size_t record_fields);
   // "この行の項目数が ... 個あります (他の行は ... 個)" for the line noted.
   std::u16string TooManyFields() const;
   // Whether reading records of `record_fields` fields on from here, as long as anything is left,

@@ -130,6 +130,47 @@ TEST(FieldReader, ARecordBeginningInTheMiddleOfALineIsToldOnceAtThatLine) {
   }
 }
 
+// Where the common shapes (unquoted, quoted, empty) meet what ends or interrupts them: every
+// record read whole and taking each number of its first fields must give these fields and end on
+// the same line, with nothing left.
+TEST(FieldReader, FieldsEndWhereTheRulesSayAtEveryBoundary) {
+  struct Case {
+    const char* what;
+    std::u16string text;
+    std::vector<std::u16string> fields;
+    long long line;  // after the record
+  };
+  const Case cases[] = {
+      {"the text ends without a line end", u"12,ab", {u"12", u"ab"}, 1},
+      {"blanks before a comma and a line end", u"1 \t,2  \r\n", {u"1", u"2"}, 2},
+      {"a quote inside an unquoted field", u"a\"b,c\"\r\n", {u"a\"b", u"c\""}, 2},
+      {"CR alone and LF alone end lines", u"1\r2\n3", {u"1", u"2", u"3"}, 3},
+      {"a Ctrl-Z ends the last field", u"1,2\x1A,3\r\n", {u"1", u"2"}, 1},
+      {"a NUL inside a field", std::u16string(u"1\0x,2", 5), {std::u16string(u"1\0x", 3), u"2"}, 1},
+      {"a quoted field and what follows its quote", u"\"a,b\"x ,\"c\r\n", {u"a,b", u"c"}, 2},
+      {"empty fields before a comma and a line end", u",,\r\n", {u"", u"", u""}, 2},
+      {"a record over lines, blank lines between",
+       u"1,\r\n\r\n  2\r\n \r\n3\r\n",
+       {u"1", u"", u"2", u"3"},
+       6},
+      {"characters below the comma first", u"+1,(a),#\r\n", {u"+1", u"(a)", u"#"}, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::u16string_view> fields(c.fields.size());
+    for (size_t taken = 0; taken <= fields.size(); ++taken) {
+      source::FieldReader reader(c.text, u"t");
+      std::ranges::fill(fields, u"unread");
+      reader.ReadRecord(fields, taken);
+      for (size_t k = 0; k < fields.size(); ++k) {
+        EXPECT_EQ(fields[k], k < taken ? std::u16string_view(c.fields[k]) : u"unread");
+      }
+      EXPECT_EQ(reader.line(), c.line);
+      EXPECT_TRUE(reader.AtEnd());
+    }
+  }
+}
+
 TEST(FieldReader, SkipLineDropsTheRestOfTheLine) {
   source::FieldReader reader(u"[x],y\r\n\"C:\\P,Q\\\",1\r\n", u"t");
   reader.SkipLine();

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
 #include <random>
 
 #include "base/error.h"
@@ -91,6 +94,36 @@ TEST(DepthList, MergesEqualDepthsAndNumbersThem) {
   EXPECT_EQ(list[3].number, 4);
   EXPECT_EQ(source::ShortestText(-0.5f), u"-0.5");
   EXPECT_EQ(source::ShortestText(text::NumericValue(u"12.30")), u"12.3");
+}
+
+TEST(DepthList, ATextIsTheShortestDecimalThatReadsBack) {
+  // Short decimals are written without std::to_chars; every depth must get the text it gives:
+  // decimals of up to three places, on both sides of where the shortcut stops (16384), and numbers
+  // of any bits.
+  auto expected = [](float value) -> std::u16string {
+    if (value == 0.0f) return u"0";
+    char buffer[64];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return base::FromAscii(std::string_view(buffer, static_cast<size_t>(end - buffer)));
+  };
+  std::vector<float> values;
+  for (int k = -20000; k <= 20000; ++k) values.push_back(static_cast<float>(k) / 1000.0f);
+  for (int k = 0; k <= 2000000; k += 7) {
+    values.push_back(static_cast<float>(k) / 100.0f);
+    values.push_back(-static_cast<float>(k) / 100.0f);
+  }
+  std::mt19937 random(20261210);
+  for (int k = 0; k < 100000; ++k) {
+    const uint32_t bits = static_cast<uint32_t>(random());
+    const float value = std::bit_cast<float>(bits);
+    if (std::isfinite(value)) values.push_back(value);
+    values.push_back(std::bit_cast<float>((bits & 0x807FFFFFu) | 0x46000000u));  // 8192..16384
+    values.push_back(std::bit_cast<float>((bits & 0x807FFFFFu) | 0x46800000u));  // 16384..32768
+  }
+  for (float value : values) {
+    ASSERT_EQ(base::ToUtf8(source::ShortestText(value)), base::ToUtf8(expected(value))) << value;
+  }
 }
 
 TEST(DepthList, MergesAnyRunsAsSortingWould) {
