@@ -10,7 +10,6 @@
 #include "text/numbers.h"
 #include "text/record_values.h"
 #include "text/trim.h"
-#include "text/widths.h"
 
 namespace tjvx::convert {
 
@@ -93,7 +92,6 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
   RecordLoop<68, 28> records(x7, findings, u"3030");
   RecordFindings& found = records.found();
   std::u16string& line = records.line();
-  std::u16string name;
   size_t prefix = 0;  // "3030 <top> <bottom> ", the same for every code of a record
   while (records.Next()) {
     const long long at = records.at();
@@ -126,9 +124,9 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
         prefix_built = true;
       }
       line.resize(prefix);
-      name.clear();
-      if (auto entry = tables.Get(source::TableId::kL8).First(code)) {
-        text::AppendFullWidth(name, *entry);
+      std::u16string_view name;
+      if (const source::CodeTable::Name* entry = tables.Get(source::TableId::kL8).FirstName(code)) {
+        name = entry->full_width;
       } else {
         ReportCodeNotFound(found, at, field, given, source::TableId::kL8,
                            u"名前が @ と書かれます。");

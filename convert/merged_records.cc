@@ -10,7 +10,6 @@
 #include "text/numbers.h"
 #include "text/record_values.h"
 #include "text/trim.h"
-#include "text/widths.h"
 
 namespace tjvx::convert {
 namespace {
@@ -182,12 +181,12 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     struct Lookup {
       int field;
       source::TableId table;
-      std::optional<std::u16string_view> name;
+      const source::CodeTable::Name* name;
     };
-    Lookup lookups[] = {{4, source::TableId::kL18, {}}, {6, source::TableId::kL18B, {}}};
+    Lookup lookups[] = {{4, source::TableId::kL18, nullptr}, {6, source::TableId::kL18B, nullptr}};
     for (Lookup& lookup : lookups) {
       const std::u16string_view code = records.Field(lookup.field);
-      if (!code.empty()) lookup.name = tables.Get(lookup.table).First(text::NumericValue(code));
+      if (!code.empty()) lookup.name = tables.Get(lookup.table).FirstName(text::NumericValue(code));
     }
     for (const Lookup& lookup : lookups) {
       const std::u16string_view code = records.Field(lookup.field);
@@ -198,9 +197,10 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
         });
       }
     }
-    const std::optional<std::u16string_view>& first = lookups[0].name;
-    const std::optional<std::u16string_view>& second = lookups[1].name;
-    const bool has_first = first && !first->empty(), has_second = second && !second->empty();
+    const source::CodeTable::Name* first = lookups[0].name;
+    const source::CodeTable::Name* second = lookups[1].name;
+    const bool has_first = first != nullptr && !first->text.empty();
+    const bool has_second = second != nullptr && !second->text.empty();
 
     records.Start(2);
     const size_t depth_end = line.size();
@@ -212,9 +212,9 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     line += u' ';
     // The names in full width, joined by "／", as held; "@" when there are none.
     const size_t names = line.size();
-    if (has_first) text::AppendFullWidth(line, *first);
+    if (has_first) line += first->full_width;
     if (has_first && has_second) line += u'／';
-    if (has_second) text::AppendFullWidth(line, *second);
+    if (has_second) line += second->full_width;
     text::HoldTextFrom(line, names);
     found.Written(std::u16string_view(line).substr(depth_end), at);
     out.Line(line);

@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "source/source_files.h"
 #include "text/numbers.h"
+#include "text/widths.h"
 
 namespace tjvx::source {
 namespace {
@@ -58,19 +59,16 @@ CodeTable::CodeTable(FieldReader& reader, size_t fields, size_t code_field, size
       first_.emplace(key, entry);
       last_[key] = entry;
     }
-    names_.emplace_back(record[name_field]);
+    const std::u16string_view name = record[name_field];
+    names_.push_back({std::u16string(name), text::ToFullWidth(name)});
   }
 }
 
-std::optional<std::u16string_view> CodeTable::Find(float code, bool last) const {
-  if (std::optional<size_t> index = DirectIndex(code)) {
-    if (*index >= direct_.size()) return std::nullopt;
-    return Name(last ? direct_[*index].last : direct_[*index].first);
-  }
+const CodeTable::Name* CodeTable::FindHashed(float code, bool last) const {
   const auto& entries = last ? last_ : first_;
   auto it = entries.find(Key(code));
-  if (it == entries.end()) return std::nullopt;
-  return names_[it->second];
+  if (it == entries.end()) return nullptr;
+  return &names_[it->second];
 }
 
 PatternTables::PatternTables(std::u16string folder) : folder_(std::move(folder)) {}

@@ -1,5 +1,6 @@
 #include "source/legend_names.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -9,6 +10,37 @@
 #include "text/widths.h"
 
 namespace tjvx::source {
+namespace {
+
+bool IsHalfWidthKana(char16_t c) { return c >= u'\uFF61' && c <= u'\uFF9F'; }
+bool IsVoicedMark(char16_t c) { return c == u'\uFF9E' || c == u'\uFF9F'; }
+
+// The names of one group's codes joined, in full width. Each name is made full width once with its
+// table; only a half-width kana that ends one name and a voiced mark that begins the next combine
+// in the joined text, which is then made full width whole. The wave dash and the full-width forms
+// never combine, so each group is made full width alone.
+void AppendGroupNames(std::u16string& names, const std::array<const CodeTable::Name*, 3>& group) {
+  char16_t before = 0;  // the last character of the names before
+  bool combines = false;
+  for (const CodeTable::Name* name : group) {
+    if (name == nullptr || name->text.empty()) continue;
+    combines = combines || (IsHalfWidthKana(before) && IsVoicedMark(name->text.front()));
+    before = name->text.back();
+  }
+  if (!combines) {
+    for (const CodeTable::Name* name : group) {
+      if (name != nullptr) names += name->full_width;
+    }
+    return;
+  }
+  std::u16string joined;
+  for (const CodeTable::Name* name : group) {
+    if (name != nullptr) joined += name->text;
+  }
+  text::AppendFullWidth(names, joined);
+}
+
+}  // namespace
 
 void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std::u16string& names,
                        std::u16string& depth, RecordFindings* findings) {
@@ -52,26 +84,27 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
   const TableId table_id =
       kind == 1 ? TableId::kL4 : static_cast<TableId>(static_cast<int>(TableId::kL13) + kind - 2);
   const CodeTable& table = tables.Get(table_id);
-  std::u16string group[2];
+  std::array<std::array<const CodeTable::Name*, 3>, 2> found{};
   for (int g = 0; g < 2; ++g) {
     for (size_t p = 0; p < positions; ++p) {
       // The whole list is read and a later matching line overwrites an earlier one.
-      if (auto name = table.Last(text::NumericValue(codes[g][p]))) {
-        group[g] += *name;
-      } else if (findings != nullptr && !text::Trim(codes[g][p]).empty() &&
-                 !text::IsZeroText(codes[g][p])) {
+      found[g][p] = table.LastName(text::NumericValue(codes[g][p]));
+      if (found[g][p] == nullptr && findings != nullptr && !text::Trim(codes[g][p]).empty() &&
+          !text::IsZeroText(codes[g][p])) {
         findings->ReportWith(rules::kCodeMissing, at, g == 0 ? 3 : 5, [&] {
           return CodeMissing(codes[g][p], table_id, reader.file(), u"その名前は書かれません。");
         });
       }
     }
   }
-  // The wave dash and the full-width forms never combine, so each group is made full width alone.
   names.clear();
-  text::AppendFullWidth(names, group[0]);
-  if (!group[1].empty()) {
+  AppendGroupNames(names, found[0]);
+  const bool second = std::any_of(found[1].begin(), found[1].end(), [](const CodeTable::Name* n) {
+    return n != nullptr && !n->text.empty();
+  });
+  if (second) {
     names += u'～';
-    text::AppendFullWidth(names, group[1]);
+    AppendGroupNames(names, found[1]);
   }
   if (names.empty()) names = u"@";
 }

@@ -200,6 +200,19 @@ TEST_F(RecordsTest, LegendCodesMatchByValueAndEmptyPositionsMatchCodeZero) {
   EXPECT_EQ(out_.lines[0], u"2001 1.00 @ @ 後勝ち～空 @ @ @ シルト -1 0");
 }
 
+TEST_F(RecordsTest, LegendNamesOfOneGroupAreMadeFullWidthAsOneText) {
+  // A half-width kana ending one code's name and a voiced mark beginning the next combine, as in
+  // the group's joined text; across the wave dash they do not.
+  Table("L4.TXT", u"1,ｶ\r\n2,ﾞﾎ\r\n3,ﾊ\r\n4,ﾟ\r\n5,N1\r\n");
+  auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f});
+  convert::NoteSources sources;
+  sources.coded[0] = Source(u"1,1.0,0102,,04,,\r\n2,2.0,030405,,,,\r\n3,3.0,0501,,0201,,\r\n");
+  convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
+  EXPECT_EQ(out_.lines, (Lines{u"2001 1.00 @ ガホ～゜ @ @ @ @ @ -1 0",
+                               u"2001 2.00 @ パＮ１ @ @ @ @ @ -1 0",
+                               u"2001 3.00 @ Ｎ１カ～゛ホカ @ @ @ @ @ -1 0"}));
+}
+
 TEST_F(RecordsTest, Records3000Then3010FromTwoPasses) {
   source::FieldReader r41 = Source(
       u"1,1.5,3,0,7,,,,,,\r\n"
