@@ -64,7 +64,7 @@ std::vector<Note> ReadNotes(source::FieldReader& x12, source::RecordFindings& fo
 // A depth of X11.TXT, which reaches the file only as the depth of a 2001 record.
 struct DepthMark {
   float value;
-  std::u16string text;
+  std::u16string_view text;  // in the file's text
   long long line;
 };
 
@@ -75,14 +75,17 @@ std::vector<DepthMark> ReadDepthMarks(source::FieldReader& x11, source::RecordFi
   while (!x11.AtEnd()) {
     x11.ReadRecord(record);
     const DepthMark& mark = marks.emplace_back(
-        DepthMark{text::NumericValue(record[1]), std::u16string(record[1]), x11.record_line()});
+        DepthMark{text::NumericValue(record[1]), record[1], x11.record_line()});
     if (mark.value == 0.0f && !text::Trim(mark.text).empty() && !text::IsZeroText(mark.text)) {
       found.Report(source::rules::kDepthMark, mark.line, 2,
-                   {u"深度「" + mark.text + u"」は数値ではない為、深度 0 とされます。"});
+                   {u"深度「" + std::u16string(mark.text) + u"」は数値ではない為、深度 0 とされます。"});
     }
   }
-  std::stable_sort(marks.begin(), marks.end(),
-                   [](const DepthMark& a, const DepthMark& b) { return a.value < b.value; });
+  // The file is mostly in order already.
+  auto by_depth = [](const DepthMark& a, const DepthMark& b) { return a.value < b.value; };
+  if (!std::is_sorted(marks.begin(), marks.end(), by_depth)) {
+    std::stable_sort(marks.begin(), marks.end(), by_depth);
+  }
   return marks;
 }
 
@@ -208,7 +211,7 @@ class NoteRecords {
   void ReportBeyondTheLast() {
     for (size_t m = next_mark_; m < marks_.size(); ++m) {
       found_marks_->Report(source::rules::kDepthMark, marks_[m].line, 2,
-                           {u"深度「" + marks_[m].text +
+                           {u"深度「" + std::u16string(marks_[m].text) +
                             u"」が最後の現場の深度 (X1.TXT) より深い為、2001 に書かれません。"});
     }
     for (CodedNote& note : coded_) note.Beyond(entries_.back().value);
