@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <deque>
 #include <span>
 
 #include "convert/record_loop.h"
@@ -11,7 +12,6 @@
 #include "text/numbers.h"
 #include "text/record_values.h"
 #include "text/trim.h"
-#include "text/widths.h"
 
 namespace tjvx::convert {
 namespace {
@@ -31,34 +31,60 @@ void AppendCount(std::u16string& line, size_t n) {
 // A note of X12.TXT: texts of exactly 30 characters go on in the next record's text.
 struct Note {
   float depth;
-  std::u16string depth_text;
-  std::u16string text;
+  std::u16string_view depth_text;  // in the file's text
+  std::u16string_view text;        // in the file's text, or joined from several records
   long long line;
 };
 
 constexpr size_t kContinuedLength = 30;
 
-std::vector<Note> ReadNotes(source::FieldReader& x12, source::RecordFindings& found) {
+// The notes of X12.TXT; the texts of notes that go on over several records are joined in
+// `joined`, which keeps each where it is as more are added.
+std::vector<Note> ReadNotes(source::FieldReader& x12, source::RecordFindings& found,
+                            std::deque<std::u16string>& joined) {
   std::vector<Note> notes;
-  std::vector<std::u16string_view> record;
+  std::array<std::u16string_view, 3> record;
   while (!x12.AtEnd()) {
-    x12.ReadRecord(3, record);
-    Note note{text::NumericValue(record[1]), std::u16string(record[1]), std::u16string(record[2]),
-              x12.record_line()};
+    x12.ReadRecord(record);
+    Note note{text::NumericValue(record[1]), record[1], record[2], x12.record_line()};
     if (note.depth == 0.0f && !text::Trim(record[1]).empty() && !text::IsZeroText(record[1])) {
       found.Report(source::rules::kNoteDepth, note.line, 2,
                    {u"深度「" + std::u16string(record[1]) +
                     u"」は数値ではない為、記事は一番浅い深度に付きます。"});
     }
-    size_t last_piece = record[2].size();
-    while (last_piece == kContinuedLength && !x12.AtEnd()) {
-      x12.ReadRecord(3, record);
-      note.text += record[2];
-      last_piece = record[2].size();
+    if (record[2].size() == kContinuedLength && !x12.AtEnd()) {
+      std::u16string& text = joined.emplace_back(record[2]);
+      size_t last_piece = kContinuedLength;
+      while (last_piece == kContinuedLength && !x12.AtEnd()) {
+        x12.ReadRecord(record);
+        text += record[2];
+        last_piece = record[2].size();
+      }
+      note.text = text;
     }
-    notes.push_back(std::move(note));
+    notes.push_back(note);
   }
   return notes;
+}
+
+// A note wider than kNoteWidth columns is cut into pieces of kNoteWidth characters. A character
+// takes one column or two, so a wider note of at most kNoteWidth characters is one piece, the note
+// itself, and only the characters need counting.
+constexpr size_t kNoteCharacters = kNoteWidth;
+
+size_t NoteLineCount(std::u16string_view note) {
+  return note.size() <= kNoteCharacters ? 1
+                                        : (note.size() + kNoteCharacters - 1) / kNoteCharacters;
+}
+
+// Line `piece` of a note, appended to `line`: every piece after the first is led by "￥".
+void AppendNoteLine(std::u16string& line, std::u16string_view note, size_t piece) {
+  const std::u16string_view cut = note.substr(piece * kNoteCharacters, kNoteCharacters);
+  if (piece == 0) {
+    text::AppendNormalisedField(line, text::kText, cut);
+  } else {
+    text::AppendNormalisedField(line, text::kText, u"￥" + std::u16string(cut));
+  }
 }
 
 // A depth of X11.TXT, which reaches the file only as the depth of a 2001 record.
@@ -202,7 +228,7 @@ class NoteRecords {
         line += u' ';
       }
       line += u"-1";
-      AppendCount(line, note_lines_[e].size());
+      AppendCount(line, note_lines_[e]);
       out.Line(line);
     }
   }
@@ -220,11 +246,11 @@ class NoteRecords {
   // The 2002 lines, entry by entry.
   void Write2002(LineSink& out) {
     std::u16string line;
-    for (const std::vector<NoteLine>& lines : note_lines_) {
-      for (const NoteLine& note : lines) {
+    for (const PlacedNote& note : notes_) {
+      for (size_t piece = 0, pieces = NoteLineCount(note.text); piece < pieces; ++piece) {
         line.assign(u"2002 ");
-        line += note.text;
-        found_notes_->Written(note.text, note.source_line);
+        AppendNoteLine(line, note.text, piece);
+        found_notes_->Written(std::u16string_view(line).substr(5), note.source_line);
         out.Line(line);
       }
     }
@@ -239,17 +265,19 @@ class NoteRecords {
   }
 
  private:
-  // A line of a note placed on an entry, with the X12.TXT line it came from.
-  struct NoteLine {
-    std::u16string text;
+  // A note placed on an entry, with the X12.TXT line it came from.
+  struct PlacedNote {
+    size_t entry;
+    std::u16string_view text;
     long long source_line;
   };
 
   // Each note goes to the first entry at or below its depth; the last entry takes the rest, so
-  // no note is lost.
+  // no note is lost. The notes are then put in the order of their entries, keeping the file's
+  // order among the notes of one entry.
   void PlaceNotes(source::FieldReader& x12, base::FindingSink& findings) {
     found_notes_.emplace(findings, x12, u"2002");
-    for (const Note& note : ReadNotes(x12, *found_notes_)) {
+    for (const Note& note : ReadNotes(x12, *found_notes_, joined_)) {
       // The depth list is sorted, so the first entry at or below the note is found by halving.
       auto it = std::lower_bound(
           entries_.begin(), entries_.end(), note.depth,
@@ -257,13 +285,16 @@ class NoteRecords {
       size_t index = static_cast<size_t>(it - entries_.begin());
       if (index == entries_.size()) {
         found_notes_->Report(source::rules::kNoteDepth, note.line, 2,
-                             {u"深度「" + note.depth_text +
+                             {u"深度「" + std::u16string(note.depth_text) +
                               u"」が最後の 2001 の深度より深い為、記事は最後の 2001 に付きます。"});
         index = entries_.size() - 1;
       }
-      for (std::u16string& line : FoldNote(note.text)) {
-        note_lines_[index].push_back({std::move(line), note.line});
-      }
+      notes_.push_back({index, note.text, note.line});
+      note_lines_[index] += NoteLineCount(note.text);
+    }
+    auto by_entry = [](const PlacedNote& a, const PlacedNote& b) { return a.entry < b.entry; };
+    if (!std::is_sorted(notes_.begin(), notes_.end(), by_entry)) {
+      std::stable_sort(notes_.begin(), notes_.end(), by_entry);
     }
   }
 
@@ -281,7 +312,9 @@ class NoteRecords {
   }
 
   std::span<const source::DepthEntry> entries_;
-  std::vector<std::vector<NoteLine>> note_lines_;  // by entry
+  std::deque<std::u16string> joined_;  // the texts of notes joined from several records
+  std::vector<PlacedNote> notes_;      // by entry
+  std::vector<size_t> note_lines_;     // by entry: the number of its note lines
   std::optional<source::RecordFindings> found_notes_;
   std::array<CodedNote, 6> coded_;
   std::vector<DepthMark> marks_;
@@ -367,16 +400,8 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
 }
 
 std::vector<std::u16string> FoldNote(std::u16string_view text) {
-  std::vector<std::u16string> lines;
-  if (text::DisplayWidth(text) <= kNoteWidth) {
-    lines.push_back(text::NormaliseField(text::kText, text));
-    return lines;
-  }
-  for (size_t start = 0; start < text.size(); start += kNoteWidth) {
-    std::u16string piece(text.substr(start, kNoteWidth));
-    if (start > 0) piece.insert(0, u"￥");
-    lines.push_back(text::NormaliseField(text::kText, piece));
-  }
+  std::vector<std::u16string> lines(NoteLineCount(text));
+  for (size_t piece = 0; piece < lines.size(); ++piece) AppendNoteLine(lines[piece], text, piece);
   return lines;
 }
 

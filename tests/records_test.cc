@@ -179,6 +179,27 @@ TEST_F(RecordsTest, NotesTakeTheNextCodedLineOnceTheDepthPassesIt) {
                         }));
 }
 
+TEST_F(RecordsTest, NotesOutOfOrderGoUnderTheirEntriesInTheFilesOrder) {
+  auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f});
+  convert::NoteSources sources;
+  // A long note folds into two lines, both counted by its entry and written under it.
+  sources.x12 = Source(u"1,2.0,b\r\n2,1.0,a\r\n3,3.0," + std::u16string(70, u'c') +
+                       u"\r\n4,0.5,\"x y\"\r\n5,2.0,d\r\n6,1.0,\"\"\r\n");
+  convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
+  EXPECT_EQ(out_.lines, (Lines{
+                            u"2001 1.00 @ @ @ @ @ @ @ -1 3",
+                            u"2001 2.00 @ @ @ @ @ @ @ -1 2",
+                            u"2001 3.00 @ @ @ @ @ @ @ -1 2",
+                            u"2002 a",
+                            u"2002 x_y",
+                            u"2002 @",
+                            u"2002 b",
+                            u"2002 d",
+                            u"2002 " + std::u16string(68, u'c'),
+                            u"2002 ￥cc",
+                        }));
+}
+
 TEST_F(RecordsTest, NotesWithOnlyX3PresentShowAtInTheOtherFields) {
   Table("L4.TXT", u"1,暗\r\n");
   auto depths = source::MergeDepths({1.0f, 2.0f});
