@@ -49,6 +49,22 @@ TEST(NumericValue, AnythingElseIsZero) {
   }
 }
 
+TEST(IsNonZeroNumber, SaysWhatTheValueSaysForEveryForm) {
+  // Plain decimals are answered from their digits, the rest through NumericValue: both must agree
+  // with the value at the edges of the digit rule (15 and 16 digits, a value too small or too
+  // large for single precision, a point without digits) and for what is no plain decimal.
+  const std::u16string tiny = u"0." + std::u16string(60, u'0') + u"1";
+  const std::u16string huge = u"9" + std::u16string(40, u'0');
+  for (std::u16string_view text :
+       {u"0", u"00", u"0.", u".0", u"0.00", u"1", u"01", u"10", u"0.5", u".5", u"5.", u"12.35",
+        u"000000000000001", u"0.00000000000001", u"0.000000000000001", u"0.0000000000000000001",
+        tiny.c_str(), huge.c_str(), u"999999999999999", u"9999999999999999", u"", u".", u"..", u"1.2.3", u"-0", u"-1", u"+0",
+        u"+2", u"-.0", u" 1", u"1 ", u" 0 ", u"1e5", u"0e5", u"1e-50", u"1E+39", u"１", u"０",
+        u"1,5", u"abc", u"\t1", u"1x"}) {
+    EXPECT_EQ(text::IsNonZeroNumber(text), text::NumericValue(text) != 0.0f) << base::ToUtf8(text);
+  }
+}
+
 TEST(ToFullWidth, WidensDigitsCapitalsAndKana) {
   EXPECT_EQ(text::ToFullWidth(u"ｼﾙﾄ"), u"シルト");
   EXPECT_EQ(text::ToFullWidth(u"N10A"), u"Ｎ１０Ａ");

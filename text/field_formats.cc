@@ -19,33 +19,39 @@ ValueChange ZeroOrWhy(std::u16string_view value) {
 
 }  // namespace
 
+void AppendTextField(std::u16string& line, std::u16string_view value) {
+  if (Trim(value).empty()) {
+    line += u'@';
+    return;
+  }
+  const size_t start = line.size();
+  line += value;
+  std::replace_if(
+      line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
+      [](char16_t c) { return c == u' ' || c == u'\u3000'; }, u'_');
+}
+
+ValueChange AppendNumberField(std::u16string& line, int kind, std::u16string_view value) {
+  const std::u16string_view number = Trim(value);
+  if (IsNonZeroNumber(number)) {
+    // A number is read without its surrounding blanks and written so: blanks in a value would
+    // split it in two, and no number holds one inside.
+    line += number;
+    return ValueChange::kNone;
+  }
+  line += kind == kNumber ? std::u16string_view(u"-1") : std::u16string_view(u"9999");
+  if (number.empty()) return ValueChange::kNone;
+  return ZeroOrWhy(value);
+}
+
 ValueChange AppendNormalisedField(std::u16string& line, int kind, std::u16string_view value) {
   switch (kind) {
-    case kText: {
-      if (Trim(value).empty()) {
-        line += u'@';
-        return ValueChange::kNone;
-      }
-      const size_t start = line.size();
-      line += value;
-      std::replace_if(
-          line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
-          [](char16_t c) { return c == u' ' || c == u'\u3000'; }, u'_');
+    case kText:
+      AppendTextField(line, value);
       return ValueChange::kNone;
-    }
     case kNumber:
-    case kBottomDepth: {
-      const std::u16string_view number = Trim(value);
-      if (number.empty() || NumericValue(number) == 0.0f) {
-        line += kind == kNumber ? u"-1" : u"9999";
-        if (number.empty()) return ValueChange::kNone;
-        return ZeroOrWhy(value);
-      }
-      // A number is read without its surrounding blanks and written so: blanks in a value would
-      // split it in two, and no number holds one inside.
-      line += number;
-      return ValueChange::kNone;
-    }
+    case kBottomDepth:
+      return AppendNumberField(line, kind, value);
     default:
       line += value;
       return ValueChange::kNone;

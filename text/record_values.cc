@@ -8,7 +8,7 @@
 namespace tjvx::text {
 
 ValueChange AppendNumberValue(std::u16string& line, std::u16string_view value) {
-  return AppendNormalisedField(line, kNumber, value);
+  return AppendNumberField(line, kNumber, value);
 }
 
 void HoldTextFrom(std::u16string& line, size_t start, std::u16string_view absent) {
@@ -36,13 +36,13 @@ ValueChange AppendBottomDepthValue(std::u16string& line, std::u16string_view val
   std::u16string depth;  // at most seven characters, so it stays in the string itself
   const ValueChange form = AppendDepthText(depth, value);
   // A depth text has no leading blanks, and neither have "9999" and the value kept.
-  const ValueChange zero = AppendNormalisedField(line, kBottomDepth, depth);
+  const ValueChange zero = AppendNumberField(line, kBottomDepth, depth);
   return form != ValueChange::kNone ? form : zero;
 }
 
 void AppendTextValue(std::u16string& line, std::u16string_view value) {
   // Every blank of a text becomes "_", so it has none to drop.
-  AppendNormalisedField(line, kText, value);
+  AppendTextField(line, value);
 }
 
 ValueChange AppendDatePart(std::u16string& line, std::u16string_view date, size_t start) {
