@@ -121,9 +121,9 @@ std::vector<DepthMark> ReadDepthMarks(source::FieldReader& x11, source::RecordFi
 struct CodedNote {
   source::FieldReader* reader = nullptr;
   std::optional<source::RecordFindings> found;
-  std::u16string depth_text = u"99999";
+  std::u16string_view depth_text = u"99999";  // in the file's text once a record is read
   float depth_value = 99999.0f;
-  std::u16string names = u"@";
+  std::u16string names = u"@";  // held as a line's value (see LookupLegendNames)
   long long names_line = 0;  // the line whose names the field shows, 0 before any
 
   void Open(source::FieldReader& file, base::FindingSink& findings) {
@@ -146,7 +146,7 @@ struct CodedNote {
       const bool same = read_before && depth_value == before;
       if ((depth_value < before || same) && depth_text != u"99999") {
         found->Report(source::rules::kCodedNoteDepth, names_line, 2,
-                      {u"深度「" + depth_text +
+                      {u"深度「" + std::u16string(depth_text) +
                        (same ? u"」が前の行の深度と同じ為" : u"」が前の行の深度より浅い為") +
                        u"、この行の名前は正しい深度の 2001 に付きません。"});
       }
@@ -170,7 +170,7 @@ struct CodedNote {
     const bool more = !reader->AtEnd();
     if (names_line != 0 && depth_text != u"99999" && depth_value > last) {
       found->Report(source::rules::kCodedNoteDepth, names_line, 2,
-                    {u"深度「" + depth_text +
+                    {u"深度「" + std::u16string(depth_text) +
                      u"」が最後の現場の深度 (X1.TXT) より深い為、この行の名前は最後の 2001 に付" +
                      (more ? u"き、後の行は 2001 に書かれません。" : u"きます。")});
     } else if (more) {
@@ -224,7 +224,7 @@ class NoteRecords {
       DepthWritten(entry, change, std::u16string_view(line).substr(5));
       line += u" @ ";
       for (const CodedNote& note : coded_) {
-        text::AppendHeldText(line, note.names);
+        line += note.names;
         line += u' ';
       }
       line += u"-1";

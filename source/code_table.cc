@@ -60,7 +60,9 @@ CodeTable::CodeTable(FieldReader& reader, size_t fields, size_t code_field, size
       last_[key] = entry;
     }
     const std::u16string_view name = record[name_field];
-    names_.push_back({std::u16string(name), text::ToFullWidth(name)});
+    std::u16string full_width = text::ToFullWidth(name);
+    const bool blank = full_width.find(u' ') != std::u16string::npos;
+    names_.push_back({std::u16string(name), std::move(full_width), blank});
   }
 }
 

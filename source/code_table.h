@@ -37,6 +37,7 @@ class CodeTable {
   struct Name {
     std::u16string text;
     std::u16string full_width;
+    bool full_width_has_blank;  // a half-width blank, which a value held in a line cannot keep
   };
 
   // Reads every entry of `reader`: `fields` fields each, the code at `code_field` and the name at

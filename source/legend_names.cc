@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "text/numbers.h"
+#include "text/record_values.h"
 #include "text/trim.h"
 #include "text/widths.h"
 
@@ -15,35 +16,38 @@ namespace {
 bool IsHalfWidthKana(char16_t c) { return c >= u'\uFF61' && c <= u'\uFF9F'; }
 bool IsVoicedMark(char16_t c) { return c == u'\uFF9E' || c == u'\uFF9F'; }
 
-// The names of one group's codes joined, in full width. Each name is made full width once with its
-// table; only a half-width kana that ends one name and a voiced mark that begins the next combine
-// in the joined text, which is then made full width whole. The wave dash and the full-width forms
-// never combine, so each group is made full width alone.
-void AppendGroupNames(std::u16string& names, const std::array<const CodeTable::Name*, 3>& group) {
+// The names of one group's codes joined, in full width; returns whether they may hold a blank.
+// Each name is made full width once with its table; only a half-width kana that ends one name and
+// a voiced mark that begins the next combine in the joined text, which is then made full width
+// whole. The wave dash and the full-width forms never combine, so each group is made full width
+// alone.
+bool AppendGroupNames(std::u16string& names, const std::array<const CodeTable::Name*, 3>& group) {
   char16_t before = 0;  // the last character of the names before
-  bool combines = false;
+  bool combines = false, blank = false;
   for (const CodeTable::Name* name : group) {
     if (name == nullptr || name->text.empty()) continue;
     combines = combines || (IsHalfWidthKana(before) && IsVoicedMark(name->text.front()));
+    blank = blank || name->full_width_has_blank;
     before = name->text.back();
   }
   if (!combines) {
     for (const CodeTable::Name* name : group) {
       if (name != nullptr) names += name->full_width;
     }
-    return;
+    return blank;
   }
   std::u16string joined;
   for (const CodeTable::Name* name : group) {
     if (name != nullptr) joined += name->text;
   }
   text::AppendFullWidth(names, joined);
+  return true;
 }
 
 }  // namespace
 
 void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std::u16string& names,
-                       std::u16string& depth, RecordFindings* findings) {
+                       std::u16string_view& depth, RecordFindings* findings) {
   if (reader.AtEnd()) {
     depth = u"99999";
     return;
@@ -53,7 +57,7 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
   const std::span<std::u16string_view> record(fields.data(), kind == 1 ? 7 : 6);
   // The fields up to the second group of codes.
   reader.ReadRecord(record, 5);
-  depth.assign(record[1]);
+  depth = record[1];
   const long long at = reader.record_line();
   // A depth that begins with a digit from 1 to 9 is a number or at least not a zero; only others
   // are read closely.
@@ -61,7 +65,8 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
   if (findings != nullptr && !plain && text::NumericValue(depth) == 0.0f &&
       !text::Trim(depth).empty() && !text::IsZeroText(depth)) {
     findings->Report(rules::kCodedNoteDepth, at, 2,
-                     {u"深度「" + depth + u"」は数値ではない為、深度 0 の記録として扱われます。"});
+                     {u"深度「" + std::u16string(depth) +
+                      u"」は数値ではない為、深度 0 の記録として扱われます。"});
   }
 
   // codes[g][p]: group g (0, 1), position p (0..2); empty positions count as code 0.
@@ -98,15 +103,20 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
     }
   }
   names.clear();
-  AppendGroupNames(names, found[0]);
+  bool blank = AppendGroupNames(names, found[0]);
   const bool second = std::any_of(found[1].begin(), found[1].end(), [](const CodeTable::Name* n) {
     return n != nullptr && !n->text.empty();
   });
   if (second) {
     names += u'～';
-    AppendGroupNames(names, found[1]);
+    blank = AppendGroupNames(names, found[1]) || blank;
   }
-  if (names.empty()) names = u"@";
+  // Names without a blank are held as they are.
+  if (blank) {
+    text::HoldTextFrom(names, 0);
+  } else if (names.empty()) {
+    names = u"@";
+  }
 }
 
 }  // namespace tjvx::source

@@ -234,6 +234,19 @@ TEST_F(RecordsTest, LegendNamesOfOneGroupAreMadeFullWidthAsOneText) {
                                u"2001 3.00 @ Ｎ１カ～゛ホカ @ @ @ @ @ -1 0"}));
 }
 
+TEST_F(RecordsTest, LegendNamesAreHeldAsOneValueOfTheLine) {
+  // Blanks around the names go and blanks inside become "_".
+  Table("L13.TXT", u"1,\" a b \"\r\n2,\"c d\"\r\n3,\"  \"\r\n4,e\r\n");
+  auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f, 4.0f});
+  convert::NoteSources sources;
+  sources.coded[1] = Source(u"1,1.0,1,,2,\r\n2,2.0,,,2,\r\n3,3.0,3,,3,\r\n4,4.0,4,,1,\r\n");
+  convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
+  EXPECT_EQ(out_.lines, (Lines{u"2001 1.00 @ @ a_b_～c_d @ @ @ @ -1 0",
+                               u"2001 2.00 @ @ ～c_d @ @ @ @ -1 0",
+                               u"2001 3.00 @ @ ～ @ @ @ @ -1 0",
+                               u"2001 4.00 @ @ e～_a_b @ @ @ @ -1 0"}));
+}
+
 TEST_F(RecordsTest, Records3000Then3010FromTwoPasses) {
   source::FieldReader r41 = Source(
       u"1,1.5,3,0,7,,,,,,\r\n"
