@@ -17,7 +17,9 @@ text::ValueChange AppendEndDepth(std::u16string& line, std::u16string_view start
   float end = 0.0f;
   for (std::u16string_view length : lengths) end = end + text::NumericValue(length) / 100.0f;
   end = end + text::NumericValue(start_depth);
-  return text::AppendMadeDepthText(line, text::SingleToText(end));
+  // The sum as the log program writes a single (SingleToText); the depth form passes over the
+  // blank before a number that is not negative, so it is left out.
+  return text::AppendMadeDepthText(line, text::SingleToPlainText(end));
 }
 
 // Whether an end depth whose decimals were cut is off from the sum of its values by a hundredth
