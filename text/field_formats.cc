@@ -183,9 +183,10 @@ namespace {
   return true;
 }
 
+// The depth form of a value that is not a plain depth, out of line so that the short way keeps
+// few registers.
 template <bool kLookForOthers>
-ValueChange AppendDepthColumns(std::u16string& line, std::u16string_view value) {
-  if (AppendPlainDepth(line, value)) return ValueChange::kNone;
+[[gnu::noinline]] ValueChange AppendOtherDepth(std::u16string& line, std::u16string_view value) {
   // A blank depth is left as it is, and without its leading blanks that is nothing.
   if (Trim(value).empty()) return ValueChange::kNone;
   char16_t columns[7] = {u' ', u' ', u' ', u' ', u' ', u' ', u' '};
@@ -195,6 +196,12 @@ ValueChange AppendDepthColumns(std::u16string& line, std::u16string_view value) 
   while (*first == u' ') ++first;  // the point always stands
   line.append(first, static_cast<size_t>(columns + 7 - first));
   return odd && !IsPlainDecimal(value) ? ValueChange::kNotANumber : change;
+}
+
+template <bool kLookForOthers>
+ValueChange AppendDepthColumns(std::u16string& line, std::u16string_view value) {
+  if (AppendPlainDepth(line, value)) return ValueChange::kNone;
+  return AppendOtherDepth<kLookForOthers>(line, value);
 }
 
 }  // namespace

@@ -16,23 +16,23 @@ float NumericValue(std::u16string_view text);
 // is then not needed: a plain decimal (digits and at most one point, as most fields hold) is
 // answered from its digits alone, inline.
 inline bool IsNonZeroNumber(std::u16string_view text) {
-  size_t digits = 0;
-  bool point = false, non_zero = false;
+  unsigned digits_or = 0;  // the digits OR-ed together: 0 when all are 0
+  size_t points = 0;
   for (const char16_t c : text) {
     const auto digit = static_cast<unsigned>(c - u'0');
     if (digit <= 9) {
-      ++digits;
-      non_zero = non_zero || digit != 0;
-    } else if (c == u'.' && !point) {
-      point = true;
+      digits_or |= digit;
+    } else if (c == u'.' && points == 0) {
+      points = 1;
     } else {
       return NumericValue(text) != 0.0f;
     }
   }
   // At most 15 digits are read exactly, and such a number is far inside single precision's
   // range: it is 0 exactly when all its digits are.
+  const size_t digits = text.size() - points;
   if (digits == 0 || digits > 15) return NumericValue(text) != 0.0f;
-  return non_zero;
+  return digits_or != 0;
 }
 
 // Whether `text` is numeric as NumericValue reads it (the grammar above), whatever its size.
