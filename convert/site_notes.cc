@@ -324,12 +324,23 @@ class NoteRecords {
 
 }  // namespace
 
-std::u16string SiteText(std::u16string_view item3, std::u16string_view item4) {
-  std::u16string_view a = text::Trim(item3), b = text::Trim(item4);
-  std::u16string text = !a.empty() && !b.empty() ? std::u16string(a) + u"_" + std::u16string(b)
-                                                 : std::u16string(a.empty() ? b : a);
-  return text::NormaliseField(text::kText, text);
+void AppendSiteText(std::u16string& line, std::u16string_view item3, std::u16string_view item4) {
+  const std::u16string_view a = text::Trim(item3), b = text::Trim(item4);
+  if (a.empty() || b.empty()) {
+    text::AppendTextField(line, a.empty() ? b : a);
+    return;
+  }
+  // Both are there, neither blank at its ends: joined by "_", the text form is the blanks inside
+  // made "_".
+  const size_t start = line.size();
+  line += a;
+  line += u'_';
+  line += b;
+  std::replace_if(
+      line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
+      [](char16_t c) { return c == u' ' || c == u'\u3000'; }, u'_');
 }
+
 
 std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader>& x1,
                                                const std::vector<source::DepthEntry>& depths,
@@ -374,7 +385,7 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
     records.Start(2);
     line += u' ';
     const size_t site = line.size();
-    line += SiteText(records.Field(3), records.Field(4));
+    AppendSiteText(line, records.Field(3), records.Field(4));
     found.Written(std::u16string_view(line).substr(site), at);
     line += u" @";
     AppendCount(line, passed);

@@ -156,6 +156,15 @@ TEST_F(RecordsTest, SiteRecordsCountTheDepthListEntriesPassed) {
   EXPECT_EQ(out_.lines, (Lines{u"2000 1.00 現場 @ 2", u"2000 2.00 a_b_c @ 2"}));
 }
 
+TEST_F(RecordsTest, SiteTextsJoinTheirItemsAsOneValue) {
+  auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f, 4.0f});
+  std::optional<source::FieldReader> x1 =
+      Source(u"1,1.0,\"  \",\"  \"\r\n2,2.0,\"　a\",\" b　c \"\r\n3,3.0,,\" d e\"\r\n4,4.0,f,\r\n");
+  convert::WriteSiteRecords(x1, depths, out_);
+  EXPECT_EQ(out_.lines, (Lines{u"2000 1.00 @ @ 1", u"2000 2.00 _a_b_c @ 1", u"2000 3.00 d_e @ 1",
+                               u"2000 4.00 f @ 1"}));
+}
+
 TEST_F(RecordsTest, NotesTakeTheNextCodedLineOnceTheDepthPassesIt) {
   Table("L4.TXT", u"1,暗\r\n2,褐\r\n3,灰\r\n");
   auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f, 4.0f});
