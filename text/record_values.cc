@@ -4,6 +4,7 @@
 
 #include "text/field_formats.h"
 #include "text/numbers.h"
+#include "text/trim.h"
 
 namespace tjvx::text {
 
@@ -27,9 +28,14 @@ void HoldTextFrom(std::u16string& line, size_t start, std::u16string_view absent
 }
 
 void AppendHeldText(std::u16string& line, std::u16string_view value, std::u16string_view absent) {
+  const std::u16string_view held = Trim(value);
+  if (held.empty()) {
+    line += absent;
+    return;
+  }
   const size_t start = line.size();
-  line += value;
-  HoldTextFrom(line, start, absent);
+  line += held;
+  std::replace(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), u' ', u'_');
 }
 
 ValueChange AppendBottomDepthValue(std::u16string& line, std::u16string_view value) {
