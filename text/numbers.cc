@@ -32,11 +32,14 @@ struct DigitRun {
   const char16_t* const start = p;
   const char16_t* point = nullptr;
   uint64_t mantissa = 0;
+  // The digit as a 64-bit difference, so that it adds to the mantissa as it is; the point is the
+  // difference that wraps around below 0.
+  constexpr uint64_t kPoint = static_cast<uint64_t>(u'.') - u'0';
   for (; p < end; ++p) {
-    const auto digit = static_cast<unsigned>(*p - u'0');
+    const uint64_t digit = static_cast<uint64_t>(*p) - u'0';
     if (digit <= 9) {
       mantissa = mantissa * 10 + digit;
-    } else if (*p == u'.' && point == nullptr) {
+    } else if (digit == kPoint && point == nullptr) {
       point = p;
     } else {
       break;
