@@ -75,7 +75,7 @@ const CodeTable::Name* CodeTable::FindHashed(float code, bool last) const {
 
 PatternTables::PatternTables(std::u16string folder) : folder_(std::move(folder)) {}
 
-const CodeTable& PatternTables::Get(TableId id) {
+const CodeTable& PatternTables::Load(TableId id) {
   Slot& slot = slots_[static_cast<size_t>(id)];
   LoadOnce(slot.loaded, slot.mutex, [&] {
     const TableLayout& layout = kLayouts[static_cast<size_t>(id)];

@@ -117,8 +117,13 @@ class PatternTables {
   explicit PatternTables(std::u16string folder);
 
   const std::u16string& folder() const { return folder_; }
-  // The table; a missing table file throws Error::Kind::kFileMissing naming it.
-  const CodeTable& Get(TableId id);
+  // The table; a missing table file throws Error::Kind::kFileMissing naming it. Inline once the
+  // table is loaded, for records ask for their table by the thousand.
+  const CodeTable& Get(TableId id) {
+    const Slot& slot = slots_[static_cast<size_t>(id)];
+    if (slot.loaded.load(std::memory_order_acquire)) return slot.table;
+    return Load(id);
+  }
   // The geology name tables; each of the three files is required.
   const GeologyTables& Geology();
 
@@ -130,6 +135,8 @@ class PatternTables {
     std::atomic<bool> loaded{false};
     CodeTable table;
   };
+  const CodeTable& Load(TableId id);
+
   std::u16string folder_;
   std::array<Slot, static_cast<size_t>(TableId::kCount)> slots_;
   std::mutex geology_mutex_;
