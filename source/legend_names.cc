@@ -87,8 +87,9 @@ void LookupLegendNames(PatternTables& tables, int kind, FieldReader& reader, std
   for (int g = 0; g < 2; ++g) {
     const std::u16string_view field = group_fields[g];
     for (size_t p = 0; p < (kind == 1 ? 3u : 1u); ++p) {
-      const std::u16string_view code =
-          kind != 1 ? field : p * 2 < field.size() ? field.substr(p * 2, 2) : std::u16string_view();
+      const std::u16string_view code = kind != 1              ? field
+                                       : p * 2 < field.size() ? field.substr(p * 2, 2)
+                                                              : std::u16string_view();
       // The whole list is read and a later matching line overwrites an earlier one.
       found[g][p] = table.LastName(text::NumericValue(code));
       if (found[g][p] == nullptr && findings != nullptr && !text::Trim(code).empty() &&

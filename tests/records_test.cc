@@ -238,9 +238,9 @@ TEST_F(RecordsTest, LegendNamesOfOneGroupAreMadeFullWidthAsOneText) {
   convert::NoteSources sources;
   sources.coded[0] = Source(u"1,1.0,0102,,04,,\r\n2,2.0,030405,,,,\r\n3,3.0,0501,,0201,,\r\n");
   convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
-  EXPECT_EQ(out_.lines, (Lines{u"2001 1.00 @ ガホ～゜ @ @ @ @ @ -1 0",
-                               u"2001 2.00 @ パＮ１ @ @ @ @ @ -1 0",
-                               u"2001 3.00 @ Ｎ１カ～゛ホカ @ @ @ @ @ -1 0"}));
+  EXPECT_EQ(out_.lines,
+            (Lines{u"2001 1.00 @ ガホ～゜ @ @ @ @ @ -1 0", u"2001 2.00 @ パＮ１ @ @ @ @ @ -1 0",
+                   u"2001 3.00 @ Ｎ１カ～゛ホカ @ @ @ @ @ -1 0"}));
 }
 
 TEST_F(RecordsTest, LegendNamesAreHeldAsOneValueOfTheLine) {
@@ -250,10 +250,9 @@ TEST_F(RecordsTest, LegendNamesAreHeldAsOneValueOfTheLine) {
   convert::NoteSources sources;
   sources.coded[1] = Source(u"1,1.0,1,,2,\r\n2,2.0,,,2,\r\n3,3.0,3,,3,\r\n4,4.0,4,,1,\r\n");
   convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
-  EXPECT_EQ(out_.lines, (Lines{u"2001 1.00 @ @ a_b_～c_d @ @ @ @ -1 0",
-                               u"2001 2.00 @ @ ～c_d @ @ @ @ -1 0",
-                               u"2001 3.00 @ @ ～ @ @ @ @ -1 0",
-                               u"2001 4.00 @ @ e～_a_b @ @ @ @ -1 0"}));
+  EXPECT_EQ(out_.lines,
+            (Lines{u"2001 1.00 @ @ a_b_～c_d @ @ @ @ -1 0", u"2001 2.00 @ @ ～c_d @ @ @ @ -1 0",
+                   u"2001 3.00 @ @ ～ @ @ @ @ -1 0", u"2001 4.00 @ @ e～_a_b @ @ @ @ -1 0"}));
 }
 
 TEST_F(RecordsTest, Records3000Then3010FromTwoPasses) {
