@@ -1,7 +1,6 @@
 #include "convert/site_notes.h"
 
 #include <algorithm>
-#include <charconv>
 #include <deque>
 #include <span>
 
@@ -22,10 +21,15 @@ void AppendCount(std::u16string& line, size_t n) {
     line += text::SingleToText(static_cast<float>(n));
     return;
   }
-  char digits[8];
-  char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-  line += u' ';
-  line.append(digits, end);
+  // A blank, then the digits from the right.
+  char16_t text[8];
+  char16_t* first = text + 8;
+  do {
+    *--first = static_cast<char16_t>(u'0' + n % 10);
+    n /= 10;
+  } while (n != 0);
+  *--first = u' ';
+  line.append(first, static_cast<size_t>(text + 8 - first));
 }
 
 // A note of X12.TXT: texts of exactly 30 characters go on in the next record's text.
@@ -73,8 +77,7 @@ std::vector<Note> ReadNotes(source::FieldReader& x12, source::RecordFindings& fo
 constexpr size_t kNoteCharacters = kNoteWidth;
 
 size_t NoteLineCount(std::u16string_view note) {
-  return note.size() <= kNoteCharacters ? 1
-                                        : (note.size() + kNoteCharacters - 1) / kNoteCharacters;
+  return note.size() <= kNoteCharacters ? 1 : (note.size() + kNoteCharacters - 1) / kNoteCharacters;
 }
 
 // Line `piece` of a note, appended to `line`: every piece after the first is led by "￥".
@@ -100,11 +103,12 @@ std::vector<DepthMark> ReadDepthMarks(source::FieldReader& x11, source::RecordFi
   std::array<std::u16string_view, 5> record;
   while (!x11.AtEnd()) {
     x11.ReadRecord(record);
-    const DepthMark& mark = marks.emplace_back(
-        DepthMark{text::NumericValue(record[1]), record[1], x11.record_line()});
+    const DepthMark& mark =
+        marks.emplace_back(DepthMark{text::NumericValue(record[1]), record[1], x11.record_line()});
     if (mark.value == 0.0f && !text::Trim(mark.text).empty() && !text::IsZeroText(mark.text)) {
-      found.Report(source::rules::kDepthMark, mark.line, 2,
-                   {u"深度「" + std::u16string(mark.text) + u"」は数値ではない為、深度 0 とされます。"});
+      found.Report(
+          source::rules::kDepthMark, mark.line, 2,
+          {u"深度「" + std::u16string(mark.text) + u"」は数値ではない為、深度 0 とされます。"});
     }
   }
   // The file is mostly in order already.
@@ -124,7 +128,7 @@ struct CodedNote {
   std::u16string_view depth_text = u"99999";  // in the file's text once a record is read
   float depth_value = 99999.0f;
   std::u16string names = u"@";  // held as a line's value (see LookupLegendNames)
-  long long names_line = 0;  // the line whose names the field shows, 0 before any
+  long long names_line = 0;     // the line whose names the field shows, 0 before any
 
   void Open(source::FieldReader& file, base::FindingSink& findings) {
     reader = &file;
@@ -341,7 +345,6 @@ void AppendSiteText(std::u16string& line, std::u16string_view item3, std::u16str
       [](char16_t c) { return c == u' ' || c == u'\u3000'; }, u'_');
 }
 
-
 std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader>& x1,
                                                const std::vector<source::DepthEntry>& depths,
                                                LineSink& out, base::FindingSink& findings) {
@@ -351,10 +354,11 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
   float previous = 0.0f;
   // The deepest depth of the lines so far: the 2001 records end at the last line's depth.
   float deepest = 0.0f;
-  std::u16string deepest_text;
+  std::u16string_view deepest_text;  // in the file's text
   bool any = false;
   std::u16string& line = records.line();
-  std::u16string last_depth, out_of_order;
+  std::u16string_view last_depth;  // in the file's text
+  std::u16string out_of_order;
   long long last_line = 0;
   size_t position = 0;  // the depth list is read onward from one line to the next
   while (records.Next()) {
@@ -400,14 +404,15 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
     // The 2001 records end at the last line's depth, so the deeper depths of earlier lines get
     // none.
     const std::u16string drops =
-        u"、これより深い 2001 (深度「" + deepest_text + u"」まで) は書かれません。";
+        u"、これより深い 2001 (深度「" + std::u16string(deepest_text) + u"」まで) は書かれません。";
     found.Report(source::rules::kSiteDepthOrder, last_line, 2,
-                 {out_of_order.empty() ? u"深度「" + last_depth + u"」は最後の行の深度の為" + drops
-                                       : out_of_order + u"最後の行の深度の為" + drops});
+                 {out_of_order.empty()
+                      ? u"深度「" + std::u16string(last_depth) + u"」は最後の行の深度の為" + drops
+                      : out_of_order + u"最後の行の深度の為" + drops});
   } else if (!out_of_order.empty()) {
     found.Report(source::rules::kSiteDepthOrder, last_line, 2, {out_of_order});
   }
-  return last_depth;
+  return std::u16string(last_depth);
 }
 
 std::vector<std::u16string> FoldNote(std::u16string_view text) {
