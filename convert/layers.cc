@@ -99,11 +99,12 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
     // The twenty code fields, 9 to 28.
     for (int field = 9; field <= 28; ++field) {
       const std::u16string_view given = records.Field(field);
+      // Most of the twenty code fields hold "0" or nothing, which is no code.
+      if (given.empty() || (given.size() == 1 && given[0] == u'0')) continue;
       const float code = text::NumericValue(given);
       if (code == 0.0f) {
-        // Most of the twenty code fields hold "0" or nothing, which is no code.
         const bool no_code = given.size() <= 1
-                                 ? given.empty() || given[0] == u'0' || given[0] == u' '
+                                 ? given[0] == u' '
                                  : text::Trim(given).empty() || text::IsZeroText(given);
         if (!no_code) {
           const bool full_width = std::any_of(given.begin(), given.end(),
