@@ -33,6 +33,7 @@ void ReportCodeNotFound(RecordFindings& findings, long long line, int field,
 }  // namespace
 
 void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::FindingSink& findings) {
+  static constexpr std::u16string_view k3010 = u"3010 ";  // its length counted once
   RecordLoop<11, 5> records(r41, findings, u"3000");
   RecordFindings found3010(findings, r41, u"3010");
   // The 3010 lines follow all 3000 lines: the 3000 lines are written as the records are read, and
@@ -53,7 +54,7 @@ void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::Find
     later.push_back({records.Field(2), records.Field(3), records.at()});
   }
   for (const Later& record : later) {
-    line.assign(u"3010 ");
+    line.assign(k3010);
     text::AppendMadeDepthText(line, record.depth);  // reported with its 3000 line
     line += u' ';
     found3010.Put(line, record.line, 3, record.value, text::AppendNumberValue);

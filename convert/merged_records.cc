@@ -35,6 +35,10 @@ constexpr MemberLayout kMembers[] = {{3, 2, {1}, u"-1 -1"},           // N8.TXT:
                                      {4, 1, {2, 3}, u"@ @"},          // G73.TXT
                                      {5, 1, {2, 3, 4}, u"@ @ @ @"}};  // G81.TXT
 
+// Fixed pieces of the lines, their lengths counted once.
+constexpr std::u16string_view kFixedAt = u" @ ";
+constexpr std::u16string_view kNoValue = u"-1";
+
 // The values one member gives a 5000 line, joined by blanks.
 void AppendMemberValues(std::u16string& line, size_t member, const MemberRecord& record) {
   const auto& v = record.values;
@@ -60,7 +64,7 @@ void AppendMemberValues(std::u16string& line, size_t member, const MemberRecord&
       text::AppendHeldText(line, v[0]);
       line += u' ';
       text::AppendHeldText(line, v[1]);
-      line += u" @ ";
+      line += kFixedAt;
       text::AppendHeldText(line, v[2]);
       break;
   }
@@ -139,6 +143,7 @@ void AppendMember(std::u16string& line, size_t member, const MemberRecord& recor
 }  // namespace
 
 void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& findings) {
+  static constexpr std::u16string_view k5000 = u"5000 ";  // its length counted once
   std::array<std::optional<source::RecordFindings>, 4> found;
   std::array<std::vector<MemberRecord>, 4> records;
   std::vector<float> depths;
@@ -151,7 +156,7 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
   std::array<size_t, 4> next{};
   std::u16string line;
   for (const source::DepthEntry& entry : source::MergeDepths(std::move(depths))) {
-    line.assign(u"5000 ");
+    line.assign(k5000);
     text::ValueChange depth_change = text::AppendMadeDepthText(line, entry.text);
     for (size_t m = 0; m < members.size(); ++m) {
       const std::vector<MemberRecord>& list = records[m];
@@ -206,7 +211,7 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     const size_t depth_end = line.size();
     line += u' ';
     // The value and the text as held ("0" stays "0"), "-1" and "@" when there are none.
-    text::AppendHeldText(line, records.Field(3), u"-1");
+    text::AppendHeldText(line, records.Field(3), kNoValue);
     line += u' ';
     text::AppendHeldText(line, records.Field(8));
     line += u' ';

@@ -123,9 +123,13 @@ std::vector<DepthMark> ReadDepthMarks(source::FieldReader& x11, source::RecordFi
 // record read gives the names until the list passes the record's depth (kept as text and as its
 // number, so the text is read once). A missing file shows "@" at depth "99999" throughout.
 struct CodedNote {
+  // The depth of a file that has ended (or is missing). Texts the lines compare with are constants,
+  // so their lengths are counted once, not at every comparison.
+  static constexpr std::u16string_view kEnded = u"99999";
+
   source::FieldReader* reader = nullptr;
   std::optional<source::RecordFindings> found;
-  std::u16string_view depth_text = u"99999";  // in the file's text once a record is read
+  std::u16string_view depth_text = kEnded;  // in the file's text once a record is read
   float depth_value = 99999.0f;
   std::u16string names = u"@";  // held as a line's value (see LookupLegendNames)
   long long names_line = 0;     // the line whose names the field shows, 0 before any
@@ -148,21 +152,21 @@ struct CodedNote {
       // A record at the depth of the one before is read at the next entry: its names, and those
       // of the records after it, move down the list.
       const bool same = read_before && depth_value == before;
-      if ((depth_value < before || same) && depth_text != u"99999") {
+      if ((depth_value < before || same) && depth_text != kEnded) {
         found->Report(source::rules::kCodedNoteDepth, names_line, 2,
                       {u"深度「" + std::u16string(depth_text) +
                        (same ? u"」が前の行の深度と同じ為" : u"」が前の行の深度より浅い為") +
                        u"、この行の名前は正しい深度の 2001 に付きません。"});
       }
     }
-    if (depth_text == u"99999") names = u"@";
+    if (depth_text == kEnded) names = u"@";
   }
 
   // The entry's depth was written `written`, changed by `change`: told at the record of that
   // depth.
   void DepthWritten(const source::DepthEntry& entry, text::ValueChange change,
                     std::u16string_view written) {
-    if (names_line != 0 && depth_value == entry.value && depth_text != u"99999") {
+    if (names_line != 0 && depth_value == entry.value && depth_text != kEnded) {
       found->Value(change, names_line, 2, depth_text, written);
     }
   }
@@ -172,7 +176,7 @@ struct CodedNote {
   void Beyond(float last) {
     if (reader == nullptr) return;
     const bool more = !reader->AtEnd();
-    if (names_line != 0 && depth_text != u"99999" && depth_value > last) {
+    if (names_line != 0 && depth_text != kEnded && depth_value > last) {
       found->Report(source::rules::kCodedNoteDepth, names_line, 2,
                     {u"深度「" + std::u16string(depth_text) +
                      u"」が最後の現場の深度 (X1.TXT) より深い為、この行の名前は最後の 2001 に付" +
@@ -201,6 +205,10 @@ size_t EntriesWithRecords(const std::vector<source::DepthEntry>& depths,
 // its depth, what lies beyond the last entry, then the note lines.
 class NoteRecords {
  public:
+  // The fixed pieces of the lines, their lengths counted once.
+  static constexpr std::u16string_view k2001 = u"2001 ", kAfterDepth = u" @ ", kNoNumber = u"-1";
+  static constexpr std::u16string_view k2002 = u"2002 ";
+
   NoteRecords(NoteSources& sources, std::span<const source::DepthEntry> entries,
               base::FindingSink& findings)
       : entries_(entries), note_lines_(entries.size()) {
@@ -223,15 +231,15 @@ class NoteRecords {
       for (size_t k = 0; k < coded_.size(); ++k) {
         coded_[k].ReadOnward(tables, static_cast<int>(k) + 1, entry);
       }
-      line.assign(u"2001 ");
+      line.assign(k2001);
       const text::ValueChange change = text::AppendMadeDepthText(line, entry.text);
       DepthWritten(entry, change, std::u16string_view(line).substr(5));
-      line += u" @ ";
+      line += kAfterDepth;
       for (const CodedNote& note : coded_) {
         line += note.names;
         line += u' ';
       }
-      line += u"-1";
+      line += kNoNumber;
       AppendCount(line, note_lines_[e]);
       out.Line(line);
     }
@@ -252,7 +260,7 @@ class NoteRecords {
     std::u16string line;
     for (const PlacedNote& note : notes_) {
       for (size_t piece = 0, pieces = NoteLineCount(note.text); piece < pieces; ++piece) {
-        line.assign(u"2002 ");
+        line.assign(k2002);
         AppendNoteLine(line, note.text, piece);
         found_notes_->Written(std::u16string_view(line).substr(5), note.source_line);
         out.Line(line);
@@ -345,6 +353,9 @@ void AppendSiteText(std::u16string& line, std::u16string_view item3, std::u16str
       [](char16_t c) { return c == u' ' || c == u'\u3000'; }, u'_');
 }
 
+// The fixed piece of a 2000 line after the site text, its length counted once.
+constexpr std::u16string_view kSiteAt = u" @";
+
 std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader>& x1,
                                                const std::vector<source::DepthEntry>& depths,
                                                LineSink& out, base::FindingSink& findings) {
@@ -391,7 +402,7 @@ std::optional<std::u16string> WriteSiteRecords(std::optional<source::FieldReader
     const size_t site = line.size();
     AppendSiteText(line, records.Field(3), records.Field(4));
     found.Written(std::u16string_view(line).substr(site), at);
-    line += u" @";
+    line += kSiteAt;
     AppendCount(line, passed);
     out.Line(line);
     last_depth = depth_text;

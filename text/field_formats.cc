@@ -39,7 +39,8 @@ ValueChange AppendNumberField(std::u16string& line, int kind, std::u16string_vie
     line += number;
     return ValueChange::kNone;
   }
-  line += kind == kNumber ? std::u16string_view(u"-1") : std::u16string_view(u"9999");
+  static constexpr std::u16string_view kNoNumber = u"-1", kNoBottom = u"9999";
+  line += kind == kNumber ? kNoNumber : kNoBottom;
   if (number.empty()) return ValueChange::kNone;
   return ZeroOrWhy(value);
 }
