@@ -7,6 +7,7 @@
 #include "text/field_formats.h"
 #include "text/numbers.h"
 #include "text/record_values.h"
+#include "text/trim.h"
 
 namespace tjvx::convert {
 namespace {
@@ -17,7 +18,9 @@ text::ValueChange AppendEndDepth(std::u16string& line, std::u16string_view start
   float end = 0.0f;
   for (std::u16string_view length : lengths) end = end + text::NumericValue(length) / 100.0f;
   end = end + text::NumericValue(start_depth);
-  return text::AppendMadeDepthText(line, text::SingleToText(end));
+  // The sum as the log program writes a single (SingleToText); the depth form passes over the
+  // blank before a number that is not negative, so it is left out.
+  return text::AppendMadeDepthText(line, text::SingleToPlainText(end));
 }
 
 // Whether an end depth whose decimals were cut is off from the sum of its values by a hundredth
@@ -70,7 +73,8 @@ void WriteRecords4000(source::FieldReader& x5, LineSink& out, base::FindingSink&
       // A negative reading counts as none.
       line += u' ';
       const std::u16string_view blows = records.Field(field);
-      if (text::NumericValue(blows) < 0.0f) {
+      // Only a number that begins with its sign is negative.
+      if (text::TrimLeft(blows).starts_with(u'-') && text::NumericValue(blows) < 0.0f) {
         // "-1" is how the source itself writes no reading, and it is written as it stands.
         if (text::NumericValue(blows) != -1.0f) {
           found.Report(source::rules::kNegativeBlows, at, field,

@@ -10,7 +10,6 @@
 #include "text/numbers.h"
 #include "text/record_values.h"
 #include "text/trim.h"
-#include "text/widths.h"
 
 namespace tjvx::convert {
 
@@ -34,6 +33,7 @@ void ReportCodeNotFound(RecordFindings& findings, long long line, int field,
 }  // namespace
 
 void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::FindingSink& findings) {
+  static constexpr std::u16string_view k3010 = u"3010 ";  // its length counted once
   RecordLoop<11, 5> records(r41, findings, u"3000");
   RecordFindings found3010(findings, r41, u"3010");
   // The 3010 lines follow all 3000 lines: the 3000 lines are written as the records are read, and
@@ -54,7 +54,7 @@ void WriteRecords3000And3010(source::FieldReader& r41, LineSink& out, base::Find
     later.push_back({records.Field(2), records.Field(3), records.at()});
   }
   for (const Later& record : later) {
-    line.assign(u"3010 ");
+    line.assign(k3010);
     text::AppendMadeDepthText(line, record.depth);  // reported with its 3000 line
     line += u' ';
     found3010.Put(line, record.line, 3, record.value, text::AppendNumberValue);
@@ -93,7 +93,6 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
   RecordLoop<68, 28> records(x7, findings, u"3030");
   RecordFindings& found = records.found();
   std::u16string& line = records.line();
-  std::u16string name;
   size_t prefix = 0;  // "3030 <top> <bottom> ", the same for every code of a record
   while (records.Next()) {
     const long long at = records.at();
@@ -101,11 +100,12 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
     // The twenty code fields, 9 to 28.
     for (int field = 9; field <= 28; ++field) {
       const std::u16string_view given = records.Field(field);
+      // Most of the twenty code fields hold "0" or nothing, which is no code.
+      if (given.empty() || (given.size() == 1 && given[0] == u'0')) continue;
       const float code = text::NumericValue(given);
       if (code == 0.0f) {
-        // Most of the twenty code fields hold "0" or nothing, which is no code.
         const bool no_code = given.size() <= 1
-                                 ? given.empty() || given[0] == u'0' || given[0] == u' '
+                                 ? given[0] == u' '
                                  : text::Trim(given).empty() || text::IsZeroText(given);
         if (!no_code) {
           const bool full_width = std::any_of(given.begin(), given.end(),
@@ -126,9 +126,9 @@ void WriteRecords3030(source::FieldReader& x7, source::PatternTables& tables, Li
         prefix_built = true;
       }
       line.resize(prefix);
-      name.clear();
-      if (auto entry = tables.Get(source::TableId::kL8).First(code)) {
-        text::AppendFullWidth(name, *entry);
+      std::u16string_view name;
+      if (const source::CodeTable::Name* entry = tables.Get(source::TableId::kL8).FirstName(code)) {
+        name = entry->full_width;
       } else {
         ReportCodeNotFound(found, at, field, given, source::TableId::kL8,
                            u"名前が @ と書かれます。");

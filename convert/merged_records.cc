@@ -10,7 +10,6 @@
 #include "text/numbers.h"
 #include "text/record_values.h"
 #include "text/trim.h"
-#include "text/widths.h"
 
 namespace tjvx::convert {
 namespace {
@@ -35,6 +34,10 @@ constexpr MemberLayout kMembers[] = {{3, 2, {1}, u"-1 -1"},           // N8.TXT:
                                      {5, 1, {4}, u"@"},               // G71.TXT
                                      {4, 1, {2, 3}, u"@ @"},          // G73.TXT
                                      {5, 1, {2, 3, 4}, u"@ @ @ @"}};  // G81.TXT
+
+// Fixed pieces of the lines, their lengths counted once.
+constexpr std::u16string_view kFixedAt = u" @ ";
+constexpr std::u16string_view kNoValue = u"-1";
 
 // The values one member gives a 5000 line, joined by blanks.
 void AppendMemberValues(std::u16string& line, size_t member, const MemberRecord& record) {
@@ -61,7 +64,7 @@ void AppendMemberValues(std::u16string& line, size_t member, const MemberRecord&
       text::AppendHeldText(line, v[0]);
       line += u' ';
       text::AppendHeldText(line, v[1]);
-      line += u" @ ";
+      line += kFixedAt;
       text::AppendHeldText(line, v[2]);
       break;
   }
@@ -140,6 +143,7 @@ void AppendMember(std::u16string& line, size_t member, const MemberRecord& recor
 }  // namespace
 
 void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& findings) {
+  static constexpr std::u16string_view k5000 = u"5000 ";  // its length counted once
   std::array<std::optional<source::RecordFindings>, 4> found;
   std::array<std::vector<MemberRecord>, 4> records;
   std::vector<float> depths;
@@ -152,7 +156,7 @@ void WriteRecords5000(MergedMembers& members, LineSink& out, base::FindingSink& 
   std::array<size_t, 4> next{};
   std::u16string line;
   for (const source::DepthEntry& entry : source::MergeDepths(std::move(depths))) {
-    line.assign(u"5000 ");
+    line.assign(k5000);
     text::ValueChange depth_change = text::AppendMadeDepthText(line, entry.text);
     for (size_t m = 0; m < members.size(); ++m) {
       const std::vector<MemberRecord>& list = records[m];
@@ -182,12 +186,12 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
     struct Lookup {
       int field;
       source::TableId table;
-      std::optional<std::u16string_view> name;
+      const source::CodeTable::Name* name;
     };
-    Lookup lookups[] = {{4, source::TableId::kL18, {}}, {6, source::TableId::kL18B, {}}};
+    Lookup lookups[] = {{4, source::TableId::kL18, nullptr}, {6, source::TableId::kL18B, nullptr}};
     for (Lookup& lookup : lookups) {
       const std::u16string_view code = records.Field(lookup.field);
-      if (!code.empty()) lookup.name = tables.Get(lookup.table).First(text::NumericValue(code));
+      if (!code.empty()) lookup.name = tables.Get(lookup.table).FirstName(text::NumericValue(code));
     }
     for (const Lookup& lookup : lookups) {
       const std::u16string_view code = records.Field(lookup.field);
@@ -198,23 +202,24 @@ void WriteRecords5010(source::FieldReader& g72, source::PatternTables& tables, L
         });
       }
     }
-    const std::optional<std::u16string_view>& first = lookups[0].name;
-    const std::optional<std::u16string_view>& second = lookups[1].name;
-    const bool has_first = first && !first->empty(), has_second = second && !second->empty();
+    const source::CodeTable::Name* first = lookups[0].name;
+    const source::CodeTable::Name* second = lookups[1].name;
+    const bool has_first = first != nullptr && !first->text.empty();
+    const bool has_second = second != nullptr && !second->text.empty();
 
     records.Start(2);
     const size_t depth_end = line.size();
     line += u' ';
     // The value and the text as held ("0" stays "0"), "-1" and "@" when there are none.
-    text::AppendHeldText(line, records.Field(3), u"-1");
+    text::AppendHeldText(line, records.Field(3), kNoValue);
     line += u' ';
     text::AppendHeldText(line, records.Field(8));
     line += u' ';
     // The names in full width, joined by "／", as held; "@" when there are none.
     const size_t names = line.size();
-    if (has_first) text::AppendFullWidth(line, *first);
+    if (has_first) line += first->full_width;
     if (has_first && has_second) line += u'／';
-    if (has_second) text::AppendFullWidth(line, *second);
+    if (has_second) line += second->full_width;
     text::HoldTextFrom(line, names);
     found.Written(std::u16string_view(line).substr(depth_end), at);
     out.Line(line);

@@ -22,9 +22,9 @@ std::optional<std::u16string> WriteSiteRecords(
     std::optional<source::FieldReader>& x1, const std::vector<source::DepthEntry>& depths,
     LineSink& out, base::FindingSink& findings = base::NoFindingsSink());
 
-// The site text of an X1.TXT line: items 3 and 4 trimmed, joined by "_" when both are there, with
-// blanks written "_" and an empty text "@".
-std::u16string SiteText(std::u16string_view item3, std::u16string_view item4);
+// The site text of an X1.TXT line, appended to `line`: items 3 and 4 trimmed, joined by "_" when
+// both are there, with blanks written "_" and an empty text "@".
+void AppendSiteText(std::u16string& line, std::u16string_view item3, std::u16string_view item4);
 
 // The coded note files, notes 1 to 6.
 inline constexpr source::FileId kCodedNoteFiles[6] = {source::FileId::kX3,  source::FileId::kR31,

@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "source/source_files.h"
 #include "text/numbers.h"
+#include "text/widths.h"
 
 namespace tjvx::source {
 namespace {
@@ -58,24 +59,23 @@ CodeTable::CodeTable(FieldReader& reader, size_t fields, size_t code_field, size
       first_.emplace(key, entry);
       last_[key] = entry;
     }
-    names_.emplace_back(record[name_field]);
+    const std::u16string_view name = record[name_field];
+    std::u16string full_width = text::ToFullWidth(name);
+    const bool blank = full_width.find(u' ') != std::u16string::npos;
+    names_.push_back({std::u16string(name), std::move(full_width), blank});
   }
 }
 
-std::optional<std::u16string_view> CodeTable::Find(float code, bool last) const {
-  if (std::optional<size_t> index = DirectIndex(code)) {
-    if (*index >= direct_.size()) return std::nullopt;
-    return Name(last ? direct_[*index].last : direct_[*index].first);
-  }
+const CodeTable::Name* CodeTable::FindHashed(float code, bool last) const {
   const auto& entries = last ? last_ : first_;
   auto it = entries.find(Key(code));
-  if (it == entries.end()) return std::nullopt;
-  return names_[it->second];
+  if (it == entries.end()) return nullptr;
+  return &names_[it->second];
 }
 
 PatternTables::PatternTables(std::u16string folder) : folder_(std::move(folder)) {}
 
-const CodeTable& PatternTables::Get(TableId id) {
+const CodeTable& PatternTables::Load(TableId id) {
   Slot& slot = slots_[static_cast<size_t>(id)];
   LoadOnce(slot.loaded, slot.mutex, [&] {
     const TableLayout& layout = kLayouts[static_cast<size_t>(id)];

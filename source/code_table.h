@@ -32,6 +32,14 @@ struct FloatKeyHash {
 // Codes are compared by NumericValue, so "05" finds the entry with code 5.
 class CodeTable {
  public:
+  // An entry's name as the table holds it, and in full width (text::ToFullWidth), as most record
+  // groups write it: made once when the table is read rather than at every record.
+  struct Name {
+    std::u16string text;
+    std::u16string full_width;
+    bool full_width_has_blank;  // a half-width blank, which a value held in a line cannot keep
+  };
+
   // Reads every entry of `reader`: `fields` fields each, the code at `code_field` and the name at
   // `name_field` (counted from 0).
   CodeTable(FieldReader& reader, size_t fields, size_t code_field, size_t name_field);
@@ -39,16 +47,34 @@ class CodeTable {
 
   // The name of the first entry whose code has the value `code`; for lookups that read the table
   // from its start and stop at the first match.
-  std::optional<std::u16string_view> First(float code) const { return Find(code, false); }
+  const Name* FirstName(float code) const { return Find(code, false); }
   // The name of the last such entry; for lookups that read the whole table, later matches
   // overwriting earlier ones.
-  std::optional<std::u16string_view> Last(float code) const { return Find(code, true); }
+  const Name* LastName(float code) const { return Find(code, true); }
+  // The same names as the table holds them.
+  std::optional<std::u16string_view> First(float code) const { return Text(FirstName(code)); }
+  std::optional<std::u16string_view> Last(float code) const { return Text(LastName(code)); }
   size_t size() const { return names_.size(); }
 
  private:
-  std::optional<std::u16string_view> Find(float code, bool last) const;
-  static float Key(float code) { return code == 0.0f ? 0.0f : code; }  // -0 and 0 are one code
+  static std::optional<std::u16string_view> Text(const Name* name) {
+    if (name == nullptr) return std::nullopt;
+    return name->text;
+  }
   // Most codes are small whole numbers; they index `direct_` instead of being hashed.
+  const Name* Find(float code, bool last) const {
+    if (code >= 0.0f && code < static_cast<float>(kDirectCodes)) {
+      const auto whole = static_cast<size_t>(code);
+      if (static_cast<float>(whole) == code) {
+        if (whole >= direct_.size()) return nullptr;
+        const uint32_t entry = last ? direct_[whole].last : direct_[whole].first;
+        return entry == kNone ? nullptr : &names_[entry];
+      }
+    }
+    return FindHashed(code, last);
+  }
+  const Name* FindHashed(float code, bool last) const;
+  static float Key(float code) { return code == 0.0f ? 0.0f : code; }  // -0 and 0 are one code
   static constexpr size_t kDirectCodes = 1024;
   static std::optional<size_t> DirectIndex(float code) {
     if (!(code >= 0.0f && code < static_cast<float>(kDirectCodes))) return std::nullopt;
@@ -61,12 +87,8 @@ class CodeTable {
     uint32_t first = kNone;
     uint32_t last = kNone;
   };
-  std::optional<std::u16string_view> Name(uint32_t entry) const {
-    if (entry == kNone) return std::nullopt;
-    return names_[entry];
-  }
   std::vector<Entries> direct_;
-  std::vector<std::u16string> names_;
+  std::vector<Name> names_;
   std::unordered_map<float, size_t, FloatKeyHash> first_;
   std::unordered_map<float, size_t, FloatKeyHash> last_;
 };
@@ -95,8 +117,13 @@ class PatternTables {
   explicit PatternTables(std::u16string folder);
 
   const std::u16string& folder() const { return folder_; }
-  // The table; a missing table file throws Error::Kind::kFileMissing naming it.
-  const CodeTable& Get(TableId id);
+  // The table; a missing table file throws Error::Kind::kFileMissing naming it. Inline once the
+  // table is loaded, for records ask for their table by the thousand.
+  const CodeTable& Get(TableId id) {
+    const Slot& slot = slots_[static_cast<size_t>(id)];
+    if (slot.loaded.load(std::memory_order_acquire)) return slot.table;
+    return Load(id);
+  }
   // The geology name tables; each of the three files is required.
   const GeologyTables& Geology();
 
@@ -108,6 +135,8 @@ class PatternTables {
     std::atomic<bool> loaded{false};
     CodeTable table;
   };
+  const CodeTable& Load(TableId id);
+
   std::u16string folder_;
   std::array<Slot, static_cast<size_t>(TableId::kCount)> slots_;
   std::mutex geology_mutex_;

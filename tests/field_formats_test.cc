@@ -10,6 +10,7 @@
 #include "source/code_table.h"
 #include "source/source_files.h"
 #include "tests/test_support.h"
+#include "text/numbers.h"
 
 namespace tjvx {
 namespace {
@@ -66,6 +67,20 @@ TEST(DepthText, OfEveryShortDecimalIsTheFixedPointFormWithoutLeadingBlanksAndLos
       EXPECT_EQ(change != text::ValueChange::kNone, value.empty() ? false : too_wide || cut)
           << base::ToUtf8(value);
     }
+  }
+}
+
+TEST(DepthText, OfASumIsTheSameWithOrWithoutTheBlankBeforeIt) {
+  // An end depth is laid out from the sum as the log program writes it, which puts a blank before
+  // a number that is not negative: the depth form must pass over that blank, changes told alike.
+  for (float sum : {0.3f, 1.8f, 6.3399997f, 12.345678f, 1234.5f, 12345.67f, 99999.99f, 1e-5f,
+                    1.234568e9f, 3e38f, -0.5f, -12.25f}) {
+    const std::u16string plain = text::SingleToPlainText(sum);
+    std::u16string with_blank, without_blank;
+    const text::ValueChange a = text::AppendMadeDepthText(with_blank, text::SingleToText(sum));
+    const text::ValueChange b = text::AppendMadeDepthText(without_blank, plain);
+    EXPECT_EQ(with_blank, without_blank) << base::ToUtf8(plain);
+    EXPECT_EQ(a, b) << base::ToUtf8(plain);
   }
 }
 

@@ -189,6 +189,15 @@ TEST_F(RecordsTest, SiteRecordsCountTheDepthListEntriesPassed) {
   EXPECT_EQ(out_.lines, (Lines{u"2000 1.00 現場 @ 2", u"2000 2.00 a_b_c @ 2"}));
 }
 
+TEST_F(RecordsTest, SiteTextsJoinTheirItemsAsOneValue) {
+  auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f, 4.0f});
+  std::optional<source::FieldReader> x1 =
+      Source(u"1,1.0,\"  \",\"  \"\r\n2,2.0,\"　a\",\" b　c \"\r\n3,3.0,,\" d e\"\r\n4,4.0,f,\r\n");
+  convert::WriteSiteRecords(x1, depths, out_);
+  EXPECT_EQ(out_.lines, (Lines{u"2000 1.00 @ @ 1", u"2000 2.00 _a_b_c @ 1", u"2000 3.00 d_e @ 1",
+                               u"2000 4.00 f @ 1"}));
+}
+
 TEST_F(RecordsTest, NotesTakeTheNextCodedLineOnceTheDepthPassesIt) {
   Table("L4.TXT", u"1,暗\r\n2,褐\r\n3,灰\r\n");
   auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f, 4.0f});
@@ -212,6 +221,27 @@ TEST_F(RecordsTest, NotesTakeTheNextCodedLineOnceTheDepthPassesIt) {
                         }));
 }
 
+TEST_F(RecordsTest, NotesOutOfOrderGoUnderTheirEntriesInTheFilesOrder) {
+  auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f});
+  convert::NoteSources sources;
+  // A long note folds into two lines, both counted by its entry and written under it.
+  sources.x12 = Source(u"1,2.0,b\r\n2,1.0,a\r\n3,3.0," + std::u16string(70, u'c') +
+                       u"\r\n4,0.5,\"x y\"\r\n5,2.0,d\r\n6,1.0,\"\"\r\n");
+  convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
+  EXPECT_EQ(out_.lines, (Lines{
+                            u"2001 1.00 @ @ @ @ @ @ @ -1 3",
+                            u"2001 2.00 @ @ @ @ @ @ @ -1 2",
+                            u"2001 3.00 @ @ @ @ @ @ @ -1 2",
+                            u"2002 a",
+                            u"2002 x_y",
+                            u"2002 @",
+                            u"2002 b",
+                            u"2002 d",
+                            u"2002 " + std::u16string(68, u'c'),
+                            u"2002 ￥cc",
+                        }));
+}
+
 TEST_F(RecordsTest, NotesWithOnlyX3PresentShowAtInTheOtherFields) {
   Table("L4.TXT", u"1,暗\r\n");
   auto depths = source::MergeDepths({1.0f, 2.0f});
@@ -231,6 +261,31 @@ TEST_F(RecordsTest, LegendCodesMatchByValueAndEmptyPositionsMatchCodeZero) {
   sources.coded[5] = Source(u"1,1.0,7,,,\r\n");
   convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
   EXPECT_EQ(out_.lines[0], u"2001 1.00 @ @ 後勝ち～空 @ @ @ シルト -1 0");
+}
+
+TEST_F(RecordsTest, LegendNamesOfOneGroupAreMadeFullWidthAsOneText) {
+  // A half-width kana ending one code's name and a voiced mark beginning the next combine, as in
+  // the group's joined text; across the wave dash they do not.
+  Table("L4.TXT", u"1,ｶ\r\n2,ﾞﾎ\r\n3,ﾊ\r\n4,ﾟ\r\n5,N1\r\n");
+  auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f});
+  convert::NoteSources sources;
+  sources.coded[0] = Source(u"1,1.0,0102,,04,,\r\n2,2.0,030405,,,,\r\n3,3.0,0501,,0201,,\r\n");
+  convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
+  EXPECT_EQ(out_.lines,
+            (Lines{u"2001 1.00 @ ガホ～゜ @ @ @ @ @ -1 0", u"2001 2.00 @ パＮ１ @ @ @ @ @ -1 0",
+                   u"2001 3.00 @ Ｎ１カ～゛ホカ @ @ @ @ @ -1 0"}));
+}
+
+TEST_F(RecordsTest, LegendNamesAreHeldAsOneValueOfTheLine) {
+  // Blanks around the names go and blanks inside become "_".
+  Table("L13.TXT", u"1,\" a b \"\r\n2,\"c d\"\r\n3,\"  \"\r\n4,e\r\n");
+  auto depths = source::MergeDepths({1.0f, 2.0f, 3.0f, 4.0f});
+  convert::NoteSources sources;
+  sources.coded[1] = Source(u"1,1.0,1,,2,\r\n2,2.0,,,2,\r\n3,3.0,3,,3,\r\n4,4.0,4,,1,\r\n");
+  convert::WriteNotesRecords(sources, depths, std::nullopt, tables_, out_);
+  EXPECT_EQ(out_.lines,
+            (Lines{u"2001 1.00 @ @ a_b_～c_d @ @ @ @ -1 0", u"2001 2.00 @ @ ～c_d @ @ @ @ -1 0",
+                   u"2001 3.00 @ @ ～ @ @ @ @ -1 0", u"2001 4.00 @ @ e～_a_b @ @ @ @ -1 0"}));
 }
 
 TEST_F(RecordsTest, Records3000Then3010FromTwoPasses) {

@@ -19,33 +19,40 @@ ValueChange ZeroOrWhy(std::u16string_view value) {
 
 }  // namespace
 
+void AppendTextField(std::u16string& line, std::u16string_view value) {
+  if (Trim(value).empty()) {
+    line += u'@';
+    return;
+  }
+  const size_t start = line.size();
+  line += value;
+  std::replace_if(
+      line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
+      [](char16_t c) { return c == u' ' || c == u'\u3000'; }, u'_');
+}
+
+ValueChange AppendNumberField(std::u16string& line, int kind, std::u16string_view value) {
+  const std::u16string_view number = Trim(value);
+  if (IsNonZeroNumber(number)) {
+    // A number is read without its surrounding blanks and written so: blanks in a value would
+    // split it in two, and no number holds one inside.
+    line += number;
+    return ValueChange::kNone;
+  }
+  static constexpr std::u16string_view kNoNumber = u"-1", kNoBottom = u"9999";
+  line += kind == kNumber ? kNoNumber : kNoBottom;
+  if (number.empty()) return ValueChange::kNone;
+  return ZeroOrWhy(value);
+}
+
 ValueChange AppendNormalisedField(std::u16string& line, int kind, std::u16string_view value) {
   switch (kind) {
-    case kText: {
-      if (Trim(value).empty()) {
-        line += u'@';
-        return ValueChange::kNone;
-      }
-      const size_t start = line.size();
-      line += value;
-      std::replace_if(
-          line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
-          [](char16_t c) { return c == u' ' || c == u'\u3000'; }, u'_');
+    case kText:
+      AppendTextField(line, value);
       return ValueChange::kNone;
-    }
     case kNumber:
-    case kBottomDepth: {
-      const std::u16string_view number = Trim(value);
-      if (number.empty() || NumericValue(number) == 0.0f) {
-        line += kind == kNumber ? u"-1" : u"9999";
-        if (number.empty()) return ValueChange::kNone;
-        return ZeroOrWhy(value);
-      }
-      // A number is read without its surrounding blanks and written so: blanks in a value would
-      // split it in two, and no number holds one inside.
-      line += number;
-      return ValueChange::kNone;
-    }
+    case kBottomDepth:
+      return AppendNumberField(line, kind, value);
     default:
       line += value;
       return ValueChange::kNone;
@@ -145,36 +152,42 @@ void FormatFixedPoint(std::u16string& text, int integer_width, int decimal_width
 namespace {
 
 // A depth of up to four digits, then a point and up to two digits, or none: its columns are its
-// integer digits, the point and its decimals filled with zeros. Most depths are written so.
-bool AppendPlainDepth(std::u16string& line, std::u16string_view value) {
+// integer digits, the point and its decimals filled with zeros. Most depths are written so, and
+// every record starts with one, so the columns are made in place and appended at once.
+[[gnu::always_inline]] inline bool AppendPlainDepth(std::u16string& line,
+                                                    std::u16string_view value) {
+  const char16_t* const v = value.data();
+  const size_t size = value.size();
   size_t digits = 0;
-  while (digits < value.size() && value[digits] >= u'0' && value[digits] <= u'9') ++digits;
+  while (digits < size && v[digits] >= u'0' && v[digits] <= u'9') ++digits;
   if (digits == 0 || digits > 4) return false;
   size_t decimals = 0;
-  if (digits < value.size()) {
-    if (value[digits] != u'.') return false;
-    decimals = value.size() - digits - 1;
+  if (digits < size) {
+    if (v[digits] != u'.') return false;
+    decimals = size - digits - 1;
     if (decimals > 2) return false;
-    for (size_t k = digits + 1; k < value.size(); ++k) {
-      if (value[k] < u'0' || value[k] > u'9') return false;
+    for (size_t k = digits + 1; k < size; ++k) {
+      if (v[k] < u'0' || v[k] > u'9') return false;
     }
   }
-  const char16_t depth[7] = {value[0],
-                             digits > 1 ? value[1] : u'0',
-                             digits > 2 ? value[2] : u'0',
-                             digits > 3 ? value[3] : u'0',
-                             u'.',
-                             decimals > 0 ? value[digits + 1] : u'0',
-                             decimals > 1 ? value[digits + 2] : u'0'};
   // The integer digits as written, then the point and two decimals.
-  line.append(depth, digits);
-  line.append(depth + 4, 3);
+  // (Set one by one: a loop of at most four is made a call to memcpy.)
+  char16_t depth[7];
+  depth[0] = v[0];
+  if (digits > 1) depth[1] = v[1];
+  if (digits > 2) depth[2] = v[2];
+  if (digits > 3) depth[3] = v[3];
+  depth[digits] = u'.';
+  depth[digits + 1] = decimals > 0 ? v[digits + 1] : u'0';
+  depth[digits + 2] = decimals > 1 ? v[digits + 2] : u'0';
+  line.append(depth, digits + 3);
   return true;
 }
 
+// The depth form of a value that is not a plain depth, out of line so that the short way keeps
+// few registers.
 template <bool kLookForOthers>
-ValueChange AppendDepthColumns(std::u16string& line, std::u16string_view value) {
-  if (AppendPlainDepth(line, value)) return ValueChange::kNone;
+[[gnu::noinline]] ValueChange AppendOtherDepth(std::u16string& line, std::u16string_view value) {
   // A blank depth is left as it is, and without its leading blanks that is nothing.
   if (Trim(value).empty()) return ValueChange::kNone;
   char16_t columns[7] = {u' ', u' ', u' ', u' ', u' ', u' ', u' '};
@@ -184,6 +197,12 @@ ValueChange AppendDepthColumns(std::u16string& line, std::u16string_view value) 
   while (*first == u' ') ++first;  // the point always stands
   line.append(first, static_cast<size_t>(columns + 7 - first));
   return odd && !IsPlainDecimal(value) ? ValueChange::kNotANumber : change;
+}
+
+template <bool kLookForOthers>
+ValueChange AppendDepthColumns(std::u16string& line, std::u16string_view value) {
+  if (AppendPlainDepth(line, value)) return ValueChange::kNone;
+  return AppendOtherDepth<kLookForOthers>(line, value);
 }
 
 }  // namespace

@@ -34,6 +34,10 @@ std::u16string NormaliseField(int kind, std::u16string_view value);
 // NormaliseField(kind, value) appended to `line`, for lines built in one buffer.
 // Returns what happened to a number (kNumber, kBottomDepth); a text is never changed.
 ValueChange AppendNormalisedField(std::u16string& line, int kind, std::u16string_view value);
+// The same for a kind known where it is asked (kText; kNumber or kBottomDepth), as most value
+// forms of the records know theirs.
+void AppendTextField(std::u16string& line, std::u16string_view value);
+ValueChange AppendNumberField(std::u16string& line, int kind, std::u16string_view value);
 
 // Lays a numeric text out with `integer_width` integer columns and `decimal_width` decimals:
 // blanks are skipped, at most two fraction digits are taken and the rest cut off, longer integer

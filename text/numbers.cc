@@ -16,6 +16,8 @@ bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 // Powers of ten exact in double precision.
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+// 10^-4 to 10^6, the nearest doubles.
+constexpr double kTenToThe[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
 
 // The digits from `p` up to `end`, with at most one point among them, read as one integer
 // (exact while there are at most 15 of them); `stop` is where something else stands, or `end`.
@@ -30,11 +32,14 @@ struct DigitRun {
   const char16_t* const start = p;
   const char16_t* point = nullptr;
   uint64_t mantissa = 0;
+  // The digit as a 64-bit difference, so that it adds to the mantissa as it is; the point is the
+  // difference that wraps around below 0.
+  constexpr uint64_t kPoint = static_cast<uint64_t>(u'.') - u'0';
   for (; p < end; ++p) {
-    const auto digit = static_cast<unsigned>(*p - u'0');
+    const uint64_t digit = static_cast<uint64_t>(*p) - u'0';
     if (digit <= 9) {
       mantissa = mantissa * 10 + digit;
-    } else if (*p == u'.' && point == nullptr) {
+    } else if (digit == kPoint && point == nullptr) {
       point = p;
     } else {
       break;
@@ -139,6 +144,47 @@ bool IsZeroText(std::u16string_view text) {
   return true;
 }
 
+namespace {
+
+// "%.7G" of `value` where it takes the fixed form, written from `out`; the end of what was written,
+// or nullptr for a value that takes the exponent form (beyond 1E-4 to 1E7 once rounded). The seven
+// digits are those of |value| × 10^(6 − e) for the value's decimal exponent e, rounded half to even
+// as printf rounds: the product is exact in double precision, for a float has 24 bits and 10^10,
+// the largest power taken, 24 bits beside its power of two.
+char* FixedSevenDigits(float value, char* out) {
+  const double magnitude = std::fabs(static_cast<double>(value));
+  if (!(magnitude >= 1e-4 && magnitude < 1e7)) return nullptr;
+  // No float lies between a power of ten and its nearest double, so the comparisons are exact.
+  int exponent = 6;
+  while (magnitude < kTenToThe[exponent + 4]) --exponent;
+  auto digits = static_cast<uint64_t>(
+      std::nearbyint(magnitude * kPowersOfTen[static_cast<size_t>(6 - exponent)]));
+  if (digits == 10'000'000) {  // rounded up to the next power of ten
+    digits = 1'000'000;
+    if (++exponent == 7) return nullptr;
+  }
+  char seven[7];
+  for (int k = 6; k >= 0; --k, digits /= 10) seven[k] = static_cast<char>('0' + digits % 10);
+  int last = 6;  // the last digit kept: trailing zeros of the fraction are dropped
+  while (last > exponent && last > 0 && seven[last] == '0') --last;
+  if (value < 0.0f) *out++ = '-';
+  if (exponent < 0) {
+    *out++ = '0';
+    *out++ = '.';
+    for (int k = exponent + 1; k < 0; ++k) *out++ = '0';
+    for (int k = 0; k <= last; ++k) *out++ = seven[k];
+    return out;
+  }
+  for (int k = 0; k <= exponent; ++k) *out++ = seven[k];
+  if (last > exponent) {
+    *out++ = '.';
+    for (int k = exponent + 1; k <= last; ++k) *out++ = seven[k];
+  }
+  return out;
+}
+
+}  // namespace
+
 std::u16string SingleToPlainText(float value) {
   if (value == 0.0f) return u"0";
   // Whole numbers of up to seven digits, such as counts, print as their digits under "%.7G" too.
@@ -147,6 +193,9 @@ std::u16string SingleToPlainText(float value) {
   if (std::fabs(value) < 1e7f && value == std::trunc(value)) {
     end = std::to_chars(buf, buf + sizeof buf, static_cast<long>(value)).ptr;
   } else {
+    end = FixedSevenDigits(value, buf);
+  }
+  if (end == nullptr) {
     // "%.7G": to_chars with a precision writes what printf's "%.7g" writes; the exponent letter is
     // then made a capital.
     end = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value),

@@ -12,6 +12,29 @@ namespace tjvx::text {
 // Every comparison of codes and depths goes through this, so "05" equals "5" and 1.5 equals 1.50.
 float NumericValue(std::u16string_view text);
 
+// Whether NumericValue(text) is a number other than 0. Asked of most number fields, whose value
+// is then not needed: a plain decimal (digits and at most one point, as most fields hold) is
+// answered from its digits alone, inline.
+inline bool IsNonZeroNumber(std::u16string_view text) {
+  unsigned digits_or = 0;  // the digits OR-ed together: 0 when all are 0
+  size_t points = 0;
+  for (const char16_t c : text) {
+    const auto digit = static_cast<unsigned>(c - u'0');
+    if (digit <= 9) {
+      digits_or |= digit;
+    } else if (c == u'.' && points == 0) {
+      points = 1;
+    } else {
+      return NumericValue(text) != 0.0f;
+    }
+  }
+  // At most 15 digits are read exactly, and such a number is far inside single precision's
+  // range: it is 0 exactly when all its digits are.
+  const size_t digits = text.size() - points;
+  if (digits == 0 || digits > 15) return NumericValue(text) != 0.0f;
+  return digits_or != 0;
+}
+
 // Whether `text` is numeric as NumericValue reads it (the grammar above), whatever its size.
 bool IsNumericText(std::u16string_view text);
 

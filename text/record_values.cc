@@ -4,11 +4,12 @@
 
 #include "text/field_formats.h"
 #include "text/numbers.h"
+#include "text/trim.h"
 
 namespace tjvx::text {
 
 ValueChange AppendNumberValue(std::u16string& line, std::u16string_view value) {
-  return AppendNormalisedField(line, kNumber, value);
+  return AppendNumberField(line, kNumber, value);
 }
 
 void HoldTextFrom(std::u16string& line, size_t start, std::u16string_view absent) {
@@ -27,22 +28,27 @@ void HoldTextFrom(std::u16string& line, size_t start, std::u16string_view absent
 }
 
 void AppendHeldText(std::u16string& line, std::u16string_view value, std::u16string_view absent) {
+  const std::u16string_view held = Trim(value);
+  if (held.empty()) {
+    line += absent;
+    return;
+  }
   const size_t start = line.size();
-  line += value;
-  HoldTextFrom(line, start, absent);
+  line += held;
+  std::replace(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), u' ', u'_');
 }
 
 ValueChange AppendBottomDepthValue(std::u16string& line, std::u16string_view value) {
   std::u16string depth;  // at most seven characters, so it stays in the string itself
   const ValueChange form = AppendDepthText(depth, value);
   // A depth text has no leading blanks, and neither have "9999" and the value kept.
-  const ValueChange zero = AppendNormalisedField(line, kBottomDepth, depth);
+  const ValueChange zero = AppendNumberField(line, kBottomDepth, depth);
   return form != ValueChange::kNone ? form : zero;
 }
 
 void AppendTextValue(std::u16string& line, std::u16string_view value) {
   // Every blank of a text becomes "_", so it has none to drop.
-  AppendNormalisedField(line, kText, value);
+  AppendTextField(line, value);
 }
 
 ValueChange AppendDatePart(std::u16string& line, std::u16string_view date, size_t start) {

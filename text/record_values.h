@@ -29,13 +29,16 @@ bool IsDateText(std::u16string_view date);
 // ("2004-08-05" gives "08 05" and keeps them; "2004/8/5" gives "-1 -1" and does not).
 bool KeepsMonthAndDay(std::u16string_view date, std::u16string_view written);
 
+// What a held text is written as when nothing is left of it.
+inline constexpr std::u16string_view kNothingHeld = u"@";
+
 // A text or a name written as held (a member's value, a table's name): without its surrounding
 // blanks, `absent` when nothing is left, and each half-width blank inside written as "_", so that
 // it stays one value of its line. Full-width blanks and other characters are kept as they are.
 void AppendHeldText(std::u16string& line, std::u16string_view value,
-                    std::u16string_view absent = u"@");
+                    std::u16string_view absent = kNothingHeld);
 // The same for the held text that a writer has built at the end of a line, from `start` on.
-void HoldTextFrom(std::u16string& line, size_t start, std::u16string_view absent = u"@");
+void HoldTextFrom(std::u16string& line, size_t start, std::u16string_view absent = kNothingHeld);
 
 }  // namespace tjvx::text
 
