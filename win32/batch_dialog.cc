@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "win32/face_colour.h"
+#include "win32/dialog_frame.h"
 #include "win32/text.h"
 
 namespace tjvx::win32 {
@@ -361,18 +361,8 @@ void ShowBatchDialog(HWND owner, const form::SiteBatchSetup& setup, UINT dpi, HF
   controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS;
   InitCommonControlsEx(&controls);
   BatchWindow window(setup, dpi, font, hooks);
-  // A template without controls: the dialog makes them at the window's DPI.
-  struct Template {
-    DLGTEMPLATE header;
-    WORD menu, window_class, title;
-  };
-  alignas(DWORD) Template dialog = {};
-  dialog.header.style =
-      WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME | WS_CLIPCHILDREN;
-  dialog.header.cx = 400;
-  dialog.header.cy = 280;
-  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &dialog.header, owner, BatchWindow::Proc,
-                          reinterpret_cast<LPARAM>(&window));
+  RunDialogWithoutTemplateControls(owner, 280, BatchWindow::Proc,
+                                   reinterpret_cast<LPARAM>(&window));
 }
 
 }  // namespace tjvx::win32

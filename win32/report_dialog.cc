@@ -11,7 +11,7 @@
 #include "base/utf.h"
 #include "form/converter_form.h"
 #include "form/report_table.h"
-#include "win32/face_colour.h"
+#include "win32/dialog_frame.h"
 #include "win32/text.h"
 
 namespace tjvx::win32 {
@@ -451,18 +451,7 @@ void ShowReportDialog(HWND owner, const form::CheckReport& report, UINT dpi, HFO
   state.font = font;
   state.save_hook = &save_hook;
 
-  // A template without controls: the dialog procedure makes them at the window's DPI.
-  struct Template {
-    DLGTEMPLATE header;
-    WORD menu, window_class, title;
-  };
-  alignas(DWORD) Template dialog = {};
-  dialog.header.style =
-      WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME | WS_CLIPCHILDREN;
-  dialog.header.cx = 400;
-  dialog.header.cy = 240;
-  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &dialog.header, owner, ReportProc,
-                          reinterpret_cast<LPARAM>(&state));
+  RunDialogWithoutTemplateControls(owner, 240, ReportProc, reinterpret_cast<LPARAM>(&state));
 }
 
 std::u16string WithCrLf(std::u16string_view text) {
