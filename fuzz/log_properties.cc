@@ -22,7 +22,9 @@ std::optional<double> PlainNumber(std::u16string_view text) {
   char* end = nullptr;
   const double value = std::strtod(ascii.c_str(), &end);
   if (end != ascii.c_str() + ascii.size() || !std::isfinite(value)) return std::nullopt;
-  if (ascii.find_first_of("xXeEpPnN") != std::string::npos) return std::nullopt;
+  // A decimal exponent ("30.e0") is a number as the log reads numbers; hexadecimal forms, inf and
+  // nan are not.
+  if (ascii.find_first_of("xXpPnN") != std::string::npos) return std::nullopt;
   return value;
 }
 
