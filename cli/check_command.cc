@@ -5,6 +5,7 @@
 #include <atomic>
 #include <filesystem>
 #include <iostream>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -118,6 +119,29 @@ void PrintJson(const std::vector<std::string>& given,
   std::cout << report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
+// Writes the text reports of a batch in the folders' order, each as soon as it and those before
+// it are made, so the reports of thousands of folders are not all held until the last is checked.
+class ReportsInOrder {
+ public:
+  explicit ReportsInOrder(size_t count) : reports_(count), made_(count, false) {}
+
+  void Made(size_t i, std::string report) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    reports_[i] = std::move(report);
+    made_[i] = true;
+    for (; next_ < reports_.size() && made_[next_]; ++next_) {
+      std::cout << reports_[next_];
+      std::string().swap(reports_[next_]);
+    }
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::string> reports_;
+  std::vector<bool> made_;
+  size_t next_ = 0;
+};
+
 // The result of a pattern that matched nothing: one error, at which a conversion stops too.
 convert::CheckResult PatternRefusal(std::u16string folder, const std::u16string& message) {
   convert::CheckResult result;
@@ -149,22 +173,32 @@ int Check(const CheckOptions& options) {
   const std::vector<ExpandedArgument> expanded = ExpandWildcards(options.sources, Wanted::kFolders);
   std::vector<std::string> sources;
   for (const ExpandedArgument& source : expanded) sources.push_back(source.path);
-  std::vector<convert::CheckResult> results(sources.size());
-  // The text reports, each made by the thread that checked its folder, so the text of a batch's
-  // thousands of findings is made on every processor rather than on one once all are checked.
+  // A text report keeps of each folder only its status once its report is made: the findings of
+  // a batch of thousands of folders would otherwise all be held until the end. The JSON report
+  // is written as one document, from every result.
   const bool text = options.format != "json";
-  std::vector<std::string> reports(text ? sources.size() : 0);
+  std::vector<convert::CheckResult> results(text ? 0 : sources.size());
+  std::vector<int> statuses(sources.size(), 0);
+  ReportsInOrder reports(text ? sources.size() : 0);
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t i = next++; i < sources.size(); i = next++) {
       const std::u16string folder = WindowsForm(sources[i]);
+      convert::CheckResult result;
       if (expanded[i].refusal) {
-        results[i] = PatternRefusal(folder, *expanded[i].refusal);
+        result = PatternRefusal(folder, *expanded[i].refusal);
       } else {
-        results[i] = tables ? convert::CheckSourceFolder(folder, *tables)
-                            : convert::CheckWithoutPatternFolder(folder, settings.messages);
+        result = tables ? convert::CheckSourceFolder(folder, *tables)
+                        : convert::CheckWithoutPatternFolder(folder, settings.messages);
       }
-      if (text) reports[i] = FolderReport(sources[i], results[i], i, sources.size());
+      statuses[i] = result.Status();
+      // Each report is made by the thread that checked its folder, so the text of a batch's
+      // thousands of findings is made on every processor.
+      if (text) {
+        reports.Made(i, FolderReport(sources[i], result, i, sources.size()));
+      } else {
+        results[i] = std::move(result);
+      }
     }
   };
   std::vector<std::thread> workers;
@@ -180,18 +214,14 @@ int Check(const CheckOptions& options) {
   work();
   for (std::thread& worker : workers) worker.join();
 
-  int status = 0;
-  for (const convert::CheckResult& result : results) status = std::max(status, result.Status());
+  const int status = statuses.empty() ? 0 : *std::max_element(statuses.begin(), statuses.end());
   if (!text) {
     PrintJson(sources, results, status);
-  } else {
-    for (const std::string& report : reports) std::cout << report;
-    if (sources.size() > 1) {
-      size_t counts[3] = {0, 0, 0};
-      for (const convert::CheckResult& result : results) ++counts[result.Status()];
-      std::cout << "\ntjvx: " << sources.size() << " 件を点検: エラーあり " << counts[2]
-                << "、警告あり " << counts[1] << "、問題なし " << counts[0] << '\n';
-    }
+  } else if (sources.size() > 1) {
+    size_t counts[3] = {0, 0, 0};
+    for (const int folder_status : statuses) ++counts[folder_status];
+    std::cout << "\ntjvx: " << sources.size() << " 件を点検: エラーあり " << counts[2]
+              << "、警告あり " << counts[1] << "、問題なし " << counts[0] << '\n';
   }
   std::cout << std::flush;
   return status;

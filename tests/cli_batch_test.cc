@@ -383,6 +383,33 @@ std::string ZForm(const fs::path& path) {
   return text;
 }
 
+// The text report of a batch checked by several threads is each folder's own report, in the order
+// the folders were given whichever finished first, under headings, and the summary counts them.
+TEST_F(CliBatchTest, ABatchsTextReportIsEachFoldersReportInTheOrderGiven) {
+  std::vector<std::string> folders;
+  std::string args;
+  for (int i = 0; i < 9; ++i) {
+    const std::string folder = Borehole("B" + std::to_string(i));
+    // Every third folder stops at an error and every third has no warnings, so the reports differ
+    // in length and the threads finish them out of order.
+    if (i % 3 == 1) test::WriteBytes(fs::path(folder) / "G40.TXT", "1,\"x\",0\r\n");
+    if (i % 3 == 2) {
+      for (const char* name : {"X3.TXT", "R30.TXT", "X7.TXT", "X5.TXT"})
+        fs::remove(fs::path(folder) / name);
+    }
+    folders.push_back(folder);
+    args += folder + " ";
+  }
+  std::string expected;
+  for (size_t i = 0; i < folders.size(); ++i) {
+    Check(folders[i]);
+    expected += (i > 0 ? "\n== " : "== ") + ZForm(folders[i]) + " ==\n" + out_;
+  }
+  expected += "\ntjvx: 9 件を点検: エラーあり 3、警告あり 3、問題なし 3\n";
+  EXPECT_EQ(Check(args + "--jobs 3"), 2) << err_;
+  EXPECT_EQ(out_, expected);
+}
+
 // The JSON report's counts are its findings of each severity and those of the plausibility rules,
 // every finding names its rule and what to do, a whole-file finding has null line and field, and
 // the stop is the error finding with the message a conversion stops with.
