@@ -59,7 +59,6 @@ class Checker : public KeepGoing {
     if (std::optional<std::u16string> refusal = SourceFolderRefusal(given, folder)) {
       return Failure(source::rules::kSourceFolder, *refusal);
     }
-    LookAtPatternFolder();
     RecordGroups groups(tables_, folder, folder, RecordGroups::Lines::kStraight, this);
     RunSteps steps(folder, tables_, found_, this);
     steps.Read(groups);
@@ -67,6 +66,9 @@ class Checker : public KeepGoing {
     steps.WriteUpToNotes(out);
     groups.WriteAll(out);
     groups.TakeFindings(found_);
+    // The files left out, from what the steps read: only a file they found no bytes in is looked
+    // up. These notices are sorted first among their file's findings, as if told before its steps.
+    ReportLeftOut(folder, found_, this, [this](FileId file) { return read_.HadBytes(file); });
     // Once every file is read: the rules that judge the borehole as a whole, and the depth of
     // each finding's record, from the files and title items as the steps read them.
     const BoreholeRecords records(folder, std::move(read_), steps.titles());
@@ -95,8 +97,14 @@ class Checker : public KeepGoing {
   // The first error of each file is reported; the first of all is the conversion's. The tables
   // of a pattern folder that is missing or holds none give one error, naming the folder.
   void Error(const base::Error& error) override {
-    if (pattern_folder_ && error.kind() == base::Error::Kind::kFileMissing &&
-        error.file().starts_with(tables_.folder())) {
+    const bool table_missing = error.kind() == base::Error::Kind::kFileMissing &&
+                               error.file().starts_with(tables_.folder());
+    // The pattern folder is looked at only when a table is missing from it.
+    if (table_missing && !pattern_looked_at_) {
+      pattern_looked_at_ = true;
+      LookAtPatternFolder();
+    }
+    if (pattern_folder_ && table_missing) {
       if (!errors_in_.insert(*pattern_folder_).second) return;
       if (!stop_) stop_ = {*pattern_folder_, 0, pattern_message_, error.Message()};
       Report(source::rules::kPatternFolder, *pattern_folder_, 0, pattern_message_);
@@ -158,12 +166,17 @@ class Checker : public KeepGoing {
     auto rank = [this](const base::Finding& f) {
       return pattern_folder_ && f.file == *pattern_folder_ ? 0 : FileRank(f);
     };
-    // Each finding's rank is found once, not at every comparison.
+    // Each finding's rank is found once, not at every comparison. A file's left-out notice, told
+    // after the steps, goes before the file's other findings of no line.
     std::vector<size_t> ranks(findings.size()), order(findings.size());
-    for (size_t i = 0; i < findings.size(); ++i) ranks[i] = rank(findings[i]);
+    std::vector<long long> lines(findings.size());
+    for (size_t i = 0; i < findings.size(); ++i) {
+      ranks[i] = rank(findings[i]);
+      lines[i] = findings[i].rule == source::rules::kFileLeftOut.id ? -1 : findings[i].line;
+    }
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-      return ranks[a] != ranks[b] ? ranks[a] < ranks[b] : findings[a].line < findings[b].line;
+      return ranks[a] != ranks[b] ? ranks[a] < ranks[b] : lines[a] < lines[b];
     });
     std::vector<base::Finding> sorted;
     sorted.reserve(findings.size());
@@ -209,6 +222,7 @@ class Checker : public KeepGoing {
   std::optional<Stop> stop_;
   std::set<std::u16string> errors_in_;
   std::set<std::u16string> failures_;
+  bool pattern_looked_at_ = false;
   // The pattern folder when it is missing or holds no table, and what is said of it.
   std::optional<std::u16string> pattern_folder_;
   std::u16string pattern_message_;

@@ -301,6 +301,7 @@ void CheckTitleDates(const BoreholeRecords& records, Reporter& report) {
 
 void ReadSourceFiles::Keep(FileId file, std::optional<source::FieldReader> reader) {
   const auto k = static_cast<size_t>(file);
+  had_bytes_[k] = had_bytes_[k] || reader.has_value();
   readers_[k] = std::move(reader);
   held_[k] = true;
 }

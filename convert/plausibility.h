@@ -29,10 +29,13 @@ class ReadSourceFiles {
   // opening did. `lines` is set to the lines the steps read of it (0 for a file opened now): its
   // records are no more, if they read it to its end.
   source::FieldReader* Reader(std::u16string_view folder, source::FileId file, size_t& lines);
+  // Whether the steps handed over a reader of `file`: they found bytes in it.
+  bool HadBytes(source::FileId file) const { return had_bytes_[static_cast<size_t>(file)]; }
 
  private:
   std::array<std::optional<source::FieldReader>, source::kFileCount> readers_;
   std::array<bool, source::kFileCount> held_{};  // whether readers_ holds the file's, unread yet
+  std::array<bool, source::kFileCount> had_bytes_{};
 };
 
 // The records of a borehole folder's source files, for the rules that compare files and for the

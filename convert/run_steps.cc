@@ -144,22 +144,24 @@ std::optional<source::FieldReader> DepthListFiles::Open(source::FileId file) {
   return reader;
 }
 
-void RunSteps::ReportLeftOut() {
+void ReportLeftOut(const std::u16string& folder, base::FindingSink& findings, KeepGoing* keep_going,
+                   const std::function<bool(source::FileId)>& read) {
   for (const SourceSection& section : kSections) {
-    const std::u16string path = source::SourcePath(folder_, section.file);
-    ReadFile(keep_going_, [&] {
+    if (read(section.file)) continue;
+    const std::u16string path = source::SourcePath(folder, section.file);
+    ReadFile(keep_going, [&] {
       const std::optional<std::uintmax_t> size = platform::FileSize(path);
       if (size && *size > 0) return;
       const source::Rule& rule = source::rules::kFileLeftOut;
-      findings_.Report({rule.severity,
-                        path,
-                        0,
-                        0,
-                        std::u16string(section.records),
-                        std::u16string(size ? u"ファイルが空の為、" : u"ファイルがない為、") +
-                            std::u16string(section.what),
-                        {},
-                        rule.id});
+      findings.Report({rule.severity,
+                       path,
+                       0,
+                       0,
+                       std::u16string(section.records),
+                       std::u16string(size ? u"ファイルが空の為、" : u"ファイルがない為、") +
+                           std::u16string(section.what),
+                       {},
+                       rule.id});
     });
   }
 }
@@ -178,7 +180,10 @@ void RunSteps::Done(source::FileId file, std::optional<source::FieldReader>& rea
 void RunSteps::Read(RecordGroups& groups) {
   // A file left out is a notice for those who read the findings; a conversion's sink only counts,
   // and only its warnings are told, so it does not look every source file up once more for them.
-  if (findings_.KeepsText()) ReportLeftOut();
+  // A check (which keeps going) tells of them after its steps, from the files they read.
+  if (findings_.KeepsText() && keep_going_ == nullptr) {
+    ReportLeftOut(folder_, findings_, nullptr, [](source::FileId) { return false; });
+  }
   Step([&] { tables_.Geology(); });
   // The files of the depth list stay open, so their record writers read them from memory.
   Step([&] { depths_ = files_.Collect(keep_going_); });

@@ -127,6 +127,12 @@ class DepthListFiles {
   bool x11_failed_ = false;
 };
 
+// A notice to `findings` for each source file of `folder` that is missing or empty: its section is
+// left out. A file `read` tells of, which the steps have read and found bytes in, needs no look.
+// Under `keep_going` an error of one file's look ends only that look.
+void ReportLeftOut(const std::u16string& folder, base::FindingSink& findings, KeepGoing* keep_going,
+                   const std::function<bool(source::FileId)>& read);
+
 // The steps of one run over the source folder `folder`, in the converted file's order. Each step
 // and each file runs under `keep_going` (none in a conversion); the findings go to `findings`.
 class RunSteps {
@@ -139,8 +145,9 @@ class RunSteps {
         keep_going_(keep_going),
         files_(folder, findings) {}
 
-  // The steps before the first line: the notices of files left out, the geology tables, the depth
-  // list (whose files `groups` takes as far as it reads them) and the title files.
+  // The steps before the first line: the notices of files left out (a conversion's, whose findings
+  // are read; a check tells of them once its steps have read the files), the geology tables, the
+  // depth list (whose files `groups` takes as far as it reads them) and the title files.
   void Read(RecordGroups& groups);
   // The lines up to the notes: the header, the site records (2000) and the notes (2001, 2002).
   // The record groups after them write themselves (RecordGroups).
@@ -158,8 +165,6 @@ class RunSteps {
   std::optional<source::FieldReader> Open(source::FileId file);
   // Hands a file the steps are done with to the check (Done); a conversion just closes it.
   void Done(source::FileId file, std::optional<source::FieldReader>& reader);
-  // A notice for each source file that is missing or empty: its section is left out.
-  void ReportLeftOut();
 
   const std::u16string& folder_;
   source::PatternTables& tables_;

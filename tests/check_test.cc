@@ -443,6 +443,40 @@ TEST_F(CheckTest, CodedNotesBeyondTheLastSiteAndEmptyFilesAreReported) {
   EXPECT_TRUE(empty) << Dump(result);
 }
 
+// A file is left out when it is missing or holds no byte, whatever shape the steps found it in: one
+// of only a Ctrl-Z holds a byte, a folder in a file's place and a file of bad bytes are errors, not
+// left out. Each notice is the first of its file's findings, in the order the run opens the files.
+TEST_F(CheckTest, OnlyMissingAndEmptyFilesAreLeftOutWhateverTheStepsMet) {
+  fs::remove(Source() / "G71.TXT");
+  test::WriteBytes(Source() / "N9.TXT", "");
+  test::WriteBytes(Source() / "G73.TXT", "\x1A");
+  fs::remove(Source() / "G81.TXT");
+  fs::create_directory(Source() / "G81.TXT");
+  test::WriteBytes(Source() / "X12.TXT", "1,\"\x82\"\r\n");  // a lead byte without its trail
+  test::WriteBytes(Source() / "Titl02.txt", "");
+  const convert::CheckResult result = Check();
+  std::vector<std::string> told;
+  for (const base::Finding& f : result.findings) {
+    if (f.rule == "N-FILE-LEFT-OUT" || f.severity == Severity::kError) {
+      told.push_back(base::ToUtf8(convert::FindingFileName(f)) + " " + std::string(f.rule) + " " +
+                     base::ToUtf8(f.message.substr(0, 8)));
+    }
+  }
+  const std::vector<std::string> expected = {
+      "Titl02.txt N-FILE-LEFT-OUT ファイルが空の為",
+      "X12.TXT E-NOT-SHIFT-JIS ファイルに Sh",
+      "N9.TXT N-FILE-LEFT-OUT ファイルが空の為",
+      "G71.TXT N-FILE-LEFT-OUT ファイルがない為",
+      "G81.TXT E-FILE-UNREADABLE ファイルの代わり",
+  };
+  EXPECT_EQ(told, expected) << Dump(result);
+  for (const char* file : {"N9.TXT", "G71.TXT", "Titl02.txt"}) {
+    const std::vector<base::Finding> at = At(result, base::FromUtf8(file), 0);
+    ASSERT_FALSE(at.empty()) << file;
+    EXPECT_EQ(at[0].rule, "N-FILE-LEFT-OUT") << file << "\n" << Dump(result);
+  }
+}
+
 TEST_F(CheckTest, AZeroNoticeSaysHowManyAndListsEveryLineItCounts) {
   Write("R41.TXT",
         u"1,3.50,1.25,0,12.0,0,0,0,0,0,\"\"\r\n2,6.50,2.10,4.8,35.5,0,0,0,0,0,\"\"\r\n"
