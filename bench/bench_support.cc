@@ -30,12 +30,12 @@ double ProcessorSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
+}  // namespace
+
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-}  // namespace
 
 fs::path MakeWork(const fs::path& parent) {
   std::random_device random;

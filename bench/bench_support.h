@@ -41,6 +41,8 @@ void WriteLines(const std::u16string& path, const std::vector<std::u16string>& l
 
 // The lines of a converted file, decoded.
 std::vector<std::u16string> ConvertedLines(const std::filesystem::path& file);
+// The bytes of a file.
+std::string ReadAll(const std::filesystem::path& path);
 
 // Runs `arguments` (the program first) and waits for it; its exit status, or -1 when it did not
 // end normally. With `output`, what it wrote to its standard output and error is put there;
