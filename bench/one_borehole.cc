@@ -241,8 +241,8 @@ int ReportOneBorehole(int records, int repeats, bool instructions) {
 }
 
 int MeasureOnce(const std::string& what, int records) {
-  if (what != "convert" && what != "floor") {
-    std::fprintf(stderr, "tjvx_bench: --once takes convert or floor\n");
+  if (what != "convert" && what != "convert2" && what != "floor") {
+    std::fprintf(stderr, "tjvx_bench: --once takes convert, convert2 or floor\n");
     return 2;
   }
   const fs::path work = MakeWork(fs::temp_directory_path());
@@ -254,6 +254,8 @@ int MeasureOnce(const std::string& what, int records) {
       ConvertedLines(work / "d" / "OUT" / base::ToUtf8(BoreholeName(records)));
   if (what == "convert") {
     MeasuredStep([&] { ConvertOnce(records, convert::RunThreads::kOne); });
+  } else if (what == "convert2") {
+    MeasuredStep([&] { ConvertOnce(records, convert::RunThreads::kTwo); });
   } else {
     MeasuredStep([&] { Floor(work, records, lines); });
   }

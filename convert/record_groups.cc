@@ -1,5 +1,6 @@
 #include "convert/record_groups.h"
 
+#include <algorithm>
 #include <type_traits>
 
 #include "convert/interval_tests.h"
@@ -79,20 +80,34 @@ void RecordGroups::WriteAll(LineSink& out) {
   for (size_t k = 0; k < kCount; ++k) RunStep(keep_going_, folder_, [&] { Write(k, out); });
 }
 
-void RecordGroups::Work() {
-  for (size_t k = next_++; k < kCount; k = next_++) {
+std::optional<size_t> RecordGroups::Take(From from) {
+  const std::lock_guard<std::mutex> lock(taking_);
+  const size_t end = std::min(last_, wanted_);
+  if (first_ >= end) return std::nullopt;
+  if (from == From::kFirst) return first_++;
+  last_ = end - 1;
+  return last_;
+}
+
+void RecordGroups::Work(From from) {
+  while (const std::optional<size_t> k = Take(from)) {
     try {
-      Write(k, made_[k]);
+      Write(*k, made_[*k]);
     } catch (...) {
-      // The groups after a failed one are never written, so nobody needs to make them.
-      failed_[k] = std::current_exception();
-      next_ = kCount;
+      failed_[*k] = std::current_exception();
+      // The groups after a failed one are never written, so nobody needs to make them; those
+      // before it still are, since the first failure in the file's order is the one reported.
+      const std::lock_guard<std::mutex> lock(taking_);
+      wanted_ = std::min(wanted_, *k + 1);
     }
   }
 }
 
 void RecordGroups::Abandon() {
-  next_ = kCount;
+  {
+    const std::lock_guard<std::mutex> lock(taking_);
+    wanted_ = 0;
+  }
   if (!hand_over_done_) {
     hand_over_done_ = true;
     hand_over_.set_value();

@@ -2,11 +2,11 @@
 #define TJVX_CONVERT_RECORD_GROUPS_H_
 
 #include <array>
-#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <functional>
 #include <future>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,8 +42,12 @@ class RecordGroups {
       const std::function<std::optional<source::FieldReader>(source::FileId)>& open);
   // Every group in turn into `out`, each as one step of the run.
   void WriteAll(LineSink& out);
-  // Makes the groups nobody has taken yet, each into its own memory; called by both threads.
-  void Work();
+  // The end of the groups not taken yet that a thread takes from.
+  enum class From { kFirst, kLast };
+  // Makes the groups nobody has taken yet, each into its own memory; called by both threads. The
+  // second thread takes from the last group back, the one that made the notes from the first
+  // group on, so they meet where the work runs out instead of one waiting for the other's last.
+  void Work(From from);
   // The run has failed: the groups not taken are left, and a group waiting for the depth list's
   // files gets none, so the other thread ends. Called by the thread making the depth list.
   void Abandon();
@@ -70,7 +74,13 @@ class RecordGroups {
   bool hand_over_done_ = false;  // only the depth list's thread looks at it
   std::vector<EncodedLines> made_;
   std::array<std::exception_ptr, kCount> failed_{};
-  std::atomic<size_t> next_{0};
+  // Takes the next group from `from`; none when every group still wanted is taken.
+  std::optional<size_t> Take(From from);
+
+  std::mutex taking_;
+  size_t first_ = 0, last_ = kCount;  // the groups not taken yet are [first_, last_)
+  // Groups from here on are not wanted: one before them failed, or the run did.
+  size_t wanted_ = kCount;
   std::array<base::FindingList, kCount> found_;
 };
 

@@ -244,10 +244,10 @@ class Run {
   }
 
   // The run's steps (RunSteps), into the converted file. The record groups after the notes read
-  // files of their own, so with two threads a second thread makes them one after another into
-  // memory while this one makes the depth list, header, site and note records, then helps with
-  // those left; they follow the notes into the file in their order. The first failure in the
-  // file's order is the one reported, as with one thread.
+  // files of their own, so with two threads a second thread makes them into memory, from the last
+  // back, while this one makes the depth list, header, site and note records, then makes those
+  // left from the first on; they follow the notes into the file in their order. The first
+  // failure in the file's order is the one reported, as with one thread.
   void Convert(const std::u16string& folder, const std::u16string& name,
                const std::u16string& destination) {
     const bool two_threads = threads_ == RunThreads::kTwo;
@@ -257,7 +257,8 @@ class Run {
     std::future<void> helper;  // declared after `groups`: waits for the thread when unwinding
     if (two_threads) {
       try {
-        helper = std::async(std::launch::async, [&groups] { groups.Work(); });
+        helper = std::async(std::launch::async,
+                            [&groups] { groups.Work(RecordGroups::From::kLast); });
       } catch (const std::system_error&) {
         // No second thread to be had: this one makes the groups into memory after the notes.
       }
@@ -269,7 +270,7 @@ class Run {
       RecordFile out(result_.converted_file);
       steps.WriteUpToNotes(out);
       if (two_threads) {
-        groups.Work();
+        groups.Work(RecordGroups::From::kFirst);
         if (helper.valid()) helper.get();
         groups.PutInto(out);
       } else {

@@ -253,8 +253,9 @@ TEST_F(FaultTest, TheFirstFailureInTheFilesOrderIsTheOneReported) {
   test::WriteBytes(Source() / "X5.TXT", "1,1.15,5\r\n");
   ExpectFailure(n9);
   // X1.TXT, read for the depth list after R30.TXT but before it is handed to the 3070 records.
-  // Without the groups before 3070, and with a long X3.TXT read first for the depth list, the
-  // other thread waits there for R30.TXT; the run still ends, naming X1.TXT.
+  // With a long X3.TXT read first for the depth list, the other thread comes to the 3070 records
+  // (from the last group back, or from the first when those before 3070 are missing) and waits
+  // there for R30.TXT; the run still ends, naming X1.TXT.
   for (const char* name : {"R41.TXT", "N9.TXT", "X7.TXT", "G40.TXT"}) fs::remove(Source() / name);
   std::string long_x3;
   for (int i = 1; i <= 50000; ++i) long_x3 += std::to_string(i) + ",0.05,0103,0,,0,0\r\n";
