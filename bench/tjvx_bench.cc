@@ -16,10 +16,11 @@
 //       The site dialog's logic over a site folder of COUNT boreholes of N records per file
 //       (default 50), as a window drives it: the time from opening until every folder is listed
 //       and checked (target 3 s for 200), and from 変換 until every one is converted (target 2 s).
-//   tjvx_bench --once convert|floor [--records N]
-//       One conversion with one thread, or the floor, of the borehole of N records per file
-//       (default 5000), made in MeasuredStep after a conversion has built the code page tables:
-//       for counting instructions, `valgrind --tool=callgrind --toggle-collect='*MeasuredStep*'`.
+//   tjvx_bench --once convert|convert2|floor [--records N]
+//       One conversion with one thread (convert2: with two), or the floor, of the borehole of N
+//       records per file (default 5000), made in MeasuredStep after a conversion has built the
+//       code page tables: for counting instructions,
+//       `valgrind --tool=callgrind --toggle-collect='*MeasuredStep*'` (one thread's only).
 
 #include <algorithm>
 #include <cstdio>
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
                  "       tjvx_bench --batch COUNT --tjvx PROGRAM [--records N] [--jobs J] "
                  "[--repeats K] [--disk DIR]\n"
                  "       tjvx_bench --site COUNT [--records N] [--jobs J]\n"
-                 "       tjvx_bench --once convert|floor [--records N]\n");
+                 "       tjvx_bench --once convert|convert2|floor [--records N]\n");
     return 2;
   }
   if (o.site > 0) return tjvx::bench::ReportSite(o.site, o.records > 0 ? o.records : 50, o.jobs);
