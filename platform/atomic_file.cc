@@ -26,6 +26,11 @@ namespace fs = std::filesystem;
 namespace tjvx::platform {
 namespace {
 
+// Writers hand a file whole buffers (a converted file's lines a megabyte at a time), so its stream
+// keeps no buffer of its own: each write goes to the file at once, without a copy, and the
+// stream need not ask the file's block size to size a buffer.
+void KeepNoStreamBuffer(std::FILE* file) { std::setvbuf(file, nullptr, _IONBF, 0); }
+
 std::atomic<Durability> durability{Durability::kEachFile};
 std::atomic<unsigned long long> syncs{0};
 std::mutex deferred_mutex;
@@ -161,6 +166,7 @@ AtomicFile::AtomicFile(std::u16string path) : path_(std::move(path)) {
       RemoveTemporary();
       Fail();
     }
+    KeepNoStreamBuffer(file_);
   }
 #else
   folder_fd_ = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -207,6 +213,7 @@ void AtomicFile::Open() {
     RemoveTemporary();
     Fail();
   }
+  KeepNoStreamBuffer(file_);
 }
 #endif
 
@@ -268,9 +275,14 @@ void AtomicFile::Commit() {
 #else
   const bool each_file = durability.load() == Durability::kEachFile;
   WriteOut(each_file);
-  if (temporary_.empty()) NameUnnamedFile();
-  CloseFile(true);
-  RenameOverFinal();
+  {
+    // The interrupts wait from naming the file until it has the final name, in one window: the
+    // handler never meets a name this thread is changing.
+    InterruptsHeld held;
+    if (temporary_.empty()) NameUnnamedFile();
+    CloseFile(true);
+    RenameOverFinal();
+  }
   committed_ = true;
   MakeNameDurable(each_file);
 #endif
@@ -307,7 +319,6 @@ void AtomicFile::NameUnnamedFile() {
   for (;;) {
     temporary_name_ = FreshTemporaryName();
     const fs::path name = folder_ / temporary_name_;
-    InterruptsHeld held;
     if (listed_.Reserve(folder_fd_, temporary_name_, {}) == TemporaryName::Listing::kInterrupted) {
       FailCommit();
     }
@@ -323,7 +334,6 @@ void AtomicFile::NameUnnamedFile() {
 }
 
 void AtomicFile::RenameOverFinal() {
-  InterruptsHeld held;
   // A FIFO or device made at the name while the file was written is not replaced either.
   if (IsSpecial(final_)) {
     RemoveTemporary();

@@ -50,10 +50,11 @@ class AtomicFile {
   void CloseFile(bool ok);
   // POSIX: flushes the file, gives it the bits of the file it replaces, and syncs it when `sync`.
   void WriteOut(bool sync);
-  // POSIX: links the unnamed file under a fresh temporary name in the folder.
+  // POSIX: links the unnamed file under a fresh temporary name in the folder. With interrupts
+  // held.
   void NameUnnamedFile();
   // POSIX: renames the temporary file over the final name, unless a FIFO, socket or device holds
-  // it.
+  // it. With interrupts held.
   void RenameOverFinal();
   // POSIX: syncs the folder `now`, or leaves it to SyncDeferredFolders().
   void MakeNameDurable(bool now);
