@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -82,6 +83,18 @@ RunTime TimeConversion(const BatchFolders& batch, const std::string& program, in
   return time;
 }
 
+// Runs `each(i)` for every borehole i of `count` on `jobs` threads, each taking the next one left.
+void ForEachBorehole(size_t count, int jobs, const std::function<void(size_t)>& each) {
+  std::atomic<size_t> next{0};
+  std::vector<std::thread> threads;
+  for (int j = 0; j < jobs; ++j) {
+    threads.emplace_back([&] {
+      for (size_t i = next++; i < count; i = next++) each(i);
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+}
+
 // The batch's floor: by `jobs` threads, each borehole's files read and decoded, its converted
 // file's lines encoded and written, the files made durable as the batch makes them (one sync of
 // the file system at the end), and the pattern folder read once.
@@ -89,17 +102,10 @@ void BatchFloor(const BatchFolders& batch, const std::vector<std::vector<std::u1
                 int jobs) {
   platform::SetDurability(platform::Durability::kDeferred);
   ReadAndDecodeFolder(batch.work / "d" / "DOZORA");
-  std::atomic<size_t> next{0};
-  std::vector<std::thread> threads;
-  for (int j = 0; j < jobs; ++j) {
-    threads.emplace_back([&] {
-      for (size_t i = next++; i < batch.names.size(); i = next++) {
-        ReadAndDecodeFolder(batch.work / "c" / batch.names[i]);
-        WriteLines(u"D:\\FLOOR\\" + base::FromAscii(batch.names[i]), lines[i]);
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
+  ForEachBorehole(batch.names.size(), jobs, [&](size_t i) {
+    ReadAndDecodeFolder(batch.work / "c" / batch.names[i]);
+    WriteLines(u"D:\\FLOOR\\" + base::FromAscii(batch.names[i]), lines[i]);
+  });
   platform::SyncDeferredFolders();
   platform::SetDurability(platform::Durability::kEachFile);
 }
@@ -109,21 +115,14 @@ void BatchFloor(const BatchFolders& batch, const std::vector<std::vector<std::u1
 // batch makes them. What a conversion cannot go below on this machine however little it computes.
 void BatchInputOutput(const BatchFolders& batch, const std::vector<std::string>& bytes, int jobs) {
   platform::SetDurability(platform::Durability::kDeferred);
-  std::atomic<size_t> next{0};
-  std::vector<std::thread> threads;
-  for (int j = 0; j < jobs; ++j) {
-    threads.emplace_back([&] {
-      for (size_t i = next++; i < batch.names.size(); i = next++) {
-        for (const auto& entry : fs::directory_iterator(batch.work / "c" / batch.names[i])) {
-          if (!platform::ReadFileBytes(platform::Drives().FromHost(entry.path()))) std::abort();
-        }
-        platform::AtomicFile out(u"D:\\IO\\" + base::FromAscii(batch.names[i]));
-        out.Write(bytes[i]);
-        out.Commit();
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
+  ForEachBorehole(batch.names.size(), jobs, [&](size_t i) {
+    for (const auto& entry : fs::directory_iterator(batch.work / "c" / batch.names[i])) {
+      if (!platform::ReadFileBytes(platform::Drives().FromHost(entry.path()))) std::abort();
+    }
+    platform::AtomicFile out(u"D:\\IO\\" + base::FromAscii(batch.names[i]));
+    out.Write(bytes[i]);
+    out.Commit();
+  });
   platform::SyncDeferredFolders();
   platform::SetDurability(platform::Durability::kEachFile);
 }
@@ -134,32 +133,25 @@ void BatchInputOutput(const BatchFolders& batch, const std::vector<std::string>&
 // reading and writing these files pays the operating system.
 void BatchBareSystemCalls(const std::vector<std::vector<std::string>>& inputs,
                           const std::vector<std::string>& bytes, const fs::path& out, int jobs) {
-  std::atomic<size_t> next{0};
-  std::vector<std::thread> threads;
-  for (int j = 0; j < jobs; ++j) {
-    threads.emplace_back([&] {
-      std::string buffer;
-      for (size_t i = next++; i < inputs.size(); i = next++) {
-        for (const std::string& path : inputs[i]) {
-          const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-          struct stat info {};
-          if (fd < 0 || fstat(fd, &info) != 0) std::abort();
-          buffer.resize(static_cast<size_t>(info.st_size) + 1);
-          if (read(fd, buffer.data(), buffer.size()) != info.st_size) std::abort();
-          close(fd);
-        }
-        const std::string name = (out / std::to_string(i)).string(), temporary = name + ".tmp";
-        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0 || write(fd, bytes[i].data(), bytes[i].size()) !=
-                          static_cast<ssize_t>(bytes[i].size())) {
-          std::abort();
-        }
-        close(fd);
-        if (rename(temporary.c_str(), name.c_str()) != 0) std::abort();
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
+  ForEachBorehole(inputs.size(), jobs, [&](size_t i) {
+    std::string buffer;
+    for (const std::string& path : inputs[i]) {
+      const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      struct stat info {};
+      if (fd < 0 || fstat(fd, &info) != 0) std::abort();
+      buffer.resize(static_cast<size_t>(info.st_size) + 1);
+      if (read(fd, buffer.data(), buffer.size()) != info.st_size) std::abort();
+      close(fd);
+    }
+    const std::string name = (out / std::to_string(i)).string(), temporary = name + ".tmp";
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0 ||
+        write(fd, bytes[i].data(), bytes[i].size()) != static_cast<ssize_t>(bytes[i].size())) {
+      std::abort();
+    }
+    close(fd);
+    if (rename(temporary.c_str(), name.c_str()) != 0) std::abort();
+  });
   const int folder = open(out.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   syncfs(folder);
   close(folder);

@@ -59,6 +59,8 @@ class RecordGroups {
   static constexpr size_t kCount = 8;
 
  private:
+  // Takes the next group from `from`; none when every group still wanted is taken.
+  std::optional<size_t> Take(From from);
   std::optional<source::FieldReader> Open(source::FileId file, base::FindingSink& found);
   void Write(size_t group, LineSink& out);
   // A group's records as a check writes them: an error ends only the file that met it.
@@ -74,9 +76,6 @@ class RecordGroups {
   bool hand_over_done_ = false;  // only the depth list's thread looks at it
   std::vector<EncodedLines> made_;
   std::array<std::exception_ptr, kCount> failed_{};
-  // Takes the next group from `from`; none when every group still wanted is taken.
-  std::optional<size_t> Take(From from);
-
   std::mutex taking_;
   size_t first_ = 0, last_ = kCount;  // the groups not taken yet are [first_, last_)
   // Groups from here on are not wanted: one before them failed, or the run did.
